@@ -1,5 +1,6 @@
 // core/date_serial: date and time serials (days since 30 December 1899, time of day as the
-// fraction) to and from civil dates, times and text. Pure conversions; no clock, no time zones.
+// fraction) to and from civil dates, times and text. No time zones; the clock is read only for
+// the year of a date typed without one.
 #pragma once
 #include <string>
 #include <string_view>
