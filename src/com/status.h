@@ -51,8 +51,12 @@ inline constexpr HRESULT CO_E_NOTINITIALIZED = detail::Code(0x800401F0u);
 constexpr bool Failed(HRESULT code) { return code < 0; }
 constexpr bool Succeeded(HRESULT code) { return code >= 0; }
 
-// This system's text for CODE ("Not enough memory to complete the operation."), or nullopt
-// when it has none. Callers then fall back to the numbered "error code" message.
+// This system's text for CODE ("There is not enough memory for the operation."), or nullopt
+// when it has none.
 std::optional<std::string> StatusText(HRESULT code);
+
+// StatusText(CODE), or when there is none the numbered "error code" message (65200) with CODE
+// as a signed decimal ("... -2147467259").
+std::string StatusMessage(HRESULT code);
 
 }  // namespace qb
