@@ -1,0 +1,26 @@
+// jet/engine_settings: the engine's tunable costs and waits, fixed when a DBEngine is made.
+// Plain values only: the defaults are what every program uses; only tests lower the costs.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace qb::jet {
+
+struct EngineSettings {
+  // How long a statement waits for another connection's lock before failing, in milliseconds.
+  int busy_timeout_ms = 5000;
+
+  // Argon2id cost of each new account password hash. Verification reads the cost stored with
+  // the hash, so a file hashed at any cost can be logged in to under any settings.
+  std::uint64_t hash_ops_limit = 2;                // libsodium's "interactive" operations
+  std::size_t hash_mem_limit = 64u * 1024 * 1024;  // libsodium's "interactive" memory (bytes)
+
+  // Key-derivation rounds for files keyed by a password. The rounds are not recorded in the
+  // file: a file keyed under lowered rounds opens only with the same rounds (tests only).
+  int password_kdf_iterations = 64000;
+
+  // The cheapest costs the libraries accept: for tests, which make many hashes and files.
+  static EngineSettings ForTests();
+};
+
+}  // namespace qb::jet
