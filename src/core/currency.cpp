@@ -2,6 +2,7 @@
 // Text is converted digit by digit, never through a double.
 #include "core/currency.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -21,14 +22,6 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
   throw EConvertError(Format("'%s' is not a valid currency amount", text));
 }
 
-long double RoundHalfEvenLong(long double value) {
-  const long double floor = std::floor(value);
-  const long double diff = value - floor;
-  if (diff < 0.5L) return floor;
-  if (diff > 0.5L) return floor + 1;
-  return std::fmod(floor, 2.0L) == 0 ? floor : floor + 1;
-}
-
 }  // namespace
 
 Currency Currency::FromInteger(std::int64_t value) {
@@ -37,13 +30,15 @@ Currency Currency::FromInteger(std::int64_t value) {
 }
 
 Currency Currency::FromDouble(double value) {
-  if (!std::isfinite(value)) RaiseOutOfRange(FloatToText(value, 15, FormatSettings::Default()));
-  // The x87 extended product keeps the decimal digits that matter for the tie at the 4th place.
-  const long double scaled = RoundHalfEvenLong(static_cast<long double>(value) * kScale);
-  if (scaled < -9223372036854775808.0L || scaled > 9223372036854775807.0L) {
+  if (!std::isfinite(value) || std::fabs(value) >= 1e15) {
     RaiseOutOfRange(FloatToText(value, 15, FormatSettings::Default()));
   }
-  return Currency(static_cast<std::int64_t>(scaled));
+  // Round the shortest decimal that reads back as VALUE, so that 0.00005 is the tie it was
+  // written as rather than the binary number just above it.
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return FromText(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)),
+                  FormatSettings::Default());
 }
 
 Currency Currency::FromText(std::string_view text, const FormatSettings& settings) {

@@ -20,8 +20,9 @@ class Currency {
   static constexpr Currency FromScaled(std::int64_t scaled) { return Currency(scaled); }
   // The whole amount VALUE (exact). Raises EConvertError when out of range.
   static Currency FromInteger(std::int64_t value);
-  // VALUE rounded half to even at the fourth decimal. Raises EConvertError when VALUE is not
-  // finite or the amount is outside the range of Currency (about +-9.22E14).
+  // VALUE rounded half to even at the fourth decimal of its shortest decimal form (0.00005 is
+  // a tie and gives 0). Raises EConvertError when VALUE is not finite or the amount is outside
+  // the range of Currency (about +-9.22E14).
   static Currency FromDouble(double value);
   // Parses [blanks][sign]digits[separator digits][e|E [sign] digits][blanks] with
   // SETTINGS.DecimalSeparator; digits beyond the fourth decimal round half to even, exactly on

@@ -1,0 +1,105 @@
+// Currency: exact text both ways, round half to even from doubles and from long decimals,
+// range limits and checked arithmetic.
+#include "core/currency.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/rounding.h"
+
+namespace qb {
+namespace {
+
+constexpr std::int64_t kMaxScaled = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMinScaled = std::numeric_limits<std::int64_t>::min();
+
+TEST(CurrencyTest, TextIsTheShortestExactDecimal) {
+  const FormatSettings us = FormatSettings::Default();
+  struct Case {
+    std::int64_t scaled;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0, "0"},          {30000, "3"},        {125000, "12.5"},      {123456, "12.3456"},
+      {-5000, "-0.5"},   {-1, "-0.0001"},     {10, "0.001"},
+      {kMaxScaled, "922337203685477.5807"},  {kMinScaled, "-922337203685477.5808"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Currency::FromScaled(c.scaled).ToText(us), c.text);
+    EXPECT_EQ(Currency::FromText(c.text, us).Scaled(), c.scaled) << c.text;
+  }
+  FormatSettings comma = us;
+  comma.DecimalSeparator = ",";
+  EXPECT_EQ(Currency::FromScaled(125000).ToText(comma), "12,5");
+  EXPECT_EQ(Currency::FromText("12,5", comma).Scaled(), 125000);
+  EXPECT_THROW(Currency::FromText("12.5", comma), EConvertError);
+}
+
+TEST(CurrencyTest, TextRoundsHalfToEvenOnTheDecimalDigits) {
+  const FormatSettings us = FormatSettings::Default();
+  struct Case {
+    const char* text;
+    std::int64_t scaled;
+  };
+  const Case cases[] = {
+      {"0.00005", 0},           {"0.00015", 2},           {"0.00025", 2},
+      {"0.000250000001", 3},    {"-0.00015", -2},         {"-0.00025", -2},
+      {"1.23454999999", 12345}, {"  +7  ", 70000},        {".5", 5000},
+      {"5.", 50000},            {"1e3", 10000000},        {"1.5E-2", 150},
+      {"000012", 120000},       {"0.0000000001", 0},      {"-0", 0},
+      {"922337203685477.58074", kMaxScaled},
+      {"-922337203685477.5808", kMinScaled},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Currency::FromText(c.text, us).Scaled(), c.scaled) << c.text;
+}
+
+TEST(CurrencyTest, BadOrOutOfRangeTextRaises) {
+  const FormatSettings us = FormatSettings::Default();
+  for (const char* bad : {"", " ", "-", ".", "1.2.3", "$5", "1,000", "12a", "e5", "1e", "1e+",
+                          "922337203685477.5808", "-922337203685477.5809", "1e15",
+                          "99999999999999999999"}) {
+    EXPECT_THROW(Currency::FromText(bad, us), EConvertError) << '"' << bad << '"';
+  }
+}
+
+TEST(CurrencyTest, DoublesRoundHalfToEvenAtTheFourthDecimal) {
+  EXPECT_EQ(Currency::FromDouble(1.5).Scaled(), 15000);
+  EXPECT_EQ(Currency::FromDouble(0.00005).Scaled(), 0);     // tie -> even
+  EXPECT_EQ(Currency::FromDouble(0.00015).Scaled(), 2);
+  EXPECT_EQ(Currency::FromDouble(-0.00025).Scaled(), -2);
+  EXPECT_EQ(Currency::FromDouble(12.34565).Scaled(), 123456);
+  EXPECT_EQ(Currency::FromDouble(0.1).Scaled(), 1000);
+  EXPECT_EQ(Currency::FromDouble(-922337203685477.0).Scaled(), -9223372036854770000);
+  EXPECT_THROW(Currency::FromDouble(1e15), EConvertError);
+  EXPECT_THROW(Currency::FromDouble(-1e15), EConvertError);
+  EXPECT_THROW(Currency::FromDouble(std::numeric_limits<double>::quiet_NaN()), EConvertError);
+  EXPECT_THROW(Currency::FromDouble(std::numeric_limits<double>::infinity()), EConvertError);
+  EXPECT_DOUBLE_EQ(Currency::FromScaled(123456).ToDouble(), 12.3456);
+}
+
+TEST(CurrencyTest, ArithmeticIsCheckedAndComparisonOrdersAmounts) {
+  const Currency a = Currency::FromScaled(15000), b = Currency::FromScaled(2500);
+  EXPECT_EQ((a + b).Scaled(), 17500);
+  EXPECT_EQ((b - a).Scaled(), -12500);
+  EXPECT_EQ((-a).Scaled(), -15000);
+  EXPECT_LT(b, a);
+  EXPECT_EQ(Currency::FromInteger(3), Currency::FromScaled(30000));
+  EXPECT_THROW(Currency::FromScaled(kMaxScaled) + Currency::FromScaled(1), EConvertError);
+  EXPECT_THROW(Currency::FromScaled(kMinScaled) - Currency::FromScaled(1), EConvertError);
+  EXPECT_THROW(-Currency::FromScaled(kMinScaled), EConvertError);
+  EXPECT_THROW(Currency::FromInteger(kMaxScaled / 10000 + 1), EConvertError);
+}
+
+TEST(RoundingTest, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(3.5), 4);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_EQ(RoundHalfEven(-3.5), -4);
+  EXPECT_EQ(RoundHalfEven(2.4999999), 2);
+  EXPECT_EQ(RoundHalfEven(-0.6), -1);
+  EXPECT_EQ(RoundHalfEven(1e300), 1e300);
+}
+
+}  // namespace
+}  // namespace qb
