@@ -1,0 +1,45 @@
+// jet/sql/sql_errors: the error numbers the Jet SQL layer raises and the helpers that build
+// syntax errors naming the clause and the position. Raises only through jet/errors.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "jet/sql/token.h"
+
+namespace qb::jet::sql {
+
+namespace sqlerr {
+// Runtime errors of the expression functions (their Visual Basic numbers, as Jet reports them).
+inline constexpr int kInvalidProcedureCall = 5;
+inline constexpr int kOverflow = 6;
+inline constexpr int kTypeMismatch = 13;
+inline constexpr int kInvalidUseOfNull = 94;
+// Statement and expression errors.
+inline constexpr int kExpressionTooComplex = 3071;
+inline constexpr int kSyntaxInExpression = 3075;
+inline constexpr int kUndefinedFunction = 3085;
+inline constexpr int kInvalidName = 3125;
+inline constexpr int kInvalidBracketing = 3126;
+inline constexpr int kInvalidStatement = 3129;
+inline constexpr int kAfterEnd = 3142;
+inline constexpr int kSyntaxInConstraint = 3289;
+inline constexpr int kSyntaxInCreateTable = 3290;
+inline constexpr int kSyntaxInCreateIndex = 3291;
+inline constexpr int kSyntaxInFieldDef = 3292;
+inline constexpr int kSyntaxInAlterTable = 3293;
+inline constexpr int kSyntaxInDrop = 3295;
+inline constexpr int kNotSupported = 3251;
+}  // namespace sqlerr
+
+// "line 2, column 7".
+std::string PositionText(const SourcePos& pos);
+
+// Raises EOleException NUMBER with the message "Syntax error in CLAUSE at line L, column C:
+// DETAIL." CLAUSE names the statement part ("CREATE TABLE statement", "query expression").
+[[noreturn]] void RaiseSyntaxError(int number, std::string_view clause, const SourcePos& pos,
+                                   std::string_view detail);
+
+// Raises EOleException NUMBER with MESSAGE as it stands (runtime errors of the functions).
+[[noreturn]] void RaiseSqlError(int number, std::string_view message);
+
+}  // namespace qb::jet::sql
