@@ -1,0 +1,68 @@
+// Printing a widget's image: to a real PDF file, through the scripted print dialog, and the
+// failures that must not pass for success.
+#include "framework/gui/printing.h"
+
+#include <QLabel>
+#include <QPrinter>
+
+#include "core/exception.h"
+#include "framework/gui/gui_test_support.h"
+#include "support/test_support.h"
+
+namespace qb {
+namespace {
+
+class PrintingTest : public test::GuiTest {
+ protected:
+  PrintingTest() {
+    label_.setObjectName("DaoSQLQueryForm");
+    label_.setText("SELECT * FROM Orders");
+    label_.resize(300, 120);
+  }
+  static bool IsPdf(const std::string& path) {
+    std::string bytes = test::ReadFileBytes(path);
+    return bytes.size() > 100 && bytes.compare(0, 5, "%PDF-") == 0;
+  }
+  test::TempDir dir_;
+  QLabel label_;
+};
+
+TEST_F(PrintingTest, WidgetImageGoesToAPdfPrinter) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir_.File("window.pdf")));
+  PrintWidgetOn(label_, printer);
+  EXPECT_TRUE(IsPdf(dir_.File("window.pdf")));
+}
+
+TEST_F(PrintingTest, UnwritableOutputRaisesInsteadOfPretendingToPrint) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir_.File("no/such/folder/window.pdf")));
+  EXPECT_THROW(PrintWidgetOn(label_, printer), Exception);
+}
+
+TEST_F(PrintingTest, WidgetWithoutAreaRaises) {
+  QLabel empty;
+  empty.resize(0, 0);
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir_.File("empty.pdf")));
+  EXPECT_THROW(PrintWidgetOn(empty, printer), Exception);
+}
+
+TEST_F(PrintingTest, ScriptedPrintDialogRecordsTheWidgetAndPrintsWhenConfirmed) {
+  ScriptedGui gui;
+  gui.ExpectPrint(false).Text("DaoSQLQueryForm");
+  gui.ExpectPrint(true, dir_.File("printed.pdf"));
+  EXPECT_FALSE(Gui().PrintWidgetImage(label_));
+  EXPECT_TRUE(Gui().PrintWidgetImage(label_));
+  EXPECT_TRUE(IsPdf(dir_.File("printed.pdf")));
+  EXPECT_EQ(gui.CallLog(),
+            "PrintDialog of \"DaoSQLQueryForm\" -> Cancel\n"
+            "PrintDialog of \"DaoSQLQueryForm\" -> Print\n");
+  gui.Verify();
+}
+
+}  // namespace
+}  // namespace qb
