@@ -57,8 +57,7 @@ bool IsValidUtf8(std::string_view text) {
 // Translates a strftime date or time format into a pattern of our letters. The first literal
 // character between two fields becomes the date (or time) separator and is written as "/"
 // (or ":"), so that a changed separator shows through.
-std::string PatternFromStrftime(std::string_view fmt, bool time, std::string* separator,
-                                bool* twelve_hour) {
+std::string PatternFromStrftime(std::string_view fmt, bool time, std::string* separator) {
   std::string out;
   bool have_field = false;
   for (size_t i = 0; i < fmt.size(); ++i) {
@@ -98,8 +97,8 @@ std::string PatternFromStrftime(std::string_view fmt, bool time, std::string* se
       case 'A': out += "dddd"; break;
       case 'H': out += "hh"; break;
       case 'k': out += "h"; break;
-      case 'I': out += "hh"; *twelve_hour = true; break;
-      case 'l': out += "h"; *twelve_hour = true; break;
+      case 'I': out += "hh"; break;  // 12-hour: the pattern carries AMPM from %p
+      case 'l': out += "h"; break;
       case 'M': out += "nn"; break;
       case 'S': out += "ss"; break;
       case 'p': case 'P': out += "AMPM"; break;
@@ -121,7 +120,6 @@ std::string PatternFromStrftime(std::string_view fmt, bool time, std::string* se
         break;
       case 'r':
         out += "hh:nn:ss AMPM";
-        *twelve_hour = true;
         if (separator->empty()) *separator = ":";
         break;
       case 'n': case 't': out += ' '; break;
@@ -180,9 +178,8 @@ void ReadTime(locale_t loc, FormatSettings& s) {
     return;
   }
   std::string date_sep, time_sep;
-  bool twelve_hour = false;
-  s.ShortDateFormat = PatternFromStrftime(date_fmt, false, &date_sep, &twelve_hour);
-  s.LongTimeFormat = PatternFromStrftime(time_fmt, true, &time_sep, &twelve_hour);
+  s.ShortDateFormat = PatternFromStrftime(date_fmt, false, &date_sep);
+  s.LongTimeFormat = PatternFromStrftime(time_fmt, true, &time_sep);
   s.ShortTimeFormat = WithoutSeconds(s.LongTimeFormat);
   s.DateSeparator = date_sep.empty() ? "/" : date_sep;
   s.TimeSeparator = time_sep.empty() ? ":" : time_sep;
