@@ -3,10 +3,12 @@
 #pragma once
 #include <array>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "core/convert_error.h"
 #include "core/format_settings.h"
