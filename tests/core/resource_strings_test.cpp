@@ -78,18 +78,12 @@ TEST(ResourceStringsTest, TextsAreWordForWord) {
        "SQL Parameter '%s' is of unknown Datatype. Propably this is an unbound Parameter which "
        "should be looked up in the Mastersource Dataset and the Mastersource Property has not "
        "been defined or You forgott to Assign a Value to this Parameter."},
-      {kResStoredProcNameEmpty,
+      {kResStoredProcNameEmpty,  // no closing full stop
        "The StoredProcedureName Property cannot be empty if the Recordset Type is "
        "'rtStoredProcedure'"},
-      {kResRecordsetWrongWorkspaceType,
-       "The %s can only be used for Recordsets in a Workspaces of Type: %s"},
-      {kResNoSuchUserAccount, "No Such User Account."},
       {kResNewUserPasswordMismatch, "The Password and its Confirmation are not identical."},
       {kResPasswordConfirmationMismatch, "The Password and it's Confirmation are not identical."},
-      {kResCaptionInformation, "Information"},
-      {kResCaptionWarning, "Warning"},
       {kResCaptionError, "Error"},
-      {kResCaptionConfirmation, "Confirmation"},
       {kResFieldValueOutOfRange,
        "%g is not a valid value for field '%s'. The allowed range is %g to %g"},
       {kResUnknownMciError, "Unknown error code"},
