@@ -295,7 +295,10 @@ ParsedExprPtr Parser::ParsePrimary() {
         DepthGuard guard(*this);
         return ParseNot();
       }
-      if (!IsReservedWord(token)) return ParseNameOrCall();
+      // LEFT and RIGHT are join keywords, and functions when a "(" follows.
+      bool function_word = (token.IsKeyword("LEFT") || token.IsKeyword("RIGHT")) &&
+                           Peek(1).IsPunct('(');
+      if (!IsReservedWord(token) || function_word) return ParseNameOrCall();
       break;
     }
     default:

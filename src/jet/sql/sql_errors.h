@@ -12,7 +12,9 @@ namespace sqlerr {
 // Runtime errors of the expression functions (their Visual Basic numbers, as Jet reports them).
 inline constexpr int kInvalidProcedureCall = 5;
 inline constexpr int kOverflow = 6;
+inline constexpr int kDivisionByZero = 11;
 inline constexpr int kTypeMismatch = 13;
+inline constexpr int kInvalidPattern = 93;
 inline constexpr int kInvalidUseOfNull = 94;
 // Statement and expression errors.
 inline constexpr int kExpressionTooComplex = 3071;

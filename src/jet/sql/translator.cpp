@@ -1,0 +1,390 @@
+// jet/sql/translator: expression translation. One function per node kind; value and condition
+// contexts differ only where SQLite's own operators can serve a condition directly.
+#include "jet/sql/translator.h"
+
+#include <cstdio>
+
+#include "jet/sql/sql_errors.h"
+
+namespace qb::jet::sql {
+namespace {
+
+using T = SqlValueType;
+
+std::string RealLiteral(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.17g", value);
+  std::string text = buffer;
+  if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
+  return text;
+}
+
+class Translator {
+ public:
+  explicit Translator(const TranslateOptions& options) : options_(options) {}
+
+  TranslatedExpr Value(const ParsedExpr& expr);
+  std::string Condition(const ParsedExpr& expr);
+
+ private:
+  TranslatedExpr Literal(const ParsedLiteral& lit);
+  TranslatedExpr Name(const ParsedName& name);
+  TranslatedExpr Unary(const ParsedUnary& unary);
+  TranslatedExpr Binary(const ParsedBinary& binary);
+  TranslatedExpr Call(const ParsedCall& call);
+  std::string Comparison(const ParsedBinary& binary);
+  std::string BetweenCondition(const ParsedBetween& between);
+  std::string InCondition(const ParsedIn& in);
+  // EXPR as an argument of a jet_* function: tagged with its kind when the kind is known.
+  std::string Arg(const ParsedExpr& expr);
+  std::string Arg(const TranslatedExpr& value);
+  std::string Collate(const TranslatedExpr& a, const TranslatedExpr& b) const;
+  static bool IsBooleanKind(const ParsedExpr& expr);
+
+  const TranslateOptions& options_;
+};
+
+bool IsNumericLiteral(const ParsedExpr& expr) {
+  if (expr.kind != ParsedExprKind::kLiteral) return false;
+  auto type = static_cast<const ParsedLiteral&>(expr).type;
+  return type == ParsedLiteral::Type::kInteger || type == ParsedLiteral::Type::kReal ||
+         type == ParsedLiteral::Type::kDate;
+}
+
+double LiteralNumber(const ParsedExpr& expr) {
+  const auto& lit = static_cast<const ParsedLiteral&>(expr);
+  return lit.type == ParsedLiteral::Type::kInteger ? static_cast<double>(lit.integer) : lit.real;
+}
+
+[[noreturn]] void RaiseAt(int number, const ParsedExpr& expr, const std::string& detail) {
+  RaiseSqlError(number, detail + " at " + PositionText(expr.pos) + ".");
+}
+
+TranslatedExpr Translator::Literal(const ParsedLiteral& lit) {
+  switch (lit.type) {
+    case ParsedLiteral::Type::kNull: return {"NULL", T::kNull};
+    case ParsedLiteral::Type::kBoolean: return {lit.boolean ? "-1" : "0", T::kBoolean};
+    case ParsedLiteral::Type::kInteger: return {std::to_string(lit.integer), T::kNumber};
+    case ParsedLiteral::Type::kReal: return {RealLiteral(lit.real), T::kNumber};
+    case ParsedLiteral::Type::kDate: return {RealLiteral(lit.real), T::kDate};
+    case ParsedLiteral::Type::kString: return {QuoteSqliteString(lit.text), T::kText};
+  }
+  return {"NULL", T::kNull};
+}
+
+TranslatedExpr Translator::Name(const ParsedName& name) {
+  if (options_.resolver) return options_.resolver->Resolve(name);
+  std::string sql;
+  for (std::size_t i = 0; i < name.parts.size(); ++i) {
+    if (i > 0) sql += '.';
+    sql += QuoteSqliteName(name.parts[i]);
+  }
+  return {sql, T::kUnknown};
+}
+
+bool Translator::IsBooleanKind(const ParsedExpr& expr) {
+  switch (expr.kind) {
+    case ParsedExprKind::kBetween: case ParsedExprKind::kIn: case ParsedExprKind::kIsNull:
+      return true;
+    case ParsedExprKind::kBinary: {
+      auto op = static_cast<const ParsedBinary&>(expr).op;
+      if (op >= ParsedOp::kEqual && op <= ParsedOp::kLike) return true;
+      if (op >= ParsedOp::kAnd && op <= ParsedOp::kImp) {
+        const auto& b = static_cast<const ParsedBinary&>(expr);
+        return IsBooleanKind(*b.left) && IsBooleanKind(*b.right);
+      }
+      return false;
+    }
+    case ParsedExprKind::kUnary: {
+      const auto& u = static_cast<const ParsedUnary&>(expr);
+      return u.op == ParsedOp::kNot && IsBooleanKind(*u.operand);
+    }
+    case ParsedExprKind::kLiteral:
+      return static_cast<const ParsedLiteral&>(expr).type == ParsedLiteral::Type::kBoolean;
+    default:
+      return false;
+  }
+}
+
+std::string Translator::Arg(const TranslatedExpr& value) {
+  if (value.tagged) return value.sql;
+  switch (value.type) {
+    case T::kDate: return "jet_asdate(" + value.sql + ")";
+    case T::kBoolean: return "jet_asbool(" + value.sql + ")";
+    case T::kCurrency: return "jet_ascurrency(" + value.sql + ")";
+    default: return value.sql;
+  }
+}
+
+std::string Translator::Arg(const ParsedExpr& expr) { return Arg(Value(expr)); }
+
+std::string Translator::Collate(const TranslatedExpr& a, const TranslatedExpr& b) const {
+  auto numeric = [](T t) {
+    return t == T::kNumber || t == T::kDate || t == T::kBoolean || t == T::kCurrency ||
+           t == T::kNull;
+  };
+  if (numeric(a.type) || numeric(b.type) || options_.text_collation.empty()) return "";
+  return " COLLATE " + QuoteSqliteName(options_.text_collation);
+}
+
+TranslatedExpr Translator::Unary(const ParsedUnary& unary) {
+  switch (unary.op) {
+    case ParsedOp::kPlusSign:
+      return Value(*unary.operand);
+    case ParsedOp::kNegate: {
+      if (IsNumericLiteral(*unary.operand) &&
+          static_cast<const ParsedLiteral&>(*unary.operand).type != ParsedLiteral::Type::kDate) {
+        TranslatedExpr inner = Value(*unary.operand);
+        return {"(-" + inner.sql + ")", T::kNumber};
+      }
+      TranslatedExpr inner = Value(*unary.operand);
+      return {"jet_neg(" + Arg(inner) + ")", inner.type == T::kDate ? T::kDate : T::kUnknown,
+              true};
+    }
+    default: {  // Not
+      bool boolean = IsBooleanKind(*unary.operand);
+      return {"jet_not(" + Arg(*unary.operand) + ")", boolean ? T::kBoolean : T::kNumber,
+              boolean};
+    }
+  }
+}
+
+std::string Translator::Comparison(const ParsedBinary& binary) {
+  if (binary.op == ParsedOp::kLike) {
+    std::string like = "jet_like(" + Arg(*binary.left) + ", " + Arg(*binary.right) + ")";
+    return binary.negated ? "(NOT " + like + ")" : like;
+  }
+  TranslatedExpr a = Value(*binary.left);
+  TranslatedExpr b = Value(*binary.right);
+  const char* op = "=";
+  switch (binary.op) {
+    case ParsedOp::kNotEqual: op = "<>"; break;
+    case ParsedOp::kLess: op = "<"; break;
+    case ParsedOp::kGreater: op = ">"; break;
+    case ParsedOp::kLessEqual: op = "<="; break;
+    case ParsedOp::kGreaterEqual: op = ">="; break;
+    default: break;
+  }
+  return "(" + a.sql + " " + op + " " + b.sql + Collate(a, b) + ")";
+}
+
+TranslatedExpr Translator::Binary(const ParsedBinary& binary) {
+  const char* function = nullptr;
+  switch (binary.op) {
+    case ParsedOp::kPower: function = "jet_pow"; break;
+    case ParsedOp::kMultiply: function = "jet_mul"; break;
+    case ParsedOp::kDivide: function = "jet_div"; break;
+    case ParsedOp::kIntDivide: function = "jet_idiv"; break;
+    case ParsedOp::kMod: function = "jet_mod"; break;
+    case ParsedOp::kAdd: function = "jet_add"; break;
+    case ParsedOp::kSubtract: function = "jet_sub"; break;
+    case ParsedOp::kConcat: function = "jet_concat"; break;
+    case ParsedOp::kAnd: function = "jet_and"; break;
+    case ParsedOp::kOr: function = "jet_or"; break;
+    case ParsedOp::kXor: function = "jet_xor"; break;
+    case ParsedOp::kEqv: function = "jet_eqv"; break;
+    case ParsedOp::kImp: function = "jet_imp"; break;
+    default: {
+      // Comparisons give -1 / 0 / Null as values.
+      if (binary.op == ParsedOp::kLike) return {Comparison(binary), T::kBoolean, true};
+      return {"(-" + Comparison(binary) + ")", T::kBoolean};
+    }
+  }
+  TranslatedExpr a = Value(*binary.left);
+  TranslatedExpr b = Value(*binary.right);
+  T type = T::kUnknown;
+  bool tagged = true;
+  switch (binary.op) {
+    case ParsedOp::kConcat: type = T::kText; break;
+    case ParsedOp::kDivide: case ParsedOp::kPower: case ParsedOp::kIntDivide: case ParsedOp::kMod:
+      type = T::kNumber;
+      break;
+    case ParsedOp::kAdd:
+      if ((a.type == T::kDate) != (b.type == T::kDate)) type = T::kDate;
+      else if (a.type == T::kText && b.type == T::kText) type = T::kText;
+      break;
+    case ParsedOp::kSubtract:
+      if (a.type == T::kDate && b.type != T::kDate) type = T::kDate;
+      break;
+    case ParsedOp::kAnd: case ParsedOp::kOr: case ParsedOp::kXor: case ParsedOp::kEqv:
+    case ParsedOp::kImp:
+      type = IsBooleanKind(binary) ? T::kBoolean : T::kNumber;
+      break;
+    default: break;
+  }
+  return {std::string(function) + "(" + Arg(a) + ", " + Arg(b) + ")", type, tagged};
+}
+
+std::string Translator::BetweenCondition(const ParsedBetween& between) {
+  TranslatedExpr value = Value(*between.value);
+  TranslatedExpr low = Value(*between.low);
+  TranslatedExpr high = Value(*between.high);
+  std::string collate = Collate(value, low.type == T::kNull ? high : low);
+  std::string subject = value.sql + collate;
+  std::string sql;
+  if (IsNumericLiteral(*between.low) && IsNumericLiteral(*between.high)) {
+    // Jet accepts the bounds in either order.
+    if (LiteralNumber(*between.low) > LiteralNumber(*between.high)) std::swap(low, high);
+    sql = "(" + subject + " BETWEEN " + low.sql + " AND " + high.sql + ")";
+  } else {
+    sql = "(" + subject + " BETWEEN " + low.sql + " AND " + high.sql + " OR " + subject +
+          " BETWEEN " + high.sql + " AND " + low.sql + ")";
+  }
+  return between.negated ? "(NOT " + sql + ")" : sql;
+}
+
+std::string Translator::InCondition(const ParsedIn& in) {
+  TranslatedExpr value = Value(*in.value);
+  std::string list;
+  TranslatedExpr first_item;
+  for (std::size_t i = 0; i < in.items.size(); ++i) {
+    TranslatedExpr item = Value(*in.items[i]);
+    if (i == 0) first_item = item;
+    if (i > 0) list += ", ";
+    list += item.sql;
+  }
+  return "(" + value.sql + Collate(value, first_item) + (in.negated ? " NOT IN (" : " IN (") +
+         list + "))";
+}
+
+TranslatedExpr Translator::Call(const ParsedCall& call) {
+  const JetFunctionInfo* info = FindJetFunction(call.function);
+  if (!info) {
+    RaiseAt(sqlerr::kUndefinedFunction, call,
+            "Undefined function '" + call.function + "' in expression");
+  }
+  const auto count = static_cast<int>(call.args.size());
+  if (count < info->min_args || (info->max_args >= 0 && count > info->max_args)) {
+    RaiseAt(sqlerr::kSyntaxInExpression, call,
+            "Wrong number of arguments used with function '" + call.function + "'");
+  }
+  std::string name = info->name;
+  bool strict = call.function.back() == '$';
+  TranslatedExpr result;
+  if (name == "IIf") {
+    TranslatedExpr a = Value(*call.args[1]);
+    TranslatedExpr b = Value(*call.args[2]);
+    result.sql = "(CASE WHEN " + Condition(*call.args[0]) + " THEN " + Arg(a) + " ELSE " +
+                 Arg(b) + " END)";
+    result.type = a.type == b.type ? a.type : (a.type == T::kNull ? b.type : (b.type == T::kNull ? a.type : T::kUnknown));
+    result.tagged = true;
+  } else if (name == "Switch") {
+    if (count % 2 != 0) {
+      RaiseAt(sqlerr::kSyntaxInExpression, call, "Switch needs pairs of conditions and values");
+    }
+    result.sql = "(CASE";
+    for (int i = 0; i + 1 < count; i += 2) {
+      result.sql += " WHEN " + Condition(*call.args[static_cast<std::size_t>(i)]) + " THEN " +
+                    Arg(*call.args[static_cast<std::size_t>(i) + 1]);
+    }
+    result.sql += " END)";
+    result.tagged = true;
+  } else if (name == "Choose") {
+    result.sql = "(CASE jet_fix(" + Arg(*call.args[0]) + ")";
+    for (int i = 1; i < count; ++i) {
+      result.sql += " WHEN " + std::to_string(i) + " THEN " +
+                    Arg(*call.args[static_cast<std::size_t>(i)]);
+    }
+    result.sql += " END)";
+    result.tagged = true;
+  } else {
+    result.sql = std::string(info->sqlite_name) + "(";
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) result.sql += ", ";
+      result.sql += Arg(*call.args[static_cast<std::size_t>(i)]);
+    }
+    result.sql += ")";
+    result.type = info->result;
+    result.tagged = true;
+  }
+  if (strict) result.sql = "jet_strict(" + result.sql + ")";
+  return result;
+}
+
+TranslatedExpr Translator::Value(const ParsedExpr& expr) {
+  switch (expr.kind) {
+    case ParsedExprKind::kLiteral: return Literal(static_cast<const ParsedLiteral&>(expr));
+    case ParsedExprKind::kName: return Name(static_cast<const ParsedName&>(expr));
+    case ParsedExprKind::kStar:
+      RaiseAt(sqlerr::kSyntaxInExpression, expr, "'*' is not allowed in an expression");
+    case ParsedExprKind::kUnary: return Unary(static_cast<const ParsedUnary&>(expr));
+    case ParsedExprKind::kBinary: return Binary(static_cast<const ParsedBinary&>(expr));
+    case ParsedExprKind::kBetween:
+      return {"(-" + BetweenCondition(static_cast<const ParsedBetween&>(expr)) + ")",
+              T::kBoolean};
+    case ParsedExprKind::kIn:
+      return {"(-" + InCondition(static_cast<const ParsedIn&>(expr)) + ")", T::kBoolean};
+    case ParsedExprKind::kIsNull: {
+      const auto& is = static_cast<const ParsedIsNull&>(expr);
+      return {"(-(" + Value(*is.value).sql + (is.negated ? " IS NOT NULL))" : " IS NULL))"),
+              T::kBoolean};
+    }
+    case ParsedExprKind::kCall: return Call(static_cast<const ParsedCall&>(expr));
+  }
+  return {"NULL", T::kNull};
+}
+
+std::string Translator::Condition(const ParsedExpr& expr) {
+  switch (expr.kind) {
+    case ParsedExprKind::kBinary: {
+      const auto& binary = static_cast<const ParsedBinary&>(expr);
+      if (binary.op >= ParsedOp::kEqual && binary.op <= ParsedOp::kLike) return Comparison(binary);
+      if ((binary.op == ParsedOp::kAnd || binary.op == ParsedOp::kOr) &&
+          IsBooleanKind(*binary.left) && IsBooleanKind(*binary.right)) {
+        // Three-valued AND / OR of true Booleans agree with Jet's; SQLite may then use indexes.
+        return "(" + Condition(*binary.left) +
+               (binary.op == ParsedOp::kAnd ? " AND " : " OR ") + Condition(*binary.right) + ")";
+      }
+      break;
+    }
+    case ParsedExprKind::kUnary: {
+      const auto& unary = static_cast<const ParsedUnary&>(expr);
+      if (unary.op == ParsedOp::kNot && IsBooleanKind(*unary.operand)) {
+        return "(NOT " + Condition(*unary.operand) + ")";
+      }
+      break;
+    }
+    case ParsedExprKind::kBetween:
+      return BetweenCondition(static_cast<const ParsedBetween&>(expr));
+    case ParsedExprKind::kIn:
+      return InCondition(static_cast<const ParsedIn&>(expr));
+    case ParsedExprKind::kIsNull: {
+      const auto& is = static_cast<const ParsedIsNull&>(expr);
+      return "(" + Value(*is.value).sql + (is.negated ? " IS NOT NULL)" : " IS NULL)");
+    }
+    default:
+      break;
+  }
+  // Any other value: true when it is a non-zero number (Null and 0 are false).
+  return "(" + Value(expr).sql + " <> 0)";
+}
+
+}  // namespace
+
+std::string QuoteSqliteName(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    out += c;
+    if (c == '"') out += '"';
+  }
+  return out + "\"";
+}
+
+std::string QuoteSqliteString(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out + "'";
+}
+
+TranslatedExpr TranslateExpression(const ParsedExpr& expr, const TranslateOptions& options) {
+  return Translator(options).Value(expr);
+}
+
+std::string TranslateCondition(const ParsedExpr& expr, const TranslateOptions& options) {
+  return Translator(options).Condition(expr);
+}
+
+}  // namespace qb::jet::sql
