@@ -1,0 +1,96 @@
+// cli/main: quill's entry: global options, dispatch to the command families, and the one-line
+// error report with the exit status (0 success, 1 the engine refused, 2 a usage mistake).
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "com/ole_exception.h"
+
+namespace qb::cli {
+namespace {
+
+constexpr const char* kVersion = "quill 0.1.0";
+
+constexpr const char* kHelp =
+    "Usage: quill [global options] COMMAND ...\n"
+    "\n"
+    "Global options (before the command):\n"
+    "  --workgroup FILE     the workgroup file (default: the per-user one in\n"
+    "                       $XDG_CONFIG_HOME/quillbase, made on first use)\n"
+    "  --user NAME          the account to log in as (default: Admin)\n"
+    "  --password-env VAR   take the account's password from the environment variable VAR\n"
+    "  --ask-password       ask for the password without echo (read a line from standard\n"
+    "                       input when it is not a terminal); without either: empty password\n"
+    "  --help               show this help\n"
+    "  --version            show the version\n"
+    "\n"
+    "Commands:\n"
+    "  workgroup create FILE\n"
+    "  user list | add | delete | password\n"
+    "  group list | add | delete | members | add-member | remove-member\n"
+    "\n"
+    "'quill COMMAND --help' describes a command.\n";
+
+// One line, whatever the message holds.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return text;
+}
+
+int Run(const std::vector<std::string>& words) {
+  GlobalOptions options;
+  std::size_t i = 0;
+  auto value_of = [&](const std::string& option) {
+    if (i + 1 >= words.size()) throw UsageError("the option " + option + " needs a value");
+    return words[++i];
+  };
+  for (; i < words.size() && words[i].compare(0, 1, "-") == 0; ++i) {
+    const std::string& word = words[i];
+    if (word == "--help" || word == "-h") {
+      std::cout << kHelp;
+      return 0;
+    } else if (word == "--version") {
+      std::cout << kVersion << '\n';
+      return 0;
+    } else if (word == "--workgroup") {
+      options.workgroup = value_of(word);
+    } else if (word == "--user") {
+      options.user = value_of(word);
+    } else if (word == "--password-env") {
+      options.password_env = value_of(word);
+    } else if (word == "--ask-password") {
+      options.ask_password = true;
+    } else {
+      throw UsageError("unknown global option " + word + " (see 'quill --help')");
+    }
+  }
+  if (i == words.size()) throw UsageError("no command given (see 'quill --help')");
+  const std::string& family = words[i];
+  const std::vector<std::string> rest(words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
+  if (family == "workgroup") return RunWorkgroupCommand(options, rest);
+  if (family == "user") return RunUserCommand(options, rest);
+  if (family == "group") return RunGroupCommand(options, rest);
+  throw UsageError("unknown command '" + family + "' (see 'quill --help')");
+}
+
+}  // namespace
+}  // namespace qb::cli
+
+int main(int argc, char** argv) {
+  try {
+    return qb::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const qb::cli::UsageError& e) {
+    std::cerr << "quill: " << qb::cli::OneLine(e.what()) << '\n';
+    return 2;
+  } catch (const qb::EOleException& e) {
+    std::cerr << "quill: " << qb::cli::OneLine(e.Message()) << '\n';
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "quill: " << qb::cli::OneLine(e.what()) << '\n';
+    return 1;
+  }
+}

@@ -1,0 +1,20 @@
+// Runs the built quill as a user would: arguments, environment additions and standard input in;
+// exit status, standard output and standard error out.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qb::cli::test {
+
+struct QuillRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs QB_BIN_DIR/quill with ARGS, the test's environment plus ENV, and INPUT on standard input.
+QuillRun RunQuill(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
+                  const std::string& input = {});
+
+}  // namespace qb::cli::test
