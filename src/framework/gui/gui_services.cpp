@@ -64,7 +64,13 @@ std::optional<QFont> GuiServices::FontDialog(const QFont& initial) { return DoFo
 bool GuiServices::PrintWidgetImage(QWidget& widget) { return DoPrintWidgetImage(widget); }
 
 int GuiServices::RunModal(QDialog& dialog) {
-  int result = DoRunModal(dialog);
+  int result = 0;
+  try {
+    result = DoRunModal(dialog);
+  } catch (...) {
+    if (dialog.isVisible()) dialog.hide();  // never leave a modal window up behind an error
+    throw;
+  }
   if (dialog.isVisible()) dialog.hide();
   return result;
 }

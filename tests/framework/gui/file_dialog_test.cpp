@@ -36,15 +36,6 @@ TEST(FileFilter, ConvertsToQtNameFilters) {
   for (const Case& c : cases) EXPECT_EQ(Joined(ToQtNameFilters(c.filter)), c.qt) << c.filter;
 }
 
-TEST(FileFilter, ParseKeepsDescriptionsAndPatterns) {
-  std::vector<FileFilterEntry> entries = ParseFileFilter("A|*.a;*.b|B|*.c");
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].description, "A");
-  EXPECT_EQ(entries[0].patterns, (std::vector<std::string>{"*.a", "*.b"}));
-  EXPECT_EQ(entries[1].description, "B");
-  EXPECT_EQ(entries[1].patterns, (std::vector<std::string>{"*.c"}));
-}
-
 TEST(FileExtension, DefaultExtensionOnlyWhenTheFileNameHasNone) {
   struct Case {
     const char* path;

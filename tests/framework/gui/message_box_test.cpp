@@ -8,22 +8,11 @@
 namespace qb {
 namespace {
 
-TEST(MessageBoxFlags, EachButtonSetOffersItsButtonsInScreenOrder) {
-  struct Case {
-    int flags;
-    std::vector<int> buttons;
-  };
-  const Case cases[] = {
-      {MB_OK, {IDOK}},
-      {MB_OKCANCEL, {IDOK, IDCANCEL}},
-      {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}},
-      {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
-      {MB_YESNO, {IDYES, IDNO}},
-      {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}},
-      // icon and default-button nibbles do not change the set
-      {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, {IDYES, IDNO}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MessageBoxButtons(c.flags), c.buttons) << c.flags;
+TEST(MessageBoxFlags, IconAndDefaultNibblesDoNotChangeTheButtonSet) {
+  EXPECT_EQ(MessageBoxButtons(MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2),
+            (std::vector<int>{IDYES, IDNO, IDCANCEL}));
+  EXPECT_EQ(MessageBoxButtons(MB_ABORTRETRYIGNORE | MB_ICONWARNING),
+            (std::vector<int>{IDABORT, IDRETRY, IDIGNORE}));
 }
 
 TEST(MessageBoxFlags, UnknownButtonSetIsRefused) {

@@ -197,8 +197,11 @@ TEST_F(ScriptedGuiTest, ModalHandlerDrivesTheShownDialogAndItsOwnQuestionsAreScr
 TEST_F(ScriptedGuiTest, ModalDialogLeftOpenByTheHandlerIsHiddenAfterwards) {
   ScriptedGui gui;
   gui.ExpectModal([](QDialog&) { return int(QDialog::Rejected); });
+  gui.ExpectModal([](QDialog&) -> int { throw Exception("validation failed"); });
   QDialog dialog;
   EXPECT_EQ(Gui().RunModal(dialog), QDialog::Rejected);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_THROW(Gui().RunModal(dialog), Exception);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_NO_THROW(gui.Verify());
 }
