@@ -56,7 +56,7 @@ TEST_F(FormStreamTest, EveryPropertyKindRoundTrips) {
   TProbe* target = AddProbe(&form, "Target");
   TProbe* p = AddProbe(&form, "Probe1");
   p->SetActive(true);
-  p->SetCount(-0 + 2147483647);
+  p->SetCount(2147483647);
   p->SetSmall(-32768);
   p->SetRatio(0.1);
   p->SetKind(pkBlue);
