@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "core/convert_error.h"
 #include "core/exception.h"
 
 namespace qb {
@@ -14,13 +15,8 @@ class EComponentError : public Exception {
   const char* ClassName() const override { return "EComponentError"; }
 };
 
-// A value cannot be converted or copied: Assign between unrelated classes, a property value
-// of the wrong kind, a scrambled text that does not unscramble.
-class EConvertError : public Exception {
- public:
-  using Exception::Exception;
-  const char* ClassName() const override { return "EConvertError"; }
-};
+// EConvertError (core/convert_error.h) is raised here too: Assign between unrelated classes, a
+// property value of the wrong kind, a scrambled text that does not unscramble.
 
 // Form text could not be read. The message begins with "Line N: "; Line() gives N.
 class EReadError : public Exception {
