@@ -39,5 +39,15 @@ bench: deps $(BENCH_BUILD)/build.ninja
 run: build
 	@scripts/run-demo $(BUILD) $(if $(HEADLESS),--headless)
 
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+# The SQL front end under libFuzzer (clang 14) for FUZZ_SECONDS; a finding stops it with a report.
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/sql_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ_BUILD)/corpus
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
