@@ -72,7 +72,7 @@ std::shared_ptr<Workspace> DBEngine::CreateWorkspace(const std::string& name, co
     user_name = *account;
     session = std::make_shared<AccountSession>(std::move(store), user_name);
   }
-  auto workspace = std::make_shared<Workspace>(name, user_name, type, login_timeout_, std::move(session));
+  auto workspace = std::make_shared<Workspace>(name, user_name, type, login_timeout_, std::move(session), settings_);
   std::erase_if(other_workspaces_, [](const std::weak_ptr<Workspace>& entry) { return entry.expired(); });
   other_workspaces_.push_back(workspace);
   return workspace;

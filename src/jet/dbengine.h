@@ -10,6 +10,7 @@
 
 namespace qb::jet {
 
+class Database;
 class Properties;
 class Workspace;
 class Workspaces;
@@ -69,6 +70,31 @@ class DBEngine : public std::enable_shared_from_this<DBEngine> {
   // Creates PATH as a new workgroup file holding Admin (empty password), Admins and Users.
   // Beyond the Jet object model. Raises kFileExists, kBadPath or the file system's error.
   void CreateWorkgroup(const std::string& path);
+
+  // Creates NAME as a new database and returns it open (shared, read-write). LOCALE: a sort
+  // order number ("1033"; "-1" is General) or ";LANGID=0x0409;CP=1252;COUNTRY=0" keys, either
+  // optionally followed by ";pwd=" and a password (which encrypts the file with it). OPTIONS:
+  // kDbEncrypt (the engine key, when no password) and at most one version kDbVersion10 ..
+  // kDbVersion30 (3.0 when none). Raises kFileExists for an existing NAME, kInvalidArgument for
+  // a bad locale or options, kBadPassword for a password over 20 characters, kBadPath.
+  std::shared_ptr<Database> CreateDatabase(const std::string& name, const std::string& locale, int options = 0);
+
+  // Builds DESTINATION anew from SOURCE, which is read under an exclusive hold and never
+  // changed. DESTINATION_LOCALE: a new sort order and/or ";pwd=" with a new password (";pwd="
+  // alone removes it); empty keeps the source's. OPTIONS: kDbEncrypt, kDbDecrypt, or a version.
+  // SOURCE_LOCALE: ";pwd=" with the source's password. Raises kFileExists when DESTINATION
+  // exists, kInvalidOperation for decrypting a database that keeps a password, the open errors
+  // of SOURCE (see Workspace::OpenDatabase), kInvalidArgument for bad options or locales.
+  void CompactDatabase(const std::string& source, const std::string& destination,
+                       const std::string& destination_locale = {}, int options = 0,
+                       const std::string& source_locale = {});
+
+  // Checks NAME and, when it is damaged, replaces it with a sound file holding every row that
+  // still reads (the damaged file stays beside it as NAME.damaged). CONNECT (beyond the object
+  // model) gives ";pwd=" and the password of a protected file, which cannot be repaired without
+  // it (kBadPassword). Raises the open errors of NAME, kFileInUse while others have it open,
+  // kUnrecognisedFile when too little of it reads.
+  void RepairDatabase(const std::string& name, const std::string& connect = {});
 
   // Version, DefaultUser, SystemDB, IniPath, LoginTimeout, DefaultType. Reading them after the
   // engine is gone raises kObjectClosed.

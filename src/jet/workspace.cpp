@@ -13,11 +13,12 @@
 namespace qb::jet {
 
 Workspace::Workspace(std::string name, std::string user_name, int type, int login_timeout,
-                     std::shared_ptr<AccountSession> session)
+                     std::shared_ptr<AccountSession> session, const EngineSettings& settings)
     : name_(std::move(name)),
       user_name_(std::move(user_name)),
       type_(type),
       session_(std::move(session)),
+      settings_(settings),
       login_timeout_(login_timeout) {}
 
 Workspace::~Workspace() {

@@ -6,11 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "com/variant.h"
 #include "jet/engine_settings.h"
 
 namespace qb::jet {
 
 class AccountSession;
+class Database;
 class Group;
 class Groups;
 class Properties;
@@ -28,11 +30,14 @@ inline constexpr int kUseServerCursor = 2;
 inline constexpr int kUseClientBatchCursor = 3;
 inline constexpr int kUseNoCursor = 4;
 
+// OpenDatabase's OPTIONS value for a deny-write open.
+inline constexpr int kDenyWrite = 1;
+
 class Workspace : public std::enable_shared_from_this<Workspace> {
  public:
   // Made by DBEngine::CreateWorkspace. SESSION is the logged-in account (Jet) or null (ODBC).
   Workspace(std::string name, std::string user_name, int type, int login_timeout,
-            std::shared_ptr<AccountSession> session);
+            std::shared_ptr<AccountSession> session, const EngineSettings& settings = EngineSettings());
   ~Workspace();  // closes
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
@@ -68,6 +73,16 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   std::shared_ptr<User> CreateUser(std::string name = {}, std::string pid = {}, std::string password = {});
   std::shared_ptr<Group> CreateGroup(std::string name = {}, std::string pid = {});
 
+  // Opens the database file NAME (Jet workspaces; an ODBC workspace raises kNotForThisObject
+  // until data sources can be opened). OPTIONS: false or 0 shared, true or any other number
+  // exclusive, except kDenyWrite (1) which lets others open it read-only only. READ_ONLY: every
+  // write fails with kReadOnly. CONNECT: ";pwd=" and the database password. The errors are
+  // those of OpenDatabaseFile (database_open.h): kFileNotFound, kBadFileName,
+  // kUnrecognisedFile, kForeignFormat, kBadPassword ("not a valid password"), kFileInUse ("already
+  // in use"). The caller owns the database; it closes when the last reference goes.
+  std::shared_ptr<Database> OpenDatabase(const std::string& name, const Variant& options = Variant(false),
+                                         bool read_only = false, const std::string& connect = {});
+
   // Name, UserName, Type, and IsolateODBCTrans (Jet) or LoginTimeout and DefaultCursorDriver
   // (ODBC). The properties fail with kObjectClosed once the workspace is gone.
   std::shared_ptr<jet::Properties> Properties();
@@ -80,6 +95,7 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   std::string user_name_;                     // constant after construction
   int type_;                                  // constant after construction
   std::shared_ptr<AccountSession> session_;   // constant after construction; null for ODBC
+  const EngineSettings settings_;             // constant after construction: the engine's
   bool open_ = true;
   bool isolate_odbc_trans_ = false;
   int login_timeout_;

@@ -54,6 +54,10 @@ class Connection {
   // Raises the engine error for SQLite result CODE on this connection's file.
   [[noreturn]] void Raise(int code) const;
 
+  // The SQLite handle, for engine code that registers collations and functions or copies
+  // values between connections. Stays owned by this connection.
+  sqlite3* Handle() const { return db_; }
+
  private:
   sqlite3* db_ = nullptr;  // owned; constant after construction
   std::string path_;       // constant after construction

@@ -1,0 +1,78 @@
+// jet/compact: CompactDatabase: a new destination file built from the source's content, with
+// the requested format version, sort order and encryption. Reads the source only, under an
+// exclusive hold; a destination that exists is refused.
+#include <unistd.h>
+
+#include "jet/copy_content.h"
+#include "jet/database_catalog.h"
+#include "jet/database_maintenance.h"
+#include "jet/database_open.h"
+#include "jet/engine_key.h"
+#include "jet/errors.h"
+#include "jet/sort_orders.h"
+#include "jet/sqlite/connection.h"
+#include "jet/text_collation.h"
+
+namespace qb::jet {
+namespace {
+
+// The destination's key from the source's key, the options and the destination locale's
+// password clause (absent: keep the source's password; empty: remove it).
+CipherKey DestinationKey(const CipherKey& source_key, const std::optional<std::string>& new_password, int options) {
+  if (new_password && !new_password->empty()) {
+    if (options & kDbDecrypt) {
+      RaiseJetError(err::kInvalidOperation, "A database with a password is always encrypted, so it cannot be decrypted.");
+    }
+    CheckNewPassword(*new_password);
+    return CipherKey::Password(*new_password);
+  }
+  const bool had_password = source_key.GetKind() == CipherKey::Kind::kPassword;
+  if (had_password && !new_password) {
+    if (options & kDbDecrypt) {
+      RaiseJetError(err::kInvalidOperation,
+                    "The database has a password, and a password always means encryption: remove the password "
+                    "(\";pwd=\" alone) to decrypt it.");
+    }
+    return source_key;
+  }
+  if (options & kDbEncrypt) return EngineFileKey();
+  if (options & kDbDecrypt) return CipherKey::None();
+  // Removing a password leaves a plain file unless encryption is asked for.
+  return had_password ? CipherKey::None() : source_key;
+}
+
+}  // namespace
+
+void CompactDatabaseFile(const std::string& source, const std::string& destination,
+                         const std::string& destination_locale, int options, const std::string& source_locale,
+                         const EngineSettings& settings) {
+  if (source.empty() || destination.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
+  if ((options & kDbEncrypt) && (options & kDbDecrypt)) {
+    RaiseJetError(err::kInvalidArgument, "A database cannot be both encrypted and decrypted (options 2 and 4).");
+  }
+  const std::string version = FormatVersionOfOptions(options);
+  const LocaleText target = ParseLocaleText(destination_locale);
+  const LocaleText origin = ParseLocaleText(source_locale);
+  if (ProbeFileShape(destination) != FileShape::kMissing) {
+    RaiseJetError(err::kFileExists, "The file '" + destination + "' already exists; compact makes a new file.");
+  }
+
+  const CipherKey source_key = ChooseDatabaseKey(source, origin.password.value_or(std::string()), settings);
+  CatalogInfo source_info;
+  std::unique_ptr<Connection> reader =
+      OpenEngineFile(source, FileKind::kDatabase, OpenMode::kReadWrite, source_key, settings, &source_info);
+  LockFileHold hold(source, ShareMode::kExclusive, false);
+  PrepareDatabaseConnection(*reader, source_info, false);
+
+  CatalogInfo info = source_info;
+  if (!version.empty()) info.format_version = version;
+  if (target.sort_order) info.sort_order = *target.sort_order;
+  info.icu_version = IcuCollationVersion();
+  const CipherKey key = DestinationKey(source_key, target.password, options);
+  CreateEngineFile(destination, info, key, settings, [&](Connection& created) {
+    RegisterTextCollation(created, info.sort_order);
+    CopyDatabaseContent(*reader, created, CopyMode::kStrict);
+  });
+}
+
+}  // namespace qb::jet

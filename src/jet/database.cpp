@@ -1,0 +1,277 @@
+// jet/database: the Database object's members over its connection: facts, properties, catalog
+// snapshots, savepoint transactions and closing.
+#include "jet/database.h"
+
+#include <optional>
+
+#include "jet/errors.h"
+#include "jet/lock_file.h"
+#include "jet/property.h"
+#include "jet/sqlite/connection.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+namespace {
+
+constexpr int kMaxDepth = 5;
+constexpr int kText = 10, kBoolean = 1, kInteger = 3, kLong = 4;
+
+std::string SavepointName(int level) { return "qb_tx" + std::to_string(level); }
+
+}  // namespace
+
+Database::Database(std::string name, std::string connect, bool read_only, std::unique_ptr<Connection> connection,
+                   std::unique_ptr<LockFileHold> hold, CatalogInfo info, Encryption encryption)
+    : name_(std::move(name)),
+      connect_(std::move(connect)),
+      read_only_(read_only),
+      info_(std::move(info)),
+      encryption_(encryption),
+      hold_(std::move(hold)),
+      connection_(std::move(connection)) {}
+
+Database::~Database() {
+  if (!IsOpen()) return;
+  try {
+    Close();
+  } catch (...) {
+    // Closing cannot fail in a way the caller could act on from a destructor.
+  }
+}
+
+Connection& Database::Open() const {
+  if (!connection_) RaiseJetError(err::kObjectClosed, "The database '" + name_ + "' has been closed.");
+  return *connection_;
+}
+
+const std::string& Database::Name() const {
+  Open();
+  return name_;
+}
+
+const std::string& Database::Connect() const {
+  Open();
+  return connect_;
+}
+
+int Database::QueryTimeout() const {
+  Open();
+  return query_timeout_;
+}
+
+void Database::SetQueryTimeout(int seconds) {
+  Open();
+  if (seconds < 0 || seconds > 32767) RaiseJetError(err::kInvalidArgument, "A query timeout is 0 to 32767 seconds.");
+  query_timeout_ = seconds;
+}
+
+std::string Database::Version() const {
+  Open();
+  return info_.format_version;
+}
+
+std::string Database::DesignMasterID() const {
+  Open();
+  RaiseJetError(err::kNotForThisObject, "The database '" + name_ + "' is not a replica, so it has no design master.");
+}
+
+int Database::CollatingOrder() const {
+  Open();
+  return info_.sort_order;
+}
+
+bool Database::Updatable() const {
+  Open();
+  return !read_only_;
+}
+
+bool Database::Transactions() const {
+  Open();
+  return true;
+}
+
+int Database::RecordsAffected() const {
+  Open();
+  return records_affected_;
+}
+
+Encryption Database::GetEncryption() const {
+  Open();
+  return encryption_;
+}
+
+std::shared_ptr<jet::Properties> Database::Properties() {
+  Open();
+  std::weak_ptr<Database> self = weak_from_this();
+  auto read = [self](auto get) {
+    return [self, get]() -> Variant {
+      auto database = self.lock();
+      if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
+      return get(*database);
+    };
+  };
+  std::vector<std::shared_ptr<Property>> items = {
+      std::make_shared<Property>("Name", kText, read([](Database& d) { return Variant(d.Name()); })),
+      std::make_shared<Property>("Connect", kText, read([](Database& d) { return Variant(d.Connect()); })),
+      std::make_shared<Property>("Transactions", kBoolean, read([](Database& d) { return Variant(d.Transactions()); })),
+      std::make_shared<Property>("Updatable", kBoolean, read([](Database& d) { return Variant(d.Updatable()); })),
+      std::make_shared<Property>("CollatingOrder", kLong, read([](Database& d) { return Variant(d.CollatingOrder()); })),
+      std::make_shared<Property>(
+          "QueryTimeout", kInteger, read([](Database& d) { return Variant(static_cast<std::int16_t>(d.QueryTimeout())); }),
+          [self](const Variant& value) {
+            auto database = self.lock();
+            if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
+            database->SetQueryTimeout(value.ToInt16());
+          }),
+      std::make_shared<Property>("Version", kText, read([](Database& d) { return Variant(d.Version()); })),
+      std::make_shared<Property>("RecordsAffected", kLong, read([](Database& d) { return Variant(d.RecordsAffected()); })),
+  };
+  for (const StoredProperty& stored : ReadDatabaseProperties(*connection_)) {
+    items.push_back(UserProperty(stored.name, stored.type));
+  }
+  return std::make_shared<jet::Properties>(std::move(items));
+}
+
+std::shared_ptr<Property> Database::UserProperty(const std::string& name, int type) {
+  std::weak_ptr<Database> self = weak_from_this();
+  auto locked = [self]() {
+    auto database = self.lock();
+    if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
+    return database;
+  };
+  return std::make_shared<Property>(
+      name, type,
+      [locked, name]() -> Variant {
+        auto database = locked();
+        for (const StoredProperty& stored : ReadDatabaseProperties(database->Open())) {
+          if (FoldCase(stored.name) == FoldCase(name)) return stored.value;
+        }
+        RaiseJetError(err::kPropertyNotFound, "The property '" + name + "' no longer exists.");
+      },
+      [locked, name, type](const Variant& value) {
+        auto database = locked();
+        Connection& connection = database->Open();
+        if (database->read_only_) RaiseJetError(err::kReadOnly, "The database '" + database->name_ + "' is open read-only.");
+        UpdateDatabaseProperty(connection, name, type, value);
+      });
+}
+
+std::shared_ptr<Property> Database::CreateProperty(const std::string& name, int type, const Variant& value) {
+  Connection& connection = Open();
+  std::optional<std::size_t> length = CharacterCount(name);
+  if (!length || *length == 0 || *length > 64) {
+    RaiseJetError(err::kInvalidArgument, "A property name has 1 to 64 characters.");
+  }
+  if (!IsPropertyType(type)) {
+    RaiseJetError(err::kInvalidArgument, "The data type " + std::to_string(type) + " is not one a property can have.");
+  }
+  std::shared_ptr<jet::Properties> existing = Properties();
+  for (int i = 0; i < existing->Count(); ++i) {
+    if (FoldCase(existing->Item(i)->Name()) == FoldCase(name)) {
+      RaiseJetError(err::kDuplicateName, "The database already has a property named '" + name + "'.");
+    }
+  }
+  if (read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
+  InsertDatabaseProperty(connection, StoredProperty{name, type, value});
+  return UserProperty(name, type);
+}
+
+std::shared_ptr<jet::TableDefs> Database::TableDefs() {
+  Open();
+  std::weak_ptr<Database> self = weak_from_this();
+  return std::make_shared<jet::TableDefs>("TableDefs", [self]() {
+    auto database = self.lock();
+    if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
+    std::vector<std::shared_ptr<TableDef>> items;
+    for (CatalogObject& row : ListTables(database->Open())) items.push_back(std::make_shared<TableDef>(std::move(row)));
+    return items;
+  });
+}
+
+std::shared_ptr<jet::QueryDefs> Database::QueryDefs() {
+  Open();
+  std::weak_ptr<Database> self = weak_from_this();
+  return std::make_shared<jet::QueryDefs>("QueryDefs", [self]() {
+    auto database = self.lock();
+    if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
+    std::vector<std::shared_ptr<QueryDef>> items;
+    for (CatalogObject& row : ListQueries(database->Open())) items.push_back(std::make_shared<QueryDef>(std::move(row)));
+    return items;
+  });
+}
+
+std::shared_ptr<jet::Containers> Database::Containers() {
+  Open();
+  std::weak_ptr<Database> self = weak_from_this();
+  return std::make_shared<jet::Containers>("Containers", [self]() {
+    auto database = self.lock();
+    if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
+    Connection& connection = database->Open();
+    auto documents = [](const std::string& container, std::vector<CatalogObject> rows) {
+      auto shared_rows = std::make_shared<std::vector<CatalogObject>>(std::move(rows));
+      return std::make_shared<jet::Documents>(container, [container, shared_rows]() {
+        std::vector<std::shared_ptr<Document>> items;
+        for (const CatalogObject& row : *shared_rows) items.push_back(std::make_shared<Document>(row, container));
+        return items;
+      });
+    };
+    std::vector<CatalogObject> tables = ListTables(connection);
+    for (CatalogObject& query : ListQueries(connection)) tables.push_back(std::move(query));
+    std::vector<std::shared_ptr<Container>> items = {
+        std::make_shared<Container>("Databases", "admin", documents("Databases", {DatabaseObject(connection)})),
+        std::make_shared<Container>("Tables", "admin", documents("Tables", std::move(tables))),
+        std::make_shared<Container>("Relationships", "admin", documents("Relationships", ListRelationships(connection))),
+    };
+    return items;
+  });
+}
+
+void Database::BeginTrans() {
+  Connection& connection = Open();
+  if (depth_ >= kMaxDepth) {
+    RaiseJetError(err::kTransactionsTooDeep, "Transactions cannot be nested more than 5 levels deep.");
+  }
+  connection.Exec("SAVEPOINT " + SavepointName(depth_ + 1));
+  ++depth_;
+}
+
+void Database::CommitTrans(int commit_options) {
+  Connection& connection = Open();
+  if (commit_options != 0 && commit_options != 1) {
+    RaiseJetError(err::kInvalidArgument, "The commit option " + std::to_string(commit_options) + " is not 0 or 1.");
+  }
+  if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to commit.");
+  connection.Exec("RELEASE SAVEPOINT " + SavepointName(depth_));
+  --depth_;
+}
+
+void Database::Rollback() {
+  Connection& connection = Open();
+  if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to roll back.");
+  const std::string savepoint = SavepointName(depth_);
+  connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
+  --depth_;
+}
+
+int Database::TransactionDepth() const {
+  Open();
+  return depth_;
+}
+
+void Database::Close() {
+  Open();
+  if (depth_ > 0) {
+    try {
+      connection_->Exec("ROLLBACK");
+    } catch (...) {
+      // Closing the connection rolls back whatever is still open.
+    }
+    depth_ = 0;
+  }
+  connection_.reset();
+  hold_.reset();
+}
+
+void Database::TEST_ExecuteSql(std::string_view sql) { Open().Exec(sql); }
+
+}  // namespace qb::jet

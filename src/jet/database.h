@@ -1,0 +1,119 @@
+// jet/database: one open database file: its settings and facts (Name, Connect, Version, sort
+// order ...), its catalog collections, user-defined properties, nested transactions and Close.
+// Holds the file's connection and its lock-file hold; never opens or creates files itself
+// (see database_open.h and DBEngine). Not thread-safe: one thread at a time per engine.
+//
+// Transactions (one state machine, kept in depth_):
+//   depth 0        no transaction; every change commits at once.
+//   depth 1 .. 5   savepoints qb_tx1 .. qb_txN are open on the connection; changes are kept
+//                  until the outermost commit.
+//   BeginTrans     depth d -> d + 1 (kTransactionsTooDeep at 5);
+//   CommitTrans    depth d -> d - 1, releasing savepoint d (kNoTransaction at 0);
+//   Rollback       depth d -> d - 1, undoing savepoint d (kNoTransaction at 0);
+//   Close          any depth -> closed, undoing every open level.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "com/variant.h"
+#include "jet/catalog_objects.h"
+#include "jet/engine_file.h"
+
+namespace qb::jet {
+
+class Connection;
+class LockFileHold;
+class Properties;
+class Property;
+
+// Error numbers of the database's own rules (Jet's numbering).
+namespace err {
+inline constexpr int kTransactionsTooDeep = 3003;
+inline constexpr int kNoTransaction = 3034;
+}  // namespace err
+
+// How a file is encrypted.
+enum class Encryption {
+  kNone,         // a plain SQLite file
+  kEngineKey,    // encrypted without a password, with the engine's key
+  kPassword,     // encrypted with the database password
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+ public:
+  // Made by OpenDatabaseFile. Takes over CONNECTION (already set up: collation, read-only
+  // guard) and HOLD (the lock-file hold, may be null when the folder cannot hold one).
+  Database(std::string name, std::string connect, bool read_only, std::unique_ptr<Connection> connection,
+           std::unique_ptr<LockFileHold> hold, CatalogInfo info, Encryption encryption);
+  ~Database();  // closes
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Every member below except IsOpen raises kObjectClosed once the database is closed.
+  const std::string& Name() const;     // the path it was opened with
+  const std::string& Connect() const;  // the connect text it was opened with
+  // Seconds a query may run (60 at first); 0 .. 32767, else kInvalidArgument.
+  int QueryTimeout() const;
+  void SetQueryTimeout(int seconds);
+  std::string Version() const;  // "1.0", "1.1", "2.0" or "3.0"
+  // This engine makes no replicas: always raises kNotForThisObject.
+  std::string DesignMasterID() const;
+  int CollatingOrder() const;  // the sort order number (1033 General ...)
+  bool Updatable() const;      // false when opened read-only
+  bool Transactions() const;   // always true
+  int RecordsAffected() const;  // rows changed by the last Execute (0 until then)
+
+  // Beyond the object model: how the file is encrypted.
+  Encryption GetEncryption() const;
+
+  // The built-in properties (Name, Connect, Transactions, Updatable, CollatingOrder,
+  // QueryTimeout, Version, RecordsAffected) followed by the user-defined ones, read now.
+  std::shared_ptr<jet::Properties> Properties();
+  // Makes and stores a user-defined database property at once (it is there on every later
+  // open). NAME: 1 to 64 characters, not the name of an existing property (else
+  // kDuplicateName); TYPE: a data type code 1 .. 8, 10 or 12 (else kInvalidArgument); VALUE
+  // must convert to TYPE (else kInvalidPropertyValue). Raises kReadOnly on a read-only open.
+  std::shared_ptr<Property> CreateProperty(const std::string& name, int type, const Variant& value);
+
+  // Snapshots of the catalog, read now (Refresh re-reads them while the database is open).
+  // TableDefs lists system tables (with kSystemObject) and the user's tables, by name.
+  std::shared_ptr<jet::TableDefs> TableDefs();
+  std::shared_ptr<jet::QueryDefs> QueryDefs();
+  // "Databases" (the document "MSysDb"), "Tables" (tables and queries), "Relationships".
+  std::shared_ptr<jet::Containers> Containers();
+
+  // Nested transactions (see the state machine above). COMMIT_OPTIONS: 0 or 1 (force the
+  // operating system to flush; every commit does), else kInvalidArgument.
+  void BeginTrans();
+  void CommitTrans(int commit_options = 0);
+  void Rollback();
+  int TransactionDepth() const;  // beyond the object model
+
+  // Undoes open transactions, closes the file and releases the lock-file hold.
+  // REQUIRES (else kObjectClosed): open.
+  void Close();
+  bool IsOpen() const { return connection_ != nullptr; }
+
+  // Test hook until table definitions can be made: runs raw SQL on the file (the read-only
+  // guard applies).
+  void TEST_ExecuteSql(std::string_view sql);
+
+ private:
+  Connection& Open() const;  // the connection; kObjectClosed when closed
+  std::shared_ptr<Property> UserProperty(const std::string& name, int type);
+
+  const std::string name_;                 // constant after construction
+  const std::string connect_;              // constant after construction
+  const bool read_only_;                   // constant after construction
+  const CatalogInfo info_;                 // constant after construction
+  const Encryption encryption_;            // constant after construction
+  std::unique_ptr<LockFileHold> hold_;     // released by Close
+  std::unique_ptr<Connection> connection_;  // null once closed
+  int query_timeout_ = 60;
+  int records_affected_ = 0;
+  int depth_ = 0;
+};
+
+}  // namespace qb::jet

@@ -1,0 +1,49 @@
+// jet/database_maintenance: creating, compacting and repairing database files: the work behind
+// DBEngine's CreateDatabase, CompactDatabase and RepairDatabase. Each builds its new file
+// beside the target and links it into place only when complete.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "jet/database.h"
+#include "jet/engine_settings.h"
+
+namespace qb::jet {
+
+// CreateDatabase and CompactDatabase option bits (Jet's values).
+inline constexpr int kDbVersion10 = 1;
+inline constexpr int kDbEncrypt = 2;
+inline constexpr int kDbDecrypt = 4;
+inline constexpr int kDbVersion11 = 8;
+inline constexpr int kDbVersion20 = 16;
+inline constexpr int kDbVersion30 = 32;
+
+// The format version an options value names ("3.0" for kDbVersion30), or empty when it names
+// none. Raises kInvalidArgument for unknown bits or more than one version.
+std::string FormatVersionOfOptions(int options);
+
+// Raises kBadPassword unless PASSWORD may become a database password (at most 20 characters,
+// valid UTF-8, no NUL).
+void CheckNewPassword(const std::string& password);
+
+// See DBEngine::CreateDatabase.
+std::shared_ptr<Database> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
+                                             const EngineSettings& settings);
+
+// See DBEngine::CompactDatabase.
+void CompactDatabaseFile(const std::string& source, const std::string& destination,
+                         const std::string& destination_locale, int options, const std::string& source_locale,
+                         const EngineSettings& settings);
+
+// What RepairDatabaseFile found and did.
+struct RepairOutcome {
+  bool was_damaged = false;
+  std::int64_t rows_recovered = 0;
+  int damaged_ranges = 0;
+  std::string damaged_copy;  // path of the damaged file kept beside it ("name.damaged")
+};
+
+// See DBEngine::RepairDatabase.
+RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& connect, const EngineSettings& settings);
+
+}  // namespace qb::jet

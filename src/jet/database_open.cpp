@@ -1,0 +1,70 @@
+// jet/database_open: key choice, shape checks, lock-file hold and connection set-up for
+// database files. Raises before anything is written to a file it refuses.
+#include "jet/database_open.h"
+
+#include "jet/engine_key.h"
+#include "jet/errors.h"
+#include "jet/sort_orders.h"
+#include "jet/sqlite/connection.h"
+#include "jet/text_collation.h"
+
+namespace qb::jet {
+
+CipherKey ChooseDatabaseKey(const std::string& path, const std::string& password, const EngineSettings& settings) {
+  if (ProbeFileShape(path) != FileShape::kOpaque) return CipherKey::None();  // OpenEngineFile judges the rest
+  std::vector<CipherKey> candidates;
+  if (!password.empty()) candidates.push_back(CipherKey::Password(password));
+  candidates.push_back(EngineFileKey());
+  for (const CipherKey& key : candidates) {
+    Connection probe(path, OpenMode::kReadWrite, key, settings);
+    if (probe.IsReadable()) return key;
+  }
+  RaiseJetError(err::kBadPassword, password.empty()
+                                       ? "Not a valid password: the database '" + path +
+                                             "' is protected by a password, or it is not a database file."
+                                       : "Not a valid password for the database '" + path +
+                                             "', or it is not a database file.");
+}
+
+Encryption EncryptionOf(const CipherKey& key) {
+  switch (key.GetKind()) {
+    case CipherKey::Kind::kNone:
+      return Encryption::kNone;
+    case CipherKey::Kind::kRaw:
+      return Encryption::kEngineKey;
+    case CipherKey::Kind::kPassword:
+      return Encryption::kPassword;
+  }
+  return Encryption::kNone;
+}
+
+void PrepareDatabaseConnection(Connection& connection, const CatalogInfo& info, bool writable) {
+  RegisterTextCollation(connection, info.sort_order);
+  if (!writable) {
+    connection.Exec("PRAGMA query_only = 1");
+    return;
+  }
+  const std::string icu = IcuCollationVersion();
+  if (info.icu_version == icu) return;
+  Transaction transaction(connection);
+  connection.Exec(std::string("REINDEX ") + kTextCollationName);
+  Statement record = connection.Prepare("INSERT OR REPLACE INTO MSysDbInfo (Name, Value) VALUES ('IcuVersion', ?1)");
+  record.Bind(1, icu).Run();
+  transaction.Commit();
+}
+
+std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
+                                           const std::string& connect, const EngineSettings& settings) {
+  if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
+  const std::string password = ConnectPassword(connect).value_or(std::string());
+  const CipherKey key = ChooseDatabaseKey(path, password, settings);
+  CatalogInfo info;
+  std::unique_ptr<Connection> connection =
+      OpenEngineFile(path, FileKind::kDatabase, OpenMode::kReadWrite, key, settings, &info);
+  auto hold = std::make_unique<LockFileHold>(path, share, !read_only);
+  PrepareDatabaseConnection(*connection, info, !read_only);
+  return std::make_shared<Database>(path, connect, read_only, std::move(connection), std::move(hold), info,
+                                    EncryptionOf(key));
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,141 @@
+// jet/lock_file: takes and releases holds on a database's lock file with F_OFD_SETLK locks.
+// Never touches the database file itself.
+#include "jet/lock_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "jet/errors.h"
+
+namespace qb::jet {
+namespace {
+
+constexpr off_t kOpenByte = 0;
+constexpr off_t kWriterByte = 1;
+constexpr off_t kDenyWriteByte = 2;
+constexpr off_t kGateByte = 3;
+
+struct flock Range(short type, off_t start, off_t length = 1) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = start;
+  lock.l_len = length;
+  lock.l_pid = 0;  // required for open-file-description locks
+  return lock;
+}
+
+// Tries to take TYPE on one byte at once; false when another holder conflicts.
+bool TryLock(int fd, short type, off_t byte) {
+  struct flock lock = Range(type, byte);
+  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+  if (errno == EAGAIN || errno == EACCES) return false;
+  RaiseJetError(err::kCannotOpenFile, std::string("A lock file could not be locked: ") + std::strerror(errno) + ".");
+}
+
+// Does another holder keep a lock that conflicts with TYPE on BYTE (LENGTH bytes)?
+bool OthersHold(int fd, short type, off_t byte, off_t length = 1) {
+  struct flock lock = Range(type, byte, length);
+  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) {
+    RaiseJetError(err::kCannotOpenFile, std::string("A lock file could not be read: ") + std::strerror(errno) + ".");
+  }
+  return lock.l_type != F_UNLCK;
+}
+
+void TakeGate(int fd) {
+  struct flock lock = Range(F_WRLCK, kGateByte);
+  while (::fcntl(fd, F_OFD_SETLKW, &lock) != 0) {
+    if (errno != EINTR) {
+      RaiseJetError(err::kCannotOpenFile, std::string("A lock file could not be locked: ") + std::strerror(errno) + ".");
+    }
+  }
+}
+
+void Unlock(int fd, off_t byte, off_t length = 1) {
+  struct flock lock = Range(F_UNLCK, byte, length);
+  ::fcntl(fd, F_OFD_SETLK, &lock);
+}
+
+// Is FD still the file PATH names (not removed by a last holder meanwhile)?
+bool StillNamed(int fd, const std::string& path) {
+  struct stat held {}, named {};
+  if (::fstat(fd, &held) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+  return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+[[noreturn]] void RaiseInUse(const std::string& database_path, const char* why) {
+  RaiseJetError(err::kFileInUse, "The database '" + database_path + "' is already in use: " + why);
+}
+
+}  // namespace
+
+std::string LockFileHold::PathFor(const std::string& database_path) {
+  const std::size_t slash = database_path.find_last_of('/');
+  const std::size_t dot = database_path.find_last_of('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
+    return database_path.substr(0, dot) + ".ldb";
+  }
+  return database_path + ".ldb";
+}
+
+LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, bool writable)
+    : path_(PathFor(database_path)) {
+  for (;;) {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+      const int error = errno;
+      if (!writable && mode != ShareMode::kExclusive && (error == EACCES || error == EROFS || error == EPERM)) {
+        return;  // a read-only folder: nobody can write the database there either
+      }
+      RaiseJetError(err::kCannotOpenFile, "The lock file '" + path_ + "' could not be opened: " +
+                                              std::strerror(error) + ".");
+    }
+    try {
+      TakeGate(fd_);
+      if (StillNamed(fd_, path_)) break;
+    } catch (...) {
+      ::close(fd_);
+      throw;
+    }
+    ::close(fd_);  // the last holder removed it meanwhile: start again with a new one
+  }
+  try {
+    if (mode == ShareMode::kExclusive) {
+      if (!TryLock(fd_, F_WRLCK, kOpenByte)) RaiseInUse(database_path, "others have it open, so it cannot be opened exclusively.");
+    } else {
+      if (!TryLock(fd_, F_RDLCK, kOpenByte)) RaiseInUse(database_path, "another user has it open exclusively.");
+      if (writable) {
+        if (OthersHold(fd_, F_WRLCK, kDenyWriteByte)) {
+          RaiseInUse(database_path, "another user has it open and denies others writing; open it read-only.");
+        }
+        TryLock(fd_, F_RDLCK, kWriterByte);
+      }
+      if (mode == ShareMode::kDenyWrite) {
+        if (OthersHold(fd_, F_WRLCK, kWriterByte)) RaiseInUse(database_path, "another user is writing to it, so writers cannot be denied.");
+        TryLock(fd_, F_RDLCK, kDenyWriteByte);
+      }
+    }
+    Unlock(fd_, kGateByte);
+  } catch (...) {
+    ::close(fd_);  // releases every lock of this description, the gate included
+    throw;
+  }
+}
+
+LockFileHold::~LockFileHold() {
+  if (fd_ < 0) return;
+  try {
+    TakeGate(fd_);
+    Unlock(fd_, kOpenByte, 3);
+    if (!OthersHold(fd_, F_WRLCK, kOpenByte, 3) && StillNamed(fd_, path_)) ::unlink(path_.c_str());
+  } catch (...) {
+    // Could not take the gate: leave the file; the next holders use it as it is.
+  }
+  ::close(fd_);
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,124 @@
+// jet/repair: RepairDatabase: checks a database file and, when it is damaged, salvages every
+// row that still reads into a sound file that replaces it atomically, keeping the damaged file
+// as "name.damaged". Works under an exclusive hold; never writes into the damaged file.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "com/ole_exception.h"
+#include "jet/copy_content.h"
+#include "jet/database_maintenance.h"
+#include "jet/database_open.h"
+#include "jet/errors.h"
+#include "jet/sort_orders.h"
+#include "jet/sqlite/connection.h"
+#include "jet/text_collation.h"
+
+namespace qb::jet {
+namespace {
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// What the damaged file's MSysDbInfo still tells; defaults for what does not read.
+CatalogInfo ReadInfoLeniently(Connection& connection, const std::string& path) {
+  CatalogInfo info;
+  try {
+    Statement rows = connection.Prepare("SELECT Name, Value FROM MSysDbInfo");
+    while (rows.Step()) {
+      const std::string name = rows.ColumnText(0), value = rows.ColumnText(1);
+      if (name == "Kind" && value != "database") {
+        RaiseJetError(err::kUnrecognisedFile, "The file " + Quoted(path) + " is not a database, so it cannot be repaired.");
+      }
+      if (name == "FormatVersion") info.format_version = value;
+      if (name == "SortOrder" && SortOrderName(std::atoi(value.c_str()))) info.sort_order = std::atoi(value.c_str());
+    }
+  } catch (const EOleException& e) {
+    if (e.ErrorCode() == err::kUnrecognisedFile && std::string(e.Message()).find("not a database") != std::string::npos) throw;
+    // a damaged MSysDbInfo: the defaults stand
+  }
+  return info;
+}
+
+// True when SQLite's own check finds the file sound.
+bool PassesIntegrityCheck(Connection& connection) {
+  try {
+    Statement check = connection.Prepare("PRAGMA integrity_check");
+    if (!check.Step() || check.ColumnText(0) != "ok") return false;
+    return !check.Step();
+  } catch (const EOleException&) {
+    return false;
+  }
+}
+
+void Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+[[noreturn]] void RaiseFileSystem(const std::string& what, const std::string& path) {
+  RaiseJetError(err::kCannotOpenFile, what + " " + Quoted(path) + ": " + std::strerror(errno) + ".");
+}
+
+}  // namespace
+
+RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& connect, const EngineSettings& settings) {
+  if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
+  const FileShape shape = ProbeFileShape(path);
+  const std::string password = ConnectPassword(connect).value_or(std::string());
+  if (shape != FileShape::kPlainSqlite && shape != FileShape::kOpaque) {
+    OpenEngineFile(path, FileKind::kDatabase, OpenMode::kReadOnly, CipherKey::None(), settings);  // raises its error
+  }
+  const CipherKey key = ChooseDatabaseKey(path, password, settings);
+  LockFileHold hold(path, ShareMode::kExclusive, true);
+
+  RepairOutcome outcome;
+  const std::string rebuilt = path + ".repair-" + std::to_string(::getpid());
+  {
+    Connection reader(path, OpenMode::kReadWrite, key, settings);
+    // A truncated file claims more pages than it has; this lets its surviving pages be read.
+    reader.Exec("PRAGMA writable_schema = ON");
+    try {
+      Statement schema = reader.Prepare("SELECT count(*) FROM sqlite_master");
+      schema.Step();
+    } catch (const EOleException&) {
+      RaiseJetError(err::kUnrecognisedFile, "The database " + Quoted(path) + " is too damaged to repair: its list of tables cannot be read.");
+    }
+    if (!reader.HasTable("MSysDbInfo")) {
+      RaiseJetError(err::kUnrecognisedFile, "The file " + Quoted(path) + " is a SQLite database of another program, not a database.");
+    }
+    const CatalogInfo found = ReadInfoLeniently(reader, path);
+    RegisterTextCollation(reader, found.sort_order);
+    if (PassesIntegrityCheck(reader)) return outcome;
+    reader.Exec("PRAGMA query_only = 1");
+
+    outcome.was_damaged = true;
+    CatalogInfo info = found;
+    info.icu_version = IcuCollationVersion();
+    Remove(rebuilt);
+    CopyReport report;
+    CreateEngineFile(rebuilt, info, key, settings, [&](Connection& created) {
+      RegisterTextCollation(created, info.sort_order);
+      report = CopyDatabaseContent(reader, created, CopyMode::kSalvage);
+    });  // the connection it returns closes here, leaving the rebuilt file alone
+    outcome.rows_recovered = report.rows;
+    outcome.damaged_ranges = report.damaged_ranges;
+  }
+
+  outcome.damaged_copy = path + ".damaged";
+  Remove(outcome.damaged_copy);
+  if (::link(path.c_str(), outcome.damaged_copy.c_str()) != 0) {
+    Remove(rebuilt);
+    RaiseFileSystem("The damaged file could not be kept as", outcome.damaged_copy);
+  }
+  // The damaged file's log belongs to it, never to the rebuilt file.
+  if (::access((path + "-wal").c_str(), F_OK) == 0) {
+    Remove(outcome.damaged_copy + "-wal");
+    ::rename((path + "-wal").c_str(), (outcome.damaged_copy + "-wal").c_str());
+  }
+  Remove(path + "-shm");
+  if (::rename(rebuilt.c_str(), path.c_str()) != 0) {
+    Remove(rebuilt);
+    RaiseFileSystem("The repaired file could not replace", path);
+  }
+  return outcome;
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,29 @@
+// jet/workspace_open: Workspace::OpenDatabase: reads the open options and hands the file to
+// OpenDatabaseFile with the engine's settings.
+#include "jet/database_open.h"
+#include "jet/errors.h"
+#include "jet/workspace.h"
+
+namespace qb::jet {
+
+std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, const Variant& options, bool read_only,
+                                                  const std::string& connect) {
+  RequireOpen();
+  if (type_ != kUseJet) {
+    RaiseJetError(err::kNotForThisObject, "ODBC data sources cannot be opened yet; open database files in a Jet workspace.");
+  }
+  ShareMode share = ShareMode::kShared;
+  try {
+    if (options.Type() == VarType::Boolean) {
+      share = options.ToBool() ? ShareMode::kExclusive : ShareMode::kShared;
+    } else if (!options.IsEmpty() && !options.IsNull()) {
+      const std::int32_t value = options.ToInt32();
+      share = value == 0 ? ShareMode::kShared : value == kDenyWrite ? ShareMode::kDenyWrite : ShareMode::kExclusive;
+    }
+  } catch (const EVariantError&) {
+    RaiseJetError(err::kInvalidArgument, "The open options must be true, false or a number.");
+  }
+  return OpenDatabaseFile(name, share, read_only, connect, settings_);
+}
+
+}  // namespace qb::jet
