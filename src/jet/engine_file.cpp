@@ -9,6 +9,7 @@
 #include <unicode/uversion.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -129,6 +130,9 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
   std::error_code ignored;
   if (!folder.empty() && !std::filesystem::is_directory(folder, ignored)) {
     RaiseJetError(err::kBadPath, "The folder of " + Quoted(path) + " does not exist.");
+  }
+  if (::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0) {
+    RaiseJetError(err::kCannotOpenFile, "The folder of " + Quoted(path) + " cannot be written to.");
   }
 
   const std::string side = SideFileName(path);

@@ -1,0 +1,77 @@
+// The SQLite layer's promises: every failure leaves as an engine error in our words (never
+// SQLite's own text), a lock held by another connection times out as "in use", and a failed
+// transaction leaves nothing behind.
+#include <gtest/gtest.h>
+
+#include "engine_test_support.h"
+#include "jet/errors.h"
+#include "jet/sqlite/connection.h"
+
+namespace qb::jet {
+namespace {
+
+using test::ErrorOf;
+
+class SqliteLayerTest : public ::testing::Test {
+ protected:
+  SqliteLayerTest() { settings_.busy_timeout_ms = 20; }
+  EngineSettings settings_ = EngineSettings::ForTests();
+  qb::test::TempDir dir_;
+  std::string path_ = dir_.File("layer.db");
+};
+
+TEST_F(SqliteLayerTest, AWriterBlockedByAnotherConnectionGetsFileInUse) {
+  Connection first(path_, OpenMode::kCreate, CipherKey::None(), settings_);
+  first.SetWalMode();
+  first.Exec("CREATE TABLE t (x)");
+  Connection second(path_, OpenMode::kReadWrite, CipherKey::None(), settings_);
+
+  Transaction holding(first);
+  auto caught = ErrorOf([&] { Transaction blocked(second); });
+  EXPECT_EQ(caught.number, err::kFileInUse);
+  EXPECT_NE(caught.message.find(path_), std::string::npos);
+  holding.Commit();
+  EXPECT_NO_THROW(Transaction(second).Commit());
+}
+
+TEST_F(SqliteLayerTest, FaultsCarryOurWordsNotSqlites) {
+  Connection connection(path_, OpenMode::kCreate, CipherKey::None(), settings_);
+  auto caught = ErrorOf([&] { connection.Exec("SELEC nonsense"); });
+  EXPECT_EQ(caught.number, err::kInternal);
+  EXPECT_EQ(caught.message.find("syntax"), std::string::npos) << caught.message;
+
+  connection.Exec("CREATE TABLE u (k TEXT UNIQUE)");
+  connection.Exec("INSERT INTO u VALUES ('a')");
+  EXPECT_EQ(ErrorOf([&] { connection.Exec("INSERT INTO u VALUES ('a')"); }).number, err::kDuplicateName);
+
+  EXPECT_EQ(ErrorOf([&] { Connection(dir_.File("absent.db"), OpenMode::kReadWrite, CipherKey::None(), settings_); }).number,
+            err::kCannotOpenFile);
+}
+
+TEST_F(SqliteLayerTest, TransactionNotCommittedIsRolledBack) {
+  Connection connection(path_, OpenMode::kCreate, CipherKey::None(), settings_);
+  connection.Exec("CREATE TABLE t (x)");
+  {
+    Transaction transaction(connection);
+    connection.Exec("INSERT INTO t VALUES (1)");
+  }
+  Statement count = connection.Prepare("SELECT count(*) FROM t");
+  ASSERT_TRUE(count.Step());
+  EXPECT_EQ(count.ColumnInt(0), 0);
+}
+
+TEST_F(SqliteLayerTest, AWrongKeyShowsAsUnreadableNotAsACrash) {
+  {
+    Connection keyed(path_, OpenMode::kCreate, CipherKey::Password("right"), settings_);
+    keyed.Exec("CREATE TABLE t (x)");
+  }
+  Connection wrong(path_, OpenMode::kReadWrite, CipherKey::Password("wrong"), settings_);
+  EXPECT_FALSE(wrong.IsReadable());
+  EXPECT_EQ(ErrorOf([&] { wrong.Exec("SELECT * FROM t"); }).number, err::kUnrecognisedFile);
+  Connection right(path_, OpenMode::kReadWrite, CipherKey::Password("right"), settings_);
+  EXPECT_TRUE(right.IsReadable());
+  EXPECT_TRUE(right.HasTable("t"));
+}
+
+}  // namespace
+}  // namespace qb::jet
