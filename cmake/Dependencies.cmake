@@ -26,11 +26,13 @@ set(QB_SRC_DIR ${CMAKE_SOURCE_DIR}/src)
 # qb_layer(NAME DIR [GLOBS...]): a static library of every .cpp under DIR (and the extra globs).
 function(qb_layer name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  # Headers are listed too, so that moc always sees the Q_OBJECT classes among them.
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${dir}/*.h)
   if(NOT sources)
     # A layer with no code yet still links, so the layers above it can be built.
     set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
     file(WRITE ${sources} "")
   endif()
-  add_library(${name} STATIC ${sources})
+  add_library(${name} STATIC ${sources} ${headers})
   target_include_directories(${name} PUBLIC ${QB_SRC_DIR})
 endfunction()
