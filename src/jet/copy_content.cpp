@@ -165,8 +165,12 @@ void CopySalvaging(TableCopier& copier, CopyReport& report) {
         low = middle;
       }
     }
-    if (!copier.ProbeAfter(high, &next, &found) || !found || next <= failing) return;
-    from = next;
+    // Reading works from HIGH on; a row with rowid HIGH itself lies beyond the damage too.
+    if (!copier.ProbeAfter(high, &next, &found) || !found) {
+      copier.CopyFrom(high, &last, &any, &report.rows);  // at most the row HIGH: reads fine or not at all
+      return;
+    }
+    from = high;
   }
 }
 
