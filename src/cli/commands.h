@@ -12,6 +12,9 @@ namespace qb::cli {
 int RunWorkgroupCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunUserCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunGroupCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunDbCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunTablesCommand(const GlobalOptions& options, std::vector<std::string> words);
+int RunQueriesCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 
 // The PID quill gives a new account when none is given: the name cut to 20 characters, or padded
 // with "X" to 20 characters.

@@ -23,6 +23,7 @@ constexpr const char* kHelp =
     "  --password-env VAR   take the account's password from the environment variable VAR\n"
     "  --ask-password       ask for the password without echo (read a line from standard\n"
     "                       input when it is not a terminal); without either: empty password\n"
+    "  --db-password-env VAR  take the database password from the environment variable VAR\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
@@ -30,6 +31,9 @@ constexpr const char* kHelp =
     "  workgroup create FILE\n"
     "  user list | add | delete | password\n"
     "  group list | add | delete | members | add-member | remove-member\n"
+    "  db create | compact | repair | info\n"
+    "  tables FILE [--system]\n"
+    "  queries FILE\n"
     "\n"
     "'quill COMMAND --help' describes a command.\n";
 
@@ -64,6 +68,8 @@ int Run(const std::vector<std::string>& words) {
       options.password_env = value_of(word);
     } else if (word == "--ask-password") {
       options.ask_password = true;
+    } else if (word == "--db-password-env") {
+      options.db_password_env = value_of(word);
     } else {
       throw UsageError("unknown global option " + word + " (see 'quill --help')");
     }
@@ -74,6 +80,9 @@ int Run(const std::vector<std::string>& words) {
   if (family == "workgroup") return RunWorkgroupCommand(options, rest);
   if (family == "user") return RunUserCommand(options, rest);
   if (family == "group") return RunGroupCommand(options, rest);
+  if (family == "db") return RunDbCommand(options, rest);
+  if (family == "tables") return RunTablesCommand(options, rest);
+  if (family == "queries") return RunQueriesCommand(options, rest);
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
 

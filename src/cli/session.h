@@ -16,6 +16,7 @@ struct GlobalOptions {
   std::string user = "Admin";
   std::string password_env;  // name of the variable holding the password
   bool ask_password = false;
+  std::string db_password_env;  // name of the variable holding the database password
 };
 
 // The engine every command uses. Test hook: QUILL_TEST_FAST_HASH=1 in the environment lowers the

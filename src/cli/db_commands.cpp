@@ -1,0 +1,150 @@
+// cli/db_commands: "quill db create|compact|repair|info": database files through the engine's
+// create, compact and repair calls, and a summary of one file. Passwords come from
+// environment variables only, and are never printed.
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/db_options.h"
+#include "com/ole_exception.h"
+#include "jet/catalog_objects.h"
+#include "jet/database.h"
+#include "jet/database_maintenance.h"
+#include "jet/sort_orders.h"
+
+namespace qb::cli {
+namespace {
+
+constexpr const char* kFamilyHelp =
+    "Usage: quill [global options] db COMMAND ...\n"
+    "\n"
+    "Commands:\n"
+    "  create FILE [--sort-order N] [--encrypt] [--format-version V] [--new-password-env VAR]\n"
+    "        make a new database (sort order 1033 General unless given; format 1.0, 1.1, 2.0\n"
+    "        or 3.0; a password from VAR encrypts the file with it; --encrypt without a\n"
+    "        password encrypts it with the engine's key)\n"
+    "  compact SOURCE [DEST] [--encrypt|--decrypt] [--sort-order N] [--format-version V]\n"
+    "          [--new-password-env VAR]\n"
+    "        build DEST anew from SOURCE (without DEST: SOURCE is replaced once the new file\n"
+    "        is complete); an empty VAR removes the password\n"
+    "  repair FILE\n"
+    "        check FILE and, when it is damaged, replace it with every row that still reads;\n"
+    "        the damaged file is kept as FILE.damaged\n"
+    "  info FILE\n"
+    "        print the file's format version, sort order, encryption and object counts\n"
+    "\n"
+    "The global option --db-password-env VAR gives the password of an existing database.\n"
+    "'info' logs in like the account commands (see 'quill --help').\n";
+
+bool WantsHelp(const std::vector<std::string>& words) {
+  return words.empty() || words[0] == "--help" || words[0] == "-h";
+}
+
+// The destination locale of create and compact: the sort order, then the new password.
+std::string LocaleText(const CommandArgs& args, const std::string& fallback_order) {
+  std::string locale = args.Has("--sort-order") ? std::to_string(SortOrderNumber(args.Option("--sort-order")))
+                                                : fallback_order;
+  if (args.Has("--new-password-env")) {
+    locale += ";pwd=" + PasswordFromEnvironment(args.Option("--new-password-env"), "the new password");
+  }
+  return locale;
+}
+
+int Create(const GlobalOptions&, std::vector<std::string> words) {
+  const bool encrypt = TakeFlag(words, "--encrypt");
+  CommandArgs args = ParseCommandArgs("db create", words, 1, {"--sort-order", "--format-version", "--new-password-env"});
+  if (args.help) {
+    std::cout << kFamilyHelp;
+    return 0;
+  }
+  int options = encrypt ? jet::kDbEncrypt : 0;
+  if (args.Has("--format-version")) options |= FormatVersionBits(args.Option("--format-version"));
+  MakeEngine()->CreateDatabase(args.positional[0], LocaleText(args, "1033"), options);
+  return 0;
+}
+
+int Compact(const GlobalOptions& global, std::vector<std::string> words) {
+  const bool encrypt = TakeFlag(words, "--encrypt");
+  const bool decrypt = TakeFlag(words, "--decrypt");
+  const std::vector<std::string> value_options = {"--sort-order", "--format-version", "--new-password-env"};
+  const std::size_t positional = CountPositional(words, value_options);
+  CommandArgs args = ParseCommandArgs("db compact", words, positional == 2 ? 2 : 1, value_options);
+  if (args.help) {
+    std::cout << kFamilyHelp;
+    return 0;
+  }
+  if (encrypt && decrypt) throw UsageError("give either --encrypt or --decrypt, not both");
+  int options = (encrypt ? jet::kDbEncrypt : 0) | (decrypt ? jet::kDbDecrypt : 0);
+  if (args.Has("--format-version")) options |= FormatVersionBits(args.Option("--format-version"));
+  const std::string& source = args.positional[0];
+  const bool in_place = args.positional.size() == 1;
+  const std::string destination = in_place ? source + ".compact-" + std::to_string(::getpid()) : args.positional[1];
+  auto engine = MakeEngine();
+  engine->CompactDatabase(source, destination, LocaleText(args, ""), options, SourceConnect(global));
+  if (in_place && std::rename(destination.c_str(), source.c_str()) != 0) {
+    std::remove(destination.c_str());
+    throw std::runtime_error("the compacted file could not replace " + source);
+  }
+  return 0;
+}
+
+int Repair(const GlobalOptions& global, const std::vector<std::string>& words) {
+  CommandArgs args = ParseCommandArgs("db repair", words, 1, {});
+  if (args.help) {
+    std::cout << kFamilyHelp;
+    return 0;
+  }
+  auto engine = MakeEngine();
+  const jet::RepairOutcome outcome = jet::RepairDatabaseFile(args.positional[0], SourceConnect(global), engine->Settings());
+  if (outcome.was_damaged) {
+    std::cout << "Repaired: " << outcome.rows_recovered << " rows recovered; the damaged file is kept as "
+              << outcome.damaged_copy << '\n';
+  } else {
+    std::cout << "The database is sound; nothing was changed.\n";
+  }
+  return 0;
+}
+
+int Info(const GlobalOptions& global, const std::vector<std::string>& words) {
+  CommandArgs args = ParseCommandArgs("db info", words, 1, {});
+  if (args.help) {
+    std::cout << kFamilyHelp;
+    return 0;
+  }
+  auto engine = MakeEngine();
+  auto database = OpenForReading(*engine, global, args.positional[0]);
+  const int order = database->CollatingOrder();
+  int tables = 0;
+  auto table_defs = database->TableDefs();
+  for (int i = 0; i < table_defs->Count(); ++i) {
+    if ((table_defs->Item(i)->Attributes() & jet::kSystemObject) != jet::kSystemObject) ++tables;
+  }
+  const jet::Encryption encryption = database->GetEncryption();
+  std::cout << "Version: " << database->Version() << '\n'
+            << "Sort order: " << order << " (" << jet::SortOrderName(order).value_or("Unknown") << ")\n"
+            << "Encrypted: " << (encryption == jet::Encryption::kNone ? "no" : "yes") << '\n'
+            << "Password: " << (encryption == jet::Encryption::kPassword ? "yes" : "no") << '\n'
+            << "Tables: " << tables << '\n'
+            << "Queries: " << database->QueryDefs()->Count() << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int RunDbCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
+  if (WantsHelp(words)) {
+    std::cout << kFamilyHelp;
+    return 0;
+  }
+  const std::string& command = words[0];
+  const std::vector<std::string> rest(words.begin() + 1, words.end());
+  if (command == "create") return Create(options, rest);
+  if (command == "compact") return Compact(options, rest);
+  if (command == "repair") return Repair(options, rest);
+  if (command == "info") return Info(options, rest);
+  throw UsageError("unknown command 'db " + command + "' (see 'quill db --help')");
+}
+
+}  // namespace qb::cli
