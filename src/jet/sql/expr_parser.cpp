@@ -9,24 +9,15 @@
 
 namespace qb::jet::sql {
 
-// Counts one level of grammar recursion; fails with 3071 beyond kMaxExpressionDepth.
-class Parser::DepthGuard {
- public:
-  explicit DepthGuard(Parser& parser) : parser_(parser) {
-    if (++parser_.depth_ > kMaxExpressionDepth) {
-      const SourcePos pos = parser_.Peek().pos;
-      RaiseSqlError(sqlerr::kExpressionTooComplex,
-                    "Expression too deeply nested at " + PositionText(pos) + " (more than " +
-                        std::to_string(kMaxExpressionDepth) + " levels).");
-    }
+Parser::DepthGuard::DepthGuard(Parser& parser) : parser_(parser) {
+  if (++parser_.depth_ > kMaxExpressionDepth) {
+    const SourcePos pos = parser_.Peek().pos;
+    --parser_.depth_;
+    RaiseSqlError(sqlerr::kExpressionTooComplex,
+                  "Expression too deeply nested at " + PositionText(pos) + " (more than " +
+                      std::to_string(kMaxExpressionDepth) + " levels).");
   }
-  ~DepthGuard() { --parser_.depth_; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-
- private:
-  Parser& parser_;
-};
+}
 
 void Parser::CheckHeight(ParsedExpr& node, int child_height) {
   node.height = child_height + 1;
@@ -98,6 +89,22 @@ ParsedExprPtr Parser::ParseComparison() {
       else if (token.text == ">=") op = ParsedOp::kGreaterEqual;
       else return left;
       SourcePos pos = Take().pos;
+      const Token& quantifier = Peek();
+      bool any = quantifier.IsKeyword("ANY") || quantifier.IsKeyword("SOME");
+      if ((any || quantifier.IsKeyword("ALL")) && Peek(1).IsPunct('(')) {
+        Take();
+        Take();
+        if (!Peek().IsKeyword("SELECT")) FailExpected("SELECT");
+        auto node = std::make_unique<ParsedSubquery>(pos);
+        node->form = any ? ParsedSubquery::Form::kAny : ParsedSubquery::Form::kAll;
+        node->op = op;
+        int child = left->height;
+        node->value = std::move(left);
+        node->query = ParseSubquery();
+        CheckHeight(*node, child);
+        left = std::move(node);
+        continue;
+      }
       left = MakeBinary(pos, op, std::move(left), ParseConcat());
       continue;
     }
@@ -150,7 +157,16 @@ ParsedExprPtr Parser::ParseInList(ParsedExprPtr value, bool negated, const Sourc
   auto node = std::make_unique<ParsedIn>(pos);
   node->negated = negated;
   ExpectPunct('(');
-  if (Peek().IsKeyword("SELECT")) Fail("subqueries are not supported here yet");
+  if (Peek().IsKeyword("SELECT")) {
+    auto sub = std::make_unique<ParsedSubquery>(pos);
+    sub->form = ParsedSubquery::Form::kIn;
+    sub->negated = negated;
+    int height = value->height;
+    sub->value = std::move(value);
+    sub->query = ParseSubquery();
+    CheckHeight(*sub, height);
+    return sub;
+  }
   int child = value->height;
   node->value = std::move(value);
   do {
@@ -270,7 +286,11 @@ ParsedExprPtr Parser::ParsePrimary() {
     case TokenKind::kPunct:
       if (token.IsPunct('(')) {
         SourcePos pos = Take().pos;
-        if (Peek().IsKeyword("SELECT")) FailAt(pos, "subqueries are not supported here yet");
+        if (Peek().IsKeyword("SELECT")) {
+          auto sub = std::make_unique<ParsedSubquery>(pos);
+          sub->query = ParseSubquery();
+          return sub;
+        }
         ParsedExprPtr inner = ParseExpr();
         ExpectPunct(')');
         return inner;
@@ -289,6 +309,15 @@ ParsedExprPtr Parser::ParsePrimary() {
         node->type = ParsedLiteral::Type::kBoolean;
         node->boolean = value;
         return node;
+      }
+      if (token.IsKeyword("EXISTS") && Peek(1).IsPunct('(')) {
+        SourcePos pos = Take().pos;
+        Take();
+        if (!Peek().IsKeyword("SELECT")) FailExpected("SELECT");
+        auto sub = std::make_unique<ParsedSubquery>(pos);
+        sub->form = ParsedSubquery::Form::kExists;
+        sub->query = ParseSubquery();
+        return sub;
       }
       if (token.IsKeyword("NOT")) {
         // "a = Not b": Not as an operand takes what a Not at its own level would.

@@ -123,6 +123,21 @@ std::string ToJetText(const ParsedExpr& expr) {
       }
       return out + ")";
     }
+    case ParsedExprKind::kSubquery: {
+      const auto& sub = static_cast<const ParsedSubquery&>(expr);
+      switch (sub.form) {
+        case ParsedSubquery::Form::kScalar: return "(SELECT ...)";
+        case ParsedSubquery::Form::kExists:
+          return sub.negated ? "(Not Exists (SELECT ...))" : "Exists (SELECT ...)";
+        case ParsedSubquery::Form::kIn:
+          return "(" + ToJetText(*sub.value) + (sub.negated ? " Not" : "") + " In (SELECT ...))";
+        case ParsedSubquery::Form::kAny:
+        case ParsedSubquery::Form::kAll:
+          return "(" + ToJetText(*sub.value) + " " + ParsedOpText(sub.op) +
+                 (sub.form == ParsedSubquery::Form::kAny ? " Any" : " All") + " (SELECT ...))";
+      }
+      return "?";
+    }
   }
   return "?";
 }

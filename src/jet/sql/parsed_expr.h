@@ -20,6 +20,7 @@ enum class ParsedExprKind {
   kIn,       // ParsedIn: a value list (subqueries come with the query parser)
   kIsNull,   // ParsedIsNull
   kCall,     // ParsedCall: a function call
+  kSubquery, // ParsedSubquery: (SELECT ...), Exists, In (SELECT ...), op Any/All (SELECT ...)
 };
 
 enum class ParsedOp {
@@ -109,6 +110,25 @@ struct ParsedCall : ParsedExpr {
   explicit ParsedCall(SourcePos p) : ParsedExpr(ParsedExprKind::kCall, p) {}
   std::string function;  // as written, "$" suffix included ("Left$")
   std::vector<ParsedExprPtr> args;
+};
+
+struct ParsedQuery;  // parsed_query.h
+// Owns a query tree; its deleter lives beside ParsedQuery so this header stays independent.
+struct ParsedQueryDeleter {
+  void operator()(ParsedQuery* query) const;
+};
+using ParsedQueryPtr = std::unique_ptr<ParsedQuery, ParsedQueryDeleter>;
+
+// A subquery inside an expression. VALUE is the left operand of In and of the quantified
+// comparisons; OP the comparison of kAny / kAll ("Some" reads as kAny).
+struct ParsedSubquery : ParsedExpr {
+  enum class Form { kScalar, kExists, kIn, kAny, kAll };
+  explicit ParsedSubquery(SourcePos p) : ParsedExpr(ParsedExprKind::kSubquery, p) {}
+  Form form = Form::kScalar;
+  bool negated = false;  // Not In, Not Exists
+  ParsedOp op = ParsedOp::kEqual;
+  ParsedExprPtr value;
+  ParsedQueryPtr query;
 };
 
 // The expression back as Jet SQL text, fully parenthesised ("((a + 1) = 2)"): for messages and

@@ -1,5 +1,5 @@
-// jet/sql/parsed_statement: the parse trees of whole Jet SQL statements (the DDL statements
-// now; queries join ParsedStatement as their parser lands). Names are as written, unresolved.
+// jet/sql/parsed_statement: the parse trees of whole Jet SQL statements: the DDL statements
+// here, the query statements in parsed_query.h. Names are as written, unresolved.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -9,6 +9,7 @@
 
 #include "jet/sql/jet_types.h"
 #include "jet/sql/parsed_expr.h"
+#include "jet/sql/parsed_query.h"
 
 namespace qb::jet::sql {
 
@@ -87,9 +88,9 @@ struct ParsedDropIndex {
   std::string table;
 };
 
-// One statement. Query statements (SELECT, INSERT, UPDATE, DELETE, TRANSFORM, PARAMETERS ...)
-// become further alternatives here, parsed by their own file beside ddl_parser.cpp.
+// One statement: DDL, or a query statement (SELECT, UNION, TRANSFORM, INSERT, UPDATE, DELETE,
+// with any PARAMETERS declarations). Move-only: query trees own their nodes.
 using ParsedStatement = std::variant<ParsedCreateTable, ParsedAlterTable, ParsedDropTable,
-                                     ParsedCreateIndex, ParsedDropIndex>;
+                                     ParsedCreateIndex, ParsedDropIndex, ParsedQueryStatement>;
 
 }  // namespace qb::jet::sql

@@ -19,9 +19,11 @@ ParsedExprPtr ParseExpression(std::string_view text);
 
 // The statement TEXT holds, with an optional trailing ";". Raises EOleException with the
 // number of the clause at fault, naming it and the position: 3290 CREATE TABLE, 3292 field
-// definition, 3289 CONSTRAINT, 3293 ALTER TABLE, 3291 CREATE INDEX, 3295 DROP, 3142 text after
-// the end of the statement, 3129 for text that starts no statement, 3251 for query statements
-// (SELECT, INSERT, UPDATE, DELETE, TRANSFORM, PARAMETERS), which this parser does not read yet.
+// definition, 3289 CONSTRAINT, 3293 ALTER TABLE, 3291 CREATE INDEX, 3295 DROP; for queries 3141
+// SELECT, 3131 FROM, 3135 JOIN, 3145 WHERE, 3132 GROUP BY, 3133 HAVING, 3138 ORDER BY, 3319
+// UNION, 3139 PARAMETERS (3137 for its missing ";"), 3143 TRANSFORM, 3134 INSERT INTO, 3144
+// UPDATE, 3130 DELETE, 3075 inside an expression, 3308 for a bad TOP argument; 3142 for text
+// after the end of the statement and 3129 for text that starts no statement.
 ParsedStatement ParseStatement(std::string_view text);
 
 }  // namespace qb::jet::sql

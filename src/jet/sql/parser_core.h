@@ -64,8 +64,24 @@ class Parser {
   // True for words that cannot stand as a plain name (operators, statement keywords).
   static bool IsReservedWord(const Token& token);
 
+  // A query inside parentheses whose "(" is taken and whose SELECT is next; reads the ")".
+  // Defined by the query grammar (query_parser.cpp).
+  ParsedQueryPtr ParseSubquery();
+
+  // Counts one level of recursion shared by expressions, subqueries and nested joins; fails
+  // with 3071 beyond kMaxExpressionDepth.
+  class DepthGuard {
+   public:
+    explicit DepthGuard(Parser& parser);
+    ~DepthGuard() { --parser_.depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+
  private:
-  class DepthGuard;
   ParsedExprPtr ParseImp();
   ParsedExprPtr ParseEqv();
   ParsedExprPtr ParseXor();

@@ -31,6 +31,37 @@ inline constexpr int kSyntaxInFieldDef = 3292;
 inline constexpr int kSyntaxInAlterTable = 3293;
 inline constexpr int kSyntaxInDrop = 3295;
 inline constexpr int kNotSupported = 3251;
+// Query statements.
+inline constexpr int kTooFewParameters = 3061;
+inline constexpr int kNoInputTable = 3067;
+inline constexpr int kBadCrosstabName = 3070;
+inline constexpr int kNotUpdatable = 3073;
+inline constexpr int kInputNotFound = 3078;
+inline constexpr int kAmbiguousField = 3079;
+inline constexpr int kAggregateNotAllowed = 3095;
+inline constexpr int kCircularReference = 3102;
+inline constexpr int kStarInCrosstab = 3123;
+inline constexpr int kUnknownInsertField = 3127;
+inline constexpr int kSpecifyDeleteTable = 3128;
+inline constexpr int kSyntaxInDelete = 3130;
+inline constexpr int kSyntaxInFrom = 3131;
+inline constexpr int kSyntaxInGroupBy = 3132;
+inline constexpr int kSyntaxInHaving = 3133;
+inline constexpr int kSyntaxInInsert = 3134;
+inline constexpr int kSyntaxInJoin = 3135;
+inline constexpr int kMissingSemicolon = 3137;
+inline constexpr int kSyntaxInOrderBy = 3138;
+inline constexpr int kSyntaxInParameters = 3139;
+inline constexpr int kSyntaxInSelect = 3141;
+inline constexpr int kSyntaxInTransform = 3143;
+inline constexpr int kSyntaxInUpdate = 3144;
+inline constexpr int kSyntaxInWhere = 3145;
+inline constexpr int kSubqueryColumns = 3306;
+inline constexpr int kUnionColumnCount = 3307;
+inline constexpr int kInvalidTop = 3308;
+inline constexpr int kSyntaxInUnion = 3319;
+inline constexpr int kValueCountDiffers = 3346;
+inline constexpr int kUnionInSubquery = 3361;
 }  // namespace sqlerr
 
 // "line 2, column 7".

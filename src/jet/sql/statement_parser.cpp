@@ -1,7 +1,8 @@
 // jet/sql/statement_parser: ParseStatement, which reads a statement's first word and hands the
-// rest to the grammar of that statement kind. Query grammars plug in here as they land.
+// rest to the grammar of that statement kind (DDL or query).
 #include "jet/sql/ddl_parser.h"
 #include "jet/sql/parser.h"
+#include "jet/sql/query_parser.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -16,12 +17,8 @@ ParsedStatement ParseStatement(std::string_view text) {
     statement = ParseAlterTable(parser);
   } else if (first.IsKeyword("DROP")) {
     statement = ParseDropStatement(parser);
-  } else if (first.IsKeyword("SELECT") || first.IsKeyword("INSERT") ||
-             first.IsKeyword("UPDATE") || first.IsKeyword("DELETE") ||
-             first.IsKeyword("TRANSFORM") || first.IsKeyword("PARAMETERS") ||
-             first.IsKeyword("TABLE") || first.IsPunct('(')) {
-    RaiseSqlError(sqlerr::kNotSupported,
-                  "Query statements (" + first.text + " ...) cannot be run by this engine yet.");
+  } else if (StartsQueryStatement(first)) {
+    statement = ParseQueryStatement(parser);
   } else {
     parser.FailAt(first.pos,
                   "expected CREATE, ALTER, DROP, SELECT, INSERT, UPDATE, DELETE, PARAMETERS or "

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"x Is 3", 3075, "expected NULL"},
                       ErrorCase{"a.", 3075, "expected a name"},
                       ErrorCase{"Select", 3075, "expected an expression"},
-                      ErrorCase{"x In (SELECT a FROM b)", 3075, "subqueries"},
+                      ErrorCase{"x In (SELECT a FROM)", 3131, "FROM clause"},
                       ErrorCase{"a = #2/30/2000#", 3075, "date"}));
 
 TEST(SqlExprDepth, DeepNestingFailsCleanly) {
@@ -182,6 +182,7 @@ std::string StatementText(const ParsedStatement& statement) {
     std::string operator()(const ParsedDropIndex& s) const {
       return "DROP INDEX " + s.name + " ON " + s.table;
     }
+    std::string operator()(const ParsedQueryStatement&) const { return "query"; }
   };
   return std::visit(Visitor{}, statement);
 }
@@ -267,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, SqlStatementErrors,
     ::testing::Values(
         ErrorCase{"", 3129, "line 1, column 1"}, ErrorCase{"FROB t", 3129, "'FROB'"},
-        ErrorCase{"SELECT * FROM t", 3251, "SELECT"},
+        ErrorCase{"SELECT * FROM t WHERE", 3075, "expected an expression"},
         ErrorCase{"CREATE TABLE", 3290, "expected a table name"},
         ErrorCase{"CREATE TABLE t", 3290, "expected '('"},
         ErrorCase{"CREATE TABLE t (a LONG", 3290, "line 1, column 23"},
