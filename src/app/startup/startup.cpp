@@ -1,0 +1,29 @@
+// app/startup/startup: the start sequence. Shows at most the installation failure box itself.
+#include "app/startup/startup.h"
+
+#include "app/startup/install_check.h"
+#include "engine/dao_message_box.h"
+#include "framework/gui/application.h"
+#include "framework/gui/message_box.h"
+
+namespace qb {
+
+const char* const kInstallationFailedMessage =
+    "The Access DAO 3.5 Installation Failed!\n\nIt's pointless continuing...";
+
+std::unique_ptr<QWidget> StartApplication(const std::function<bool()>& install_check,
+                                          const std::function<std::unique_ptr<QWidget>()>& create_main_window) {
+  if (!install_check()) {
+    ShowMessageBox(kInstallationFailedMessage, mcError, MB_OK);
+    App().Terminate();
+    return nullptr;
+  }
+  App().SetTitle("Quillbase");
+  std::unique_ptr<QWidget> window = create_main_window();
+  window->show();
+  return window;
+}
+
+bool DefaultInstallCheck() { return InstallJetEngine("$/tempDAO", false); }
+
+}  // namespace qb
