@@ -308,7 +308,14 @@ ParsedTransform ParseTransform(Parser& p) {
   if (!transform.select.into.empty()) p.Fail("a crosstab cannot make a table");
   p.ExpectKeyword("PIVOT");
   transform.pivot = Expr(p);
-  if (p.AcceptKeyword("IN")) {
+  // "PIVOT x In (a, b)" reads as one In expression: its list is the column list.
+  if (transform.pivot->kind == ParsedExprKind::kIn &&
+      !static_cast<ParsedIn&>(*transform.pivot).negated) {
+    auto& in = static_cast<ParsedIn&>(*transform.pivot);
+    transform.pivot_in = std::move(in.items);
+    ParsedExprPtr value = std::move(in.value);
+    transform.pivot = std::move(value);
+  } else if (p.AcceptKeyword("IN")) {
     p.ExpectPunct('(');
     do {
       transform.pivot_in.push_back(Expr(p));

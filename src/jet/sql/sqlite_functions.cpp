@@ -12,6 +12,7 @@
 #include "core/convert_error.h"
 #include "jet/sql/function_catalog.h"
 #include "jet/sql/sql_errors.h"
+#include "jet/sql/sqlite_aggregates.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 3.15.2");
 
@@ -150,7 +151,7 @@ bool RegisterJetFunctions(sqlite3* db) {
   for (const JetFunctionInfo& info : JetOperatorFunctions()) {
     if (!Register(db, info)) return false;
   }
-  return true;
+  return RegisterJetAggregates(db);
 }
 
 std::optional<FunctionError> DecodeFunctionError(std::string_view sqlite_message) {

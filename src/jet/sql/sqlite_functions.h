@@ -10,7 +10,7 @@ struct sqlite3;
 
 namespace qb::jet::sql {
 
-// Registers every jet_* function on DB (UTF-8, deterministic where the function is). Values
+// Registers every jet_* function on DB, the aggregates of sqlite_aggregates.h included (UTF-8, deterministic where the function is). Values
 // cross as: NULL = Null, INTEGER = Int32 (Double beyond 32 bits), REAL = Double, TEXT =
 // String, BLOB = byte array; a value carrying the subtype a jet_* function gives its Date,
 // Boolean or Currency results comes back as that kind (see translator.h). A function that

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "jet/sql/jet_types.h"
+
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -44,6 +46,26 @@ class Translator {
   const TranslateOptions& options_;
 };
 
+// The DAO type of arithmetic on two numbers of types A and B (Byte < Integer < Long < Single
+// < Double, Currency with an integer type stays Currency); 0 unless both are numeric.
+int WiderNumericType(int a, int b) {
+  auto rank = [](int t) {
+    switch (t) {
+      case dao_type::kByte: return 1;
+      case dao_type::kInteger: return 2;
+      case dao_type::kLong: return 3;
+      case dao_type::kCurrency: return 4;
+      case dao_type::kSingle: return 5;
+      case dao_type::kDouble: return 6;
+      default: return 0;
+    }
+  };
+  int ra = rank(a), rb = rank(b);
+  if (ra == 0 || rb == 0) return 0;
+  if ((ra == 4 && rb == 5) || (ra == 5 && rb == 4)) return dao_type::kDouble;
+  return ra >= rb ? a : b;
+}
+
 bool IsNumericLiteral(const ParsedExpr& expr) {
   if (expr.kind != ParsedExprKind::kLiteral) return false;
   auto type = static_cast<const ParsedLiteral&>(expr).type;
@@ -63,11 +85,16 @@ double LiteralNumber(const ParsedExpr& expr) {
 TranslatedExpr Translator::Literal(const ParsedLiteral& lit) {
   switch (lit.type) {
     case ParsedLiteral::Type::kNull: return {"NULL", T::kNull};
-    case ParsedLiteral::Type::kBoolean: return {lit.boolean ? "-1" : "0", T::kBoolean};
-    case ParsedLiteral::Type::kInteger: return {std::to_string(lit.integer), T::kNumber};
-    case ParsedLiteral::Type::kReal: return {RealLiteral(lit.real), T::kNumber};
-    case ParsedLiteral::Type::kDate: return {RealLiteral(lit.real), T::kDate};
-    case ParsedLiteral::Type::kString: return {QuoteSqliteString(lit.text), T::kText};
+    case ParsedLiteral::Type::kBoolean:
+      return {lit.boolean ? "-1" : "0", T::kBoolean, false, dao_type::kBoolean};
+    case ParsedLiteral::Type::kInteger:
+      return {std::to_string(lit.integer), T::kNumber, false, dao_type::kLong};
+    case ParsedLiteral::Type::kReal:
+      return {RealLiteral(lit.real), T::kNumber, false, dao_type::kDouble};
+    case ParsedLiteral::Type::kDate:
+      return {RealLiteral(lit.real), T::kDate, false, dao_type::kDate};
+    case ParsedLiteral::Type::kString:
+      return {QuoteSqliteString(lit.text), T::kText, false, dao_type::kText};
   }
   return {"NULL", T::kNull};
 }
@@ -101,6 +128,8 @@ bool Translator::IsBooleanKind(const ParsedExpr& expr) {
     }
     case ParsedExprKind::kLiteral:
       return static_cast<const ParsedLiteral&>(expr).type == ParsedLiteral::Type::kBoolean;
+    case ParsedExprKind::kSubquery:
+      return static_cast<const ParsedSubquery&>(expr).form != ParsedSubquery::Form::kScalar;
     default:
       return false;
   }
@@ -151,7 +180,8 @@ TranslatedExpr Translator::Unary(const ParsedUnary& unary) {
 
 std::string Translator::Comparison(const ParsedBinary& binary) {
   if (binary.op == ParsedOp::kLike) {
-    std::string like = "jet_like(" + Arg(*binary.left) + ", " + Arg(*binary.right) + ")";
+    std::string left = Arg(*binary.left);  // operands in text order (parameter numbering)
+    std::string like = "jet_like(" + left + ", " + Arg(*binary.right) + ")";
     return binary.negated ? "(NOT " + like + ")" : like;
   }
   TranslatedExpr a = Value(*binary.left);
@@ -212,7 +242,11 @@ TranslatedExpr Translator::Binary(const ParsedBinary& binary) {
       break;
     default: break;
   }
-  return {std::string(function) + "(" + Arg(a) + ", " + Arg(b) + ")", type, tagged};
+  TranslatedExpr result{std::string(function) + "(" + Arg(a) + ", " + Arg(b) + ")", type, tagged};
+  // Arithmetic on two known numeric types keeps the wider one (Long + Long is Long).
+  if (type == T::kUnknown) result.dao_type = WiderNumericType(a.dao_type, b.dao_type);
+  if (result.dao_type != 0) result.type = KindOfDaoType(result.dao_type);
+  return result;
 }
 
 std::string Translator::BetweenCondition(const ParsedBetween& between) {
@@ -248,6 +282,11 @@ std::string Translator::InCondition(const ParsedIn& in) {
 }
 
 TranslatedExpr Translator::Call(const ParsedCall& call) {
+  if (options_.resolver) {
+    if (std::optional<TranslatedExpr> aggregate = options_.resolver->Aggregate(call)) {
+      return *aggregate;
+    }
+  }
   const JetFunctionInfo* info = FindJetFunction(call.function);
   if (!info) {
     RaiseAt(sqlerr::kUndefinedFunction, call,
@@ -262,10 +301,10 @@ TranslatedExpr Translator::Call(const ParsedCall& call) {
   bool strict = call.function.back() == '$';
   TranslatedExpr result;
   if (name == "IIf") {
+    std::string condition = Condition(*call.args[0]);
     TranslatedExpr a = Value(*call.args[1]);
     TranslatedExpr b = Value(*call.args[2]);
-    result.sql = "(CASE WHEN " + Condition(*call.args[0]) + " THEN " + Arg(a) + " ELSE " +
-                 Arg(b) + " END)";
+    result.sql = "(CASE WHEN " + condition + " THEN " + Arg(a) + " ELSE " + Arg(b) + " END)";
     result.type = a.type == b.type ? a.type : (a.type == T::kNull ? b.type : (b.type == T::kNull ? a.type : T::kUnknown));
     result.tagged = true;
   } else if (name == "Switch") {
@@ -274,7 +313,8 @@ TranslatedExpr Translator::Call(const ParsedCall& call) {
     }
     result.sql = "(CASE";
     for (int i = 0; i + 1 < count; i += 2) {
-      result.sql += " WHEN " + Condition(*call.args[static_cast<std::size_t>(i)]) + " THEN " +
+      std::string condition = Condition(*call.args[static_cast<std::size_t>(i)]);
+      result.sql += " WHEN " + condition + " THEN " +
                     Arg(*call.args[static_cast<std::size_t>(i) + 1]);
     }
     result.sql += " END)";
@@ -320,6 +360,14 @@ TranslatedExpr Translator::Value(const ParsedExpr& expr) {
               T::kBoolean};
     }
     case ParsedExprKind::kCall: return Call(static_cast<const ParsedCall&>(expr));
+    case ParsedExprKind::kSubquery: {
+      const auto& sub = static_cast<const ParsedSubquery&>(expr);
+      if (!options_.resolver) {
+        RaiseAt(sqlerr::kNotSupported, expr, "A subquery is not allowed in this expression");
+      }
+      if (sub.form == ParsedSubquery::Form::kScalar) return options_.resolver->ScalarSubquery(sub);
+      return {"(-" + options_.resolver->SubqueryCondition(sub) + ")", T::kBoolean};
+    }
   }
   return {"NULL", T::kNull};
 }
@@ -332,8 +380,9 @@ std::string Translator::Condition(const ParsedExpr& expr) {
       if ((binary.op == ParsedOp::kAnd || binary.op == ParsedOp::kOr) &&
           IsBooleanKind(*binary.left) && IsBooleanKind(*binary.right)) {
         // Three-valued AND / OR of true Booleans agree with Jet's; SQLite may then use indexes.
-        return "(" + Condition(*binary.left) +
-               (binary.op == ParsedOp::kAnd ? " AND " : " OR ") + Condition(*binary.right) + ")";
+        std::string left = Condition(*binary.left);
+        return "(" + left + (binary.op == ParsedOp::kAnd ? " AND " : " OR ") +
+               Condition(*binary.right) + ")";
       }
       break;
     }
@@ -352,6 +401,13 @@ std::string Translator::Condition(const ParsedExpr& expr) {
       const auto& is = static_cast<const ParsedIsNull&>(expr);
       return "(" + Value(*is.value).sql + (is.negated ? " IS NOT NULL)" : " IS NULL)");
     }
+    case ParsedExprKind::kSubquery: {
+      const auto& sub = static_cast<const ParsedSubquery&>(expr);
+      if (sub.form != ParsedSubquery::Form::kScalar && options_.resolver) {
+        return options_.resolver->SubqueryCondition(sub);
+      }
+      break;
+    }
     default:
       break;
   }
@@ -360,6 +416,41 @@ std::string Translator::Condition(const ParsedExpr& expr) {
 }
 
 }  // namespace
+
+TranslatedExpr NameResolver::ScalarSubquery(const ParsedSubquery& expr) const {
+  RaiseAt(sqlerr::kNotSupported, expr, "A subquery is not allowed in this expression");
+}
+
+std::string NameResolver::SubqueryCondition(const ParsedSubquery& expr) const {
+  RaiseAt(sqlerr::kNotSupported, expr, "A subquery is not allowed in this expression");
+}
+
+std::optional<TranslatedExpr> NameResolver::Aggregate(const ParsedCall&) const {
+  return std::nullopt;
+}
+
+int DaoTypeOfKind(SqlValueType type) {
+  switch (type) {
+    case T::kBoolean: return dao_type::kBoolean;
+    case T::kNumber: return dao_type::kDouble;
+    case T::kCurrency: return dao_type::kCurrency;
+    case T::kDate: return dao_type::kDate;
+    default: return dao_type::kText;
+  }
+}
+
+SqlValueType KindOfDaoType(int dao) {
+  switch (dao) {
+    case dao_type::kBoolean: return T::kBoolean;
+    case dao_type::kByte: case dao_type::kInteger: case dao_type::kLong: case dao_type::kSingle:
+    case dao_type::kDouble:
+      return T::kNumber;
+    case dao_type::kCurrency: return T::kCurrency;
+    case dao_type::kDate: return T::kDate;
+    case dao_type::kText: case dao_type::kMemo: case dao_type::kGuid: return T::kText;
+    default: return T::kUnknown;
+  }
+}
 
 std::string QuoteSqliteName(const std::string& name) {
   std::string out = "\"";

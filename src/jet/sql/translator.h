@@ -2,6 +2,7 @@
 // registered jet_* functions (see sqlite_functions.h). Never passes Jet text through and never
 // opens a connection; which table a name belongs to is the resolver's business.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "jet/sql/function_catalog.h"
@@ -22,6 +23,7 @@ struct TranslatedExpr {
   std::string sql;
   SqlValueType type = SqlValueType::kUnknown;
   bool tagged = false;  // the value already carries its kind's subtype (a jet_* result)
+  int dao_type = 0;     // the DAO type when known exactly (a column, an aggregate); 0 otherwise
 };
 
 // Decides what a name stands for. The query layer resolves names against the FROM sources and
@@ -31,6 +33,14 @@ class NameResolver {
   virtual ~NameResolver() = default;
   // SQL and kind for NAME. Raises the engine error for a name it cannot accept.
   virtual TranslatedExpr Resolve(const ParsedName& name) const = 0;
+  // A subquery as a value (the kScalar form). The default raises 3251: plain expressions
+  // (criteria, defaults, rules) have no subqueries.
+  virtual TranslatedExpr ScalarSubquery(const ParsedSubquery& expr) const;
+  // A subquery test (Exists, In, Any, All) as a SQLite condition. The default raises 3251.
+  virtual std::string SubqueryCondition(const ParsedSubquery& expr) const;
+  // An aggregate call (Count, Sum, ...) when CALL is one and aggregates are allowed here;
+  // nullopt leaves CALL to the function catalog. The default knows no aggregates.
+  virtual std::optional<TranslatedExpr> Aggregate(const ParsedCall& call) const;
 };
 
 struct TranslateOptions {
@@ -38,6 +48,12 @@ struct TranslateOptions {
   std::string text_collation = "JETNOCASE";
   const NameResolver* resolver = nullptr;  // not owned; nullptr: quote names as columns
 };
+
+// The DAO type a value of kind TYPE reports when nothing more exact is known (Text for kinds
+// the translator cannot tell).
+int DaoTypeOfKind(SqlValueType type);
+// The kind values of DAO type DAO_TYPE have.
+SqlValueType KindOfDaoType(int dao_type);
 
 // EXPR as a value (comparisons give -1/0/NULL as Jet does). Raises EOleException 3085 for an
 // unknown function, 3075 for a wrong argument count or "*" outside Count(*).

@@ -1,0 +1,204 @@
+// jet/sql/action_translator: INSERT, UPDATE and DELETE. Updates and deletes through joins act
+// on one table by rowid (SQLite 3.15 has no UPDATE ... FROM). Never runs anything.
+#include "jet/sql/query_context.h"
+#include "jet/sql/sql_errors.h"
+
+namespace qb::jet::sql {
+namespace {
+
+SchemaObject FindTable(QueryContext& ctx, const std::string& name, const SourcePos& pos) {
+  std::optional<SchemaObject> object = ctx.schema().Find(name);
+  if (!object || object->kind != SchemaObject::Kind::kTable) {
+    RaiseSqlError(sqlerr::kInputNotFound, "Cannot find the output table '" + name + "' (at " +
+                                              PositionText(pos) + ").");
+  }
+  return *object;
+}
+
+const SchemaColumn* FindSchemaColumn(const SchemaObject& table, const std::string& name) {
+  for (const SchemaColumn& column : table.columns) {
+    if (SameName(column.name, name)) return &column;
+  }
+  return nullptr;
+}
+
+// A scope holding TABLE under its own SQLite name (the target of UPDATE / DELETE, which
+// SQLite 3.15 cannot alias) and visible as NAME.
+BoundSource TargetSource(const SchemaObject& table, const std::string& name) {
+  BoundSource source;
+  source.name = name;
+  source.sql_name = QuoteSqliteName(table.name);
+  source.table = table.name;
+  for (const SchemaColumn& column : table.columns) {
+    source.columns.push_back({column.name, column.dao_type, column.size, table.name, column.name});
+  }
+  return source;
+}
+
+}  // namespace
+
+TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kAppend;
+  SchemaObject table = FindTable(ctx, insert.table, insert.pos);
+  out.target_table = table.name;
+  std::vector<std::string> columns = insert.columns;
+  std::string values;
+  std::size_t value_count = 0;
+  if (insert.select) {
+    SelectSql select = TranslateSelectTree(ctx, *insert.select, nullptr);
+    if (columns.empty()) {  // mapped by name
+      for (const TranslatedColumn& column : select.columns) columns.push_back(column.name);
+    }
+    value_count = select.columns.size();
+    values = " " + select.sql;
+  } else {
+    if (columns.empty()) {
+      for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
+    }
+    Scope scope;
+    ScopeResolver resolver(ctx, scope, false, 3095);
+    for (const ParsedExprPtr& value : insert.values) {
+      values += values.empty() ? " VALUES (" : ", ";
+      values += resolver.Value(*value).sql;
+    }
+    values += ")";
+    value_count = insert.values.size();
+  }
+  if (value_count != columns.size()) {
+    RaiseSqlError(sqlerr::kValueCountDiffers,
+                  "The INSERT INTO statement gives " + std::to_string(value_count) +
+                      " values for " + std::to_string(columns.size()) + " destination fields.");
+  }
+  std::string list;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
+    if (!column) {
+      RaiseSqlError(sqlerr::kUnknownInsertField,
+                    "The INSERT INTO statement names the field '" + columns[i] +
+                        "', which the table '" + table.name + "' does not have.");
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SameName(columns[j], columns[i])) {
+        RaiseSqlError(3063, "Duplicate output destination '" + columns[i] + "'.");
+      }
+    }
+    if (!list.empty()) list += ", ";
+    list += QuoteSqliteName(column->name);
+  }
+  out.sql = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")" + values;
+  return out;
+}
+
+TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kUpdate;
+  const ParsedSource& target = *update.target;
+  if (target.kind == ParsedSource::Kind::kTable) {
+    // One table: a plain UPDATE.
+    SchemaObject table = FindTable(ctx, target.name, target.pos);
+    out.target_table = table.name;
+    Scope scope;
+    scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
+    ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
+    std::string sets;
+    for (const ParsedAssignment& assignment : update.assignments) {
+      resolver.Resolve(*assignment.column);
+      const BoundColumn* column = resolver.last_column();
+      if (!column) {
+        RaiseSqlError(sqlerr::kNotUpdatable,
+                      "The UPDATE statement sets '" + assignment.column->parts.back() +
+                          "', which is not a field of '" + table.name + "'.");
+      }
+      if (!sets.empty()) sets += ", ";
+      sets += QuoteSqliteName(column->name) + " = " + resolver.Value(*assignment.value).sql;
+    }
+    out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
+    if (update.where) out.sql += " WHERE " + resolver.Condition(*update.where);
+    return out;
+  }
+  if (target.kind != ParsedSource::Kind::kJoin) {
+    RaiseSqlError(sqlerr::kNotUpdatable, "Operation must use an updatable query.");
+  }
+  // Through a join: the set fields must all belong to one table of the join.
+  Scope scope;
+  std::string from = BindSource(ctx, target, scope);
+  ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
+  const BoundSource* owner = nullptr;
+  std::vector<std::pair<std::string, const ParsedExpr*>> sets;
+  for (const ParsedAssignment& assignment : update.assignments) {
+    resolver.Resolve(*assignment.column);
+    const BoundColumn* column = resolver.last_column();
+    const BoundSource* source = nullptr;
+    for (const BoundSource& s : scope.sources) {
+      for (const BoundColumn& c : s.columns) {
+        if (&c == column) source = &s;
+      }
+    }
+    if (!column || !source || source->table.empty() || (owner && owner != source)) {
+      RaiseSqlError(sqlerr::kNotUpdatable,
+                    "Operation must use an updatable query: '" + assignment.column->parts.back() +
+                        "' is not a field of the one table this UPDATE changes.");
+    }
+    owner = source;
+    sets.emplace_back(column->name, assignment.value.get());
+  }
+  out.target_table = owner->table;
+  std::string table = QuoteSqliteName(owner->table);
+  std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
+  std::string same_row = owner->sql_name + ".rowid = " + table + ".rowid";
+  std::string set_sql;
+  for (const auto& [name, value] : sets) {
+    if (!set_sql.empty()) set_sql += ", ";
+    std::string value_sql = resolver.Value(*value).sql;
+    set_sql += QuoteSqliteName(name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
+               same_row + (update.where ? " AND " + resolver.Condition(*update.where) : "") +
+               " LIMIT 1)";
+  }
+  out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->sql_name +
+            ".rowid FROM " + from + where + ")";
+  return out;
+}
+
+TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kDelete;
+  if (del.from.size() == 1 && del.from[0]->kind == ParsedSource::Kind::kTable) {
+    const ParsedSource& source = *del.from[0];
+    SchemaObject table = FindTable(ctx, source.name, source.pos);
+    std::string visible = source.alias.empty() ? table.name : source.alias;
+    if (!del.target.empty() && !SameName(del.target, visible)) {
+      RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+                    "The table '" + del.target + "' to delete from is not in the FROM clause.");
+    }
+    out.target_table = table.name;
+    Scope scope;
+    scope.sources.push_back(TargetSource(table, visible));
+    ScopeResolver resolver(ctx, scope, false, 3096);
+    out.sql = "DELETE FROM " + QuoteSqliteName(table.name);
+    if (del.where) out.sql += " WHERE " + resolver.Condition(*del.where);
+    return out;
+  }
+  Scope scope;
+  std::string from = BindFromList(ctx, del.from, scope);
+  if (del.target.empty()) {
+    RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+                  "Specify the table containing the records to delete (DELETE table.* FROM ...).");
+  }
+  const BoundSource* owner = nullptr;
+  for (const BoundSource& source : scope.sources) {
+    if (SameName(source.name, del.target)) owner = &source;
+  }
+  if (!owner || owner->table.empty()) {
+    RaiseSqlError(3086, "Could not delete from the specified tables: '" + del.target +
+                            "' is not a table in the FROM clause.");
+  }
+  out.target_table = owner->table;
+  ScopeResolver resolver(ctx, scope, false, 3096);
+  std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
+  out.sql = "DELETE FROM " + QuoteSqliteName(owner->table) + " WHERE rowid IN (SELECT " +
+            owner->sql_name + ".rowid FROM " + from + where + ")";
+  return out;
+}
+
+}  // namespace qb::jet::sql

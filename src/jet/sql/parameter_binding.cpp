@@ -1,0 +1,64 @@
+// jet/sql/parameter_binding: Variant to SQLite value conversion for parameters. The storage
+// rules here must match what the engine writes for each type.
+#include "jet/sql/parameter_binding.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include "jet/sql/sql_errors.h"
+
+static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 3.15.2");
+
+namespace qb::jet::sql {
+namespace {
+
+int BindOne(sqlite3_stmt* stmt, int index, const Variant& value) {
+  switch (value.Type()) {
+    case VarType::Null:
+      return sqlite3_bind_null(stmt, index);
+    case VarType::Boolean:
+      return sqlite3_bind_int(stmt, index, value.ToBool() ? -1 : 0);
+    case VarType::Byte: case VarType::Int16: case VarType::Int32:
+      return sqlite3_bind_int64(stmt, index, value.ToInt64());
+    case VarType::Single: case VarType::Double:
+      return sqlite3_bind_double(stmt, index, value.ToDouble());
+    case VarType::Currency:
+      return sqlite3_bind_double(stmt, index, value.ToCurrency().ToDouble());
+    case VarType::Date:
+      return sqlite3_bind_double(stmt, index, value.ToDate());
+    case VarType::String: {
+      std::string text = value.ToString();
+      return sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
+    }
+    case VarType::ByteArray: {
+      const auto& bytes = value.Bytes();
+      return sqlite3_bind_blob64(stmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+    }
+    default:
+      RaiseSqlError(3060, "Wrong data type for parameter " + std::to_string(index) +
+                              ": an array cannot be a parameter value.");
+  }
+}
+
+}  // namespace
+
+void BindParameters(sqlite3_stmt* stmt, const std::vector<Variant>& values) {
+  const int count = sqlite3_bind_parameter_count(stmt);
+  int missing = 0;
+  for (int i = 0; i < count; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    if (index >= values.size() || values[index].IsEmpty()) ++missing;
+  }
+  if (missing > 0) {
+    RaiseSqlError(sqlerr::kTooFewParameters,
+                  "Too few parameters. Expected " + std::to_string(missing) + ".");
+  }
+  for (int i = 0; i < count; ++i) {
+    if (BindOne(stmt, i + 1, values[static_cast<std::size_t>(i)]) != SQLITE_OK) {
+      RaiseSqlError(3035, "System resource exceeded while binding parameter " +
+                              std::to_string(i + 1) + ".");
+    }
+  }
+}
+
+}  // namespace qb::jet::sql

@@ -1,0 +1,21 @@
+// jet/sql/parameter_binding: puts parameter values into a prepared statement the translator
+// made (placeholders ?1..?N). Converts values only; prepares and runs nothing.
+#pragma once
+#include <vector>
+
+#include "com/variant.h"
+
+struct sqlite3_stmt;
+
+namespace qb::jet::sql {
+
+// Binds VALUES[i] to placeholder ?(i + 1) of STMT as the engine stores values: dates as REAL
+// serials, booleans as -1/0, currency as REAL (exact to its 4 decimals), byte arrays as BLOBs,
+// Null as NULL, text as UTF-8 TEXT. Values beyond the statement's placeholders are ignored.
+// Raises EOleException 3061 "Too few parameters. Expected N." when some placeholder has no
+// value or an Empty one (N counts those), 3060 for a value that cannot be a parameter (an
+// array of variants), 3035 when SQLite cannot take the value (out of memory).
+// REQUIRES: STMT is prepared and not running (reset or never stepped).
+void BindParameters(sqlite3_stmt* stmt, const std::vector<Variant>& values);
+
+}  // namespace qb::jet::sql

@@ -1,0 +1,114 @@
+// jet/sql/query_translator: the statement-level entry points: parse, pick the statement kind,
+// translate it, attach parameters, and build SELECT ... INTO's table. The clause work lives in
+// select_, action_ and crosstab_translator.cpp.
+#include "jet/sql/query_translator.h"
+
+#include "jet/sql/jet_types.h"
+#include "jet/sql/parser.h"
+#include "jet/sql/query_context.h"
+#include "jet/sql/sql_errors.h"
+
+namespace qb::jet::sql {
+namespace {
+
+// SQLite column declaration of DAO type DAO (make-table); text columns take the collation.
+std::string ColumnDeclaration(int dao, const QueryTranslateOptions& options) {
+  switch (dao) {
+    case dao_type::kBoolean: case dao_type::kByte: case dao_type::kInteger: case dao_type::kLong:
+      return "INTEGER";
+    case dao_type::kCurrency: case dao_type::kSingle: case dao_type::kDouble: case dao_type::kDate:
+      return "REAL";
+    case dao_type::kBinary: case dao_type::kLongBinary:
+      return "BLOB";
+    default:
+      return options.text_collation.empty()
+                 ? "TEXT"
+                 : "TEXT COLLATE " + QuoteSqliteName(options.text_collation);
+  }
+}
+
+TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& query) {
+  TranslatedQuery out;
+  SelectSql select = TranslateSelectTree(ctx, query, nullptr);
+  out.kind = query.IsUnion() ? QueryKind::kUnion : QueryKind::kSelect;
+  out.columns = std::move(select.columns);
+  const std::string& into = query.parts.front().into;
+  if (into.empty()) {
+    out.sql = std::move(select.sql);
+    return out;
+  }
+  out.kind = QueryKind::kMakeTable;
+  out.target_table = into;
+  std::string declarations, names;
+  for (TranslatedColumn& column : out.columns) {
+    if (!declarations.empty()) {
+      declarations += ", ";
+      names += ", ";
+    }
+    declarations += QuoteSqliteName(column.name) + " " +
+                    ColumnDeclaration(column.dao_type, ctx.options());
+    names += QuoteSqliteName(column.name);
+  }
+  out.create_table_sql = "CREATE TABLE " + QuoteSqliteName(into) + " (" + declarations + ")";
+  out.sql = "INSERT INTO " + QuoteSqliteName(into) + " (" + names + ") " + select.sql;
+  return out;
+}
+
+TranslatedQuery TranslateParsed(const ParsedStatement& statement, const QuerySchema& schema,
+                                const QueryTranslateOptions& options,
+                                const std::vector<Variant>* pivot_values) {
+  const auto* query = std::get_if<ParsedQueryStatement>(&statement);
+  if (!query) {
+    TranslatedQuery out;
+    out.kind = QueryKind::kDdl;
+    return out;
+  }
+  QueryContext ctx(schema, options);
+  ctx.Declare(query->parameters);
+  TranslatedQuery out;
+  if (const auto* select = std::get_if<ParsedQuery>(&query->body)) {
+    out = TranslateSelectStatement(ctx, *select);
+  } else if (const auto* transform = std::get_if<ParsedTransform>(&query->body)) {
+    out = TranslateTransform(ctx, *transform, pivot_values);
+  } else if (const auto* insert = std::get_if<ParsedInsert>(&query->body)) {
+    out = TranslateInsert(ctx, *insert);
+  } else if (const auto* update = std::get_if<ParsedUpdate>(&query->body)) {
+    out = TranslateUpdate(ctx, *update);
+  } else {
+    out = TranslateDelete(ctx, std::get<ParsedDelete>(query->body));
+  }
+  out.parameters = ctx.parameters();
+  return out;
+}
+
+}  // namespace
+
+QueryKind KindOfStatement(const ParsedStatement& statement) {
+  const auto* query = std::get_if<ParsedQueryStatement>(&statement);
+  if (!query) return QueryKind::kDdl;
+  if (const auto* select = std::get_if<ParsedQuery>(&query->body)) {
+    if (select->IsUnion()) return QueryKind::kUnion;
+    return select->parts.front().into.empty() ? QueryKind::kSelect : QueryKind::kMakeTable;
+  }
+  if (std::holds_alternative<ParsedTransform>(query->body)) return QueryKind::kCrosstab;
+  if (std::holds_alternative<ParsedInsert>(query->body)) return QueryKind::kAppend;
+  if (std::holds_alternative<ParsedUpdate>(query->body)) return QueryKind::kUpdate;
+  return QueryKind::kDelete;
+}
+
+TranslatedQuery TranslateQuery(std::string_view text, const QuerySchema& schema,
+                               const QueryTranslateOptions& options) {
+  return TranslateParsed(ParseStatement(text), schema, options, nullptr);
+}
+
+TranslatedQuery TranslateCrosstab(std::string_view text, const QuerySchema& schema,
+                                  const std::vector<Variant>& pivot_values,
+                                  const QueryTranslateOptions& options) {
+  ParsedStatement statement = ParseStatement(text);
+  if (KindOfStatement(statement) != QueryKind::kCrosstab) {
+    RaiseSqlError(sqlerr::kSyntaxInTransform, "The statement is not a crosstab (TRANSFORM).");
+  }
+  return TranslateParsed(statement, schema, options, &pivot_values);
+}
+
+}  // namespace qb::jet::sql

@@ -1,0 +1,100 @@
+// jet/sql/query_translator: turns Jet query statements into SQLite 3.15 SQL with the Jet types
+// of their result columns and their parameters. Never opens a connection and never passes Jet
+// text through; tables and saved queries come from a QuerySchema.
+//
+// What the translation rewrites, because SQLite 3.15 lacks it or means something else:
+//   - RIGHT JOIN becomes a LEFT JOIN with the sides swapped.
+//   - TOP n keeps ties on the ORDER BY keys: the rows are those not ordered after the n-th row
+//     (whose keys a subquery finds); TOP n PERCENT rounds the row count up.
+//   - ANY / ALL comparisons become EXISTS / NOT EXISTS tests over the subquery's rows.
+//   - DISTINCTROW removes duplicates of the source rows that supply output columns: when some
+//     source supplies none (a join used only to filter), the query groups by the rowids of the
+//     sources that do (or, for saved queries and derived tables, uses DISTINCT over the output).
+//     Otherwise it is plain ALL, as in Jet.
+//   - UPDATE and DELETE through joins act on the rows of one table chosen by a key subquery
+//     (WHERE rowid IN (SELECT ... FROM the join)); values from other tables come from
+//     correlated subqueries over the same join.
+//   - SELECT ... INTO is a CREATE TABLE plus an INSERT ... SELECT.
+//   - TRANSFORM is a GROUP BY with one aggregate column per pivot value.
+//   - Saved queries used as sources are inlined as subqueries (a query reaching itself is 3102).
+//   - Unaliased computed columns are named Expr1000, Expr1001, ...; text grouping, ordering,
+//     DISTINCT and UNION compare under the text collation.
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/sql/parsed_statement.h"
+#include "jet/sql/query_schema.h"
+
+namespace qb::jet::sql {
+
+// QueryDef.Type values (DAO QueryDefTypeEnum).
+enum class QueryKind : int {
+  kSelect = 0,
+  kCrosstab = 16,
+  kDelete = 32,
+  kUpdate = 48,
+  kAppend = 64,
+  kMakeTable = 80,
+  kDdl = 96,
+  kUnion = 128,
+};
+
+struct TranslatedColumn {
+  std::string name;
+  int dao_type = 0;  // DAO type code
+  int size = 0;      // Text(n) of a plain Text column; 0 otherwise
+  std::string source_table;  // the base table and field of a plain column; empty otherwise
+  std::string source_field;
+};
+
+struct TranslatedParameter {
+  std::string name;
+  int dao_type = 0;  // the declared type; dbText (10) for implicit ones
+  bool declared = false;
+};
+
+struct TranslatedQuery {
+  QueryKind kind = QueryKind::kSelect;
+  // The SQLite statement; parameter i (0-based) of PARAMETERS is placeholder ?(i + 1). Empty
+  // for DDL (run from the parse tree) and for a crosstab still needing its pivot values.
+  std::string sql;
+  std::vector<TranslatedColumn> columns;  // result columns of row-returning kinds, in order
+  std::vector<TranslatedParameter> parameters;  // declared ones first, then implicit ones
+  std::string target_table;      // the table written by append, update, delete and make-table
+  std::string create_table_sql;  // make-table: the CREATE TABLE to run before SQL
+  // A crosstab without an IN list: the query of its distinct pivot values (ascending, same
+  // parameters). Run it and pass the values to TranslateCrosstab to get the statement.
+  std::string pivot_values_sql;
+  bool NeedsPivotValues() const { return kind == QueryKind::kCrosstab && sql.empty(); }
+};
+
+struct QueryTranslateOptions {
+  std::string text_collation = "JETNOCASE";  // registered on the connection by the caller
+};
+
+// The translation of statement TEXT against SCHEMA. Raises EOleException: the syntax errors
+// of ParseStatement; 3078 for an unknown table or query; 3079 for an ambiguous field; 3102 for a
+// saved query that reaches itself; 3306 for a subquery of several columns where one is needed;
+// 3307 for union parts of different widths; 3127 for an unknown INSERT INTO field; 3346 for a
+// value count that differs from the field count; 3128 when a DELETE through a join names no
+// table; 3073 for an UPDATE setting fields of several tables or of no table; 3070 for an
+// undeclared parameter in a crosstab; 3096 for an aggregate in WHERE and 3095 for one nested
+// in another; 3085 for an unknown function. The result is the caller's.
+TranslatedQuery TranslateQuery(std::string_view text, const QuerySchema& schema,
+                               const QueryTranslateOptions& options = {});
+
+// The crosstab TEXT with its columns fixed to PIVOT_VALUES (the values its pivot_values_sql
+// returned, in that order): columns named by the values as text ("<>" for Null). Raises as
+// TranslateQuery, and 3205 for more than 250 pivot values. REQUIRES: TEXT is a TRANSFORM.
+TranslatedQuery TranslateCrosstab(std::string_view text, const QuerySchema& schema,
+                                  const std::vector<Variant>& pivot_values,
+                                  const QueryTranslateOptions& options = {});
+
+// The QueryDef type of STATEMENT (a crosstab, an action kind, a union, DDL, ...).
+QueryKind KindOfStatement(const ParsedStatement& statement);
+
+}  // namespace qb::jet::sql
