@@ -1,0 +1,35 @@
+// Starts the built quillbase offscreen with a temporary config folder: it must come up with the
+// waiting caption and quit cleanly. QUILLBASE_QUIT_AFTER_SHOW makes it print the caption of the
+// shown main window and close it.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace qb::test {
+namespace {
+
+TEST(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
+  const QString program = QString(QB_BIN_DIR) + "/quillbase";
+  ASSERT_TRUE(std::filesystem::exists(program.toStdString())) << "build the quillbase target first";
+  TempDir dir;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
+  env.insert("QUILLBASE_QUIT_AFTER_SHOW", "1");
+
+  QProcess process;
+  process.setProcessEnvironment(env);
+  process.start(program, {});
+  ASSERT_TRUE(process.waitForFinished(60000)) << "quillbase did not quit";
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+  EXPECT_EQ(process.readAllStandardOutput().toStdString(), "Waiting for connection\n");
+  // Closing the window kept the settings, in the file named after the program.
+  EXPECT_TRUE(std::filesystem::exists(dir.File("config/quillbase/QUILLBASE.INI")));
+}
+
+}  // namespace
+}  // namespace qb::test
