@@ -1,14 +1,37 @@
 // fuzz/sql_fuzz: libFuzzer target for the Jet SQL front end: lexes, parses and translates
-// arbitrary text as an expression and as a statement. Engine errors are expected outcomes;
-// anything else (a crash, a hang, a sanitizer report, another exception) is a finding.
+// arbitrary text as an expression and as a whole statement (queries translated against a small
+// fixed schema with saved queries, crosstabs built from made-up pivot values). Engine errors
+// are expected outcomes; anything else (a crash, a hang, a sanitizer report, another exception)
+// is a finding.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "com/ole_exception.h"
+#include "jet/sql/jet_types.h"
 #include "jet/sql/lexer.h"
+#include "jet/sql/memory_schema.h"
 #include "jet/sql/parser.h"
+#include "jet/sql/query_translator.h"
 #include "jet/sql/translator.h"
+
+namespace {
+
+const qb::jet::sql::MemorySchema& Schema() {
+  using namespace qb::jet::sql;
+  static const MemorySchema schema = [] {
+    MemorySchema s;
+    s.AddTable("t", {{"a", dao_type::kLong}, {"b", dao_type::kText, 50}, {"c", dao_type::kDate}});
+    s.AddTable("u", {{"a", dao_type::kLong}, {"d", dao_type::kCurrency}});
+    s.AddQuery("q", "PARAMETERS p Long; SELECT a, b FROM t WHERE a > p");
+    s.AddQuery("r", "SELECT * FROM q INNER JOIN u ON q.a = u.a");
+    s.AddQuery("loop", "SELECT * FROM loop");
+    return s;
+  }();
+  return schema;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -26,7 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const qb::EOleException&) {
   }
   try {
-    ParseStatement(text);
+    ParsedStatement statement = ParseStatement(text);
+    KindOfStatement(statement);
+  } catch (const qb::EOleException&) {
+  }
+  try {
+    TranslatedQuery query = TranslateQuery(text, Schema());
+    if (query.NeedsPivotValues()) {
+      TranslateCrosstab(text, Schema(),
+                        {qb::Variant::Null(), qb::Variant(1), qb::Variant("x'y"),
+                         qb::Variant::FromDate(36526.25), qb::Variant(true)});
+    }
   } catch (const qb::EOleException&) {
   }
   return 0;

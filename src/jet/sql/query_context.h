@@ -3,6 +3,7 @@
 // Internal to jet/sql; the public face is query_translator.h.
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jet/sql/parsed_query.h"
@@ -122,6 +123,9 @@ class ScopeResolver : public NameResolver {
   bool saw_aggregate() const { return saw_aggregate_; }
   // The plain column the last Resolve found (for result column sources), or nullptr.
   const BoundColumn* last_column() const { return last_column_; }
+  // SQL of this scope's columns used outside any aggregate since the last call (grouping
+  // checks); clears the list.
+  std::vector<std::string> TakeLooseColumns() { return std::exchange(loose_columns_, {}); }
 
  private:
   QueryContext& ctx_;
@@ -133,6 +137,7 @@ class ScopeResolver : public NameResolver {
   mutable bool in_aggregate_ = false;
   mutable bool saw_aggregate_ = false;
   mutable const BoundColumn* last_column_ = nullptr;
+  mutable std::vector<std::string> loose_columns_;
 };
 
 // Binds the comma-separated FROM sources into SCOPE and returns their SQLite FROM text.

@@ -148,7 +148,9 @@ TranslatedExpr ScopeResolver::Resolve(const ParsedName& name) const {
       if (found) {
         if (mark_ && scope == &scope_) const_cast<BoundSource*>(found_source)->referenced = true;
         last_column_ = found;
-        return ColumnExpr(*found_source, *found);
+        TranslatedExpr expr = ColumnExpr(*found_source, *found);
+        if (scope == &scope_ && !in_aggregate_) loose_columns_.push_back(expr.sql);
+        return expr;
       }
     }
     if (name.parts.size() == 1) {

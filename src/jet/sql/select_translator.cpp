@@ -31,6 +31,35 @@ void ExpandStar(const BoundSource& source, BlockSql& block, std::vector<std::str
   }
 }
 
+// The columns one select-list item or HAVING uses outside aggregates.
+struct LooseUse {
+  std::string sql;                   // the item's own SQL ("" for HAVING)
+  std::vector<std::string> columns;  // columns it uses outside aggregates
+  SourcePos pos;
+};
+
+bool Contains(const std::vector<std::string>& list, const std::string& text) {
+  for (const std::string& item : list) {
+    if (item == text) return true;
+  }
+  return false;
+}
+
+// In an aggregate query every value outside an aggregate must be grouped (Jet's 3122; SQLite
+// would quietly take a value from some row of the group).
+void CheckGrouping(const std::vector<LooseUse>& uses, const std::vector<std::string>& grouped) {
+  for (const LooseUse& use : uses) {
+    if (!use.sql.empty() && Contains(grouped, use.sql)) continue;
+    for (const std::string& column : use.columns) {
+      if (!Contains(grouped, column)) {
+        RaiseSqlError(3122, "The query at " + PositionText(use.pos) +
+                                " uses a field that is neither part of an aggregate function "
+                                "nor of the GROUP BY clause.");
+      }
+    }
+  }
+}
+
 }  // namespace
 
 BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& scope) {
@@ -43,6 +72,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   std::vector<std::string> sql_items;
   std::vector<const BoundSource*> owners;  // the source of a plain column, else nullptr
   std::vector<bool> named;                 // the name came from an alias or Expr1000
+  std::vector<LooseUse> loose;             // what each item uses outside aggregates
   int expr_number = 1000;
   for (const ParsedSelectItem& item : select.items) {
     if (item.expr->kind == ParsedExprKind::kStar) {
@@ -57,6 +87,9 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
         source.referenced = true;
         std::size_t before = block.columns.size();
         ExpandStar(source, block, sql_items, owners);
+        for (std::size_t i = before; i < block.columns.size(); ++i) {
+          loose.push_back({sql_items[i], {sql_items[i]}, star.pos});
+        }
         named.resize(named.size() + block.columns.size() - before, false);
       }
       if (!found || scope.sources.empty()) {
@@ -68,7 +101,9 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
       }
       continue;
     }
+    items.TakeLooseColumns();
     TranslatedExpr value = items.Value(*item.expr);
+    loose.push_back({value.sql, items.TakeLooseColumns(), item.expr->pos});
     const BoundColumn* column =
         item.expr->kind == ParsedExprKind::kName ? items.last_column() : nullptr;
     TranslatedColumn out;
@@ -131,11 +166,14 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
     block.rest += " WHERE " + where.Condition(*select.where);
   }
   bool grouped = !select.group_by.empty();
+  std::vector<std::string> grouped_sql;  // group expressions and the columns they use
   if (grouped) {
     ScopeResolver group(ctx, scope, false, 3098);
     std::string list;
     for (const ParsedExprPtr& expr : select.group_by) {
       TranslatedExpr value = group.Value(*expr);
+      grouped_sql.push_back(value.sql);
+      for (std::string& column : group.TakeLooseColumns()) grouped_sql.push_back(column);
       if (!list.empty()) list += ", ";
       list += value.sql + CollateFor(ctx, value.type);
     }
@@ -162,10 +200,14 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
       }
     }
   }
+  bool aggregated = grouped || items.saw_aggregate();
   if (select.having) {
     ScopeResolver having(ctx, scope, true, sqlerr::kAggregateNotAllowed);
     block.rest += " HAVING " + having.Condition(*select.having);
+    aggregated = aggregated || having.saw_aggregate();
+    loose.push_back({"", having.TakeLooseColumns(), select.having->pos});
   }
+  if (aggregated) CheckGrouping(loose, grouped_sql);
   if (!select.order_by.empty()) {
     ScopeResolver order(ctx, scope, true, 3097);
     for (const ParsedOrderItem& item : select.order_by) {

@@ -255,6 +255,16 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"SELECT Qty FROM Orders GROUP BY Count(*)", "#3098"},
         QueryCase{"SELECT Sum(Count(*)) FROM Orders", "#3095"},
         QueryCase{"SELECT Count(Orders.*) FROM Orders", "#3075"},
+        // In an aggregate query every value outside an aggregate is grouped.
+        QueryCase{"SELECT Name, Count(*) FROM Customers", "#3122"},
+        QueryCase{"SELECT * FROM Customers GROUP BY ID", "#3122"},
+        QueryCase{"SELECT City FROM Customers GROUP BY City HAVING Name > 'a'", "#3122"},
+        QueryCase{"SELECT Name & '/' & City, Count(*) FROM Customers WHERE ID < 3 GROUP BY "
+                  "Name, City ORDER BY 1", "Ann/Oslo|1; bob/Rome|1"},
+        QueryCase{"SELECT UCase(City) & '!' AS c, Count(*) AS n FROM Customers GROUP BY "
+                  "UCase(City) & '!' HAVING Count(*) > 1", "OSLO!|2"},
+        QueryCase{"SELECT ([Name] LIKE 'b*') AND ([ID] = 2) FROM Customers WHERE ([Name] LIKE "
+                  "'b*') AND ([ID] = 2)", "-1"},
         // DISTINCTROW counts source rows, not output values.
         QueryCase{"SELECT DISTINCTROW c.Name FROM Customers AS c INNER JOIN Orders AS o ON "
                   "c.ID = o.CustID ORDER BY c.Name", "Ann; bob; Cid"},
@@ -445,12 +455,17 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"SELECT ID, c.Name AS Who, Amount FROM Customers AS c, Orders",
                   QueryKind::kSelect,
                   "ID:4:Customers.ID, Who:10:Customers.Name, Amount:5:Orders.Amount"},
-        ShapeCase{"SELECT Count(*), Sum(Amount), Avg(Qty), Sum(Qty), Max(OrderDate), Amount > 5, "
-                  "Name & 'x', Qty + 1, Qty * 1.5, Avg(Amount) AS a, Year(OrderDate), "
-                  "First(Name) FROM Orders, Customers",
+        ShapeCase{"SELECT Count(*), Sum(Amount), Avg(Qty), Sum(Qty), Max(OrderDate), "
+                  "Avg(Amount) AS a, First(Name), Max(Qty + 1), StDev(Amount) FROM Orders, "
+                  "Customers",
                   QueryKind::kSelect,
-                  "Expr1000:4, Expr1001:5, Expr1002:7, Expr1003:4, Expr1004:8, Expr1005:1, "
-                  "Expr1006:10, Expr1007:4, Expr1008:7, a:5, Expr1009:7, Expr1010:10"},
+                  "Expr1000:4, Expr1001:5, Expr1002:7, Expr1003:4, Expr1004:8, a:5, "
+                  "Expr1005:10, Expr1006:4, Expr1007:7"},
+        ShapeCase{"SELECT Amount > 5, Name & 'x', Qty + 1, Qty * 1.5, Qty / 2, Year(OrderDate), "
+                  "Name AS N2, #1/1/2000# FROM Orders, Customers",
+                  QueryKind::kSelect,
+                  "Expr1000:1, Expr1001:10, Expr1002:4, Expr1003:7, Expr1004:7, Expr1005:7, "
+                  "N2:10:Customers.Name, Expr1006:8"},
         ShapeCase{"SELECT * FROM Customers AS c INNER JOIN Customers AS d ON c.ID = d.ID",
                   QueryKind::kSelect,
                   "c.ID:4:Customers.ID, c.Name:10:Customers.Name, c.City:10:Customers.City, "
