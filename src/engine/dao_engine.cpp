@@ -46,6 +46,9 @@ void ApplyEngineSettings(const TDAOEngine& engine) {
   root.SetIniPath(engine.StoredIniPath());
   root.SetSystemDB(engine.SystemDB());
   root.SetLoginTimeout(engine.DefaultODBCLoginTimeout());
+  // The default workspace type too: otherwise a type chosen while inactive (as a form sets it)
+  // would never reach the engine, and the default workspace would be of the other kind.
+  root.SetDefaultType(EngineWorkspaceKind(engine.DefaultWorkspaceType()));
 }
 
 TDAOEngine::TDAOEngine(QObject* owner) : TDAOObject(RefuseSecondEngine(owner)) {}

@@ -112,9 +112,10 @@ class TDAOEngine : public TDAOObject {
   bool streamed_active_ = false;  // Active as read from the form, applied in Loaded
 };
 
-// Writes ENGINE's DefaultUser, DefaultPassword, stored IniPath, SystemDB and
-// DefaultODBCLoginTimeout to the engine root object, in this order, each checked (the first
-// failure propagates and the writes before it stay). REQUIRES: the root object exists.
+// Writes ENGINE's DefaultUser, DefaultPassword, stored IniPath, SystemDB,
+// DefaultODBCLoginTimeout and DefaultWorkspaceType to the engine root object, in this order,
+// each checked (the first failure propagates and the writes before it stay). REQUIRES: the
+// root object exists.
 void ApplyEngineSettings(const TDAOEngine& engine);
 
 }  // namespace qb

@@ -273,6 +273,21 @@ TEST_F(DAODataBaseTest, CatalogAccessAndTypeChecks) {
   EXPECT_EQ(DetailField(RaisedBy([&] { db.FindQueryDef("NoSuchQuery"); }).message, "Method Name:"), "FindQueryDef");
 }
 
+TEST_F(DAODataBaseTest, WithoutAWorkspaceComponentTheDefaultWorkspaceGivesTheType) {
+  TDAODataBase db;
+  engine_->Close();
+  EXPECT_EQ(db.GetWorkspaceType(), wtUseJet);  // no engine root object: Jet
+  EXPECT_FALSE(engine_->Active());             // and asking made none
+  engine_->SetDefaultWorkspaceType(wtUseODBC);
+  engine_->Open();
+  EXPECT_EQ(db.GetWorkspaceType(), wtUseODBC);
+  EXPECT_EQ(DetailField(RaisedBy([&] { db.FindTableDef("T"); }).message, "Message:"),
+            "The 'FindTableDef' Method can only be used for Databases in a Workspace of Type: wtUseJet");
+  // An ODBC default workspace opens no file: the missing-file check is for Jet only.
+  db.SetDatabaseFile(dir_.File("nowhere.mdb"));
+  EXPECT_EQ(DetailField(RaisedBy([&] { db.Open(); }).message, "Method Name:"), "CreateCOMObj");
+}
+
 TEST_F(DAODataBaseTest, TransactionDepthFollowsTheEngine) {
   TDAODataBase db;
   db.BeginTrans();  // disconnected: nothing

@@ -74,12 +74,14 @@ TEST_F(DAOEngineTest, ActivationAppliesSettingsBetweenItsEvents) {
   engine.SetDefaultUser("admin");
   engine.SetIniPath("/etc/quill.ini");
   engine.SetDefaultODBCLoginTimeout(45);
+  engine.SetDefaultWorkspaceType(wtUseODBC);
   engine.AfterOpen = [&](TDAOEngine*) {
     ASSERT_NE(DBEngineObject(), nullptr);
     EXPECT_EQ(DBEngineObject()->SystemDB(), workgroup_);
     EXPECT_EQ(DBEngineObject()->DefaultUser(), "admin");
     EXPECT_EQ(DBEngineObject()->IniPath(), "/etc/quill.ini");
     EXPECT_EQ(DBEngineObject()->LoginTimeout(), 45);
+    EXPECT_EQ(DBEngineObject()->DefaultType(), jet::kUseOdbc);  // chosen while inactive
     log_.push_back("AfterOpen");
   };
   engine.BeforeOpen = [&](TDAOEngine*) {
@@ -91,9 +93,9 @@ TEST_F(DAOEngineTest, ActivationAppliesSettingsBetweenItsEvents) {
   EXPECT_TRUE(engine.Active());
   EXPECT_EQ(log_, (std::vector<std::string>{"BeforeOpen", "AfterOpen"}));
 
-  // The stored DefaultWorkspaceType reaches the engine only through its setter while active.
-  engine.SetDefaultWorkspaceType(wtUseODBC);
-  EXPECT_EQ(DBEngineObject()->DefaultType(), jet::kUseOdbc);
+  // Changes while active are passed on at once.
+  engine.SetDefaultWorkspaceType(wtUseJet);
+  EXPECT_EQ(DBEngineObject()->DefaultType(), jet::kUseJet);
   engine.SetDefaultODBCLoginTimeout(7);
   EXPECT_EQ(DBEngineObject()->LoginTimeout(), 7);
 
