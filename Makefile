@@ -36,7 +36,9 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
-run: build
+# The demo: builds only the utility and quill, then scripts/run-demo (HEADLESS=1: under xvfb-run).
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target quillbase quill
 	@scripts/run-demo $(BUILD) $(if $(HEADLESS),--headless)
 
 FUZZ_BUILD ?= build-fuzz
