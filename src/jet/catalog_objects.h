@@ -1,6 +1,6 @@
-// jet/catalog_objects: the catalog's objects as a database hands them out: TableDef, QueryDef,
-// Container and Document, each a snapshot of its catalog row taken when its collection was
-// read. They never write the file; the schema work that changes them lives elsewhere.
+// jet/catalog_objects: the catalog's objects as a database hands them out: QueryDef, Container
+// and Document (TableDef: tabledef.h), each a snapshot of its catalog row taken when its
+// collection was read. They never write the file; the schema work that changes them lives elsewhere.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -9,24 +9,11 @@
 #include "com/variant.h"
 #include "jet/catalog_items.h"
 #include "jet/database_catalog.h"
+#include "jet/tabledef.h"
 
 namespace qb::jet {
 
-// TableDef.Attributes flags.
-inline constexpr std::int32_t kSystemObject = kSystemObjectAttribute;  // dbSystemObject
-inline constexpr std::int32_t kHiddenObject = 1;                       // dbHiddenObject
-
-class TableDef {
- public:
-  explicit TableDef(CatalogObject row) : row_(std::move(row)) {}
-  const std::string& Name() const { return row_.name; }
-  std::int32_t Attributes() const { return row_.attributes; }
-  Variant DateCreated() const { return Variant::FromDate(row_.date_created); }
-  Variant LastUpdated() const { return Variant::FromDate(row_.last_updated); }
-
- private:
-  CatalogObject row_;  // constant after construction
-};
+// TableDef, its flags and TableDefs live in tabledef.h (the schema objects).
 
 class QueryDef {
  public:
@@ -54,7 +41,6 @@ class Document {
   std::string container_;  // constant after construction
 };
 
-using TableDefs = CatalogItems<TableDef>;
 using QueryDefs = CatalogItems<QueryDef>;
 using Documents = CatalogItems<Document>;
 

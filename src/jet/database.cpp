@@ -178,14 +178,7 @@ std::shared_ptr<Property> Database::CreateProperty(const std::string& name, int 
 
 std::shared_ptr<jet::TableDefs> Database::TableDefs() {
   Open();
-  std::weak_ptr<Database> self = weak_from_this();
-  return std::make_shared<jet::TableDefs>("TableDefs", [self]() {
-    auto database = self.lock();
-    if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
-    std::vector<std::shared_ptr<TableDef>> items;
-    for (CatalogObject& row : ListTables(database->Open())) items.push_back(std::make_shared<TableDef>(std::move(row)));
-    return items;
-  });
+  return std::make_shared<jet::TableDefs>(weak_from_this());
 }
 
 std::shared_ptr<jet::QueryDefs> Database::QueryDefs() {
@@ -270,6 +263,12 @@ void Database::Close() {
   }
   connection_.reset();
   hold_.reset();
+}
+
+Connection& Database::EngineConnection(bool writing) {
+  Connection& connection = Open();
+  if (writing && read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
+  return connection;
 }
 
 void Database::TEST_ExecuteSql(std::string_view sql) { Open().Exec(sql); }

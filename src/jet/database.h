@@ -27,6 +27,7 @@ class Connection;
 class LockFileHold;
 class Properties;
 class Property;
+class TableDef;
 
 // Error numbers of the database's own rules (Jet's numbering).
 namespace err {
@@ -95,6 +96,20 @@ class Database : public std::enable_shared_from_this<Database> {
   // REQUIRES (else kObjectClosed): open.
   void Close();
   bool IsOpen() const { return connection_ != nullptr; }
+
+  // A new stand-alone table definition named NAME, to be appended to TableDefs (tabledef.cpp).
+  std::shared_ptr<TableDef> CreateTableDef(const std::string& name = std::string());
+
+  // Runs the Jet SQL statement SQL: DDL (CREATE/ALTER/DROP TABLE, CREATE/DROP INDEX) as one
+  // all-or-nothing change that keeps the catalog in step; RecordsAffected becomes 0. OPTIONS:
+  // Jet's Execute options (accepted, not needed by DDL). Raises the parser's syntax errors
+  // (naming the clause and position), the schema errors, kReadOnly on a read-only open, and
+  // kNotForThisObject for statements this engine cannot execute yet (ddl_executor.cpp).
+  void Execute(const std::string& sql, int options = 0);
+
+  // For the engine's own objects that change or read the file (schema objects, executors):
+  // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
+  Connection& EngineConnection(bool writing);
 
   // Test hook until table definitions can be made: runs raw SQL on the file (the read-only
   // guard applies).

@@ -12,6 +12,7 @@
 
 #include "jet/errors.h"
 #include "jet/sort_orders.h"
+#include "jet/sql/sqlite_functions.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {
@@ -54,6 +55,8 @@ void RegisterTextCollation(Connection& connection, int sort_order) {
     ucol_close(collator);  // SQLite calls the destructor only when registration succeeded
     connection.Raise(rc);
   }
+  // User tables' checks and defaults call the jet_* functions: every connection gets them too.
+  if (!sql::RegisterJetFunctions(connection.Handle())) connection.Raise(SQLITE_NOMEM);
 }
 
 int CompareText(int sort_order, const std::string& a, const std::string& b) {

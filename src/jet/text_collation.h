@@ -12,7 +12,8 @@ class Connection;
 inline constexpr const char* kTextCollationName = "JETNOCASE";
 
 // Registers JETNOCASE on CONNECTION for SORT_ORDER (a number of SortOrders(); -1 is General),
-// replacing an earlier registration. Raises kInternal when ICU has no collator for it.
+// replacing an earlier registration, and the jet_* expression functions that table checks and
+// defaults call. Raises kInternal when ICU has no collator for it.
 void RegisterTextCollation(Connection& connection, int sort_order);
 
 // Compares two UTF-8 texts as JETNOCASE does under SORT_ORDER: <0, 0 or >0 (tests and checks).

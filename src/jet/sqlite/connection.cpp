@@ -94,7 +94,7 @@ std::int64_t Connection::LastInsertRowId() const { return sqlite3_last_insert_ro
 
 int Connection::Changes() const { return sqlite3_changes(db_); }
 
-void Connection::Raise(int code) const { RaiseSqliteError(code, path_); }
+void Connection::Raise(int code) const { RaiseSqliteError(code, path_, db_ ? sqlite3_errmsg(db_) : ""); }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
   connection_.Exec("BEGIN IMMEDIATE");

@@ -4,9 +4,11 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <optional>
 #include <string>
 
 #include "jet/errors.h"
+#include "jet/sql/sqlite_functions.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLCipher's SQLite 3.15.2");
 
@@ -17,14 +19,58 @@ std::string About(std::string_view file_path) {
   return file_path.empty() ? std::string("the file") : "'" + std::string(file_path) + "'";
 }
 
+// What follows PREFIX in MESSAGE ("CHECK constraint failed: " ...), or empty.
+std::string_view After(std::string_view message, std::string_view prefix) {
+  return message.substr(0, prefix.size()) == prefix ? message.substr(prefix.size()) : std::string_view();
+}
+
+// Table checks are named "jet:<number>:<message>": the error the check stands for.
+void RaiseNamedCheck(std::string_view name) {
+  if (name.substr(0, 4) != "jet:") return;
+  name.remove_prefix(4);
+  const std::size_t colon = name.find(':');
+  if (colon == 0 || colon == std::string_view::npos || colon > 5) return;
+  int number = 0;
+  for (char c : name.substr(0, colon)) {
+    if (c < '0' || c > '9') return;
+    number = number * 10 + (c - '0');
+  }
+  RaiseJetError(number, name.substr(colon + 1));
+}
+
+constexpr int kDuplicateValues = 3022;
+constexpr int kRequiredNull = 3314;
+
 }  // namespace
 
-void RaiseSqliteError(int code, std::string_view file_path) {
+void RaiseSqliteError(int code, std::string_view file_path, std::string_view sqlite_message) {
   const std::string file = About(file_path);
+  if (std::optional<sql::FunctionError> failed = sql::DecodeFunctionError(sqlite_message)) {
+    RaiseJetError(failed->number, failed->message);
+  }
   switch (code) {
     case SQLITE_CONSTRAINT_UNIQUE:
-    case SQLITE_CONSTRAINT_PRIMARYKEY:
-      RaiseJetError(err::kDuplicateName, "The change would create a duplicate value in " + file + ".");
+    case SQLITE_CONSTRAINT_PRIMARYKEY: {
+      // The catalog's own tables report a name in use; user tables a duplicate key value.
+      const std::string_view columns = After(sqlite_message, "UNIQUE constraint failed: ");
+      if (columns.empty() || columns.substr(0, 4) == "MSys") {
+        RaiseJetError(err::kDuplicateName, "The change would create a duplicate value in " + file + ".");
+      }
+      RaiseJetError(kDuplicateValues, "The change would create duplicate values in the index, primary key or "
+                                      "relationship on " + std::string(columns) + ".");
+    }
+    case SQLITE_CONSTRAINT_CHECK:
+      RaiseNamedCheck(After(sqlite_message, "CHECK constraint failed: "));
+      break;
+    case SQLITE_CONSTRAINT_NOTNULL: {
+      std::string_view column = After(sqlite_message, "NOT NULL constraint failed: ");
+      if (!column.empty() && column.substr(0, 4) != "MSys") {
+        column.remove_prefix(column.rfind('.') + 1);  // "table.column"; field names hold no dot
+        RaiseJetError(kRequiredNull, "The field '" + std::string(column) +
+                                         "' cannot hold Null: its Required property is set. Enter a value.");
+      }
+      break;
+    }
     default:
       break;
   }

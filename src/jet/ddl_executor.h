@@ -1,0 +1,25 @@
+// jet/ddl_executor: runs parsed Jet DDL statements (CREATE/ALTER/DROP TABLE, CREATE/DROP INDEX)
+// as table definitions handed to the schema-change layer, the same road the TableDef, Field
+// and Index objects take, so both leave the same catalog. Never builds SQLite SQL itself.
+#pragma once
+#include "jet/sql/parsed_statement.h"
+
+namespace qb::jet {
+
+class Connection;
+
+// Error numbers of DDL statements that name what is not there.
+namespace err {
+inline constexpr int kConstraintNotFound = 3371;
+inline constexpr int kIndexNotFound = 3372;
+}  // namespace err
+
+// Runs STATEMENT on CONNECTION as one all-or-nothing change; returns true when it was DDL,
+// false (nothing done) for any other statement. Raises the schema errors (kTableExists,
+// kTableNotFound, kIndexExists, kPrimaryExists, kFieldInIndex, kDuplicateValues ...),
+// kConstraintNotFound / kIndexNotFound for a constraint or index the table lacks, and
+// kNotForThisObject for FOREIGN KEY / REFERENCES (no relationships yet) and a COUNTER increment
+// other than 1. REQUIRES: a writable connection.
+bool ExecuteDdl(Connection& connection, const sql::ParsedStatement& statement);
+
+}  // namespace qb::jet

@@ -1,0 +1,264 @@
+// jet/schema_sql: Jet field definitions written as SQLite column definitions, checks, indexes and
+// triggers. Expressions (defaults, rules) go through the Jet SQL parser and translator.
+#include "jet/schema_sql.h"
+
+#include "com/ole_exception.h"
+#include "jet/errors.h"
+#include "jet/sql/parser.h"
+#include "jet/sql/translator.h"
+#include "jet/text_collation.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+namespace {
+
+constexpr int kBadName = 3070;  // a name that is not a field of the table
+
+// Resolves names of a rule to the table's columns; ONLY (when set) is the one field a field's
+// own rule may name.
+class ColumnResolver : public sql::NameResolver {
+ public:
+  ColumnResolver(const TableModel& table, const FieldModel* only) : table_(table), only_(only) {}
+  sql::TranslatedExpr Resolve(const sql::ParsedName& name) const override {
+    const std::string& last = name.parts.back();
+    const FieldModel* field = table_.FindField(last);
+    const bool qualified_ok = name.parts.size() == 1 ||
+                              (name.parts.size() == 2 && FoldCase(name.parts[0]) == FoldCase(table_.name));
+    if (!field || !qualified_ok || (only_ && field != only_)) {
+      RaiseJetError(kBadName, only_ ? "The validation rule of '" + only_->name + "' may name only that field, not '" +
+                                          last + "'."
+                                    : "'" + last + "' is not a field of '" + table_.name + "'.");
+    }
+    sql::TranslatedExpr expr;
+    expr.sql = QuoteName(field->name);
+    expr.type = sql::KindOfDaoType(field->type);
+    expr.dao_type = field->type;
+    return expr;
+  }
+
+ private:
+  const TableModel& table_;
+  const FieldModel* only_;
+};
+
+class NoNames : public sql::NameResolver {
+ public:
+  sql::TranslatedExpr Resolve(const sql::ParsedName& name) const override {
+    RaiseJetError(kBadName, "A default value cannot name '" + name.parts.back() + "'; it must be a constant expression.");
+  }
+};
+
+std::string Named(int number, const std::string& message, const std::string& check) {
+  return "CONSTRAINT " + QuoteName("jet:" + std::to_string(number) + ":" + message) + " CHECK (" + check + ")";
+}
+
+// A field's rule as a condition. Jet writes field rules without the field ("> 0", "Like 'A*'"):
+// the field is put in front when that parses, else the rule is read as a whole expression.
+std::string FieldRuleSql(const TableModel& table, const FieldModel& field) {
+  sql::ParsedExprPtr parsed;
+  try {
+    parsed = sql::ParseExpression("[" + field.name + "] " + field.validation_rule);
+  } catch (const EOleException&) {
+    parsed = sql::ParseExpression(field.validation_rule);
+  }
+  ColumnResolver resolver(table, &field);
+  sql::TranslateOptions options;
+  options.resolver = &resolver;
+  return sql::TranslateCondition(*parsed, options);
+}
+
+std::string TypeChecks(const FieldModel& field) {
+  const std::string c = QuoteName(field.name);
+  const std::string& n = field.name;
+  auto range = [&](const char* low, const char* high, const char* what) {
+    return " " + Named(err::kNumericOverflow, "The value does not fit the field '" + n + "' (" + what + ").",
+                       c + " IS NULL OR (typeof(" + c + ") = 'integer' AND " + c + " BETWEEN " + low + " AND " + high + ")");
+  };
+  const std::string number_check =
+      " " + Named(err::kConversion, "The field '" + n + "' holds numbers only.",
+                  c + " IS NULL OR typeof(" + c + ") IN ('integer', 'real')");
+  switch (field.type) {
+    case 1:
+      return " " + Named(err::kConversion, "The field '" + n + "' holds only True (-1) or False (0).",
+                         c + " IS NULL OR " + c + " IN (0, -1)");
+    case 2: return range("0", "255", "Byte: 0 to 255");
+    case 3: return range("-32768", "32767", "Integer: -32768 to 32767");
+    case 4:
+      if (field.attributes & kAutoIncrField) return std::string();
+      return range("-2147483648", "2147483647", "Long: -2147483648 to 2147483647");
+    case 5: case 6: case 7: case 8:
+      return number_check;
+    case 10:
+      return " " + Named(err::kFieldTooSmall,
+                         "The field '" + n + "' is too small for the text: it holds at most " +
+                             std::to_string(field.size) + " characters.",
+                         c + " IS NULL OR jet_len(" + c + ") <= " + std::to_string(field.size));
+    case 9:
+      return " " + Named(err::kFieldTooSmall,
+                         "The field '" + n + "' is too small for the data: it holds at most " +
+                             std::to_string(field.size) + " bytes.",
+                         c + " IS NULL OR length(CAST(" + c + " AS BLOB)) <= " + std::to_string(field.size));
+    case 15: {
+      const std::string x = "[0-9A-Fa-f]";
+      auto run = [&](int count) {
+        std::string s;
+        for (int i = 0; i < count; ++i) s += x;
+        return s;
+      };
+      const std::string pattern = "{" + run(8) + "-" + run(4) + "-" + run(4) + "-" + run(4) + "-" + run(12) + "}";
+      return " " + Named(err::kConversion, "The field '" + n + "' holds GUIDs written {8-4-4-4-12}.",
+                         c + " IS NULL OR (length(" + c + ") = 38 AND " + c + " GLOB '" + pattern + "')");
+    }
+    default:
+      return std::string();
+  }
+}
+
+const char* AffinityOf(int type) {
+  switch (type) {
+    case 1: case 2: case 3: case 4: return "INTEGER";
+    case 5: case 6: case 7: case 8: return "REAL";
+    case 9: case 11: return "BLOB";
+    default: return "TEXT";
+  }
+}
+
+}  // namespace
+
+std::string QuoteName(const std::string& name) { return sql::QuoteSqliteName(name); }
+
+std::string TranslateDefault(const std::string& expression) {
+  sql::ParsedExprPtr parsed = sql::ParseExpression(expression);
+  NoNames resolver;
+  sql::TranslateOptions options;
+  options.resolver = &resolver;
+  return sql::TranslateExpression(*parsed, options).sql;
+}
+
+std::string ColumnSql(const TableModel& table, const FieldModel& field) {
+  std::string sql = QuoteName(field.name) + " ";
+  if (field.attributes & kAutoIncrField) return sql + "INTEGER PRIMARY KEY AUTOINCREMENT";
+  sql += AffinityOf(field.type);
+  if (field.type == 10 || field.type == 12 || field.type == 15) sql += std::string(" COLLATE ") + kTextCollationName;
+  if (field.required) sql += " NOT NULL";
+  if (!field.default_value.empty()) {
+    sql += " DEFAULT (" + TranslateDefault(field.default_value) + ")";
+  } else if (field.type == 1) {
+    sql += " DEFAULT 0";
+  }
+  sql += TypeChecks(field);
+  if ((field.type == 10 || field.type == 12) && !field.allow_zero_length) {
+    sql += " " + Named(err::kZeroLength,
+                       "The field '" + field.name + "' cannot hold a zero-length string: its AllowZeroLength is False.",
+                       QuoteName(field.name) + " <> ''");
+  }
+  if (!field.validation_rule.empty()) {
+    const std::string message = !field.validation_text.empty()
+                                    ? field.validation_text
+                                    : "The value of '" + field.name + "' breaks its validation rule " +
+                                          field.validation_rule + ".";
+    sql += " " + Named(err::kFieldRule, message, FieldRuleSql(table, field));
+  }
+  return sql;
+}
+
+std::vector<std::string> TableConstraintSql(const TableModel& table) {
+  std::vector<std::string> constraints;
+  if (!table.validation_rule.empty()) {
+    sql::ParsedExprPtr parsed = sql::ParseExpression(table.validation_rule);
+    ColumnResolver resolver(table, nullptr);
+    sql::TranslateOptions options;
+    options.resolver = &resolver;
+    const std::string message = !table.validation_text.empty()
+                                    ? table.validation_text
+                                    : "The record breaks the validation rule of '" + table.name + "': " +
+                                          table.validation_rule + ".";
+    constraints.push_back(Named(err::kTableRule, message, sql::TranslateCondition(*parsed, options)));
+  }
+  for (const IndexModel& index : table.indexes) {
+    if (!index.primary && !index.required) continue;
+    std::string check;
+    for (const IndexKey& key : index.keys) {
+      if (!check.empty()) check += " AND ";
+      check += QuoteName(key.field) + " IS NOT NULL";
+    }
+    constraints.push_back(Named(err::kIndexNullKey,
+                                "The index '" + index.name + "' cannot hold Null in its key fields.", check));
+  }
+  return constraints;
+}
+
+std::string CreateTableSql(const TableModel& table, const std::string& sqlite_name) {
+  std::string sql = "CREATE TABLE " + QuoteName(sqlite_name) + " (";
+  bool first = true;
+  for (const FieldModel& field : table.fields) {
+    if (!first) sql += ", ";
+    first = false;
+    sql += ColumnSql(table, field);
+  }
+  for (const std::string& constraint : TableConstraintSql(table)) sql += ", " + constraint;
+  return sql + ")";
+}
+
+std::string SqliteIndexName(const TableModel& table, const IndexModel& index) {
+  return "qbi_" + std::to_string(table.id) + "_" + index.name;
+}
+
+std::string CreateIndexSql(const TableModel& table, const IndexModel& index, const std::string& sqlite_table) {
+  std::string sql = std::string("CREATE ") + (index.unique || index.primary ? "UNIQUE " : "") + "INDEX " +
+                    QuoteName(SqliteIndexName(table, index)) + " ON " + QuoteName(sqlite_table) + " (";
+  std::string where;
+  for (std::size_t i = 0; i < index.keys.size(); ++i) {
+    if (i > 0) {
+      sql += ", ";
+      where += " OR ";
+    }
+    const FieldModel* field = table.FindField(index.keys[i].field);
+    const std::string column = QuoteName(field ? field->name : index.keys[i].field);
+    sql += column + (index.keys[i].descending ? " DESC" : "");
+    where += column + " IS NOT NULL";
+  }
+  sql += ")";
+  if (index.ignore_nulls) sql += " WHERE " + where;
+  return sql;
+}
+
+std::vector<std::string> TriggerNames(const TableModel& table) {
+  const std::string base = "qbt_" + std::to_string(table.id);
+  return {base + "_i", base + "_u"};
+}
+
+std::vector<std::string> CreateTriggerSql(const TableModel& table) {
+  std::string set, differs;
+  for (const FieldModel& field : table.fields) {
+    if (field.type != 5) continue;
+    const std::string c = QuoteName(field.name);
+    if (!set.empty()) {
+      set += ", ";
+      differs += " OR ";
+    }
+    set += c + " = round(" + c + ", 4)";
+    differs += c + " IS NOT round(" + c + ", 4)";
+  }
+  if (set.empty()) return {};
+  const std::vector<std::string> names = TriggerNames(table);
+  const std::string t = QuoteName(table.name);
+  const std::string body = " BEGIN UPDATE " + t + " SET " + set + " WHERE rowid = NEW.rowid AND (" + differs + "); END";
+  return {"CREATE TRIGGER " + QuoteName(names[0]) + " AFTER INSERT ON " + t + body,
+          "CREATE TRIGGER " + QuoteName(names[1]) + " AFTER UPDATE ON " + t + body};
+}
+
+bool CanAddInPlace(const FieldModel& field) {
+  if (field.attributes & kAutoIncrField) return false;
+  if (field.default_value.empty()) return !field.required;
+  sql::ParsedExprPtr parsed = sql::ParseExpression(field.default_value);
+  if (parsed->kind == sql::ParsedExprKind::kUnary) {
+    parsed = std::move(static_cast<sql::ParsedUnary&>(*parsed).operand);
+  }
+  if (parsed->kind != sql::ParsedExprKind::kLiteral) return false;
+  const auto& literal = static_cast<const sql::ParsedLiteral&>(*parsed);
+  if (literal.type == sql::ParsedLiteral::Type::kNull || literal.type == sql::ParsedLiteral::Type::kDate) return false;
+  return true;
+}
+
+}  // namespace qb::jet
