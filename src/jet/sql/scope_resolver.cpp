@@ -280,6 +280,11 @@ std::optional<TranslatedExpr> ScopeResolver::Aggregate(const ParsedCall& call) c
 
 namespace {
 
+// Saved queries inlined inside each other: each brings its own expression depth, so the
+// nesting is bounded to keep translation off the end of the stack (and the SQL within what
+// SQLite's parser accepts).
+constexpr std::size_t kMaxSavedQueryNesting = 10;
+
 // A saved query used as a source: its translation, inlined.
 SelectSql TranslateSavedQuery(QueryContext& ctx, const SchemaObject& object,
                               const SourcePos& pos) {
@@ -289,6 +294,11 @@ SelectSql TranslateSavedQuery(QueryContext& ctx, const SchemaObject& object,
                     "Circular reference: the query '" + object.name + "' (at " +
                         PositionText(pos) + ") refers to itself.");
     }
+  }
+  if (ctx.query_stack.size() >= kMaxSavedQueryNesting) {
+    RaiseSqlError(3360, "Query is too complex: saved queries nest more than " +
+                            std::to_string(kMaxSavedQueryNesting) + " deep at '" + object.name +
+                            "'.");
   }
   ParsedStatement statement = ParseStatement(object.sql);
   auto* query_statement = std::get_if<ParsedQueryStatement>(&statement);

@@ -13,6 +13,9 @@ namespace {
 
 using T = SqlValueType;
 
+// Longest operand text a translation writes twice (Between with bounds in either order).
+constexpr std::size_t kMaxRepeatedSql = 1000;
+
 std::string RealLiteral(double value) {
   char buffer[40];
   std::snprintf(buffer, sizeof buffer, "%.17g", value);
@@ -260,9 +263,16 @@ std::string Translator::BetweenCondition(const ParsedBetween& between) {
     // Jet accepts the bounds in either order.
     if (LiteralNumber(*between.low) > LiteralNumber(*between.high)) std::swap(low, high);
     sql = "(" + subject + " BETWEEN " + low.sql + " AND " + high.sql + ")";
-  } else {
+  } else if (subject.size() + low.sql.size() + high.sql.size() <= kMaxRepeatedSql) {
     sql = "(" + subject + " BETWEEN " + low.sql + " AND " + high.sql + " OR " + subject +
           " BETWEEN " + high.sql + " AND " + low.sql + ")";
+  } else {
+    // Writing long operands twice would let nested Betweens double the text at every level;
+    // a one-row subquery names each operand once.
+    sql = "(SELECT (\"jet_v\"" + collate +
+          " BETWEEN \"jet_lo\" AND \"jet_hi\" OR \"jet_v\"" + collate +
+          " BETWEEN \"jet_hi\" AND \"jet_lo\") FROM (SELECT " + value.sql + " AS \"jet_v\", " +
+          low.sql + " AS \"jet_lo\", " + high.sql + " AS \"jet_hi\"))";
   }
   return between.negated ? "(NOT " + sql + ")" : sql;
 }
