@@ -157,8 +157,10 @@ void CopySalvaging(TableCopier& copier, CopyReport& report) {
     bool found = false;
     if (!copier.ProbeAfter(kMax - 1, &next, &found)) return;  // the table's tree is lost as a whole
     std::int64_t low = failing, high = kMax - 1;  // reading after LOW fails, after HIGH works
-    while (high - low > 1) {
-      std::int64_t middle = low + (high - low) / 2;
+    // The distance between the bounds may exceed the signed range: measure it unsigned.
+    auto distance = [](std::int64_t a, std::int64_t b) { return static_cast<std::uint64_t>(b) - static_cast<std::uint64_t>(a); };
+    while (distance(low, high) > 1) {
+      std::int64_t middle = static_cast<std::int64_t>(static_cast<std::uint64_t>(low) + distance(low, high) / 2);
       if (copier.ProbeAfter(middle, &next, &found)) {
         high = middle;
       } else {

@@ -44,6 +44,28 @@ TEST_F(DatabaseObjectTest, FactsOfANewDatabase) {
   EXPECT_EQ(database->GetEncryption(), Encryption::kNone);
 }
 
+TEST_F(DatabaseObjectTest, FilesUseTheLogAndWaitOnlyTheBusyTimeout) {
+  const std::string path = MakeFilled("busy.mdb", 0);
+  {
+    Connection raw(path, OpenMode::kReadWrite, CipherKey::None(), EngineSettings::ForTests());
+    Statement mode = raw.Prepare("PRAGMA journal_mode");
+    ASSERT_TRUE(mode.Step());
+    EXPECT_EQ(mode.ColumnText(0), "wal");
+  }
+  EngineSettings impatient = EngineSettings::ForTests();
+  impatient.busy_timeout_ms = 50;
+  auto engine = CreateDBEngine(impatient);
+  engine->SetSystemDB(dir_.File("system.mdw"));
+  auto workspace = engine->CreateWorkspace("w2", "Admin", "");
+  auto writer = workspace->OpenDatabase(path);
+  auto other = workspace->OpenDatabase(path);
+  writer->BeginTrans();
+  writer->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (1, 'a')");
+  EXPECT_EQ(ErrorOf([&] { other->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (2, 'b')"); }).number, err::kFileInUse);
+  writer->CommitTrans();
+  other->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (2, 'b')");
+}
+
 TEST_F(DatabaseObjectTest, UserDefinedPropertiesPersist) {
   const std::string path = dir_.File("props.mdb");
   {
