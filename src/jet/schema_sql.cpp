@@ -71,16 +71,21 @@ std::string TypeChecks(const FieldModel& field) {
   const std::string c = QuoteName(field.name);
   const std::string& n = field.name;
   auto range = [&](const char* low, const char* high, const char* what) {
+    // Checks see a value before the column's affinity converts it: text that reads as a
+    // whole number ('12') is accepted as the number it becomes.
+    const std::string whole = "CAST(" + c + " AS INTEGER)";
     return " " + Named(err::kNumericOverflow, "The value does not fit the field '" + n + "' (" + what + ").",
-                       c + " IS NULL OR (typeof(" + c + ") = 'integer' AND " + c + " BETWEEN " + low + " AND " + high + ")");
+                       c + " IS NULL OR (CAST(" + whole + " AS TEXT) = CAST(" + c + " AS TEXT) AND " + whole +
+                           " BETWEEN " + low + " AND " + high + ")");
   };
   const std::string number_check =
       " " + Named(err::kConversion, "The field '" + n + "' holds numbers only.",
-                  c + " IS NULL OR typeof(" + c + ") IN ('integer', 'real')");
+                  c + " IS NULL OR typeof(" + c + ") IN ('integer', 'real') OR (typeof(" + c + ") = 'text' AND " + c +
+                      " GLOB '*[0-9]*' AND NOT " + c + " GLOB '*[^0-9.eE+-]*')");
   switch (field.type) {
     case 1:
       return " " + Named(err::kConversion, "The field '" + n + "' holds only True (-1) or False (0).",
-                         c + " IS NULL OR " + c + " IN (0, -1)");
+                         c + " IS NULL OR CAST(" + c + " AS TEXT) IN ('0', '-1')");
     case 2: return range("0", "255", "Byte: 0 to 255");
     case 3: return range("-32768", "32767", "Integer: -32768 to 32767");
     case 4:
