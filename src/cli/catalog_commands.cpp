@@ -32,7 +32,8 @@ int RunTablesCommand(const GlobalOptions& options, std::vector<std::string> word
     return 0;
   }
   auto engine = MakeEngine();
-  auto tables = OpenForReading(*engine, options, args.positional[0])->TableDefs();
+  auto database = OpenForReading(*engine, options, args.positional[0]);  // kept open while listing
+  auto tables = database->TableDefs();
   for (int i = 0; i < tables->Count(); ++i) {
     auto table = tables->Item(i);
     if (system || (table->Attributes() & jet::kSystemObject) != jet::kSystemObject) std::cout << table->Name() << '\n';
@@ -47,7 +48,8 @@ int RunQueriesCommand(const GlobalOptions& options, const std::vector<std::strin
     return 0;
   }
   auto engine = MakeEngine();
-  auto queries = OpenForReading(*engine, options, args.positional[0])->QueryDefs();
+  auto database = OpenForReading(*engine, options, args.positional[0]);  // kept open while listing
+  auto queries = database->QueryDefs();
   for (int i = 0; i < queries->Count(); ++i) std::cout << queries->Item(i)->Name() << '\n';
   return 0;
 }
