@@ -31,6 +31,9 @@ constexpr SqlClause kExpressionClause{sqlerr::kSyntaxInExpression, "query expres
 
 using Scope = Parser::ClauseScope;
 
+// Joins one chain may hold (Jet itself stops at 32 tables).
+constexpr int kMaxJoins = 64;
+
 ParsedExprPtr Expr(Parser& p) {
   Scope scope(p, kExpressionClause);
   return p.ParseExpr();
@@ -90,7 +93,14 @@ ParsedSourcePtr ParseSourcePrimary(Parser& p) {
 // A source followed by any number of joins: "a INNER JOIN b ON ... LEFT JOIN c ON ...".
 ParsedSourcePtr ParseJoinedSource(Parser& p) {
   ParsedSourcePtr left = ParseSourcePrimary(p);
-  for (;;) {
+  // Each join deepens the (left-deep) tree that binding later walks recursively.
+  int joins = 0;
+  for (;; ++joins) {
+    if (joins >= kMaxJoins) {
+      RaiseSqlError(sqlerr::kExpressionTooComplex,
+                    "Too many joins in one FROM clause at " + PositionText(p.Peek().pos) +
+                        " (at most " + std::to_string(kMaxJoins) + ").");
+    }
     const Token& t = p.Peek();
     ParsedSource::Join join;
     if (t.IsKeyword("INNER")) join = ParsedSource::Join::kInner;

@@ -607,6 +607,12 @@ TEST(JetQueryDepth, DeeplyNestedSubqueriesAndJoinsFailCleanly) {
   EXPECT_EQ(ErrorNumberOf([&] { TranslateQuery(subqueries, schema); }), 3071);
   std::string joins = "SELECT * FROM " + std::string(5000, '(') + "Scores";
   EXPECT_EQ(ErrorNumberOf([&] { TranslateQuery(joins, schema); }), 3071);
+  std::string chain = "SELECT * FROM Scores AS s0";
+  for (int i = 1; i < 5000; ++i) {
+    chain += " INNER JOIN Scores AS s" + std::to_string(i) + " ON s0.Score = s" +
+             std::to_string(i) + ".Score";
+  }
+  EXPECT_EQ(ErrorNumberOf([&] { TranslateQuery(chain, schema); }), 3071);
 }
 
 }  // namespace
