@@ -15,6 +15,9 @@ int RunGroupCommand(const GlobalOptions& options, const std::vector<std::string>
 int RunDbCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunTablesCommand(const GlobalOptions& options, std::vector<std::string> words);
 int RunQueriesCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 
 // The PID quill gives a new account when none is given: the name cut to 20 characters, or padded
 // with "X" to 20 characters.

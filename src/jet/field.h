@@ -21,8 +21,8 @@ class Field : public std::enable_shared_from_this<Field> {
   // appended), SIZE 0 the type's default.
   explicit Field(std::string name = std::string(), int type = 0, int size = 0);
 
-  // Getters read the stored table's current definition once the field is appended; they raise
-  // kObjectClosed when its database has been closed.
+  // Getters read the stored table's definition once the field is appended (as its TableDef
+  // last read it).
   std::string Name() const;
   int Type() const;
   int Size() const;

@@ -18,7 +18,7 @@ class Index : public std::enable_shared_from_this<Index> {
  public:
   explicit Index(std::string name = std::string());
 
-  // Getters read the stored index once appended (kObjectClosed after its database closed).
+  // Getters read the stored index once appended (as its TableDef last read it).
   std::string Name() const;
   // The key fields as "+A;-B" (a sign on every field: "+" ascending, "-" descending).
   std::string Fields() const;

@@ -69,10 +69,7 @@ Connection& TableDef::Writable() const {
   return database->EngineConnection(true);
 }
 
-TableModel TableDef::Model() const {
-  if (stored_) Readable();
-  return model_;
-}
+TableModel TableDef::Model() const { return model_; }
 
 void TableDef::Reload(const std::string& name) {
   Connection& connection = Readable();
@@ -100,24 +97,10 @@ void TableDef::Change(const std::function<void(TableModel&, std::vector<std::str
   Reload(after.name);
 }
 
-std::string TableDef::Name() const {
-  if (stored_) Readable();
-  return row_.name;
-}
-std::int32_t TableDef::Attributes() const {
-  if (stored_) Readable();
-  return stored_ ? row_.attributes : model_.attributes;
-}
-Variant TableDef::DateCreated() const {
-  if (!stored_) return Variant::Null();
-  Readable();
-  return Variant::FromDate(row_.date_created);
-}
-Variant TableDef::LastUpdated() const {
-  if (!stored_) return Variant::Null();
-  Readable();
-  return Variant::FromDate(row_.last_updated);
-}
+std::string TableDef::Name() const { return row_.name; }
+std::int32_t TableDef::Attributes() const { return stored_ ? row_.attributes : model_.attributes; }
+Variant TableDef::DateCreated() const { return stored_ ? Variant::FromDate(row_.date_created) : Variant::Null(); }
+Variant TableDef::LastUpdated() const { return stored_ ? Variant::FromDate(row_.last_updated) : Variant::Null(); }
 bool TableDef::Updatable() const { return !System(); }
 
 std::int64_t TableDef::RecordCount() const {

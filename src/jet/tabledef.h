@@ -37,7 +37,8 @@ class TableDef : public std::enable_shared_from_this<TableDef> {
   // A stored table of DATABASE as ROW lists it, with its definition MODEL.
   TableDef(std::weak_ptr<Database> database, CatalogObject row, TableModel model);
 
-  // Getters of a stored table raise kObjectClosed once its database is closed.
+  // Getters show the definition as last read or changed through this object; they keep
+  // working after the database closed (RecordCount and every change then raise kObjectClosed).
   std::string Name() const;
   std::int32_t Attributes() const;
   Variant DateCreated() const;

@@ -1,0 +1,65 @@
+// cli/schema_ddl: Jet type names for DAO types, and the statements of one table.
+#include "cli/schema_ddl.h"
+
+#include "jet/schema_model.h"
+
+namespace qb::cli {
+namespace {
+
+std::string TypeName(const jet::Field& field) {
+  if (field.Attributes() & jet::kAutoIncrField) return "COUNTER";
+  switch (field.Type()) {
+    case 1: return "BIT";
+    case 2: return "BYTE";
+    case 3: return "SHORT";
+    case 4: return "LONG";
+    case 5: return "CURRENCY";
+    case 6: return "SINGLE";
+    case 7: return "DOUBLE";
+    case 8: return "DATETIME";
+    case 9: return "BINARY(" + std::to_string(field.Size()) + ")";
+    case 11: return "LONGBINARY";
+    case 12: return "MEMO";
+    case 15: return "GUID";
+    default: return "TEXT(" + std::to_string(field.Size()) + ")";
+  }
+}
+
+}  // namespace
+
+std::string Bracketed(const std::string& name) { return "[" + name + "]"; }
+
+std::string TableDdl(jet::TableDef& table) {
+  std::string ddl = "CREATE TABLE " + Bracketed(table.Name()) + " (";
+  auto fields = table.Fields();
+  for (int i = 0; i < fields->Count(); ++i) {
+    auto field = fields->Item(i);
+    ddl += (i == 0 ? "\n  " : ",\n  ") + Bracketed(field->Name()) + " " + TypeName(*field);
+    if (field->Required()) ddl += " NOT NULL";
+  }
+  ddl += "\n);\n";
+  auto indexes = table.Indexes();
+  for (int i = 0; i < indexes->Count(); ++i) {
+    auto index = indexes->Item(i);
+    ddl += std::string("CREATE ") + (index->Unique() && !index->Primary() ? "UNIQUE " : "") + "INDEX " +
+           Bracketed(index->Name()) + " ON " + Bracketed(table.Name()) + " (";
+    bool first = true;
+    for (const jet::IndexKey& key : jet::ParseIndexFields(index->Fields())) {
+      ddl += (first ? "" : ", ") + Bracketed(key.field) + (key.descending ? " DESC" : "");
+      first = false;
+    }
+    ddl += ")";
+    std::string with;
+    if (index->Primary()) {
+      with += " PRIMARY";
+    } else if (index->Required()) {
+      with += " DISALLOW NULL";
+    }
+    if (index->IgnoreNulls()) with += " IGNORE NULL";
+    if (!with.empty()) ddl += " WITH" + with;
+    ddl += ";\n";
+  }
+  return ddl;
+}
+
+}  // namespace qb::cli

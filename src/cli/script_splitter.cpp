@@ -1,0 +1,79 @@
+// cli/script_splitter: one pass over the script's bytes (the delimiters are ASCII, so UTF-8
+// text passes through untouched).
+#include "cli/script_splitter.h"
+
+#include <strings.h>
+
+namespace qb::cli {
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string Trim(std::string_view text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && IsSpace(text[begin])) ++begin;
+  while (end > begin && IsSpace(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+// Does the statement starting at TEXT open with the word PARAMETERS?
+bool StartsWithParameters(std::string_view text) {
+  constexpr std::string_view kWord = "PARAMETERS";
+  if (text.size() < kWord.size() || ::strncasecmp(text.data(), kWord.data(), kWord.size()) != 0) return false;
+  if (text.size() == kWord.size()) return true;
+  const char next = text[kWord.size()];
+  return IsSpace(next) || next == '[';
+}
+
+}  // namespace
+
+std::vector<ScriptStatement> SplitScript(std::string_view script) {
+  std::vector<ScriptStatement> statements;
+  std::size_t start = 0;
+  int line = 1, start_line = 1;
+  bool started = false, parameters_open = false;
+  auto finish = [&](std::size_t end) {
+    std::string text = Trim(script.substr(start, end - start));
+    if (!text.empty()) statements.push_back({std::move(text), start_line});
+    started = false;
+    parameters_open = false;
+  };
+  for (std::size_t i = 0; i < script.size(); ++i) {
+    const char c = script[i];
+    if (!started && !IsSpace(c) && c != ';') {
+      started = true;
+      start = i;
+      start_line = line;
+      parameters_open = StartsWithParameters(script.substr(i));
+    }
+    if (c == '\n') ++line;
+    char close = 0;
+    if (c == '\'' || c == '"') close = c;
+    if (c == '[') close = ']';
+    if (c == '#') close = '#';
+    if (close != 0) {
+      // Skip to the closing character; a doubled quote inside a string stands for one quote.
+      for (++i; i < script.size(); ++i) {
+        if (script[i] == '\n') ++line;
+        if (script[i] != close) continue;
+        if ((close == '\'' || close == '"') && i + 1 < script.size() && script[i + 1] == close) {
+          ++i;
+          continue;
+        }
+        break;
+      }
+      continue;
+    }
+    if (c != ';') continue;
+    if (parameters_open) {
+      parameters_open = false;  // the declaration's own ";": the statement goes on
+      continue;
+    }
+    if (started) finish(i);
+    start = i + 1;
+  }
+  if (started) finish(script.size());
+  return statements;
+}
+
+}  // namespace qb::cli

@@ -1,0 +1,121 @@
+// cli/sql_commands: "quill sql FILE STATEMENT", "quill script FILE SCRIPT" and "quill schema
+// FILE [TABLE]": statements run through Database.Execute, scripts in one transaction, and the
+// schema printed as Jet DDL. Opens the database for writing only to run statements.
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "cli/db_options.h"
+#include "cli/schema_ddl.h"
+#include "cli/script_splitter.h"
+#include "com/ole_exception.h"
+#include "jet/database.h"
+#include "jet/tabledef.h"
+
+namespace qb::cli {
+namespace {
+
+constexpr const char* kSqlHelp =
+    "Usage: quill [global options] sql FILE STATEMENT\n"
+    "\n"
+    "Runs one Jet SQL statement on the database FILE and prints 'N records affected'\n"
+    "(0 for CREATE, ALTER and DROP statements). A failing statement changes nothing.\n";
+
+constexpr const char* kScriptHelp =
+    "Usage: quill [global options] script FILE SCRIPT\n"
+    "\n"
+    "Runs the statements of the file SCRIPT ('-' for standard input) on the database FILE in\n"
+    "one transaction. Statements end with ';' (not inside 'strings', \"strings\", [names] or\n"
+    "#dates#; the ';' after a PARAMETERS declaration belongs to its statement). The first\n"
+    "failing statement undoes the whole script and is named with its line. On success prints\n"
+    "the total of records affected.\n";
+
+constexpr const char* kSchemaHelp =
+    "Usage: quill [global options] schema FILE [TABLE]\n"
+    "\n"
+    "Prints the tables of FILE (or only TABLE) with their indexes as Jet DDL statements that\n"
+    "'quill script' accepts. Defaults, validation rules and properties are not printed.\n";
+
+std::shared_ptr<jet::Database> OpenForWriting(jet::DBEngine& engine, const GlobalOptions& options,
+                                              const std::string& path) {
+  auto workspace = LogIn(engine, options);
+  return workspace->OpenDatabase(path, Variant(false), false, SourceConnect(options));
+}
+
+std::string ReadScript(const std::string& name) {
+  if (name == "-") return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  std::ifstream file(name, std::ios::binary);
+  if (!file) throw UsageError("the script file '" + name + "' cannot be read");
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
+  CommandArgs args = ParseCommandArgs("sql", words, 2, {});
+  if (args.help) {
+    std::cout << kSqlHelp;
+    return 0;
+  }
+  auto engine = MakeEngine();
+  auto database = OpenForWriting(*engine, options, args.positional[0]);
+  database->Execute(args.positional[1]);
+  std::cout << database->RecordsAffected() << " records affected\n";
+  return 0;
+}
+
+int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
+  CommandArgs args = ParseCommandArgs("script", words, 2, {});
+  if (args.help) {
+    std::cout << kScriptHelp;
+    return 0;
+  }
+  const std::vector<ScriptStatement> statements = SplitScript(ReadScript(args.positional[1]));
+  auto engine = MakeEngine();
+  auto database = OpenForWriting(*engine, options, args.positional[0]);
+  long long total = 0;
+  database->BeginTrans();
+  for (const ScriptStatement& statement : statements) {
+    try {
+      database->Execute(statement.text);
+    } catch (const EOleException& e) {
+      database->Rollback();
+      throw EOleException(e.ErrorCode(), "the statement at line " + std::to_string(statement.line) +
+                                             " failed, nothing was changed: " + e.Message(),
+                          e.Source());
+    }
+    total += database->RecordsAffected();
+  }
+  database->CommitTrans();
+  std::cout << total << " records affected\n";
+  return 0;
+}
+
+int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
+  const std::size_t positional = CountPositional(words, {});
+  CommandArgs args = ParseCommandArgs("schema", words, positional == 2 ? 2 : 1, {});
+  if (args.help) {
+    std::cout << kSchemaHelp;
+    return 0;
+  }
+  auto engine = MakeEngine();
+  auto tables = OpenForReading(*engine, options, args.positional[0])->TableDefs();
+  if (args.positional.size() == 2) {
+    std::cout << TableDdl(*tables->Item(std::string_view(args.positional[1])));
+    return 0;
+  }
+  bool first = true;
+  for (int i = 0; i < tables->Count(); ++i) {
+    auto table = tables->Item(i);
+    if ((table->Attributes() & jet::kSystemObject) == jet::kSystemObject) continue;
+    std::cout << (first ? "" : "\n") << TableDdl(*table);
+    first = false;
+  }
+  return 0;
+}
+
+}  // namespace qb::cli
