@@ -93,6 +93,19 @@ TEST_F(FormStorageTest, MissingFileKeysAndObjectsRestoreNothing) {
   EXPECT_EQ(window.login->Password(), "") << "a password in the file is never read";
 }
 
+// The demo script writes the file by hand, quoting the paths.
+TEST_F(FormStorageTest, HandWrittenFileWithQuotedPathsIsRead) {
+  TempDir dir;
+  WriteFileBytes(dir.File("QB.INI"),
+                 "[TForm1]\n"
+                 "dlgLogin.Username=Admin\n"
+                 "systemDB.FileName=\"/home/a b/demo, 1/demo.mdw\"\n");
+  Window window(dir.File("QB.INI"));
+  window.storage->RestoreProperties();
+  EXPECT_EQ(window.login->Username(), "Admin");
+  EXPECT_EQ(window.file->FileName(), "/home/a b/demo, 1/demo.mdw");
+}
+
 TEST_F(FormStorageTest, UnwritableFileIsReported) {
   TempDir dir;
   WriteFileBytes(dir.File("blocker"), "a file where a folder should be");
