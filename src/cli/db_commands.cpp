@@ -1,9 +1,6 @@
 // cli/db_commands: "quill db create|compact|repair|info": database files through the engine's
 // create, compact and repair calls, and a summary of one file. Passwords come from
 // environment variables only, and are never printed.
-#include <unistd.h>
-
-#include <cstdio>
 #include <iostream>
 
 #include "cli/commands.h"
@@ -79,13 +76,11 @@ int Compact(const GlobalOptions& global, std::vector<std::string> words) {
   int options = (encrypt ? jet::kDbEncrypt : 0) | (decrypt ? jet::kDbDecrypt : 0);
   if (args.Has("--format-version")) options |= FormatVersionBits(args.Option("--format-version"));
   const std::string& source = args.positional[0];
-  const bool in_place = args.positional.size() == 1;
-  const std::string destination = in_place ? source + ".compact-" + std::to_string(::getpid()) : args.positional[1];
   auto engine = MakeEngine();
-  engine->CompactDatabase(source, destination, LocaleText(args, ""), options, SourceConnect(global));
-  if (in_place && std::rename(destination.c_str(), source.c_str()) != 0) {
-    std::remove(destination.c_str());
-    throw std::runtime_error("the compacted file could not replace " + source);
+  if (args.positional.size() == 1) {
+    jet::CompactDatabaseInPlace(source, LocaleText(args, ""), options, SourceConnect(global), engine->Settings());
+  } else {
+    engine->CompactDatabase(source, args.positional[1], LocaleText(args, ""), options, SourceConnect(global));
   }
   return 0;
 }

@@ -1,7 +1,10 @@
 // jet/compact: CompactDatabase: a new destination file built from the source's content, with
 // the requested format version, sort order and encryption. Reads the source only, under an
-// exclusive hold; a destination that exists is refused.
+// exclusive hold; a destination that exists is refused. In place, the new file replaces the
+// source atomically before the hold is released.
 #include <unistd.h>
+
+#include <cstdio>
 
 #include "jet/copy_content.h"
 #include "jet/database_catalog.h"
@@ -43,9 +46,12 @@ CipherKey DestinationKey(const CipherKey& source_key, const std::optional<std::s
 
 }  // namespace
 
-void CompactDatabaseFile(const std::string& source, const std::string& destination,
-                         const std::string& destination_locale, int options, const std::string& source_locale,
-                         const EngineSettings& settings) {
+namespace {
+
+// Builds DESTINATION from SOURCE; with IN_PLACE, DESTINATION is a side file that then replaces
+// SOURCE while the exclusive hold still keeps everyone else out.
+void Compact(const std::string& source, const std::string& destination, const std::string& destination_locale,
+             int options, const std::string& source_locale, const EngineSettings& settings, bool in_place) {
   if (source.empty() || destination.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
   if ((options & kDbEncrypt) && (options & kDbDecrypt)) {
     RaiseJetError(err::kInvalidArgument, "A database cannot be both encrypted and decrypted (options 2 and 4).");
@@ -73,6 +79,27 @@ void CompactDatabaseFile(const std::string& source, const std::string& destinati
     RegisterTextCollation(created, info.sort_order);
     CopyDatabaseContent(*reader, created, CopyMode::kStrict);
   });
+  if (!in_place) return;
+  reader.reset();  // the last connection: the source's log is folded in and removed
+  if (::rename(destination.c_str(), source.c_str()) != 0) {
+    ::unlink(destination.c_str());
+    RaiseJetError(err::kCannotOpenFile, "The compacted file could not replace '" + source + "'.");
+  }
+}
+
+}  // namespace
+
+void CompactDatabaseFile(const std::string& source, const std::string& destination,
+                         const std::string& destination_locale, int options, const std::string& source_locale,
+                         const EngineSettings& settings) {
+  Compact(source, destination, destination_locale, options, source_locale, settings, false);
+}
+
+void CompactDatabaseInPlace(const std::string& source, const std::string& destination_locale, int options,
+                            const std::string& source_locale, const EngineSettings& settings) {
+  const std::string side = source + ".compact-" + std::to_string(::getpid());
+  ::unlink(side.c_str());
+  Compact(source, side, destination_locale, options, source_locale, settings, true);
 }
 
 }  // namespace qb::jet

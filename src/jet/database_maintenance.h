@@ -35,6 +35,12 @@ void CompactDatabaseFile(const std::string& source, const std::string& destinati
                          const std::string& destination_locale, int options, const std::string& source_locale,
                          const EngineSettings& settings);
 
+// Beyond the object model: compacts SOURCE into a side file that replaces it atomically while
+// SOURCE is still held exclusively, so no change made meanwhile can be lost. Arguments and
+// errors as CompactDatabase's, except that there is no destination to refuse.
+void CompactDatabaseInPlace(const std::string& source, const std::string& destination_locale, int options,
+                            const std::string& source_locale, const EngineSettings& settings);
+
 // What RepairDatabaseFile found and did.
 struct RepairOutcome {
   bool was_damaged = false;

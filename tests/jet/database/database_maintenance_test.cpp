@@ -131,6 +131,23 @@ TEST_F(DatabaseMaintenanceTest, CompactRefusesAnExistingDestinationAndAnOpenSour
   EXPECT_FALSE(std::filesystem::exists(dir_.File("new.mdb")));
 }
 
+TEST_F(DatabaseMaintenanceTest, CompactInPlaceReplacesTheSourceOnlyWhenNobodyHoldsIt) {
+  const std::string path = MakeFilled("inplace.mdb", 30);
+  {
+    auto open = workspace_->OpenDatabase(path, Variant(false), true);
+    const auto before = Snapshot(path);
+    EXPECT_EQ(ErrorOf([&] { CompactDatabaseInPlace(path, "1053", kDbEncrypt, "", EngineSettings::ForTests()); }).number,
+              err::kFileInUse);
+    EXPECT_EQ(Snapshot(path), before);
+  }
+  CompactDatabaseInPlace(path, "1053", kDbEncrypt, "", EngineSettings::ForTests());
+  EXPECT_EQ(IntactRowIds(path, EngineFileKey()), IdsFromOneTo(30));
+  EXPECT_EQ(workspace_->OpenDatabase(path)->CollatingOrder(), 1053);
+  for (const std::string& name : test::Listing(dir_.Path())) {
+    EXPECT_TRUE(name == "inplace.mdb" || name.rfind("system.mdw", 0) == 0) << name << " left behind";
+  }
+}
+
 TEST_F(DatabaseMaintenanceTest, CompactRestartsAutoNumbersAfterTheHighestValue) {
   const std::string path = dir_.File("auto.mdb");
   {
