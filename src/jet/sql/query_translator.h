@@ -77,13 +77,18 @@ struct QueryTranslateOptions {
 };
 
 // The translation of statement TEXT against SCHEMA. Raises EOleException: the syntax errors
-// of ParseStatement; 3078 for an unknown table or query; 3079 for an ambiguous field; 3102 for a
-// saved query that reaches itself; 3306 for a subquery of several columns where one is needed;
-// 3307 for union parts of different widths; 3127 for an unknown INSERT INTO field; 3346 for a
-// value count that differs from the field count; 3128 when a DELETE through a join names no
-// table; 3073 for an UPDATE setting fields of several tables or of no table; 3070 for an
-// undeclared parameter in a crosstab; 3096 for an aggregate in WHERE and 3095 for one nested
-// in another; 3085 for an unknown function. The result is the caller's.
+// of ParseStatement (3308 for a bad TOP among them); 3078 for an unknown table or query (or a
+// saved action query used as a table); 3074 for a source named twice in one FROM; 3079 for an
+// ambiguous field; 3102 for a saved query that reaches itself and 3360 for saved queries nested
+// more than 10 deep; 3306 for a subquery of several columns where one is needed; 3307 for
+// union parts of different widths; 3062 for two result columns of one name; 3122 for a value
+// outside aggregates and GROUP BY in an aggregate query; 3096 for an aggregate in WHERE, 3098
+// in GROUP BY, 3099 in ON, 3095 nested in another; 3127 for an unknown INSERT INTO field, 3063
+// for one named twice, 3346 for a value count that differs from the field count; 3128 when a
+// DELETE through a join names no table of its FROM, 3086 when it names no base table; 3073 for
+// an UPDATE setting fields of several tables or of no table; for crosstabs 3070 (undeclared
+// parameter), 3092 (HAVING), 3123 ("*"), 3104 (a heading twice), 3143 (no aggregate); 3085 for
+// an unknown function. The result is the caller's.
 TranslatedQuery TranslateQuery(std::string_view text, const QuerySchema& schema,
                                const QueryTranslateOptions& options = {});
 
