@@ -321,6 +321,12 @@ void TDAODataBase::Rollback() {
   if (depth_ > 0) --depth_;
 }
 
+void TDAODataBase::Execute(const std::string& query, int options) {
+  if (!Connected()) return;
+  DAOWaitScope wait;
+  CallEngine(this, "Execute", [&] { database_->Execute(query, options); });
+}
+
 void TDAODataBase::Assign(const TComponent* source) {
   const auto* other = dynamic_cast<const TDAODataBase*>(source);
   if (other == nullptr) {

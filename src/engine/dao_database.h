@@ -126,6 +126,10 @@ class TDAODataBase : public TDAOObject, public TDAOWorkspaceMember {
   bool InTransaction() const { return depth_ >= 1; }
   int TransactionDepth() const { return depth_; }
 
+  // Runs the statement QUERY with OPTIONS on the Database while connected; nothing while
+  // disconnected. The engine's refusal raises EDAOError "Execute".
+  void Execute(const std::string& query, int options = 0);
+
   // Disconnects, copies the settings of SOURCE (a TDAODataBase) through the setters, connects
   // when SOURCE is connected. Other classes: EConvertError.
   void Assign(const TComponent* source) override;

@@ -288,6 +288,25 @@ TEST_F(DAODataBaseTest, WithoutAWorkspaceComponentTheDefaultWorkspaceGivesTheTyp
   EXPECT_EQ(DetailField(RaisedBy([&] { db.Open(); }).message, "Method Name:"), "CreateCOMObj");
 }
 
+TEST_F(DAODataBaseTest, ExecuteRunsStatementsWhileConnected) {
+  TDAODataBase db;
+  db.SetName("Db1");
+  db.Execute("CREATE TABLE Ignored (ID LONG)");  // disconnected: nothing
+  db.SetDatabaseFile(file_);
+  db.Open();
+  db.Execute("CREATE TABLE Customers (ID LONG, Name TEXT(40))");
+  EXPECT_EQ(db.FindTableDef("customers")->Name(), "Customers");
+  Raised raised = RaisedBy([&] { db.Execute("CREATE TABLE"); });
+  EXPECT_EQ(raised.type, "EDAOError");
+  EXPECT_EQ(DetailField(raised.message, "Method Name:"), "Execute");
+  EXPECT_FALSE(DetailField(raised.message, "Message:").empty());
+  db.Close();
+  db.SetReadOnly(true);
+  db.Open();
+  EXPECT_EQ(DetailField(RaisedBy([&] { db.Execute("DROP TABLE Customers"); }).message, "Method Name:"), "Execute");
+  EXPECT_THROW(db.FindTableDef("Ignored"), EDAOError);
+}
+
 TEST_F(DAODataBaseTest, TransactionDepthFollowsTheEngine) {
   TDAODataBase db;
   db.BeginTrans();  // disconnected: nothing
