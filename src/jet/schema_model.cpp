@@ -53,6 +53,7 @@ int FixedSizeOf(int type) {
 }
 
 void NormaliseNewField(FieldModel& field) {
+  if (field.type != 4) field.attributes &= ~kAutoIncrField;
   if (field.type == 10 || field.type == 9) {
     if (field.size == 0) field.size = 255;
   } else {
@@ -74,7 +75,7 @@ bool IsValidObjectName(const std::string& name) {
 
 void CheckObjectName(const std::string& name, const char* what) {
   if (!IsValidObjectName(name)) {
-    RaiseJetError(err::kInvalidArgument, "'" + name + "' is not a valid " + what +
+    RaiseJetError(err::kInvalidName, "'" + name + "' is not a valid " + what +
                                              " name: a name has 1 to 64 characters, does not start with a space "
                                              "and holds none of . ! [ ] `.");
   }

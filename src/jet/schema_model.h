@@ -27,6 +27,7 @@ inline constexpr int kPrimaryExists = 3283;
 inline constexpr int kIndexExists = 3284;
 inline constexpr int kInvalidIndex = 3285;
 inline constexpr int kFieldRuleInUse = 3303;
+inline constexpr int kInvalidName = 3125;
 inline constexpr int kRequiredNull = 3314;
 inline constexpr int kZeroLength = 3315;
 inline constexpr int kTableRule = 3316;
@@ -94,19 +95,20 @@ struct TableModel {
 bool IsStorableType(int type);
 // The Size a field of TYPE reports (Text and Binary: their own size).
 int FixedSizeOf(int type);
-// A field as a new one of TYPE starts: the type's size (Text 255 when SIZE is 0) and attributes.
+// A field as a new one of TYPE starts: the type's size (Text 255 when SIZE is 0) and width
+// attributes; an AutoNumber bit on a type other than Long is dropped (Jet ignores invalid
+// attribute combinations).
 void NormaliseNewField(FieldModel& field);
 // True when a name is acceptable for a table, field or index: 1 to 64 characters, no leading
 // space, none of . ! [ ] ` and no control characters.
 bool IsValidObjectName(const std::string& name);
-// Raises kInvalidArgument (3125-style message) unless IsValidObjectName(NAME); WHAT names the
-// kind of object in the message.
+// Raises kInvalidName unless IsValidObjectName(NAME); WHAT names the kind of object in the
+// message.
 void CheckObjectName(const std::string& name, const char* what);
 
 // Checks TABLE as a whole: at least one field (kNoFields), valid and distinct field names
 // (kFieldDefinedTwice), storable types (kInvalidFieldType), Text sizes 1 .. 255 and Binary
-// 1 .. 255 (kInvalidPropertyValue), at most one AutoNumber and only on Long
-// (kTooManyAutoNumbers / kInvalidFieldType), AllowZeroLength only on Text and Memo, distinct
+// 1 .. 255 (kInvalidPropertyValue), at most one AutoNumber (kTooManyAutoNumbers), AllowZeroLength only on Text and Memo, distinct
 // index names (kIndexExists), one primary index (kPrimaryExists), index keys naming existing
 // indexable fields, 1 to 10 of them (kFieldNotFound / kInvalidIndex / kTooManyIndexFields).
 void CheckTableModel(const TableModel& table);
