@@ -24,17 +24,17 @@ TEST_F(DdlTest, DdlAndObjectCallsLeaveTheSameCatalog) {
   // The same table through the objects, in a second file.
   auto other = engine_->CreateDatabase(dir_.File("objects.mdb"), "1033", 0);
   auto table = other->CreateTableDef("Orders");
-  struct Spec {
+  struct Column {
     const char* name;
     int type, size;
   };
-  for (Spec spec : {Spec{"Id", 4, 0}, Spec{"Customer", 10, 30}, Spec{"Amount", 5, 0}, Spec{"Placed", 8, 0},
-                    Spec{"Paid", 1, 0}, Spec{"Notes", 12, 0}, Spec{"Code", 15, 0}, Spec{"Qty", 3, 0},
-                    Spec{"Tiny", 2, 0}, Spec{"Pic", 11, 0}, Spec{"Raw", 9, 8}, Spec{"Ratio", 6, 0},
-                    Spec{"Big", 7, 0}}) {
-    auto field = table->CreateField(spec.name, spec.type, spec.size);
-    if (std::string(spec.name) == "Id") field->SetAttributes(kAutoIncrField);
-    if (std::string(spec.name) == "Customer") field->SetRequired(true);
+  for (Column column : {Column{"Id", 4, 0}, Column{"Customer", 10, 30}, Column{"Amount", 5, 0}, Column{"Placed", 8, 0},
+                    Column{"Paid", 1, 0}, Column{"Notes", 12, 0}, Column{"Code", 15, 0}, Column{"Qty", 3, 0},
+                    Column{"Tiny", 2, 0}, Column{"Pic", 11, 0}, Column{"Raw", 9, 8}, Column{"Ratio", 6, 0},
+                    Column{"Big", 7, 0}}) {
+    auto field = table->CreateField(column.name, column.type, column.size);
+    if (std::string(column.name) == "Id") field->SetAttributes(kAutoIncrField);
+    if (std::string(column.name) == "Customer") field->SetRequired(true);
     table->Fields()->Append(field);
   }
   auto primary = table->CreateIndex("PrimaryKey");
