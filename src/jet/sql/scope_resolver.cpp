@@ -197,15 +197,7 @@ std::string ScopeResolver::SubqueryCondition(const ParsedSubquery& expr) const {
   if (expr.form == ParsedSubquery::Form::kIn) {
     return "(" + value.sql + collate + (expr.negated ? " NOT IN (" : " IN (") + sub.sql + "))";
   }
-  const char* op = "=";
-  switch (expr.op) {
-    case ParsedOp::kNotEqual: op = "<>"; break;
-    case ParsedOp::kLess: op = "<"; break;
-    case ParsedOp::kGreater: op = ">"; break;
-    case ParsedOp::kLessEqual: op = "<="; break;
-    case ParsedOp::kGreaterEqual: op = ">="; break;
-    default: break;
-  }
+  const char* op = SqliteComparisonOperator(expr.op);
   std::string q = ctx_.NewAlias();
   std::string compare =
       "(" + value.sql + " " + op + " " + q + "." + QuoteSqliteName(sub.columns[0].name) +

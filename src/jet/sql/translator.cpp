@@ -189,15 +189,7 @@ std::string Translator::Comparison(const ParsedBinary& binary) {
   }
   TranslatedExpr a = Value(*binary.left);
   TranslatedExpr b = Value(*binary.right);
-  const char* op = "=";
-  switch (binary.op) {
-    case ParsedOp::kNotEqual: op = "<>"; break;
-    case ParsedOp::kLess: op = "<"; break;
-    case ParsedOp::kGreater: op = ">"; break;
-    case ParsedOp::kLessEqual: op = "<="; break;
-    case ParsedOp::kGreaterEqual: op = ">="; break;
-    default: break;
-  }
+  const char* op = SqliteComparisonOperator(binary.op);
   return "(" + a.sql + " " + op + " " + b.sql + Collate(a, b) + ")";
 }
 
@@ -478,6 +470,17 @@ std::string QuoteSqliteString(const std::string& text) {
     if (c == '\'') out += '\'';
   }
   return out + "'";
+}
+
+const char* SqliteComparisonOperator(ParsedOp op) {
+  switch (op) {
+    case ParsedOp::kNotEqual: return "<>";
+    case ParsedOp::kLess: return "<";
+    case ParsedOp::kGreater: return ">";
+    case ParsedOp::kLessEqual: return "<=";
+    case ParsedOp::kGreaterEqual: return ">=";
+    default: return "=";
+  }
 }
 
 TranslatedExpr TranslateExpression(const ParsedExpr& expr, const TranslateOptions& options) {

@@ -69,5 +69,7 @@ std::string TranslateCondition(const ParsedExpr& expr, const TranslateOptions& o
 std::string QuoteSqliteName(const std::string& name);
 // TEXT as a SQLite string literal ('it''s').
 std::string QuoteSqliteString(const std::string& text);
+// The SQLite spelling of a comparison operator ("<>", "<=", ...); "=" for every other operator.
+const char* SqliteComparisonOperator(ParsedOp op);
 
 }  // namespace qb::jet::sql
