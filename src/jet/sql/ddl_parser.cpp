@@ -51,8 +51,9 @@ void ParseReferences(Parser& parser, ParsedConstraint& constraint) {
   }
 }
 
-// The body of a column-level constraint: PRIMARY KEY | UNIQUE | NOT NULL | REFERENCES ...
-void ParseColumnConstraintBody(Parser& parser, ParsedConstraint& constraint) {
+// The kinds both constraint forms share: PRIMARY KEY | UNIQUE | NOT NULL. False, with nothing
+// consumed, when the next words are none of them.
+bool AcceptCommonConstraintKind(Parser& parser, ParsedConstraint& constraint) {
   if (parser.AcceptKeyword("PRIMARY")) {
     parser.ExpectKeyword("KEY");
     constraint.kind = ParsedConstraintKind::kPrimaryKey;
@@ -61,7 +62,16 @@ void ParseColumnConstraintBody(Parser& parser, ParsedConstraint& constraint) {
   } else if (parser.AcceptKeyword("NOT")) {
     parser.ExpectKeyword("NULL");
     constraint.kind = ParsedConstraintKind::kNotNull;
-  } else if (parser.AcceptKeyword("REFERENCES")) {
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The body of a column-level constraint: PRIMARY KEY | UNIQUE | NOT NULL | REFERENCES ...
+void ParseColumnConstraintBody(Parser& parser, ParsedConstraint& constraint) {
+  if (AcceptCommonConstraintKind(parser, constraint)) return;
+  if (parser.AcceptKeyword("REFERENCES")) {
     constraint.kind = ParsedConstraintKind::kForeignKey;
     ParseReferences(parser, constraint);
   } else {
@@ -72,19 +82,10 @@ void ParseColumnConstraintBody(Parser& parser, ParsedConstraint& constraint) {
 // The body of a multi-field constraint: PRIMARY KEY (..) | UNIQUE (..) | NOT NULL (..) |
 // FOREIGN KEY (..) REFERENCES ...
 void ParseTableConstraintBody(Parser& parser, ParsedConstraint& constraint) {
-  if (parser.AcceptKeyword("PRIMARY")) {
-    parser.ExpectKeyword("KEY");
-    constraint.kind = ParsedConstraintKind::kPrimaryKey;
-  } else if (parser.AcceptKeyword("UNIQUE")) {
-    constraint.kind = ParsedConstraintKind::kUnique;
-  } else if (parser.AcceptKeyword("NOT")) {
-    parser.ExpectKeyword("NULL");
-    constraint.kind = ParsedConstraintKind::kNotNull;
-  } else if (parser.AcceptKeyword("FOREIGN")) {
+  if (!AcceptCommonConstraintKind(parser, constraint)) {
+    if (!parser.AcceptKeyword("FOREIGN")) parser.FailExpected("PRIMARY KEY, UNIQUE, NOT NULL or FOREIGN KEY");
     parser.ExpectKeyword("KEY");
     constraint.kind = ParsedConstraintKind::kForeignKey;
-  } else {
-    parser.FailExpected("PRIMARY KEY, UNIQUE, NOT NULL or FOREIGN KEY");
   }
   constraint.columns = ParseNameList(parser, "a column name");
   if (constraint.kind == ParsedConstraintKind::kForeignKey) {
