@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "jet/catalog_query_schema.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
 #include "jet/schema_sql.h"
@@ -227,6 +228,7 @@ void UpdateTableRows(Connection& connection, const TableModel& table) {
   update.Bind(1, table.id).Bind(2, table.name).Bind(3, RealText(NowSerial())).Run();
   DeleteChildRows(connection, table.id);
   WriteChildRows(connection, table);
+  NoteCatalogChanged(connection);  // metadata alone (an ordinal position) changes no SQLite schema
 }
 
 void DeleteTableRows(Connection& connection, std::int64_t id) {

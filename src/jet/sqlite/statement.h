@@ -38,6 +38,10 @@ class Statement {
   std::string ColumnBlob(int column) const;
   bool ColumnIsNull(int column) const;
 
+  // The SQLite handle, for engine code that binds or reads values of every kind directly
+  // (parameter binding, result columns). Stays owned by this statement.
+  sqlite3_stmt* Handle() const { return statement_; }
+
  private:
   friend class Connection;
   Statement(const Connection& connection, sqlite3_stmt* statement)
