@@ -4,10 +4,14 @@
 
 #include <optional>
 
+#include "jet/catalog_query_schema.h"
 #include "jet/errors.h"
 #include "jet/lock_file.h"
 #include "jet/property.h"
+#include "jet/sql/translation_cache.h"
 #include "jet/sqlite/connection.h"
+#include "jet/statement_cache.h"
+#include "jet/text_collation.h"
 #include "jet/unicode_text.h"
 
 namespace qb::jet {
@@ -244,6 +248,7 @@ void Database::Rollback() {
   const std::string savepoint = SavepointName(depth_);
   connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
   --depth_;
+  if (translations_) translations_->Clear();
 }
 
 int Database::TransactionDepth() const {
@@ -261,6 +266,9 @@ void Database::Close() {
     }
     depth_ = 0;
   }
+  statements_.reset();
+  translations_.reset();
+  query_schema_.reset();
   connection_.reset();
   hold_.reset();
 }
@@ -269,6 +277,31 @@ Connection& Database::EngineConnection(bool writing) {
   Connection& connection = Open();
   if (writing && read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
   return connection;
+}
+
+std::shared_ptr<const sql::TranslatedQuery> Database::Translate(std::string_view jet_sql) {
+  Connection& connection = Open();
+  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
+  if (!translations_) translations_ = std::make_unique<sql::TranslationCache>();
+  sql::QueryTranslateOptions options;
+  options.text_collation = kTextCollationName;
+  return translations_->Get(jet_sql, *query_schema_, options);
+}
+
+std::shared_ptr<const sql::TranslatedQuery> Database::TranslateCrosstab(std::string_view jet_sql,
+                                                                        const std::vector<Variant>& pivot_values) {
+  Connection& connection = Open();
+  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
+  sql::QueryTranslateOptions options;
+  options.text_collation = kTextCollationName;
+  return std::make_shared<const sql::TranslatedQuery>(
+      sql::TranslateCrosstab(jet_sql, *query_schema_, pivot_values, options));
+}
+
+StatementCache& Database::Statements() {
+  Connection& connection = Open();
+  if (!statements_) statements_ = std::make_unique<StatementCache>(connection);
+  return *statements_;
 }
 
 void Database::TEST_ExecuteSql(std::string_view sql) { Open().Exec(sql); }

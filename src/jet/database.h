@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "com/variant.h"
 #include "jet/catalog_objects.h"
@@ -23,8 +24,15 @@
 
 namespace qb::jet {
 
+namespace sql {
+class TranslationCache;
+struct TranslatedQuery;
+}  // namespace sql
+
+class CatalogQuerySchema;
 class Connection;
 class LockFileHold;
+class StatementCache;
 class Properties;
 class Property;
 class TableDef;
@@ -100,12 +108,27 @@ class Database : public std::enable_shared_from_this<Database> {
   // A new stand-alone table definition named NAME, to be appended to TableDefs (tabledef.cpp).
   std::shared_ptr<TableDef> CreateTableDef(const std::string& name = std::string());
 
-  // Runs the Jet SQL statement SQL: DDL (CREATE/ALTER/DROP TABLE, CREATE/DROP INDEX) as one
-  // all-or-nothing change that keeps the catalog in step; RecordsAffected becomes 0. OPTIONS:
-  // Jet's Execute options (accepted, not needed by DDL). Raises the parser's syntax errors
-  // (naming the clause and position), the schema errors, kReadOnly on a read-only open, and
-  // kNotForThisObject for statements this engine cannot execute yet (ddl_executor.cpp).
+  // Runs the Jet SQL statement SQL (query_execution.cpp): DDL (CREATE/ALTER/DROP TABLE,
+  // CREATE/DROP INDEX) as one all-or-nothing change that keeps the catalog in step
+  // (RecordsAffected becomes 0); INSERT, UPDATE, DELETE and SELECT ... INTO (RecordsAffected
+  // becomes the rows written). OPTIONS: Jet's Execute options; with dbFailOnError (128) the
+  // first failing row raises its error and the statement leaves nothing behind, without it rows
+  // that break a rule are skipped. Raises the parser's syntax errors, the translator's errors,
+  // kSelectNotExecutable (3065) for a row-returning statement, kTooFewParameters (3061) for
+  // names that resolve to nothing, kReadOnly on a read-only open, the schema and rule errors.
   void Execute(const std::string& sql, int options = 0);
+
+  // For the engine's query objects: the translation of the Jet statement JET_SQL against this
+  // database's tables and saved queries, cached by text until any definition changes. Raises
+  // as sql::TranslateQuery. The result is shared and immutable.
+  std::shared_ptr<const sql::TranslatedQuery> Translate(std::string_view jet_sql);
+  // The crosstab JET_SQL with its columns fixed to PIVOT_VALUES (not cached: it depends on the
+  // data). Raises as sql::TranslateCrosstab.
+  std::shared_ptr<const sql::TranslatedQuery> TranslateCrosstab(std::string_view jet_sql,
+                                                                const std::vector<Variant>& pivot_values);
+  // Compiled statements of this database's connection, kept by SQL (see statement_cache.h).
+  // Raises kObjectClosed once closed.
+  StatementCache& Statements();
 
   // For the engine's own objects that change or read the file (schema objects, executors):
   // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
@@ -126,6 +149,11 @@ class Database : public std::enable_shared_from_this<Database> {
   const Encryption encryption_;            // constant after construction
   std::unique_ptr<LockFileHold> hold_;     // released by Close
   std::unique_ptr<Connection> connection_;  // null once closed
+  // Over connection_, made on first use and dropped before it closes. Translations are cleared
+  // on Rollback: the versions they are keyed by go back with the undone changes.
+  std::unique_ptr<CatalogQuerySchema> query_schema_;
+  std::unique_ptr<sql::TranslationCache> translations_;
+  std::unique_ptr<StatementCache> statements_;
   int query_timeout_ = 60;
   int records_affected_ = 0;
   int depth_ = 0;

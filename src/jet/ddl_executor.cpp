@@ -1,11 +1,9 @@
-// jet/ddl_executor: parse trees of DDL turned into TableModel edits, and Database::Execute.
+// jet/ddl_executor: parse trees of DDL turned into TableModel edits.
 #include "jet/ddl_executor.h"
 
-#include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
-#include "jet/sql/parser.h"
 #include "jet/sqlite/connection.h"
 #include "jet/unicode_text.h"
 
@@ -198,17 +196,6 @@ bool ExecuteDdl(Connection& connection, const sql::ParsedStatement& statement) {
   }
   savepoint.Release();
   return true;
-}
-
-void Database::Execute(const std::string& sql, int options) {
-  Open();
-  (void)options;  // dbFailOnError and the others change nothing for DDL
-  const sql::ParsedStatement statement = sql::ParseStatement(sql);
-  Connection& connection = EngineConnection(true);
-  if (!ExecuteDdl(connection, statement)) {
-    RaiseJetError(err::kNotForThisObject, "Only data-definition statements (CREATE, ALTER, DROP) can be executed yet.");
-  }
-  records_affected_ = 0;
 }
 
 }  // namespace qb::jet

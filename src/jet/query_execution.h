@@ -1,0 +1,58 @@
+// jet/query_execution: runs Jet action statements (INSERT, UPDATE, DELETE, SELECT ... INTO) and
+// DDL on a database, and Database::Execute. Statements arrive translated (Database::Translate)
+// and run as compiled statements the database keeps; this file never builds SQL of its own
+// beyond choosing how failing rows are treated.
+//
+// Failing rows: Jet applies an action row by row. Without dbFailOnError a row that breaks a
+// rule (a duplicate key, Required, AllowZeroLength, a size, a validation rule, a value of the
+// wrong type) is skipped and the others are written; RecordsAffected counts those written. With
+// dbFailOnError the first such row raises its error and the statement leaves nothing behind.
+#pragma once
+#include <string_view>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/sql/query_translator.h"
+
+namespace qb::jet {
+
+class Database;
+
+namespace err {
+inline constexpr int kSelectNotExecutable = 3065;
+}  // namespace err
+
+// Execute options (DAO RecordsetOptionEnum values Execute accepts).
+namespace execute_option {
+inline constexpr int kDenyWrite = 1;
+inline constexpr int kInconsistent = 16;
+inline constexpr int kConsistent = 32;
+inline constexpr int kSqlPassThrough = 64;
+inline constexpr int kFailOnError = 128;
+inline constexpr int kSeeChanges = 512;
+inline constexpr int kRunAsync = 1024;
+inline constexpr int kExecDirect = 2048;
+}  // namespace execute_option
+
+// Raises kInvalidArgument for bits Execute does not know and for dbConsistent with
+// dbInconsistent, kNotForThisObject for the options of ODBC sources (pass-through, run async,
+// exec direct). The others are accepted (dbDenyWrite: the statement holds the write lock while
+// it runs anyway).
+void CheckExecuteOptions(int options);
+
+// Runs the translated action QUERY on DATABASE with parameter VALUES (declared parameters first,
+// as QUERY.parameters lists them); returns the records written. SELECT ... INTO makes its table
+// through the schema-change layer (catalog rows and field metadata as CREATE TABLE makes them)
+// and raises kTableExists when the name is taken. Raises CheckExecuteOptions' errors,
+// kSelectNotExecutable for a row-returning QUERY, kTooFewParameters (3061) for VALUES missing or
+// Empty, kReadOnly on a read-only open, and with dbFailOnError the first failing row's error.
+// REQUIRES: QUERY is not DDL (DDL runs from its text: ExecuteStatement).
+int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const std::vector<Variant>& values,
+                  int options);
+
+// Runs the Jet statement JET_SQL (DDL or an action; also the bare name of a saved action query)
+// with VALUES; returns the records written (0 for DDL). Raises as ExecuteAction, the parser's
+// and translator's errors, and the schema errors of DDL.
+int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options);
+
+}  // namespace qb::jet
