@@ -3,6 +3,7 @@
 #include "jet/field.h"
 
 #include "jet/errors.h"
+#include "jet/item_properties.h"
 #include "jet/property.h"
 #include "jet/schema_sql.h"
 #include "jet/tabledef.h"
@@ -23,7 +24,7 @@ Field::Field(std::string name, int type, int size) {
 }
 
 FieldModel Field::Model() const {
-  if (std::shared_ptr<TableDef> table = table_.lock()) {
+  if (std::shared_ptr<TableDef> table = table_) {
     TableModel model = table->Model();
     if (const FieldModel* field = model.FindField(own_.name)) return *field;
     RaiseJetError(err::kObjectClosed, "The field '" + own_.name + "' is no longer part of its table.");
@@ -32,7 +33,7 @@ FieldModel Field::Model() const {
 }
 
 void Field::Change(const std::function<void(FieldModel&)>& edit) {
-  std::shared_ptr<TableDef> table = table_.lock();
+  std::shared_ptr<TableDef> table = table_;
   if (!table) {
     edit(own_);
     return;
@@ -64,7 +65,7 @@ bool Field::AllowZeroLength() const { return Model().allow_zero_length; }
 int Field::OrdinalPosition() const { return Model().ordinal; }
 std::int32_t Field::Attributes() const {
   FieldModel field = Model();
-  if (table_.expired() && !(field.attributes & (kFixedField | kVariableField))) {
+  if (!table_ && !(field.attributes & (kFixedField | kVariableField))) {
     field.attributes |= (field.type == 0 || field.type == 10 || field.type == 9) ? kVariableField : kFixedField;
   }
   return field.attributes;
@@ -72,18 +73,34 @@ std::int32_t Field::Attributes() const {
 std::string Field::ValidationRule() const { return Model().validation_rule; }
 std::string Field::ValidationText() const { return Model().validation_text; }
 std::string Field::SourceTable() const {
-  std::shared_ptr<TableDef> table = table_.lock();
+  std::shared_ptr<TableDef> table = table_;
   return table ? table->Name() : std::string();
 }
-std::string Field::SourceField() const { return table_.expired() ? std::string() : Model().name; }
+std::string Field::SourceField() const { return table_ ? Model().name : std::string(); }
 
 void Field::SetName(const std::string& name) {
   CheckObjectName(name, "field");
-  Change([&](FieldModel& field) { field.name = name; });
+  if (!table_) {
+    own_.name = name;
+    return;
+  }
+  // The indexes over the field follow it to its new name.
+  const std::string old = own_.name;
+  table_->Change([&](TableModel& model, std::vector<std::string>&) {
+    FieldModel* field = model.FindField(old);
+    if (!field) RaiseJetError(err::kObjectClosed, "The field '" + old + "' is no longer part of its table.");
+    for (IndexModel& index : model.indexes) {
+      for (IndexKey& key : index.keys) {
+        if (model.FindField(key.field) == field) key.field = name;
+      }
+    }
+    field->name = name;
+  });
+  if (const FieldModel* field = table_->model_.FindField(name)) own_ = *field;
 }
 
 void Field::SetType(int type) {
-  if (in_collection_ || !table_.expired()) RaiseAppended("Type");
+  if (in_collection_ || table_ != nullptr) RaiseAppended("Type");
   if (!IsStorableType(type)) {
     RaiseJetError(err::kInvalidFieldType, "The data type " + std::to_string(type) + " cannot be stored in a table.");
   }
@@ -91,7 +108,7 @@ void Field::SetType(int type) {
 }
 
 void Field::SetSize(int size) {
-  if (!table_.expired()) {
+  if (table_ != nullptr) {
     const int type = Model().type;
     if (type != 10 && type != 9) RaiseAppended("Size");
   }
@@ -124,13 +141,13 @@ void Field::SetOrdinalPosition(int position) {
 }
 
 void Field::SetAttributes(std::int32_t attributes) {
-  if (!table_.expired() && ((Model().attributes ^ attributes) & kAutoIncrField)) RaiseAppended("AutoNumber attribute");
+  if (table_ != nullptr && ((Model().attributes ^ attributes) & kAutoIncrField)) RaiseAppended("AutoNumber attribute");
   Change([&](FieldModel& field) { field.attributes = attributes; });
 }
 
 void Field::SetValidationRule(const std::string& rule) {
   Change([&](FieldModel& field) { field.validation_rule = rule; });
-  if (table_.expired() && !rule.empty()) {  // not stored yet: check the expression now
+  if (!table_ && !rule.empty()) {  // not stored yet: check the expression now
     TableModel probe;
     probe.name = "T";
     FieldModel field = own_;
@@ -184,7 +201,32 @@ std::shared_ptr<jet::Properties> Field::Properties() {
       fixed("SourceTable", 10, [](Field& f) { return Variant(f.SourceTable()); }),
       fixed("SourceField", 10, [](Field& f) { return Variant(f.SourceField()); }),
   };
+  if (table_ != nullptr) {
+    auto read = [use](const std::string& name) {
+      FieldModel model = use()->Model();
+      const UserProperty* property = FindUserProperty(model.properties, name);
+      if (!property) RaiseJetError(err::kPropertyNotFound, "The property '" + name + "' no longer exists.");
+      return *property;
+    };
+    auto write = [use](const std::string& name, const Variant& value) {
+      use()->Change([&](FieldModel& field) {
+        UserProperty* property = FindUserProperty(field.properties, name);
+        if (!property) RaiseJetError(err::kPropertyNotFound, "The property '" + name + "' no longer exists.");
+        property->value = value;
+      });
+    };
+    for (auto& item : UserPropertyObjects(Model().properties, read, write)) items.push_back(std::move(item));
+  }
   return std::make_shared<jet::Properties>(std::move(items));
+}
+
+std::shared_ptr<Property> Field::CreateProperty(const std::string& name, int type, const Variant& value) {
+  if (!table_) {
+    RaiseJetError(err::kInvalidOperation, "Append the field to a stored table before giving it properties of its own.");
+  }
+  UserProperty property = NewUserProperty(*Properties(), "The field '" + own_.name + "'", name, type, value);
+  Change([&](FieldModel& field) { field.properties.push_back(property); });
+  return Properties()->Item(std::string_view(name));
 }
 
 }  // namespace qb::jet

@@ -14,6 +14,7 @@ namespace qb::jet {
 
 class TableDef;
 class Properties;
+class Property;
 
 class Field : public std::enable_shared_from_this<Field> {
  public:
@@ -64,8 +65,14 @@ class Field : public std::enable_shared_from_this<Field> {
   void SetValidationText(const std::string& text);
 
   // The built-in properties by name (Name, Type, Size, DefaultValue, Required, ...), each
-  // reading and writing through the members above.
+  // reading and writing through the members above, followed by the user-defined ones.
   std::shared_ptr<jet::Properties> Properties();
+
+  // Makes and stores a user-defined property; it stays with the field across reopening, renames
+  // and copies of the table. Raises kDuplicateName for a name in use, kInvalidArgument for a bad
+  // name or type, kInvalidPropertyValue when VALUE does not convert. REQUIRES (else
+  // kInvalidOperation): the field is in a stored table.
+  std::shared_ptr<Property> CreateProperty(const std::string& name, int type, const Variant& value);
 
  private:
   friend class TableDef;
@@ -77,7 +84,9 @@ class Field : public std::enable_shared_from_this<Field> {
   void Change(const std::function<void(FieldModel&)>& edit);
 
   FieldModel own_;                  // the values until appended; the name afterwards
-  std::weak_ptr<TableDef> table_;   // the stored table once appended
+  // The stored table once appended; held so that a field reached through a table definition
+  // nobody else keeps still changes the stored table.
+  std::shared_ptr<TableDef> table_;
   bool in_collection_ = false;      // appended to a Fields collection (stored or not)
 };
 

@@ -3,6 +3,7 @@
 #include "jet/index.h"
 
 #include "jet/errors.h"
+#include "jet/item_properties.h"
 #include "jet/property.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
@@ -13,7 +14,7 @@ namespace qb::jet {
 Index::Index(std::string name) { own_.name = std::move(name); }
 
 IndexModel Index::Model() const {
-  if (std::shared_ptr<TableDef> table = table_.lock()) {
+  if (std::shared_ptr<TableDef> table = table_) {
     TableModel model = table->Model();
     if (const IndexModel* index = model.FindIndex(own_.name)) return *index;
     RaiseJetError(err::kObjectClosed, "The index '" + own_.name + "' is no longer part of its table.");
@@ -22,7 +23,7 @@ IndexModel Index::Model() const {
 }
 
 void Index::SetBeforeAppend(const std::function<void(IndexModel&)>& edit) {
-  if (!table_.expired() || in_collection_) {
+  if (table_ != nullptr || in_collection_) {
     RaiseJetError(err::kSetAfterAppend, "An index cannot be changed once it is in a table; delete it and make a new one.");
   }
   edit(own_);
@@ -44,7 +45,7 @@ bool Index::Clustered() const { return Model().clustered; }
 bool Index::Foreign() const { return Model().foreign; }
 
 std::int64_t Index::DistinctCount() const {
-  std::shared_ptr<TableDef> table = table_.lock();
+  std::shared_ptr<TableDef> table = table_;
   if (!table) return 0;
   const IndexModel index = Model();
   std::string columns, known;
@@ -66,7 +67,7 @@ std::int64_t Index::DistinctCount() const {
 
 void Index::SetName(const std::string& name) {
   CheckObjectName(name, "index");
-  std::shared_ptr<TableDef> table = table_.lock();
+  std::shared_ptr<TableDef> table = table_;
   if (!table) {
     own_.name = name;
     return;
@@ -125,7 +126,43 @@ std::shared_ptr<jet::Properties> Index::Properties() {
       std::make_shared<Property>("DistinctCount", 4,
                                  [use]() { return Variant(static_cast<int>(use()->DistinctCount())); }),
   };
+  if (table_ != nullptr) {
+    auto read = [use](const std::string& name) {
+      IndexModel model = use()->Model();
+      const UserProperty* property = FindUserProperty(model.properties, name);
+      if (!property) RaiseJetError(err::kPropertyNotFound, "The property '" + name + "' no longer exists.");
+      return *property;
+    };
+    auto write = [use](const std::string& name, const Variant& value) {
+      use()->ChangeStored([&](IndexModel& index) {
+        UserProperty* property = FindUserProperty(index.properties, name);
+        if (!property) RaiseJetError(err::kPropertyNotFound, "The property '" + name + "' no longer exists.");
+        property->value = value;
+      });
+    };
+    for (auto& item : UserPropertyObjects(Model().properties, read, write)) items.push_back(std::move(item));
+  }
   return std::make_shared<jet::Properties>(std::move(items));
+}
+
+void Index::ChangeStored(const std::function<void(IndexModel&)>& edit) {
+  std::shared_ptr<TableDef> table = table_;
+  if (!table) RaiseJetError(err::kObjectClosed, "The index '" + own_.name + "' is not part of a stored table.");
+  const std::string name = own_.name;
+  table->Change([&](TableModel& model, std::vector<std::string>&) {
+    IndexModel* index = model.FindIndex(name);
+    if (!index) RaiseJetError(err::kObjectClosed, "The index '" + name + "' is no longer part of its table.");
+    edit(*index);
+  });
+}
+
+std::shared_ptr<Property> Index::CreateProperty(const std::string& name, int type, const Variant& value) {
+  if (!table_) {
+    RaiseJetError(err::kInvalidOperation, "Append the index to a stored table before giving it properties of its own.");
+  }
+  UserProperty property = NewUserProperty(*Properties(), "The index '" + own_.name + "'", name, type, value);
+  ChangeStored([&](IndexModel& index) { index.properties.push_back(property); });
+  return Properties()->Item(std::string_view(name));
 }
 
 }  // namespace qb::jet

@@ -1,18 +1,20 @@
 // jet/index: the Index object of a table definition: stand-alone (made by CreateIndex) until
 // appended, then a view of one stored index. Once appended only Name may change (through its
-// TableDef); never writes SQL itself.
+// TableDef) and user-defined properties may be added; never writes SQL itself.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "com/variant.h"
 #include "jet/schema_model.h"
 
 namespace qb::jet {
 
 class TableDef;
 class Properties;
+class Property;
 
 class Index : public std::enable_shared_from_this<Index> {
  public:
@@ -42,7 +44,11 @@ class Index : public std::enable_shared_from_this<Index> {
   void SetRequired(bool required);
   void SetClustered(bool clustered);
 
+  // The built-in properties, then the user-defined ones.
   std::shared_ptr<jet::Properties> Properties();
+  // Makes and stores a user-defined property, as Field::CreateProperty does. REQUIRES (else
+  // kInvalidOperation): the index is in a stored table.
+  std::shared_ptr<Property> CreateProperty(const std::string& name, int type, const Variant& value);
 
  private:
   friend class TableDef;
@@ -50,9 +56,11 @@ class Index : public std::enable_shared_from_this<Index> {
 
   IndexModel Model() const;
   void SetBeforeAppend(const std::function<void(IndexModel&)>& edit);
+  // Applies EDIT to the stored index through its table. REQUIRES: appended.
+  void ChangeStored(const std::function<void(IndexModel&)>& edit);
 
   IndexModel own_;                 // the values until appended; the name afterwards
-  std::weak_ptr<TableDef> table_;  // the stored table once appended
+  std::shared_ptr<TableDef> table_;  // the stored table once appended (held, as Field does)
   bool in_collection_ = false;
 };
 

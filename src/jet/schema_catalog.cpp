@@ -1,5 +1,6 @@
-// jet/schema_catalog: SQL over MSysObjects, MSysFields, MSysIndexes and MSysProperties for user
-// tables. The rows use plain SQLite types and built-in collations so any SQLite tool reads them.
+// jet/schema_catalog: SQL over MSysObjects, MSysFields, MSysIndexes, MSysProperties and
+// MSysItemProperties (user properties of fields and indexes) for user tables. The rows use
+// plain SQLite types and built-in collations so any SQLite tool reads them.
 #include "jet/schema_catalog.h"
 
 #include <strings.h>
@@ -9,6 +10,7 @@
 #include "jet/catalog_query_schema.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
+#include "jet/item_properties.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
 
@@ -83,6 +85,63 @@ void ReadRule(Connection& connection, TableModel& table) {
   }
 }
 
+constexpr const char* kItemProperties = "MSysItemProperties";
+constexpr std::int64_t kFieldItem = 1;
+constexpr std::int64_t kIndexItem = 2;
+
+// The table of field and index properties, made when the first one is stored.
+void EnsureItemProperties(Connection& connection) {
+  if (connection.HasTable(kItemProperties)) return;
+  connection.Exec(
+      "CREATE TABLE MSysItemProperties (TableId INTEGER NOT NULL, ItemKind INTEGER NOT NULL, "
+      "Item TEXT NOT NULL COLLATE NOCASE, Name TEXT NOT NULL COLLATE NOCASE, Type INTEGER NOT NULL, Value, "
+      "Position INTEGER NOT NULL, PRIMARY KEY (TableId, ItemKind, Item, Name))");
+  Statement insert = connection.Prepare(
+      "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
+  insert.Bind(1, kItemProperties).Bind(2, I(kSystemObjectAttribute)).Bind(3, RealText(NowSerial())).Run();
+}
+
+void WriteItemProperties(Connection& connection, std::int64_t table_id, std::int64_t kind, const std::string& item,
+                         const std::vector<UserProperty>& properties) {
+  if (properties.empty()) return;
+  EnsureItemProperties(connection);
+  Statement insert = connection.Prepare(
+      "INSERT INTO MSysItemProperties (TableId, ItemKind, Item, Name, Type, Value, Position) "
+      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  int position = 0;
+  for (const UserProperty& property : properties) {
+    insert.Reset();
+    insert.Bind(1, table_id).Bind(2, kind).Bind(3, item).Bind(4, property.name).Bind(5, I(property.type))
+        .Bind(7, I(position++));
+    if (property.value.IsNull()) {
+      insert.BindNull(6);
+    } else {
+      insert.Bind(6, EncodePropertyValue(property.type, property.value));
+    }
+    insert.Run();
+  }
+}
+
+void ReadItemProperties(Connection& connection, TableModel& table) {
+  if (!connection.HasTable(kItemProperties)) return;
+  Statement rows = connection.Prepare(
+      "SELECT ItemKind, Item, Name, Type, Value IS NULL, CAST(Value AS TEXT) FROM MSysItemProperties "
+      "WHERE TableId = ?1 ORDER BY ItemKind, Item, Position");
+  rows.Bind(1, table.id);
+  while (rows.Step()) {
+    UserProperty property;
+    property.name = rows.ColumnText(2);
+    property.type = static_cast<int>(rows.ColumnInt(3));
+    property.value = rows.ColumnInt(4) ? Variant::Null() : DecodePropertyValue(property.type, rows.ColumnText(5));
+    const std::string item = rows.ColumnText(1);
+    if (rows.ColumnInt(0) == kFieldItem) {
+      if (FieldModel* field = table.FindField(item)) field->properties.push_back(std::move(property));
+    } else if (IndexModel* index = table.FindIndex(item)) {
+      index->properties.push_back(std::move(property));
+    }
+  }
+}
+
 void WriteChildRows(Connection& connection, const TableModel& table) {
   Statement field_row = connection.Prepare(
       "INSERT INTO MSysFields (TableId, Name, Type, Size, Attributes, OrdinalPosition, DefaultValue, ValidationRule, "
@@ -107,6 +166,12 @@ void WriteChildRows(Connection& connection, const TableModel& table) {
         .Bind(7, I(index.required)).Bind(8, I(index.clustered)).Bind(9, I(index.foreign)).Bind(10, I(position++));
     index_row.Run();
   }
+  for (const FieldModel& field : table.fields) {
+    WriteItemProperties(connection, table.id, kFieldItem, field.name, field.properties);
+  }
+  for (const IndexModel& index : table.indexes) {
+    WriteItemProperties(connection, table.id, kIndexItem, index.name, index.properties);
+  }
   Statement rule = connection.Prepare("INSERT INTO MSysProperties (ObjectId, Name, Type, Value) VALUES (?1, ?2, 10, ?3)");
   if (!table.validation_rule.empty()) rule.Bind(1, table.id).Bind(2, "ValidationRule").Bind(3, table.validation_rule).Run();
   if (!table.validation_text.empty()) {
@@ -119,6 +184,10 @@ void DeleteChildRows(Connection& connection, std::int64_t id) {
   for (const char* sql : {"DELETE FROM MSysFields WHERE TableId = ?1", "DELETE FROM MSysIndexes WHERE TableId = ?1",
                           "DELETE FROM MSysProperties WHERE ObjectId = ?1 AND Name IN ('ValidationRule', 'ValidationText')"}) {
     Statement remove = connection.Prepare(sql);
+    remove.Bind(1, id).Run();
+  }
+  if (connection.HasTable(kItemProperties)) {
+    Statement remove = connection.Prepare("DELETE FROM MSysItemProperties WHERE TableId = ?1");
     remove.Bind(1, id).Run();
   }
 }
@@ -200,6 +269,7 @@ std::optional<TableModel> LoadTableModel(Connection& connection, const std::stri
     table.indexes.push_back(std::move(index));
   }
   ReadRule(connection, table);
+  ReadItemProperties(connection, table);
   return table;
 }
 

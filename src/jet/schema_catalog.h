@@ -1,5 +1,6 @@
 // jet/schema_catalog: the catalog rows of user tables: MSysObjects entries, field metadata in
-// MSysFields, index metadata in MSysIndexes, table rules in MSysProperties. Reads and writes
+// MSysFields, index metadata in MSysIndexes, table rules in MSysProperties, user properties of
+// fields and indexes in MSysItemProperties. Reads and writes
 // rows only; never changes a user table (schema_change.h does) and opens no transaction.
 #pragma once
 #include <optional>

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "com/variant.h"
+
 namespace qb::jet {
 
 // Error numbers of the schema rules (Jet's numbering).
@@ -47,6 +49,14 @@ inline constexpr std::int32_t kSystemField = 8192;
 inline constexpr std::int32_t kHyperlinkField = 32768;
 inline constexpr std::int32_t kDescendingKey = 1;  // on an index's key field
 
+// A user-defined property of a field or an index (CreateProperty), kept with its definition
+// so that renames and copies of the table carry it.
+struct UserProperty {
+  std::string name;
+  int type = 10;   // a data type code (1 Boolean ... 12 Memo)
+  Variant value;   // of that type, or Null
+};
+
 struct FieldModel {
   std::string name;
   int type = 10;                  // DAO type code
@@ -58,6 +68,7 @@ struct FieldModel {
   std::string validation_text;
   bool required = false;
   bool allow_zero_length = false;
+  std::vector<UserProperty> properties;  // in the order they were made
 };
 
 struct IndexKey {
@@ -74,6 +85,7 @@ struct IndexModel {
   bool required = false;
   bool clustered = false;
   bool foreign = false;
+  std::vector<UserProperty> properties;  // in the order they were made
 };
 
 struct TableModel {

@@ -266,7 +266,7 @@ std::shared_ptr<Field> Fields::Item(std::string_view name) const {
 
 void Fields::Append(const std::shared_ptr<Field>& field) {
   if (!field) RaiseJetError(err::kInvalidArgument, "No field was given to append.");
-  if (field->in_collection_ || !field->table_.expired()) {
+  if (field->in_collection_ || field->table_) {
     RaiseJetError(err::kFieldAlreadyAppended, "The field '" + field->own_.name + "' is already part of a Fields collection.");
   }
   FieldModel model = field->own_;
@@ -361,7 +361,7 @@ std::shared_ptr<Index> Indexes::Item(std::string_view name) const {
 
 void Indexes::Append(const std::shared_ptr<Index>& index) {
   if (!index) RaiseJetError(err::kInvalidArgument, "No index was given to append.");
-  if (index->in_collection_ || !index->table_.expired()) {
+  if (index->in_collection_ || index->table_) {
     RaiseJetError(err::kIndexAlreadyAppended, "The index '" + index->own_.name + "' is already part of an Indexes collection.");
   }
   const IndexModel model = index->own_;

@@ -1,0 +1,105 @@
+// jet/item_properties: conversions and checks of user-defined field and index properties.
+#include "jet/item_properties.h"
+
+#include <cstdio>
+
+#include "jet/database_catalog.h"
+#include "jet/errors.h"
+#include "jet/property.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+namespace {
+
+std::string RealText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+}  // namespace
+
+Variant ConvertPropertyValue(int type, const Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return Variant::Null();
+  try {
+    switch (type) {
+      case 1: return Variant(value.ToBool());
+      case 2: return Variant(value.ToByte());
+      case 3: return Variant(value.ToInt16());
+      case 4: return Variant(value.ToInt32());
+      case 5: return Variant(value.ToCurrency());
+      case 6: return Variant(static_cast<float>(value.ToDouble()));
+      case 7: return Variant(value.ToDouble());
+      case 8: return Variant::FromDate(value.ToDate());
+      default: return Variant(value.ToString());
+    }
+  } catch (const EVariantError&) {
+    RaiseJetError(err::kInvalidPropertyValue, "The value does not suit the property's data type.");
+  }
+}
+
+std::string EncodePropertyValue(int type, const Variant& value) {
+  switch (type) {
+    case 1: return value.ToBool() ? "-1" : "0";
+    case 2: case 3: case 4: return std::to_string(value.ToInt32());
+    case 5: return RealText(value.ToCurrency().ToDouble());
+    case 6: case 7: return RealText(value.ToDouble());
+    case 8: return RealText(value.ToDate());
+    default: return value.ToString();
+  }
+}
+
+Variant DecodePropertyValue(int type, const std::string& text) {
+  try {
+    switch (type) {
+      case 1: return Variant(std::stoll(text) != 0);
+      case 2: return Variant(static_cast<std::uint8_t>(std::stoi(text)));
+      case 3: return Variant(static_cast<std::int16_t>(std::stoi(text)));
+      case 4: return Variant(static_cast<int>(std::stol(text)));
+      case 5: return Variant(Currency::FromDouble(std::stod(text)));
+      case 6: return Variant(static_cast<float>(std::stod(text)));
+      case 7: return Variant(std::stod(text));
+      case 8: return Variant::FromDate(std::stod(text));
+      default: return Variant(text);
+    }
+  } catch (const std::exception&) {
+    return Variant::Null();
+  }
+}
+
+UserProperty NewUserProperty(const Properties& existing, const std::string& owner, const std::string& name, int type,
+                             const Variant& value) {
+  if (!IsValidObjectName(name)) RaiseJetError(err::kInvalidArgument, "'" + name + "' is not a valid property name.");
+  if (!IsPropertyType(type)) {
+    RaiseJetError(err::kInvalidArgument, "The data type " + std::to_string(type) + " is not one a property can have.");
+  }
+  for (int i = 0; i < existing.Count(); ++i) {
+    if (FoldCase(existing.Item(i)->Name()) == FoldCase(name)) {
+      RaiseJetError(err::kDuplicateName, owner + " already has a property named '" + name + "'.");
+    }
+  }
+  return UserProperty{name, type, ConvertPropertyValue(type, value)};
+}
+
+std::vector<std::shared_ptr<Property>> UserPropertyObjects(const std::vector<UserProperty>& properties,
+                                                           const ReadUserProperty& read,
+                                                           const WriteUserProperty& write) {
+  std::vector<std::shared_ptr<Property>> items;
+  for (const UserProperty& property : properties) {
+    const std::string name = property.name;
+    const int type = property.type;
+    items.push_back(std::make_shared<Property>(
+        name, type, [read, name]() { return read(name).value; },
+        [write, name, type](const Variant& value) { write(name, ConvertPropertyValue(type, value)); }));
+  }
+  return items;
+}
+
+UserProperty* FindUserProperty(std::vector<UserProperty>& properties, const std::string& name) {
+  for (UserProperty& property : properties) {
+    if (FoldCase(property.name) == FoldCase(name)) return &property;
+  }
+  return nullptr;
+}
+
+}  // namespace qb::jet
