@@ -29,6 +29,7 @@ FieldModel FieldOf(const sql::ParsedColumnDef& column, int ordinal) {
   if (column.type.type.sized) field.size = column.type.EffectiveSize();
   if (column.type.type.auto_increment) field.attributes |= kAutoIncrField;
   field.required = column.not_null;
+  if (column.default_value) field.default_value = *column.default_value;
   field.ordinal = ordinal;
   return field;
 }
@@ -107,7 +108,8 @@ void AlterTableFrom(Connection& connection, const sql::ParsedAlterTable& parsed)
       }
       FieldModel changed = FieldOf(*parsed.column, field->ordinal);
       changed.name = field->name;
-      changed.default_value = field->default_value;
+      if (!parsed.column->default_value) changed.default_value = field->default_value;
+      changed.properties = field->properties;
       changed.validation_rule = field->validation_rule;
       changed.validation_text = field->validation_text;
       changed.allow_zero_length = field->allow_zero_length && (changed.type == 10 || changed.type == 12);

@@ -52,15 +52,10 @@ std::string Named(int number, const std::string& message, const std::string& che
   return "CONSTRAINT " + QuoteName("jet:" + std::to_string(number) + ":" + message) + " CHECK (" + check + ")";
 }
 
-// A field's rule as a condition. Jet writes field rules without the field ("> 0", "Like 'A*'"):
-// the field is put in front when that parses, else the rule is read as a whole expression.
+// A field's rule as a condition. Jet writes field rules without the field ("> 0", "Like 'A*'",
+// "Like 'x*' Or Like 'f*'"): each comparison that lacks its left operand compares the field.
 std::string FieldRuleSql(const TableModel& table, const FieldModel& field) {
-  sql::ParsedExprPtr parsed;
-  try {
-    parsed = sql::ParseExpression("[" + field.name + "] " + field.validation_rule);
-  } catch (const EOleException&) {
-    parsed = sql::ParseExpression(field.validation_rule);
-  }
+  sql::ParsedExprPtr parsed = sql::ParseFieldRule(field.validation_rule, field.name);
   ColumnResolver resolver(table, &field);
   sql::TranslateOptions options;
   options.resolver = &resolver;

@@ -134,7 +134,18 @@ ParsedColumnType ParseColumnType(Parser& parser) {
   return result;
 }
 
-// name type[(size)] [NOT NULL] [[CONSTRAINT name] column constraint] ...
+// The expression after DEFAULT, as written (its syntax checked here, its meaning by the engine).
+std::string ParseDefault(Parser& parser) {
+  const std::size_t from = parser.Peek().pos.offset;
+  parser.ParseExpr();
+  std::string_view text = parser.SourceText(from, parser.Peek().pos.offset);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n')) {
+    text.remove_suffix(1);
+  }
+  return std::string(text);
+}
+
+// name type[(size)] [NOT NULL] [DEFAULT expr] [[CONSTRAINT name] column constraint] ...
 ParsedColumnDef ParseColumnDef(Parser& parser) {
   Parser::ClauseScope scope(parser, kFieldDefClause);
   ParsedColumnDef column;
@@ -147,6 +158,10 @@ ParsedColumnDef ParseColumnDef(Parser& parser) {
       parser.Take();
       parser.ExpectKeyword("NULL");
       column.not_null = true;
+    } else if (token.IsKeyword("DEFAULT")) {
+      SourcePos at = parser.Take().pos;
+      if (column.default_value) parser.FailAt(at, "DEFAULT given twice");
+      column.default_value = ParseDefault(parser);
     } else if (token.IsKeyword("CONSTRAINT") || token.IsKeyword("PRIMARY") ||
                token.IsKeyword("UNIQUE") || token.IsKeyword("REFERENCES")) {
       Parser::ClauseScope constraint_scope(parser, kConstraintClause);

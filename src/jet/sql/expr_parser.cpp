@@ -67,7 +67,7 @@ QB_LOGICAL_LEVEL(ParseMod, ParseIntDivide, "MOD", kMod)
 #undef QB_LOGICAL_LEVEL
 
 ParsedExprPtr Parser::ParseNot() {
-  if (Peek().IsKeyword("NOT")) {
+  if (Peek().IsKeyword("NOT") && !AtImpliedComparison()) {
     SourcePos pos = Take().pos;
     DepthGuard guard(*this);
     return MakeUnary(pos, ParsedOp::kNot, ParseNot());
@@ -75,8 +75,31 @@ ParsedExprPtr Parser::ParseNot() {
   return ParseComparison();
 }
 
+bool Parser::AtImpliedComparison() {
+  if (implied_operand_.empty()) return false;
+  const Token& token = Peek();
+  if (token.kind == TokenKind::kOperator) {
+    return token.text == "=" || token.text == "<>" || token.text == "<" || token.text == ">" ||
+           token.text == "<=" || token.text == ">=";
+  }
+  if (token.IsKeyword("NOT")) {
+    const Token& next = Peek(1);
+    return next.IsKeyword("LIKE") || next.IsKeyword("BETWEEN") || next.IsKeyword("IN");
+  }
+  return token.IsKeyword("LIKE") || token.IsKeyword("BETWEEN") || token.IsKeyword("IN") ||
+         token.IsKeyword("IS");
+}
+
 ParsedExprPtr Parser::ParseComparison() {
-  ParsedExprPtr left = ParseConcat();
+  ParsedExprPtr left;
+  if (AtImpliedComparison()) {
+    auto name = std::make_unique<ParsedName>(Peek().pos);
+    name->parts.push_back(implied_operand_);
+    name->quoted_last = true;
+    left = std::move(name);
+  } else {
+    left = ParseConcat();
+  }
   for (;;) {
     const Token& token = Peek();
     if (token.kind == TokenKind::kOperator) {
@@ -383,13 +406,24 @@ ParsedExprPtr Parser::ParseNameOrCall() {
   return name;
 }
 
-ParsedExprPtr ParseExpression(std::string_view text) {
+namespace {
+
+ParsedExprPtr ParseWhole(std::string_view text, std::string implied_operand) {
   Parser parser(text, SqlClause{sqlerr::kSyntaxInExpression, "query expression"});
+  parser.ImplyLeftOperand(std::move(implied_operand));
   ParsedExprPtr expr = parser.ParseExpr();
   if (parser.Peek().kind != TokenKind::kEnd) {
     parser.FailExpected("an operator or the end of the expression");
   }
   return expr;
+}
+
+}  // namespace
+
+ParsedExprPtr ParseExpression(std::string_view text) { return ParseWhole(text, std::string()); }
+
+ParsedExprPtr ParseFieldRule(std::string_view text, const std::string& field) {
+  return ParseWhole(text, field);
 }
 
 }  // namespace qb::jet::sql

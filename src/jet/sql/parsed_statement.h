@@ -41,6 +41,7 @@ struct ParsedColumnDef {
   std::string name;
   ParsedColumnType type;
   bool not_null = false;
+  std::optional<std::string> default_value;   // DEFAULT expr, the expression as written
   std::vector<ParsedConstraint> constraints;  // column-level clauses, in order
 };
 

@@ -17,6 +17,11 @@ inline constexpr int kMaxExpressionDepth = 200;
 // than kMaxExpressionDepth.
 ParsedExprPtr ParseExpression(std::string_view text);
 
+// A field's validation rule: an expression in which a comparison may leave out its left
+// operand, which is then the field FIELD ("> 0", "Like 'x*' Or Like 'f*'", ">= 0 And <= 100",
+// "Between 1 And 5", "Not In ('a', 'b')", "Is Not Null"). Raises as ParseExpression.
+ParsedExprPtr ParseFieldRule(std::string_view text, const std::string& field);
+
 // The statement TEXT holds, with an optional trailing ";". Raises EOleException with the
 // number of the clause at fault, naming it and the position: 3290 CREATE TABLE, 3292 field
 // definition, 3289 CONSTRAINT, 3293 ALTER TABLE, 3291 CREATE INDEX, 3295 DROP; for queries 3141

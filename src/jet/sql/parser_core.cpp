@@ -20,7 +20,7 @@ constexpr const char* kReserved[] = {
 
 }  // namespace
 
-Parser::Parser(std::string_view text, SqlClause clause) : lexer_(text), clause_(clause) {}
+Parser::Parser(std::string_view text, SqlClause clause) : text_(text), lexer_(text), clause_(clause) {}
 
 bool Parser::IsReservedWord(const Token& token) {
   if (token.kind != TokenKind::kWord) return false;

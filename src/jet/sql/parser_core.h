@@ -61,6 +61,15 @@ class Parser {
   // recursion stay within kMaxExpressionDepth (3071 otherwise).
   ParsedExprPtr ParseExpr();
 
+  // From now on a comparison written without its left operand ("> 0", "Like 'A*'", "Is Null")
+  // compares the field NAME: the form of a field's validation rule. "" turns it off.
+  void ImplyLeftOperand(std::string name) { implied_operand_ = std::move(name); }
+
+  // The statement text between two byte offsets (a clause kept as written).
+  std::string_view SourceText(std::size_t from, std::size_t to) const {
+    return text_.substr(from, to > from ? to - from : 0);
+  }
+
   // True for words that cannot stand as a plain name (operators, statement keywords).
   static bool IsReservedWord(const Token& token);
 
@@ -89,6 +98,8 @@ class Parser {
   ParsedExprPtr ParseAnd();
   ParsedExprPtr ParseNot();
   ParsedExprPtr ParseComparison();
+  // True when the next tokens start a comparison whose left operand is left out.
+  bool AtImpliedComparison();
   ParsedExprPtr ParseConcat();
   ParsedExprPtr ParseAdditive();
   ParsedExprPtr ParseMod();
@@ -105,10 +116,12 @@ class Parser {
   ParsedExprPtr MakeUnary(const SourcePos& pos, ParsedOp op, ParsedExprPtr operand);
   void CheckHeight(ParsedExpr& node, int child_height);
 
+  std::string_view text_;  // constant after construction
   Lexer lexer_;
   std::deque<Token> lookahead_;
   SqlClause clause_;
   int depth_ = 0;  // recursion depth of the expression grammar
+  std::string implied_operand_;  // see ImplyLeftOperand
 };
 
 }  // namespace qb::jet::sql

@@ -62,6 +62,7 @@ inline constexpr int kInvalidTop = 3308;
 inline constexpr int kSyntaxInUnion = 3319;
 inline constexpr int kValueCountDiffers = 3346;
 inline constexpr int kUnionInSubquery = 3361;
+inline constexpr int kCriteriaMismatch = 3464;  // a Text field against a number, or the reverse
 }  // namespace sqlerr
 
 // "line 2, column 7".

@@ -4,8 +4,10 @@
 
 #include <cstdio>
 
-#include "jet/sql/jet_types.h"
+#include "com/ole_exception.h"
 
+#include "jet/sql/fn_support.h"
+#include "jet/sql/jet_types.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -83,6 +85,46 @@ double LiteralNumber(const ParsedExpr& expr) {
 
 [[noreturn]] void RaiseAt(int number, const ParsedExpr& expr, const std::string& detail) {
   RaiseSqlError(number, detail + " at " + PositionText(expr.pos) + ".");
+}
+
+// A number written as a literal, signed or not (dates are not numbers here).
+bool IsPlainNumber(const ParsedExpr& expr) {
+  if (expr.kind == ParsedExprKind::kUnary) {
+    const auto& unary = static_cast<const ParsedUnary&>(expr);
+    return (unary.op == ParsedOp::kNegate || unary.op == ParsedOp::kPlusSign) && IsPlainNumber(*unary.operand);
+  }
+  return IsNumericLiteral(expr) && static_cast<const ParsedLiteral&>(expr).type != ParsedLiteral::Type::kDate;
+}
+
+bool IsTextNotNumber(const ParsedExpr& expr) {
+  if (expr.kind != ParsedExprKind::kLiteral) return false;
+  const auto& lit = static_cast<const ParsedLiteral&>(expr);
+  if (lit.type != ParsedLiteral::Type::kString) return false;
+  try {
+    ToNumber(Variant(lit.text));
+    return false;
+  } catch (const EOleException&) {
+    return true;
+  }
+}
+
+// Jet does not convert between a field's type and a literal of the other kind: a Text or Memo
+// field compared with a number, or a numeric field with text that reads as no number, is the
+// criteria type mismatch. Other pairs (expressions, dates, parameters' values) convert at run
+// time as their operators do.
+void CheckComparable(const ParsedExpr& field_expr, const TranslatedExpr& field, const ParsedExpr& other) {
+  if (field_expr.kind != ParsedExprKind::kName) return;
+  const bool text = field.dao_type == dao_type::kText || field.dao_type == dao_type::kMemo;
+  const bool number = field.dao_type >= dao_type::kByte && field.dao_type <= dao_type::kDouble;
+  if ((text && IsPlainNumber(other)) || (number && IsTextNotNumber(other))) {
+    RaiseAt(sqlerr::kCriteriaMismatch, other, "Data type mismatch in criteria expression");
+  }
+}
+
+void CheckComparable(const ParsedExpr& a_expr, const TranslatedExpr& a, const ParsedExpr& b_expr,
+                     const TranslatedExpr& b) {
+  CheckComparable(a_expr, a, b_expr);
+  CheckComparable(b_expr, b, a_expr);
 }
 
 TranslatedExpr Translator::Literal(const ParsedLiteral& lit) {
@@ -189,6 +231,7 @@ std::string Translator::Comparison(const ParsedBinary& binary) {
   }
   TranslatedExpr a = Value(*binary.left);
   TranslatedExpr b = Value(*binary.right);
+  CheckComparable(*binary.left, a, *binary.right, b);
   const char* op = SqliteComparisonOperator(binary.op);
   return "(" + a.sql + " " + op + " " + b.sql + Collate(a, b) + ")";
 }
@@ -248,6 +291,8 @@ std::string Translator::BetweenCondition(const ParsedBetween& between) {
   TranslatedExpr value = Value(*between.value);
   TranslatedExpr low = Value(*between.low);
   TranslatedExpr high = Value(*between.high);
+  CheckComparable(*between.value, value, *between.low, low);
+  CheckComparable(*between.value, value, *between.high, high);
   std::string collate = Collate(value, low.type == T::kNull ? high : low);
   std::string subject = value.sql + collate;
   std::string sql;
@@ -275,6 +320,7 @@ std::string Translator::InCondition(const ParsedIn& in) {
   TranslatedExpr first_item;
   for (std::size_t i = 0; i < in.items.size(); ++i) {
     TranslatedExpr item = Value(*in.items[i]);
+    CheckComparable(*in.value, value, *in.items[i], item);
     if (i == 0) first_item = item;
     if (i > 0) list += ", ";
     list += item.sql;

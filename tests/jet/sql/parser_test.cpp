@@ -126,6 +126,31 @@ TEST(SqlExprDepth, NestingWithinTheLimitParses) {
   EXPECT_EQ(ParseExpression(chain)->height, 151);
 }
 
+// A field's validation rule may leave out the field before each comparison; anywhere else the
+// operand is required.
+TEST(SqlFieldRule, ComparisonsWithoutALeftOperandCompareTheField) {
+  const ExprCase cases[] = {
+      {"> 0", "([F] > 0)"},
+      {"Like 'x*' Or Like 'f*'", "(([F] Like 'x*') Or ([F] Like 'f*'))"},
+      {">= 0 And <= 100", "(([F] >= 0) And ([F] <= 100))"},
+      {"<> ''", "([F] <> '')"},
+      {"In ('a', 'b')", "([F] In ('a', 'b'))"},
+      {"Not In ('a')", "([F] Not In ('a'))"},
+      {"Not Like 'a*'", "([F] Not Like 'a*')"},
+      {"Not Between 1 And 5", "([F] Not Between 1 And 5)"},
+      {"Is Not Null", "([F] Is Not Null)"},
+      {"(< 0 Or > 9) And Is Not Null", "((([F] < 0) Or ([F] > 9)) And ([F] Is Not Null))"},
+      {"[G] > 1 Or = 2", "(([G] > 1) Or ([F] = 2))"},
+      {"Not [F] = 1", "(Not ([F] = 1))"},
+      {"> [F] - 1", "([F] > ([F] - 1))"},
+  };
+  for (const ExprCase& c : cases) EXPECT_EQ(ToJetText(*ParseFieldRule(c.input, "F")), c.tree) << c.input;
+  EXPECT_EQ(ErrorNumberOf([] { ParseExpression("> 0"); }), 3075);
+  EXPECT_EQ(ErrorNumberOf([] { ParseFieldRule("> ", "F"); }), 3075);
+  EXPECT_EQ(ErrorNumberOf([] { ParseFieldRule("Like 'a' Or", "F"); }), 3075);
+  EXPECT_EQ(ErrorNumberOf([] { ParseFieldRule("= 1 2", "F"); }), 3075);
+}
+
 // ---- statements ----------------------------------------------------------------------------
 
 std::string ConstraintText(const ParsedConstraint& c) {
@@ -147,6 +172,7 @@ std::string ColumnText(const ParsedColumnDef& c) {
                           std::to_string(*c.type.increment) + ")";
   if (c.type.EffectiveSize()) out += " size" + std::to_string(c.type.EffectiveSize());
   if (c.not_null) out += " notnull";
+  if (c.default_value) out += " default{" + *c.default_value + "}";
   for (const auto& k : c.constraints) out += " " + ConstraintText(k);
   return out;
 }
@@ -225,7 +251,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "CONSTRAINT fk FOREIGN KEY (b) REFERENCES o (x))",
                       "CREATE TABLE t: [a 4] [b 4] <pk:PK a b> <u:UQ b> <nn:NN a> <fk:FK b ->o x>"},
         StatementCase{"CREATE TABLE t (Date DATE, Text TEXT(1), Value TEXT(255))",
-                      "CREATE TABLE t: [Date 8] [Text 10(1) size1] [Value 10(255) size255]"}),
+                      "CREATE TABLE t: [Date 8] [Text 10(1) size1] [Value 10(255) size255]"},
+        // DEFAULT keeps the expression as written, whatever follows it.
+        StatementCase{"CREATE TABLE t (a TEXT(5) DEFAULT 'x;''y'  NOT NULL, b LONG DEFAULT -1 "
+                      "CONSTRAINT u UNIQUE, c DATETIME DEFAULT Now( ), d BIT DEFAULT (1 = 1))",
+                      "CREATE TABLE t: [a 10(5) size5 notnull default{'x;''y'}] "
+                      "[b 4 default{-1} <u:UQ>] [c 8 default{Now( )}] [d 1 default{(1 = 1)}]"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -283,6 +314,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"CREATE TABLE t (a COUNTER(1))", 3292, "expected ','"},
         ErrorCase{"CREATE TABLE t (a COUNTER(1, 0))", 3292, "may not be 0"},
         ErrorCase{"CREATE TABLE t (a LONG NOT)", 3292, "expected NULL"},
+        ErrorCase{"CREATE TABLE t (a LONG DEFAULT)", 3292, "expected an expression"},
+        ErrorCase{"CREATE TABLE t (a LONG DEFAULT 1 DEFAULT 2)", 3292, "DEFAULT given twice"},
+        ErrorCase{"CREATE TABLE t (a LONG DEFAULT 1 +)", 3292, "expected an expression"},
         ErrorCase{"CREATE TABLE t (a LONG CONSTRAINT)", 3289, "expected a constraint name"},
         ErrorCase{"CREATE TABLE t (a LONG CONSTRAINT x PRIMARY)", 3289, "expected KEY"},
         ErrorCase{"CREATE TABLE t (a LONG CONSTRAINT x CHECK)", 3289, "PRIMARY KEY"},

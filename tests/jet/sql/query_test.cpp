@@ -333,6 +333,23 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"PARAMETERS x Long, X Text; SELECT x", "#3139"},
         QueryCase{"SELEC Name FROM Customers", "#3129"}));
 
+// A Text field against a number, or a number field against text that reads as no number, is
+// refused as the query is translated; text that reads as a number and expressions compare.
+INSTANTIATE_TEST_SUITE_P(
+    CriteriaTypes, JetQueryRows,
+    ::testing::Values(
+        QueryCase{"SELECT ID FROM Customers WHERE Name = 5", "#3464"},
+        QueryCase{"SELECT ID FROM Customers AS c WHERE -5 < c.Name", "#3464"},
+        QueryCase{"SELECT ID FROM Customers WHERE Name In ('Ann', 2)", "#3464"},
+        QueryCase{"SELECT ID FROM Customers WHERE City Between 1.5 And 'z'", "#3464"},
+        QueryCase{"SELECT OrderID FROM Orders WHERE Qty = 'abc'", "#3464"},
+        QueryCase{"SELECT OrderID FROM Orders WHERE Amount > ''", "#3464"},
+        QueryCase{"SELECT OrderID FROM Orders WHERE Qty = '3'", "12"},
+        QueryCase{"SELECT OrderID FROM Orders WHERE Qty In ('5', 3) ORDER BY OrderID", "12; 14"},
+        QueryCase{"SELECT ID FROM Customers WHERE Name = '5' Or Len(Name) = 5", ""},
+        QueryCase{"SELECT ID FROM Customers WHERE Name Like 5", ""},
+        QueryCase{"SELECT OrderID FROM Orders WHERE OrderDate = #1/1/2000#", "10"}));
+
 INSTANTIATE_TEST_SUITE_P(
     Crosstab, JetQueryRows,
     ::testing::Values(
