@@ -14,6 +14,7 @@
 #include "core/date_serial.h"
 #include "core/format_settings.h"
 #include "jet/sql/fn_dates.h"
+#include "jet/sql/fn_format_text.h"
 
 namespace qb::jet::sql {
 namespace {
@@ -321,6 +322,7 @@ std::string CurrencyText(double value, const FormatSettings& settings) {
 Variant FormatValue(const Variant& value, std::string_view format, int fdow, int fwoy) {
   const FormatSettings& settings = CurrentFormatSettings();
   std::string name = Lower(format);
+  if (IsTextFormat(format)) return FormatText(value, format);
   if (value.IsNull()) {
     std::vector<std::string> sections = Sections(format);
     if (sections.size() >= 4) return Variant(FormatNumberSection(sections[3], 0, settings));

@@ -257,7 +257,21 @@ QB_EVAL_SUITE(
     EvalCase{"Format(#1/2/2000 13:05#, 'h:nn AM/PM')", "'1:05 PM'"},
     EvalCase{"Format(#1/2/2000 13:05#, 'h:nn am/pm')", "'1:05 pm'"},
     EvalCase{"Format(Null)", "Null"}, EvalCase{"Format(1.5)", "'1.5'"},
-    EvalCase{"Format('abc', '0.00')", "'abc'"}, EvalCase{"Format$(Null)", "#94"});
+    EvalCase{"Format('abc', '0.00')", "'abc'"}, EvalCase{"Format$(Null)", "#94"},
+    // Text patterns: @ shows a character or a space, & a character or nothing; filled from the
+    // right unless ! is given; extra characters stand outside the placeholders.
+    EvalCase{"Format('abc', '@@@@@')", "'  abc'"}, EvalCase{"Format('abc', '!@@@@@')", "'abc  '"},
+    EvalCase{"Format('abc', '&&&&&')", "'abc'"}, EvalCase{"Format('abc', '!&&&&&')", "'abc'"},
+    EvalCase{"Format('5551234', '@@@-@@@@')", "'555-1234'"},
+    EvalCase{"Format('123456789', '@@@-@@@@')", "'12345-6789'"},
+    EvalCase{"Format('123456789', '!@@@-@@@@')", "'123-456789'"},
+    EvalCase{"Format('ab', '@-@-@')", "' -a-b'"}, EvalCase{"Format('ab', '!@-@-&')", "'a-b-'"},
+    EvalCase{"Format('aBc', '>')", "'ABC'"}, EvalCase{"Format('ÄBc', '<')", "'äbc'"},
+    EvalCase{"Format('abc', '>@@@@')", "' ABC'"}, EvalCase{"Format('abc', '\"x\"@@@\\y')", "'xabcy'"},
+    EvalCase{"Format('ab', '\\@&&')", "'@ab'"}, EvalCase{"Format(12, '@@@@')", "'  12'"},
+    EvalCase{"Format(Null, '@;\"none\"')", "'none'"}, EvalCase{"Format('', '@;\"none\"')", "'none'"},
+    EvalCase{"Format(Null, '@@')", "Null"}, EvalCase{"Format('', '@@')", "'  '"},
+    EvalCase{"Format('日本語', '!@@@@')", "'日本語 '"}, EvalCase{"Format('a;b', '@@@@')", "' a;b'"});
 
 QB_EVAL_SUITE(
     Errors, EvalCase{"Foo(1)", "#3085"}, EvalCase{"Left('a')", "#3075"},
