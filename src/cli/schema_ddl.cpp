@@ -1,13 +1,16 @@
 // cli/schema_ddl: Jet type names for DAO types, and the statements of one table.
 #include "cli/schema_ddl.h"
 
+#include "cli/script_properties.h"
 #include "jet/schema_model.h"
 
 namespace qb::cli {
 namespace {
 
-std::string TypeName(const jet::Field& field) {
-  if (field.Attributes() & jet::kAutoIncrField) return "COUNTER";
+std::string TypeName(const jet::Field& field, std::int64_t next_number) {
+  if (field.Attributes() & jet::kAutoIncrField) {
+    return next_number == 1 ? std::string("COUNTER") : "COUNTER(" + std::to_string(next_number) + ", 1)";
+  }
   switch (field.Type()) {
     case 1: return "BIT";
     case 2: return "BYTE";
@@ -31,13 +34,29 @@ std::string Bracketed(const std::string& name) { return "[" + name + "]"; }
 
 std::string TableDdl(jet::TableDef& table) {
   std::string ddl = "CREATE TABLE " + Bracketed(table.Name()) + " (";
+  std::string properties;
   auto fields = table.Fields();
   for (int i = 0; i < fields->Count(); ++i) {
     auto field = fields->Item(i);
-    ddl += (i == 0 ? "\n  " : ",\n  ") + Bracketed(field->Name()) + " " + TypeName(*field);
+    ddl += (i == 0 ? "\n  " : ",\n  ") + Bracketed(field->Name()) + " " + TypeName(*field, table.NextAutoNumber());
     if (field->Required()) ddl += " NOT NULL";
+    const std::string default_value = field->DefaultValue().ToString();
+    if (!default_value.empty()) ddl += " DEFAULT " + default_value;
+    if (field->AllowZeroLength()) properties += PropertyStatement(table.Name(), field->Name(), "AllowZeroLength", true);
+    if (!field->ValidationRule().empty()) {
+      properties += PropertyStatement(table.Name(), field->Name(), "ValidationRule", field->ValidationRule());
+    }
+    if (!field->ValidationText().empty()) {
+      properties += PropertyStatement(table.Name(), field->Name(), "ValidationText", field->ValidationText());
+    }
   }
   ddl += "\n);\n";
+  if (!table.ValidationRule().empty()) {
+    properties += PropertyStatement(table.Name(), std::string(), "ValidationRule", table.ValidationRule());
+  }
+  if (!table.ValidationText().empty()) {
+    properties += PropertyStatement(table.Name(), std::string(), "ValidationText", table.ValidationText());
+  }
   auto indexes = table.Indexes();
   for (int i = 0; i < indexes->Count(); ++i) {
     auto index = indexes->Item(i);
@@ -59,7 +78,7 @@ std::string TableDdl(jet::TableDef& table) {
     if (!with.empty()) ddl += " WITH" + with;
     ddl += ";\n";
   }
-  return ddl;
+  return ddl + properties;
 }
 
 }  // namespace qb::cli

@@ -1,6 +1,6 @@
-// cli/schema_ddl: writes a stored table's definition as Jet DDL that Database.Execute (and so
-// `quill script`) accepts back: CREATE TABLE with the fields in OrdinalPosition order, then one
-// CREATE INDEX per index. Reads the TableDef only.
+// cli/schema_ddl: writes a stored table's definition as statements `quill script` accepts back:
+// CREATE TABLE with the fields in OrdinalPosition order, one CREATE INDEX per index, and quill's
+// SET PROPERTY statements for what Jet DDL cannot say. Reads the TableDef only.
 #pragma once
 #include <string>
 
@@ -8,8 +8,10 @@
 
 namespace qb::cli {
 
-// The statements for TABLE, each ended by ";" and a line break. What Jet DDL cannot say
-// (defaults, validation rules, AllowZeroLength, Clustered, user properties) is left out.
+// The statements for TABLE, each ended by ";" and a line break: CREATE TABLE (defaults as
+// DEFAULT, the AutoNumber's next number as COUNTER(n, 1) when it is not 1), CREATE INDEX, then
+// SET PROPERTY statements (script_properties.h) for validation rules and texts and for
+// AllowZeroLength. Clustered and user-defined properties are left out.
 std::string TableDdl(jet::TableDef& table);
 
 // NAME in brackets ("[Order Details]").

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/db_options.h"
 #include "cli/schema_ddl.h"
+#include "cli/script_properties.h"
 #include "cli/script_splitter.h"
 #include "com/ole_exception.h"
 #include "jet/database.h"
@@ -30,13 +31,22 @@ constexpr const char* kScriptHelp =
     "one transaction. Statements end with ';' (not inside 'strings', \"strings\", [names] or\n"
     "#dates#; the ';' after a PARAMETERS declaration belongs to its statement). The first\n"
     "failing statement undoes the whole script and is named with its line. On success prints\n"
-    "the total of records affected.\n";
+    "the total of records affected.\n"
+    "\n"
+    "Besides Jet SQL a script may set a property of a table or field, as 'quill schema' writes\n"
+    "what Jet DDL cannot say (validation rules and texts, AllowZeroLength):\n"
+    "  SET PROPERTY [Table].ValidationRule = '[Low] <= [High]';\n"
+    "  SET PROPERTY [Table].[Field].AllowZeroLength = True;\n"
+    "The value is a 'string' (quotes doubled inside), a number, True, False or Null.\n";
 
 constexpr const char* kSchemaHelp =
     "Usage: quill [global options] schema FILE [TABLE]\n"
     "\n"
     "Prints the tables of FILE (or only TABLE) with their indexes as Jet DDL statements that\n"
-    "'quill script' accepts. Defaults, validation rules and properties are not printed.\n";
+    "'quill script' accepts: defaults as DEFAULT, an AutoNumber that does not start at 1 as\n"
+    "COUNTER(next, 1), then SET PROPERTY statements for validation rules and texts and for\n"
+    "AllowZeroLength (see 'quill script --help'). User-defined properties and Clustered are\n"
+    "not printed.\n";
 
 std::shared_ptr<jet::Database> OpenForWriting(jet::DBEngine& engine, const GlobalOptions& options,
                                               const std::string& path) {
@@ -81,6 +91,10 @@ int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string
   database->BeginTrans();
   for (const ScriptStatement& statement : statements) {
     try {
+      if (IsPropertyStatement(statement.text)) {
+        RunPropertyStatement(*database, statement.text);
+        continue;
+      }
       database->Execute(statement.text);
     } catch (const EOleException& e) {
       database->Rollback();
@@ -103,7 +117,9 @@ int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string
     return 0;
   }
   auto engine = MakeEngine();
-  auto tables = OpenForReading(*engine, options, args.positional[0])->TableDefs();
+  // Kept open: the definitions read where an AutoNumber goes on from the file.
+  auto database = OpenForReading(*engine, options, args.positional[0]);
+  auto tables = database->TableDefs();
   if (args.positional.size() == 2) {
     std::cout << TableDdl(*tables->Item(std::string_view(args.positional[1])));
     return 0;

@@ -310,6 +310,13 @@ void DeleteTableRows(Connection& connection, std::int64_t id) {
   object.Bind(1, id).Run();
 }
 
+std::int64_t NextAutoNumber(Connection& connection, const std::string& name) {
+  if (!connection.HasTable("sqlite_sequence")) return 1;
+  Statement read = connection.Prepare("SELECT seq FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE");
+  read.Bind(1, name);
+  return read.Step() ? read.ColumnInt(0) + 1 : 1;
+}
+
 bool TableNameTaken(Connection& connection, const std::string& name) {
   if (SqliteTableName(connection, name)) return true;
   Statement find = connection.Prepare("SELECT 1 FROM MSysObjects WHERE Type IN (1, 5) AND Name = ?1");

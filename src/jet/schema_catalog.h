@@ -34,6 +34,10 @@ void UpdateTableRows(Connection& connection, const TableModel& table);
 // Removes every catalog row of the table with id ID.
 void DeleteTableRows(Connection& connection, std::int64_t id);
 
+// The number the AutoNumber of the table NAME hands out next: one past the highest it has given
+// (1 when it has given none, or the table has no AutoNumber).
+std::int64_t NextAutoNumber(Connection& connection, const std::string& name);
+
 // True when the catalog or SQLite's schema has an object (table, index, query) named NAME.
 bool TableNameTaken(Connection& connection, const std::string& name);
 

@@ -110,6 +110,8 @@ std::int64_t TableDef::RecordCount() const {
   return count.ColumnInt(0);
 }
 
+std::int64_t TableDef::NextAutoNumber() const { return stored_ ? jet::NextAutoNumber(Readable(), row_.name) : 1; }
+
 std::string TableDef::ValidationRule() const { return Model().validation_rule; }
 std::string TableDef::ValidationText() const { return Model().validation_text; }
 

@@ -74,6 +74,8 @@ class TableDef : public std::enable_shared_from_this<TableDef> {
 
   // Beyond the object model: the definition now in effect.
   TableModel Model() const;
+  // The number the table's AutoNumber field hands out next (1 for a stand-alone definition).
+  std::int64_t NextAutoNumber() const;
 
  private:
   friend class Field;
