@@ -22,6 +22,7 @@ class Connection;
 class Database;
 class Properties;
 class Property;
+class Recordset;
 
 // TableDef.Attributes flags.
 inline constexpr std::int32_t kSystemObject = kSystemObjectAttribute;  // dbSystemObject
@@ -71,6 +72,10 @@ class TableDef : public std::enable_shared_from_this<TableDef> {
   // use, kInvalidArgument for a bad name or type, kInvalidPropertyValue when VALUE does not
   // convert). REQUIRES (else kInvalidOperation): the table is stored.
   std::shared_ptr<Property> CreateProperty(const std::string& name, int type, const Variant& value);
+
+  // Opens the stored table as a recordset (TYPE 0: table-type), as Database.OpenRecordset does.
+  // kInvalidOperation for a stand-alone definition.
+  std::shared_ptr<Recordset> OpenRecordset(int type = 0, int options = 0, int lock_type = 0);
 
   // Beyond the object model: the definition now in effect.
   TableModel Model() const;

@@ -52,8 +52,10 @@ struct BlockSql {
   std::vector<OrderKey> order;
   std::vector<TranslatedColumn> columns;
   std::vector<SqlValueType> kinds;
+  // A plain block over one table (no grouping, aggregate or DISTINCT): that table's rowid as
+  // SQL, and the table's name. Empty otherwise.
+  std::string row_key_sql, row_key_table;
 };
-
 
 // The SQL and result columns of a translated SELECT or UNION.
 struct SelectSql {
@@ -61,6 +63,7 @@ struct SelectSql {
   std::vector<TranslatedColumn> columns;
   std::vector<SqlValueType> kinds;
   bool wrapped_needed = false;  // has ORDER BY, LIMIT or WITH: a union part must be wrapped
+  std::string row_key_table;    // QueryTranslateOptions::with_row_key: see TranslatedQuery
 };
 
 class QueryContext {

@@ -35,6 +35,7 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
   const std::string& into = query.parts.front().into;
   if (into.empty()) {
     out.sql = std::move(select.sql);
+    out.row_key_table = std::move(select.row_key_table);
     return out;
   }
   out.kind = QueryKind::kMakeTable;

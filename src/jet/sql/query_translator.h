@@ -69,11 +69,19 @@ struct TranslatedQuery {
   // A crosstab without an IN list: the query of its distinct pivot values (ascending, same
   // parameters). Run it and pass the values to TranslateCrosstab to get the statement.
   std::string pivot_values_sql;
+  // With QueryTranslateOptions::with_row_key, a select whose rows are the rows of one table
+  // (one source that is a table; no grouping, aggregate, DISTINCT, TOP or UNION) names that
+  // table here, and SQL returns the table's rowid first, as kRowKeyColumn, before COLUMNS.
+  // Empty otherwise (SQL then returns COLUMNS only).
+  std::string row_key_table;
   bool NeedsPivotValues() const { return kind == QueryKind::kCrosstab && sql.empty(); }
 };
 
+inline constexpr const char* kRowKeyColumn = "qb_key";
+
 struct QueryTranslateOptions {
   std::string text_collation = "JETNOCASE";  // registered on the connection by the caller
+  bool with_row_key = false;  // see TranslatedQuery::row_key_table
 };
 
 // The translation of statement TEXT against SCHEMA. Raises EOleException: the syntax errors

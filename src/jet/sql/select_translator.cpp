@@ -208,6 +208,10 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
     loose.push_back({"", having.TakeLooseColumns(), select.having->pos});
   }
   if (aggregated) CheckGrouping(loose, grouped_sql);
+  if (!aggregated && !block.distinct && scope.sources.size() == 1 && !scope.sources[0].table.empty()) {
+    block.row_key_sql = scope.sources[0].sql_name + ".rowid";
+    block.row_key_table = scope.sources[0].table;
+  }
   if (!select.order_by.empty()) {
     ScopeResolver order(ctx, scope, true, 3097);
     for (const ParsedOrderItem& item : select.order_by) {
@@ -302,6 +306,10 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
     scope.outer = outer;
     const ParsedSelect& part = query.parts[i];
     BlockSql block = TranslateBlock(ctx, part, scope);
+    if (ctx.options().with_row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
+      block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
+      result.row_key_table = block.row_key_table;
+    }
     bool wrapped = false;
     std::string sql = ApplyTop(ctx, part, block, &wrapped);
     if (i == 0) {

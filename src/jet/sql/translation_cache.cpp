@@ -10,7 +10,7 @@ std::shared_ptr<const TranslatedQuery> TranslationCache::Get(std::string_view te
   std::string key = std::to_string(schema.Version());
   key += '\x1f';
   key += options.text_collation;
-  key += '\x1f';
+  key += options.with_row_key ? "\x1fk\x1f" : "\x1f-\x1f";
   key += text;
   auto found = index_.find(key);
   if (found != index_.end()) {

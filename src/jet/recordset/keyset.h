@@ -1,0 +1,78 @@
+// jet/recordset/keyset: the ordered rows of a recordset as positions 0 .. n-1, learnt from its
+// RowSource a slice at a time as positions are reached. Keyed sources keep only the base rowids
+// and read each row's values when it is reached (in short runs of ascending rowids), so a row
+// shows the changes made to it since; a row gone meanwhile reads as deleted. Other sources keep
+// the values they returned (a fixed copy). Holds no statement between calls.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/recordset/prepared_sql.h"
+
+namespace qb::jet {
+
+class RowSource;
+
+class Keyset {
+ public:
+  // DISCARD_BEHIND: rows of an unkeyed source before the last one reached may be dropped (a
+  // forward-only reader never returns to them).
+  Keyset(RowSource& source, bool discard_behind);
+
+  // Loads rows until position POS is known or the source ends; true when POS exists.
+  bool Reach(std::int64_t pos);
+  // Loads every remaining row (keys only for keyed sources).
+  void LoadAll();
+  bool Complete() const { return complete_; }
+  // Changes whenever pointers ValuesAt returned may have gone stale.
+  std::uint64_t Generation() const { return generation_; }
+  std::int64_t Known() const { return known_; }  // positions known so far
+
+  // The rowid at POS. REQUIRES: keyed source, POS known.
+  std::int64_t KeyAt(std::int64_t pos) const { return keys_[static_cast<std::size_t>(pos)]; }
+  // The position of the row with rowid KEY, loading as needed; nullopt when it is not in the
+  // set. REQUIRES: keyed source.
+  std::optional<std::int64_t> PositionOf(std::int64_t key);
+
+  // The values at POS as of STAMP (re-read when the file changed since they were read);
+  // nullptr when the row has been deleted. REQUIRES: POS known (and not discarded).
+  const std::vector<Variant>* ValuesAt(std::int64_t pos, const DataStamp& stamp);
+  // Marks POS as deleted (a hole: it keeps its position).
+  void MarkDeleted(std::int64_t pos);
+  bool IsDeleted(std::int64_t pos) const;
+  // Appends a new base row at the end (loading the rest first, so positions stay stable).
+  // REQUIRES: keyed source.
+  std::int64_t Append(std::int64_t key);
+  // Forgets everything: the next Reach starts from the source's first row again.
+  void Clear();
+
+ private:
+  std::int64_t NextSliceSize() const;
+  void LoadWindow(std::int64_t pos, const DataStamp& stamp);
+
+  RowSource& source_;          // not owned; outlives this
+  const bool keyed_;           // constant after construction
+  const bool discard_behind_;  // constant after construction
+  bool complete_ = false;
+  std::uint64_t generation_ = 0;
+  std::int64_t known_ = 0;     // positions learnt from the source (plus own appends)
+  std::int64_t from_source_ = 0;  // of which the source returned
+
+  // Keyed sources.
+  std::vector<std::int64_t> keys_;
+  std::unordered_map<std::int64_t, std::int64_t> positions_;  // rowid -> position, built lazily
+  std::int64_t indexed_ = 0;   // positions_ covers positions below this
+  std::vector<bool> deleted_;
+  std::int64_t window_first_ = 0;                 // values of positions window_first_ ..
+  std::vector<std::optional<std::vector<Variant>>> window_;  // nullopt: the row is gone
+  DataStamp window_stamp_;
+
+  // Unkeyed sources: the values of positions rows_first_ .. known_ - 1.
+  std::int64_t rows_first_ = 0;
+  std::vector<std::vector<Variant>> rows_;
+};
+
+}  // namespace qb::jet

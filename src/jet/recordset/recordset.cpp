@@ -1,0 +1,481 @@
+// jet/recordset/recordset: the Recordset's life, moves, positions, bookmarks and counts. Editing
+// lives in recordset_edit.cpp, Seek and Find in recordset_search.cpp, fields and properties in
+// recordset_fields.cpp, opening in recordset_open.cpp.
+#include "jet/recordset/recordset.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "jet/database.h"
+#include "jet/errors.h"
+#include "jet/recordset/recordset_state.h"
+#include "jet/sql/translator.h"
+
+namespace qb::jet {
+
+// ---- helpers shared by the member files ----
+
+Connection& RecordsetState::Open() const {
+  auto db = database.lock();
+  if (!db || !db->IsOpen()) RaiseJetError(err::kObjectClosed, "The recordset's database is closed.");
+  return *connection;
+}
+
+std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
+  auto rows = std::make_shared<SharedRows>();
+  std::string select = s.spec.select_sql;
+  if (s.spec.append_only) select = "SELECT * FROM (" + select + ") LIMIT 0";
+  rows->source = std::make_unique<RowSource>(*s.connection, s.spec.columns, select, s.spec.base_table,
+                                             s.spec.parameters);
+  rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
+  return rows;
+}
+
+void NoteOwnWrite(RecordsetState& s) {
+  if (s.IsTable()) s.seen = ReadDataStamp(s.Open(), s.stamp_sql);
+}
+
+void SyncWithFile(RecordsetState& s) {
+  if (!s.IsTable()) return;
+  const DataStamp now = ReadDataStamp(s.Open(), s.stamp_sql);
+  if (now == s.seen) return;
+  s.seen = now;
+  std::optional<std::int64_t> key;
+  if (!s.key_only && (s.place == Place::kAt || s.place == Place::kGap)) key = s.Keys().KeyAt(s.pos);
+  s.Keys().Clear();
+  s.rows->removed.clear();
+  s.current = nullptr;
+  if (s.key_only) {
+    LandOnKey(s, *s.key_only);
+    return;
+  }
+  if (!key) {
+    if (s.place == Place::kEof) s.pos = -1;
+    return;
+  }
+  const bool was_gap = s.place == Place::kGap;
+  if (auto pos = s.Keys().PositionOf(*key)) {
+    s.pos = *pos;
+    s.place = was_gap ? Place::kGap : Place::kAt;
+    if (!was_gap) LandOn(s, *pos);
+  } else {
+    // The record vanished (deleted by another user): no current record where it stood.
+    s.place = Place::kGap;
+    s.pos = std::min(s.pos, s.Keys().Known());
+  }
+}
+
+void LandOnKey(RecordsetState& s, std::int64_t rowid) {
+  s.place = Place::kAt;
+  s.pos = -1;
+  s.key_only = rowid;
+  s.current = s.Source().Fetch(rowid, s.key_values) ? &s.key_values : nullptr;
+}
+
+void ResolvePosition(RecordsetState& s) {
+  if (!s.key_only) return;
+  const std::int64_t rowid = *s.key_only;
+  s.key_only.reset();
+  if (auto pos = s.Keys().PositionOf(rowid)) {
+    LandOn(s, *pos);
+  } else {
+    s.place = Place::kBof;
+    s.pos = -1;
+    s.current = nullptr;
+  }
+}
+
+std::int64_t CurrentKey(RecordsetState& s) { return s.key_only ? *s.key_only : s.Keys().KeyAt(s.pos); }
+
+void LandOn(RecordsetState& s, std::int64_t pos) {
+  s.key_only.reset();
+  s.place = Place::kAt;
+  s.pos = pos;
+  s.reached = std::max(s.reached, pos + 1);
+  const DataStamp stamp = s.Keyed() ? ReadDataStamp(s.Open(), s.stamp_sql) : DataStamp{};
+  s.current = s.Keys().ValuesAt(pos, stamp);
+  s.current_generation = s.Keys().Generation();
+}
+
+std::optional<std::int64_t> NextPosition(RecordsetState& s, std::int64_t from) {
+  std::int64_t pos = from + 1;
+  while (s.Keys().Reach(pos)) {
+    if (!s.rows->removed.count(pos)) return pos;
+    ++pos;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::int64_t> PreviousPosition(RecordsetState& s, std::int64_t from) {
+  for (std::int64_t pos = from - 1; pos >= 0; --pos) {
+    if (!s.rows->removed.count(pos)) return pos;
+  }
+  return std::nullopt;
+}
+
+void DropEdit(RecordsetState& s) { s.edit.reset(); }
+
+void RaiseNotForThisKind(const char* what) {
+  RaiseJetError(err::kNotForThisObject, std::string(what) + " is not supported for this type of recordset.");
+}
+
+const std::vector<Variant>& CurrentValues(RecordsetState& s) {
+  s.Open();
+  if (s.place == Place::kGap) RaiseJetError(err::kRecordDeleted, "The current record has been deleted.");
+  if (s.place != Place::kAt) RaiseJetError(err::kNoCurrentRecord, "There is no current record.");
+  if (!s.key_only && s.current && s.current_generation != s.Keys().Generation()) LandOn(s, s.pos);
+  if (!s.current) RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user.");
+  return *s.current;
+}
+
+namespace {
+
+Variant FourBytes(std::int64_t value) {
+  const auto v = static_cast<std::uint32_t>(value);
+  std::vector<std::uint8_t> bytes(4);
+  std::memcpy(bytes.data(), &v, 4);
+  return Variant::FromBytes(std::move(bytes));
+}
+
+[[noreturn]] void BadBookmark() { RaiseJetError(err::kBadBookmark, "Not a valid bookmark."); }
+
+// Table-type bookmarks are rowids; other kinds number positions from 1 and add the Requery
+// generation in the top byte, so a bookmark from before a Requery is refused.
+constexpr int kGenerationShift = 24;
+constexpr std::int64_t kPositionMask = (std::int64_t{1} << kGenerationShift) - 1;
+
+}  // namespace
+
+Variant BookmarkOfRowid(std::int64_t rowid) { return FourBytes(rowid); }
+
+Variant BookmarkOf(RecordsetState& s, std::int64_t pos) {
+  if (s.IsTable()) return FourBytes(s.Keys().KeyAt(pos));
+  const std::int64_t generation = static_cast<std::int64_t>(s.rows->generation & 0x7f);
+  return FourBytes((generation << kGenerationShift) | ((pos + 1) & kPositionMask));
+}
+
+std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark) {
+  if (bookmark.Type() != VarType::ByteArray || bookmark.Bytes().size() != 4) BadBookmark();
+  std::uint32_t raw = 0;
+  std::memcpy(&raw, bookmark.Bytes().data(), 4);
+  const auto value = static_cast<std::int64_t>(static_cast<std::int32_t>(raw));
+  if (s.IsTable()) {
+    auto pos = s.Keys().PositionOf(value);
+    if (!pos || s.rows->removed.count(*pos)) BadBookmark();
+    return *pos;
+  }
+  if ((value >> kGenerationShift) != static_cast<std::int64_t>(s.rows->generation & 0x7f)) BadBookmark();
+  const std::int64_t pos = (value & kPositionMask) - 1;
+  if (pos < 0 || !s.Keys().Reach(pos) || s.rows->removed.count(pos)) BadBookmark();
+  return pos;
+}
+
+// ---- Recordset ----
+
+Recordset::Recordset(std::unique_ptr<RecordsetState> state) : state_(std::move(state)) {}
+Recordset::~Recordset() = default;
+
+RecordsetState& Recordset::State() const {
+  if (!state_) RaiseJetError(err::kObjectClosed, "The recordset is closed.");
+  state_->Open();
+  return *state_;
+}
+
+bool Recordset::IsOpen() const {
+  if (!state_) return false;
+  auto db = state_->database.lock();
+  return db && db->IsOpen();
+}
+
+void Recordset::Close() {
+  State();
+  state_.reset();
+}
+
+std::string Recordset::Name() const { return State().spec.name; }
+int Recordset::Type() const { return State().type; }
+bool Recordset::Updatable() const { return State().updatable; }
+bool Recordset::Restartable() const { return State().type != kOpenTable; }
+bool Recordset::Bookmarkable() const { return State().type != kOpenForwardOnly; }
+
+namespace {
+
+void NotForThisKind(const char* what) { RaiseNotForThisKind(what); }
+
+void RequireBackwards(const RecordsetState& s, const char* what) {
+  if (s.type == kOpenForwardOnly) NotForThisKind(what);
+}
+
+bool IsEmpty(RecordsetState& s) { return !NextPosition(s, -1).has_value(); }
+
+}  // namespace
+
+bool Recordset::Bof() const {
+  RecordsetState& s = State();
+  SyncWithFile(s);
+  if (s.place == Place::kBof) return true;
+  return IsEmpty(s);
+}
+
+bool Recordset::Eof() const {
+  RecordsetState& s = State();
+  SyncWithFile(s);
+  if (s.place == Place::kEof) return true;
+  if (s.place == Place::kBof) return IsEmpty(s);
+  return false;
+}
+
+void Recordset::MoveFirst() {
+  RecordsetState& s = State();
+  RequireBackwards(s, "MoveFirst");
+  DropEdit(s);
+  SyncWithFile(s);
+  if (auto pos = NextPosition(s, -1)) LandOn(s, *pos);
+}
+
+void Recordset::MoveLast(int /*options*/) {
+  RecordsetState& s = State();
+  RequireBackwards(s, "MoveLast");
+  DropEdit(s);
+  SyncWithFile(s);
+  s.Keys().LoadAll();
+  s.reached = s.Keys().Known();
+  if (auto pos = PreviousPosition(s, s.Keys().Known())) LandOn(s, *pos);
+}
+
+void Recordset::MoveNext() {
+  RecordsetState& s = State();
+  SyncWithFile(s);
+  ResolvePosition(s);
+  if (s.place == Place::kEof || (s.place == Place::kBof && IsEmpty(s))) {
+    RaiseJetError(err::kNoCurrentRecord, "There is no current record: the recordset is at its end.");
+  }
+  DropEdit(s);
+  const std::int64_t from = s.place == Place::kGap ? s.pos - 1 : s.pos;
+  if (auto pos = NextPosition(s, from)) {
+    LandOn(s, *pos);
+  } else {
+    s.place = Place::kEof;
+    s.pos = s.Keys().Known();
+    s.current = nullptr;
+  }
+}
+
+void Recordset::MovePrevious() {
+  RecordsetState& s = State();
+  RequireBackwards(s, "MovePrevious");
+  SyncWithFile(s);
+  ResolvePosition(s);
+  if (s.place == Place::kBof || (s.place == Place::kEof && IsEmpty(s))) {
+    RaiseJetError(err::kNoCurrentRecord, "There is no current record: the recordset is at its start.");
+  }
+  DropEdit(s);
+  if (s.place == Place::kEof) s.Keys().LoadAll();
+  const std::int64_t from = s.place == Place::kEof ? s.Keys().Known() : s.pos;
+  if (auto pos = PreviousPosition(s, from)) {
+    LandOn(s, *pos);
+  } else {
+    s.place = Place::kBof;
+    s.pos = -1;
+    s.current = nullptr;
+  }
+}
+
+void Recordset::Move(std::int64_t rows, const Variant& start_bookmark) {
+  RecordsetState& s = State();
+  if (s.type == kOpenForwardOnly && rows <= 0) NotForThisKind("Moving backwards");
+  SyncWithFile(s);
+  ResolvePosition(s);
+  std::int64_t from;
+  if (!start_bookmark.IsEmpty() && !start_bookmark.IsNull()) {
+    from = PositionOfBookmark(s, start_bookmark);
+  } else {
+    if (s.place != Place::kAt) RaiseJetError(err::kNoCurrentRecord, "There is no current record to move from.");
+    from = s.pos;
+  }
+  DropEdit(s);
+  std::int64_t pos = from;
+  for (std::int64_t step = 0; step < rows; ++step) {
+    auto next = NextPosition(s, pos);
+    if (!next) {
+      s.place = Place::kEof;
+      s.pos = s.Keys().Known();
+      s.current = nullptr;
+      return;
+    }
+    pos = *next;
+  }
+  for (std::int64_t step = 0; step > rows; --step) {
+    auto previous = PreviousPosition(s, pos);
+    if (!previous) {
+      s.place = Place::kBof;
+      s.pos = -1;
+      s.current = nullptr;
+      return;
+    }
+    pos = *previous;
+  }
+  LandOn(s, pos);
+}
+
+Variant Recordset::Bookmark() const {
+  RecordsetState& s = State();
+  RequireBackwards(s, "Bookmark");
+  SyncWithFile(s);
+  if (s.place != Place::kAt) RaiseJetError(err::kNoCurrentRecord, "There is no current record.");
+  if (s.key_only) return BookmarkOfRowid(*s.key_only);
+  return BookmarkOf(s, s.pos);
+}
+
+void Recordset::SetBookmark(const Variant& bookmark) {
+  RecordsetState& s = State();
+  RequireBackwards(s, "Bookmark");
+  SyncWithFile(s);
+  const std::int64_t pos = PositionOfBookmark(s, bookmark);
+  DropEdit(s);
+  LandOn(s, pos);
+}
+
+Variant Recordset::LastModified() const {
+  RecordsetState& s = State();
+  if (!s.last_modified) RaiseJetError(err::kNoCurrentRecord, "No record has been added or changed through this recordset.");
+  return *s.last_modified;
+}
+
+namespace {
+
+// Records before POS that were not deleted through the recordset.
+std::int64_t OrdinalOf(const RecordsetState& s, std::int64_t pos) {
+  std::int64_t removed = 0;
+  for (std::int64_t r : s.rows->removed) {
+    if (r < pos) ++removed;
+  }
+  return pos - removed;
+}
+
+// The position of the ORDINAL-th (0-based) record not deleted through the recordset.
+std::optional<std::int64_t> PositionOfOrdinal(RecordsetState& s, std::int64_t ordinal) {
+  std::int64_t pos = ordinal;
+  for (std::int64_t r : s.rows->removed) {
+    if (r <= pos) ++pos;
+  }
+  if (!s.Keys().Reach(pos)) return std::nullopt;
+  return pos;
+}
+
+}  // namespace
+
+std::int64_t Recordset::AbsolutePosition() const {
+  RecordsetState& s = State();
+  if (s.type == kOpenTable || s.type == kOpenForwardOnly) NotForThisKind("AbsolutePosition");
+  if (s.place != Place::kAt) return -1;
+  return OrdinalOf(s, s.pos);
+}
+
+void Recordset::SetAbsolutePosition(std::int64_t position) {
+  RecordsetState& s = State();
+  if (s.type == kOpenTable || s.type == kOpenForwardOnly) NotForThisKind("AbsolutePosition");
+  auto pos = position >= 0 ? PositionOfOrdinal(s, position) : std::nullopt;
+  if (!pos) RaiseJetError(err::kInvalidArgument, "The position is outside the recordset's records.");
+  DropEdit(s);
+  LandOn(s, *pos);
+}
+
+float Recordset::PercentPosition() const {
+  RecordsetState& s = State();
+  RequireBackwards(s, "PercentPosition");
+  SyncWithFile(s);
+  ResolvePosition(s);
+  const std::int64_t count = RecordCount();
+  if (count == 0 || s.place != Place::kAt) return 0.0f;
+  return static_cast<float>(static_cast<double>(OrdinalOf(s, s.pos)) * 100.0 / static_cast<double>(count));
+}
+
+void Recordset::SetPercentPosition(float percent) {
+  RecordsetState& s = State();
+  RequireBackwards(s, "PercentPosition");
+  if (!(percent >= 0.0f && percent <= 100.0f)) {
+    RaiseJetError(err::kInvalidArgument, "PercentPosition must lie between 0 and 100.");
+  }
+  SyncWithFile(s);
+  const std::int64_t count = RecordCount();
+  if (count == 0) return;
+  auto ordinal = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(percent) / 100.0 * static_cast<double>(count)));
+  ordinal = std::min(ordinal, count - 1);
+  auto pos = PositionOfOrdinal(s, ordinal);
+  if (!pos) return;
+  DropEdit(s);
+  LandOn(s, *pos);
+}
+
+std::int64_t Recordset::RecordCount() const {
+  RecordsetState& s = State();
+  if (s.IsTable()) {
+    PreparedSql count(s.Open(), "SELECT count(*) FROM " + sql::QuoteSqliteName(s.table.name));
+    ResetOnExit reset(count);
+    return count.Step() ? sqlite3_column_int64(count.Handle(), 0) : 0;
+  }
+  const std::int64_t reached = s.Keys().Complete() ? s.Keys().Known() : std::min(s.reached, s.Keys().Known());
+  std::int64_t removed = 0;
+  for (std::int64_t r : s.rows->removed) {
+    if (r < reached) ++removed;
+  }
+  return reached - removed;
+}
+
+int Recordset::CacheSize() const { return State().cache_size; }
+void Recordset::SetCacheSize(int rows) {
+  if (rows < 0) RaiseJetError(err::kInvalidArgument, "CacheSize cannot be negative.");
+  State().cache_size = rows;
+}
+int Recordset::BatchSize() const { return State().batch_size; }
+void Recordset::SetBatchSize(int statements) {
+  if (statements < 0) RaiseJetError(err::kInvalidArgument, "BatchSize cannot be negative.");
+  State().batch_size = statements;
+}
+int Recordset::UpdateOptions() const { return State().update_options; }
+void Recordset::SetUpdateOptions(int options) { State().update_options = options; }
+bool Recordset::LockEdits() const { return State().lock_edits; }
+void Recordset::SetLockEdits(bool pessimistic) { State().lock_edits = pessimistic; }
+
+void Recordset::Requery() { Requery(State().spec.parameters); }
+
+void Recordset::Requery(const std::vector<Variant>& new_parameters) {
+  RecordsetState& s = State();
+  if (s.IsTable()) NotForThisKind("Requery");
+  DropEdit(s);
+  s.spec.parameters = new_parameters;
+  const std::uint64_t generation = s.rows->generation + 1;
+  s.rows = MakeRows(s);
+  s.rows->generation = generation;
+  s.reached = 0;
+  s.current = nullptr;
+  s.place = Place::kBof;
+  s.pos = -1;
+  if (auto pos = NextPosition(s, -1)) LandOn(s, *pos);
+}
+
+std::shared_ptr<Recordset> Recordset::Clone() {
+  RecordsetState& s = State();
+  if (s.type == kOpenForwardOnly) NotForThisKind("Clone");
+  auto copy = std::make_unique<RecordsetState>();
+  copy->database = s.database;
+  copy->connection = s.connection;
+  copy->type = s.type;
+  copy->options = s.options;
+  copy->lock_type = s.lock_type;
+  copy->updatable = s.updatable;
+  copy->lock_edits = s.lock_edits;
+  copy->spec = s.spec;
+  copy->table = s.table;
+  copy->index_name = s.index_name;
+  copy->hold = s.hold;
+  // A table-type clone follows the file on its own (its bookmarks are rowids); other kinds
+  // share their rows, so positions and bookmarks agree.
+  copy->rows = s.IsTable() ? MakeRows(*copy) : s.rows;
+  return std::make_shared<Recordset>(std::move(copy));
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,217 @@
+// jet/recordset/recordset: the Recordset object: the rows of a stored table, a saved query or
+// a statement, one current record at a time, with the Fields of that record, bookmarks, the
+// edit cycle, Seek (table-type) and the Find methods. Made by Database.OpenRecordset,
+// TableDef.OpenRecordset and QueryDef.OpenRecordset. Not thread-safe: one thread per engine.
+//
+// Kinds (Type):
+//   table-type (1)    one stored table in the order of its current Index (none: the order rows
+//                     were added); sees every change at once; exact RecordCount; Seek.
+//   dynaset (2)       the keys of its base rows, learnt a slice at a time as they are reached;
+//                     each row is read when reached, so it shows changes made since; a row
+//                     deleted meanwhile stays as a hole (touching it raises kRecordDeleted).
+//                     Updatable when its rows are the rows of one table.
+//   snapshot (4)      a fixed copy of the rows, read when opened; read-only.
+//   forward-only (8)  a snapshot read only forwards (MoveNext and Move with n > 0).
+//
+// The current position (one state machine, see recordset_state.h): before the first record
+// (BOF), on a record, on the gap a deleted record left (no current record until a move), or
+// after the last record (EOF). An empty recordset is at BOF and EOF at once.
+//
+// Edit cycle: EditMode 0 (none) -> Edit -> 1 -> Update/CancelUpdate -> 0; AddNew -> 2 ->
+// Update/CancelUpdate -> 0. Every move, Find, Seek, bookmark change, Requery and Close drops a
+// pending edit silently.
+//
+// No statement or read transaction stays open between calls: a recordset never holds up
+// another process's writer. Every member raises kObjectClosed once the recordset (or its
+// database) is closed; members a kind lacks raise kNotForThisObject.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/recordset/recordset_types.h"
+
+namespace qb::jet {
+
+class Database;
+class Indexes;
+class Properties;
+class RecordsetFields;
+struct RecordsetState;
+
+class Recordset : public std::enable_shared_from_this<Recordset> {
+ public:
+  // Made by the OpenRecordset calls (recordset_open.cpp); takes over STATE.
+  explicit Recordset(std::unique_ptr<RecordsetState> state);
+  ~Recordset();
+  Recordset(const Recordset&) = delete;
+  Recordset& operator=(const Recordset&) = delete;
+
+  std::string Name() const;  // the table name or the statement it was opened with
+  int Type() const;          // kOpenTable, kOpenDynaset, kOpenSnapshot or kOpenForwardOnly
+  bool Updatable() const;
+  bool Restartable() const;  // true: Requery works on every kind but table-type
+  bool Bookmarkable() const;  // false for forward-only
+
+  // BOF and EOF (named so because EOF is a macro of the C library).
+  bool Bof() const;
+  bool Eof() const;
+
+  // Moves. MoveFirst/MoveLast on an empty recordset do nothing; MoveNext at EOF and MovePrevious
+  // at BOF raise kNoCurrentRecord. Move(N, START) counts N records from START (a bookmark) or
+  // from the current record, landing at BOF or EOF when it passes an end; with no current
+  // record (and no START) it raises kNoCurrentRecord. Forward-only: MoveFirst, MoveLast,
+  // MovePrevious and Move with N <= 0 raise kNotForThisObject.
+  void MoveFirst();
+  void MoveLast(int options = 0);
+  void MoveNext();
+  void MovePrevious();
+  void Move(std::int64_t rows, const Variant& start_bookmark = Variant());
+
+  // The current record's bookmark: a 4-byte array valid in this recordset and its clones for as
+  // long as they are open (until Requery). Raises kNoCurrentRecord without a current record,
+  // kNotForThisObject for forward-only. Setting it moves there; kBadBookmark for anything that
+  // is not one of this recordset's bookmarks.
+  Variant Bookmark() const;
+  void SetBookmark(const Variant& bookmark);
+  // The bookmark of the record last added or changed through this recordset; kNoCurrentRecord
+  // when there is none.
+  Variant LastModified() const;
+
+  // 0-based position among the records; -1 without a current record. Not for table-type or
+  // forward-only (kNotForThisObject). Setting it outside 0 .. RecordCount - 1 raises
+  // kInvalidArgument.
+  std::int64_t AbsolutePosition() const;
+  void SetAbsolutePosition(std::int64_t position);
+  // The current record's place as a percentage of RecordCount (0 without records). Setting it
+  // (0 .. 100, else kInvalidArgument) moves to the record at that share. Not for forward-only.
+  float PercentPosition() const;
+  void SetPercentPosition(float percent);
+  // Table-type: the table's row count now. Other kinds: the records reached so far (all of them
+  // once MoveLast has run), less those deleted through the recordset.
+  std::int64_t RecordCount() const;
+
+  // Edit cycle (see the file comment). Edit needs a current record (kNoCurrentRecord,
+  // kRecordDeleted for a deleted one) and an updatable recordset (kReadOnly); kEditAlreadyPending
+  // is not raised: a pending edit is dropped first, as a move would. AddNew fills every field
+  // with its default value and an AutoNumber field with the value it will get. Update writes the
+  // record: the table's rule errors (kDuplicateValues, kRequiredNull, ...) leave the edit
+  // pending; kUpdateWithoutEdit without one; kRecordDeleted when the record was deleted since
+  // Edit and kDataChanged when another user changed a field it changes since. After Update of an AddNew the
+  // current record is the one that was current before AddNew (LastModified is the new record).
+  // Delete removes the current record at once (kNoCurrentRecord / kRecordDeleted without one);
+  // there is no current record until the next move.
+  int EditMode() const;
+  void Edit();
+  void AddNew();
+  void Update(int type = kUpdateRegular, bool force = false);
+  void CancelUpdate(int type = kUpdateRegular);
+  void Delete();
+  // Kept and reported; records are not locked yet (LockEdits true: pessimistic).
+  bool LockEdits() const;
+  void SetLockEdits(bool pessimistic);
+
+  // Runs the source again; the first record becomes current and old bookmarks die. Table-type:
+  // kNotForThisObject. With NEW_PARAMETERS, the source's parameter values are replaced.
+  void Requery();
+  void Requery(const std::vector<Variant>& new_parameters);
+  // A second recordset over the same rows sharing bookmarks; it starts with no current record.
+  // Forward-only: kNotForThisObject.
+  std::shared_ptr<Recordset> Clone();
+  // Drops a pending edit and releases the rows. Raises kObjectClosed when already closed.
+  void Close();
+  bool IsOpen() const;
+
+  // Table-type only (others: kNotForThisObject). Index: the current index's name ("" for the
+  // natural order); setting an unknown name raises kBadIndexName, and keeps the current record.
+  std::string Index() const;
+  void SetIndex(const std::string& name);
+  std::shared_ptr<jet::Indexes> Indexes() const;
+  // Looks up KEYS (one per key field of the current index, a prefix allowed, at most 13) with
+  // COMPARISON "=", ">=", ">", "<=" or "<" (else kInvalidArgument). "=", ">=", ">" land on the
+  // first matching entry in index order, "<", "<=" on the last. NoMatch tells whether one was
+  // found; without a match there is no current record. kNoCurrentIndex without an Index.
+  void Seek(const std::string& comparison, const std::vector<Variant>& keys);
+  bool NoMatch() const;
+  // Dynaset and snapshot only (table-type: kNotForThisObject). CRITERIA is a Jet expression over
+  // the fields ("Name = 'x'", "Amount > 5", "Day = #1/2/2020#"); the search starts at the first
+  // record (FindFirst), the last (FindLast), after the current one (FindNext) or before it
+  // (FindPrevious). A match becomes current; otherwise NoMatch is true and the current record
+  // stays. Raises the expression's syntax errors and kNameNotRecognised for an unknown field.
+  void FindFirst(const std::string& criteria);
+  void FindLast(const std::string& criteria);
+  void FindNext(const std::string& criteria);
+  void FindPrevious(const std::string& criteria);
+
+  // Kept for callers; no effect on how rows are read here.
+  int CacheSize() const;
+  void SetCacheSize(int rows);
+  int BatchSize() const;
+  void SetBatchSize(int statements);
+  int UpdateOptions() const;
+  void SetUpdateOptions(int options);
+
+  // The fields of the current record (names and definitions are there without a record).
+  std::shared_ptr<RecordsetFields> Fields();
+  // Built-in properties; "Bookmark" and "LastModified" read (and Bookmark writes) as above.
+  std::shared_ptr<jet::Properties> Properties();
+
+ private:
+  friend class RecordsetField;
+  friend class RecordsetFields;
+  RecordsetState& State() const;  // kObjectClosed when closed
+  std::unique_ptr<RecordsetState> state_;
+};
+
+// One field of a recordset: its definition and its value in the current record (or in the
+// pending edit).
+class RecordsetField {
+ public:
+  RecordsetField(std::weak_ptr<Recordset> recordset, int index) : recordset_(std::move(recordset)), index_(index) {}
+
+  std::string Name() const;
+  int Type() const;
+  int Size() const;  // Text: its size; Memo, Long Binary: 0; fixed types their byte size
+  std::int32_t Attributes() const;  // width and AutoNumber bits, plus dbUpdatableField
+  bool Required() const;
+  int OrdinalPosition() const;
+  std::string SourceTable() const;  // "" for a computed field
+  std::string SourceField() const;
+  bool DataUpdatable() const;
+  // The value in the pending edit or the current record. Raises kNoCurrentRecord without one,
+  // kRecordDeleted on a deleted record.
+  Variant Value() const;
+  // Sets the value in the pending edit: kUpdateWithoutEdit without one, kFieldNotUpdatable for
+  // a field that cannot change (AutoNumber, computed), the conversion errors for a value the
+  // type cannot hold.
+  void SetValue(const Variant& value);
+  // The length in bytes of a Memo or Long Binary value (-1 for Null, as Jet reports it).
+  std::int64_t FieldSize() const;
+  // AppendChunk: the first call after Edit/AddNew replaces the value, later ones append.
+  // GetChunk: BYTES bytes from OFFSET (fewer at the end). Memo and Long Binary only
+  // (kInvalidOperation for others).
+  void AppendChunk(const Variant& data);
+  Variant GetChunk(std::int64_t offset, std::int64_t bytes) const;
+
+ private:
+  std::shared_ptr<Recordset> Open() const;
+  std::weak_ptr<Recordset> recordset_;
+  const int index_;
+};
+
+class RecordsetFields {
+ public:
+  explicit RecordsetFields(std::shared_ptr<Recordset> recordset) : recordset_(std::move(recordset)) {}
+  int Count() const;
+  // The field at INDEX (0-based) or named NAME (case ignored); kItemNotFound when none.
+  std::shared_ptr<RecordsetField> Item(int index) const;
+  std::shared_ptr<RecordsetField> Item(std::string_view name) const;
+
+ private:
+  std::shared_ptr<Recordset> recordset_;  // constant after construction
+};
+
+}  // namespace qb::jet

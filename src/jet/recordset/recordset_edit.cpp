@@ -1,0 +1,266 @@
+// jet/recordset/recordset_edit: the edit cycle (Edit, AddNew, Update, CancelUpdate, Delete) and
+// the writes behind it. Only fields changed in the buffer are written, so a default or another
+// user's change in the others survives. Every write runs inside a savepoint of its own, so a
+// failure leaves the file as it was (and works inside the database's transactions too).
+#include <sqlcipher/sqlite3.h>
+
+#include "jet/errors.h"
+#include "jet/recordset/recordset.h"
+#include "jet/recordset/recordset_state.h"
+#include "jet/column_value.h"
+#include "jet/recordset/stored_value.h"
+#include "jet/schema_sql.h"
+#include "jet/sql/jet_types.h"
+#include "jet/sql/translator.h"
+#include "jet/sqlite/connection.h"
+
+namespace qb::jet {
+namespace {
+
+void RequireUpdatable(const RecordsetState& s) {
+  if (!s.updatable) RaiseJetError(err::kReadOnly, "The recordset is read-only: it cannot be changed.");
+}
+
+// Runs the writes of one Update or Delete as a unit.
+class WriteScope {
+ public:
+  explicit WriteScope(Connection& connection) : connection_(connection) { connection_.Exec("SAVEPOINT qb_recordset_write"); }
+  ~WriteScope() {
+    if (done_) return;
+    try {
+      connection_.Exec("ROLLBACK TO qb_recordset_write; RELEASE qb_recordset_write");
+    } catch (...) {
+      // Nothing more can be undone here; the statement's own failure is what the caller sees.
+    }
+  }
+  void Commit() {
+    connection_.Exec("RELEASE qb_recordset_write");
+    done_ = true;
+  }
+
+ private:
+  Connection& connection_;
+  bool done_ = false;
+};
+
+Variant EvaluateDefault(Connection& connection, const RecordsetColumn& column) {
+  PreparedSql sql(connection, "SELECT (" + TranslateDefault(column.default_value) + ")");
+  ResetOnExit reset(sql);
+  if (!sql.Step()) return Variant::Null();
+  return ColumnValue(sql.Handle(), 0, column.type);
+}
+
+Variant NextAutoNumber(Connection& connection, const std::string& table) {
+  PreparedSql sql(connection,
+                  "SELECT max(ifnull((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), ifnull((SELECT max(rowid) FROM " +
+                      sql::QuoteSqliteName(table) + "), 0)) + 1");
+  ResetOnExit reset(sql);
+  sqlite3_bind_text(sql.Handle(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  sql.Step();
+  return Variant(static_cast<int>(sqlite3_column_int64(sql.Handle(), 0)));
+}
+
+bool SameValue(const Variant& a, const Variant& b) { return a == b; }
+
+// Inserts the changed fields of EDIT as a new row of the base table; returns its rowid.
+std::int64_t InsertRow(RecordsetState& s, const PendingEdit& edit) {
+  Connection& connection = s.Open();
+  std::string names, marks;
+  std::vector<const Variant*> values;
+  const auto& columns = s.spec.columns;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (!edit.changed[i] || columns[i].base_column.empty()) continue;
+    if (!names.empty()) {
+      names += ", ";
+      marks += ", ";
+    }
+    names += sql::QuoteSqliteName(columns[i].base_column);
+    marks += "?" + std::to_string(values.size() + 1);
+    values.push_back(&edit.values[i]);
+  }
+  const std::string table = sql::QuoteSqliteName(s.spec.base_table);
+  PreparedSql insert(connection, names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                               : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
+  ResetOnExit reset(insert);
+  for (std::size_t i = 0; i < values.size(); ++i) BindStoredValue(insert.Handle(), static_cast<int>(i + 1), *values[i]);
+  insert.Step();
+  return connection.LastInsertRowId();
+}
+
+// Writes the changed fields of EDIT to its row. Raises kRecordDeleted when the row is gone and
+// kDataChanged when another user changed one of those fields since Edit read it.
+void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
+  Connection& connection = s.Open();
+  std::vector<Variant> stored;
+  if (!s.Source().Fetch(edit.key, stored)) {
+    RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user since it was edited.");
+  }
+  const auto& columns = s.spec.columns;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    // Only a field this edit changes counts: other fields are not written, so a change another
+    // user made to them survives.
+    if (edit.changed[i] && !columns[i].base_column.empty() && !SameValue(stored[i], edit.original[i])) {
+      RaiseJetError(err::kDataChanged,
+                    "Another user changed the record since it was edited; the changes were not saved. Edit it again.");
+    }
+  }
+  std::string assignments;
+  std::vector<const Variant*> values;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (!edit.changed[i] || columns[i].base_column.empty()) continue;
+    if (!assignments.empty()) assignments += ", ";
+    assignments += sql::QuoteSqliteName(columns[i].base_column) + " = ?" + std::to_string(values.size() + 1);
+    values.push_back(&edit.values[i]);
+  }
+  if (values.empty()) return;
+  PreparedSql update(connection, "UPDATE " + sql::QuoteSqliteName(s.spec.base_table) + " SET " + assignments +
+                                     " WHERE rowid = ?" + std::to_string(values.size() + 1));
+  ResetOnExit reset(update);
+  for (std::size_t i = 0; i < values.size(); ++i) BindStoredValue(update.Handle(), static_cast<int>(i + 1), *values[i]);
+  sqlite3_bind_int64(update.Handle(), static_cast<int>(values.size() + 1), edit.key);
+  update.Step();
+}
+
+// True when EDIT changed a key field of the table-type recordset's current index (the record
+// may then stand elsewhere in the order).
+bool ChangesOrder(const RecordsetState& s, const PendingEdit& edit) {
+  if (s.index_name.empty()) return false;
+  const IndexModel* index = s.table.FindIndex(s.index_name);
+  if (!index) return false;
+  for (std::size_t i = 0; i < s.spec.columns.size(); ++i) {
+    if (!edit.changed[i]) continue;
+    for (const IndexKey& key : index->keys) {
+      if (sql::QuoteSqliteName(key.field) == sql::QuoteSqliteName(s.spec.columns[i].base_column)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int Recordset::EditMode() const {
+  const RecordsetState& s = State();
+  return s.edit ? s.edit->mode : kEditNone;
+}
+
+void Recordset::Edit() {
+  RecordsetState& s = State();
+  RequireUpdatable(s);
+  SyncWithFile(s);
+  DropEdit(s);
+  const std::vector<Variant>& values = CurrentValues(s);
+  PendingEdit edit;
+  edit.mode = kEditInProgress;
+  edit.values = values;
+  edit.original = values;
+  edit.changed.assign(values.size(), false);
+  edit.chunked.assign(values.size(), false);
+  edit.key = CurrentKey(s);
+  s.edit = std::move(edit);
+}
+
+void Recordset::AddNew() {
+  RecordsetState& s = State();
+  RequireUpdatable(s);
+  DropEdit(s);
+  Connection& connection = s.Open();
+  PendingEdit edit;
+  edit.mode = kEditAdd;
+  for (const RecordsetColumn& column : s.spec.columns) {
+    if (column.attributes & kAutoIncrField) {
+      edit.values.push_back(NextAutoNumber(connection, s.spec.base_table));
+    } else if (!column.default_value.empty()) {
+      edit.values.push_back(EvaluateDefault(connection, column));
+    } else if (column.type == sql::dao_type::kBoolean && !column.base_column.empty()) {
+      edit.values.push_back(Variant(false));  // a Yes/No field without a default stores No
+    } else {
+      edit.values.push_back(Variant::Null());
+    }
+  }
+  edit.changed.assign(edit.values.size(), false);
+  edit.chunked.assign(edit.values.size(), false);
+  s.edit = std::move(edit);
+}
+
+void Recordset::Update(int type, bool /*force*/) {
+  RecordsetState& s = State();
+  if (type != kUpdateRegular) RaiseNotForThisKind("A batch update");
+  if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "Update without AddNew or Edit.");
+  Connection& connection = s.Open();
+  PendingEdit& edit = *s.edit;
+  if (edit.mode == kEditAdd) {
+    std::int64_t rowid;
+    {
+      WriteScope scope(connection);
+      rowid = InsertRow(s, edit);
+      scope.Commit();
+    }
+    s.edit.reset();
+    if (s.IsTable()) {
+      // The new row takes its place in the index order: the keyset is learnt again at the next
+      // look at the file (the stamp differs), the current record found again by its key.
+      s.last_modified = BookmarkOfRowid(rowid);
+    } else {
+      const std::int64_t pos = s.Keys().Append(rowid);
+      s.last_modified = BookmarkOf(s, pos);
+    }
+    return;
+  }
+  {
+    WriteScope scope(connection);
+    UpdateRow(s, edit);
+    scope.Commit();
+  }
+  const bool moved = s.IsTable() && ChangesOrder(s, edit);
+  const std::int64_t key = edit.key;
+  s.edit.reset();
+  if (!moved) NoteOwnWrite(s);
+  SyncWithFile(s);
+  if (s.IsTable()) {
+    s.last_modified = BookmarkOfRowid(key);
+  } else {
+    s.last_modified = BookmarkOf(s, s.pos);
+  }
+  if (s.place != Place::kAt) return;
+  if (s.key_only) {
+    LandOnKey(s, *s.key_only);
+  } else {
+    LandOn(s, s.pos);
+  }
+}
+
+void Recordset::CancelUpdate(int type) {
+  RecordsetState& s = State();
+  if (type != kUpdateRegular) RaiseNotForThisKind("A batch update");
+  if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "CancelUpdate without AddNew or Edit.");
+  s.edit.reset();
+}
+
+void Recordset::Delete() {
+  RecordsetState& s = State();
+  RequireUpdatable(s);
+  SyncWithFile(s);
+  ResolvePosition(s);
+  CurrentValues(s);
+  DropEdit(s);
+  Connection& connection = s.Open();
+  {
+    WriteScope scope(connection);
+    PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(s.spec.base_table) + " WHERE rowid = ?1");
+    ResetOnExit reset(remove);
+    sqlite3_bind_int64(remove.Handle(), 1, CurrentKey(s));
+    remove.Step();
+    if (connection.Changes() == 0) {
+      s.Keys().MarkDeleted(s.pos);
+      s.current = nullptr;
+      RaiseJetError(err::kRecordDeleted, "The record has already been deleted by another user.");
+    }
+    scope.Commit();
+  }
+  s.rows->removed.insert(s.pos);
+  s.place = Place::kGap;
+  s.current = nullptr;
+  NoteOwnWrite(s);
+}
+
+}  // namespace qb::jet

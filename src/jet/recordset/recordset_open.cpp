@@ -1,0 +1,298 @@
+// jet/recordset/recordset_open: OpenRecordset: checks the type, options and lock type, finds
+// what the source names (a table, a saved query or a statement), describes its fields and
+// builds the recordset positioned on its first record.
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+
+#include "jet/catalog_query_schema.h"
+#include "jet/database.h"
+#include "jet/database_catalog.h"
+#include "jet/errors.h"
+#include "jet/recordset/recordset.h"
+#include "jet/recordset/recordset_open.h"
+#include "jet/recordset/recordset_state.h"
+#include "jet/column_value.h"
+#include "jet/recordset/stored_value.h"
+#include "jet/recordset/table_hold.h"
+#include "jet/schema_catalog.h"
+#include "jet/sql/query_translator.h"
+#include "jet/sql/translator.h"
+#include "jet/tabledef.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+
+namespace ro = recordset_option;
+namespace {
+
+[[noreturn]] void InvalidArgument(const std::string& message) { RaiseJetError(err::kInvalidArgument, message); }
+
+bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
+
+// Statements start with one of these words; anything else names a table or saved query.
+bool LooksLikeStatement(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t\r\n(");
+  if (start == std::string::npos) return false;
+  std::string word;
+  for (std::size_t i = start; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+  }
+  return word == "SELECT" || word == "TRANSFORM" || word == "PARAMETERS" || word == "INSERT" || word == "UPDATE" ||
+         word == "DELETE" || word == "CREATE" || word == "ALTER" || word == "DROP";
+}
+
+RecordsetColumn ColumnOfField(const TableModel& table, const FieldModel& field) {
+  RecordsetColumn column;
+  column.name = field.name;
+  column.type = field.type;
+  column.size = (field.type == 12 || field.type == 11) ? 0 : field.size;
+  column.attributes = field.attributes;
+  column.required = field.required;
+  column.source_table = table.name;
+  column.source_field = field.name;
+  column.base_column = field.name;
+  column.default_value = field.default_value;
+  return column;
+}
+
+std::string ColumnList(const std::vector<RecordsetColumn>& columns) {
+  std::string list;
+  for (const RecordsetColumn& column : columns) {
+    if (!list.empty()) list += ", ";
+    list += sql::QuoteSqliteName(column.base_column);
+  }
+  return list;
+}
+
+void CheckArguments(int type, int options, int lock_type) {
+  switch (type) {
+    case kOpenTable: case kOpenDynaset: case kOpenSnapshot: case kOpenForwardOnly:
+      break;
+    case kOpenDynamic:
+      InvalidArgument("Dynamic recordsets (dbOpenDynamic) need an ODBC workspace; open a dynaset instead.");
+    default:
+      InvalidArgument("Unknown recordset type " + std::to_string(type) + ".");
+  }
+  if (options & ro::kSqlPassThrough) {
+    InvalidArgument("dbSQLPassThrough sends SQL to an ODBC data source; this database is not one.");
+  }
+  if (options & (ro::kRunAsync | ro::kExecDirect)) InvalidArgument("dbRunAsync and dbExecDirect need an ODBC workspace.");
+  if (options & ~0xFFF) InvalidArgument("Unknown recordset options " + std::to_string(options) + ".");
+  if ((options & ro::kDenyRead) && type != kOpenTable) InvalidArgument("dbDenyRead applies to table-type recordsets only.");
+  if ((options & ro::kAppendOnly) && type != kOpenDynaset) InvalidArgument("dbAppendOnly applies to dynasets only.");
+  if ((options & ro::kForwardOnly) && type != kOpenSnapshot && type != kOpenForwardOnly) {
+    InvalidArgument("dbForwardOnly applies to snapshots only.");
+  }
+  if ((options & ro::kInconsistent) && (options & ro::kConsistent)) {
+    InvalidArgument("dbInconsistent and dbConsistent cannot be given together.");
+  }
+  switch (lock_type) {
+    case 0: case kPessimistic: case kOptimistic: case kReadOnlyLock:
+      break;
+    case kOptimisticValue: case kOptimisticBatch:
+      InvalidArgument("Lock type " + std::to_string(lock_type) + " needs an ODBC workspace.");
+    default:
+      InvalidArgument("Unknown lock type " + std::to_string(lock_type) + ".");
+  }
+}
+
+std::optional<std::string> SavedQuerySql(Connection& connection, const std::string& name) {
+  for (const CatalogObject& query : ListQueries(connection)) {
+    if (SameName(query.name, name)) return query.sql;
+  }
+  return std::nullopt;
+}
+
+// The rows of a stored table: all its fields, in OrdinalPosition order.
+void DescribeTable(RecordsetState& s, const TableModel& table) {
+  s.table = table;
+  s.spec.name = table.name;
+  s.spec.columns.clear();
+  for (const FieldModel* field : FieldsInOrdinalOrder(table)) s.spec.columns.push_back(ColumnOfField(table, *field));
+  s.spec.base_table = table.name;
+}
+
+// The translated statement TEXT with PARAMETERS as this kind of recordset reads it.
+void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector<Variant>& parameters) {
+  Connection& connection = s.Open();
+  CatalogQuerySchema schema(connection);
+  sql::QueryTranslateOptions translate;
+  translate.with_row_key = s.type == kOpenDynaset;
+  sql::TranslatedQuery query = sql::TranslateQuery(text, schema, translate);
+  if (query.kind != sql::QueryKind::kSelect && query.kind != sql::QueryKind::kUnion &&
+      query.kind != sql::QueryKind::kCrosstab) {
+    RaiseJetError(err::kInvalidOperation, "Only a query that returns records can be opened as a recordset.");
+  }
+  std::size_t expected = 0;
+  for (std::size_t i = 0; i < query.parameters.size(); ++i) {
+    if (i >= parameters.size() || parameters[i].IsEmpty()) ++expected;
+  }
+  if (expected > 0) RaiseJetError(3061, "Too few parameters. Expected " + std::to_string(expected) + ".");
+  if (query.NeedsPivotValues()) {
+    std::vector<Variant> values;
+    PreparedSql pivots(connection, query.pivot_values_sql);
+    ResetOnExit reset(pivots);
+    for (std::size_t i = 0; i < parameters.size() && i < query.parameters.size(); ++i) {
+      BindStoredValue(pivots.Handle(), static_cast<int>(i + 1), parameters[i]);
+    }
+    while (pivots.Step()) values.push_back(ColumnValue(pivots.Handle(), 0, 0));
+    query = sql::TranslateCrosstab(text, schema, values, translate);
+  }
+  s.spec.parameters = parameters;
+  s.spec.columns.clear();
+  for (const sql::TranslatedColumn& translated : query.columns) {
+    RecordsetColumn column;
+    column.name = translated.name;
+    column.type = translated.dao_type;
+    column.size = translated.size;
+    column.source_table = translated.source_table;
+    column.source_field = translated.source_field;
+    s.spec.columns.push_back(column);
+  }
+  // Rows of one table, every field a plain field of it: the dynaset is keyed by that table's
+  // rowids and updatable.
+  bool plain = !query.row_key_table.empty();
+  std::optional<TableModel> base;
+  if (plain) base = LoadTableModel(connection, query.row_key_table);
+  for (RecordsetColumn& column : s.spec.columns) {
+    const FieldModel* field = (plain && base && SameName(column.source_table, base->name))
+                                  ? base->FindField(column.source_field)
+                                  : nullptr;
+    if (!field) {
+      plain = false;
+      break;
+    }
+    RecordsetColumn described = ColumnOfField(*base, *field);
+    described.name = column.name;
+    column = described;
+  }
+  if (plain) {
+    s.table = *base;
+    s.spec.base_table = base->name;
+    s.spec.select_sql = query.sql;
+    return;
+  }
+  for (RecordsetColumn& column : s.spec.columns) {
+    column.base_column.clear();
+    column.default_value.clear();
+  }
+  s.spec.base_table.clear();
+  if (query.row_key_table.empty()) {
+    s.spec.select_sql = query.sql;
+  } else {
+    std::string names;
+    for (const RecordsetColumn& column : s.spec.columns) {
+      if (!names.empty()) names += ", ";
+      names += sql::QuoteSqliteName(column.name);
+    }
+    s.spec.select_sql = "SELECT " + names + " FROM (" + query.sql + ")";
+  }
+}
+
+}  // namespace
+
+std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where) {
+  std::string order;
+  where->clear();
+  if (const IndexModel* index = index_name.empty() ? nullptr : table.FindIndex(index_name)) {
+    for (const IndexKey& key : index->keys) {
+      const FieldModel* field = table.FindField(key.field);
+      const std::string column = sql::QuoteSqliteName(field ? field->name : key.field);
+      order += column + (key.descending ? " DESC, " : ", ");
+      if (index->ignore_nulls) *where += (where->empty() ? "" : " OR ") + column + " IS NOT NULL";
+    }
+  }
+  return order + "rowid";
+}
+
+void BuildTableSource(RecordsetState& s) {
+  std::string where;
+  const std::string order = TableOrderSql(s.table, s.index_name, &where);
+  s.spec.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " + ColumnList(s.spec.columns) +
+                      " FROM " + sql::QuoteSqliteName(s.table.name) + (where.empty() ? "" : " WHERE " + where) +
+                      " ORDER BY " + order;
+}
+
+std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& database, const std::string& source,
+                                           int type, int options, int lock_type,
+                                           const std::vector<Variant>& parameters) {
+  Connection& connection = database->EngineConnection(false);
+  const bool statement = LooksLikeStatement(source);
+  std::optional<TableModel> table;
+  std::optional<std::string> saved;
+  if (!statement) {
+    table = LoadTableModel(connection, source);
+    if (!table) saved = SavedQuerySql(connection, source);
+    if (!table && !saved) {
+      RaiseJetError(3078, "The database has no table or query named '" + source + "'.");
+    }
+  }
+  if (type == 0) type = table ? kOpenTable : kOpenDynaset;
+  if ((options & ro::kForwardOnly) && type == kOpenSnapshot) type = kOpenForwardOnly;
+  CheckArguments(type, options, lock_type);
+  if (type == kOpenTable && !table) {
+    RaiseJetError(err::kInvalidOperation, "Only a stored table can be opened as a table-type recordset.");
+  }
+
+  auto state = std::make_unique<RecordsetState>();
+  RecordsetState& s = *state;
+  s.database = database;
+  s.connection = &connection;
+  s.type = type;
+  s.options = options;
+  s.lock_type = lock_type == 0 ? kPessimistic : lock_type;
+  s.lock_edits = s.lock_type != kOptimistic;
+  if (table) {
+    DescribeTable(s, *table);
+    if (type == kOpenTable) {
+      BuildTableSource(s);
+    } else if (type == kOpenDynaset) {
+      s.spec.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " +
+                          ColumnList(s.spec.columns) + " FROM " + sql::QuoteSqliteName(table->name);
+    } else {
+      s.spec.base_table.clear();
+      s.spec.select_sql = "SELECT " + ColumnList(s.spec.columns) + " FROM " + sql::QuoteSqliteName(table->name);
+    }
+  } else {
+    DescribeQuery(s, saved ? *saved : source, parameters);
+  }
+  s.spec.name = source;
+  s.spec.append_only = (options & ro::kAppendOnly) != 0;
+  const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || !database->Updatable();
+  const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
+  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.spec.base_table.empty();
+  ApplyDenyOptions(s, *database);
+  s.rows = MakeRows(s);
+  if (type == kOpenSnapshot) s.Keys().LoadAll();
+  if (type == kOpenTable) s.seen = ReadDataStamp(connection, s.stamp_sql);
+  if (auto first = NextPosition(s, -1)) LandOn(s, *first);
+  return std::make_shared<Recordset>(std::move(state));
+}
+
+void ApplyDenyOptions(RecordsetState& s, Database& database) {
+  if (s.table.name.empty()) return;
+  TableHoldRequest request;
+  request.writes = s.updatable;
+  request.deny_write = (s.options & ro::kDenyWrite) != 0;
+  request.deny_read = (s.options & ro::kDenyRead) != 0;
+  s.hold = std::make_shared<TableHold>(database.Name(), s.table.name, request);
+}
+
+}  // namespace qb::jet
+
+namespace qb::jet {
+
+std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options, int lock_type) {
+  return OpenRecordsetOn(shared_from_this(), source, type, options, lock_type, {});
+}
+
+std::shared_ptr<Recordset> TableDef::OpenRecordset(int type, int options, int lock_type) {
+  auto database = database_.lock();
+  if (!stored_ || !database) {
+    RaiseJetError(err::kInvalidOperation, "Only a table stored in a database can be opened as a recordset.");
+  }
+  return database->OpenRecordset(Name(), type == 0 ? kOpenTable : type, options, lock_type);
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,294 @@
+// jet/recordset/recordset_search: the current index of a table-type recordset, Seek over it, and
+// the Find methods of dynasets and snapshots. Criteria are Jet expressions translated like any
+// other (never passed through); keyed rows are searched by SQLite over the source statement,
+// fixed copies row by row over the values they hold.
+#include <sqlcipher/sqlite3.h>
+
+#include "jet/database.h"
+#include "jet/errors.h"
+#include "jet/recordset/recordset.h"
+#include "jet/recordset/recordset_open.h"
+#include "jet/recordset/recordset_state.h"
+#include "jet/recordset/stored_value.h"
+#include "com/ole_exception.h"
+#include "jet/sql/parser.h"
+#include "jet/sql/query_translator.h"
+#include "jet/sql/translator.h"
+#include "jet/tabledef.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+namespace {
+
+void RequireTable(const RecordsetState& s, const char* what) {
+  if (!s.IsTable()) RaiseNotForThisKind(what);
+}
+
+}  // namespace
+
+std::string Recordset::Index() const {
+  RecordsetState& s = State();
+  RequireTable(s, "Index");
+  return s.index_name;
+}
+
+void Recordset::SetIndex(const std::string& name) {
+  RecordsetState& s = State();
+  RequireTable(s, "Index");
+  std::string stored;
+  if (!name.empty()) {
+    const IndexModel* index = s.table.FindIndex(name);
+    if (!index) RaiseJetError(err::kBadIndexName, "'" + name + "' is not an index of the table '" + s.table.name + "'.");
+    stored = index->name;
+  }
+  DropEdit(s);
+  std::optional<std::int64_t> key;
+  if (s.place == Place::kAt) key = CurrentKey(s);
+  s.index_name = stored;
+  BuildTableSource(s);
+  s.rows = MakeRows(s);
+  s.seen = ReadDataStamp(s.Open(), s.stamp_sql);
+  s.current = nullptr;
+  s.key_only.reset();
+  s.place = Place::kBof;
+  s.pos = -1;
+  // The current record stays current, now in the new order.
+  if (key) {
+    if (auto pos = s.Keys().PositionOf(*key)) LandOn(s, *pos);
+  }
+}
+
+std::shared_ptr<jet::Indexes> Recordset::Indexes() const {
+  RecordsetState& s = State();
+  RequireTable(s, "Indexes");
+  auto database = s.database.lock();
+  return database->TableDefs()->Item(std::string_view(s.table.name))->Indexes();
+}
+
+bool Recordset::NoMatch() const { return State().no_match; }
+
+namespace {
+
+enum class Direction { kAfter, kBefore };
+
+// "COLUMN comes after / before VALUE in the index order" (NULL first when ascending, last when
+// descending, as SQLite orders them).
+std::string Beyond(const std::string& column, bool descending, Direction direction, bool value_null, int mark) {
+  const bool greater = (direction == Direction::kAfter) != descending;
+  const std::string p = "?" + std::to_string(mark);
+  if (value_null) return greater ? column + " IS NOT NULL" : "0";
+  return greater ? column + " > " + p : "(" + column + " < " + p + " OR " + column + " IS NULL)";
+}
+
+std::string Same(const std::string& column, bool value_null, int mark) {
+  return value_null ? column + " IS NULL" : column + " = ?" + std::to_string(mark);
+}
+
+}  // namespace
+
+void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& keys) {
+  RecordsetState& s = State();
+  RequireTable(s, "Seek");
+  if (s.index_name.empty()) RaiseJetError(err::kNoCurrentIndex, "Seek needs a current index: set Index first.");
+  const IndexModel* index = s.table.FindIndex(s.index_name);
+  const bool equal = comparison == "=";
+  const bool ge = comparison == ">=", gt = comparison == ">", le = comparison == "<=", lt = comparison == "<";
+  if (!(equal || ge || gt || le || lt)) {
+    RaiseJetError(err::kInvalidArgument, "Seek compares with =, >=, >, <= or <, not '" + comparison + "'.");
+  }
+  if (keys.empty() || keys.size() > 13 || keys.size() > index->keys.size()) {
+    RaiseJetError(err::kInvalidArgument, "Seek takes one to " + std::to_string(index->keys.size()) +
+                                             " key values for the index '" + index->name + "'.");
+  }
+  DropEdit(s);
+  std::vector<Variant> values;
+  std::vector<std::string> columns;
+  std::vector<bool> descending;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const FieldModel* field = s.table.FindField(index->keys[i].field);
+    values.push_back(ToFieldValue(keys[i], field->type));
+    columns.push_back(sql::QuoteSqliteName(field->name));
+    descending.push_back(index->keys[i].descending);
+  }
+  // Lexicographic comparison in index order, built from the last key field outwards.
+  std::string condition;
+  const Direction direction = (ge || gt) ? Direction::kAfter : Direction::kBefore;
+  for (std::size_t i = keys.size(); i-- > 0;) {
+    const int mark = static_cast<int>(i + 1);
+    const bool null = values[i].IsNull();
+    if (equal) {
+      condition = condition.empty() ? Same(columns[i], null, mark) : Same(columns[i], null, mark) + " AND " + condition;
+      continue;
+    }
+    const std::string beyond = Beyond(columns[i], descending[i], direction, null, mark);
+    if (i + 1 == keys.size()) {
+      condition = (ge || le) ? "(" + beyond + " OR " + Same(columns[i], null, mark) + ")" : beyond;
+    } else {
+      condition = "(" + beyond + " OR (" + Same(columns[i], null, mark) + " AND " + condition + "))";
+    }
+  }
+  std::string where;
+  std::string order = TableOrderSql(s.table, s.index_name, &where);
+  if (!where.empty()) condition = "(" + where + ") AND " + condition;
+  if (le || lt) {
+    // The last qualifying entry: the same order reversed.
+    std::string reversed;
+    std::size_t start = 0;
+    while (start < order.size()) {
+      std::size_t end = order.find(", ", start);
+      std::string term = order.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      if (term.size() > 5 && term.compare(term.size() - 5, 5, " DESC") == 0) {
+        term.resize(term.size() - 5);
+      } else {
+        term += " DESC";
+      }
+      reversed += (reversed.empty() ? "" : ", ") + term;
+      if (end == std::string::npos) break;
+      start = end + 2;
+    }
+    order = reversed;
+  }
+  PreparedSql seek(s.Open(), "SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
+                                 " ORDER BY " + order + " LIMIT 1");
+  ResetOnExit reset(seek);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!values[i].IsNull()) BindStoredValue(seek.Handle(), static_cast<int>(i + 1), values[i]);
+  }
+  SyncWithFile(s);
+  if (seek.Step()) {
+    s.no_match = false;
+    LandOnKey(s, sqlite3_column_int64(seek.Handle(), 0));
+  } else {
+    s.no_match = true;
+    s.key_only.reset();
+    s.place = Place::kBof;
+    s.pos = -1;
+    s.current = nullptr;
+  }
+}
+
+namespace {
+
+// Names in criteria are the recordset's fields: as columns of the source statement (keyed
+// search) or as placeholders bound to a row's values (search over a fixed copy).
+class FieldResolver : public sql::NameResolver {
+ public:
+  FieldResolver(const std::vector<RecordsetColumn>& columns, bool placeholders)
+      : columns_(columns), placeholders_(placeholders) {}
+  sql::TranslatedExpr Resolve(const sql::ParsedName& name) const override {
+    const std::string wanted = FoldCase(name.parts.back());
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (FoldCase(columns_[i].name) != wanted) continue;
+      sql::TranslatedExpr expr;
+      expr.sql = placeholders_ ? "?" + std::to_string(i + 1) : sql::QuoteSqliteName(columns_[i].name);
+      expr.dao_type = columns_[i].type;
+      expr.type = sql::KindOfDaoType(columns_[i].type);
+      return expr;
+    }
+    RaiseJetError(err::kNameNotRecognised, "The name '" + name.parts.back() +
+                                               "' in the criteria is not a field of the recordset.");
+  }
+
+ private:
+  const std::vector<RecordsetColumn>& columns_;
+  const bool placeholders_;
+};
+
+std::string TranslateCriteria(const RecordsetState& s, const std::string& criteria, bool placeholders) {
+  try {
+    sql::ParsedExprPtr parsed = sql::ParseExpression(criteria);
+    FieldResolver resolver(s.spec.columns, placeholders);
+    sql::TranslateOptions options;
+    options.resolver = &resolver;
+    return sql::TranslateCondition(*parsed, options);
+  } catch (const EOleException& e) {
+    if (e.ErrorCode() == 3075) RaiseJetError(3077, e.Message());
+    throw;
+  }
+}
+
+enum class FindFrom { kFirst, kLast, kNext, kPrevious };
+
+// Positions are visited in order; ACCEPT says whether a position is in range for the search.
+std::optional<std::int64_t> FindKeyed(RecordsetState& s, const std::string& condition, FindFrom from,
+                                      std::int64_t current) {
+  PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.spec.select_sql +
+                                 ") WHERE " + condition);
+  ResetOnExit reset(find);
+  for (std::size_t i = 0; i < s.spec.parameters.size(); ++i) {
+    if (static_cast<int>(i) < sqlite3_bind_parameter_count(find.Handle())) {
+      BindStoredValue(find.Handle(), static_cast<int>(i + 1), s.spec.parameters[i]);
+    }
+  }
+  std::optional<std::int64_t> best;
+  while (find.Step()) {
+    auto pos = s.Keys().PositionOf(sqlite3_column_int64(find.Handle(), 0));
+    if (!pos || s.rows->removed.count(*pos)) continue;
+    switch (from) {
+      case FindFrom::kFirst:
+        return pos;
+      case FindFrom::kNext:
+        if (*pos > current && (!best || *pos < *best)) best = pos;
+        break;
+      case FindFrom::kLast:
+        if (!best || *pos > *best) best = pos;
+        break;
+      case FindFrom::kPrevious:
+        if (*pos < current && (!best || *pos > *best)) best = pos;
+        break;
+    }
+  }
+  return best;
+}
+
+std::optional<std::int64_t> FindInCopy(RecordsetState& s, const std::string& condition, FindFrom from,
+                                       std::int64_t current) {
+  PreparedSql test(s.Open(), "SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END");
+  auto matches = [&](std::int64_t pos) {
+    const std::vector<Variant>* values = s.Keys().ValuesAt(pos, DataStamp{});
+    ResetOnExit reset(test);
+    for (std::size_t i = 0; i < values->size(); ++i) BindStoredValue(test.Handle(), static_cast<int>(i + 1), (*values)[i]);
+    return test.Step() && sqlite3_column_int(test.Handle(), 0) == 1;
+  };
+  if (from == FindFrom::kFirst || from == FindFrom::kNext) {
+    for (std::int64_t pos = from == FindFrom::kFirst ? 0 : current + 1; s.Keys().Reach(pos); ++pos) {
+      if (matches(pos)) return pos;
+    }
+    return std::nullopt;
+  }
+  s.Keys().LoadAll();
+  for (std::int64_t pos = from == FindFrom::kLast ? s.Keys().Known() - 1 : current - 1; pos >= 0; --pos) {
+    if (matches(pos)) return pos;
+  }
+  return std::nullopt;
+}
+
+void Find(RecordsetState& s, const std::string& criteria, FindFrom from) {
+  if (s.IsTable()) RaiseNotForThisKind("Find");
+  if (s.type == kOpenForwardOnly) RaiseNotForThisKind("Find");
+  const std::string condition = TranslateCriteria(s, criteria, !s.Keyed());
+  DropEdit(s);
+  std::int64_t current = -1;
+  if (from == FindFrom::kNext || from == FindFrom::kPrevious) {
+    if (s.place == Place::kAt || s.place == Place::kGap) {
+      current = s.pos;
+    } else if (s.place == Place::kEof) {
+      s.Keys().LoadAll();
+      current = s.Keys().Known();
+    } else if (s.place == Place::kBof && from == FindFrom::kPrevious) {
+      current = -1;
+    }
+  }
+  std::optional<std::int64_t> found = s.Keyed() ? FindKeyed(s, condition, from, current) : FindInCopy(s, condition, from, current);
+  s.no_match = !found;
+  if (found) LandOn(s, *found);
+}
+
+}  // namespace
+
+void Recordset::FindFirst(const std::string& criteria) { Find(State(), criteria, FindFrom::kFirst); }
+void Recordset::FindLast(const std::string& criteria) { Find(State(), criteria, FindFrom::kLast); }
+void Recordset::FindNext(const std::string& criteria) { Find(State(), criteria, FindFrom::kNext); }
+void Recordset::FindPrevious(const std::string& criteria) { Find(State(), criteria, FindFrom::kPrevious); }
+
+}  // namespace qb::jet

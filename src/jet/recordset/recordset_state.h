@@ -1,0 +1,134 @@
+// jet/recordset/recordset_state: what a Recordset keeps between calls, and the helpers its
+// member files share. Internal to the recordset folder.
+//
+// Position (Cursor::place), one state machine:
+//   kBof   before the first record (also the state of an empty recordset, with EOF true too)
+//   kAt    on record POS (it may be a hole: a row deleted by others; its fields then raise
+//          kRecordDeleted)
+//   kGap   where record POS was deleted through this recordset: no current record; MoveNext
+//          goes to the first record after it, MovePrevious to the last one before it
+//   kEof   after the last record
+// Moves (recordset.cpp) go kBof/kAt/kGap -> kAt or kBof/kEof; Delete (recordset_edit.cpp) kAt
+// -> kGap; Requery -> kAt(first) or kBof+kEof; Seek/Find without a match leave no current
+// record (kBof); a clone starts at kBof.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/recordset/keyset.h"
+#include "jet/recordset/prepared_sql.h"
+#include "jet/recordset/row_source.h"
+#include "jet/schema_model.h"
+
+namespace qb::jet {
+
+class Connection;
+class Database;
+class TableHold;
+
+// What a recordset's source is, kept to build it again (Requery, SetIndex, Clone).
+struct SourceSpec {
+  std::string name;               // the table, saved query or statement text
+  std::vector<RecordsetColumn> columns;
+  std::string select_sql;         // rows: the rowid first when BASE_TABLE is set
+  std::string base_table;         // "" when rows are not one table's rows
+  std::vector<Variant> parameters;
+  bool append_only = false;       // shows only the rows it adds
+};
+
+// The rows clones share: one source, one keyset, the positions deleted through any of them.
+struct SharedRows {
+  std::unique_ptr<RowSource> source;
+  std::unique_ptr<Keyset> keyset;
+  std::set<std::int64_t> removed;  // positions deleted through these recordsets (skipped)
+  std::uint64_t generation = 0;    // Requery: bookmarks of older generations die
+};
+
+enum class Place { kBof, kAt, kGap, kEof };
+
+struct PendingEdit {
+  int mode = 0;                    // kEditInProgress or kEditAdd
+  std::vector<Variant> values;     // the buffer
+  std::vector<Variant> original;   // Edit: the record as it was read
+  std::vector<bool> changed;
+  std::vector<bool> chunked;       // AppendChunk has run on the field in this edit
+  std::int64_t key = 0;            // Edit: the base rowid
+};
+
+struct RecordsetState {
+  std::weak_ptr<Database> database;
+  Connection* connection = nullptr;  // the database's connection while it is open
+  int type = 0;
+  int options = 0;
+  int lock_type = 0;
+  bool updatable = false;
+  bool lock_edits = true;
+  int cache_size = 0, batch_size = 0, update_options = 0;
+
+  SourceSpec spec;
+  TableModel table;                  // the base table (table-type, updatable dynasets)
+  std::string index_name;            // table-type: the current index ("" natural order)
+  std::shared_ptr<SharedRows> rows;
+  std::shared_ptr<TableHold> hold;  // the table held open (deny options), shared by clones
+
+  // Cursor.
+  Place place = Place::kBof;
+  std::int64_t pos = -1;
+  std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
+  DataStamp seen;                    // table-type: the file's stamp the keyset was learnt at
+  PreparedSql stamp_sql;
+  const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
+  std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to
+
+  // Seek lands by rowid without learning the record's position: KEY_ONLY is then the current
+  // rowid (POS unknown until a move needs it, see ResolvePosition) and KEY_VALUES its values.
+  std::optional<std::int64_t> key_only;
+  std::vector<Variant> key_values;
+
+  std::optional<PendingEdit> edit;
+  std::optional<Variant> last_modified;
+  bool no_match = false;
+
+  Connection& Open() const;          // kObjectClosed when the database has closed
+  Keyset& Keys() const { return *rows->keyset; }
+  RowSource& Source() const { return *rows->source; }
+  bool Keyed() const { return rows->source->Keyed(); }
+  bool IsTable() const { return type == kOpenTable; }
+};
+
+// Helpers shared by the recordset's member files (recordset.cpp).
+// Brings a table-type recordset up to date with the file (others' changes: the keyset is learnt
+// again and the current record found by its key).
+void SyncWithFile(RecordsetState& s);
+// Makes POS (a known position) the current record and reads its values now.
+void LandOn(RecordsetState& s, std::int64_t pos);
+// Makes rowid ROWID the current record without learning its position (table-type Seek).
+void LandOnKey(RecordsetState& s, std::int64_t rowid);
+// Learns the position of a record made current by LandOnKey.
+void ResolvePosition(RecordsetState& s);
+// The rowid of the current record. REQUIRES: a keyed source, place kAt or kGap.
+std::int64_t CurrentKey(RecordsetState& s);
+// The next / previous position that was not deleted through the recordset; nullopt past the end.
+std::optional<std::int64_t> NextPosition(RecordsetState& s, std::int64_t from);
+std::optional<std::int64_t> PreviousPosition(RecordsetState& s, std::int64_t from);
+// Raises kNotForThisObject naming WHAT.
+[[noreturn]] void RaiseNotForThisKind(const char* what);
+// Drops a pending edit (moves do this silently).
+void DropEdit(RecordsetState& s);
+// The values of the current record: kNoCurrentRecord without one, kRecordDeleted on a hole.
+const std::vector<Variant>& CurrentValues(RecordsetState& s);
+// The bookmark of position POS, and the position a bookmark names (kBadBookmark when none).
+Variant BookmarkOf(RecordsetState& s, std::int64_t pos);
+Variant BookmarkOfRowid(std::int64_t rowid);  // a table-type recordset's bookmark
+std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark);
+// A new keyset over SPEC's source (Requery, SetIndex).
+std::shared_ptr<SharedRows> MakeRows(RecordsetState& s);
+// Records that the file changed through this recordset (its own writes are not others').
+void NoteOwnWrite(RecordsetState& s);
+
+}  // namespace qb::jet

@@ -1,0 +1,111 @@
+// jet/recordset/row_source: slices are read with LIMIT/OFFSET over the source statement, so a
+// reader never keeps a statement open between calls; callers grow the slices so that reading a
+// whole source stays linear.
+#include "jet/recordset/row_source.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include "jet/column_value.h"
+#include "jet/recordset/stored_value.h"
+#include "jet/sql/query_translator.h"
+#include "jet/sql/translator.h"
+#include "jet/sqlite/connection.h"
+
+namespace qb::jet {
+namespace {
+
+std::string Slice(const std::string& inner, std::int64_t offset, std::int64_t limit) {
+  return inner + " LIMIT " + std::to_string(limit < 0 ? -1 : limit) + " OFFSET " + std::to_string(offset);
+}
+
+}  // namespace
+
+RowSource::RowSource(Connection& connection, std::vector<RecordsetColumn> columns, std::string select_sql,
+                     std::string base_table, std::vector<Variant> parameters)
+    : connection_(connection),
+      columns_(std::move(columns)),
+      select_sql_(std::move(select_sql)),
+      base_table_(std::move(base_table)),
+      parameters_(std::move(parameters)) {}
+
+void RowSource::BindParameters(PreparedSql& sql) {
+  const int count = sqlite3_bind_parameter_count(sql.Handle());
+  for (int i = 0; i < count && static_cast<std::size_t>(i) < parameters_.size(); ++i) {
+    BindStoredValue(sql.Handle(), i + 1, parameters_[static_cast<std::size_t>(i)]);
+  }
+}
+
+std::vector<Variant> RowSource::ReadRow(PreparedSql& sql, int first_column) const {
+  std::vector<Variant> row;
+  row.reserve(columns_.size());
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    row.push_back(ColumnValue(sql.Handle(), first_column + static_cast<int>(i), columns_[i].type));
+  }
+  return row;
+}
+
+std::size_t RowSource::LoadKeys(std::int64_t offset, std::int64_t limit, std::vector<std::int64_t>& keys) {
+  PreparedSql sql(connection_, Slice("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" +
+                                         select_sql_ + ")",
+                                     offset, limit));
+  BindParameters(sql);
+  std::size_t count = 0;
+  while (sql.Step()) {
+    keys.push_back(sqlite3_column_int64(sql.Handle(), 0));
+    ++count;
+  }
+  return count;
+}
+
+std::size_t RowSource::LoadRows(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) {
+  PreparedSql sql(connection_, Slice("SELECT * FROM (" + select_sql_ + ")", offset, limit));
+  BindParameters(sql);
+  std::size_t count = 0;
+  while (sql.Step()) {
+    rows.push_back(ReadRow(sql, Keyed() ? 1 : 0));
+    ++count;
+  }
+  return count;
+}
+
+namespace {
+
+std::string BaseColumnsSql(const std::vector<RecordsetColumn>& columns) {
+  std::string list = "rowid";
+  for (const RecordsetColumn& column : columns) {
+    list += ", ";
+    list += column.base_column.empty() ? std::string("NULL") : sql::QuoteSqliteName(column.base_column);
+  }
+  return list;
+}
+
+}  // namespace
+
+void RowSource::FetchRange(std::int64_t first, std::int64_t last,
+                           std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows) {
+  if (!fetch_range_.IsPrepared()) {
+    fetch_range_ = PreparedSql(connection_, "SELECT " + BaseColumnsSql(columns_) + " FROM " +
+                                                sql::QuoteSqliteName(base_table_) +
+                                                " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
+  }
+  ResetOnExit reset(fetch_range_);
+  sqlite3_bind_int64(fetch_range_.Handle(), 1, first);
+  sqlite3_bind_int64(fetch_range_.Handle(), 2, last);
+  while (fetch_range_.Step()) {
+    rows.emplace_back(sqlite3_column_int64(fetch_range_.Handle(), 0), ReadRow(fetch_range_, 1));
+  }
+}
+
+bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
+  if (!fetch_one_.IsPrepared()) {
+    fetch_one_ = PreparedSql(connection_, "SELECT " + BaseColumnsSql(columns_) + " FROM " +
+                                              sql::QuoteSqliteName(base_table_) + " WHERE rowid = ?1");
+  }
+  ResetOnExit reset(fetch_one_);
+  sqlite3_bind_int64(fetch_one_.Handle(), 1, key);
+  if (!fetch_one_.Step()) return false;
+  values = ReadRow(fetch_one_, 1);
+  return true;
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,71 @@
+// jet/recordset/row_source: where a recordset's rows come from: one statement (a stored table in
+// an index's order, or a translated query) read in slices by short statements, and, when its
+// rows are rows of one base table, the base rows read again by rowid. Reads only; never keeps a
+// statement running between calls.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/recordset/prepared_sql.h"
+
+namespace qb::jet {
+
+class Connection;
+
+// One field of a recordset as its source describes it.
+struct RecordsetColumn {
+  std::string name;
+  int type = 0;                 // DAO type code (0: unknown, follows the stored value)
+  int size = 0;                 // Field.Size
+  std::int32_t attributes = 0;  // dbFixedField / dbVariableField / dbAutoIncrField
+  bool required = false;
+  std::string source_table, source_field;  // "" for a computed column
+  std::string base_column;      // the base table's column this field reads; "" when none
+  std::string default_value;    // the base field's DefaultValue expression ("" for none)
+};
+
+class RowSource {
+ public:
+  // SELECT_SQL returns, per row, the base rowid first when BASE_TABLE is given (keyed rows),
+  // then COLUMNS in order. PARAMETERS fill its placeholders ?1..?N.
+  RowSource(Connection& connection, std::vector<RecordsetColumn> columns, std::string select_sql,
+            std::string base_table, std::vector<Variant> parameters);
+
+  const std::vector<RecordsetColumn>& Columns() const { return columns_; }
+  // The table whose rowids the keys are; "" when rows are not base rows (keys are then row
+  // numbers and rows cannot be read again).
+  const std::string& BaseTable() const { return base_table_; }
+  bool Keyed() const { return !base_table_.empty(); }
+  void SetParameters(std::vector<Variant> parameters) { parameters_ = std::move(parameters); }
+
+  // The keys of rows OFFSET .. OFFSET + LIMIT - 1 (LIMIT < 0: to the end), appended to KEYS.
+  // Returns how many were appended. REQUIRES: Keyed().
+  std::size_t LoadKeys(std::int64_t offset, std::int64_t limit, std::vector<std::int64_t>& keys);
+  // The values of rows OFFSET .. OFFSET + LIMIT - 1 (LIMIT < 0: to the end), appended to ROWS.
+  // Returns how many were appended.
+  std::size_t LoadRows(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows);
+
+  // The current values of the base rows whose rowids are FIRST .. LAST, as (rowid, values)
+  // pairs in rowid order. Columns without a base column read as Null. REQUIRES: Keyed().
+  void FetchRange(std::int64_t first, std::int64_t last,
+                  std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows);
+  // The current values of base row KEY into VALUES; false when the row is gone.
+  bool Fetch(std::int64_t key, std::vector<Variant>& values);
+
+ private:
+  void BindParameters(PreparedSql& sql);
+  std::vector<Variant> ReadRow(PreparedSql& sql, int first_column) const;
+
+  Connection& connection_;                 // not owned; constant after construction
+  const std::vector<RecordsetColumn> columns_;
+  const std::string select_sql_;
+  const std::string base_table_;
+  std::vector<Variant> parameters_;
+  PreparedSql fetch_one_;    // by rowid, compiled on first use
+  PreparedSql fetch_range_;  // by rowid range, compiled on first use
+};
+
+}  // namespace qb::jet
