@@ -247,7 +247,10 @@ std::optional<std::int64_t> FindInCopy(RecordsetState& s, const std::string& con
   auto matches = [&](std::int64_t pos) {
     const std::vector<Variant>* values = s.Keys().ValuesAt(pos, DataStamp{});
     ResetOnExit reset(test);
-    for (std::size_t i = 0; i < values->size(); ++i) BindStoredValue(test.Handle(), static_cast<int>(i + 1), (*values)[i]);
+    const auto used = static_cast<std::size_t>(sqlite3_bind_parameter_count(test.Handle()));
+    for (std::size_t i = 0; i < values->size() && i < used; ++i) {
+      BindStoredValue(test.Handle(), static_cast<int>(i + 1), (*values)[i]);
+    }
     return test.Step() && sqlite3_column_int(test.Handle(), 0) == 1;
   };
   if (from == FindFrom::kFirst || from == FindFrom::kNext) {
