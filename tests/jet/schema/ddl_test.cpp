@@ -2,6 +2,8 @@
 // statement is all or nothing, and its failures carry Jet's numbers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "jet/ddl_executor.h"
 #include "jet/schema_model.h"
 #include "schema_test_support.h"
@@ -55,6 +57,35 @@ TEST_F(DdlTest, DdlAndObjectCallsLeaveTheSameCatalog) {
   EXPECT_EQ(DumpCatalog(other->EngineConnection(false)), by_ddl);
   EXPECT_NE(by_ddl.find("I|Orders|PrimaryKey|+Id|1|1|0|1|0|0|0"), std::string::npos) << by_ddl;
   EXPECT_EQ(db_->RecordsAffected(), 0);
+}
+
+TEST_F(DdlTest, DefaultsFromStatementsMatchTheObjectCalls) {
+  db_->Execute("CREATE TABLE D (A TEXT(5) DEFAULT 'x' NOT NULL, N LONG DEFAULT 2 * 3, F BIT DEFAULT True)");
+  auto other = engine_->CreateDatabase(dir_.File("objects.mdb"), "1033", 0);
+  auto table = other->CreateTableDef("D");
+  for (auto [name, type, size, value] : {std::tuple{"A", 10, 5, "'x'"}, std::tuple{"N", 4, 0, "2 * 3"},
+                                         std::tuple{"F", 1, 0, "True"}}) {
+    auto field = table->CreateField(name, type, size);
+    field->SetDefaultValue(Variant(value));
+    field->SetRequired(std::string(name) == "A");
+    table->Fields()->Append(field);
+  }
+  other->TableDefs()->Append(table);
+  EXPECT_EQ(DumpCatalog(other->EngineConnection(false)), DumpCatalog(Sql()));
+
+  Exec("INSERT INTO D (N) VALUES (1)");
+  // A new column's default fills the rows already there; an ALTER COLUMN may change it.
+  db_->Execute("ALTER TABLE D ADD COLUMN C TEXT(3) DEFAULT 'new'");
+  db_->Execute("ALTER TABLE D ALTER COLUMN N LONG DEFAULT -1");
+  Exec("INSERT INTO D (F) VALUES (0)");
+  EXPECT_EQ(Select("SELECT A, N, F, C FROM D ORDER BY N DESC"), "x|1|-1|new\nx|-1|0|new\n");
+  EXPECT_EQ(Table("D")->Fields()->Item("N")->DefaultValue().ToString(), "-1");
+  // A default that names a field, or does not read, fails and changes nothing.
+  const std::string before = DumpCatalog(Sql());
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("ALTER TABLE D ADD COLUMN E LONG DEFAULT [N]"); }).number, 3070);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("ALTER TABLE D ADD COLUMN E LONG DEFAULT (1"); }).number, 3292);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("CREATE TABLE E (A LONG DEFAULT Nope(1))"); }).number, 3085);
+  EXPECT_EQ(DumpCatalog(Sql()), before);
 }
 
 TEST_F(DdlTest, AlterColumnConvertsRowsOrRefusesThem) {

@@ -23,6 +23,8 @@ class SchemaMaintenanceTest : public SchemaTest {
     items->Fields()->Item("Qty")->SetValidationText("No negative stock.");
     items->SetValidationRule("[Price] < 1000 Or [Price] Is Null");
     items->CreateProperty("Owner", 10, Variant("stores"));
+    items->Fields()->Item("Price")->CreateProperty("Decimals", 3, Variant(2));
+    items->Indexes()->Item("ByName")->CreateProperty("Purpose", 10, Variant("lookups"));
     for (int i = 1; i <= 40; ++i) {
       Exec("INSERT INTO Items (Name, Price, Qty) VALUES ('item " + std::to_string(i) + "', " + std::to_string(i) +
            ".12345, " + std::to_string(i % 7) + ")");
@@ -50,6 +52,10 @@ class SchemaMaintenanceTest : public SchemaTest {
     EXPECT_EQ(Query(sql, "SELECT Id, Price FROM Items WHERE Name = 'new'"), "38|2.0001\n");
     auto items = database->TableDefs()->Item("Items");
     EXPECT_EQ(items->Properties()->Item("Owner")->Value().ToString(), "stores");
+    auto price = items->Fields()->Item("Price");
+    EXPECT_EQ(price->Properties()->Item("Decimals")->Value().ToInt32(), 2);
+    auto by_name = items->Indexes()->Item("ByName");
+    EXPECT_EQ(by_name->Properties()->Item("Purpose")->Value().ToString(), "lookups");
     EXPECT_EQ(items->Indexes()->Item("ByQty")->DistinctCount(), 7);
     Statement check = sql.Prepare("PRAGMA integrity_check");
     ASSERT_TRUE(check.Step());
