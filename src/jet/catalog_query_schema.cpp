@@ -38,10 +38,37 @@ std::uint64_t ReadNumber(Connection& connection, std::optional<Statement>& state
   return value;
 }
 
+std::string FoldAscii(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
 }  // namespace
 
 std::optional<sql::SchemaObject> CatalogQuerySchema::Find(std::string_view name) const {
   if (name.empty() || IsSqliteInternal(name)) return std::nullopt;
+  const std::uint64_t version = Version();
+  if (version != known_version_) {
+    known_.clear();
+    known_version_ = version;
+  }
+  std::string key = FoldAscii(name);
+  auto found = known_.find(key);
+  if (found != known_.end()) return found->second;
+  std::optional<sql::SchemaObject> object = Lookup(name);
+  known_.emplace(std::move(key), object);
+  return object;
+}
+
+void CatalogQuerySchema::Forget() const {
+  known_.clear();
+  known_version_ = 0;
+}
+
+std::optional<sql::SchemaObject> CatalogQuerySchema::Lookup(std::string_view name) const {
   if (std::optional<TableModel> table = LoadTableModel(connection_, std::string(name))) {
     sql::SchemaObject object;
     object.kind = sql::SchemaObject::Kind::kTable;

@@ -12,7 +12,9 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "jet/sql/query_schema.h"
 #include "jet/sqlite/statement.h"
@@ -30,15 +32,24 @@ class CatalogQuerySchema : public sql::QuerySchema {
 
   // A user or system table (columns in OrdinalPosition order, with their DAO types, Text and
   // Binary sizes, Required and AutoNumber), or a saved query with its Jet SQL; nullopt for
-  // anything else (SQLite's own sqlite_* tables included). Raises the engine's file errors.
+  // anything else (SQLite's own sqlite_* tables included). Answers are remembered while
+  // Version() holds. Raises the engine's file errors.
   std::optional<sql::SchemaObject> Find(std::string_view name) const override;
   // See the file comment. Raises the engine's file errors.
   std::uint64_t Version() const override;
+  // Drops the remembered answers: after a rollback the version may come back to a number it
+  // had while definitions that are now undone were in place.
+  void Forget() const;
 
  private:
+  std::optional<sql::SchemaObject> Lookup(std::string_view name) const;  // read from the file
+
   Connection& connection_;                           // constant after construction
   mutable std::optional<Statement> schema_version_;  // prepared on first use
   mutable std::optional<Statement> generation_;
+  // Find's answers by name (ASCII case folded), valid for known_version_ only.
+  mutable std::unordered_map<std::string, std::optional<sql::SchemaObject>> known_;
+  mutable std::uint64_t known_version_ = 0;
 };
 
 // Bumps the catalog generation of the file behind CONNECTION, so every translation cached

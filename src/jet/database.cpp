@@ -249,6 +249,7 @@ void Database::Rollback() {
   connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
   --depth_;
   if (translations_) translations_->Clear();
+  if (query_schema_) query_schema_->Forget();
 }
 
 int Database::TransactionDepth() const {

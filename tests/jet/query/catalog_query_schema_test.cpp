@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "jet/catalog_query_schema.h"
+#include "jet/field.h"
+#include "jet/tabledef.h"
 #include "jet/sqlite/connection.h"
 #include "query_test_support.h"
 
@@ -29,10 +31,11 @@ TEST_F(CatalogQuerySchemaTest, TablesCarryTheirFieldMetadataInOrdinalOrder) {
   EXPECT_EQ(Describe(*items),
             "Items table: ID/4/0/auto Code/10/12/req Price/5/0 Pic/9/20 Notes/12/0 Seen/8/0 Tag/15/0");
 
-  // The catalog's order wins over the order of the SQLite columns.
-  database_->TEST_ExecuteSql(
-      "UPDATE MSysFields SET OrdinalPosition = 100 WHERE Name = 'Code';"
-      "UPDATE MSysFields SET OrdinalPosition = -1 WHERE Name = 'Tag'");
+  // The catalog's order wins over the order of the SQLite columns, and a change of it through
+  // the field objects (metadata alone, no SQLite schema change) is seen at once.
+  auto fields = database_->TableDefs()->Item(std::string_view("Items"))->Fields();
+  fields->Item(std::string_view("Code"))->SetOrdinalPosition(100);
+  fields->Item(std::string_view("Tag"))->SetOrdinalPosition(-1);
   EXPECT_EQ(Describe(*schema.Find("items")),
             "Items table: Tag/15/0 ID/4/0/auto Price/5/0 Pic/9/20 Notes/12/0 Seen/8/0 Code/10/12/req");
 }
@@ -76,8 +79,10 @@ TEST_F(CatalogQuerySchemaTest, VersionMovesWithEveryDefinitionChangeAndOnlyThen)
   NoteCatalogChanged(other->EngineConnection(true));
   EXPECT_NE(schema.Version(), saved);
   const std::uint64_t noted = schema.Version();
+  ASSERT_TRUE(schema.Find("T").has_value());
   other->Execute("DROP TABLE T");
   EXPECT_NE(schema.Version(), noted);
+  EXPECT_FALSE(schema.Find("T").has_value());  // nothing remembered from before the drop
   other->Close();
 }
 
