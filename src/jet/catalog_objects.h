@@ -1,6 +1,6 @@
-// jet/catalog_objects: the catalog's objects as a database hands them out: QueryDef, Container
-// and Document (TableDef: tabledef.h), each a snapshot of its catalog row taken when its
-// collection was read. They never write the file; the schema work that changes them lives elsewhere.
+// jet/catalog_objects: the catalog's objects as a database hands them out: Container and
+// Document (TableDef: tabledef.h, QueryDef: querydef.h), each a snapshot of its catalog row taken
+// when its collection was read. They never write the file; the schema work that changes them lives elsewhere.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -9,23 +9,12 @@
 #include "com/variant.h"
 #include "jet/catalog_items.h"
 #include "jet/database_catalog.h"
+#include "jet/querydef.h"
 #include "jet/tabledef.h"
 
 namespace qb::jet {
 
-// TableDef, its flags and TableDefs live in tabledef.h (the schema objects).
-
-class QueryDef {
- public:
-  explicit QueryDef(CatalogObject row) : row_(std::move(row)) {}
-  const std::string& Name() const { return row_.name; }
-  const std::string& SQL() const { return row_.sql; }  // Jet SQL, as saved
-  Variant DateCreated() const { return Variant::FromDate(row_.date_created); }
-  Variant LastUpdated() const { return Variant::FromDate(row_.last_updated); }
-
- private:
-  CatalogObject row_;  // constant after construction
-};
+// TableDef and TableDefs live in tabledef.h, QueryDef and QueryDefs in querydef.h.
 
 class Document {
  public:
@@ -41,7 +30,6 @@ class Document {
   std::string container_;  // constant after construction
 };
 
-using QueryDefs = CatalogItems<QueryDef>;
 using Documents = CatalogItems<Document>;
 
 class Container {

@@ -187,14 +187,12 @@ std::shared_ptr<jet::TableDefs> Database::TableDefs() {
 
 std::shared_ptr<jet::QueryDefs> Database::QueryDefs() {
   Open();
-  std::weak_ptr<Database> self = weak_from_this();
-  return std::make_shared<jet::QueryDefs>("QueryDefs", [self]() {
-    auto database = self.lock();
-    if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
-    std::vector<std::shared_ptr<QueryDef>> items;
-    for (CatalogObject& row : ListQueries(database->Open())) items.push_back(std::make_shared<QueryDef>(std::move(row)));
-    return items;
-  });
+  if (!query_defs_) {
+    query_defs_ = std::make_shared<jet::QueryDefs>(weak_from_this());
+  } else {
+    query_defs_->Refresh();
+  }
+  return query_defs_;
 }
 
 std::shared_ptr<jet::Containers> Database::Containers() {
@@ -249,7 +247,9 @@ void Database::Rollback() {
   connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
   --depth_;
   if (translations_) translations_->Clear();
-  if (query_schema_) query_schema_->Forget();
+  // Query objects go back to what the file holds: those stored inside the undone level close,
+  // before a later query could be stored under the same id.
+  if (query_defs_) query_defs_->Refresh();
 }
 
 int Database::TransactionDepth() const {

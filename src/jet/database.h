@@ -35,7 +35,6 @@ class LockFileHold;
 class StatementCache;
 class Properties;
 class Property;
-class Recordset;
 class TableDef;
 
 // Error numbers of the database's own rules (Jet's numbering).
@@ -90,6 +89,8 @@ class Database : public std::enable_shared_from_this<Database> {
   // Snapshots of the catalog, read now (Refresh re-reads them while the database is open).
   // TableDefs lists system tables (with kSystemObject) and the user's tables, by name.
   std::shared_ptr<jet::TableDefs> TableDefs();
+  // The saved queries by name: one collection per Database object, re-read on every call, whose
+  // items stay the same objects (with their parameter values) while their queries exist.
   std::shared_ptr<jet::QueryDefs> QueryDefs();
   // "Databases" (the document "MSysDb"), "Tables" (tables and queries), "Relationships".
   std::shared_ptr<jet::Containers> Containers();
@@ -108,6 +109,11 @@ class Database : public std::enable_shared_from_this<Database> {
 
   // A new stand-alone table definition named NAME, to be appended to TableDefs (tabledef.cpp).
   std::shared_ptr<TableDef> CreateTableDef(const std::string& name = std::string());
+  // A query definition (querydefs.cpp). A NAME stores it at once in QueryDefs (raising what
+  // QueryDefs.Append raises); an empty NAME makes a temporary one, never stored unless it is
+  // named and appended. SQL is parsed first (the parser's syntax errors).
+  std::shared_ptr<QueryDef> CreateQueryDef(const std::string& name = std::string(),
+                                           const std::string& sql = std::string());
 
   // Runs the Jet SQL statement SQL (query_execution.cpp): DDL (CREATE/ALTER/DROP TABLE,
   // CREATE/DROP INDEX) as one all-or-nothing change that keeps the catalog in step
@@ -131,11 +137,6 @@ class Database : public std::enable_shared_from_this<Database> {
   // Raises kObjectClosed once closed.
   StatementCache& Statements();
 
-  // Opens SOURCE (a table, a saved query or a Jet SELECT statement) as a recordset
-  // (recordset/recordset_open.h has the rules and errors). TYPE 0: table-type for a table,
-  // dynaset otherwise; LOCK_TYPE 0: pessimistic.
-  std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0, int lock_type = 0);
-
   // For the engine's own objects that change or read the file (schema objects, executors):
   // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
   Connection& EngineConnection(bool writing);
@@ -155,6 +156,7 @@ class Database : public std::enable_shared_from_this<Database> {
   const Encryption encryption_;            // constant after construction
   std::unique_ptr<LockFileHold> hold_;     // released by Close
   std::unique_ptr<Connection> connection_;  // null once closed
+  std::shared_ptr<jet::QueryDefs> query_defs_;  // made by the first QueryDefs()
   // Over connection_, made on first use and dropped before it closes. Translations are cleared
   // on Rollback: the versions they are keyed by go back with the undone changes.
   std::unique_ptr<CatalogQuerySchema> query_schema_;
