@@ -247,6 +247,7 @@ void Database::Rollback() {
   connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
   --depth_;
   if (translations_) translations_->Clear();
+  if (query_schema_) query_schema_->Forget();
   // Query objects go back to what the file holds: those stored inside the undone level close,
   // before a later query could be stored under the same id.
   if (query_defs_) query_defs_->Refresh();

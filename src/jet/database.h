@@ -35,6 +35,7 @@ class LockFileHold;
 class StatementCache;
 class Properties;
 class Property;
+class Recordset;
 class TableDef;
 
 // Error numbers of the database's own rules (Jet's numbering).
@@ -136,6 +137,11 @@ class Database : public std::enable_shared_from_this<Database> {
   // Compiled statements of this database's connection, kept by SQL (see statement_cache.h).
   // Raises kObjectClosed once closed.
   StatementCache& Statements();
+
+  // Opens SOURCE (a table, a saved query or a Jet SELECT statement) as a recordset
+  // (recordset/recordset_open.h has the rules and errors). TYPE 0: table-type for a table,
+  // dynaset otherwise; LOCK_TYPE 0: pessimistic.
+  std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0, int lock_type = 0);
 
   // For the engine's own objects that change or read the file (schema objects, executors):
   // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
