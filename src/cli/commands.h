@@ -15,6 +15,7 @@ int RunGroupCommand(const GlobalOptions& options, const std::vector<std::string>
 int RunDbCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunTablesCommand(const GlobalOptions& options, std::vector<std::string> words);
 int RunQueriesCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunQueryCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words);

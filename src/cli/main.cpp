@@ -34,6 +34,7 @@ constexpr const char* kHelp =
     "  db create | compact | repair | info\n"
     "  tables FILE [--system]\n"
     "  queries FILE\n"
+    "  query list | show | create | delete\n"
     "  sql FILE STATEMENT\n"
     "  script FILE SCRIPT\n"
     "  schema FILE [TABLE]\n"
@@ -86,6 +87,7 @@ int Run(const std::vector<std::string>& words) {
   if (family == "db") return RunDbCommand(options, rest);
   if (family == "tables") return RunTablesCommand(options, rest);
   if (family == "queries") return RunQueriesCommand(options, rest);
+  if (family == "query") return RunQueryCommand(options, rest);
   if (family == "sql") return RunSqlCommand(options, rest);
   if (family == "script") return RunScriptCommand(options, rest);
   if (family == "schema") return RunSchemaCommand(options, rest);
