@@ -1,6 +1,7 @@
 // cli/sql_commands: "quill sql FILE STATEMENT", "quill script FILE SCRIPT" and "quill schema
-// FILE [TABLE]": statements run through Database.Execute, scripts in one transaction, and the
-// schema printed as Jet DDL. Opens the database for writing only to run statements.
+// FILE [TABLE]": statements run through Database.Execute (or printed as rows when they return
+// some), scripts in one transaction, and the schema printed as Jet DDL. Opens the database for
+// writing only to run statements.
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -8,21 +9,31 @@
 
 #include "cli/commands.h"
 #include "cli/db_options.h"
+#include "cli/query_params.h"
+#include "cli/row_output.h"
 #include "cli/schema_ddl.h"
 #include "cli/script_properties.h"
 #include "cli/script_splitter.h"
 #include "com/ole_exception.h"
 #include "jet/database.h"
+#include "jet/query_execution.h"
+#include "jet/sql/parser.h"
+#include "jet/sql/query_translator.h"
 #include "jet/tabledef.h"
 
 namespace qb::cli {
 namespace {
 
 constexpr const char* kSqlHelp =
-    "Usage: quill [global options] sql FILE STATEMENT\n"
+    "Usage: quill [global options] sql FILE STATEMENT [--param NAME=VALUE ...]\n"
     "\n"
-    "Runs one Jet SQL statement on the database FILE and prints 'N records affected'\n"
-    "(0 for CREATE, ALTER and DROP statements). A failing statement changes nothing.\n";
+    "Runs one Jet SQL statement on the database FILE. A SELECT, UNION or TRANSFORM prints a\n"
+    "header line of field names and one line per record, values separated by a tab (value\n"
+    "forms: 'quill run --help'). Other statements print 'N records affected' (0 for CREATE,\n"
+    "ALTER and DROP statements); a failing statement changes nothing.\n"
+    "\n"
+    "  --param NAME=VALUE   the value of the statement's parameter NAME (repeat for each one),\n"
+    "                       read by its declared type (see 'quill run --help')\n";
 
 constexpr const char* kScriptHelp =
     "Usage: quill [global options] script FILE SCRIPT\n"
@@ -54,6 +65,18 @@ std::shared_ptr<jet::Database> OpenForWriting(jet::DBEngine& engine, const Globa
   return workspace->OpenDatabase(path, Variant(false), false, SourceConnect(options));
 }
 
+// True for SELECT, UNION and TRANSFORM; false for everything else, text that does not parse
+// included (Execute then reports what is wrong with it).
+bool ReturnsRows(const std::string& statement) {
+  try {
+    const jet::sql::QueryKind kind = jet::sql::KindOfStatement(jet::sql::ParseStatement(statement));
+    return kind == jet::sql::QueryKind::kSelect || kind == jet::sql::QueryKind::kUnion ||
+           kind == jet::sql::QueryKind::kCrosstab;
+  } catch (const EOleException&) {
+    return false;
+  }
+}
+
 std::string ReadScript(const std::string& name) {
   if (name == "-") return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
   std::ifstream file(name, std::ios::binary);
@@ -66,15 +89,31 @@ std::string ReadScript(const std::string& name) {
 }  // namespace
 
 int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
-  CommandArgs args = ParseCommandArgs("sql", words, 2, {});
+  std::vector<std::string> rest = words;
+  const std::vector<GivenParam> given = TakeParams(rest);
+  CommandArgs args = ParseCommandArgs("sql", rest, 2, {});
   if (args.help) {
     std::cout << kSqlHelp;
     return 0;
   }
+  const std::string& statement = args.positional[1];
   auto engine = MakeEngine();
   auto database = OpenForWriting(*engine, options, args.positional[0]);
-  database->Execute(args.positional[1]);
-  std::cout << database->RecordsAffected() << " records affected\n";
+  if (given.empty() && !ReturnsRows(statement)) {
+    database->Execute(statement);
+    std::cout << database->RecordsAffected() << " records affected\n";
+    return 0;
+  }
+  std::vector<DeclaredParam> declared;
+  for (const auto& parameter : database->Translate(statement)->parameters) {
+    declared.push_back({parameter.name, parameter.dao_type});
+  }
+  const std::vector<Variant> values = ParamValues(declared, given);
+  if (ReturnsRows(statement)) {
+    PrintQueryRows(*database, statement, values);
+    return 0;
+  }
+  std::cout << jet::ExecuteStatement(*database, statement, values, 0) << " records affected\n";
   return 0;
 }
 

@@ -1,0 +1,57 @@
+// cli/row_output: cursor rows through the delimited writer into a buffered standard output.
+#include "cli/row_output.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+namespace qb::cli {
+namespace {
+
+// Standard output written in large blocks: a million short lines through iostreams would cost
+// more than reading them.
+class StdoutSink {
+ public:
+  StdoutSink() { buffer_.reserve(kBlock); }
+  void Write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) {
+      throw std::runtime_error("standard output cannot be written");
+    }
+    buffer_.clear();
+    if (std::fflush(stdout) != 0) throw std::runtime_error("standard output cannot be written");
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 16;
+  std::string buffer_;
+};
+
+}  // namespace
+
+std::vector<std::string> CursorRows::Names() const {
+  std::vector<std::string> names;
+  for (const auto& column : cursor_.Columns()) names.push_back(column.name);
+  return names;
+}
+
+bool CursorRows::Next(std::vector<Variant>& row) {
+  if (max_records_ > 0 && read_ >= max_records_) return false;
+  if (!cursor_.Next(row)) return false;
+  ++read_;
+  return true;
+}
+
+void PrintQueryRows(jet::Database& database, std::string_view jet_sql, const std::vector<Variant>& values,
+                    std::int64_t max_records) {
+  jet::QueryCursor cursor(database, jet_sql, values);
+  CursorRows rows(cursor, max_records);
+  StdoutSink out;
+  WriteDelimited(rows, Separators{"\t", "\n"}, [&](std::string_view line) { out.Write(line); });
+  out.Flush();
+}
+
+}  // namespace qb::cli
