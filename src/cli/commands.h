@@ -17,6 +17,8 @@ int RunTablesCommand(const GlobalOptions& options, std::vector<std::string> word
 int RunQueriesCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunQueryCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunRunCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunExportCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 

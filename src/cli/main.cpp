@@ -35,7 +35,9 @@ constexpr const char* kHelp =
     "  tables FILE [--system]\n"
     "  queries FILE\n"
     "  query list | show | create | delete\n"
-    "  sql FILE STATEMENT\n"
+    "  sql FILE STATEMENT [--param NAME=VALUE ...]\n"
+    "  run FILE QUERY [--param NAME=VALUE ...]\n"
+    "  export FILE TABLE_OR_QUERY --out PATH [--field-sep SEP] [--record-sep SEP]\n"
     "  script FILE SCRIPT\n"
     "  schema FILE [TABLE]\n"
     "\n"
@@ -89,6 +91,8 @@ int Run(const std::vector<std::string>& words) {
   if (family == "queries") return RunQueriesCommand(options, rest);
   if (family == "query") return RunQueryCommand(options, rest);
   if (family == "sql") return RunSqlCommand(options, rest);
+  if (family == "run") return RunRunCommand(options, rest);
+  if (family == "export") return RunExportCommand(options, rest);
   if (family == "script") return RunScriptCommand(options, rest);
   if (family == "schema") return RunSchemaCommand(options, rest);
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
