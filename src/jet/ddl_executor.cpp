@@ -41,7 +41,9 @@ void ApplyConstraint(TableModel& table, const sql::ParsedConstraint& constraint,
   using Kind = sql::ParsedConstraintKind;
   switch (constraint.kind) {
     case Kind::kForeignKey:
-      RaiseJetError(err::kNotForThisObject, "Relationships (REFERENCES, FOREIGN KEY) are not supported yet.");
+      // Checked against the referenced table by the schema-change layer.
+      table.foreign_keys.push_back({constraint.name, columns, constraint.referenced_table, constraint.referenced_columns});
+      return;
     case Kind::kNotNull:
       for (const std::string& name : columns) {
         FieldModel* field = table.FindField(name);
@@ -141,6 +143,12 @@ void AlterTableFrom(Connection& connection, const sql::ParsedAlterTable& parsed)
       ApplyConstraint(after, *parsed.constraint, std::string());
       break;
     case Action::kDropConstraint: {
+      auto key = after.foreign_keys.begin();
+      while (key != after.foreign_keys.end() && !SameName(key->name, parsed.name)) ++key;
+      if (key != after.foreign_keys.end()) {
+        after.foreign_keys.erase(key);
+        break;
+      }
       auto it = after.indexes.begin();
       while (it != after.indexes.end() && !SameName(it->name, parsed.name)) ++it;
       if (it == after.indexes.end()) {

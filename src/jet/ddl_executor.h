@@ -17,9 +17,11 @@ inline constexpr int kIndexNotFound = 3372;
 // Runs STATEMENT on CONNECTION as one all-or-nothing change; returns true when it was DDL,
 // false (nothing done) for any other statement. Raises the schema errors (kTableExists,
 // kTableNotFound, kIndexExists, kPrimaryExists, kFieldInIndex, kDuplicateValues ...),
-// kConstraintNotFound / kIndexNotFound for a constraint or index the table lacks, and
-// kNotForThisObject for FOREIGN KEY / REFERENCES (no relationships yet) and a COUNTER increment
-// other than 1. REQUIRES: a writable connection.
+// kConstraintNotFound / kIndexNotFound for a constraint or index the table lacks, the
+// relationship errors for FOREIGN KEY / REFERENCES (see relationships.h; kUsedInRelationship for
+// dropping a referenced table, kFieldRuleInUse for dropping a related field), and
+// kNotForThisObject for a COUNTER increment other than 1 (an AutoNumber is SQLite's rowid
+// sequence, which only counts up by 1). REQUIRES: a writable connection.
 bool ExecuteDdl(Connection& connection, const sql::ParsedStatement& statement);
 
 }  // namespace qb::jet

@@ -84,7 +84,7 @@ void Field::SetName(const std::string& name) {
     own_.name = name;
     return;
   }
-  // The indexes over the field follow it to its new name.
+  // The indexes and relationships over the field follow it to its new name.
   const std::string old = own_.name;
   table_->Change([&](TableModel& model, std::vector<std::string>&) {
     FieldModel* field = model.FindField(old);
@@ -92,6 +92,11 @@ void Field::SetName(const std::string& name) {
     for (IndexModel& index : model.indexes) {
       for (IndexKey& key : index.keys) {
         if (model.FindField(key.field) == field) key.field = name;
+      }
+    }
+    for (ForeignKeyModel& key : model.foreign_keys) {
+      for (std::string& column : key.columns) {
+        if (model.FindField(column) == field) column = name;
       }
     }
     field->name = name;

@@ -11,6 +11,7 @@
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
 #include "jet/item_properties.h"
+#include "jet/relationships.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
 
@@ -178,6 +179,7 @@ void WriteChildRows(Connection& connection, const TableModel& table) {
     rule.Reset();
     rule.Bind(1, table.id).Bind(2, "ValidationText").Bind(3, table.validation_text).Run();
   }
+  WriteForeignKeys(connection, table);
 }
 
 void DeleteChildRows(Connection& connection, std::int64_t id) {
@@ -190,6 +192,7 @@ void DeleteChildRows(Connection& connection, std::int64_t id) {
     Statement remove = connection.Prepare("DELETE FROM MSysItemProperties WHERE TableId = ?1");
     remove.Bind(1, id).Run();
   }
+  DeleteForeignKeys(connection, id);
 }
 
 }  // namespace
@@ -270,6 +273,7 @@ std::optional<TableModel> LoadTableModel(Connection& connection, const std::stri
   }
   ReadRule(connection, table);
   ReadItemProperties(connection, table);
+  ReadForeignKeys(connection, table);
   return table;
 }
 

@@ -2,7 +2,9 @@
 // columns, a rename; otherwise a rebuild) and keeps the catalog rows in step.
 #include "jet/schema_change.h"
 
+#include "com/ole_exception.h"
 #include "jet/errors.h"
+#include "jet/relationships.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
@@ -62,6 +64,29 @@ void NormaliseModel(TableModel& table) {
   }
 }
 
+// After BEFORE became AFTER: relationships that reference it follow its new names, still find
+// a unique index over their fields, and every relationship holds for the rows; the triggers
+// that enforce them are made anew.
+void KeepRelationships(Connection& connection, const TableModel& before, const TableModel& after,
+                       const std::vector<std::pair<std::string, std::string>>& renames) {
+  FollowReferencedTable(connection, before.name, after.name, renames);
+  const std::vector<std::string> referencing = ReferencingTables(connection, after.name);
+  for (const std::string& name : referencing) {
+    std::optional<TableModel> other = LoadTableModel(connection, name);
+    if (!other) continue;
+    try {
+      ResolveForeignKeys(connection, *other);
+    } catch (const EOleException& e) {
+      RaiseJetError(err::kUsedInRelationship, "The change to '" + after.name + "' would break a relationship with '" +
+                                                  name + "': " + e.Message());
+    }
+  }
+  CheckRelatedRecords(connection, after);
+  if (!referencing.empty() || !after.foreign_keys.empty() || !before.foreign_keys.empty()) {
+    ResetRelationshipTriggers(connection);
+  }
+}
+
 }  // namespace
 
 SchemaSavepoint::SchemaSavepoint(Connection& connection) : connection_(connection) {
@@ -97,10 +122,12 @@ void CreateTable(Connection& connection, TableModel& table) {
   CheckTableModel(table);
   SchemaSavepoint savepoint(connection);
   if (TableNameTaken(connection, table.name)) RaiseNameTaken(table.name);
+  ResolveForeignKeys(connection, table);
   InsertTableRows(connection, table);
   connection.Exec(CreateTableSql(table, table.name));
   for (const IndexModel& index : table.indexes) connection.Exec(CreateIndexSql(table, index, table.name));
   ResetTriggers(connection, table);
+  if (!table.foreign_keys.empty()) ResetRelationshipTriggers(connection);
   savepoint.Release();
 }
 
@@ -108,9 +135,15 @@ void DropTable(Connection& connection, const std::string& name) {
   std::optional<TableModel> table = LoadTableModel(connection, name);
   if (!table) RaiseJetError(err::kTableNotFound, "There is no table named '" + name + "'.");
   RefuseSystemTable(table->name);
+  const std::vector<std::string> referencing = ReferencingTables(connection, table->name);
+  if (!referencing.empty()) {
+    RaiseJetError(err::kUsedInRelationship, "The table '" + table->name + "' is used in a relationship with '" +
+                                                referencing.front() + "'; delete the relationship first.");
+  }
   SchemaSavepoint savepoint(connection);
   connection.Exec("DROP TABLE " + QuoteName(table->name));
   DeleteTableRows(connection, table->id);
+  if (!table->foreign_keys.empty()) ResetRelationshipTriggers(connection);
   savepoint.Release();
 }
 
@@ -125,6 +158,18 @@ void AlterTable(Connection& connection, const TableModel& before, TableModel aft
   if (FoldCase(before.name) != FoldCase(after.name) && TableNameTaken(connection, after.name)) {
     RaiseNameTaken(after.name);
   }
+  // Fields that go, and fields renamed (old name, new name), as relationships see them.
+  std::vector<std::pair<std::string, std::string>> renames;
+  for (const FieldModel& field : before.fields) {
+    bool kept = false;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      if (FoldCase(sources[i]) != FoldCase(field.name)) continue;
+      kept = true;
+      if (after.fields[i].name != field.name) renames.emplace_back(field.name, after.fields[i].name);
+    }
+    if (!kept) CheckFieldNotRelated(connection, before, field.name);
+  }
+  ResolveForeignKeys(connection, after);
   if (before.id == 0) {  // a table made without the catalog: register it first
     TableModel registered = before;
     InsertTableRows(connection, registered);
@@ -166,6 +211,7 @@ void AlterTable(Connection& connection, const TableModel& before, TableModel aft
     RebuildTable(connection, before.name, after, sources);
   }
   UpdateTableRows(connection, after);
+  KeepRelationships(connection, before, after, renames);
   savepoint.Release();
 }
 

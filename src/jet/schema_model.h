@@ -28,7 +28,11 @@ inline constexpr int kFieldInIndex = 3280;
 inline constexpr int kPrimaryExists = 3283;
 inline constexpr int kIndexExists = 3284;
 inline constexpr int kInvalidIndex = 3285;
-inline constexpr int kFieldRuleInUse = 3303;
+inline constexpr int kFieldRuleInUse = 3303;   // a field a relationship uses
+inline constexpr int kRelatedRecordsExist = 3200;
+inline constexpr int kNoRelatedRecord = 3201;
+inline constexpr int kNoUniqueIndex = 3173;     // the referenced fields have no unique index
+inline constexpr int kUsedInRelationship = 3281;
 inline constexpr int kInvalidName = 3125;
 inline constexpr int kRequiredNull = 3314;
 inline constexpr int kZeroLength = 3315;
@@ -88,6 +92,15 @@ struct IndexModel {
   std::vector<UserProperty> properties;  // in the order they were made
 };
 
+// A relationship in which the table is the referencing side (FOREIGN KEY ... REFERENCES): each
+// row's COLUMNS, when none is Null, must match a row of REFERENCED_TABLE's REFERENCED_COLUMNS.
+struct ForeignKeyModel {
+  std::string name;                             // the relationship's name, unique in the file
+  std::vector<std::string> columns;             // of this table
+  std::string referenced_table;
+  std::vector<std::string> referenced_columns;  // as many as COLUMNS
+};
+
 struct TableModel {
   std::int64_t id = 0;                  // MSysObjects.Id; 0 until stored
   std::string name;
@@ -95,6 +108,7 @@ struct TableModel {
   std::string validation_rule, validation_text;
   std::vector<FieldModel> fields;       // in the order the columns stand in the SQLite table
   std::vector<IndexModel> indexes;      // in creation order
+  std::vector<ForeignKeyModel> foreign_keys;  // the relationships it references others by
 
   // The field or index named NAME (case ignored), or nullptr.
   FieldModel* FindField(const std::string& name);

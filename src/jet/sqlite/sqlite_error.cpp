@@ -62,6 +62,9 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
     case SQLITE_CONSTRAINT_CHECK:
       RaiseNamedCheck(After(sqlite_message, "CHECK constraint failed: "));
       break;
+    case SQLITE_CONSTRAINT_TRIGGER:  // relationship triggers raise named messages as checks are named
+      RaiseNamedCheck(sqlite_message);
+      break;
     case SQLITE_CONSTRAINT_NOTNULL: {
       std::string_view column = After(sqlite_message, "NOT NULL constraint failed: ");
       if (!column.empty() && column.substr(0, 4) != "MSys") {

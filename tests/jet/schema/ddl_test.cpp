@@ -138,9 +138,10 @@ TEST_F(DdlTest, FailuresCarryJetNumbersAndChangeNothing) {
       {"CREATE TABLE T (B LONG)", err::kTableExists},
       {"CREATE TABLE U (A LONG, a TEXT)", err::kFieldDefinedTwice},
       {"CREATE TABLE U (A COUNTER, B AUTOINCREMENT)", err::kTooManyAutoNumbers},
+      {"CREATE TABLE U (A COUNTER(1, 2))", err::kNotForThisObject},  // AutoNumbers count up by 1
       {"CREATE TABLE U (A TEXT(300))", 3292},
       {"CREATE TABLE U (A LONG, CONSTRAINT X PRIMARY KEY (Nope))", err::kFieldNotFound},
-      {"CREATE TABLE U (A LONG CONSTRAINT F REFERENCES T (A))", err::kNotForThisObject},
+      {"CREATE TABLE U (A LONG CONSTRAINT F REFERENCES T (A))", err::kNoUniqueIndex},
       {"CREATE TABLE U (A LONG", 3290},
       {"CREATE TABLE U (A NOSUCHTYPE)", 3292},
       {"ALTER TABLE Missing ADD COLUMN B LONG", err::kTableNotFound},
