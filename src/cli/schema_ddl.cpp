@@ -32,6 +32,21 @@ std::string TypeName(const jet::Field& field, std::int64_t next_number) {
 
 std::string Bracketed(const std::string& name) { return "[" + name + "]"; }
 
+std::string RelationshipDdl(jet::TableDef& table) {
+  auto list = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + Bracketed(name);
+    return text;
+  };
+  std::string ddl;
+  for (const jet::ForeignKeyModel& key : table.Model().foreign_keys) {
+    ddl += "ALTER TABLE " + Bracketed(table.Name()) + " ADD CONSTRAINT " + Bracketed(key.name) + " FOREIGN KEY (" +
+           list(key.columns) + ") REFERENCES " + Bracketed(key.referenced_table) + " (" +
+           list(key.referenced_columns) + ");\n";
+  }
+  return ddl;
+}
+
 std::string TableDdl(jet::TableDef& table) {
   std::string ddl = "CREATE TABLE " + Bracketed(table.Name()) + " (";
   std::string properties;

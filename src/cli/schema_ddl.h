@@ -14,6 +14,10 @@ namespace qb::cli {
 // AllowZeroLength. Clustered and user-defined properties are left out.
 std::string TableDdl(jet::TableDef& table);
 
+// The relationships TABLE references others by, as ALTER TABLE ... ADD CONSTRAINT ... FOREIGN
+// KEY statements ("" for none).
+std::string RelationshipDdl(jet::TableDef& table);
+
 // NAME in brackets ("[Order Details]").
 std::string Bracketed(const std::string& name);
 

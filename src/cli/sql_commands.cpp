@@ -56,7 +56,8 @@ constexpr const char* kSchemaHelp =
     "Prints the tables of FILE (or only TABLE) with their indexes as Jet DDL statements that\n"
     "'quill script' accepts: defaults as DEFAULT, an AutoNumber that does not start at 1 as\n"
     "COUNTER(next, 1), then SET PROPERTY statements for validation rules and texts and for\n"
-    "AllowZeroLength (see 'quill script --help'). User-defined properties and Clustered are\n"
+    "AllowZeroLength (see 'quill script --help'), and after all tables their relationships as\n"
+    "ALTER TABLE ... ADD CONSTRAINT ... FOREIGN KEY. User-defined properties and Clustered are\n"
     "not printed.\n";
 
 std::shared_ptr<jet::Database> OpenForWriting(jet::DBEngine& engine, const GlobalOptions& options,
@@ -160,16 +161,22 @@ int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string
   auto database = OpenForReading(*engine, options, args.positional[0]);
   auto tables = database->TableDefs();
   if (args.positional.size() == 2) {
-    std::cout << TableDdl(*tables->Item(std::string_view(args.positional[1])));
+    auto table = tables->Item(std::string_view(args.positional[1]));
+    std::cout << TableDdl(*table) << RelationshipDdl(*table);
     return 0;
   }
+  // Relationships come after every table, so that both of their tables exist when a script
+  // makes them.
   bool first = true;
+  std::string relationships;
   for (int i = 0; i < tables->Count(); ++i) {
     auto table = tables->Item(i);
     if ((table->Attributes() & jet::kSystemObject) == jet::kSystemObject) continue;
     std::cout << (first ? "" : "\n") << TableDdl(*table);
+    relationships += RelationshipDdl(*table);
     first = false;
   }
+  if (!relationships.empty()) std::cout << "\n" << relationships;
   return 0;
 }
 

@@ -78,6 +78,26 @@ TEST_F(QuillSchemaPropertiesTest, SchemaRoundTripsDefaultsRulesAndSeeds) {
   }
 }
 
+TEST_F(QuillSchemaPropertiesTest, RelationshipsRoundTripAfterTheirTables) {
+  // "Lines" sorts before "Orders", the table it references: its relationship waits for it.
+  Ok({"script", File("a.mdb"), "-"},
+     "CREATE TABLE Orders (No LONG CONSTRAINT PrimaryKey PRIMARY KEY, Region TEXT(2), "
+     "CONSTRAINT ByRegion UNIQUE (No, Region));\n"
+     "CREATE TABLE Lines (OrderNo LONG CONSTRAINT LineOrder REFERENCES Orders, R TEXT(2), "
+     "CONSTRAINT LineRegion FOREIGN KEY (OrderNo, R) REFERENCES Orders (No, Region));\n");
+  const std::string schema = Ok({"schema", File("a.mdb")});
+  const std::string relationships =
+      "\nALTER TABLE [Lines] ADD CONSTRAINT [LineOrder] FOREIGN KEY ([OrderNo]) REFERENCES [Orders] ([No]);\n"
+      "ALTER TABLE [Lines] ADD CONSTRAINT [LineRegion] FOREIGN KEY ([OrderNo], [R]) REFERENCES [Orders] ([No], "
+      "[Region]);\n";
+  ASSERT_GT(schema.size(), relationships.size());
+  EXPECT_EQ(schema.substr(schema.size() - relationships.size()), relationships) << schema;
+  Ok({"db", "create", File("b.mdb")});
+  Ok({"script", File("b.mdb"), "-"}, schema);
+  EXPECT_EQ(Ok({"schema", File("b.mdb")}), schema);
+  EXPECT_NE(Fails({"sql", File("b.mdb"), "DROP TABLE Orders"}).find("relationship"), std::string::npos);
+}
+
 TEST_F(QuillSchemaPropertiesTest, FailingPropertyStatementsUndoTheScript) {
   const std::string create = "CREATE TABLE T (A LONG, B TEXT(5));\n";
   struct Case {
