@@ -99,15 +99,18 @@ bool HasTable(jet::Database& database, const std::string& name) {
 class TerminalProgress {
  public:
   TerminalProgress() : shown_(::isatty(STDERR_FILENO) == 1) {}
-  ~TerminalProgress() {
-    if (shown_ && used_) std::cerr << '\n';
-  }
+  ~TerminalProgress() { Finish(); }
   TerminalProgress(const TerminalProgress&) = delete;
   TerminalProgress& operator=(const TerminalProgress&) = delete;
   bool Shown() const { return shown_; }
   void Show(std::int64_t records) {
     std::cerr << "\rExported " << records << " records" << std::flush;
     used_ = true;
+  }
+  // Ends the progress line, so that what follows starts on a line of its own.
+  void Finish() {
+    if (used_) std::cerr << '\n';
+    used_ = false;
   }
 
  private:
@@ -195,6 +198,7 @@ int RunExportCommand(const GlobalOptions& options, const std::vector<std::string
       WriteDelimited(rows, separators, [&](std::string_view line) { file.Write(line); }, on_progress);
   file.Commit();
   if (progress.Shown()) progress.Show(count);
+  progress.Finish();
   std::cout << count << " records exported\n";
   return 0;
 }
