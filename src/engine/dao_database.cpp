@@ -18,6 +18,7 @@
 #include "jet/database.h"
 #include "jet/dbengine.h"
 #include "jet/property.h"
+#include "jet/recordset/recordset.h"
 #include "jet/workspace.h"
 #include "jet/workspaces.h"
 
@@ -325,6 +326,21 @@ void TDAODataBase::Execute(const std::string& query, int options) {
   if (!Connected()) return;
   DAOWaitScope wait;
   CallEngine(this, "Execute", [&] { database_->Execute(query, options); });
+}
+
+namespace {
+// An optional numeric argument: Empty leaves the engine's default (0).
+int ArgumentOrDefault(const Variant& value) { return value.IsEmpty() ? 0 : value.ToInt32(); }
+}  // namespace
+
+std::shared_ptr<jet::Recordset> TDAODataBase::OpenRecordset(const std::string& name, const Variant& recordset_type,
+                                                            const Variant& options, const Variant& lock_edit) {
+  if (!Connected()) return nullptr;
+  const int type = ArgumentOrDefault(recordset_type);
+  const int option_bits = ArgumentOrDefault(options);
+  const int lock = ArgumentOrDefault(lock_edit);
+  DAOWaitScope wait;
+  return CallEngine(this, "OpenRecordset", [&] { return database_->OpenRecordset(name, type, option_bits, lock); });
 }
 
 void TDAODataBase::Assign(const TComponent* source) {

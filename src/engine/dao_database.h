@@ -11,12 +11,14 @@
 
 #include "engine/dao_object.h"
 #include "engine/dao_workspace_member.h"
+#include "com/variant.h"
 #include "jet/catalog_objects.h"
 
 namespace qb {
 
 namespace jet {
 class Database;
+class Recordset;
 }
 
 class TDAORecordsetLink;
@@ -129,6 +131,14 @@ class TDAODataBase : public TDAOObject, public TDAOWorkspaceMember {
   // Runs the statement QUERY with OPTIONS on the Database while connected; nothing while
   // disconnected. The engine's refusal raises EDAOError "Execute".
   void Execute(const std::string& query, int options = 0);
+
+  // Opens NAME (a table, a saved query or a statement) as a Recordset of the Database while
+  // connected, with the engine's own defaults for each Empty argument; null while
+  // disconnected. The recordset component calls it when it opens. The engine's refusal raises
+  // EDAOError "OpenRecordset"; an argument that is no number raises EVariantError.
+  std::shared_ptr<jet::Recordset> OpenRecordset(const std::string& name, const Variant& recordset_type = Variant(),
+                                                const Variant& options = Variant(),
+                                                const Variant& lock_edit = Variant());
 
   // Disconnects, copies the settings of SOURCE (a TDAODataBase) through the setters, connects
   // when SOURCE is connected. Other classes: EConvertError.

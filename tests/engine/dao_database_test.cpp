@@ -15,6 +15,9 @@
 #include "engine/dao_workspace.h"
 #include "framework/component/form_stream.h"
 #include "jet/database.h"
+#include "jet/querydef.h"
+#include "jet/recordset/recordset.h"
+#include "jet/recordset/recordset_types.h"
 #include "jet/dbengine.h"
 #include "jet/workspace.h"
 #include "jet/workspaces.h"
@@ -305,6 +308,42 @@ TEST_F(DAODataBaseTest, ExecuteRunsStatementsWhileConnected) {
   db.Open();
   EXPECT_EQ(DetailField(RaisedBy([&] { db.Execute("DROP TABLE Customers"); }).message, "Method Name:"), "Execute");
   EXPECT_THROW(db.FindTableDef("Ignored"), EDAOError);
+}
+
+TEST_F(DAODataBaseTest, OpenRecordsetPassesItsArgumentsWhileConnected) {
+  TDAODataBase db;
+  db.SetName("Db1");
+  EXPECT_EQ(db.OpenRecordset("Customers"), nullptr);  // disconnected: none
+  db.SetDatabaseFile(file_);
+  db.Open();
+  db.Execute("CREATE TABLE Customers (ID LONG, Name TEXT(40))");
+  db.Execute("INSERT INTO Customers (ID, Name) VALUES (1, 'Ann')");
+  db.Execute("INSERT INTO Customers (ID, Name) VALUES (2, 'Ben')");
+
+  auto by_default = db.OpenRecordset("Customers");  // Empty arguments: the engine's defaults
+  ASSERT_NE(by_default, nullptr);
+  EXPECT_EQ(by_default->Type(), jet::kOpenTable);
+  EXPECT_EQ(by_default->RecordCount(), 2);
+
+  auto snapshot = db.OpenRecordset("SELECT Name FROM Customers ORDER BY ID DESC",
+                                   Variant(jet::kOpenSnapshot), Variant(0), Variant());
+  ASSERT_NE(snapshot, nullptr);
+  EXPECT_EQ(snapshot->Type(), jet::kOpenSnapshot);
+  EXPECT_FALSE(snapshot->Updatable());
+
+  // A saved query is found by name and opens by name.
+  db.DatabaseObject()->CreateQueryDef("Names", "SELECT Name FROM Customers WHERE ID > 1");
+  EXPECT_EQ(db.FindQueryDef("names")->SQL(), "SELECT Name FROM Customers WHERE ID > 1");
+  auto from_query = db.OpenRecordset("Names");
+  EXPECT_EQ(from_query->Type(), jet::kOpenDynaset);
+  EXPECT_EQ(from_query->RecordCount(), 1);
+
+  Raised refused = RaisedBy([&] { db.OpenRecordset("NoSuchTable"); });
+  EXPECT_EQ(refused.type, "EDAOError");
+  EXPECT_EQ(DetailField(refused.message, "Method Name:"), "OpenRecordset");
+  EXPECT_FALSE(DetailField(refused.message, "Message:").empty());
+  EXPECT_EQ(DetailField(RaisedBy([&] { db.OpenRecordset("Customers", Variant(jet::kOpenDynamic)); }).message, "Method Name:"),
+            "OpenRecordset");  // dynamic cursors belong to ODBC workspaces
 }
 
 TEST_F(DAODataBaseTest, TransactionDepthFollowsTheEngine) {
