@@ -98,9 +98,12 @@ int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& 
     return 0;
   }
   const std::string& statement = args.positional[1];
+  const bool returns_rows = ReturnsRows(statement);
   auto engine = MakeEngine();
-  auto database = OpenForWriting(*engine, options, args.positional[0]);
-  if (given.empty() && !ReturnsRows(statement)) {
+  // Reading rows needs no write access: a file the user may only read can still be queried.
+  auto database = returns_rows ? OpenForReading(*engine, options, args.positional[0])
+                               : OpenForWriting(*engine, options, args.positional[0]);
+  if (given.empty() && !returns_rows) {
     database->Execute(statement);
     std::cout << database->RecordsAffected() << " records affected\n";
     return 0;
@@ -110,7 +113,7 @@ int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& 
     declared.push_back({parameter.name, parameter.dao_type});
   }
   const std::vector<Variant> values = ParamValues(declared, given);
-  if (ReturnsRows(statement)) {
+  if (returns_rows) {
     PrintQueryRows(*database, statement, values);
     return 0;
   }

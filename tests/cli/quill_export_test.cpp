@@ -44,7 +44,7 @@ TEST_F(QuillRowsTest, ExportWritesTheFileWithItsSeparators) {
   EXPECT_EQ(qb::test::ReadFileBytes(File("e.txt")), "AB;");
 }
 
-TEST_F(QuillRowsTest, ExportOfASavedQueryAndTheTableFirst) {
+TEST_F(QuillRowsTest, ExportOfASavedSelectQuery) {
   FillTable();
   Ok({"query", "create", Db(), "Named", "PARAMETERS who Text(20); SELECT Id, Name FROM T WHERE Name = who"});
   EXPECT_EQ(Ok({"export", Db(), "named", "--out", File("q.txt"), "--param", "WHO=Ann", "--record-sep", "lf"}),
