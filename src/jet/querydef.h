@@ -25,6 +25,7 @@ class Connection;
 class Database;
 class Properties;
 class QueryDef;
+class Recordset;
 struct QueryRows;
 
 namespace err {
@@ -171,6 +172,9 @@ class QueryDef : public std::enable_shared_from_this<QueryDef> {
   // with this object's parameter values, at most MaxRecords of them (when not 0). Raises as
   // ReadQueryRows (query_rows.h).
   QueryRows ReadRows();
+  // The query's rows as a recordset (TYPE 0: dynaset) with this object's parameter values, at
+  // most MaxRecords of them (when not 0). Raises as Database.OpenRecordset (recordset_open.h).
+  std::shared_ptr<Recordset> OpenRecordset(int type = 0, int options = 0, int lock_type = 0);
   // Closes this object (the saved query stays). REQUIRES (else kObjectClosed): not closed.
   void Close();
   // The built-in properties: Name, SQL, Type, DateCreated, LastUpdated, Updatable,

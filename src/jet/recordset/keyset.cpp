@@ -109,6 +109,14 @@ const std::vector<Variant>* Keyset::ValuesAt(std::int64_t pos, const DataStamp& 
   return &*slot;
 }
 
+const std::vector<Variant>* Keyset::HeldValuesAt(std::int64_t pos) const {
+  if (!keyed_) return pos >= rows_first_ && pos < known_ ? &rows_[static_cast<std::size_t>(pos - rows_first_)] : nullptr;
+  if (pos < window_first_ || pos >= window_first_ + static_cast<std::int64_t>(window_.size())) return nullptr;
+  if (deleted_[static_cast<std::size_t>(pos)]) return nullptr;
+  const auto& slot = window_[static_cast<std::size_t>(pos - window_first_)];
+  return slot ? &*slot : nullptr;
+}
+
 void Keyset::MarkDeleted(std::int64_t pos) {
   if (keyed_) deleted_[static_cast<std::size_t>(pos)] = true;
 }

@@ -40,6 +40,9 @@ class Keyset {
   // The values at POS as of STAMP (re-read when the file changed since they were read);
   // nullptr when the row has been deleted. REQUIRES: POS known (and not discarded).
   const std::vector<Variant>* ValuesAt(std::int64_t pos, const DataStamp& stamp);
+  // The values at POS when they are already held (read with the run around an earlier
+  // position, or a fixed copy), without looking at the file; nullptr otherwise.
+  const std::vector<Variant>* HeldValuesAt(std::int64_t pos) const;
   // Marks POS as deleted (a hole: it keeps its position).
   void MarkDeleted(std::int64_t pos);
   bool IsDeleted(std::int64_t pos) const;

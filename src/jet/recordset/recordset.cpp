@@ -10,6 +10,7 @@
 
 #include "jet/database.h"
 #include "jet/errors.h"
+#include "jet/querydef.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/sql/translator.h"
 
@@ -26,7 +27,11 @@ Connection& RecordsetState::Open() const {
 std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   auto rows = std::make_shared<SharedRows>();
   std::string select = s.spec.select_sql;
-  if (s.spec.append_only) select = "SELECT * FROM (" + select + ") LIMIT 0";
+  if (s.spec.append_only) {
+    select = "SELECT * FROM (" + select + ") LIMIT 0";
+  } else if (s.spec.max_records > 0) {
+    select = "SELECT * FROM (" + select + ") LIMIT " + std::to_string(s.spec.max_records);
+  }
   rows->source = std::make_unique<RowSource>(*s.connection, s.spec.columns, select, s.spec.base_table,
                                              s.spec.parameters);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
@@ -40,6 +45,7 @@ void NoteOwnWrite(RecordsetState& s) {
 void SyncWithFile(RecordsetState& s) {
   if (!s.IsTable()) return;
   const DataStamp now = ReadDataStamp(s.Open(), s.stamp_sql);
+  s.fresh_stamp = now;
   if (now == s.seen) return;
   s.seen = now;
   std::optional<std::int64_t> key;
@@ -94,7 +100,14 @@ void LandOn(RecordsetState& s, std::int64_t pos) {
   s.place = Place::kAt;
   s.pos = pos;
   s.reached = std::max(s.reached, pos + 1);
-  const DataStamp stamp = s.Keyed() ? ReadDataStamp(s.Open(), s.stamp_sql) : DataStamp{};
+  // A table-type move has just read the stamp (SyncWithFile); other kinds read it here.
+  DataStamp stamp;
+  if (s.fresh_stamp) {
+    stamp = *s.fresh_stamp;
+  } else if (s.Keyed()) {
+    stamp = ReadDataStamp(s.Open(), s.stamp_sql);
+  }
+  s.fresh_stamp.reset();
   s.current = s.Keys().ValuesAt(pos, stamp);
   s.current_generation = s.Keys().Generation();
 }
@@ -180,6 +193,7 @@ Recordset::~Recordset() = default;
 RecordsetState& Recordset::State() const {
   if (!state_) RaiseJetError(err::kObjectClosed, "The recordset is closed.");
   state_->Open();
+  state_->fresh_stamp.reset();  // a stamp read by an earlier call may be out of date
   return *state_;
 }
 
@@ -214,6 +228,7 @@ bool IsEmpty(RecordsetState& s) { return !NextPosition(s, -1).has_value(); }
 
 bool Recordset::Bof() const {
   RecordsetState& s = State();
+  if (s.place == Place::kAt) return false;
   SyncWithFile(s);
   if (s.place == Place::kBof) return true;
   return IsEmpty(s);
@@ -221,6 +236,7 @@ bool Recordset::Bof() const {
 
 bool Recordset::Eof() const {
   RecordsetState& s = State();
+  if (s.place == Place::kAt) return false;  // a record is current: no need to look at the file
   SyncWithFile(s);
   if (s.place == Place::kEof) return true;
   if (s.place == Place::kBof) return IsEmpty(s);
@@ -245,8 +261,27 @@ void Recordset::MoveLast(int /*options*/) {
   if (auto pos = PreviousPosition(s, s.Keys().Known())) LandOn(s, *pos);
 }
 
+namespace {
+
+// Stepping to the neighbouring record whose values were read with the current one's run: the
+// run is taken as one fetch, as a record cache would hold it, so the file is not asked again.
+bool StepWithinRun(RecordsetState& s, std::int64_t pos) {
+  if (s.rows->removed.count(pos) || !s.Keys().Reach(pos)) return false;
+  const std::vector<Variant>* values = s.Keys().HeldValuesAt(pos);
+  if (!values) return false;
+  s.place = Place::kAt;
+  s.pos = pos;
+  s.reached = std::max(s.reached, pos + 1);
+  s.current = values;
+  s.current_generation = s.Keys().Generation();
+  return true;
+}
+
+}  // namespace
+
 void Recordset::MoveNext() {
   RecordsetState& s = State();
+  if (s.place == Place::kAt && !s.key_only && !s.edit && s.Keyed() && StepWithinRun(s, s.pos + 1)) return;
   SyncWithFile(s);
   ResolvePosition(s);
   if (s.place == Place::kEof || (s.place == Place::kBof && IsEmpty(s))) {
@@ -266,6 +301,7 @@ void Recordset::MoveNext() {
 void Recordset::MovePrevious() {
   RecordsetState& s = State();
   RequireBackwards(s, "MovePrevious");
+  if (s.place == Place::kAt && !s.key_only && !s.edit && s.Keyed() && s.pos > 0 && StepWithinRun(s, s.pos - 1)) return;
   SyncWithFile(s);
   ResolvePosition(s);
   if (s.place == Place::kBof || (s.place == Place::kEof && IsEmpty(s))) {
@@ -441,6 +477,18 @@ bool Recordset::LockEdits() const { return State().lock_edits; }
 void Recordset::SetLockEdits(bool pessimistic) { State().lock_edits = pessimistic; }
 
 void Recordset::Requery() { Requery(State().spec.parameters); }
+
+void Recordset::Requery(const std::shared_ptr<QueryDef>& new_query) {
+  RecordsetState& s = State();
+  if (!new_query) {
+    Requery();
+    return;
+  }
+  s.spec.max_records = new_query->MaxRecords();
+  Requery(new_query->ParameterValues());
+}
+
+void Recordset::NameAs(const std::string& name) { State().spec.name = name; }
 
 void Recordset::Requery(const std::vector<Variant>& new_parameters) {
   RecordsetState& s = State();

@@ -7,8 +7,10 @@
 //   table-type (1)    one stored table in the order of its current Index (none: the order rows
 //                     were added); sees every change at once; exact RecordCount; Seek.
 //   dynaset (2)       the keys of its base rows, learnt a slice at a time as they are reached;
-//                     each row is read when reached, so it shows changes made since; a row
-//                     deleted meanwhile stays as a hole (touching it raises kRecordDeleted).
+//                     each row is read when reached, so it shows changes made since (rows are
+//                     read in runs of up to 256; stepping to a neighbour inside the run does not
+//                     read again, as Jet's record cache does); a row deleted meanwhile stays as a
+//                     hole (touching it raises kRecordDeleted).
 //                     Updatable when its rows are the rows of one table.
 //   snapshot (4)      a fixed copy of the rows, read when opened; read-only.
 //   forward-only (8)  a snapshot read only forwards (MoveNext and Move with n > 0).
@@ -39,6 +41,7 @@ namespace qb::jet {
 class Database;
 class Indexes;
 class Properties;
+class QueryDef;
 class RecordsetFields;
 struct RecordsetState;
 
@@ -115,8 +118,11 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   void SetLockEdits(bool pessimistic);
 
   // Runs the source again; the first record becomes current and old bookmarks die. Table-type:
-  // kNotForThisObject. With NEW_PARAMETERS, the source's parameter values are replaced.
+  // kNotForThisObject.
   void Requery();
+  // With NEW_QUERY (a QueryDef of the same statement), its parameter values and MaxRecords.
+  void Requery(const std::shared_ptr<QueryDef>& new_query);
+  // Beyond the object model: with NEW_PARAMETERS as the statement's parameter values.
   void Requery(const std::vector<Variant>& new_parameters);
   // A second recordset over the same rows sharing bookmarks; it starts with no current record.
   // Forward-only: kNotForThisObject.
@@ -158,6 +164,9 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   std::shared_ptr<RecordsetFields> Fields();
   // Built-in properties; "Bookmark" and "LastModified" read (and Bookmark writes) as above.
   std::shared_ptr<jet::Properties> Properties();
+
+  // For the opening code: the name the recordset reports.
+  void NameAs(const std::string& name);
 
  private:
   friend class RecordsetField;

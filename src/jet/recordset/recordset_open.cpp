@@ -9,6 +9,7 @@
 #include "jet/database.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
+#include "jet/querydef.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
@@ -216,7 +217,7 @@ void BuildTableSource(RecordsetState& s) {
 
 std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& database, const std::string& source,
                                            int type, int options, int lock_type,
-                                           const std::vector<Variant>& parameters) {
+                                           const std::vector<Variant>& parameters, std::int64_t max_records) {
   Connection& connection = database->EngineConnection(false);
   const bool statement = LooksLikeStatement(source);
   std::optional<TableModel> table;
@@ -259,6 +260,7 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
   }
   s.spec.name = source;
   s.spec.append_only = (options & ro::kAppendOnly) != 0;
+  s.spec.max_records = max_records;
   const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || !database->Updatable();
   const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
   s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.spec.base_table.empty();
@@ -293,6 +295,14 @@ std::shared_ptr<Recordset> TableDef::OpenRecordset(int type, int options, int lo
     RaiseJetError(err::kInvalidOperation, "Only a table stored in a database can be opened as a recordset.");
   }
   return database->OpenRecordset(Name(), type == 0 ? kOpenTable : type, options, lock_type);
+}
+
+std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lock_type) {
+  auto database = OwnerDatabase();
+  auto recordset = OpenRecordsetOn(database, SQL(), type == 0 ? kOpenDynaset : type, options, lock_type,
+                                   ParameterValues(), MaxRecords());
+  recordset->NameAs(IsStored() ? Name() : SQL());
+  return recordset;
 }
 
 }  // namespace qb::jet

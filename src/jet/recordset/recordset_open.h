@@ -1,6 +1,7 @@
 // jet/recordset/recordset_open: opening recordsets, shared by Database, TableDef and QueryDef
 // and by the recordset members that rebuild their source (SetIndex). Internal to the engine.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,9 +22,10 @@ struct TableModel;
 // 3078 for a name that is neither a table nor a query, kInvalidOperation for table-type on
 // anything but a table and for action queries, 3061 for parameters without values, the
 // translator's errors, and kTableLocked when a deny option conflicts with another recordset.
+// MAX_RECORDS (when not 0) caps the rows.
 std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& database, const std::string& source,
                                            int type, int options, int lock_type,
-                                           const std::vector<Variant>& parameters);
+                                           const std::vector<Variant>& parameters, std::int64_t max_records = 0);
 
 // A table-type recordset's ORDER BY over TABLE for the index INDEX_NAME ("" natural order),
 // ending with rowid; *WHERE gets the filter of an IgnoreNulls index ("" for none).

@@ -39,6 +39,7 @@ struct SourceSpec {
   std::string base_table;         // "" when rows are not one table's rows
   std::vector<Variant> parameters;
   bool append_only = false;       // shows only the rows it adds
+  std::int64_t max_records = 0;   // at most this many rows (0: all)
 };
 
 // The rows clones share: one source, one keyset, the positions deleted through any of them.
@@ -81,6 +82,7 @@ struct RecordsetState {
   std::int64_t pos = -1;
   std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
   DataStamp seen;                    // table-type: the file's stamp the keyset was learnt at
+  std::optional<DataStamp> fresh_stamp;  // read by SyncWithFile in this call, for LandOn
   PreparedSql stamp_sql;
   const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
   std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to

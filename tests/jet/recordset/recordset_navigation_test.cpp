@@ -2,6 +2,7 @@
 // bookmarks, clones, Requery, and the fields' definitions and values.
 #include <gtest/gtest.h>
 
+#include "jet/querydef.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {
@@ -161,6 +162,31 @@ TEST_F(RecordsetNavigationTest, RequeryStartsOverAndKillsOldBookmarks) {
     Exec("DELETE FROM People WHERE Name = 'Zed'");
   }
   EXPECT_EQ(ErrorOf([&] { Open("People", kOpenTable)->Requery(); }).number, err::kNotForThisObject);
+}
+
+TEST_F(RecordsetNavigationTest, SavedQueriesOpenWithTheirParameterValuesAndMaxRecords) {
+  auto query = db_->CreateQueryDef("Older", "PARAMETERS Least SHORT; SELECT Name FROM People WHERE Age >= Least ORDER BY Age, Name");
+  EXPECT_EQ(ErrorOf([&] { query->OpenRecordset(); }).number, 3061);  // no value yet
+  query->Parameters()->Item("Least")->SetValue(Variant("30"));
+  auto rs = query->OpenRecordset();
+  EXPECT_EQ(rs->Type(), kOpenDynaset);
+  EXPECT_EQ(rs->Name(), "Older");
+  EXPECT_TRUE(rs->Updatable());
+  EXPECT_EQ(Walk(*rs), "alice,Carl,Dora");
+  // Requery with new values: through a QueryDef or directly.
+  query->Parameters()->Item("Least")->SetValue(Variant(25));
+  rs->Requery(query);
+  EXPECT_EQ(Walk(*rs), "Bob,alice,Carl,Dora");
+  query->Parameters()->Item("Least")->SetValue(Variant(20));
+  query->SetMaxRecords(2);
+  rs->Requery(query);
+  EXPECT_EQ(Walk(*rs), "Bob,alice");
+  rs->Requery(std::vector<Variant>{Variant(35)});
+  EXPECT_EQ(Walk(*rs), "Dora");
+  auto snapshot = query->OpenRecordset(kOpenSnapshot);
+  snapshot->MoveLast();
+  EXPECT_EQ(snapshot->RecordCount(), 2);
+  EXPECT_EQ(ErrorOf([&] { query->OpenRecordset(kOpenTable); }).number, err::kInvalidOperation);
 }
 
 TEST_F(RecordsetNavigationTest, FieldsDescribeTheSourceAndGiveTypedValues) {
