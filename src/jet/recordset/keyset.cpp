@@ -123,6 +123,13 @@ void Keyset::MarkDeleted(std::int64_t pos) {
 
 bool Keyset::IsDeleted(std::int64_t pos) const { return keyed_ && deleted_[static_cast<std::size_t>(pos)]; }
 
+void Keyset::Learn(std::int64_t key) {
+  keys_.push_back(key);
+  deleted_.push_back(false);
+  ++from_source_;
+  ++known_;
+}
+
 std::int64_t Keyset::Append(std::int64_t key) {
   LoadAll();
   keys_.push_back(key);

@@ -49,6 +49,13 @@ class Keyset {
   // Appends a new base row at the end (loading the rest first, so positions stay stable).
   // REQUIRES: keyed source.
   std::int64_t Append(std::int64_t key);
+  // For a reader that went through the source in order by itself: KEY is the source's row at
+  // position Known() (appended), and EndOfSource says the source has no more rows.
+  // REQUIRES: keyed source, not complete.
+  void Learn(std::int64_t key);
+  void EndOfSource() { complete_ = true; }
+  // Positions taken from the source (the rest are own additions).
+  std::int64_t FromSource() const { return from_source_; }
   // Forgets everything: the next Reach starts from the source's first row again.
   void Clear();
 

@@ -209,36 +209,82 @@ std::string TranslateCriteria(const RecordsetState& s, const std::string& criter
 
 enum class FindFrom { kFirst, kLast, kNext, kPrevious };
 
-// Positions are visited in order; ACCEPT says whether a position is in range for the search.
-std::optional<std::int64_t> FindKeyed(RecordsetState& s, const std::string& condition, FindFrom from,
-                                      std::int64_t current) {
+void BindSourceParameters(RecordsetState& s, PreparedSql& sql) {
+  const auto used = static_cast<std::size_t>(sqlite3_bind_parameter_count(sql.Handle()));
+  for (std::size_t i = 0; i < s.spec.parameters.size() && i < used; ++i) {
+    BindStoredValue(sql.Handle(), static_cast<int>(i + 1), s.spec.parameters[i]);
+  }
+}
+
+// A forward search over keyed rows: one pass over the source in its order from position FROM,
+// each row's key with whether it matches, learning keys not known yet on the way, so finding
+// costs about what the plain search in SQLite costs. Rows the recordset added itself come last.
+std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::string& condition, std::int64_t from) {
+  Keyset& keys = s.Keys();
+  if (from < keys.FromSource()) {
+    PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
+                                   " THEN 1 ELSE 0 END FROM (" + s.spec.select_sql + ") LIMIT -1 OFFSET " +
+                                   std::to_string(from));
+    ResetOnExit reset(find);
+    BindSourceParameters(s, find);
+    std::int64_t pos = from;
+    while (find.Step()) {
+      const std::int64_t key = sqlite3_column_int64(find.Handle(), 0);
+      const bool match = sqlite3_column_int(find.Handle(), 1) == 1;
+      std::optional<std::int64_t> at = pos;
+      if (pos >= keys.Known() && !keys.Complete()) {
+        keys.Learn(key);
+      } else if (pos >= keys.Known() || keys.KeyAt(pos) != key) {
+        at = keys.PositionOf(key);  // the source changed since its keys were learnt
+      }
+      ++pos;
+      if (match && at && *at >= from && !s.rows->removed.count(*at)) return at;
+    }
+    if (!keys.Complete()) keys.EndOfSource();  // the pass went through to the source's end
+  }
+  // The recordset's own additions.
+  PreparedSql test(s.Open(), "SELECT 1 FROM (" + s.spec.select_sql + ") WHERE " +
+                                 sql::QuoteSqliteName(sql::kRowKeyColumn) + " = ?" +
+                                 std::to_string(s.spec.parameters.size() + 1) + " AND " + condition);
+  for (std::int64_t pos = std::max(from, keys.FromSource()); keys.Reach(pos); ++pos) {
+    if (s.rows->removed.count(pos)) continue;
+    ResetOnExit reset(test);
+    BindSourceParameters(s, test);
+    sqlite3_bind_int64(test.Handle(), static_cast<int>(s.spec.parameters.size() + 1), keys.KeyAt(pos));
+    if (test.Step()) return pos;
+  }
+  return std::nullopt;
+}
+
+// A backward search over keyed rows: every match's position, the best one kept.
+std::optional<std::int64_t> FindKeyedBackward(RecordsetState& s, const std::string& condition, std::int64_t before) {
   PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.spec.select_sql +
                                  ") WHERE " + condition);
   ResetOnExit reset(find);
-  for (std::size_t i = 0; i < s.spec.parameters.size(); ++i) {
-    if (static_cast<int>(i) < sqlite3_bind_parameter_count(find.Handle())) {
-      BindStoredValue(find.Handle(), static_cast<int>(i + 1), s.spec.parameters[i]);
-    }
-  }
+  BindSourceParameters(s, find);
   std::optional<std::int64_t> best;
   while (find.Step()) {
     auto pos = s.Keys().PositionOf(sqlite3_column_int64(find.Handle(), 0));
-    if (!pos || s.rows->removed.count(*pos)) continue;
-    switch (from) {
-      case FindFrom::kFirst:
-        return pos;
-      case FindFrom::kNext:
-        if (*pos > current && (!best || *pos < *best)) best = pos;
-        break;
-      case FindFrom::kLast:
-        if (!best || *pos > *best) best = pos;
-        break;
-      case FindFrom::kPrevious:
-        if (*pos < current && (!best || *pos > *best)) best = pos;
-        break;
-    }
+    if (!pos || s.rows->removed.count(*pos) || *pos >= before) continue;
+    if (!best || *pos > *best) best = pos;
   }
   return best;
+}
+
+std::optional<std::int64_t> FindKeyed(RecordsetState& s, const std::string& condition, FindFrom from,
+                                      std::int64_t current) {
+  switch (from) {
+    case FindFrom::kFirst:
+      return FindKeyedForward(s, condition, 0);
+    case FindFrom::kNext:
+      return FindKeyedForward(s, condition, current + 1);
+    case FindFrom::kLast:
+      s.Keys().LoadAll();
+      return FindKeyedBackward(s, condition, s.Keys().Known());
+    case FindFrom::kPrevious:
+      return FindKeyedBackward(s, condition, current);
+  }
+  return std::nullopt;
 }
 
 std::optional<std::int64_t> FindInCopy(RecordsetState& s, const std::string& condition, FindFrom from,

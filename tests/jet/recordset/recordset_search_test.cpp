@@ -111,6 +111,27 @@ TEST_F(RecordsetSearchTest, FindSearchesInFourDirectionsWithTextNumberAndDateCri
   EXPECT_EQ(ErrorOf([&] { Open("People", kOpenForwardOnly)->FindFirst("Age = 1"); }).number, err::kNotForThisObject);
 }
 
+TEST_F(RecordsetSearchTest, FindBeyondTheRowsReachedSoFarKeepsPositionsInStep) {
+  Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+       "INSERT INTO People (Name, Age) SELECT 'p' || i, i FROM n");
+  auto rs = Open("SELECT * FROM People WHERE Age > 100 ORDER BY Age DESC", kOpenDynaset);  // p300 .. p101
+  rs->FindFirst("Age = 150");
+  EXPECT_EQ(rs->AbsolutePosition(), 150);
+  rs->MovePrevious();
+  EXPECT_EQ(Name(*rs), "p151");
+  rs->FindNext("Age < 120 And Age Mod 2 = 1");
+  EXPECT_EQ(Name(*rs), "p119");
+  EXPECT_EQ(rs->AbsolutePosition(), 181);
+  rs->FindNext("Age = 999");
+  EXPECT_TRUE(rs->NoMatch());
+  EXPECT_EQ(Name(*rs), "p119");
+  rs->MoveLast();
+  EXPECT_EQ(rs->RecordCount(), 200);
+  EXPECT_EQ(Name(*rs), "p101");
+  rs->FindPrevious("Age Mod 50 = 0");
+  EXPECT_EQ(Name(*rs), "p150");
+}
+
 TEST_F(RecordsetSearchTest, FindSkipsRecordsDeletedThroughTheRecordset) {
   auto rs = Open("SELECT * FROM People ORDER BY Name", kOpenDynaset);
   rs->FindFirst("Age = 30");
