@@ -3,6 +3,7 @@
 // Properties.
 #include <algorithm>
 
+#include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/property.h"
 #include "jet/recordset/recordset.h"
@@ -59,6 +60,16 @@ bool RecordsetField::DataUpdatable() const {
 }
 
 Variant RecordsetField::Value() const {
+  // The common case, reading the current record while nothing is pending, checks the recordset
+  // and its database once.
+  if (auto rs = recordset_.lock(); rs && rs->state_) {
+    const RecordsetState& s = *rs->state_;
+    const bool held = s.place == Place::kAt && !s.edit && s.current &&
+                      (s.key_only || s.current_generation == s.Keys().Generation());
+    if (held) {
+      if (auto db = s.database.lock(); db && db->IsOpen()) return (*s.current)[static_cast<std::size_t>(index_)];
+    }
+  }
   auto rs = Open();
   RecordsetState& s = rs->State();
   const auto i = static_cast<std::size_t>(index_);

@@ -1,0 +1,215 @@
+// bench_recordset: recordsets against raw loops over the same libsqlcipher.a and the same table
+// (1,000,000 rows of 10 mixed columns; QB_BENCH_ROWS sets another count). Each ratio is what
+// the recordset adds to the plain SQLite work: stepping every row and reading every value,
+// reaching the first record, counting to the end, Seek and FindFirst. Reports ratios; asserts
+// nothing.
+#include <benchmark/benchmark.h>
+#include <sqlcipher/sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/database_maintenance.h"
+#include "jet/engine_settings.h"
+#include "jet/recordset/recordset.h"
+#include "jet/sqlite/connection.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using qb::Variant;
+using qb::jet::Recordset;
+
+int Rows() {
+  const char* text = std::getenv("QB_BENCH_ROWS");
+  return text ? std::atoi(text) : 1000000;
+}
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+struct Fixture {
+  std::string path = "/tmp/qb_bench_recordset_" + std::to_string(::getpid()) + ".mdb";
+  std::shared_ptr<qb::jet::Database> database;
+  const int rows = Rows();
+
+  Fixture() {
+    std::remove(path.c_str());
+    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    database->Execute(
+        "CREATE TABLE T (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50), Amount DOUBLE, Price CURRENCY, "
+        "Day DATETIME, Flag YESNO, Qty SHORT, Ratio SINGLE, Notes MEMO)");
+    database->Execute("CREATE UNIQUE INDEX ByCode ON T (Code)");
+    database->Execute("CREATE INDEX ByName ON T (Name)");
+    Raw("BEGIN");
+    Raw("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
+        ") INSERT INTO T (Code, Name, Amount, Price, Day, Flag, Qty, Ratio, Notes) SELECT (i * 7919) % " +
+        std::to_string(rows) + ", 'name ' || i, i * 0.5, round(i * 0.25, 4), 36000 + i % 5000, -(i % 2), i % 30000, "
+        "i % 100 * 0.5, 'some notes for row ' || i FROM n");
+    Raw("COMMIT");
+  }
+  ~Fixture() {
+    database->Close();
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+    std::remove((path.substr(0, path.size() - 4) + ".ldb").c_str());
+  }
+
+  void Raw(const std::string& sql) { database->EngineConnection(true).Exec(sql); }
+  sqlite3* Handle() { return database->EngineConnection(false).Handle(); }
+};
+
+Fixture& Shared() {
+  static Fixture fixture;
+  return fixture;
+}
+
+// Runs ENGINE and RAW alternately, timing each; reports the engine's time per iteration and the
+// ratio engine / raw.
+template <class Engine, class Raw>
+void Compare(benchmark::State& state, Engine engine, Raw raw) {
+  double engine_total = 0, raw_total = 0;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    engine();
+    const double engine_seconds = SecondsSince(start);
+    start = Clock::now();
+    raw();
+    raw_total += SecondsSince(start);
+    engine_total += engine_seconds;
+    state.SetIterationTime(engine_seconds);
+  }
+  state.counters["raw_s"] = raw_total / static_cast<double>(state.iterations());
+  state.counters["ratio_to_raw"] = engine_total / raw_total;
+}
+
+// Steps SQL to its end, reading every column as its stored kind, as a client of SQLite would.
+long long RawScan(sqlite3* db, const std::string& sql, bool read_columns) {
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+  long long sink = 0;
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    if (!read_columns) {
+      sink += sqlite3_column_int64(stmt, 0);
+      continue;
+    }
+    const int count = sqlite3_column_count(stmt);
+    for (int c = 0; c < count; ++c) {
+      switch (sqlite3_column_type(stmt, c)) {
+        case SQLITE_INTEGER: sink += sqlite3_column_int64(stmt, c); break;
+        case SQLITE_FLOAT: sink += static_cast<long long>(sqlite3_column_double(stmt, c)); break;
+        case SQLITE_TEXT: sink += std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))).size(); break;
+        default: break;
+      }
+    }
+  }
+  sqlite3_finalize(stmt);
+  return sink;
+}
+
+long long ReadAll(Recordset& rs) {
+  auto fields = rs.Fields();
+  std::vector<std::shared_ptr<qb::jet::RecordsetField>> items;
+  for (int i = 0; i < fields->Count(); ++i) items.push_back(fields->Item(i));
+  long long sink = 0;
+  while (!rs.Eof()) {
+    for (const auto& field : items) sink += static_cast<long long>(field->Value().Type());
+    rs.MoveNext();
+  }
+  return sink;
+}
+
+void BM_MoveNextReadingEveryValue(benchmark::State& state, int type) {
+  Fixture& f = Shared();
+  Compare(
+      state, [&] { benchmark::DoNotOptimize(ReadAll(*f.database->OpenRecordset("T", type))); },
+      [&] { benchmark::DoNotOptimize(RawScan(f.Handle(), "SELECT * FROM T", true)); });
+}
+
+void BM_FirstRecordOfDynaset(benchmark::State& state, const char* sql) {
+  Fixture& f = Shared();
+  Compare(
+      state,
+      [&] {
+        auto rs = f.database->OpenRecordset(sql, qb::jet::kOpenDynaset);
+        benchmark::DoNotOptimize(rs->Fields()->Item(2)->Value());
+      },
+      [&] { benchmark::DoNotOptimize(RawScan(f.Handle(), sql, true)); });
+}
+
+void BM_MoveLastAndRecordCount(benchmark::State& state) {
+  Fixture& f = Shared();
+  Compare(
+      state,
+      [&] {
+        auto rs = f.database->OpenRecordset("SELECT * FROM T", qb::jet::kOpenDynaset);
+        rs->MoveLast();
+        benchmark::DoNotOptimize(rs->RecordCount());
+      },
+      [&] { benchmark::DoNotOptimize(RawScan(f.Handle(), "SELECT rowid FROM T", false)); });
+}
+
+constexpr int kLookups = 20000;
+
+void BM_Seek(benchmark::State& state) {
+  Fixture& f = Shared();
+  auto rs = f.database->OpenRecordset("T", qb::jet::kOpenTable);
+  rs->SetIndex("ByCode");
+  auto name = rs->Fields()->Item("Name");
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(f.Handle(), "SELECT * FROM T WHERE Code = ?1", -1, &stmt, nullptr);
+  Compare(
+      state,
+      [&] {
+        for (int i = 0; i < kLookups; ++i) {
+          rs->Seek("=", {Variant((i * 37) % f.rows)});
+          benchmark::DoNotOptimize(name->Value());
+        }
+      },
+      [&] {
+        for (int i = 0; i < kLookups; ++i) {
+          sqlite3_bind_int(stmt, 1, (i * 37) % f.rows);
+          if (sqlite3_step(stmt) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2))));
+          }
+          sqlite3_reset(stmt);
+        }
+      });
+  sqlite3_finalize(stmt);
+}
+
+void BM_FindFirst(benchmark::State& state) {
+  Fixture& f = Shared();
+  const std::string target = std::to_string(f.rows / 2);
+  Compare(
+      state,
+      [&] {
+        auto rs = f.database->OpenRecordset("SELECT * FROM T", qb::jet::kOpenDynaset);
+        rs->FindFirst("Amount = " + target + " * 0.5");
+        benchmark::DoNotOptimize(rs->Fields()->Item(2)->Value());
+      },
+      [&] {
+        benchmark::DoNotOptimize(RawScan(f.Handle(), "SELECT * FROM T WHERE Amount = " + target + " * 0.5 LIMIT 1", true));
+      });
+}
+
+BENCHMARK_CAPTURE(BM_MoveNextReadingEveryValue, table, qb::jet::kOpenTable)
+    ->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MoveNextReadingEveryValue, dynaset, qb::jet::kOpenDynaset)
+    ->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FirstRecordOfDynaset, unordered, "SELECT * FROM T")
+    ->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FirstRecordOfDynaset, by_index, "SELECT * FROM T ORDER BY Name")
+    ->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveLastAndRecordCount)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Seek)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindFirst)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
