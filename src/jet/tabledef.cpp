@@ -10,6 +10,7 @@
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/schema_sql.h"
+#include "jet/sql/parser.h"
 #include "jet/sqlite/connection.h"
 #include "jet/unicode_text.h"
 
@@ -135,6 +136,9 @@ void TableDef::SetAttributes(std::int32_t attributes) {
 }
 
 void TableDef::SetValidationRule(const std::string& rule) {
+  // A definition not yet stored may get its fields later: only the expression's syntax can be
+  // checked now (the names are checked on append).
+  if (!stored_ && !rule.empty()) sql::ParseExpression(rule);
   Change([&](TableModel& model, std::vector<std::string>&) { model.validation_rule = rule; });
 }
 

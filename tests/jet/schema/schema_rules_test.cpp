@@ -113,11 +113,18 @@ TEST_F(SchemaRulesTest, TableRulesCompareFieldsOnEveryWrite) {
   EXPECT_EQ(ErrorOf([&] { Exec("UPDATE T SET High = 0 WHERE Low = 1"); }).number, err::kTableRule);
   EXPECT_EQ(Select("SELECT Low, High FROM T ORDER BY Id"), "1|2\n2|2\n<null>|1\n");
 
-  // A rule given before the table is appended holds once it is.
+  // A rule given before the table is appended holds once it is; its syntax is checked at once,
+  // its names on append.
   auto spans = db_->CreateTableDef("Spans");
+  EXPECT_EQ(ErrorOf([&] { spans->SetValidationRule("[A] <"); }).number, kSyntax);
+  EXPECT_EQ(spans->ValidationRule(), "");
   spans->Fields()->Append(spans->CreateField("A", 4));
   spans->Fields()->Append(spans->CreateField("B", 4));
   spans->SetValidationRule("[A] < [B]");
+  auto broken = db_->CreateTableDef("Broken");
+  broken->Fields()->Append(broken->CreateField("A", 4));
+  broken->SetValidationRule("[Nope] > 1");
+  EXPECT_EQ(ErrorOf([&] { db_->TableDefs()->Append(broken); }).number, kNotAField);
   db_->TableDefs()->Append(spans);
   EXPECT_EQ(ErrorOf([&] { Exec("INSERT INTO Spans VALUES (2, 1)"); }).number, err::kTableRule);
   EXPECT_EQ(ErrorOf([&] { Exec("INSERT INTO Spans VALUES (1, 2)"); }).number, 0);
