@@ -73,6 +73,9 @@ class QueryContext {
 
   const QuerySchema& schema() const { return schema_; }
   const QueryTranslateOptions& options() const { return options_; }
+  // with_row_key applies to the statement's own SELECT only: the first caller takes it, so
+  // subqueries, derived tables and inlined saved queries never get the key column.
+  bool TakeRowKeyRequest() { return std::exchange(row_key_pending_, false); }
 
   // Declares PARAMETERS entries (repeats of a known name keep the first declaration).
   void Declare(const std::vector<ParsedParameter>& parameters);
@@ -91,6 +94,7 @@ class QueryContext {
  private:
   const QuerySchema& schema_;
   const QueryTranslateOptions& options_;
+  bool row_key_pending_ = options_.with_row_key;
   std::vector<TranslatedParameter> parameters_;
   int aliases_ = 0;
 };

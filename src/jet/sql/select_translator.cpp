@@ -301,12 +301,13 @@ std::string ApplyTop(QueryContext& ctx, const ParsedSelect& select, const BlockS
 
 SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const Scope* outer) {
   SelectSql result;
+  const bool row_key = ctx.TakeRowKeyRequest();
   for (std::size_t i = 0; i < query.parts.size(); ++i) {
     Scope scope;
     scope.outer = outer;
     const ParsedSelect& part = query.parts[i];
     BlockSql block = TranslateBlock(ctx, part, scope);
-    if (ctx.options().with_row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
+    if (row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
       block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
       result.row_key_table = block.row_key_table;
     }
