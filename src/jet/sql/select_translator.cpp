@@ -203,6 +203,9 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   bool aggregated = grouped || items.saw_aggregate();
   if (select.having) {
     ScopeResolver having(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+    // This SQLite wants a GROUP BY before HAVING; one constant group stands for "all rows".
+    // It differs from Jet only on empty input, where Jet's one row may pass the HAVING.
+    if (!grouped) block.rest += " GROUP BY 'all'";
     block.rest += " HAVING " + having.Condition(*select.having);
     aggregated = aggregated || having.saw_aggregate();
     loose.push_back({"", having.TakeLooseColumns(), select.having->pos});

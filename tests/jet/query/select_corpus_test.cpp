@@ -98,6 +98,8 @@ const SelectCase kSelects[] = {
     {"GroupByHaving",
      "SELECT CustID, Sum(Amount) AS Total, Count(*) AS N FROM Orders GROUP BY CustID HAVING Count(*) > 1",
      "1|30.5|2", "CustID/4, Total/5, N/4"},
+    {"HavingWithoutGroupBy", "SELECT Sum(Amount) AS S, Count(*) AS N FROM Orders HAVING Count(*) > 1", "62.75|5", "S/5, N/4"},
+    {"HavingWithoutGroupByFails", "SELECT Count(*) AS N FROM Orders HAVING Count(*) > 100", ""},
     {"GroupByExpression",
      "SELECT Amount >= 10 AS Big, Count(*) AS N FROM Orders GROUP BY Amount >= 10 ORDER BY Amount >= 10",
      "True|3; False|2"},
