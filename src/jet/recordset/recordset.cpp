@@ -26,14 +26,14 @@ Connection& RecordsetState::Open() const {
 
 std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   auto rows = std::make_shared<SharedRows>();
-  std::string select = s.spec.select_sql;
-  if (s.spec.append_only) {
+  std::string select = s.plan.select_sql;
+  if (s.plan.append_only) {
     select = "SELECT * FROM (" + select + ") LIMIT 0";
-  } else if (s.spec.max_records > 0) {
-    select = "SELECT * FROM (" + select + ") LIMIT " + std::to_string(s.spec.max_records);
+  } else if (s.plan.max_records > 0) {
+    select = "SELECT * FROM (" + select + ") LIMIT " + std::to_string(s.plan.max_records);
   }
-  rows->source = std::make_unique<RowSource>(*s.connection, s.spec.columns, select, s.spec.base_table,
-                                             s.spec.parameters);
+  rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
+                                             s.plan.parameters);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   return rows;
 }
@@ -208,7 +208,7 @@ void Recordset::Close() {
   state_.reset();
 }
 
-std::string Recordset::Name() const { return State().spec.name; }
+std::string Recordset::Name() const { return State().plan.name; }
 int Recordset::Type() const { return State().type; }
 bool Recordset::Updatable() const { return State().updatable; }
 bool Recordset::Restartable() const { return State().type != kOpenTable; }
@@ -476,7 +476,7 @@ void Recordset::SetUpdateOptions(int options) { State().update_options = options
 bool Recordset::LockEdits() const { return State().lock_edits; }
 void Recordset::SetLockEdits(bool pessimistic) { State().lock_edits = pessimistic; }
 
-void Recordset::Requery() { Requery(State().spec.parameters); }
+void Recordset::Requery() { Requery(State().plan.parameters); }
 
 void Recordset::Requery(const std::shared_ptr<QueryDef>& new_query) {
   RecordsetState& s = State();
@@ -484,17 +484,17 @@ void Recordset::Requery(const std::shared_ptr<QueryDef>& new_query) {
     Requery();
     return;
   }
-  s.spec.max_records = new_query->MaxRecords();
+  s.plan.max_records = new_query->MaxRecords();
   Requery(new_query->ParameterValues());
 }
 
-void Recordset::NameAs(const std::string& name) { State().spec.name = name; }
+void Recordset::NameAs(const std::string& name) { State().plan.name = name; }
 
 void Recordset::Requery(const std::vector<Variant>& new_parameters) {
   RecordsetState& s = State();
   if (s.IsTable()) NotForThisKind("Requery");
   DropEdit(s);
-  s.spec.parameters = new_parameters;
+  s.plan.parameters = new_parameters;
   const std::uint64_t generation = s.rows->generation + 1;
   s.rows = MakeRows(s);
   s.rows->generation = generation;
@@ -516,7 +516,7 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   copy->lock_type = s.lock_type;
   copy->updatable = s.updatable;
   copy->lock_edits = s.lock_edits;
-  copy->spec = s.spec;
+  copy->plan = s.plan;
   copy->table = s.table;
   copy->index_name = s.index_name;
   copy->hold = s.hold;

@@ -67,7 +67,7 @@ std::int64_t InsertRow(RecordsetState& s, const PendingEdit& edit) {
   Connection& connection = s.Open();
   std::string names, marks;
   std::vector<const Variant*> values;
-  const auto& columns = s.spec.columns;
+  const auto& columns = s.plan.columns;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (!edit.changed[i] || columns[i].base_column.empty()) continue;
     if (!names.empty()) {
@@ -78,7 +78,7 @@ std::int64_t InsertRow(RecordsetState& s, const PendingEdit& edit) {
     marks += "?" + std::to_string(values.size() + 1);
     values.push_back(&edit.values[i]);
   }
-  const std::string table = sql::QuoteSqliteName(s.spec.base_table);
+  const std::string table = sql::QuoteSqliteName(s.plan.base_table);
   PreparedSql insert(connection, names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
                                                : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
   ResetOnExit reset(insert);
@@ -95,7 +95,7 @@ void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
   if (!s.Source().Fetch(edit.key, stored)) {
     RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user since it was edited.");
   }
-  const auto& columns = s.spec.columns;
+  const auto& columns = s.plan.columns;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     // Only a field this edit changes counts: other fields are not written, so a change another
     // user made to them survives.
@@ -113,7 +113,7 @@ void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
     values.push_back(&edit.values[i]);
   }
   if (values.empty()) return;
-  PreparedSql update(connection, "UPDATE " + sql::QuoteSqliteName(s.spec.base_table) + " SET " + assignments +
+  PreparedSql update(connection, "UPDATE " + sql::QuoteSqliteName(s.plan.base_table) + " SET " + assignments +
                                      " WHERE rowid = ?" + std::to_string(values.size() + 1));
   ResetOnExit reset(update);
   for (std::size_t i = 0; i < values.size(); ++i) BindStoredValue(update.Handle(), static_cast<int>(i + 1), *values[i]);
@@ -127,10 +127,10 @@ bool ChangesOrder(const RecordsetState& s, const PendingEdit& edit) {
   if (s.index_name.empty()) return false;
   const IndexModel* index = s.table.FindIndex(s.index_name);
   if (!index) return false;
-  for (std::size_t i = 0; i < s.spec.columns.size(); ++i) {
+  for (std::size_t i = 0; i < s.plan.columns.size(); ++i) {
     if (!edit.changed[i]) continue;
     for (const IndexKey& key : index->keys) {
-      if (sql::QuoteSqliteName(key.field) == sql::QuoteSqliteName(s.spec.columns[i].base_column)) return true;
+      if (sql::QuoteSqliteName(key.field) == sql::QuoteSqliteName(s.plan.columns[i].base_column)) return true;
     }
   }
   return false;
@@ -166,9 +166,9 @@ void Recordset::AddNew() {
   Connection& connection = s.Open();
   PendingEdit edit;
   edit.mode = kEditAdd;
-  for (const RecordsetColumn& column : s.spec.columns) {
+  for (const RecordsetColumn& column : s.plan.columns) {
     if (column.attributes & kAutoIncrField) {
-      edit.values.push_back(NextAutoNumber(connection, s.spec.base_table));
+      edit.values.push_back(NextAutoNumber(connection, s.plan.base_table));
     } else if (!column.default_value.empty()) {
       edit.values.push_back(EvaluateDefault(connection, column));
     } else if (column.type == sql::dao_type::kBoolean && !column.base_column.empty()) {
@@ -246,7 +246,7 @@ void Recordset::Delete() {
   Connection& connection = s.Open();
   {
     WriteScope scope(connection);
-    PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(s.spec.base_table) + " WHERE rowid = ?1");
+    PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(s.plan.base_table) + " WHERE rowid = ?1");
     ResetOnExit reset(remove);
     sqlite3_bind_int64(remove.Handle(), 1, CurrentKey(s));
     remove.Step();

@@ -38,7 +38,7 @@ std::shared_ptr<Recordset> RecordsetField::Open() const {
   return recordset;
 }
 
-#define QB_COLUMN(rs) (rs->State().spec.columns[static_cast<std::size_t>(index_)])
+#define QB_COLUMN(rs) (rs->State().plan.columns[static_cast<std::size_t>(index_)])
 
 std::string RecordsetField::Name() const { return QB_COLUMN(Open()).name; }
 int RecordsetField::Type() const { return QB_COLUMN(Open()).type; }
@@ -139,7 +139,7 @@ Variant RecordsetField::GetChunk(std::int64_t offset, std::int64_t bytes) const 
 
 #undef QB_COLUMN
 
-int RecordsetFields::Count() const { return static_cast<int>(recordset_->State().spec.columns.size()); }
+int RecordsetFields::Count() const { return static_cast<int>(recordset_->State().plan.columns.size()); }
 
 std::shared_ptr<RecordsetField> RecordsetFields::Item(int index) const {
   if (index < 0 || index >= Count()) RaiseJetError(err::kItemNotFound, "Item not found in this collection.");
@@ -147,7 +147,7 @@ std::shared_ptr<RecordsetField> RecordsetFields::Item(int index) const {
 }
 
 std::shared_ptr<RecordsetField> RecordsetFields::Item(std::string_view name) const {
-  const auto& columns = recordset_->State().spec.columns;
+  const auto& columns = recordset_->State().plan.columns;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (SameNameIgnoringCase(columns[i].name, name)) return std::make_shared<RecordsetField>(recordset_, static_cast<int>(i));
   }

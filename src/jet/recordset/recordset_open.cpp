@@ -108,10 +108,10 @@ std::optional<std::string> SavedQuerySql(Connection& connection, const std::stri
 // The rows of a stored table: all its fields, in OrdinalPosition order.
 void DescribeTable(RecordsetState& s, const TableModel& table) {
   s.table = table;
-  s.spec.name = table.name;
-  s.spec.columns.clear();
-  for (const FieldModel* field : FieldsInOrdinalOrder(table)) s.spec.columns.push_back(ColumnOfField(table, *field));
-  s.spec.base_table = table.name;
+  s.plan.name = table.name;
+  s.plan.columns.clear();
+  for (const FieldModel* field : FieldsInOrdinalOrder(table)) s.plan.columns.push_back(ColumnOfField(table, *field));
+  s.plan.base_table = table.name;
 }
 
 // The translated statement TEXT with PARAMETERS as this kind of recordset reads it.
@@ -140,8 +140,8 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     while (pivots.Step()) values.push_back(ColumnValue(pivots.Handle(), 0, 0));
     query = sql::TranslateCrosstab(text, schema, values, translate);
   }
-  s.spec.parameters = parameters;
-  s.spec.columns.clear();
+  s.plan.parameters = parameters;
+  s.plan.columns.clear();
   for (const sql::TranslatedColumn& translated : query.columns) {
     RecordsetColumn column;
     column.name = translated.name;
@@ -149,14 +149,14 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     column.size = translated.size;
     column.source_table = translated.source_table;
     column.source_field = translated.source_field;
-    s.spec.columns.push_back(column);
+    s.plan.columns.push_back(column);
   }
   // Rows of one table, every field a plain field of it: the dynaset is keyed by that table's
   // rowids and updatable.
   bool plain = !query.row_key_table.empty();
   std::optional<TableModel> base;
   if (plain) base = LoadTableModel(connection, query.row_key_table);
-  for (RecordsetColumn& column : s.spec.columns) {
+  for (RecordsetColumn& column : s.plan.columns) {
     const FieldModel* field = (plain && base && SameName(column.source_table, base->name))
                                   ? base->FindField(column.source_field)
                                   : nullptr;
@@ -170,24 +170,24 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
   }
   if (plain) {
     s.table = *base;
-    s.spec.base_table = base->name;
-    s.spec.select_sql = query.sql;
+    s.plan.base_table = base->name;
+    s.plan.select_sql = query.sql;
     return;
   }
-  for (RecordsetColumn& column : s.spec.columns) {
+  for (RecordsetColumn& column : s.plan.columns) {
     column.base_column.clear();
     column.default_value.clear();
   }
-  s.spec.base_table.clear();
+  s.plan.base_table.clear();
   if (query.row_key_table.empty()) {
-    s.spec.select_sql = query.sql;
+    s.plan.select_sql = query.sql;
   } else {
     std::string names;
-    for (const RecordsetColumn& column : s.spec.columns) {
+    for (const RecordsetColumn& column : s.plan.columns) {
       if (!names.empty()) names += ", ";
       names += sql::QuoteSqliteName(column.name);
     }
-    s.spec.select_sql = "SELECT " + names + " FROM (" + query.sql + ")";
+    s.plan.select_sql = "SELECT " + names + " FROM (" + query.sql + ")";
   }
 }
 
@@ -210,7 +210,7 @@ std::string TableOrderSql(const TableModel& table, const std::string& index_name
 void BuildTableSource(RecordsetState& s) {
   std::string where;
   const std::string order = TableOrderSql(s.table, s.index_name, &where);
-  s.spec.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " + ColumnList(s.spec.columns) +
+  s.plan.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " + ColumnList(s.plan.columns) +
                       " FROM " + sql::QuoteSqliteName(s.table.name) + (where.empty() ? "" : " WHERE " + where) +
                       " ORDER BY " + order;
 }
@@ -249,21 +249,21 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
     if (type == kOpenTable) {
       BuildTableSource(s);
     } else if (type == kOpenDynaset) {
-      s.spec.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " +
-                          ColumnList(s.spec.columns) + " FROM " + sql::QuoteSqliteName(table->name);
+      s.plan.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " +
+                          ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name);
     } else {
-      s.spec.base_table.clear();
-      s.spec.select_sql = "SELECT " + ColumnList(s.spec.columns) + " FROM " + sql::QuoteSqliteName(table->name);
+      s.plan.base_table.clear();
+      s.plan.select_sql = "SELECT " + ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name);
     }
   } else {
     DescribeQuery(s, saved ? *saved : source, parameters);
   }
-  s.spec.name = source;
-  s.spec.append_only = (options & ro::kAppendOnly) != 0;
-  s.spec.max_records = max_records;
+  s.plan.name = source;
+  s.plan.append_only = (options & ro::kAppendOnly) != 0;
+  s.plan.max_records = max_records;
   const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || !database->Updatable();
   const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
-  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.spec.base_table.empty();
+  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.plan.base_table.empty();
   ApplyDenyOptions(s, *database);
   s.rows = MakeRows(s);
   if (type == kOpenSnapshot) s.Keys().LoadAll();

@@ -197,7 +197,7 @@ class FieldResolver : public sql::NameResolver {
 std::string TranslateCriteria(const RecordsetState& s, const std::string& criteria, bool placeholders) {
   try {
     sql::ParsedExprPtr parsed = sql::ParseExpression(criteria);
-    FieldResolver resolver(s.spec.columns, placeholders);
+    FieldResolver resolver(s.plan.columns, placeholders);
     sql::TranslateOptions options;
     options.resolver = &resolver;
     return sql::TranslateCondition(*parsed, options);
@@ -211,8 +211,8 @@ enum class FindFrom { kFirst, kLast, kNext, kPrevious };
 
 void BindSourceParameters(RecordsetState& s, PreparedSql& sql) {
   const auto used = static_cast<std::size_t>(sqlite3_bind_parameter_count(sql.Handle()));
-  for (std::size_t i = 0; i < s.spec.parameters.size() && i < used; ++i) {
-    BindStoredValue(sql.Handle(), static_cast<int>(i + 1), s.spec.parameters[i]);
+  for (std::size_t i = 0; i < s.plan.parameters.size() && i < used; ++i) {
+    BindStoredValue(sql.Handle(), static_cast<int>(i + 1), s.plan.parameters[i]);
   }
 }
 
@@ -223,7 +223,7 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
   Keyset& keys = s.Keys();
   if (from < keys.FromSource()) {
     PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
-                                   " THEN 1 ELSE 0 END FROM (" + s.spec.select_sql + ") LIMIT -1 OFFSET " +
+                                   " THEN 1 ELSE 0 END FROM (" + s.plan.select_sql + ") LIMIT -1 OFFSET " +
                                    std::to_string(from));
     ResetOnExit reset(find);
     BindSourceParameters(s, find);
@@ -243,14 +243,14 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
     if (!keys.Complete()) keys.EndOfSource();  // the pass went through to the source's end
   }
   // The recordset's own additions.
-  PreparedSql test(s.Open(), "SELECT 1 FROM (" + s.spec.select_sql + ") WHERE " +
+  PreparedSql test(s.Open(), "SELECT 1 FROM (" + s.plan.select_sql + ") WHERE " +
                                  sql::QuoteSqliteName(sql::kRowKeyColumn) + " = ?" +
-                                 std::to_string(s.spec.parameters.size() + 1) + " AND " + condition);
+                                 std::to_string(s.plan.parameters.size() + 1) + " AND " + condition);
   for (std::int64_t pos = std::max(from, keys.FromSource()); keys.Reach(pos); ++pos) {
     if (s.rows->removed.count(pos)) continue;
     ResetOnExit reset(test);
     BindSourceParameters(s, test);
-    sqlite3_bind_int64(test.Handle(), static_cast<int>(s.spec.parameters.size() + 1), keys.KeyAt(pos));
+    sqlite3_bind_int64(test.Handle(), static_cast<int>(s.plan.parameters.size() + 1), keys.KeyAt(pos));
     if (test.Step()) return pos;
   }
   return std::nullopt;
@@ -258,7 +258,7 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
 
 // A backward search over keyed rows: every match's position, the best one kept.
 std::optional<std::int64_t> FindKeyedBackward(RecordsetState& s, const std::string& condition, std::int64_t before) {
-  PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.spec.select_sql +
+  PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.plan.select_sql +
                                  ") WHERE " + condition);
   ResetOnExit reset(find);
   BindSourceParameters(s, find);

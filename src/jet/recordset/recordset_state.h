@@ -32,7 +32,7 @@ class Database;
 class TableHold;
 
 // What a recordset's source is, kept to build it again (Requery, SetIndex, Clone).
-struct SourceSpec {
+struct SourcePlan {
   std::string name;               // the table, saved query or statement text
   std::vector<RecordsetColumn> columns;
   std::string select_sql;         // rows: the rowid first when BASE_TABLE is set
@@ -71,7 +71,7 @@ struct RecordsetState {
   bool lock_edits = true;
   int cache_size = 0, batch_size = 0, update_options = 0;
 
-  SourceSpec spec;
+  SourcePlan plan;
   TableModel table;                  // the base table (table-type, updatable dynasets)
   std::string index_name;            // table-type: the current index ("" natural order)
   std::shared_ptr<SharedRows> rows;
