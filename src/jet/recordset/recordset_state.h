@@ -128,7 +128,7 @@ const std::vector<Variant>& CurrentValues(RecordsetState& s);
 Variant BookmarkOf(RecordsetState& s, std::int64_t pos);
 Variant BookmarkOfRowid(std::int64_t rowid);  // a table-type recordset's bookmark
 std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark);
-// A new keyset over SPEC's source (Requery, SetIndex).
+// A new keyset over the source S.plan describes (Requery, SetIndex).
 std::shared_ptr<SharedRows> MakeRows(RecordsetState& s);
 // Records that the file changed through this recordset (its own writes are not others').
 void NoteOwnWrite(RecordsetState& s);
