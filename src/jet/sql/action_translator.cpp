@@ -90,6 +90,15 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
   return out;
 }
 
+// Jet refuses to change an AutoNumber through UPDATE (3113; the number marks the record).
+void RefuseAutoNumberSet(const SchemaObject& table, const std::string& field) {
+  for (const SchemaColumn& column : table.columns) {
+    if (column.auto_increment && SameName(column.name, field)) {
+      RaiseSqlError(sqlerr::kFieldNotUpdatable, "Cannot update '" + column.name + "'; an AutoNumber field cannot be changed.");
+    }
+  }
+}
+
 TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   TranslatedQuery out;
   out.kind = QueryKind::kUpdate;
@@ -110,6 +119,7 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
                       "The UPDATE statement sets '" + assignment.column->parts.back() +
                           "', which is not a field of '" + table.name + "'.");
       }
+      RefuseAutoNumberSet(table, column->name);
       if (!sets.empty()) sets += ", ";
       sets += QuoteSqliteName(column->name) + " = " + resolver.Value(*assignment.value).sql;
     }
@@ -144,6 +154,8 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
     sets.emplace_back(column->name, assignment.value.get());
   }
   out.target_table = owner->table;
+  const SchemaObject changed = FindTable(ctx, owner->table, target.pos);
+  for (const auto& set : sets) RefuseAutoNumberSet(changed, set.first);
   std::string table = QuoteSqliteName(owner->table);
   std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
   std::string same_row = owner->sql_name + ".rowid = " + table + ".rowid";

@@ -20,6 +20,7 @@ inline constexpr int kInvalidUseOfNull = 94;
 inline constexpr int kExpressionTooComplex = 3071;
 inline constexpr int kSyntaxInExpression = 3075;
 inline constexpr int kUndefinedFunction = 3085;
+inline constexpr int kFieldNotUpdatable = 3113;
 inline constexpr int kInvalidName = 3125;
 inline constexpr int kInvalidBracketing = 3126;
 inline constexpr int kInvalidStatement = 3129;
