@@ -119,7 +119,7 @@ int ExecuteText(Database& database, std::string_view jet_sql, const std::vector<
 }  // namespace
 
 void CheckExecuteOptions(int options) {
-  using namespace execute_option;
+  using namespace recordset_option;
   constexpr int kKnown = kDenyWrite | kInconsistent | kConsistent | kSqlPassThrough | kFailOnError | kSeeChanges |
                          kRunAsync | kExecDirect;
   if ((options & ~kKnown) != 0) {
@@ -146,7 +146,7 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   }
   CheckParameterValues(query, values);
   Connection& connection = database.EngineConnection(true);
-  const bool fail_on_error = (options & execute_option::kFailOnError) != 0;
+  const bool fail_on_error = (options & recordset_option::kFailOnError) != 0;
   if (query.kind == QueryKind::kMakeTable) return MakeTable(database, connection, query, values, fail_on_error);
   return RunCounted(database, connection, fail_on_error ? query.sql : SkippingFailures(query.sql), values);
 }

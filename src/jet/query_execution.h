@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "com/variant.h"
+#include "jet/recordset/recordset_types.h"
 #include "jet/sql/query_translator.h"
 
 namespace qb::jet {
@@ -22,18 +23,7 @@ namespace err {
 inline constexpr int kSelectNotExecutable = 3065;
 }  // namespace err
 
-// Execute options (DAO RecordsetOptionEnum values Execute accepts).
-namespace execute_option {
-inline constexpr int kDenyWrite = 1;
-inline constexpr int kInconsistent = 16;
-inline constexpr int kConsistent = 32;
-inline constexpr int kSqlPassThrough = 64;
-inline constexpr int kFailOnError = 128;
-inline constexpr int kSeeChanges = 512;
-inline constexpr int kRunAsync = 1024;
-inline constexpr int kExecDirect = 2048;
-}  // namespace execute_option
-
+// Execute takes the recordset option bits of recordset/recordset_types.h that suit a statement.
 // Raises kInvalidArgument for bits Execute does not know and for dbConsistent with
 // dbInconsistent, kNotForThisObject for the options of ODBC sources (pass-through, run async,
 // exec direct). The others are accepted (dbDenyWrite: the statement holds the write lock while

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "com/ole_exception.h"
 #include "jet/database.h"
 #include "jet/errors.h"
+#include "jet/item_properties.h"
 #include "jet/property.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
@@ -29,20 +31,9 @@ bool SameName(const std::string& a, std::string_view b) { return FoldCase(a) == 
 
 // A stored user property's value from its text.
 Variant PropertyValue(int type, const std::string& text) {
-  Variant value(text);
   try {
-    switch (type) {
-      case 1: return Variant(value.ToBool());
-      case 2: return Variant(value.ToByte());
-      case 3: return Variant(value.ToInt16());
-      case 4: return Variant(value.ToInt32());
-      case 5: return Variant(value.ToCurrency());
-      case 6: return Variant(static_cast<float>(value.ToDouble()));
-      case 7: return Variant(value.ToDouble());
-      case 8: return Variant::FromDate(value.ToDate());
-      default: return value;
-    }
-  } catch (const EVariantError&) {
+    return ConvertPropertyValue(type, Variant(text));
+  } catch (const EOleException&) {
     return Variant::Null();
   }
 }

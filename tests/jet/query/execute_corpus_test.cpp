@@ -10,7 +10,7 @@
 namespace qb::jet::test {
 namespace {
 
-constexpr int kFailOnError = execute_option::kFailOnError;
+constexpr int kFailOnError = recordset_option::kFailOnError;
 
 struct ActionCase {
   const char* name;
