@@ -5,36 +5,14 @@
 
 #include <algorithm>
 
+#include "quill_statement_fixture.h"
 #include "run_quill.h"
 #include "support/test_support.h"
 
 namespace qb::cli::test {
 namespace {
 
-class QuillSchemaPropertiesTest : public ::testing::Test {
- protected:
-  void SetUp() override { Ok({"db", "create", File("a.mdb")}); }
-  QuillRun Quill(const std::vector<std::string>& args, const std::string& input = {}) {
-    return RunQuill(args, {{"QUILL_TEST_FAST_HASH", "1"}, {"XDG_CONFIG_HOME", config_.Path().string()}}, input);
-  }
-  std::string Ok(const std::vector<std::string>& args, const std::string& input = {}) {
-    QuillRun run = Quill(args, input);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    return run.out;
-  }
-  // Expects failure with one line on stderr; returns that line.
-  std::string Fails(const std::vector<std::string>& args, const std::string& input = {}) {
-    QuillRun run = Quill(args, input);
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    return run.err;
-  }
-  std::string File(const std::string& name) const { return dir_.File(name); }
-
-  qb::test::TempDir dir_;
-  qb::test::TempDir config_;
-};
+class QuillSchemaPropertiesTest : public QuillStatementTest {};
 
 constexpr const char* kStock =
     "CREATE TABLE Stock (Id COUNTER(100, 1) CONSTRAINT PrimaryKey PRIMARY KEY, Name TEXT(20) NOT NULL "

@@ -4,40 +4,14 @@
 
 #include <algorithm>
 
+#include "quill_statement_fixture.h"
 #include "run_quill.h"
 #include "support/test_support.h"
 
 namespace qb::cli::test {
 namespace {
 
-class QuillSchemaTest : public ::testing::Test {
- protected:
-  void SetUp() override { Ok({"db", "create", File("a.mdb")}); }
-  QuillRun Quill(const std::vector<std::string>& args, const std::string& input = {}) {
-    return RunQuill(args, {{"QUILL_TEST_FAST_HASH", "1"}, {"XDG_CONFIG_HOME", config_.Path().string()}}, input);
-  }
-  std::string Ok(const std::vector<std::string>& args, const std::string& input = {}) {
-    QuillRun run = Quill(args, input);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    return run.out;
-  }
-  // Expects failure with one line on stderr; returns that line.
-  std::string Fails(const std::vector<std::string>& args, const std::string& input = {}) {
-    QuillRun run = Quill(args, input);
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    return run.err;
-  }
-  std::string Script(const std::string& name, const std::string& text) {
-    qb::test::WriteFileBytes(File(name), text);
-    return File(name);
-  }
-  std::string File(const std::string& name) const { return dir_.File(name); }
-
-  qb::test::TempDir dir_;
-  qb::test::TempDir config_;
-};
+class QuillSchemaTest : public QuillStatementTest {};
 
 TEST_F(QuillSchemaTest, SqlRunsOneStatement) {
   EXPECT_EQ(Ok({"sql", File("a.mdb"), "CREATE TABLE T (A LONG, B TEXT(10))"}), "0 records affected\n");
