@@ -275,6 +275,11 @@ void Database::Close() {
   hold_.reset();
 }
 
+std::shared_ptr<LockRanges> Database::LockFileRanges() const {
+  Open();
+  return hold_ ? hold_->Ranges() : nullptr;
+}
+
 Connection& Database::EngineConnection(bool writing) {
   Connection& connection = Open();
   if (writing && read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");

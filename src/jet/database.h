@@ -32,6 +32,7 @@ struct TranslatedQuery;
 class CatalogQuerySchema;
 class Connection;
 class LockFileHold;
+class LockRanges;
 class StatementCache;
 class Properties;
 class Property;
@@ -142,6 +143,10 @@ class Database : public std::enable_shared_from_this<Database> {
   // (recordset/recordset_open.h has the rules and errors). TYPE 0: table-type for a table,
   // dynaset otherwise; LOCK_TYPE 0: pessimistic.
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0, int lock_type = 0);
+
+  // For the engine's recordsets: the lock file's holds on tables and records; null when the
+  // folder could not hold a lock file (a read-only open). Raises kObjectClosed once closed.
+  std::shared_ptr<LockRanges> LockFileRanges() const;
 
   // For the engine's own objects that change or read the file (schema objects, executors):
   // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.

@@ -61,7 +61,7 @@ std::shared_ptr<Database> CreateDatabaseFile(const std::string& path, const std:
     RegisterTextCollation(created, info.sort_order);
     BuildDatabaseCatalog(created);
   });
-  auto hold = std::make_unique<LockFileHold>(path, ShareMode::kShared, true);
+  auto hold = std::make_unique<LockFileHold>(path, ShareMode::kShared, true, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
   PrepareDatabaseConnection(*connection, info, true);
   const std::string connect = key.GetKind() == CipherKey::Kind::kPassword ? ";pwd=" + *parsed.password : std::string();
   return std::make_shared<Database>(path, connect, false, std::move(connection), std::move(hold), info, EncryptionOf(key));

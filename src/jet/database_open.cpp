@@ -61,7 +61,7 @@ std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode sh
   CatalogInfo info;
   std::unique_ptr<Connection> connection =
       OpenEngineFile(path, FileKind::kDatabase, OpenMode::kReadWrite, key, settings, &info);
-  auto hold = std::make_unique<LockFileHold>(path, share, !read_only);
+  auto hold = std::make_unique<LockFileHold>(path, share, !read_only, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
   PrepareDatabaseConnection(*connection, info, !read_only);
   return std::make_shared<Database>(path, connect, read_only, std::move(connection), std::move(hold), info,
                                     EncryptionOf(key));

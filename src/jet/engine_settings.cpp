@@ -10,6 +10,7 @@ EngineSettings EngineSettings::ForTests() {
   settings.hash_ops_limit = crypto_pwhash_OPSLIMIT_MIN;
   settings.hash_mem_limit = crypto_pwhash_MEMLIMIT_MIN;
   settings.password_kdf_iterations = 2;
+  settings.lock_retry_delay_ms = 0;  // tests never wait on time
   return settings;
 }
 

@@ -10,6 +10,11 @@ struct EngineSettings {
   // How long a statement waits for another connection's lock before failing, in milliseconds.
   int busy_timeout_ms = 5000;
 
+  // A record another user has locked is asked for again this many times, this many
+  // milliseconds apart, before Edit, Update or Delete gives up with "record locked".
+  int lock_retry_count = 20;
+  int lock_retry_delay_ms = 100;
+
   // Argon2id cost of each new account password hash. Verification reads the cost stored with
   // the hash, so a file hashed at any cost can be logged in to under any settings.
   std::uint64_t hash_ops_limit = 2;                // libsodium's "interactive" operations

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "jet/errors.h"
 
@@ -17,48 +18,14 @@ namespace {
 constexpr off_t kOpenByte = 0;
 constexpr off_t kWriterByte = 1;
 constexpr off_t kDenyWriteByte = 2;
-constexpr off_t kGateByte = 3;
+constexpr off_t kGateByte = LockRanges::kGateByte;
 
-struct flock Range(short type, off_t start, off_t length = 1) {
-  struct flock lock {};
-  lock.l_type = type;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = start;
-  lock.l_len = length;
-  lock.l_pid = 0;  // required for open-file-description locks
-  return lock;
-}
-
-// Tries to take TYPE on one byte at once; false when another holder conflicts.
-bool TryLock(int fd, short type, off_t byte) {
-  struct flock lock = Range(type, byte);
-  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
-  if (errno == EAGAIN || errno == EACCES) return false;
-  RaiseJetError(err::kCannotOpenFile, std::string("A lock file could not be locked: ") + std::strerror(errno) + ".");
-}
-
-// Does another holder keep a lock that conflicts with TYPE on BYTE (LENGTH bytes)?
+bool TryLock(int fd, short type, off_t byte) { return LockRanges::TryLock(fd, type, byte); }
 bool OthersHold(int fd, short type, off_t byte, off_t length = 1) {
-  struct flock lock = Range(type, byte, length);
-  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) {
-    RaiseJetError(err::kCannotOpenFile, std::string("A lock file could not be read: ") + std::strerror(errno) + ".");
-  }
-  return lock.l_type != F_UNLCK;
+  return LockRanges::OthersLock(fd, type, byte, length);
 }
-
-void TakeGate(int fd) {
-  struct flock lock = Range(F_WRLCK, kGateByte);
-  while (::fcntl(fd, F_OFD_SETLKW, &lock) != 0) {
-    if (errno != EINTR) {
-      RaiseJetError(err::kCannotOpenFile, std::string("A lock file could not be locked: ") + std::strerror(errno) + ".");
-    }
-  }
-}
-
-void Unlock(int fd, off_t byte, off_t length = 1) {
-  struct flock lock = Range(F_UNLCK, byte, length);
-  ::fcntl(fd, F_OFD_SETLK, &lock);
-}
+void TakeGate(int fd) { LockRanges::WaitForLock(fd, F_WRLCK, kGateByte); }
+void Unlock(int fd, off_t byte, off_t length = 1) { LockRanges::Unlock(fd, byte, length); }
 
 // Is FD still the file PATH names (not removed by a last holder meanwhile)?
 bool StillNamed(int fd, const std::string& path) {
@@ -82,7 +49,7 @@ std::string LockFileHold::PathFor(const std::string& database_path) {
   return database_path + ".ldb";
 }
 
-LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, bool writable)
+LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, bool writable, LockRetry retry)
     : path_(PathFor(database_path)) {
   for (;;) {
     fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -120,6 +87,7 @@ LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, boo
       }
     }
     Unlock(fd_, kGateByte);
+    ranges_ = std::make_shared<LockRanges>(fd_, retry);
   } catch (...) {
     ::close(fd_);  // releases every lock of this description, the gate included
     throw;
@@ -128,6 +96,7 @@ LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, boo
 
 LockFileHold::~LockFileHold() {
   if (fd_ < 0) return;
+  ranges_->Detach();  // recordsets may keep it past this point
   try {
     TakeGate(fd_);
     Unlock(fd_, kOpenByte, 3);
@@ -135,6 +104,9 @@ LockFileHold::~LockFileHold() {
   } catch (...) {
     // Could not take the gate: leave the file; the next holders use it as it is.
   }
+  // Every lock of this open, the gate included, goes now: close() alone keeps them while a
+  // forked child still shares the descriptor.
+  Unlock(fd_, 0, 0);
   ::close(fd_);
 }
 

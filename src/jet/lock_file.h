@@ -9,9 +9,13 @@
 //   byte 2  deny-writers: shared (a hold that refuses other writers)
 //   byte 3  gate: taken exclusively, briefly, around every check-then-lock step and around the
 //           removal of the file, so that checks and locks are one step for everyone
-//   bytes from 1 MiB on are left to record locks.
+//   bytes from 512 KiB on: tables held by recordsets (recordset/table_hold.h)
+//   bytes from 1 MiB on: records being edited (record_lock.h)
 #pragma once
+#include <memory>
 #include <string>
+
+#include "jet/lock_ranges.h"
 
 namespace qb::jet {
 
@@ -29,7 +33,8 @@ class LockFileHold {
   // a deny-write hold against a writer, a writer against a deny-write request. A read-only,
   // non-exclusive request proceeds without a lock file when the folder cannot hold one. Other
   // file system failures raise kCannotOpenFile.
-  LockFileHold(const std::string& database_path, ShareMode mode, bool writable);
+  // RETRY: how record locks of this open ask again (see Ranges).
+  LockFileHold(const std::string& database_path, ShareMode mode, bool writable, LockRetry retry = LockRetry());
   // Releases the hold; the last holder removes the lock file.
   ~LockFileHold();
   LockFileHold(const LockFileHold&) = delete;
@@ -38,9 +43,14 @@ class LockFileHold {
   // The lock file's path for DATABASE_PATH ("x.mdb" gives "x.ldb"; other names get ".ldb" added).
   static std::string PathFor(const std::string& database_path);
 
+  // The finer holds (tables, records) of this open; null when there is no lock file. It
+  // outlives the hold only detached (its holds then went with the file's descriptor).
+  std::shared_ptr<LockRanges> Ranges() const { return ranges_; }
+
  private:
   std::string path_;  // constant after construction
   int fd_ = -1;       // owned; -1 when the folder could not hold a lock file
+  std::shared_ptr<LockRanges> ranges_;  // over fd_; detached before fd_ closes
 };
 
 }  // namespace qb::jet

@@ -103,8 +103,10 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // with its default value and an AutoNumber field with the value it will get. Update writes the
   // record: the table's rule errors (kDuplicateValues, kRequiredNull, ...) leave the edit
   // pending; kUpdateWithoutEdit without one; kRecordDeleted when the record was deleted since
-  // Edit and kDataChanged when another user changed a field it changes since. After Update of an AddNew the
-  // current record is the one that was current before AddNew (LastModified is the new record).
+  // Edit and kDataChanged when another user changed a field it changes since (optimistic: any
+  // field). Edit reads the record again, so the edit starts from what is stored now. After
+  // Update of an AddNew the current record is the one that was current before AddNew
+  // (LastModified is the new record).
   // Delete removes the current record at once (kNoCurrentRecord / kRecordDeleted without one);
   // there is no current record until the next move.
   int EditMode() const;
@@ -113,7 +115,12 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   void Update(int type = kUpdateRegular, bool force = false);
   void CancelUpdate(int type = kUpdateRegular);
   void Delete();
-  // Kept and reported; records are not locked yet (LockEdits true: pessimistic).
+  // Record locking (recordset/edit_lock.h). True (pessimistic, the default): Edit locks the
+  // record until Update, CancelUpdate or the edit is dropped; another recordset's or user's Edit,
+  // Update or Delete of it raises kRecordLocked (3260) after the engine's retries. False
+  // (optimistic): Update locks it only while writing and raises kDataChanged, writing nothing,
+  // when any field of the record changed since Edit. Delete locks it while removing it. A
+  // change of LockEdits applies from the next Edit.
   bool LockEdits() const;
   void SetLockEdits(bool pessimistic);
 

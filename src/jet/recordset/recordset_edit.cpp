@@ -5,6 +5,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include "jet/errors.h"
+#include "jet/recordset/edit_lock.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/column_value.h"
@@ -148,14 +149,16 @@ void Recordset::Edit() {
   RequireUpdatable(s);
   SyncWithFile(s);
   DropEdit(s);
-  const std::vector<Variant>& values = CurrentValues(s);
+  std::vector<Variant> values = CurrentValues(s);
   PendingEdit edit;
   edit.mode = kEditInProgress;
+  edit.key = CurrentKey(s);
+  if (s.lock_edits) edit.lock = LockRecord(s, edit.key);
+  ReadForEdit(s, edit.key, values);  // the record as it is now, under the lock when there is one
   edit.values = values;
   edit.original = values;
   edit.changed.assign(values.size(), false);
   edit.chunked.assign(values.size(), false);
-  edit.key = CurrentKey(s);
   s.edit = std::move(edit);
 }
 
@@ -207,7 +210,9 @@ void Recordset::Update(int type, bool /*force*/) {
     return;
   }
   {
+    auto brief_lock = edit.lock ? nullptr : LockRecord(s, edit.key);  // optimistic: only while writing
     WriteScope scope(connection);
+    CheckUnchangedSinceEdit(s, edit);
     UpdateRow(s, edit);
     scope.Commit();
   }
@@ -245,6 +250,7 @@ void Recordset::Delete() {
   DropEdit(s);
   Connection& connection = s.Open();
   {
+    auto lock = LockRecord(s, CurrentKey(s));
     WriteScope scope(connection);
     PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(s.plan.base_table) + " WHERE rowid = ?1");
     ResetOnExit reset(remove);

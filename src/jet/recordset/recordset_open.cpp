@@ -278,7 +278,7 @@ void ApplyDenyOptions(RecordsetState& s, Database& database) {
   request.writes = s.updatable;
   request.deny_write = (s.options & ro::kDenyWrite) != 0;
   request.deny_read = (s.options & ro::kDenyRead) != 0;
-  s.hold = std::make_shared<TableHold>(database.Name(), s.table.name, request);
+  s.hold = std::make_shared<TableHold>(database.LockFileRanges(), s.table.name, request);
 }
 
 }  // namespace qb::jet

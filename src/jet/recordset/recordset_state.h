@@ -29,6 +29,7 @@ namespace qb::jet {
 
 class Connection;
 class Database;
+class RecordLock;
 class TableHold;
 
 // What a recordset's source is, kept to build it again (Requery, SetIndex, Clone).
@@ -59,6 +60,7 @@ struct PendingEdit {
   std::vector<bool> changed;
   std::vector<bool> chunked;       // AppendChunk has run on the field in this edit
   std::int64_t key = 0;            // Edit: the base rowid
+  std::shared_ptr<RecordLock> lock;  // pessimistic Edit: the record's lock, kept with the edit
 };
 
 struct RecordsetState {

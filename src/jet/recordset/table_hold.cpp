@@ -1,61 +1,67 @@
-// jet/recordset/table_hold: the registry is process-wide, keyed by the file's canonical path and
-// the table name with its case folded. The engine is used by one thread at a time.
+// jet/recordset/table_hold: four bytes per table from 512 KiB on, found by a hash of the table's
+// folded name. Tables whose names share a slot see each other's holds: that only makes a deny
+// option refuse more often than it must, never less.
 #include "jet/recordset/table_hold.h"
 
-#include <filesystem>
-#include <map>
-#include <vector>
+#include <cstdint>
 
 #include "jet/errors.h"
+#include "jet/lock_ranges.h"
 #include "jet/recordset/recordset_types.h"
 #include "jet/unicode_text.h"
 
 namespace qb::jet {
 namespace {
 
-std::multimap<std::string, const TableHoldRequest*>& Holds() {
-  static std::multimap<std::string, const TableHoldRequest*> holds;
-  return holds;
+constexpr off_t kFirstTableByte = off_t{512} << 10;
+constexpr std::uint64_t kTableSlots = (off_t{512} << 10) / 4;  // up to the record bytes at 1 MiB
+
+// The four bytes of a table's slot: every hold, writers, deny-writers, deny-readers.
+enum Role { kReader = 0, kWriter = 1, kDenyWriter = 2, kDenyReader = 3 };
+
+off_t SlotOf(const std::string& table) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a: every process computes the same
+  for (unsigned char c : FoldCase(table)) hash = (hash ^ c) * 1099511628211ull;
+  return kFirstTableByte + static_cast<off_t>(hash % kTableSlots) * 4;
 }
 
-std::string KeyOf(const std::string& path, const std::string& table) {
-  std::error_code error;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-  return (error ? path : canonical.string()) + '\x1f' + FoldCase(table);
-}
-
-bool Conflicts(const TableHoldRequest& held, const TableHoldRequest& wanted) {
-  if (held.deny_read || wanted.deny_read) return true;
-  if (held.deny_write && wanted.writes) return true;
-  if (wanted.deny_write && held.writes) return true;
-  return false;
+[[noreturn]] void RaiseHeld(const std::string& table, const char* why) {
+  RaiseJetError(err::kTableLocked, "The table '" + table + "' is in use by another recordset or user that " + why + ".");
 }
 
 }  // namespace
 
-TableHold::TableHold(const std::string& path, const std::string& table, const TableHoldRequest& request)
-    : key_(KeyOf(path, table)), request_(request) {
-  auto [first, last] = Holds().equal_range(key_);
-  for (auto it = first; it != last; ++it) {
-    if (Conflicts(*it->second, request_)) {
-      RaiseJetError(err::kTableLocked, "The table '" + table + "' is in use by another recordset that " +
-                                           (it->second->deny_read    ? std::string("does not let others open it")
-                                            : it->second->deny_write ? std::string("does not let others change it")
-                                                                     : std::string("may change it")) +
-                                           ".");
-    }
+TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request) {
+  if (!ranges) return;
+  ranges_ = std::move(ranges);
+  const off_t slot = SlotOf(table);
+  LockRanges::Gate gate(*ranges_);
+  if (ranges_->Held(slot + kDenyReader)) RaiseHeld(table, "does not let others open it");
+  if (request.deny_read && ranges_->Held(slot + kReader)) RaiseHeld(table, "has it open, so it cannot be kept from others");
+  if (request.writes && ranges_->Held(slot + kDenyWriter)) RaiseHeld(table, "does not let others change it");
+  if (request.deny_write && ranges_->Held(slot + kWriter)) RaiseHeld(table, "may change it, so changes cannot be denied");
+  try {
+    Take(slot + kReader);
+    if (request.writes) Take(slot + kWriter);
+    if (request.deny_write) Take(slot + kDenyWriter);
+    if (request.deny_read) Take(slot + kDenyReader);
+  } catch (...) {
+    for (int i = 0; i < count_; ++i) ranges_->Release(bytes_[i]);
+    throw;
   }
-  Holds().emplace(key_, &request_);
+}
+
+void TableHold::Take(off_t byte) {
+  // Nobody takes these bytes exclusively, and the gate kept the checks true: a refusal here
+  // means the lock file misbehaves.
+  if (ranges_->TryShared(byte) != LockTry::kTaken) {
+    RaiseJetError(err::kTableLocked, "The table could not be held: its lock could not be taken.");
+  }
+  bytes_[count_++] = byte;
 }
 
 TableHold::~TableHold() {
-  auto [first, last] = Holds().equal_range(key_);
-  for (auto it = first; it != last; ++it) {
-    if (it->second == &request_) {
-      Holds().erase(it);
-      return;
-    }
-  }
+  for (int i = 0; i < count_; ++i) ranges_->Release(bytes_[i]);
 }
 
 }  // namespace qb::jet

@@ -1,11 +1,16 @@
-// jet/recordset/table_hold: which recordsets of this process have a table open and whether they
-// write it or refuse other writers or readers (dbDenyWrite, dbDenyRead). A registry of holds
-// only; reads no file. Holds of other processes are not seen here.
+// jet/recordset/table_hold: a recordset's hold on the table it reads, and whether it writes the
+// table or refuses other writers or readers (dbDenyWrite, dbDenyRead). Kept as shared locks on
+// four bytes of the database's lock file, so that holds conflict between recordsets of one
+// Database, between Database objects and between processes, and vanish with their holder.
 #pragma once
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 
 namespace qb::jet {
+
+class LockRanges;
 
 struct TableHoldRequest {
   bool writes = false;      // the recordset may change the table
@@ -15,17 +20,20 @@ struct TableHoldRequest {
 
 class TableHold {
  public:
-  // Registers a hold on TABLE of the file at PATH. Raises kTableLocked (3262) when it conflicts
-  // with a hold already there: any hold against a deny-read one (either way round), a writer
-  // against a deny-write hold, a deny-write request against a writer.
-  TableHold(const std::string& path, const std::string& table, const TableHoldRequest& request);
+  // Takes a hold on TABLE through RANGES (null: the database has no lock file, and nothing is
+  // held). Raises kTableLocked (3262) when it conflicts with a hold already there: any hold
+  // against a deny-read one (either way round), a writer against a deny-write hold, a
+  // deny-write request against a writer.
+  TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request);
   ~TableHold();  // releases the hold
   TableHold(const TableHold&) = delete;
   TableHold& operator=(const TableHold&) = delete;
 
  private:
-  std::string key_;          // constant after construction
-  TableHoldRequest request_;  // constant after construction
+  void Take(off_t byte);
+  std::shared_ptr<LockRanges> ranges_;  // null when nothing is held
+  off_t bytes_[4] = {};                 // the bytes taken, the first COUNT_ of them
+  int count_ = 0;
 };
 
 }  // namespace qb::jet

@@ -1,0 +1,54 @@
+// jet/record_lock: record bytes by a hash of the table's folded name and the rowid, so that
+// every process of this engine finds the same byte for a record.
+#include "jet/record_lock.h"
+
+#include <chrono>
+#include <thread>
+
+#include "jet/errors.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+namespace {
+
+constexpr off_t kFirstRecordByte = off_t{1} << 20;
+constexpr std::uint64_t kRecordBytes = std::uint64_t{1} << 32;
+
+// FNV-1a: fixed by its definition, unlike std::hash, so all processes agree.
+std::uint64_t Mix(std::uint64_t hash, unsigned char byte) { return (hash ^ byte) * 1099511628211ull; }
+
+}  // namespace
+
+off_t RecordLockByte(const std::string& table, std::int64_t rowid) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : FoldCase(table)) hash = Mix(hash, c);
+  hash = Mix(hash, 0);
+  const auto key = static_cast<std::uint64_t>(rowid);
+  for (int shift = 0; shift < 64; shift += 8) hash = Mix(hash, static_cast<unsigned char>(key >> shift));
+  return kFirstRecordByte + static_cast<off_t>(hash % kRecordBytes);
+}
+
+RecordLock::RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& table, std::int64_t rowid) {
+  if (!ranges) return;
+  const off_t byte = RecordLockByte(table, rowid);
+  const LockRetry& retry = ranges->Retry();
+  LockTry outcome = ranges->TryExclusive(byte);
+  // Only another open can let go meanwhile: this one runs a single thread.
+  for (int attempt = 0; outcome == LockTry::kHeldElsewhere && attempt < retry.count; ++attempt) {
+    if (retry.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(retry.delay_ms));
+    outcome = ranges->TryExclusive(byte);
+  }
+  if (outcome != LockTry::kTaken) {
+    RaiseJetError(err::kRecordLocked, "The record in table '" + table +
+                                          "' is locked by another user who is changing it; it cannot be changed now. "
+                                          "Try again once the other change is saved or cancelled.");
+  }
+  ranges_ = std::move(ranges);
+  byte_ = byte;
+}
+
+RecordLock::~RecordLock() {
+  if (ranges_) ranges_->Release(byte_);
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,48 @@
+// jet/recordset/edit_lock: record locks through the database's lock file, and the optimistic
+// check that compares the whole stored record with what Edit read.
+#include "jet/recordset/edit_lock.h"
+
+#include "jet/database.h"
+#include "jet/errors.h"
+#include "jet/record_lock.h"
+#include "jet/recordset/recordset_state.h"
+
+namespace qb::jet {
+namespace {
+
+std::vector<Variant> StoredRecord(RecordsetState& s, std::int64_t key) {
+  std::vector<Variant> stored;
+  if (!s.Source().Fetch(key, stored)) {
+    RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user since it was read.");
+  }
+  return stored;
+}
+
+}  // namespace
+
+std::shared_ptr<RecordLock> LockRecord(RecordsetState& s, std::int64_t key) {
+  auto database = s.database.lock();
+  if (!database) RaiseJetError(err::kObjectClosed, "The recordset's database is closed.");
+  return std::make_shared<RecordLock>(database->LockFileRanges(), s.plan.base_table, key);
+}
+
+void ReadForEdit(RecordsetState& s, std::int64_t key, std::vector<Variant>& values) {
+  std::vector<Variant> stored = StoredRecord(s, key);
+  const auto& columns = s.plan.columns;
+  for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
+    if (!columns[i].base_column.empty()) values[i] = std::move(stored[i]);
+  }
+}
+
+void CheckUnchangedSinceEdit(RecordsetState& s, const PendingEdit& edit) {
+  if (edit.lock) return;
+  const std::vector<Variant> stored = StoredRecord(s, edit.key);
+  const auto& columns = s.plan.columns;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].base_column.empty() || stored[i] == edit.original[i]) continue;
+    RaiseJetError(err::kDataChanged,
+                  "Another user changed the record since it was edited; the changes were not saved. Edit it again.");
+  }
+}
+
+}  // namespace qb::jet
