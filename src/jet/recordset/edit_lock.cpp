@@ -5,6 +5,7 @@
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/record_lock.h"
+#include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 
 namespace qb::jet {

@@ -6,6 +6,8 @@
 
 #include "jet/errors.h"
 #include "jet/recordset/edit_lock.h"
+#include "jet/recordset/join_plan.h"
+#include "jet/recordset/join_write.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/column_value.h"
@@ -65,6 +67,7 @@ bool SameValue(const Variant& a, const Variant& b) { return a == b; }
 
 // Inserts the changed fields of EDIT as a new row of the base table; returns its rowid.
 std::int64_t InsertRow(RecordsetState& s, const PendingEdit& edit) {
+  if (s.plan.join) return WriteJoinRow(s, edit, std::nullopt);
   Connection& connection = s.Open();
   std::string names, marks;
   std::vector<const Variant*> values;
@@ -104,6 +107,10 @@ void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
       RaiseJetError(err::kDataChanged,
                     "Another user changed the record since it was edited; the changes were not saved. Edit it again.");
     }
+  }
+  if (s.plan.join) {
+    WriteJoinRow(s, edit, edit.key);
+    return;
   }
   std::string assignments;
   std::vector<const Variant*> values;
@@ -170,7 +177,9 @@ void Recordset::AddNew() {
   PendingEdit edit;
   edit.mode = kEditAdd;
   for (const RecordsetColumn& column : s.plan.columns) {
-    if (column.attributes & kAutoIncrField) {
+    if (s.plan.join && s.plan.join->column_table[edit.values.size()] != 0) {
+      edit.values.push_back(Variant::Null());  // a one side's row is found (or made) at Update
+    } else if (column.attributes & kAutoIncrField) {
       edit.values.push_back(NextAutoNumber(connection, s.plan.base_table));
     } else if (!column.default_value.empty()) {
       edit.values.push_back(EvaluateDefault(connection, column));

@@ -27,7 +27,7 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 bool IsLongValue(int type) { return type == t::kMemo || type == t::kLongBinary; }
 
 bool ColumnUpdatable(const RecordsetState& s, const RecordsetColumn& column) {
-  return s.updatable && !column.base_column.empty() && !(column.attributes & kAutoIncrField);
+  return s.updatable && !column.base_column.empty() && !column.read_only && !(column.attributes & kAutoIncrField);
 }
 
 }  // namespace

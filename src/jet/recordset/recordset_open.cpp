@@ -11,6 +11,7 @@
 #include "jet/errors.h"
 #include "jet/querydef.h"
 #include "jet/recordset/recordset.h"
+#include "jet/recordset/join_plan.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/column_value.h"
@@ -114,6 +115,32 @@ void DescribeTable(RecordsetState& s, const TableModel& table) {
   s.plan.base_table = table.name;
 }
 
+std::string ColumnNames(const std::vector<RecordsetColumn>& columns) {
+  std::string names;
+  for (const RecordsetColumn& column : columns) {
+    if (!names.empty()) names += ", ";
+    names += sql::QuoteSqliteName(column.name);
+  }
+  return names;
+}
+
+// Rows of a join whose tables' rows can be found again: the dynaset is keyed by the rowids of
+// the join's root table and writes each table's fields to that table. False (nothing changed)
+// when the join is not of that kind.
+bool DescribeJoin(RecordsetState& s, const std::string& text, const sql::TranslatedQuery& query) {
+  std::vector<RecordsetColumn> columns = s.plan.columns;
+  auto join = PlanJoin(s.Open(), text, query.source_keys, columns, (s.options & ro::kInconsistent) == 0);
+  if (!join) return false;
+  s.plan.columns = std::move(columns);
+  s.plan.join = join;
+  s.table = join->tables[0].table;
+  s.plan.base_table = s.table.name;
+  const std::string root_key = sql::kSourceKeyPrefix + std::to_string(join->tables[0].key_column);
+  s.plan.select_sql = "SELECT " + sql::QuoteSqliteName(root_key) + " AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) +
+                      ", " + ColumnNames(s.plan.columns) + " FROM (" + query.sql + ")";
+  return true;
+}
+
 // The translated statement TEXT with PARAMETERS as this kind of recordset reads it.
 void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector<Variant>& parameters) {
   Connection& connection = s.Open();
@@ -174,20 +201,16 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     s.plan.select_sql = query.sql;
     return;
   }
+  if (!query.source_keys.empty() && DescribeJoin(s, text, query)) return;
   for (RecordsetColumn& column : s.plan.columns) {
     column.base_column.clear();
     column.default_value.clear();
   }
   s.plan.base_table.clear();
-  if (query.row_key_table.empty()) {
+  if (query.row_key_table.empty() && query.source_keys.empty()) {
     s.plan.select_sql = query.sql;
   } else {
-    std::string names;
-    for (const RecordsetColumn& column : s.plan.columns) {
-      if (!names.empty()) names += ", ";
-      names += sql::QuoteSqliteName(column.name);
-    }
-    s.plan.select_sql = "SELECT " + names + " FROM (" + query.sql + ")";
+    s.plan.select_sql = "SELECT " + ColumnNames(s.plan.columns) + " FROM (" + query.sql + ")";
   }
 }
 

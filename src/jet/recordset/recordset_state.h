@@ -22,6 +22,7 @@
 #include "com/variant.h"
 #include "jet/recordset/keyset.h"
 #include "jet/recordset/prepared_sql.h"
+#include "jet/recordset/recordset_types.h"
 #include "jet/recordset/row_source.h"
 #include "jet/schema_model.h"
 
@@ -37,7 +38,8 @@ struct SourcePlan {
   std::string name;               // the table, saved query or statement text
   std::vector<RecordsetColumn> columns;
   std::string select_sql;         // rows: the rowid first when BASE_TABLE is set
-  std::string base_table;         // "" when rows are not one table's rows
+  std::string base_table;         // "" when rows are not one table's rows (a join: its root)
+  std::shared_ptr<const JoinPlan> join;  // rows of a join written back table by table; else null
   std::vector<Variant> parameters;
   bool append_only = false;       // shows only the rows it adds
   std::int64_t max_records = 0;   // at most this many rows (0: all)

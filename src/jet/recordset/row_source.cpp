@@ -6,6 +6,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include "jet/column_value.h"
+#include "jet/recordset/join_plan.h"
 #include "jet/recordset/stored_value.h"
 #include "jet/sql/query_translator.h"
 #include "jet/sql/translator.h"
@@ -21,12 +22,14 @@ std::string Slice(const std::string& inner, std::int64_t offset, std::int64_t li
 }  // namespace
 
 RowSource::RowSource(Connection& connection, std::vector<RecordsetColumn> columns, std::string select_sql,
-                     std::string base_table, std::vector<Variant> parameters)
+                     std::string base_table, std::vector<Variant> parameters,
+                     std::shared_ptr<const JoinPlan> join)
     : connection_(connection),
       columns_(std::move(columns)),
       select_sql_(std::move(select_sql)),
       base_table_(std::move(base_table)),
-      parameters_(std::move(parameters)) {}
+      parameters_(std::move(parameters)),
+      join_(std::move(join)) {}
 
 void RowSource::BindParameters(PreparedSql& sql) {
   const int count = sqlite3_bind_parameter_count(sql.Handle());
@@ -81,12 +84,18 @@ std::string BaseColumnsSql(const std::vector<RecordsetColumn>& columns) {
 
 }  // namespace
 
+std::string RowSource::FetchSql() const {
+  // A joined row is its root row with what its links find now, so a changed link field shows
+  // the row it now points to.
+  if (join_) return "SELECT " + JoinAlias(0) + ".rowid, " + JoinColumnsSql(*join_, columns_) + " FROM " + JoinFromSql(*join_);
+  return "SELECT " + BaseColumnsSql(columns_) + " FROM " + sql::QuoteSqliteName(base_table_);
+}
+
 void RowSource::FetchRange(std::int64_t first, std::int64_t last,
                            std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows) {
   if (!fetch_range_.IsPrepared()) {
-    fetch_range_ = PreparedSql(connection_, "SELECT " + BaseColumnsSql(columns_) + " FROM " +
-                                                sql::QuoteSqliteName(base_table_) +
-                                                " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
+    const std::string rowid = join_ ? JoinAlias(0) + ".rowid" : std::string("rowid");
+    fetch_range_ = PreparedSql(connection_, FetchSql() + " WHERE " + rowid + " BETWEEN ?1 AND ?2 ORDER BY " + rowid);
   }
   ResetOnExit reset(fetch_range_);
   sqlite3_bind_int64(fetch_range_.Handle(), 1, first);
@@ -98,8 +107,8 @@ void RowSource::FetchRange(std::int64_t first, std::int64_t last,
 
 bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
   if (!fetch_one_.IsPrepared()) {
-    fetch_one_ = PreparedSql(connection_, "SELECT " + BaseColumnsSql(columns_) + " FROM " +
-                                              sql::QuoteSqliteName(base_table_) + " WHERE rowid = ?1");
+    const std::string rowid = join_ ? JoinAlias(0) + ".rowid" : std::string("rowid");
+    fetch_one_ = PreparedSql(connection_, FetchSql() + " WHERE " + rowid + " = ?1");
   }
   ResetOnExit reset(fetch_one_);
   sqlite3_bind_int64(fetch_one_.Handle(), 1, key);

@@ -25,14 +25,19 @@ struct RecordsetColumn {
   std::string source_table, source_field;  // "" for a computed column
   std::string base_column;      // the base table's column this field reads; "" when none
   std::string default_value;    // the base field's DefaultValue expression ("" for none)
+  bool read_only = false;       // a field of a join that a consistent dynaset cannot change
 };
+
+struct JoinPlan;
 
 class RowSource {
  public:
   // SELECT_SQL returns, per row, the base rowid first when BASE_TABLE is given (keyed rows),
-  // then COLUMNS in order. PARAMETERS fill its placeholders ?1..?N.
+  // then COLUMNS in order. PARAMETERS fill its placeholders ?1..?N. With JOIN, the rows are
+  // joined rows keyed by the rowid of BASE_TABLE, the join's root, and read again through it.
   RowSource(Connection& connection, std::vector<RecordsetColumn> columns, std::string select_sql,
-            std::string base_table, std::vector<Variant> parameters);
+            std::string base_table, std::vector<Variant> parameters,
+            std::shared_ptr<const JoinPlan> join = nullptr);
 
   const std::vector<RecordsetColumn>& Columns() const { return columns_; }
   // The table whose rowids the keys are; "" when rows are not base rows (keys are then row
@@ -56,6 +61,9 @@ class RowSource {
   bool Fetch(std::int64_t key, std::vector<Variant>& values);
 
  private:
+  // "SELECT rowid, columns FROM ..." that the reads by rowid complete with their WHERE.
+  std::string FetchSql() const;
+
   void BindParameters(PreparedSql& sql);
   std::vector<Variant> ReadRow(PreparedSql& sql, int first_column) const;
 
@@ -64,6 +72,7 @@ class RowSource {
   const std::string select_sql_;
   const std::string base_table_;
   std::vector<Variant> parameters_;
+  const std::shared_ptr<const JoinPlan> join_;
   PreparedSql fetch_one_;    // by rowid, compiled on first use
   PreparedSql fetch_range_;  // by rowid range, compiled on first use
 };

@@ -55,6 +55,9 @@ struct BlockSql {
   // A plain block over one table (no grouping, aggregate or DISTINCT): that table's rowid as
   // SQL, and the table's name. Empty otherwise.
   std::string row_key_sql, row_key_table;
+  // A plain block over a join of stored tables: each one's rowid as SQL, and the table
+  // (source_keys.h). Empty otherwise.
+  std::vector<std::pair<std::string, SourceKey>> source_keys;
 };
 
 // The SQL and result columns of a translated SELECT or UNION.
@@ -64,6 +67,7 @@ struct SelectSql {
   std::vector<SqlValueType> kinds;
   bool wrapped_needed = false;  // has ORDER BY, LIMIT or WITH: a union part must be wrapped
   std::string row_key_table;    // QueryTranslateOptions::with_row_key: see TranslatedQuery
+  std::vector<SourceKey> source_keys;  // likewise
 };
 
 class QueryContext {

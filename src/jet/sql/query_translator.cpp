@@ -36,6 +36,7 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
   if (into.empty()) {
     out.sql = std::move(select.sql);
     out.row_key_table = std::move(select.row_key_table);
+    out.source_keys = std::move(select.source_keys);
     return out;
   }
   out.kind = QueryKind::kMakeTable;

@@ -57,6 +57,12 @@ struct TranslatedParameter {
   bool declared = false;
 };
 
+// A stored table a join draws its rows from (TranslatedQuery::source_keys).
+struct SourceKey {
+  std::string name;   // how the statement names it: its alias, else the table's name
+  std::string table;  // the stored table
+};
+
 struct TranslatedQuery {
   QueryKind kind = QueryKind::kSelect;
   // The SQLite statement; parameter i (0-based) of PARAMETERS is placeholder ?(i + 1). Empty
@@ -74,10 +80,16 @@ struct TranslatedQuery {
   // table here, and SQL returns the table's rowid first, as kRowKeyColumn, before COLUMNS.
   // Empty otherwise (SQL then returns COLUMNS only).
   std::string row_key_table;
+  // With with_row_key, a select over two or more sources, each a stored table (no grouping,
+  // aggregate, DISTINCT, TOP or UNION), names them here in FROM order, and SQL returns each
+  // one's rowid first, as kSourceKeyPrefix + 1, 2, ..., before COLUMNS (Null where an outer
+  // join found no row). Empty otherwise.
+  std::vector<SourceKey> source_keys;
   bool NeedsPivotValues() const { return kind == QueryKind::kCrosstab && sql.empty(); }
 };
 
 inline constexpr const char* kRowKeyColumn = "qb_key";
+inline constexpr const char* kSourceKeyPrefix = "qb_join_key";
 
 struct QueryTranslateOptions {
   std::string text_collation = "JETNOCASE";  // registered on the connection by the caller

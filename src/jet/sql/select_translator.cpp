@@ -6,6 +6,7 @@
 
 #include "jet/sql/jet_types.h"
 #include "jet/sql/query_context.h"
+#include "jet/sql/source_keys.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -180,6 +181,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
     block.rest += " GROUP BY " + list;
   }
   if (select.predicate == ParsedSelect::Predicate::kDistinct) block.distinct = true;
+  bool rows_grouped = false;  // DISTINCTROW grouped by the rowids of some sources
   if (select.predicate == ParsedSelect::Predicate::kDistinctRow && !grouped &&
       !items.saw_aggregate()) {
     bool all_referenced = true;
@@ -195,6 +197,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
     if (!all_referenced) {
       if (all_tables && !rowids.empty()) {
         block.rest += " GROUP BY " + rowids;
+        rows_grouped = true;
       } else {
         block.distinct = true;
       }
@@ -215,6 +218,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
     block.row_key_sql = scope.sources[0].sql_name + ".rowid";
     block.row_key_table = scope.sources[0].table;
   }
+  NoteSourceKeys(scope, aggregated, rows_grouped, block);
   if (!select.order_by.empty()) {
     ScopeResolver order(ctx, scope, true, 3097);
     for (const ParsedOrderItem& item : select.order_by) {
@@ -313,6 +317,8 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
     if (row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
       block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
       result.row_key_table = block.row_key_table;
+    } else if (row_key && query.parts.size() == 1 && !part.top && !block.source_keys.empty()) {
+      PrependSourceKeys(block, result);
     }
     bool wrapped = false;
     std::string sql = ApplyTop(ctx, part, block, &wrapped);

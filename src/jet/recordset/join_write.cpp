@@ -1,0 +1,243 @@
+// jet/recordset/join_write: the "one" sides are written before the many sides that point at
+// them, so a row added on a one side can be named by the many side's link field in the same
+// Update; the consistency checks run last, over what the writes left.
+#include "jet/recordset/join_write.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include "jet/column_value.h"
+#include "jet/errors.h"
+#include "jet/recordset/join_plan.h"
+#include "jet/recordset/recordset_types.h"
+#include "jet/recordset/recordset_state.h"
+#include "jet/recordset/stored_value.h"
+#include "jet/sql/translator.h"
+#include "jet/sqlite/connection.h"
+#include "jet/unicode_text.h"
+
+namespace qb::jet {
+namespace {
+
+constexpr int kJoinKeyNull = 3100;
+constexpr int kNoMatchingRow = 3101;
+
+bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
+
+// What one Update writes to one table.
+struct TableWrite {
+  std::optional<std::int64_t> rowid;                       // its row joined to this one
+  std::vector<std::pair<std::string, Variant>> fields;     // field -> new value
+  bool inserted = false;
+
+  const Variant* Find(const std::string& field) const {
+    for (const auto& [name, value] : fields) {
+      if (SameName(name, field)) return &value;
+    }
+    return nullptr;
+  }
+  void Set(const std::string& field, const Variant& value) {
+    for (auto& [name, old] : fields) {
+      if (SameName(name, field)) {
+        old = value;
+        return;
+      }
+    }
+    fields.emplace_back(field, value);
+  }
+};
+
+class JoinWriter {
+ public:
+  JoinWriter(RecordsetState& s, const PendingEdit& edit)
+      : s_(s), plan_(*s.plan.join), edit_(edit), connection_(s.Open()), writes_(plan_.tables.size()) {
+    for (std::size_t i = 0; i < s.plan.columns.size(); ++i) {
+      if (edit.changed[i]) {
+        writes_[static_cast<std::size_t>(plan_.column_table[i])].Set(s.plan.columns[i].base_column, edit.values[i]);
+      }
+    }
+  }
+
+  std::int64_t Write(std::optional<std::int64_t> key) {
+    if (key) ReadRowIds(*key);
+    for (std::size_t t = plan_.tables.size(); t-- > 1;) {
+      if (!writes_[t].fields.empty()) WriteOneSide(t);
+    }
+    TableWrite& root = writes_[0];
+    if (key) {
+      if (!root.fields.empty()) Update(0);
+    } else {
+      Insert(0);
+    }
+    if (plan_.consistent) CheckLinks(!key);
+    return *root.rowid;
+  }
+
+ private:
+  const std::string& TableName(std::size_t t) const { return plan_.tables[t].table.name; }
+
+  void ReadRowIds(std::int64_t key) {
+    std::string list;
+    for (std::size_t t = 0; t < plan_.tables.size(); ++t) list += (t ? ", " : "") + JoinAlias(t) + ".rowid";
+    PreparedSql sql(connection_, "SELECT " + list + " FROM " + JoinFromSql(plan_) + " WHERE " + JoinAlias(0) + ".rowid = ?1");
+    ResetOnExit reset(sql);
+    sqlite3_bind_int64(sql.Handle(), 1, key);
+    if (!sql.Step()) RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user since it was edited.");
+    for (std::size_t t = 0; t < plan_.tables.size(); ++t) {
+      if (sqlite3_column_type(sql.Handle(), static_cast<int>(t)) != SQLITE_NULL) {
+        writes_[t].rowid = sqlite3_column_int64(sql.Handle(), static_cast<int>(t));
+      }
+    }
+  }
+
+  // FIELD of table T as this Update leaves it: the value written, else the row's stored value
+  // (Null without a row).
+  Variant Value(std::size_t t, const std::string& field) {
+    if (const Variant* value = writes_[t].Find(field)) return *value;
+    for (std::size_t i = 0; i < s_.plan.columns.size(); ++i) {
+      // An AddNew's buffer holds what the row will get, written or not.
+      if (!writes_[t].rowid && plan_.column_table[i] == static_cast<int>(t) &&
+          SameName(s_.plan.columns[i].base_column, field)) {
+        return edit_.values[i];
+      }
+    }
+    if (!writes_[t].rowid) return Variant::Null();
+    PreparedSql sql(connection_, "SELECT " + sql::QuoteSqliteName(field) + " FROM " + sql::QuoteSqliteName(TableName(t)) +
+                                     " WHERE rowid = ?1");
+    ResetOnExit reset(sql);
+    sqlite3_bind_int64(sql.Handle(), 1, *writes_[t].rowid);
+    if (!sql.Step()) return Variant::Null();
+    const FieldModel* model = plan_.tables[t].table.FindField(field);
+    return ColumnValue(sql.Handle(), 0, model ? model->type : 0);
+  }
+
+  // The rowid of a row of table T whose link FIELDS hold VALUES; nullopt when none (or a value
+  // is Null).
+  std::optional<std::int64_t> FindRow(std::size_t t, const std::vector<Variant>& values) {
+    const JoinTable& table = plan_.tables[t];
+    std::string where;
+    for (std::size_t f = 0; f < table.fields.size(); ++f) {
+      if (values[f].IsNull()) return std::nullopt;
+      where += (f ? " AND " : "") + sql::QuoteSqliteName(table.fields[f]) + " = ?" + std::to_string(f + 1);
+    }
+    PreparedSql sql(connection_, "SELECT rowid FROM " + sql::QuoteSqliteName(table.table.name) + " WHERE " + where + " LIMIT 1");
+    ResetOnExit reset(sql);
+    for (std::size_t f = 0; f < values.size(); ++f) BindStoredValue(sql.Handle(), static_cast<int>(f + 1), values[f]);
+    if (!sql.Step()) return std::nullopt;
+    return sqlite3_column_int64(sql.Handle(), 0);
+  }
+
+  // A one side's changed fields: into its joined row, else into the row its link names, else
+  // into a new row that the many side's link field then names.
+  void WriteOneSide(std::size_t t) {
+    const JoinTable& table = plan_.tables[t];
+    TableWrite& write = writes_[t];
+    if (write.rowid) {
+      Update(t);
+      return;
+    }
+    const std::size_t parent = static_cast<std::size_t>(table.parent);
+    std::vector<Variant> link;
+    for (std::size_t f = 0; f < table.fields.size(); ++f) {
+      const Variant* own = write.Find(table.fields[f]);
+      link.push_back(own ? *own : Value(parent, table.parent_fields[f]));
+    }
+    write.rowid = FindRow(t, link);
+    if (write.rowid) {
+      Update(t);
+    } else {
+      for (std::size_t f = 0; f < table.fields.size(); ++f) {
+        if (!write.Find(table.fields[f]) && !link[f].IsNull()) write.Set(table.fields[f], link[f]);
+      }
+      Insert(t);
+    }
+    // The many side points at this row from now on (an AutoNumber key is known only now).
+    for (std::size_t f = 0; f < table.fields.size(); ++f) {
+      writes_[parent].Set(table.parent_fields[f], Value(t, table.fields[f]));
+    }
+  }
+
+  void Update(std::size_t t) {
+    TableWrite& write = writes_[t];
+    if (write.fields.empty()) return;
+    std::string assignments;
+    for (std::size_t f = 0; f < write.fields.size(); ++f) {
+      assignments += (f ? ", " : "") + sql::QuoteSqliteName(write.fields[f].first) + " = ?" + std::to_string(f + 1);
+    }
+    PreparedSql update(connection_, "UPDATE " + sql::QuoteSqliteName(TableName(t)) + " SET " + assignments +
+                                        " WHERE rowid = ?" + std::to_string(write.fields.size() + 1));
+    ResetOnExit reset(update);
+    for (std::size_t f = 0; f < write.fields.size(); ++f) {
+      BindStoredValue(update.Handle(), static_cast<int>(f + 1), write.fields[f].second);
+    }
+    sqlite3_bind_int64(update.Handle(), static_cast<int>(write.fields.size() + 1), *write.rowid);
+    update.Step();
+  }
+
+  void Insert(std::size_t t) {
+    TableWrite& write = writes_[t];
+    std::string names, marks;
+    for (std::size_t f = 0; f < write.fields.size(); ++f) {
+      names += (f ? ", " : "") + sql::QuoteSqliteName(write.fields[f].first);
+      marks += (f ? ", ?" : "?") + std::to_string(f + 1);
+    }
+    const std::string table = sql::QuoteSqliteName(TableName(t));
+    PreparedSql insert(connection_, names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+                                                  : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
+    ResetOnExit reset(insert);
+    for (std::size_t f = 0; f < write.fields.size(); ++f) {
+      BindStoredValue(insert.Handle(), static_cast<int>(f + 1), write.fields[f].second);
+    }
+    insert.Step();
+    write.rowid = connection_.LastInsertRowId();
+    write.inserted = true;
+  }
+
+  // Every inner link whose many side this Update wrote must still find its one-side row, and a
+  // row a changed link now reaches must find its own one-side rows in turn.
+  void CheckLinks(bool adding) {
+    std::vector<bool> reached(plan_.tables.size(), false);
+    for (std::size_t t = 1; t < plan_.tables.size(); ++t) {
+      const JoinTable& table = plan_.tables[t];
+      const std::size_t parent = static_cast<std::size_t>(table.parent);
+      if (table.outer) continue;  // the many side's row stays in the result without a match
+      bool touched = writes_[parent].inserted || (adding && parent == 0) || reached[parent];
+      for (const std::string& field : table.parent_fields) touched = touched || writes_[parent].Find(field);
+      if (!touched) continue;
+      std::vector<Variant> link;
+      for (const std::string& field : table.parent_fields) link.push_back(Value(parent, field));
+      for (std::size_t f = 0; f < link.size(); ++f) {
+        if (link[f].IsNull()) {
+          RaiseJetError(kJoinKeyNull, "The join field '" + table.parent_fields[f] + "' of '" + TableName(parent) +
+                                          "' cannot be Null: the record would leave the join with '" +
+                                          TableName(t) + "'.");
+        }
+      }
+      const std::optional<std::int64_t> row = FindRow(t, link);
+      if (!row) {
+        RaiseJetError(kNoMatchingRow, "No record in '" + TableName(t) + "' matches the join field '" +
+                                          table.parent_fields[0] + "' of '" + TableName(parent) + "'.");
+      }
+      if (row != writes_[t].rowid) {
+        // Another row of T now: its own links are read from it as stored.
+        writes_[t].rowid = row;
+        writes_[t].fields.clear();
+        writes_[t].inserted = false;
+        reached[t] = true;
+      }
+    }
+  }
+
+  RecordsetState& s_;
+  const JoinPlan& plan_;
+  const PendingEdit& edit_;
+  Connection& connection_;
+  std::vector<TableWrite> writes_;
+};
+
+}  // namespace
+
+std::int64_t WriteJoinRow(RecordsetState& s, const PendingEdit& edit, std::optional<std::int64_t> key) {
+  return JoinWriter(s, edit).Write(key);
+}
+
+}  // namespace qb::jet
