@@ -127,7 +127,8 @@ TEST_F(RecordsetLockingTest, ALockVanishesWhenItsHolderDies) {
 TEST_F(RecordsetLockingTest, OptimisticUpdateRefusesARecordChangedSinceEditAndWritesNothing) {
   ForkedEditor other(path_);
   ASSERT_EQ(other.Do(kOpenPessimistic), 0);
-  auto rs = Open("People", kOpenDynaset, 0, kOptimistic);
+  // dbSeeChanges asks for the error when another user changed the record being edited.
+  auto rs = Open("People", kOpenDynaset, recordset_option::kSeeChanges, kOptimistic);
   Goto(*rs, "alice");
   rs->Edit();  // locks nothing: the other can edit and save meanwhile
   ASSERT_EQ(other.Do("find alice"), 0);
