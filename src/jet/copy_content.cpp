@@ -66,7 +66,8 @@ class TableCopier {
   // end, or the code of the read that failed (rows before it are copied). *LAST holds the
   // rowid of the last row read, *ANY whether one was.
   int CopyFrom(std::int64_t from, std::int64_t* last, bool* any, std::int64_t* copied) {
-    RawStatement read(source_.Handle(), "SELECT rowid, * FROM " + Quote(table_) + " WHERE rowid >= ?1 ORDER BY rowid");
+    RawStatement read(source_.Handle(),
+                      "SELECT rowid, * FROM " + Quote(table_) + " NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid");
     if (!read.Ok()) return read.PrepareCode();
     sqlite3_bind_int64(read.Get(), 1, from);
     *any = false;
@@ -91,8 +92,11 @@ class TableCopier {
   }
 
   // Does reading the first row after AFTER work? *NEXT gets its rowid, *FOUND whether there is one.
+  // The row is read whole from the table itself: an index holding its rowid (every primary key
+  // index does) would answer without touching the damaged pages, so the search would never end.
   bool ProbeAfter(std::int64_t after, std::int64_t* next, bool* found) {
-    RawStatement probe(source_.Handle(), "SELECT rowid FROM " + Quote(table_) + " WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
+    RawStatement probe(source_.Handle(), "SELECT rowid, * FROM " + Quote(table_) +
+                                             " NOT INDEXED WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
     if (!probe.Ok()) return false;
     sqlite3_bind_int64(probe.Get(), 1, after);
     int rc = sqlite3_step(probe.Get());
