@@ -292,6 +292,44 @@ TEST_F(JoinDynasetTest, ChangesShowAfterRequeryReopenAndThroughSavedQueries) {
   EXPECT_EQ(Text(*rs, "City"), "Paris");
 }
 
+TEST_F(JoinDynasetTest, JoinedRowsMoveFindAndCloneLikeOtherDynasetRows) {
+  // The statement's order holds, whatever the order of the rows' keys.
+  auto rs = Open("SELECT Orders.OrderID, Customers.City FROM Orders INNER JOIN Customers "
+                 "ON Orders.Code = Customers.Code ORDER BY Customers.City DESC, Orders.OrderID DESC",
+                 kOpenDynaset);
+  EXPECT_EQ(Walk(*rs, "OrderID"), "2,3,1");
+  EXPECT_EQ(WalkBack(*rs, "OrderID"), "1,3,2");
+  rs->FindFirst("City = 'Oslo'");
+  EXPECT_EQ(Text(*rs, "OrderID"), "3");
+  rs->FindNext("City = 'Oslo'");
+  EXPECT_EQ(Text(*rs, "OrderID"), "1");
+  const Variant mark = rs->Bookmark();
+  auto clone = rs->Clone();
+  clone->SetBookmark(mark);
+  clone->Edit();
+  clone->Fields()->Item("City")->SetValue(Variant("Bergen"));
+  clone->Update();
+  // Both see the one-side change, on this row and on the other row of that customer.
+  EXPECT_EQ(Text(*rs, "City"), "Bergen");
+  rs->FindPrevious("City = 'Bergen'");
+  EXPECT_EQ(Text(*rs, "OrderID"), "3");
+  EXPECT_EQ(rs->RecordCount(), 3);
+}
+
+TEST_F(JoinDynasetTest, AnotherUsersChangeToAFieldBeingWrittenStopsTheUpdate) {
+  auto rs = Open(kOrders, kOpenDynaset, 0, kOptimistic);
+  rs->Edit();
+  Set(*rs, "Company", Variant("Mine"));
+  Set(*rs, "Amount", Variant(99));
+  auto other = workspace_->OpenDatabase(path_);
+  other->Execute("UPDATE Customers SET Company = 'Theirs' WHERE Code = 'ACME'");
+  EXPECT_EQ(ErrorOf([&] { rs->Update(); }).number, err::kDataChanged);
+  // Nothing of the Update was written, in either table.
+  EXPECT_EQ(Select("SELECT Company FROM Customers WHERE Code = 'ACME'"), "Theirs\n");
+  EXPECT_EQ(Select("SELECT Amount FROM Orders WHERE OrderID = 1"), "10\n");
+  other->Close();
+}
+
 TEST_F(JoinDynasetTest, ShapesThatStayReadOnly) {
   const char* const read_only[] = {
       "SELECT Customers.Company, Sum(Orders.Amount) AS Total FROM Orders INNER JOIN Customers "
