@@ -33,6 +33,13 @@ Currency Currency::FromDouble(double value) {
   if (!std::isfinite(value) || std::fabs(value) >= 1e15) {
     RaiseOutOfRange(FloatToText(value, 15, FormatSettings::Default()));
   }
+  // Most stored amounts have at most four decimals: VALUE * 10000 then lands within a tiny
+  // fraction of a whole number, the same one the decimal rounding below gives (no tie is near),
+  // without any text. Below 2^43 the product is exact to better than 0.002.
+  const double scaled = value * static_cast<double>(kScale);
+  if (std::fabs(scaled) < 8.796e12 && scaled == std::nearbyint(scaled)) {
+    return Currency(static_cast<std::int64_t>(scaled));
+  }
   // Round the shortest decimal that reads back as VALUE, so that 0.00005 is the tie it was
   // written as rather than the binary number just above it.
   char buffer[64];
