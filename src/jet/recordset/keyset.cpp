@@ -3,6 +3,7 @@
 #include "jet/recordset/keyset.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "jet/recordset/row_source.h"
 
@@ -24,14 +25,49 @@ std::int64_t Keyset::NextSliceSize() const {
   return keyed_ ? grown : std::min(grown, kLargestRowSlice);
 }
 
+void Keyset::FollowRowidOrder(std::function<DataStamp()> read_stamp) { read_stamp_ = std::move(read_stamp); }
+
+void Keyset::LoadNextRun() {
+  // Keys are only appended by the source until it is complete, so the last key is its last row.
+  const DataStamp stamp = read_stamp_();
+  const std::int64_t after = keys_.empty() ? std::numeric_limits<std::int64_t>::min() : keys_.back();
+  // The run is read into the rows of the last one: the source fills them in place, so walking
+  // a table allocates no row storage after its first run. A failed read leaves no run held.
+  std::int64_t got = 0;
+  try {
+    read_keys_.clear();  // a failed read may have left some
+    got = static_cast<std::int64_t>(source_.FetchAfter(after, kWindow, read_keys_, window_));
+  } catch (...) {
+    read_keys_.clear();
+    window_size_ = 0;
+    ++generation_;
+    throw;
+  }
+  TakeReadKeys();
+  if (got < kWindow) complete_ = true;
+  if (got == 0) return;  // the rows the run held were not touched: no row comes back empty
+  window_first_ = known_;
+  window_size_ = got;
+  window_held_.assign(static_cast<std::size_t>(got), 1);
+  from_source_ += got;
+  known_ += got;
+  window_stamp_ = stamp;
+  ++generation_;
+}
+
 bool Keyset::Reach(std::int64_t pos) {
   while (pos >= known_ && !complete_) {
+    if (read_stamp_) {
+      LoadNextRun();
+      continue;
+    }
     const std::int64_t want = NextSliceSize();
     std::size_t got = 0;
     if (keyed_) {
-      got = source_.LoadKeys(from_source_, want, keys_);
-      deleted_.resize(keys_.size(), false);
-    } else {
+      read_keys_.clear();  // a failed read may have left some
+      got = source_.LoadKeys(from_source_, want, read_keys_);
+      TakeReadKeys();
+        } else {
       if (discard_behind_ && pos > rows_first_) {
         const std::int64_t drop = std::min<std::int64_t>(pos, known_) - rows_first_;
         rows_.erase(rows_.begin(), rows_.begin() + drop);
@@ -49,15 +85,49 @@ bool Keyset::Reach(std::int64_t pos) {
 
 void Keyset::LoadAll() {
   if (complete_) return;
-  std::size_t got = keyed_ ? source_.LoadKeys(from_source_, -1, keys_) : source_.LoadRows(from_source_, -1, rows_);
-  if (keyed_) deleted_.resize(keys_.size(), false);
+  std::size_t got = 0;
+  read_keys_.clear();  // a failed read may have left some
+  if (read_stamp_) {
+    const std::int64_t after = keys_.empty() ? std::numeric_limits<std::int64_t>::min() : keys_.back();
+    got = source_.LoadKeysAfter(after, std::numeric_limits<std::int64_t>::max(), read_keys_);
+  } else {
+    got = keyed_ ? source_.LoadKeys(from_source_, -1, read_keys_) : source_.LoadRows(from_source_, -1, rows_);
+  }
+  TakeReadKeys();
   ++generation_;
   from_source_ += static_cast<std::int64_t>(got);
   known_ += static_cast<std::int64_t>(got);
   complete_ = true;
 }
 
+void Keyset::TakeReadKeys() {
+  for (std::int64_t key : read_keys_) keys_.push_back(key);
+  read_keys_.clear();
+  if (read_keys_.capacity() > static_cast<std::size_t>(kWindow)) read_keys_.shrink_to_fit();  // after LoadAll
+}
+
+std::optional<std::int64_t> Keyset::FindAscending(std::int64_t key) const {
+  if (auto pos = keys_.FindAscending(key, static_cast<std::size_t>(from_source_))) return static_cast<std::int64_t>(*pos);
+  for (std::int64_t pos = from_source_; pos < known_; ++pos) {  // own additions: few
+    if (keys_[static_cast<std::size_t>(pos)] == key) return pos;
+  }
+  return std::nullopt;
+}
+
 std::optional<std::int64_t> Keyset::PositionOf(std::int64_t key) {
+  if (read_stamp_) {
+    // Keys ascend: a key below the last one learnt is there or not at all; a later one is
+    // learnt up to, keys only, in one statement.
+    if (auto pos = FindAscending(key)) return pos;
+    if (complete_ || (!keys_.empty() && key <= keys_.back())) return std::nullopt;
+    const std::int64_t after = keys_.empty() ? std::numeric_limits<std::int64_t>::min() : keys_.back();
+    read_keys_.clear();  // a failed read may have left some
+    const auto got = static_cast<std::int64_t>(source_.LoadKeysAfter(after, key, read_keys_));
+    TakeReadKeys();
+      from_source_ += got;
+    known_ += got;
+    return FindAscending(key);
+  }
   for (;;) {
     for (; indexed_ < known_; ++indexed_) positions_.emplace(keys_[static_cast<std::size_t>(indexed_)], indexed_);
     auto found = positions_.find(key);
@@ -85,11 +155,16 @@ void Keyset::LoadWindow(std::int64_t pos, const DataStamp& stamp) {
   }
   std::vector<std::pair<std::int64_t, std::vector<Variant>>> rows;
   source_.FetchRange(key(first), key(last), rows);
-  window_.assign(static_cast<std::size_t>(last - first + 1), std::nullopt);
+  window_size_ = last - first + 1;
+  if (static_cast<std::int64_t>(window_.size()) < window_size_) window_.resize(static_cast<std::size_t>(window_size_));
+  window_held_.assign(static_cast<std::size_t>(window_size_), 0);
   std::size_t r = 0;
   for (std::int64_t p = first; p <= last; ++p) {
     while (r < rows.size() && rows[r].first < key(p)) ++r;
-    if (r < rows.size() && rows[r].first == key(p)) window_[static_cast<std::size_t>(p - first)] = std::move(rows[r].second);
+    if (r < rows.size() && rows[r].first == key(p)) {
+      window_[static_cast<std::size_t>(p - first)] = std::move(rows[r].second);
+      window_held_[static_cast<std::size_t>(p - first)] = 1;
+    }
   }
   window_first_ = first;
   window_stamp_ = stamp;
@@ -98,34 +173,31 @@ void Keyset::LoadWindow(std::int64_t pos, const DataStamp& stamp) {
 
 const std::vector<Variant>* Keyset::ValuesAt(std::int64_t pos, const DataStamp& stamp) {
   if (!keyed_) return &rows_[static_cast<std::size_t>(pos - rows_first_)];
-  if (deleted_[static_cast<std::size_t>(pos)]) return nullptr;
-  const bool inside = pos >= window_first_ && pos < window_first_ + static_cast<std::int64_t>(window_.size());
-  if (!inside || !(window_stamp_ == stamp)) LoadWindow(pos, stamp);
-  auto& slot = window_[static_cast<std::size_t>(pos - window_first_)];
-  if (!slot) {
-    deleted_[static_cast<std::size_t>(pos)] = true;
+  if (deleted_.count(pos)) return nullptr;
+  if (!InWindow(pos) || !(window_stamp_ == stamp)) LoadWindow(pos, stamp);
+  const auto slot = static_cast<std::size_t>(pos - window_first_);
+  if (!window_held_[slot]) {
+    deleted_.insert(pos);
     return nullptr;
   }
-  return &*slot;
+  return &window_[slot];
 }
 
 const std::vector<Variant>* Keyset::HeldValuesAt(std::int64_t pos) const {
   if (!keyed_) return pos >= rows_first_ && pos < known_ ? &rows_[static_cast<std::size_t>(pos - rows_first_)] : nullptr;
-  if (pos < window_first_ || pos >= window_first_ + static_cast<std::int64_t>(window_.size())) return nullptr;
-  if (deleted_[static_cast<std::size_t>(pos)]) return nullptr;
-  const auto& slot = window_[static_cast<std::size_t>(pos - window_first_)];
-  return slot ? &*slot : nullptr;
+  if (!InWindow(pos) || deleted_.count(pos)) return nullptr;
+  const auto slot = static_cast<std::size_t>(pos - window_first_);
+  return window_held_[slot] ? &window_[slot] : nullptr;
 }
 
 void Keyset::MarkDeleted(std::int64_t pos) {
-  if (keyed_) deleted_[static_cast<std::size_t>(pos)] = true;
+  if (keyed_) deleted_.insert(pos);
 }
 
-bool Keyset::IsDeleted(std::int64_t pos) const { return keyed_ && deleted_[static_cast<std::size_t>(pos)]; }
+bool Keyset::IsDeleted(std::int64_t pos) const { return keyed_ && deleted_.count(pos); }
 
 void Keyset::Learn(std::int64_t key) {
   keys_.push_back(key);
-  deleted_.push_back(false);
   ++from_source_;
   ++known_;
 }
@@ -133,8 +205,7 @@ void Keyset::Learn(std::int64_t key) {
 std::int64_t Keyset::Append(std::int64_t key) {
   LoadAll();
   keys_.push_back(key);
-  deleted_.push_back(false);
-  window_.clear();
+  window_size_ = 0;
   ++generation_;
   return known_++;
 }
@@ -147,7 +218,7 @@ void Keyset::Clear() {
   indexed_ = 0;
   deleted_.clear();
   window_first_ = 0;
-  window_.clear();
+  window_size_ = 0;
   window_stamp_ = DataStamp{};
   rows_first_ = 0;
   rows_.clear();

@@ -2,14 +2,18 @@
 // RowSource a slice at a time as positions are reached. Keyed sources keep only the base rowids
 // and read each row's values when it is reached (in short runs of ascending rowids), so a row
 // shows the changes made to it since; a row gone meanwhile reads as deleted. Other sources keep
-// the values they returned (a fixed copy). Holds no statement between calls.
+// the values they returned (a fixed copy). Holds no statement between calls. Rowids are held
+// compactly (KeyList): a table walked in rowid order costs next to nothing per row.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
 #include "com/variant.h"
+#include "jet/recordset/key_list.h"
 #include "jet/recordset/prepared_sql.h"
 
 namespace qb::jet {
@@ -21,6 +25,12 @@ class Keyset {
   // DISCARD_BEHIND: rows of an unkeyed source before the last one reached may be dropped (a
   // forward-only reader never returns to them).
   Keyset(RowSource& source, bool discard_behind);
+
+  // For a source that is every row of its base table in rowid order: keys are then learnt with
+  // the values of their run in one short statement that starts after the last key known (no
+  // rows skipped again), and positions are found by binary search. READ_STAMP gives the file's
+  // stamp now (the values' stamp). REQUIRES: a keyed source, nothing loaded yet.
+  void FollowRowidOrder(std::function<DataStamp()> read_stamp);
 
   // Loads rows until position POS is known or the source ends; true when POS exists.
   bool Reach(std::int64_t pos);
@@ -62,6 +72,10 @@ class Keyset {
  private:
   std::int64_t NextSliceSize() const;
   void LoadWindow(std::int64_t pos, const DataStamp& stamp);
+  // Rowid order: the next run of rows after the last key known, keys and values.
+  void LoadNextRun();
+  std::optional<std::int64_t> FindAscending(std::int64_t key) const;
+  void TakeReadKeys();  // moves READ_KEYS_ to the end of KEYS_
 
   RowSource& source_;          // not owned; outlives this
   const bool keyed_;           // constant after construction
@@ -71,14 +85,24 @@ class Keyset {
   std::int64_t known_ = 0;     // positions learnt from the source (plus own appends)
   std::int64_t from_source_ = 0;  // of which the source returned
 
+  std::function<DataStamp()> read_stamp_;  // set: the source is in rowid order (see above)
+
   // Keyed sources.
-  std::vector<std::int64_t> keys_;
+  KeyList keys_;
+  std::vector<std::int64_t> read_keys_;  // keys just read from the source, before TakeReadKeys
   std::unordered_map<std::int64_t, std::int64_t> positions_;  // rowid -> position, built lazily
+                                                              // (not in rowid order)
   std::int64_t indexed_ = 0;   // positions_ covers positions below this
-  std::vector<bool> deleted_;
-  std::int64_t window_first_ = 0;                 // values of positions window_first_ ..
-  std::vector<std::optional<std::vector<Variant>>> window_;  // nullopt: the row is gone
+  std::set<std::int64_t> deleted_;  // positions of rows found gone (few)
+  // Values of positions window_first_ .. window_first_ + window_size_ - 1; WINDOW_ keeps the
+  // storage of earlier runs (reused, not freed) and may be longer. WINDOW_HELD_ false: the row
+  // is gone.
+  std::int64_t window_first_ = 0;
+  std::int64_t window_size_ = 0;
+  std::vector<std::vector<Variant>> window_;
+  std::vector<char> window_held_;
   DataStamp window_stamp_;
+  bool InWindow(std::int64_t pos) const { return pos >= window_first_ && pos < window_first_ + window_size_; }
 
   // Unkeyed sources: the values of positions rows_first_ .. known_ - 1.
   std::int64_t rows_first_ = 0;

@@ -18,9 +18,14 @@ namespace qb::jet {
 
 // ---- helpers shared by the member files ----
 
+Database* RecordsetState::LiveDatabase() const {
+  if (database.expired()) return nullptr;
+  if (!database_seen) database_seen = database.lock().get();
+  return database_seen->IsOpen() ? database_seen : nullptr;
+}
+
 Connection& RecordsetState::Open() const {
-  auto db = database.lock();
-  if (!db || !db->IsOpen()) RaiseJetError(err::kObjectClosed, "The recordset's database is closed.");
+  if (!LiveDatabase()) RaiseJetError(err::kObjectClosed, "The recordset's database is closed.");
   return *connection;
 }
 
@@ -35,6 +40,12 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
                                              s.plan.parameters, s.plan.join);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
+  const bool whole_table = s.plan.rowid_order && !s.plan.append_only && s.plan.max_records == 0;
+  if (whole_table && (!s.IsTable() || s.index_name.empty())) {
+    rows->keyset->FollowRowidOrder([&connection = *s.connection, stamp_sql = std::make_shared<PreparedSql>()] {
+      return ReadDataStamp(connection, *stamp_sql);
+    });
+  }
   return rows;
 }
 
@@ -197,11 +208,7 @@ RecordsetState& Recordset::State() const {
   return *state_;
 }
 
-bool Recordset::IsOpen() const {
-  if (!state_) return false;
-  auto db = state_->database.lock();
-  return db && db->IsOpen();
-}
+bool Recordset::IsOpen() const { return state_ && state_->LiveDatabase(); }
 
 void Recordset::Close() {
   State();
@@ -266,7 +273,7 @@ namespace {
 // Stepping to the neighbouring record whose values were read with the current one's run: the
 // run is taken as one fetch, as a record cache would hold it, so the file is not asked again.
 bool StepWithinRun(RecordsetState& s, std::int64_t pos) {
-  if (s.rows->removed.count(pos) || !s.Keys().Reach(pos)) return false;
+  if (pos >= s.Keys().Known() || s.rows->removed.count(pos)) return false;
   const std::vector<Variant>* values = s.Keys().HeldValuesAt(pos);
   if (!values) return false;
   s.place = Place::kAt;

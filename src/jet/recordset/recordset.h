@@ -186,7 +186,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
 // pending edit).
 class RecordsetField {
  public:
-  RecordsetField(std::weak_ptr<Recordset> recordset, int index) : recordset_(std::move(recordset)), index_(index) {}
+  RecordsetField(std::weak_ptr<Recordset> recordset, int index)
+      : recordset_(std::move(recordset)), seen_(recordset_.lock().get()), index_(index) {}
 
   std::string Name() const;
   int Type() const;
@@ -198,8 +199,9 @@ class RecordsetField {
   std::string SourceField() const;
   bool DataUpdatable() const;
   // The value in the pending edit or the current record. Raises kNoCurrentRecord without one,
-  // kRecordDeleted on a deleted record.
-  Variant Value() const;
+  // kRecordDeleted on a deleted record. The reference stays valid until the recordset moves,
+  // changes the edit buffer or closes: copy the value to keep it longer.
+  const Variant& Value() const;
   // Sets the value in the pending edit: kUpdateWithoutEdit without one, kFieldNotUpdatable for
   // a field that cannot change (AutoNumber, computed), the conversion errors for a value the
   // type cannot hold.
@@ -215,6 +217,7 @@ class RecordsetField {
  private:
   std::shared_ptr<Recordset> Open() const;
   std::weak_ptr<Recordset> recordset_;
+  Recordset* const seen_;  // what RECORDSET_ pointed to; used only while it has not expired
   const int index_;
 };
 

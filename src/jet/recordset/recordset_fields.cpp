@@ -59,16 +59,14 @@ bool RecordsetField::DataUpdatable() const {
   return ColumnUpdatable(rs->State(), QB_COLUMN(rs));
 }
 
-Variant RecordsetField::Value() const {
+const Variant& RecordsetField::Value() const {
   // The common case, reading the current record while nothing is pending, checks the recordset
-  // and its database once.
-  if (auto rs = recordset_.lock(); rs && rs->state_) {
-    const RecordsetState& s = *rs->state_;
+  // and its database without taking references to them (one thread per engine).
+  if (!recordset_.expired() && seen_->state_) {
+    const RecordsetState& s = *seen_->state_;
     const bool held = s.place == Place::kAt && !s.edit && s.current &&
                       (s.key_only || s.current_generation == s.Keys().Generation());
-    if (held) {
-      if (auto db = s.database.lock(); db && db->IsOpen()) return (*s.current)[static_cast<std::size_t>(index_)];
-    }
+    if (held && s.LiveDatabase()) return (*s.current)[static_cast<std::size_t>(index_)];
   }
   auto rs = Open();
   RecordsetState& s = rs->State();

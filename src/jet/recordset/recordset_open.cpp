@@ -236,6 +236,7 @@ void BuildTableSource(RecordsetState& s) {
   s.plan.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " + ColumnList(s.plan.columns) +
                       " FROM " + sql::QuoteSqliteName(s.table.name) + (where.empty() ? "" : " WHERE " + where) +
                       " ORDER BY " + order;
+  s.plan.rowid_order = s.index_name.empty();
 }
 
 std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& database, const std::string& source,
@@ -272,8 +273,11 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
     if (type == kOpenTable) {
       BuildTableSource(s);
     } else if (type == kOpenDynaset) {
+      // In rowid order, said so that every reader of the source (runs, Find) meets rows alike.
+      s.plan.rowid_order = true;
       s.plan.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " +
-                          ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name);
+                          ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name) +
+                          " ORDER BY rowid";
     } else {
       s.plan.base_table.clear();
       s.plan.select_sql = "SELECT " + ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name);

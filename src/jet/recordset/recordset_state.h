@@ -42,6 +42,7 @@ struct SourcePlan {
   std::shared_ptr<const JoinPlan> join;  // rows of a join written back table by table; else null
   std::vector<Variant> parameters;
   bool append_only = false;       // shows only the rows it adds
+  bool rowid_order = false;       // every row of BASE_TABLE, in rowid order (no filter, no sort)
   std::int64_t max_records = 0;   // at most this many rows (0: all)
 };
 
@@ -101,6 +102,10 @@ struct RecordsetState {
   bool no_match = false;
 
   Connection& Open() const;          // kObjectClosed when the database has closed
+  // The database while it is open, else null. Takes no reference: one thread per engine, and a
+  // database that still exists stays where DATABASE_SEEN points.
+  Database* LiveDatabase() const;
+  mutable Database* database_seen = nullptr;  // DATABASE, once looked at
   Keyset& Keys() const { return *rows->keyset; }
   RowSource& Source() const { return *rows->source; }
   bool Keyed() const { return rows->source->Keyed(); }

@@ -117,4 +117,43 @@ bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
   return true;
 }
 
+std::size_t RowSource::FetchAfter(std::int64_t after, std::int64_t limit, std::vector<std::int64_t>& keys,
+                                  std::vector<std::vector<Variant>>& rows) {
+  if (!fetch_after_.IsPrepared()) {
+    fetch_after_ = PreparedSql(connection_, "SELECT " + BaseColumnsSql(columns_) + " FROM " +
+                                                sql::QuoteSqliteName(base_table_) +
+                                                " WHERE rowid > ?1 ORDER BY rowid LIMIT ?2");
+  }
+  ResetOnExit reset(fetch_after_);
+  sqlite3_bind_int64(fetch_after_.Handle(), 1, after);
+  sqlite3_bind_int64(fetch_after_.Handle(), 2, limit);
+  std::size_t count = 0;
+  while (fetch_after_.Step()) {
+    keys.push_back(sqlite3_column_int64(fetch_after_.Handle(), 0));
+    if (rows.size() <= count) rows.emplace_back();
+    std::vector<Variant>& row = rows[count++];
+    row.resize(columns_.size());
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      row[i] = ColumnValue(fetch_after_.Handle(), static_cast<int>(i) + 1, columns_[i].type);
+    }
+  }
+  return count;
+}
+
+std::size_t RowSource::LoadKeysAfter(std::int64_t after, std::int64_t through, std::vector<std::int64_t>& keys) {
+  if (!keys_after_.IsPrepared()) {
+    keys_after_ = PreparedSql(connection_, "SELECT rowid FROM " + sql::QuoteSqliteName(base_table_) +
+                                               " WHERE rowid > ?1 AND rowid <= ?2 ORDER BY rowid");
+  }
+  ResetOnExit reset(keys_after_);
+  sqlite3_bind_int64(keys_after_.Handle(), 1, after);
+  sqlite3_bind_int64(keys_after_.Handle(), 2, through);
+  std::size_t count = 0;
+  while (keys_after_.Step()) {
+    keys.push_back(sqlite3_column_int64(keys_after_.Handle(), 0));
+    ++count;
+  }
+  return count;
+}
+
 }  // namespace qb::jet

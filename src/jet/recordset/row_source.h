@@ -60,6 +60,16 @@ class RowSource {
   // The current values of base row KEY into VALUES; false when the row is gone.
   bool Fetch(std::int64_t key, std::vector<Variant>& values);
 
+  // For a source that is every row of its base table in rowid order, read onwards from a key
+  // without skipping rows again. FetchAfter: the rows after rowid AFTER, at most LIMIT, in
+  // rowid order: their rowids appended to KEYS, their values into ROWS[0 .. n-1] (ROWS grows as
+  // needed; rows already there are overwritten in place, keeping their storage); returns n.
+  // LoadKeysAfter: the rowids after AFTER up to THROUGH, appended to KEYS; returns how many.
+  // REQUIRES: Keyed().
+  std::size_t FetchAfter(std::int64_t after, std::int64_t limit, std::vector<std::int64_t>& keys,
+                         std::vector<std::vector<Variant>>& rows);
+  std::size_t LoadKeysAfter(std::int64_t after, std::int64_t through, std::vector<std::int64_t>& keys);
+
  private:
   // "SELECT rowid, columns FROM ..." that the reads by rowid complete with their WHERE.
   std::string FetchSql() const;
@@ -75,6 +85,8 @@ class RowSource {
   const std::shared_ptr<const JoinPlan> join_;
   PreparedSql fetch_one_;    // by rowid, compiled on first use
   PreparedSql fetch_range_;  // by rowid range, compiled on first use
+  PreparedSql fetch_after_;  // rowid order: the next rows, compiled on first use
+  PreparedSql keys_after_;   // rowid order: the next keys, compiled on first use
 };
 
 }  // namespace qb::jet

@@ -1,0 +1,132 @@
+// Recordsets over tables longer than the runs of rows read together: every row once and in
+// order in both directions, across gaps in the rowids; changes by others found when a record is
+// reached again; bookmarks of records the recordset has not reached yet.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "recordset_test_support.h"
+
+namespace qb::jet::test {
+namespace {
+
+class RecordsetRunsTest : public RecordsetTest {
+ protected:
+  void SetUp() override {
+    RecordsetTest::SetUp();
+    // 1200 rows, then gaps: every 7th row, a stretch of 41 and one row far beyond the rest.
+    Exec("CREATE TABLE Many (N INTEGER, Label TEXT)");
+    Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1200) "
+         "INSERT INTO Many (rowid, N, Label) SELECT i, i, 'row ' || i FROM n");
+    Exec("DELETE FROM Many WHERE N % 7 = 0 OR N BETWEEN 300 AND 340");
+    Exec("INSERT INTO Many (rowid, N, Label) VALUES (1000000000, 5000, 'far')");
+  }
+
+  // Every N in the order the rows were added, as Walk gives it.
+  std::string Expected(const char* order = "") {
+    std::string text;
+    for (const std::string& line : Lines(Select(std::string("SELECT N FROM Many ORDER BY rowid") + order))) {
+      text += (text.empty() ? "" : ",") + line;
+    }
+    return text;
+  }
+
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+  }
+
+  static std::string N(Recordset& rs) { return rs.Fields()->Item("N")->Value().ToString(); }
+};
+
+TEST_F(RecordsetRunsTest, LongTablesGiveEveryRowOnceInOrderBothWays) {
+  for (const auto& [source, type] : {std::pair<const char*, int>{"Many", kOpenTable}, {"Many", kOpenDynaset},
+                                     {"SELECT * FROM Many", kOpenDynaset}, {"Many", kOpenSnapshot}}) {
+    SCOPED_TRACE(std::string(source) + " " + std::to_string(type));
+    auto rs = Open(source, type);
+    EXPECT_EQ(Walk(*rs, "N"), Expected());
+    EXPECT_EQ(WalkBack(*rs, "N"), Expected(" DESC"));
+    const std::int64_t count = rs->RecordCount();
+    EXPECT_EQ(count, std::stoll(Select("SELECT count(*) FROM Many")));
+    // Jumps into the middle of runs read earlier and back out.
+    rs->MoveLast();
+    rs->Move(-600);
+    const std::string middle = N(*rs);
+    rs->MoveFirst();
+    rs->Move(count - 601);
+    EXPECT_EQ(N(*rs), middle);
+    rs->MoveNext();
+    rs->MovePrevious();
+    EXPECT_EQ(N(*rs), middle);
+  }
+}
+
+TEST_F(RecordsetRunsTest, ADynasetShowsOthersChangesToRowsOfRunsItReadBefore) {
+  auto rs = Open("Many", kOpenDynaset);
+  std::map<int, Variant> bookmarks;  // by N
+  while (!rs->Eof()) {
+    bookmarks[rs->Fields()->Item("N")->Value().ToInt32()] = rs->Bookmark();
+    rs->MoveNext();
+  }
+  // Rows of the first run, of a middle one and of the last one.
+  Exec("UPDATE Many SET Label = 'changed' WHERE rowid IN (2, 600, 1000000000)");
+  Exec("DELETE FROM Many WHERE rowid = 601");
+  for (int n : {2, 600, 5000}) {
+    SCOPED_TRACE(n);
+    rs->SetBookmark(bookmarks.at(n));
+    EXPECT_EQ(rs->Fields()->Item("Label")->Value().ToString(), "changed");
+  }
+  rs->SetBookmark(bookmarks.at(601));
+  EXPECT_EQ(ErrorOf([&] { rs->Fields()->Item("Label")->Value(); }).number, err::kRecordDeleted);
+  rs->MoveNext();
+  EXPECT_EQ(N(*rs), "603");  // 602 is a multiple of 7
+}
+
+TEST_F(RecordsetRunsTest, TableTypeBookmarksReachRecordsNotReachedYet) {
+  auto rs = Open("Many", kOpenTable);
+  auto scout = rs->Clone();
+  scout->MoveLast();
+  scout->MovePrevious();
+  const Variant near_end = scout->Bookmark();  // rowid 1200
+  rs->SetBookmark(near_end);
+  EXPECT_EQ(N(*rs), "1200");
+  rs->MovePrevious();
+  EXPECT_EQ(N(*rs), "1199");
+  rs->MoveNext();
+  rs->MoveNext();
+  EXPECT_EQ(N(*rs), "5000");
+  // Rowids that are not rows: in a gap the recordset has passed, in one it has not, past the end.
+  auto fresh = Open("Many", kOpenTable);
+  for (std::uint8_t rowid : {std::uint8_t{7}, std::uint8_t{0}}) {
+    EXPECT_EQ(ErrorOf([&] { rs->SetBookmark(Variant::FromBytes({rowid, 0, 0, 0})); }).number, err::kBadBookmark);
+  }
+  EXPECT_EQ(ErrorOf([&] { fresh->SetBookmark(Variant::FromBytes({0x54, 0x01, 0, 0})); }).number, err::kBadBookmark);  // 340
+  EXPECT_EQ(ErrorOf([&] { fresh->SetBookmark(Variant::FromBytes({0, 0, 0, 0x7f})); }).number, err::kBadBookmark);
+  EXPECT_EQ(N(*fresh), "1");  // a refused bookmark leaves the record where it was
+  // A row deleted by another user since its bookmark was taken.
+  Exec("DELETE FROM Many WHERE rowid = 1200");
+  EXPECT_EQ(ErrorOf([&] { fresh->SetBookmark(near_end); }).number, err::kBadBookmark);
+}
+
+TEST_F(RecordsetRunsTest, TableTypeSeesRowsAddedAndDeletedWhileItWalks) {
+  auto rs = Open("Many", kOpenTable);
+  rs->Move(400);
+  Exec("DELETE FROM Many WHERE N > 1100 AND N < 5000");
+  Exec("INSERT INTO Many (rowid, N, Label) VALUES (1000000001, 6000, 'added')");
+  std::string tail;
+  while (!rs->Eof()) {
+    tail = N(*rs);
+    rs->MoveNext();
+  }
+  EXPECT_EQ(tail, "6000");
+  EXPECT_EQ(WalkBack(*rs, "N").substr(0, 15), "6000,5000,1100,");
+}
+
+}  // namespace
+}  // namespace qb::jet::test
