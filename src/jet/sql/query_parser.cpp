@@ -233,7 +233,16 @@ ParsedSelect ParseTablePart(Parser& p) {
 ParsedQuery ParseQueryParts(Parser& p, bool allow_into) {
   ParsedQuery query;
   query.pos = p.Peek().pos;
-  query.parts.push_back(ParseSelectBlock(p, allow_into));
+  if (p.Peek().IsKeyword("TABLE")) {
+    // "TABLE name" stands for a part of a union, the first one included.
+    query.parts.push_back(ParseTablePart(p));
+    if (!p.Peek().IsKeyword("UNION")) {
+      Scope scope(p, kUnionClause);
+      p.FailExpected("UNION after TABLE " + query.parts.back().from.front()->name);
+    }
+  } else {
+    query.parts.push_back(ParseSelectBlock(p, allow_into));
+  }
   while (p.Peek().IsKeyword("UNION")) {
     Scope scope(p, kUnionClause);
     if (!query.parts.back().order_by.empty()) p.Fail("ORDER BY may only follow the last part");
@@ -436,14 +445,14 @@ ParsedQueryPtr Parser::ParseSubquery() {
 bool StartsQueryStatement(const Token& token) {
   return token.IsKeyword("SELECT") || token.IsKeyword("INSERT") || token.IsKeyword("UPDATE") ||
          token.IsKeyword("DELETE") || token.IsKeyword("TRANSFORM") ||
-         token.IsKeyword("PARAMETERS");
+         token.IsKeyword("PARAMETERS") || token.IsKeyword("TABLE");
 }
 
 ParsedQueryStatement ParseQueryStatement(Parser& p) {
   ParsedQueryStatement statement;
   if (p.Peek().IsKeyword("PARAMETERS")) statement.parameters = ParseParameters(p);
   const Token& t = p.Peek();
-  if (t.IsKeyword("SELECT")) {
+  if (t.IsKeyword("SELECT") || t.IsKeyword("TABLE")) {
     statement.body = ParseQueryParts(p, true);
   } else if (t.IsKeyword("TRANSFORM")) {
     statement.body = ParseTransform(p);

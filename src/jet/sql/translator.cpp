@@ -51,24 +51,61 @@ class Translator {
   const TranslateOptions& options_;
 };
 
-// The DAO type of arithmetic on two numbers of types A and B (Byte < Integer < Long < Single
-// < Double, Currency with an integer type stays Currency); 0 unless both are numeric.
-int WiderNumericType(int a, int b) {
-  auto rank = [](int t) {
-    switch (t) {
-      case dao_type::kByte: return 1;
-      case dao_type::kInteger: return 2;
-      case dao_type::kLong: return 3;
-      case dao_type::kCurrency: return 4;
-      case dao_type::kSingle: return 5;
-      case dao_type::kDouble: return 6;
-      default: return 0;
-    }
+// The DAO type a conversion function NAME gives (CInt: Integer, ...); 0 for other functions.
+int ConversionType(std::string_view name) {
+  static constexpr std::pair<std::string_view, int> kConversions[] = {
+      {"CBool", dao_type::kBoolean}, {"CByte", dao_type::kByte},     {"CInt", dao_type::kInteger},
+      {"CLng", dao_type::kLong},     {"CCur", dao_type::kCurrency},  {"CSng", dao_type::kSingle},
+      {"CDbl", dao_type::kDouble},   {"CDate", dao_type::kDate},     {"CStr", dao_type::kText},
   };
-  int ra = rank(a), rb = rank(b);
-  if (ra == 0 || rb == 0) return 0;
-  if ((ra == 4 && rb == 5) || (ra == 5 && rb == 4)) return dao_type::kDouble;
-  return ra >= rb ? a : b;
+  for (const auto& [function, type] : kConversions) {
+    if (function == name) return type;
+  }
+  return 0;
+}
+
+bool IsIntegralType(int t) { return t == dao_type::kByte || t == dao_type::kInteger || t == dao_type::kLong; }
+
+bool IsNumericType(int t) {
+  return IsIntegralType(t) || t == dao_type::kCurrency || t == dao_type::kSingle || t == dao_type::kDouble;
+}
+
+// The DAO type of A OP B for + - * \ Mod on numbers of types A and B; 0 unless both are
+// numeric. The result is the smallest type holding both (Byte < Integer < Long; Single with
+// Long needs Double; Currency stays Currency with integers, becomes Double with floats); \ and
+// Mod give an integer type, Long for other operands. A value outgrowing the type at run time
+// widens, as Variant arithmetic does.
+int ArithmeticType(ParsedOp op, int a, int b) {
+  if (!IsNumericType(a) || !IsNumericType(b)) return 0;
+  const int wider_integral = (a == dao_type::kLong || b == dao_type::kLong)         ? dao_type::kLong
+                             : (a == dao_type::kInteger || b == dao_type::kInteger) ? dao_type::kInteger
+                                                                                    : dao_type::kByte;
+  const bool integral = IsIntegralType(a) && IsIntegralType(b);
+  if (op == ParsedOp::kIntDivide || op == ParsedOp::kMod) return integral ? wider_integral : dao_type::kLong;
+  if (integral) return wider_integral;
+  auto either = [&](int t) { return a == t || b == t; };
+  if (either(dao_type::kDouble)) return dao_type::kDouble;
+  if (either(dao_type::kCurrency)) return either(dao_type::kSingle) ? dao_type::kDouble : dao_type::kCurrency;
+  return either(dao_type::kLong) ? dao_type::kDouble : dao_type::kSingle;  // Single with Byte/Integer/Single
+}
+
+// The DAO type an arithmetic operand counts as: an integer literal that fits Integer is one (Qty
+// * 2 stays Integer), a larger one Long; a Boolean counts as Integer.
+int OperandType(const ParsedExpr& expr, const TranslatedExpr& value) {
+  const ParsedExpr* e = &expr;
+  bool negated = false;
+  while (e->kind == ParsedExprKind::kUnary) {
+    const auto& unary = static_cast<const ParsedUnary&>(*e);
+    if (unary.op != ParsedOp::kNegate && unary.op != ParsedOp::kPlusSign) break;
+    negated = negated != (unary.op == ParsedOp::kNegate);
+    e = unary.operand.get();
+  }
+  if (e->kind == ParsedExprKind::kLiteral && static_cast<const ParsedLiteral&>(*e).type == ParsedLiteral::Type::kInteger) {
+    const std::int64_t number = static_cast<const ParsedLiteral&>(*e).integer * (negated ? -1 : 1);
+    return number >= -32768 && number <= 32767 ? dao_type::kInteger : dao_type::kLong;
+  }
+  if (value.dao_type == dao_type::kBoolean) return dao_type::kInteger;
+  return value.dao_type;
 }
 
 bool IsNumericLiteral(const ParsedExpr& expr) {
@@ -209,11 +246,17 @@ TranslatedExpr Translator::Unary(const ParsedUnary& unary) {
       if (IsNumericLiteral(*unary.operand) &&
           static_cast<const ParsedLiteral&>(*unary.operand).type != ParsedLiteral::Type::kDate) {
         TranslatedExpr inner = Value(*unary.operand);
-        return {"(-" + inner.sql + ")", T::kNumber};
+        return {"(-" + inner.sql + ")", T::kNumber, false, inner.dao_type};
       }
       TranslatedExpr inner = Value(*unary.operand);
-      return {"jet_neg(" + Arg(inner) + ")", inner.type == T::kDate ? T::kDate : T::kUnknown,
-              true};
+      TranslatedExpr negated{"jet_neg(" + Arg(inner) + ")", inner.type == T::kDate ? T::kDate : T::kUnknown, true};
+      // -Byte may not fit a Byte; a negated Boolean is an Integer.
+      const int type = inner.dao_type == dao_type::kByte ? dao_type::kInteger : OperandType(*unary.operand, inner);
+      if (IsNumericType(type)) {
+        negated.dao_type = type;
+        negated.type = KindOfDaoType(type);
+      }
+      return negated;
     }
     default: {  // Not
       bool boolean = IsBooleanKind(*unary.operand);
@@ -264,7 +307,7 @@ TranslatedExpr Translator::Binary(const ParsedBinary& binary) {
   bool tagged = true;
   switch (binary.op) {
     case ParsedOp::kConcat: type = T::kText; break;
-    case ParsedOp::kDivide: case ParsedOp::kPower: case ParsedOp::kIntDivide: case ParsedOp::kMod:
+    case ParsedOp::kDivide: case ParsedOp::kPower:
       type = T::kNumber;
       break;
     case ParsedOp::kAdd:
@@ -273,6 +316,7 @@ TranslatedExpr Translator::Binary(const ParsedBinary& binary) {
       break;
     case ParsedOp::kSubtract:
       if (a.type == T::kDate && b.type != T::kDate) type = T::kDate;
+      if (a.type == T::kDate && b.type == T::kDate) type = T::kNumber;  // days between: a Double
       break;
     case ParsedOp::kAnd: case ParsedOp::kOr: case ParsedOp::kXor: case ParsedOp::kEqv:
     case ParsedOp::kImp:
@@ -281,8 +325,13 @@ TranslatedExpr Translator::Binary(const ParsedBinary& binary) {
     default: break;
   }
   TranslatedExpr result{std::string(function) + "(" + Arg(a) + ", " + Arg(b) + ")", type, tagged};
-  // Arithmetic on two known numeric types keeps the wider one (Long + Long is Long).
-  if (type == T::kUnknown) result.dao_type = WiderNumericType(a.dao_type, b.dao_type);
+  if (type == T::kUnknown) {
+    result.dao_type = ArithmeticType(binary.op, OperandType(*binary.left, a), OperandType(*binary.right, b));
+    // \ and Mod give a whole number whatever the operands.
+    if (result.dao_type == 0 && (binary.op == ParsedOp::kIntDivide || binary.op == ParsedOp::kMod)) {
+      result.dao_type = dao_type::kLong;
+    }
+  }
   if (result.dao_type != 0) result.type = KindOfDaoType(result.dao_type);
   return result;
 }
@@ -384,6 +433,7 @@ TranslatedExpr Translator::Call(const ParsedCall& call) {
     result.sql += ")";
     result.type = info->result;
     result.tagged = true;
+    result.dao_type = ConversionType(name);
   }
   if (strict) result.sql = "jet_strict(" + result.sql + ")";
   return result;

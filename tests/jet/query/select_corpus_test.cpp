@@ -60,6 +60,16 @@ const SelectCase kSelects[] = {
      "SELECT * FROM Customers INNER JOIN Scores ON Customers.Name = Scores.Name", "",
      "ID/4, Customers.Name/10, City/10, Scores.Name/10, Score/4"},
     {"TwoColumnsOfOneNameAre3062", "SELECT Name AS X, City AS X FROM Customers", "", nullptr, 3062},
+    // Arithmetic types: the smallest type holding both operands (an integer literal that fits
+    // Integer is one), Currency with integers, Double with Single and Long; / gives Double, \ and
+    // Mod an integer type; a value outgrowing its type at run time widens.
+    {"ArithmeticResultTypes",
+     "SELECT Qty * 2 AS A, Qty * 40000 AS B, Qty + Amount AS C, Qty / 2 AS D, Qty \\ 2 AS E, Amount \\ 2 AS F, "
+     "Qty Mod 2 AS G, Amount * 2.5 AS H, Shipped + 1 AS I, -Qty AS J, OrderDate - OrderDate AS K, "
+     "CSng(Qty) * OrderID AS L, CSng(Qty) * 3 AS M, CByte(Qty) * CByte(2) AS N FROM Orders WHERE OrderID = 10",
+     "4|80000|12.5|1|1|5|0|26.25|0|-2|0|20|6|4",
+     "A/3, B/4, C/5, D/7, E/3, F/4, G/3, H/7, I/3, J/3, K/7, L/7, M/6, N/2"},
+    {"IntegerArithmeticWidensAtRunTime", "SELECT Qty * 20000 AS X FROM Orders WHERE OrderID = 10", "40000", "X/3"},
     // Joins.
     {"LeftJoin",
      "SELECT Customers.Name, Orders.OrderID FROM Customers LEFT JOIN Orders ON Customers.ID = Orders.CustID "
@@ -134,6 +144,12 @@ const SelectCase kSelects[] = {
      "SELECT Name, Score FROM Scores WHERE Score > 85 UNION TABLE Scores UNION SELECT Name, Score FROM Scores "
      "WHERE Score < 0 ORDER BY Score DESC, Name",
      "a|90; b|80; c|80; d|70; e|60"},
+    {"UnionStartingWithTable",
+     "TABLE Scores UNION ALL SELECT Name, ID FROM Customers WHERE ID = 1 ORDER BY Score, Name",
+     "Ann|1; e|60; d|70; b|80; c|80; a|90", "Name/10, Score/4"},
+    {"ParametersBeforeTable", "PARAMETERS [Least] Long; TABLE Scores UNION SELECT Name, Score FROM Scores "
+     "WHERE Score > [Least] ORDER BY Score DESC", "", nullptr, 3061},
+    {"TableAloneIsNoQuery", "TABLE Scores", "", nullptr, 3319},
     {"UnionPartsOfDifferentWidths", "SELECT Name FROM Scores UNION SELECT Name, City FROM Customers", "", nullptr,
      3307},
     // Subqueries.

@@ -480,11 +480,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "Customers",
                   QueryKind::kSelect,
                   "Expr1000:4, Expr1001:5, Expr1002:7, Expr1003:4, Expr1004:8, a:5, "
-                  "Expr1005:10, Expr1006:4, Expr1007:7"},
+                  "Expr1005:10, Expr1006:3, Expr1007:7"},
         ShapeCase{"SELECT Amount > 5, Name & 'x', Qty + 1, Qty * 1.5, Qty / 2, Year(OrderDate), "
                   "Name AS N2, #1/1/2000# FROM Orders, Customers",
                   QueryKind::kSelect,
-                  "Expr1000:1, Expr1001:10, Expr1002:4, Expr1003:7, Expr1004:7, Expr1005:7, "
+                  "Expr1000:1, Expr1001:10, Expr1002:3, Expr1003:7, Expr1004:7, Expr1005:7, "
                   "N2:10:Customers.Name, Expr1006:8"},
         ShapeCase{"SELECT * FROM Customers AS c INNER JOIN Customers AS d ON c.ID = d.ID",
                   QueryKind::kSelect,
