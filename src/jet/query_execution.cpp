@@ -2,6 +2,8 @@
 // caches; make-table through the schema-change layer; Database::Execute.
 #include "jet/query_execution.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include "com/ole_exception.h"
 #include "jet/catalog_query_schema.h"
 #include "jet/database.h"
@@ -51,6 +53,88 @@ int RunCounted(Database& database, Connection& connection, const std::string& sq
   return connection.Changes();
 }
 
+// The errors of one row's data rather than of the statement or the file: an expression that
+// fails on the row's values (division by zero, a conversion, an overflow, ...) and the rules
+// of the schema and of relationships. Without dbFailOnError such a row is skipped.
+bool FailsOneRow(int number) {
+  if (number > 0 && number < 1000) return true;  // expression errors
+  switch (number) {
+    case err::kDuplicateValues: case err::kIndexNullKey: case err::kFieldTooSmall:
+    case err::kRelatedRecordsExist: case err::kNoRelatedRecord: case err::kRequiredNull:
+    case err::kZeroLength: case err::kTableRule: case err::kFieldRule: case err::kNumericOverflow:
+    case err::kConversion:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// QUERY one row at a time, each row's failure skipping that row alone; the rows written. The
+// rows are those ROW_KEYS_SQL lists before any is written, and run inside one savepoint, so a
+// failure that is not a row's (a lock, the disk) still leaves nothing behind.
+int RunRowByRow(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+                std::vector<Variant> values) {
+  std::vector<std::int64_t> keys;
+  {
+    Statement rows = connection.Prepare(query.row_keys_sql);
+    while (rows.Step()) keys.push_back(rows.ColumnInt(0));
+  }
+  SchemaSavepoint savepoint(connection);
+  int written = 0;
+  {
+    StatementLease statement(database.Statements().Get(SkippingFailures(query.row_sql)));
+    // The key follows the parameters; a stand-in value keeps the binding's count whole.
+    const int key_index = static_cast<int>(query.parameters.size()) + 1;
+    values.resize(query.parameters.size());
+    values.emplace_back(0);
+    for (std::int64_t key : keys) {
+      statement->Reset();
+      sql::BindParameters(statement->Handle(), values);
+      sqlite3_bind_int64(statement->Handle(), key_index, key);
+      try {
+        statement->Run();
+        written += connection.Changes();
+      } catch (const EOleException& e) {
+        if (!FailsOneRow(e.ErrorCode())) throw;
+      }
+    }
+  }
+  savepoint.Release();
+  return written;
+}
+
+// Runs QUERY's SQL. With FAIL_ON_ERROR the first failing row fails the statement, which leaves
+// nothing behind. Without it, rows that break a constraint are skipped by the statement itself
+// (OR IGNORE); any other failure of one row undoes the statement, which runs again row by row,
+// skipping the rows that fail. The common path stays one set-based statement.
+//
+// A statement of several rows runs in a savepoint: SQLite undoes a failed statement by itself
+// only when it expected the statement could fail (a constraint that aborts), and an expression
+// failing partway through a transaction would otherwise leave the rows written before it.
+int RunAction(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+              const std::vector<Variant>& values, bool fail_on_error) {
+  const std::string& sql = fail_on_error ? query.sql : SkippingFailures(query.sql);
+  if (query.single_row) {
+    try {
+      return RunCounted(database, connection, sql, values);
+    } catch (const EOleException& e) {
+      if (fail_on_error || !FailsOneRow(e.ErrorCode())) throw;
+      return 0;
+    }
+  }
+  {
+    SchemaSavepoint savepoint(connection);
+    try {
+      const int written = RunCounted(database, connection, sql, values);
+      savepoint.Release();
+      return written;
+    } catch (const EOleException& e) {
+      if (fail_on_error || !FailsOneRow(e.ErrorCode()) || query.row_sql.empty()) throw;
+    }
+  }  // the savepoint undoes what the statement wrote before it failed
+  return RunRowByRow(database, connection, query, values);
+}
+
 // The new table of SELECT ... INTO: the result columns' names and types, no keys or rules.
 TableModel MadeTableModel(const sql::TranslatedQuery& query) {
   TableModel table;
@@ -79,7 +163,7 @@ int MakeTable(Database& database, Connection& connection, const sql::TranslatedQ
   SchemaSavepoint savepoint(connection);
   TableModel table = MadeTableModel(query);
   CreateTable(connection, table);
-  const int written = RunCounted(database, connection, fail_on_error ? query.sql : SkippingFailures(query.sql), values);
+  const int written = RunAction(database, connection, query, values, fail_on_error);
   savepoint.Release();
   return written;
 }
@@ -148,7 +232,7 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   Connection& connection = database.EngineConnection(true);
   const bool fail_on_error = (options & recordset_option::kFailOnError) != 0;
   if (query.kind == QueryKind::kMakeTable) return MakeTable(database, connection, query, values, fail_on_error);
-  return RunCounted(database, connection, fail_on_error ? query.sql : SkippingFailures(query.sql), values);
+  return RunAction(database, connection, query, values, fail_on_error);
 }
 
 int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options) {

@@ -1,6 +1,7 @@
 // jet/sql/action_translator: INSERT, UPDATE and DELETE. Updates and deletes through joins act
 // on one table by rowid (SQLite 3.15 has no UPDATE ... FROM). Never runs anything.
 #include "jet/sql/query_context.h"
+#include "jet/sql/row_forms.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -33,6 +34,17 @@ BoundSource TargetSource(const SchemaObject& table, const std::string& name) {
     source.columns.push_back({column.name, column.dao_type, column.size, table.name, column.name});
   }
   return source;
+}
+
+// The condition choosing the row of OWNER whose key is the row key, through the join FROM and
+// its WHERE (" WHERE ..." or empty). The join is read for that row alone, so another row's
+// failure cannot fail it.
+std::string KeyedRows(const QueryContext& ctx, const BoundSource& owner, const std::string& from,
+                      const std::string& where) {
+  const std::string key = RowKeyPlaceholder(ctx);
+  const std::string condition = where.empty() ? "" : " AND (" + where.substr(std::string_view(" WHERE ").size()) + ")";
+  return "rowid = " + key + " AND rowid IN (SELECT " + owner.sql_name + ".rowid FROM " + from + " WHERE " +
+         owner.sql_name + ".rowid = " + key + condition + ")";
 }
 
 }  // namespace
@@ -86,7 +98,13 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
     if (!list.empty()) list += ", ";
     list += QuoteSqliteName(column->name);
   }
-  out.sql = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")" + values;
+  const std::string head = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
+  out.sql = head + values;
+  if (insert.select) {
+    SetInsertSelectRowForms(ctx, *insert.select, head, out);
+  } else {
+    out.single_row = true;
+  }
   return out;
 }
 
@@ -123,8 +141,15 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
       if (!sets.empty()) sets += ", ";
       sets += QuoteSqliteName(column->name) + " = " + resolver.Value(*assignment.value).sql;
     }
+    // The condition first: it may add implicit parameters, which the row key follows.
+    const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
     out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
-    if (update.where) out.sql += " WHERE " + resolver.Condition(*update.where);
+    out.row_sql = out.sql + " WHERE rowid = " + RowKeyPlaceholder(ctx);
+    if (update.where) {
+      out.sql += " WHERE " + condition;
+      out.row_sql += " AND (" + condition + ")";
+    }
+    out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
     return out;
   }
   if (target.kind != ParsedSource::Kind::kJoin) {
@@ -167,8 +192,10 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
                same_row + (update.where ? " AND " + resolver.Condition(*update.where) : "") +
                " LIMIT 1)";
   }
-  out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->sql_name +
-            ".rowid FROM " + from + where + ")";
+  out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->sql_name + ".rowid FROM " +
+            from + where + ")";
+  out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + KeyedRows(ctx, *owner, from, where);
+  out.row_keys_sql = "SELECT rowid FROM " + table;
   return out;
 }
 
@@ -187,8 +214,14 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
     Scope scope;
     scope.sources.push_back(TargetSource(table, visible));
     ScopeResolver resolver(ctx, scope, false, 3096);
+    const std::string condition = del.where ? resolver.Condition(*del.where) : std::string();
     out.sql = "DELETE FROM " + QuoteSqliteName(table.name);
-    if (del.where) out.sql += " WHERE " + resolver.Condition(*del.where);
+    out.row_sql = out.sql + " WHERE rowid = " + RowKeyPlaceholder(ctx);
+    if (del.where) {
+      out.sql += " WHERE " + condition;
+      out.row_sql += " AND (" + condition + ")";
+    }
+    out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
     return out;
   }
   Scope scope;
@@ -208,8 +241,10 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
   out.target_table = owner->table;
   ScopeResolver resolver(ctx, scope, false, 3096);
   std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
-  out.sql = "DELETE FROM " + QuoteSqliteName(owner->table) + " WHERE rowid IN (SELECT " +
-            owner->sql_name + ".rowid FROM " + from + where + ")";
+  const std::string table = QuoteSqliteName(owner->table);
+  out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->sql_name + ".rowid FROM " + from + where + ")";
+  out.row_sql = "DELETE FROM " + table + " WHERE " + KeyedRows(ctx, *owner, from, where);
+  out.row_keys_sql = "SELECT rowid FROM " + table;
   return out;
 }
 

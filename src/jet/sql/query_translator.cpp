@@ -6,6 +6,7 @@
 #include "jet/sql/jet_types.h"
 #include "jet/sql/parser.h"
 #include "jet/sql/query_context.h"
+#include "jet/sql/row_forms.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -27,6 +28,23 @@ std::string ColumnDeclaration(int dao, const QueryTranslateOptions& options) {
   }
 }
 
+// A field name holds no "." : a column named "Customers.ID" (two sources gave an ID) makes the
+// field ID, and two columns that would make one field are 3063, as in an append.
+void NameMadeTableFields(std::vector<TranslatedColumn>& columns) {
+  for (TranslatedColumn& column : columns) {
+    const std::size_t dot = column.name.rfind('.');
+    if (dot != std::string::npos && !column.source_field.empty()) column.name = column.name.substr(dot + 1);
+  }
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SameName(columns[i].name, columns[j].name)) {
+        RaiseSqlError(3063, "Duplicate output destination '" + columns[i].name +
+                                "': give one of the fields an alias (AS) to make the table.");
+      }
+    }
+  }
+}
+
 TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& query) {
   TranslatedQuery out;
   SelectSql select = TranslateSelectTree(ctx, query, nullptr);
@@ -41,6 +59,7 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
   }
   out.kind = QueryKind::kMakeTable;
   out.target_table = into;
+  NameMadeTableFields(out.columns);
   std::string declarations, names;
   for (TranslatedColumn& column : out.columns) {
     if (!declarations.empty()) {
@@ -52,7 +71,9 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
     names += QuoteSqliteName(column.name);
   }
   out.create_table_sql = "CREATE TABLE " + QuoteSqliteName(into) + " (" + declarations + ")";
-  out.sql = "INSERT INTO " + QuoteSqliteName(into) + " (" + names + ") " + select.sql;
+  const std::string head = "INSERT INTO " + QuoteSqliteName(into) + " (" + names + ")";
+  out.sql = head + " " + select.sql;
+  SetInsertSelectRowForms(ctx, query, head, out);
   return out;
 }
 

@@ -72,6 +72,14 @@ struct TranslatedQuery {
   std::vector<TranslatedParameter> parameters;  // declared ones first, then implicit ones
   std::string target_table;      // the table written by append, update, delete and make-table
   std::string create_table_sql;  // make-table: the CREATE TABLE to run before SQL
+  // The statement taken one row at a time, so that the rows that fail can be skipped while the
+  // others are written: ROW_KEYS_SQL returns the rowid of every row the statement may write
+  // (update, delete) or copy (append and make-table from one table), and ROW_SQL is SQL for the
+  // row whose rowid is placeholder ?(parameters.size() + 1). Both empty when the statement
+  // cannot be taken row by row (a source that is a join, a grouping, a union, ...).
+  std::string row_keys_sql;
+  std::string row_sql;
+  bool single_row = false;  // INSERT ... VALUES: the statement writes one row at most
   // A crosstab without an IN list: the query of its distinct pivot values (ascending, same
   // parameters). Run it and pass the values to TranslateCrosstab to get the statement.
   std::string pivot_values_sql;

@@ -22,7 +22,14 @@ struct ActionCase {
   const char* rows;
 };
 
-class ExecuteCorpusTest : public QueryCorpusBase, public ::testing::WithParamInterface<ActionCase> {};
+class ExecuteCorpusTest : public QueryCorpusBase, public ::testing::WithParamInterface<ActionCase> {
+ protected:
+  void SetUp() override {
+    QueryCorpusBase::SetUp();
+    // A join whose output has two Name columns (Customers.Name, Scores.Name).
+    SaveQuery("Matches", "SELECT * FROM Customers INNER JOIN Scores ON Customers.ID * 10 + 80 = Scores.Score");
+  }
+};
 
 TEST_P(ExecuteCorpusTest, Runs) {
   const ActionCase& c = GetParam();
@@ -121,6 +128,51 @@ const ActionCase kActions[] = {
      "SELECT Count(*) AS N FROM Copy WHERE Rest = ''", "5"},
     {"MakeTableOverExistingTable", "SELECT * INTO Scores FROM Orders", 0, 0, 3010,
      "SELECT Count(*) AS N FROM Scores", "5"},
+    // Rows whose expressions fail on their values (division by zero, an overflow) are skipped
+    // like rows breaking a rule; with dbFailOnError the first one fails the statement.
+    {"InsertValuesFailingSkipped", "INSERT INTO Scores VALUES ('z', 1 / 0)", 0, 0, 0,
+     "SELECT Count(*) AS N FROM Scores", "5"},
+    {"InsertValuesFailingFails", "INSERT INTO Scores VALUES ('z', 1 / 0)", kFailOnError, 0, 11,
+     "SELECT Count(*) AS N FROM Scores", "5"},
+    {"InsertSelectSkipsFailingRows",
+     "INSERT INTO Scores (Name, Score) SELECT Name & '2', 100 \\ (Score - 70) FROM Scores WHERE Score > 50", 0, 4, 0,
+     "SELECT Name, Score FROM Scores WHERE Name Like '*2' ORDER BY Name", "a2|5; b2|10; c2|10; e2|-10"},
+    {"InsertSelectFailingRowAllOrNothing",
+     "INSERT INTO Scores (Name, Score) SELECT Name & '2', 100 \\ (Score - 70) FROM Scores", kFailOnError, 0, 11,
+     "SELECT Count(*) AS N FROM Scores", "5"},
+    {"InsertSelectStarSkipsFailingRows", "INSERT INTO Scores SELECT * FROM Scores WHERE 1 / (Score - 80) < 0", 0, 2, 0,
+     "SELECT Name FROM Scores WHERE Score < 80 ORDER BY Name", "d; d; e; e"},
+    {"UpdateSkipsFailingRows", "UPDATE Scores SET Score = 100 \\ (Score - 70)", 0, 4, 0,
+     "SELECT Name, Score FROM Scores ORDER BY Name", "a|5; b|10; c|10; d|70; e|-10"},
+    {"UpdateFailingRowAllOrNothing", "UPDATE Scores SET Score = 100 \\ (Score - 70)", kFailOnError, 0, 11,
+     "SELECT Name, Score FROM Scores ORDER BY Name", "a|90; b|80; c|80; d|70; e|60"},
+    {"UpdateSkipsRowsThatOverflow", "UPDATE Orders SET Qty = CInt(CustID * 10000) WHERE OrderID > 10", 0, 3, 0,
+     "SELECT OrderID, Qty FROM Orders ORDER BY OrderID", "10|2; 11|10000; 12|20000; 13|30000; 14|5"},
+    {"UpdateThroughJoinSkipsFailingRows",
+     "UPDATE Orders INNER JOIN Customers ON Orders.CustID = Customers.ID SET Orders.Qty = 10 \\ (Customers.ID - 2)",
+     0, 3, 0, "SELECT OrderID, Qty FROM Orders ORDER BY OrderID", "10|-10; 11|-10; 12|3; 13|10; 14|5"},
+    {"DeleteSkipsRowsWhoseConditionFails", "DELETE FROM Scores WHERE 100 / (Score - 70) > 0", 0, 3, 0,
+     "SELECT Name FROM Scores ORDER BY Name", "d; e"},
+    {"DeleteThroughJoinSkipsFailingRows",
+     "DELETE Orders.* FROM Orders INNER JOIN Customers ON Orders.CustID = Customers.ID "
+     "WHERE 1 / (Customers.ID - 2) <> 0",
+     0, 3, 0, "SELECT OrderID FROM Orders ORDER BY OrderID", "12; 14"},
+    {"MakeTableSkipsFailingRows", "SELECT Name, 100 \\ (Score - 70) AS R INTO Ratios FROM Scores", 0, 4, 0,
+     "SELECT Name, R FROM Ratios ORDER BY Name", "a|5; b|10; c|10; e|-10"},
+    // An append from a join cannot be taken row by row: a failing expression fails it whole.
+    {"InsertFromAJoinFailingFailsWhole",
+     "INSERT INTO Scores (Name, Score) SELECT C.Name, 10 \\ (O.Qty - 1) FROM Customers AS C INNER JOIN Orders AS O "
+     "ON C.ID = O.CustID",
+     0, 0, 11, "SELECT Count(*) AS N FROM Scores", "5"},
+    // SELECT INTO names a field by the field alone; two of one name need an alias.
+    {"MakeTableOfAQualifiedColumn", "SELECT [Customers.Name] INTO Named FROM Matches", kFailOnError, 1, 0,
+     "SELECT Name FROM Named", "Ann"},
+    {"MakeTableOfTwoFieldsOfOneName", "SELECT * INTO Named FROM Matches", 0, 0, 3063,
+     "SELECT Count(*) AS N FROM Scores", "5"},
+    {"MakeTableOfTwoFieldsAliased",
+     "SELECT Customers.Name, Scores.Name AS SName INTO Named FROM Customers INNER JOIN Scores "
+     "ON Customers.ID * 10 + 60 = Scores.Score",
+     kFailOnError, 4, 0, "SELECT Name, SName FROM Named ORDER BY Name, SName", "Ann|d; bob|b; bob|c; Cid|a"},
     // Statements Execute refuses.
     {"SelectIsNotExecutable", "SELECT * FROM Scores", 0, 0, 3065, "SELECT Count(*) AS N FROM Scores", "5"},
     {"UnionIsNotExecutable", "SELECT Name FROM Scores UNION SELECT Name FROM Customers", 0, 0, 3065,
@@ -177,10 +229,19 @@ TEST_F(ExecuteTest, MakeTableGetsCatalogFieldsAsCreateTableMakesThem) {
 }
 
 TEST_F(ExecuteTest, MakeTableIsAllOrNothing) {
-  // A row that fails while the new table fills takes the table with it.
+  // With dbFailOnError a row that fails while the new table fills takes the table with it.
   CatalogQuerySchema schema(database_->EngineConnection(false));
-  EXPECT_NE(ErrorOf([&] { database_->Execute("SELECT Name, 10 / (Score - 70) AS R INTO Broken FROM Scores"); }).number,
-            0);
+  EXPECT_EQ(ErrorOf([&] {
+              database_->Execute("SELECT Name, 10 / (Score - 70) AS R INTO Broken FROM Scores", kFailOnError);
+            }).number,
+            11);
+  EXPECT_FALSE(schema.Find("Broken").has_value());
+  // Without it, so does a failure that no single row can be blamed for.
+  EXPECT_EQ(ErrorOf([&] {
+              database_->Execute("SELECT C.Name, 10 / (O.Qty - 1) AS R INTO Broken FROM Customers AS C "
+                                 "INNER JOIN Orders AS O ON C.ID = O.CustID");
+            }).number,
+            11);
   EXPECT_FALSE(schema.Find("Broken").has_value());
   // So does a missing parameter.
   EXPECT_EQ(ErrorOf([&] { database_->Execute("SELECT Name INTO Named FROM Scores WHERE Score > Limit"); }).number,
@@ -217,6 +278,63 @@ TEST_F(ExecuteTest, ExecuteActionTakesParameterValues) {
   EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_, *query, {Variant("z"), Variant()}, 0); }).number, 3061);
   auto select = database_->Translate("SELECT * FROM Scores");
   EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_, *select, {}, 0); }).number, 3065);
+}
+
+TEST_F(ExecuteTest, RowsARelationshipRefusesAreSkippedWithoutFailOnError) {
+  Run({"CREATE TABLE Kids (KidID LONG PRIMARY KEY, CustID LONG CONSTRAINT KidsOfCustomers REFERENCES Customers (ID))"});
+  // Order 14's customer 9 does not exist.
+  const char* copy = "INSERT INTO Kids (KidID, CustID) SELECT OrderID, CustID FROM Orders";
+  EXPECT_EQ(ErrorOf([&] { database_->Execute(copy, kFailOnError); }).number, 3201);
+  EXPECT_EQ(Rows("SELECT Count(*) AS N FROM Kids"), "0");
+  database_->Execute(copy);
+  EXPECT_EQ(database_->RecordsAffected(), 4);
+  EXPECT_EQ(Rows("SELECT KidID FROM Kids ORDER BY KidID"), "10; 11; 12; 13");
+  EXPECT_EQ(ErrorOf([&] { database_->Execute("INSERT INTO Kids VALUES (20, 9)", kFailOnError); }).number, 3201);
+  database_->Execute("INSERT INTO Kids VALUES (20, 9)");
+  EXPECT_EQ(database_->RecordsAffected(), 0);
+  // Moving kids to customer ID + 2: kid 13 (customer 3) has no customer 5 to go to.
+  database_->Execute("UPDATE Kids SET CustID = CustID + 2");
+  EXPECT_EQ(database_->RecordsAffected(), 3);
+  EXPECT_EQ(Rows("SELECT KidID, CustID FROM Kids ORDER BY KidID"), "10|3; 11|3; 12|4; 13|3");
+  // Customers with kids stay; with dbFailOnError none goes.
+  EXPECT_EQ(ErrorOf([&] { database_->Execute("DELETE FROM Customers", kFailOnError); }).number, 3200);
+  EXPECT_EQ(Rows("SELECT Count(*) AS N FROM Customers"), "4");
+  database_->Execute("DELETE FROM Customers");
+  EXPECT_EQ(database_->RecordsAffected(), 2);
+  EXPECT_EQ(Rows("SELECT Name FROM Customers ORDER BY Name"), "Cid; Dee");
+}
+
+TEST_F(ExecuteTest, SkippingRowsKeepsParameterValuesAndTransactions) {
+  auto query = database_->Translate(
+      "PARAMETERS [Base] Long; INSERT INTO Scores (Name, Score) SELECT Name & [Tag], [Base] \\ (Score - 70) "
+      "FROM Scores WHERE Score <> 90");
+  EXPECT_EQ(ExecuteAction(*database_, *query, {Variant(100), Variant("2")}, 0), 3);
+  EXPECT_EQ(Rows("SELECT Name, Score FROM Scores WHERE Name Like '*2' ORDER BY Name"), "b2|10; c2|10; e2|-10");
+  // Rows skipped inside a transaction go back with it, the others too.
+  database_->BeginTrans();
+  database_->Execute("UPDATE Scores SET Score = 1 \\ (Score - 70)");
+  EXPECT_EQ(database_->RecordsAffected(), 7);
+  database_->Rollback();
+  EXPECT_EQ(Rows("SELECT Score FROM Scores WHERE Name = 'a'"), "90");
+}
+
+TEST_F(ExecuteTest, AStatementFailingPartwayInsideATransactionLeavesNothing) {
+  // A table of no rules: nothing in it makes SQLite expect a statement could fail partway.
+  Run({"CREATE TABLE Nums (N DOUBLE)", "INSERT INTO Nums VALUES (1)", "INSERT INTO Nums VALUES (0)"});
+  database_->BeginTrans();
+  // Rows a, b and c come before d, whose division fails.
+  EXPECT_EQ(ErrorOf([&] {
+              database_->Execute("INSERT INTO Nums (N) SELECT 100 / (Score - 70) FROM Scores", kFailOnError);
+            }).number,
+            11);
+  EXPECT_EQ(Rows("SELECT Count(*) AS C FROM Nums"), "2");
+  EXPECT_EQ(ErrorOf([&] { database_->Execute("UPDATE Nums SET N = 5 / N", kFailOnError); }).number, 11);
+  EXPECT_EQ(Rows("SELECT N FROM Nums ORDER BY N"), "0; 1");
+  // Without dbFailOnError the rows that can be written are, once each.
+  database_->Execute("INSERT INTO Nums (N) SELECT 100 / (Score - 70) FROM Scores");
+  EXPECT_EQ(database_->RecordsAffected(), 4);
+  database_->CommitTrans();
+  EXPECT_EQ(Rows("SELECT N FROM Nums ORDER BY N"), "-10; 0; 1; 5; 10; 10");
 }
 
 TEST_F(ExecuteTest, RepeatedStatementShapesTranslateOnce) {

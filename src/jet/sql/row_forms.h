@@ -1,0 +1,22 @@
+// jet/sql/row_forms: the one-row-at-a-time forms of action statements (TranslatedQuery's
+// row_keys_sql and row_sql), which Execute falls back to when it skips the rows that fail.
+// Internal to jet/sql; never runs anything.
+#pragma once
+#include <string>
+
+#include "jet/sql/query_context.h"
+
+namespace qb::jet::sql {
+
+// The placeholder of the row key in CTX's statement: the one after every parameter.
+// REQUIRES: the statement's parameters are all known (its translation is done).
+std::string RowKeyPlaceholder(const QueryContext& ctx);
+
+// Sets OUT's row forms for INSERT_HEAD ("INSERT INTO "t" ("a", "b")") followed by QUERY, when
+// QUERY is one plain SELECT (no TOP, grouping, aggregate or DISTINCT) over one stored table;
+// leaves them empty otherwise. Translates QUERY's block a second time, which reuses the
+// parameters the first translation made. Raises what that translation raises.
+void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const std::string& insert_head,
+                             TranslatedQuery& out);
+
+}  // namespace qb::jet::sql
