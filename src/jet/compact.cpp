@@ -68,6 +68,7 @@ void Compact(const std::string& source, const std::string& destination, const st
   std::unique_ptr<Connection> reader =
       OpenEngineFile(source, FileKind::kDatabase, OpenMode::kReadWrite, source_key, settings, &source_info);
   LockFileHold hold(source, ShareMode::kExclusive, false);
+  if (in_place) RemoveUnfinishedWork(source);
   PrepareDatabaseConnection(*reader, source_info, false);
 
   CatalogInfo info = source_info;

@@ -41,6 +41,11 @@ void CompactDatabaseFile(const std::string& source, const std::string& destinati
 void CompactDatabaseInPlace(const std::string& source, const std::string& destination_locale, int options,
                             const std::string& source_locale, const EngineSettings& settings);
 
+// Removes the work files ("PATH.compact-<pid>...", "PATH.repair-<pid>...") that an in-place
+// compact or a repair of PATH left when its process died. REQUIRES: the caller holds PATH
+// exclusively; as both run only under that hold, none of them is under way. Never raises.
+void RemoveUnfinishedWork(const std::string& path);
+
 // What RepairDatabaseFile found and did.
 struct RepairOutcome {
   bool was_damaged = false;

@@ -68,6 +68,7 @@ RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& con
   }
   const CipherKey key = ChooseDatabaseKey(path, password, settings);
   LockFileHold hold(path, ShareMode::kExclusive, true);
+  RemoveUnfinishedWork(path);
 
   RepairOutcome outcome;
   const std::string rebuilt = path + ".repair-" + std::to_string(::getpid());

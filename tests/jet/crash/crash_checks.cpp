@@ -59,6 +59,18 @@ void CheckSurvivor(const std::string& path, Faults& faults, const std::function<
   if (Exists(LockFileHold::PathFor(path))) faults.push_back(Name(path) + "'s lock file outlived its last holder");
 }
 
+// No work file of an in-place compact or a repair of PATH may remain.
+void CheckNoWorkFiles(const std::string& path, Faults& faults) {
+  const std::string base = Name(path);
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path(), ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(base + ".compact-", 0) == 0 || name.rfind(base + ".repair-", 0) == 0) {
+      faults.push_back(name + " was left behind");
+    }
+  }
+}
+
 std::set<int> InitialIds(Connection& connection) {
   std::set<int> ids;
   Statement rows = connection.Prepare("SELECT Id, Txt FROM T");
@@ -80,6 +92,12 @@ std::function<void(Connection&)> HoldsTheInitialRecords(const std::string& path,
                        std::to_string(intact.size()) + " intact, instead of the " + std::to_string(count) +
                        " it started with");
     }
+  };
+}
+
+std::function<void(Connection&)> HoldsSalvaged(const std::string& path, const std::set<int>& salvaged, Faults& faults) {
+  return [&faults, &salvaged, path](Connection& connection) {
+    if (InitialIds(connection) != salvaged) faults.push_back(Name(path) + " does not hold the salvaged records");
   };
 }
 
@@ -205,6 +223,9 @@ void CheckCompact(const RunFiles& files, int rows, const std::string& source_byt
 
 void CheckCompactInPlace(const RunFiles& files, int rows, Faults& faults) {
   CheckSurvivor(files.database, faults, HoldsTheInitialRecords(files.database, rows, faults));
+  // The next compact clears what the dead one left, however far it got.
+  CompactDatabaseInPlace(files.database, "", 0, "", EngineSettings::ForTests());
+  CheckNoWorkFiles(files.database, faults);
 }
 
 void CheckRepair(const RunFiles& files, const std::set<int>& salvaged, const std::vector<Report>& reports,
@@ -215,22 +236,23 @@ void CheckRepair(const RunFiles& files, const std::set<int>& salvaged, const std
     const std::string copy = files.Copy(i);
     if (i == last + 1) {
       if (!Exists(copy)) break;
-      // Killed before it replaced the file: the damaged file must still be there as it was,
-      // and a second repair must finish the work.
-      if (qb::test::ReadFileBytes(copy) == damaged_bytes) {
-        try {
-          RepairDatabaseFile(copy, "", EngineSettings::ForTests());
-        } catch (const EOleException& e) {
-          faults.push_back("repairing " + Name(copy) + " again fails: " + e.Message());
-          continue;
-        }
+      // Killed before it replaced the file, the damaged file is still there as it was; after,
+      // the repaired file is whole. Either way a second repair finishes the work and clears
+      // what the dead one left.
+      if (qb::test::ReadFileBytes(copy) != damaged_bytes) {
+        CheckSurvivor(copy, faults, HoldsSalvaged(copy, salvaged, faults));
       }
+      try {
+        RepairDatabaseFile(copy, "", EngineSettings::ForTests());
+      } catch (const EOleException& e) {
+        faults.push_back("repairing " + Name(copy) + " again fails: " + e.Message());
+        continue;
+      }
+      CheckNoWorkFiles(copy, faults);
     } else if (qb::test::ReadFileBytes(copy + ".damaged") != damaged_bytes) {
       faults.push_back(Name(copy) + ".damaged is not the damaged file as it was");
     }
-    CheckSurvivor(copy, faults, [&, copy](Connection& connection) {
-      if (InitialIds(connection) != salvaged) faults.push_back(Name(copy) + " does not hold the salvaged records");
-    });
+    CheckSurvivor(copy, faults, HoldsSalvaged(copy, salvaged, faults));
   }
 }
 

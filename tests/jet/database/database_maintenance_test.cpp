@@ -148,6 +148,46 @@ TEST_F(DatabaseMaintenanceTest, CompactInPlaceReplacesTheSourceOnlyWhenNobodyHol
   }
 }
 
+// A process killed inside an in-place compact or a repair leaves its partial copy beside the
+// file; the next of either, holding the file exclusively, knows nobody is working on it.
+TEST_F(DatabaseMaintenanceTest, CompactInPlaceAndRepairRemoveTheWorkFilesOfDeadProcesses) {
+  const std::string path = MakeFilled("work.mdb", 5);
+  const std::vector<std::string> dead = {"work.mdb.compact-4242", "work.mdb.compact-4242.new-00ff-wal",
+                                         "work.mdb.repair-77.new-1a2b", "work.mdb.repair-77.new-1a2b-shm"};
+  const std::vector<std::string> bystanders = {"work.mdb.compact-notes", "work.mdb.damaged", "other.mdb.compact-5",
+                                               "work.mdbx.repair-1"};
+  auto plant = [&](const std::vector<std::string>& names) {
+    for (const std::string& name : names) qb::test::WriteFileBytes(dir_.File(name), "partial");
+  };
+  auto present = [&](const std::vector<std::string>& names) {
+    std::set<std::string> found;
+    for (const std::string& name : names) {
+      if (std::filesystem::exists(dir_.File(name))) found.insert(name);
+    }
+    return found;
+  };
+  const std::set<std::string> all_bystanders(bystanders.begin(), bystanders.end());
+  plant(dead);
+  plant(bystanders);
+  {
+    // Held by someone else: nothing is touched.
+    auto open = workspace_->OpenDatabase(path, Variant(false), true);
+    EXPECT_EQ(ErrorOf([&] { CompactDatabaseInPlace(path, "", 0, "", EngineSettings::ForTests()); }).number,
+              err::kFileInUse);
+    EXPECT_EQ(present(dead).size(), dead.size());
+  }
+  CompactDatabaseInPlace(path, "", 0, "", EngineSettings::ForTests());
+  EXPECT_EQ(present(dead), std::set<std::string>{});
+  EXPECT_EQ(present(bystanders), all_bystanders);
+  EXPECT_EQ(IntactRowIds(path), IdsFromOneTo(5));
+
+  plant(dead);
+  engine_->RepairDatabase(path);  // a sound file: only the work files go
+  EXPECT_EQ(present(dead), std::set<std::string>{});
+  EXPECT_EQ(present(bystanders), all_bystanders);
+  EXPECT_EQ(IntactRowIds(path), IdsFromOneTo(5));
+}
+
 TEST_F(DatabaseMaintenanceTest, CompactRestartsAutoNumbersAfterTheHighestValue) {
   const std::string path = dir_.File("auto.mdb");
   {
