@@ -15,8 +15,10 @@ using Faults = std::vector<std::string>;
 // salvages them: those whose text is intact.
 std::set<int> IntactInitialIds(const std::string& path);
 
-// PATH must open exclusively (no hold of the dead writer may remain) and pass the integrity
-// check; then CHECK_ROWS looks at its records. Afterwards no lock file and no log may remain.
+// Each file checked must open exclusively (no hold of the dead writer may remain) and pass the
+// integrity check before its records are looked at; after its last close no lock file and no
+// log may remain. In-place compacts and repairs are run once more, to finish or clear the work
+// of the dead one.
 void CheckRecordsetEdits(const RunFiles& files, int rows, const std::vector<Report>& reports, Faults& faults);
 void CheckLongExecute(const RunFiles& files, int rows, const std::vector<Report>& reports, Faults& faults);
 // SOURCE_BYTES: the source before the run (a compact never changes it).
