@@ -106,6 +106,23 @@ TEST_F(RecordsetLockingTest, TheLockGoesWithItsEditRecordsetAndDatabase) {
   expect_free("after the recordset of a closed database ended");
 }
 
+TEST_F(RecordsetLockingTest, ClosingADatabaseLetsGoEvenWhileAForkedChildSharesItsLockFile) {
+  // Opened before the fork: the child holds a copy of its lock file's descriptor, so closing
+  // the descriptor here would not be enough to let go.
+  auto database = workspace_->OpenDatabase(path_);
+  auto rs = database->OpenRecordset("People", kOpenDynaset);
+  Goto(*rs, "alice");
+  rs->Edit();
+  ForkedEditor other(path_);
+  ASSERT_EQ(other.Do(kOpenPessimistic), 0);
+  ASSERT_EQ(other.Do("find alice"), 0);
+  ASSERT_EQ(other.Do("edit"), err::kRecordLocked);
+  database->Close();
+  EXPECT_EQ(other.Do("edit"), 0);
+  EXPECT_EQ(other.Do("cancel"), 0);
+  EXPECT_EQ(other.Do("open 1 2 0"), 0) << "the closed database holds no table either";
+}
+
 TEST_F(RecordsetLockingTest, ALockVanishesWhenItsHolderDies) {
   auto rs = Open("People", kOpenDynaset);
   Goto(*rs, "alice");
