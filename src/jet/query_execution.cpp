@@ -4,11 +4,14 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <optional>
+
 #include "com/ole_exception.h"
 #include "jet/catalog_query_schema.h"
 #include "jet/database.h"
 #include "jet/ddl_executor.h"
 #include "jet/errors.h"
+#include "jet/recordset/table_hold.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/sql/parameter_binding.h"
@@ -74,23 +77,41 @@ bool FailsOneRow(int number) {
 // failure that is not a row's (a lock, the disk) still leaves nothing behind.
 int RunRowByRow(Database& database, Connection& connection, const sql::TranslatedQuery& query,
                 std::vector<Variant> values) {
-  std::vector<std::int64_t> keys;
+  // Each row's key columns, one after another; Null (a missing outer-join side) as nullopt.
+  std::vector<std::optional<std::int64_t>> keys;
+  int width = 0;
   {
     Statement rows = connection.Prepare(query.row_keys_sql);
-    while (rows.Step()) keys.push_back(rows.ColumnInt(0));
+    width = sqlite3_column_count(rows.Handle());
+    while (rows.Step()) {
+      for (int i = 0; i < width; ++i) {
+        if (sqlite3_column_type(rows.Handle(), i) == SQLITE_NULL) {
+          keys.emplace_back();
+        } else {
+          keys.emplace_back(rows.ColumnInt(i));
+        }
+      }
+    }
   }
   SchemaSavepoint savepoint(connection);
   int written = 0;
   {
     StatementLease statement(database.Statements().Get(SkippingFailures(query.row_sql)));
-    // The key follows the parameters; a stand-in value keeps the binding's count whole.
-    const int key_index = static_cast<int>(query.parameters.size()) + 1;
+    // The keys follow the parameters; stand-in values keep the binding's count whole.
+    const int first_key = static_cast<int>(query.parameters.size()) + 1;
     values.resize(query.parameters.size());
-    values.emplace_back(0);
-    for (std::int64_t key : keys) {
+    values.resize(values.size() + static_cast<std::size_t>(width), Variant(0));
+    for (std::size_t row = 0; row < keys.size(); row += static_cast<std::size_t>(width)) {
       statement->Reset();
       sql::BindParameters(statement->Handle(), values);
-      sqlite3_bind_int64(statement->Handle(), key_index, key);
+      for (int i = 0; i < width; ++i) {
+        const std::optional<std::int64_t>& key = keys[row + static_cast<std::size_t>(i)];
+        if (key) {
+          sqlite3_bind_int64(statement->Handle(), first_key + i, *key);
+        } else {
+          sqlite3_bind_null(statement->Handle(), first_key + i);
+        }
+      }
       try {
         statement->Run();
         written += connection.Changes();
@@ -230,6 +251,8 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   }
   CheckParameterValues(query, values);
   Connection& connection = database.EngineConnection(true);
+  // The statement writes its table: another recordset's or user's deny option keeps it out.
+  const TableHold hold(database.LockFileRanges(), query.target_table, TableHoldRequest{.writes = true});
   const bool fail_on_error = (options & recordset_option::kFailOnError) != 0;
   if (query.kind == QueryKind::kMakeTable) return MakeTable(database, connection, query, values, fail_on_error);
   return RunAction(database, connection, query, values, fail_on_error);

@@ -8,8 +8,8 @@
 // wrong type, a relationship) or whose expressions fail on its values (division by zero, a
 // conversion, an overflow) is skipped and the others are written; RecordsAffected counts those
 // written. With dbFailOnError the first such row raises its error and the statement leaves
-// nothing behind. An append whose source is not one table (a join, a grouping, a union) cannot
-// be taken row by row: an expression failing there fails the whole statement.
+// nothing behind. An append whose source is not stored tables (a grouping, a union, a saved
+// query) cannot be taken row by row: an expression failing there fails the whole statement.
 #pragma once
 #include <string_view>
 #include <vector>

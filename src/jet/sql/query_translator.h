@@ -73,10 +73,11 @@ struct TranslatedQuery {
   std::string target_table;      // the table written by append, update, delete and make-table
   std::string create_table_sql;  // make-table: the CREATE TABLE to run before SQL
   // The statement taken one row at a time, so that the rows that fail can be skipped while the
-  // others are written: ROW_KEYS_SQL returns the rowid of every row the statement may write
-  // (update, delete) or copy (append and make-table from one table), and ROW_SQL is SQL for the
-  // row whose rowid is placeholder ?(parameters.size() + 1). Both empty when the statement
-  // cannot be taken row by row (a source that is a join, a grouping, a union, ...).
+  // others are written: ROW_KEYS_SQL returns the key of every row the statement may write
+  // (update, delete: the rowid) or copy (append and make-table from stored tables: the rowid of
+  // each source, Null for an outer join's missing side), and ROW_SQL is SQL for the row whose
+  // key columns are placeholders ?(parameters.size() + 1), ... Both empty when the statement
+  // cannot be taken row by row (a grouping, a union, a saved query as the source, ...).
   std::string row_keys_sql;
   std::string row_sql;
   bool single_row = false;  // INSERT ... VALUES: the statement writes one row at most

@@ -1,6 +1,6 @@
 // jet/sql/row_forms: one-row forms of INSERT ... SELECT and SELECT ... INTO. The select becomes
-// a derived table carrying its source's rowid, so that a single row is found by its key (SQLite
-// flattens the derived table and looks the row up by rowid).
+// a derived table carrying the rowids of its sources, so that a single row is found by its keys
+// (SQLite flattens the derived table and looks the rows up by rowid).
 #include "jet/sql/row_forms.h"
 
 namespace qb::jet::sql {
@@ -10,19 +10,42 @@ std::string RowKeyPlaceholder(const QueryContext& ctx) { return "?" + std::to_st
 void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const std::string& insert_head,
                              TranslatedQuery& out) {
   if (query.IsUnion() || query.parts.front().top) return;
+  const ParsedSelect& select = query.parts.front();
   Scope scope;
-  BlockSql block = TranslateBlock(ctx, query.parts.front(), scope);
-  if (block.row_key_sql.empty() || block.distinct) return;
-  constexpr const char* kRow = "\"qb_row\"";
+  BlockSql block = TranslateBlock(ctx, select, scope);
+  if (block.distinct) return;
+  // The rowid of each source as SQL: one table, or every table of a join.
+  std::vector<std::string> keys;
+  if (!block.row_key_sql.empty()) {
+    keys.push_back(block.row_key_sql);
+  } else {
+    for (const auto& [sql, source] : block.source_keys) keys.push_back(sql);
+  }
+  if (keys.empty()) return;
   std::string columns;
   for (const TranslatedColumn& column : block.columns) {
     if (!columns.empty()) columns += ", ";
     columns += "jet_rows." + QuoteSqliteName(column.name);
   }
-  out.row_sql = insert_head + " SELECT " + columns + " FROM (SELECT " + block.row_key_sql + " AS " + kRow + ", " +
-                block.select_list + block.rest + ") AS jet_rows WHERE jet_rows." + kRow + " = " +
-                RowKeyPlaceholder(ctx);
-  out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(block.row_key_table);
+  std::string key_columns, match;
+  const std::size_t first = ctx.parameters().size() + 1;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string name = QuoteSqliteName("qb_row" + std::to_string(i + 1));
+    key_columns += keys[i] + " AS " + name + ", ";
+    // IS: the side of an outer join that found no row has a Null key.
+    match += (i ? " AND jet_rows." : "jet_rows.") + name + (keys.size() == 1 ? " = ?" : " IS ?") +
+             std::to_string(first + i);
+  }
+  out.row_sql = insert_head + " SELECT " + columns + " FROM (SELECT " + key_columns + block.select_list + block.rest +
+                ") AS jet_rows WHERE " + match;
+  // The keys come from the sources alone: the WHERE clause may be what fails on some rows.
+  Scope key_scope;
+  const std::string from = BindFromList(ctx, select.from, key_scope);
+  std::string key_list;
+  for (const BoundSource& source : key_scope.sources) {
+    key_list += (key_list.empty() ? "" : ", ") + source.sql_name + ".rowid";
+  }
+  out.row_keys_sql = "SELECT " + key_list + " FROM " + from;
 }
 
 }  // namespace qb::jet::sql

@@ -13,9 +13,11 @@ namespace qb::jet::sql {
 std::string RowKeyPlaceholder(const QueryContext& ctx);
 
 // Sets OUT's row forms for INSERT_HEAD ("INSERT INTO "t" ("a", "b")") followed by QUERY, when
-// QUERY is one plain SELECT (no TOP, grouping, aggregate or DISTINCT) over one stored table;
-// leaves them empty otherwise. Translates QUERY's block a second time, which reuses the
-// parameters the first translation made. Raises what that translation raises.
+// QUERY is one plain SELECT (no TOP, grouping, aggregate or DISTINCT) over one stored table or a
+// join of stored tables; leaves them empty otherwise. A row is keyed by the rowid of each
+// source, in FROM order (Null for the side of an outer join that found none): placeholders
+// RowKeyPlaceholder and the ones after it. Translates QUERY's block a second time, which reuses
+// the parameters the first translation made. Raises what that translation raises.
 void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const std::string& insert_head,
                              TranslatedQuery& out);
 

@@ -159,11 +159,18 @@ const ActionCase kActions[] = {
      0, 3, 0, "SELECT OrderID FROM Orders ORDER BY OrderID", "12; 14"},
     {"MakeTableSkipsFailingRows", "SELECT Name, 100 \\ (Score - 70) AS R INTO Ratios FROM Scores", 0, 4, 0,
      "SELECT Name, R FROM Ratios ORDER BY Name", "a|5; b|10; c|10; e|-10"},
-    // An append from a join cannot be taken row by row: a failing expression fails it whole.
-    {"InsertFromAJoinFailingFailsWhole",
+    {"InsertFromAJoinSkipsFailingRows",
      "INSERT INTO Scores (Name, Score) SELECT C.Name, 10 \\ (O.Qty - 1) FROM Customers AS C INNER JOIN Orders AS O "
      "ON C.ID = O.CustID",
-     0, 0, 11, "SELECT Count(*) AS N FROM Scores", "5"},
+     0, 2, 0, "SELECT Name, Score FROM Scores WHERE Score < 50 ORDER BY Name", "Ann|10; bob|5"},
+    {"InsertFromAnOuterJoinSkipsFailingRows",
+     "INSERT INTO Scores (Name, Score) SELECT C.Name, 10 \\ (Nz(O.Qty, 2) - 1) FROM Customers AS C LEFT JOIN Orders AS O "
+     "ON C.ID = O.CustID WHERE 100 \\ (C.ID - 2) < 1000",
+     0, 2, 0, "SELECT Name, Score FROM Scores WHERE Score < 50 ORDER BY Name", "Ann|10; Dee|10"},
+    // An append from a grouping cannot be taken row by row: a failing expression fails it whole.
+    {"InsertFromAGroupingFailingFailsWhole",
+     "INSERT INTO Scores (Name, Score) SELECT City, 10 \\ (Count(*) - 1) FROM Customers GROUP BY City", 0, 0, 11,
+     "SELECT Count(*) AS N FROM Scores", "5"},
     // SELECT INTO names a field by the field alone; two of one name need an alias.
     {"MakeTableOfAQualifiedColumn", "SELECT [Customers.Name] INTO Named FROM Matches", kFailOnError, 1, 0,
      "SELECT Name FROM Named", "Ann"},
@@ -238,8 +245,7 @@ TEST_F(ExecuteTest, MakeTableIsAllOrNothing) {
   EXPECT_FALSE(schema.Find("Broken").has_value());
   // Without it, so does a failure that no single row can be blamed for.
   EXPECT_EQ(ErrorOf([&] {
-              database_->Execute("SELECT C.Name, 10 / (O.Qty - 1) AS R INTO Broken FROM Customers AS C "
-                                 "INNER JOIN Orders AS O ON C.ID = O.CustID");
+              database_->Execute("SELECT City, 10 / (Count(*) - 1) AS R INTO Broken FROM Customers GROUP BY City");
             }).number,
             11);
   EXPECT_FALSE(schema.Find("Broken").has_value());
