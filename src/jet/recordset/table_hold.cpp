@@ -32,7 +32,7 @@ off_t SlotOf(const std::string& table) {
 }  // namespace
 
 TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request) {
-  if (!ranges) return;
+  if (!ranges || table.empty()) return;
   ranges_ = std::move(ranges);
   const off_t slot = SlotOf(table);
   LockRanges::Gate gate(*ranges_);

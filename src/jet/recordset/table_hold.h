@@ -20,8 +20,8 @@ struct TableHoldRequest {
 
 class TableHold {
  public:
-  // Takes a hold on TABLE through RANGES (null: the database has no lock file, and nothing is
-  // held). Raises kTableLocked (3262) when it conflicts with a hold already there: any hold
+  // Takes a hold on TABLE through RANGES (null: the database has no lock file; or TABLE "":
+  // nothing is held). Raises kTableLocked (3262) when it conflicts with a hold already there: any hold
   // against a deny-read one (either way round), a writer against a deny-write hold, a
   // deny-write request against a writer.
   TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request);

@@ -1,6 +1,7 @@
 // dbDenyWrite and dbDenyRead holds of recordsets against another process (a forked child with
-// its own Database): both ways round, released by Close and by the holder's death, per table,
-// and counted per Database so that one recordset's release keeps another's hold.
+// its own Database): both ways round, against action statements, released by Close and by the
+// holder's death, per table, and counted per Database so that one recordset's release keeps
+// another's hold.
 #include <gtest/gtest.h>
 
 #include "forked_editor.h"
@@ -91,6 +92,26 @@ TEST_F(RecordsetDenyTest, OneRecordsetsReleaseKeepsTheOthersHoldsOfItsDatabase) 
   EXPECT_EQ(other.Do(kOpenDenyRead), err::kTableLocked);
   second->Close();
   EXPECT_EQ(other.Do(kOpenDenyRead), 0);
+}
+
+TEST_F(RecordsetDenyTest, ActionStatementsRespectAnotherUsersDenyOptions) {
+  ForkedEditor other(path_);
+  ASSERT_EQ(other.Do(kOpenDenyWrite), 0);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("UPDATE People SET Age = 1"); }).number, err::kTableLocked);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO People (Name) VALUES ('Zed')"); }).number, err::kTableLocked);
+  EXPECT_EQ(Select("SELECT count(*), sum(Age) FROM People"), "4|125\n") << "nothing written";
+  db_->Execute("INSERT INTO Cities (Name) VALUES ('Oslo')");  // another table
+  ASSERT_EQ(other.Do(kOpenDenyRead), 0);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("DELETE FROM People"); }).number, err::kTableLocked);
+  ASSERT_EQ(other.Do("close"), 0);
+  db_->Execute("UPDATE People SET Age = Age + 1");
+  EXPECT_EQ(Select("SELECT sum(Age) FROM People"), "129\n");
+  // Its own recordset's deny option keeps this Database's statements out too; its writers do not.
+  auto writer = Open("People", kOpenDynaset);
+  db_->Execute("UPDATE People SET Age = Age - 1");
+  writer.reset();
+  auto deny_write = Open("People", kOpenTable, ro::kDenyWrite);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("UPDATE People SET Age = 1"); }).number, err::kTableLocked);
 }
 
 TEST_F(RecordsetDenyTest, HoldsVanishWhenTheirHolderDiesOrItsDatabaseCloses) {
