@@ -1,5 +1,7 @@
 // jet/recordset/keyset: slices grow geometrically (64, then as many as are known), so learning
-// n positions runs O(log n) short statements whose skipped rows add up to O(n).
+// n positions runs O(log n) short statements whose skipped rows add up to O(n). A source in
+// rowid order is read a run at a time from the last key known instead: nothing is skipped, and
+// rows others removed from the part already read cannot shift later rows out of the set.
 #include "jet/recordset/keyset.h"
 
 #include <algorithm>
@@ -67,7 +69,7 @@ bool Keyset::Reach(std::int64_t pos) {
       read_keys_.clear();  // a failed read may have left some
       got = source_.LoadKeys(from_source_, want, read_keys_);
       TakeReadKeys();
-        } else {
+    } else {
       if (discard_behind_ && pos > rows_first_) {
         const std::int64_t drop = std::min<std::int64_t>(pos, known_) - rows_first_;
         rows_.erase(rows_.begin(), rows_.begin() + drop);
