@@ -40,7 +40,8 @@ void CheckParameterValues(const sql::TranslatedQuery& query, const std::vector<V
 }
 
 // SQL that skips the rows breaking a constraint instead of failing the statement. Every check
-// the schema makes is a constraint, so this is Jet's row-by-row skipping; a delete breaks none.
+// the schema makes is a constraint; a delete breaks none. Relationships and expressions fail
+// the statement instead, which RunAction then takes row by row.
 std::string SkippingFailures(const std::string& sql) {
   constexpr std::string_view kInsert = "INSERT INTO ";
   constexpr std::string_view kUpdate = "UPDATE ";
