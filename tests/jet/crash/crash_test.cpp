@@ -63,7 +63,7 @@ TEST(CrashTest, WriterKilledInsideRecordsetUpdatesAndTransactions) {
   KillRepeatedly(Workload::kRecordsetEdits, 6, 100, 16);
 }
 
-TEST(CrashTest, WriterKilledInsideLongActionQueries) { KillRepeatedly(Workload::kLongExecute, 5, 1500); }
+TEST(CrashTest, WriterKilledInsideLongActionQueries) { KillRepeatedly(Workload::kLongExecute, 5, 800); }
 
 TEST(CrashTest, WriterKilledWhileCompactingIntoNewFiles) { KillRepeatedly(Workload::kCompact, 3, 300); }
 
