@@ -42,8 +42,8 @@ class LockRanges {
   LockTry TryExclusive(off_t byte);
   // Drops one hold on BYTE taken by TryShared/TryExclusive.
   void Release(off_t byte);
-  // Does anyone other than the caller's own coming hold keep BYTE (any hold of this open, or
-  // any lock of another open)?
+  // Is BYTE held at all: by a hold of this open (taken through this object) or by a lock of
+  // another open? Meant for checks made under the Gate before a hold is taken.
   bool Held(off_t byte);
 
   // The gate, held while alive: checks and locks made inside are one step for every open.
@@ -58,8 +58,8 @@ class LockRanges {
     LockRanges& ranges_;
   };
 
-  // The descriptor is about to close: every later call does nothing (tries succeed, nothing
-  // is held), as the file's locks go with it.
+  // The descriptor is about to close and its locks go with it: from now on tries answer
+  // kTaken, Held answers false and Release does nothing.
   void Detach() { fd_ = -1; }
   bool Attached() const { return fd_ >= 0; }
   const LockRetry& Retry() const { return retry_; }
