@@ -1,7 +1,9 @@
 // jet/recordset/keyset: slices grow geometrically (64, then as many as are known), so learning
 // n positions runs O(log n) short statements whose skipped rows add up to O(n). A source in
 // rowid order is read a run at a time from the last key known instead: nothing is skipped, and
-// rows others removed from the part already read cannot shift later rows out of the set.
+// rows others removed from the part already read cannot shift later rows out of the set. Any
+// other keyed source is read by offset, which counts rows as they were: after the file changed,
+// the next slice is read from the first row again and only keys not known yet are kept.
 #include "jet/recordset/keyset.h"
 
 #include <algorithm>
@@ -28,6 +30,36 @@ std::int64_t Keyset::NextSliceSize() const {
 }
 
 void Keyset::FollowRowidOrder(std::function<DataStamp()> read_stamp) { read_stamp_ = std::move(read_stamp); }
+
+void Keyset::RelearnOnChange(std::function<DataStamp()> read_stamp) { slice_stamp_reader_ = std::move(read_stamp); }
+
+void Keyset::IndexKnown() {
+  for (; indexed_ < known_; ++indexed_) positions_.emplace(keys_[static_cast<std::size_t>(indexed_)], indexed_);
+}
+
+bool Keyset::LoadKeySlice(std::int64_t want) {
+  // The stamp is read before the slice: a change made while the slice runs shows at the next
+  // one, which then learns again whatever this one skipped.
+  const DataStamp stamp = slice_stamp_reader_ ? slice_stamp_reader_() : DataStamp{};
+  const bool relearn = slice_stamp_reader_ && source_offset_ > 0 && !(stamp == slice_stamp_);
+  const std::int64_t offset = relearn ? 0 : source_offset_;
+  const std::int64_t limit = want < 0 ? -1 : (relearn ? source_offset_ + want : want);
+  read_keys_.clear();  // a failed read may have left some
+  const auto got = static_cast<std::int64_t>(source_.LoadKeys(offset, limit, read_keys_));
+  if (relearn) {
+    // A known key keeps the position it was first given, so rows others added within the part
+    // already passed come after the rows known; rows gone stay as holes.
+    IndexKnown();
+    std::erase_if(read_keys_, [this](std::int64_t key) { return positions_.count(key) != 0; });
+  }
+  const auto added = static_cast<std::int64_t>(read_keys_.size());
+  TakeReadKeys();
+  slice_stamp_ = stamp;
+  source_offset_ = offset + got;
+  from_source_ += added;
+  known_ += added;
+  return limit < 0 || got < limit;
+}
 
 void Keyset::LoadNextRun() {
   // Keys are only appended by the source until it is complete, so the last key is its last row.
@@ -64,20 +96,17 @@ bool Keyset::Reach(std::int64_t pos) {
       continue;
     }
     const std::int64_t want = NextSliceSize();
-    std::size_t got = 0;
     if (keyed_) {
-      read_keys_.clear();  // a failed read may have left some
-      got = source_.LoadKeys(from_source_, want, read_keys_);
-      TakeReadKeys();
-    } else {
-      if (discard_behind_ && pos > rows_first_) {
-        const std::int64_t drop = std::min<std::int64_t>(pos, known_) - rows_first_;
-        rows_.erase(rows_.begin(), rows_.begin() + drop);
-        rows_first_ += drop;
-      }
-      got = source_.LoadRows(from_source_, want, rows_);
-      ++generation_;
+      if (LoadKeySlice(want)) complete_ = true;
+      continue;
     }
+    if (discard_behind_ && pos > rows_first_) {
+      const std::int64_t drop = std::min<std::int64_t>(pos, known_) - rows_first_;
+      rows_.erase(rows_.begin(), rows_.begin() + drop);
+      rows_first_ += drop;
+    }
+    const std::size_t got = source_.LoadRows(from_source_, want, rows_);
+    ++generation_;
     from_source_ += static_cast<std::int64_t>(got);
     known_ += static_cast<std::int64_t>(got);
     if (static_cast<std::int64_t>(got) < want) complete_ = true;
@@ -87,13 +116,19 @@ bool Keyset::Reach(std::int64_t pos) {
 
 void Keyset::LoadAll() {
   if (complete_) return;
+  if (keyed_ && !read_stamp_) {
+    LoadKeySlice(-1);
+    ++generation_;
+    complete_ = true;
+    return;
+  }
   std::size_t got = 0;
   read_keys_.clear();  // a failed read may have left some
   if (read_stamp_) {
     const std::int64_t after = keys_.empty() ? std::numeric_limits<std::int64_t>::min() : keys_.back();
     got = source_.LoadKeysAfter(after, std::numeric_limits<std::int64_t>::max(), read_keys_);
   } else {
-    got = keyed_ ? source_.LoadKeys(from_source_, -1, read_keys_) : source_.LoadRows(from_source_, -1, rows_);
+    got = source_.LoadRows(from_source_, -1, rows_);
   }
   TakeReadKeys();
   ++generation_;
@@ -131,7 +166,7 @@ std::optional<std::int64_t> Keyset::PositionOf(std::int64_t key) {
     return FindAscending(key);
   }
   for (;;) {
-    for (; indexed_ < known_; ++indexed_) positions_.emplace(keys_[static_cast<std::size_t>(indexed_)], indexed_);
+    IndexKnown();
     auto found = positions_.find(key);
     if (found != positions_.end()) return found->second;
     if (complete_) return std::nullopt;
@@ -200,6 +235,7 @@ bool Keyset::IsDeleted(std::int64_t pos) const { return keyed_ && deleted_.count
 
 void Keyset::Learn(std::int64_t key) {
   keys_.push_back(key);
+  ++source_offset_;
   ++from_source_;
   ++known_;
 }
@@ -214,7 +250,8 @@ std::int64_t Keyset::Append(std::int64_t key) {
 
 void Keyset::Clear() {
   complete_ = false;
-  known_ = from_source_ = 0;
+  known_ = from_source_ = source_offset_ = 0;
+  slice_stamp_ = DataStamp{};
   keys_.clear();
   positions_.clear();
   indexed_ = 0;

@@ -31,6 +31,12 @@ class Keyset {
   // rows skipped again), and positions are found by binary search. READ_STAMP gives the file's
   // stamp now (the values' stamp). REQUIRES: a keyed source, nothing loaded yet.
   void FollowRowidOrder(std::function<DataStamp()> read_stamp);
+  // For any other keyed source, read in slices by offset: READ_STAMP gives the file's stamp
+  // now. When it changed since the last slice, the offset may no longer count the rows already
+  // learnt (rows deleted, inserted or moved meanwhile), so the next slice is learnt from the
+  // source's first row again, keeping only keys not known yet. REQUIRES: a keyed source,
+  // nothing loaded yet.
+  void RelearnOnChange(std::function<DataStamp()> read_stamp);
 
   // Loads rows until position POS is known or the source ends; true when POS exists.
   bool Reach(std::int64_t pos);
@@ -72,6 +78,10 @@ class Keyset {
  private:
   std::int64_t NextSliceSize() const;
   void LoadWindow(std::int64_t pos, const DataStamp& stamp);
+  // Keyed, by offset: learns the next WANT rows of the source (WANT < 0: all the rest); true
+  // when the source ended.
+  bool LoadKeySlice(std::int64_t want);
+  void IndexKnown();  // positions_ covers every known position
   // Rowid order: the next run of rows after the last key known, keys and values.
   void LoadNextRun();
   std::optional<std::int64_t> FindAscending(std::int64_t key) const;
@@ -86,6 +96,9 @@ class Keyset {
   std::int64_t from_source_ = 0;  // of which the source returned
 
   std::function<DataStamp()> read_stamp_;  // set: the source is in rowid order (see above)
+  std::function<DataStamp()> slice_stamp_reader_;  // set: see RelearnOnChange
+  DataStamp slice_stamp_;          // the stamp the keys by offset were last learnt at
+  std::int64_t source_offset_ = 0;  // source rows passed as of SLICE_STAMP_
 
   // Keyed sources.
   KeyList keys_;

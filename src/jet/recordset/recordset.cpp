@@ -41,10 +41,13 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
                                              s.plan.parameters, s.plan.join);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   const bool whole_table = s.plan.rowid_order && !s.plan.append_only && s.plan.max_records == 0;
+  auto read_stamp = [&connection = *s.connection, stamp_sql = std::make_shared<PreparedSql>()] {
+    return ReadDataStamp(connection, *stamp_sql);
+  };
   if (whole_table && (!s.IsTable() || s.index_name.empty())) {
-    rows->keyset->FollowRowidOrder([&connection = *s.connection, stamp_sql = std::make_shared<PreparedSql>()] {
-      return ReadDataStamp(connection, *stamp_sql);
-    });
+    rows->keyset->FollowRowidOrder(std::move(read_stamp));
+  } else if (rows->source->Keyed()) {
+    rows->keyset->RelearnOnChange(std::move(read_stamp));
   }
   return rows;
 }

@@ -3,6 +3,7 @@
 // reached again; bookmarks of records the recordset has not reached yet.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -103,6 +104,54 @@ TEST_F(RecordsetRunsTest, RowsOthersDeleteOrAddBeforeADynasetReachesThemLoseNoOt
     rs->MoveNext();
   }
   EXPECT_EQ(seen, later.substr(0, later.size() - 1));
+}
+
+TEST_F(RecordsetRunsTest, OthersChangesToRowsAStatementDynasetPassedLoseOrRepeatNoRow) {
+  // A dynaset on a statement learns its keys a slice at a time by offset; another user's
+  // deletes or inserts among the rows already passed must not shift later rows out of it or
+  // into it twice. Each case walks past several slices first.
+  const std::string statement = "SELECT * FROM Many ORDER BY N DESC";
+  struct Case {
+    const char* name;
+    const char* change;
+    std::vector<std::string> added;  // rows the change adds that may show
+    std::vector<std::string> ahead;  // of which these are ahead of the reader: they must show
+  };
+  for (const Case& c : {Case{"delete", "DELETE FROM Many WHERE N > 1100", {}, {}},
+                        // 1197 and 1190 fall among the rows passed, 14 and 7 among those ahead.
+                        Case{"insert", "INSERT INTO Many (N, Label) VALUES (1197, 'x'), (1190, 'x'), (14, 'x'), (7, 'x')",
+                             {"1197", "1190", "14", "7"}, {"14", "7"}}}) {
+    SCOPED_TRACE(c.name);
+    const std::vector<std::string> all = Lines(Select("SELECT N FROM Many ORDER BY N DESC"));
+    ASSERT_GT(all.size(), 800u);
+    auto rs = Open(statement, kOpenDynaset);
+    std::vector<std::string> seen;
+    for (int i = 0; i < 150; ++i) {
+      seen.push_back(N(*rs));
+      rs->MoveNext();
+    }
+    {
+      auto other = workspace_->OpenDatabase(path_);
+      other->TEST_ExecuteSql(c.change);
+      other->Close();
+    }
+    while (!rs->Eof()) {
+      seen.push_back(N(*rs));
+      rs->MoveNext();
+    }
+    std::map<std::string, int> times;
+    for (const std::string& n : seen) ++times[n];
+    for (const auto& [n, count] : times) EXPECT_EQ(count, 1) << "N " << n;
+    std::vector<std::string> original;
+    for (const std::string& n : seen) {
+      if (std::find(c.added.begin(), c.added.end(), n) == c.added.end()) original.push_back(n);
+    }
+    EXPECT_EQ(original, all);
+    for (const std::string& n : c.ahead) EXPECT_EQ(times[n], 1) << "N " << n;
+    rs->MoveLast();
+    EXPECT_EQ(rs->RecordCount(), static_cast<std::int64_t>(seen.size()));
+    Exec("DELETE FROM Many WHERE Label = 'x'");
+  }
 }
 
 TEST_F(RecordsetRunsTest, TableTypeBookmarksReachRecordsNotReachedYet) {
