@@ -240,6 +240,10 @@ void Keyset::Learn(std::int64_t key) {
   ++known_;
 }
 
+bool Keyset::OffsetsStale() {
+  return slice_stamp_reader_ && source_offset_ > 0 && !(slice_stamp_reader_() == slice_stamp_);
+}
+
 std::int64_t Keyset::Append(std::int64_t key) {
   LoadAll();
   keys_.push_back(key);

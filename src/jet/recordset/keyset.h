@@ -69,6 +69,9 @@ class Keyset {
   // position Known() (appended), and EndOfSource says the source has no more rows.
   // REQUIRES: keyed source, not complete.
   void Learn(std::int64_t key);
+  // For such a reader: true when the file changed since the keys were learnt by offset, so the
+  // source's offsets may no longer be the positions known (Reach and LoadAll learn again).
+  bool OffsetsStale();
   void EndOfSource() { complete_ = true; }
   // Positions taken from the source (the rest are own additions).
   std::int64_t FromSource() const { return from_source_; }

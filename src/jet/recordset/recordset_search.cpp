@@ -221,6 +221,9 @@ void BindSourceParameters(RecordsetState& s, PreparedSql& sql) {
 // costs about what the plain search in SQLite costs. Rows the recordset added itself come last.
 std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::string& condition, std::int64_t from) {
   Keyset& keys = s.Keys();
+  // The pass counts source rows as positions, which holds only while the rows known were
+  // learnt at the file's present state; otherwise the keys are learnt again first.
+  if (!keys.Complete() && keys.OffsetsStale()) keys.LoadAll();
   if (from < keys.FromSource()) {
     PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
                                    " THEN 1 ELSE 0 END FROM (" + s.plan.select_sql + ") LIMIT -1 OFFSET " +

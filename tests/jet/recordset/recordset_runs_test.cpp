@@ -154,6 +154,28 @@ TEST_F(RecordsetRunsTest, OthersChangesToRowsAStatementDynasetPassedLoseOrRepeat
   }
 }
 
+TEST_F(RecordsetRunsTest, FindNextOnAStatementDynasetAfterOthersAddRowsItPassedRepeatsNoRow) {
+  // A forward Find learns keys on its way through the source by offset too.
+  auto rs = Open("SELECT * FROM Many ORDER BY N DESC", kOpenDynaset);
+  for (int i = 0; i < 150; ++i) rs->MoveNext();
+  {
+    auto other = workspace_->OpenDatabase(path_);
+    other->TEST_ExecuteSql("INSERT INTO Many (N, Label) VALUES (1197, 'x'), (1190, 'x'), (1183, 'x')");
+    other->Close();
+  }
+  rs->FindNext("N < 10");
+  ASSERT_FALSE(rs->NoMatch());
+  rs->MoveFirst();
+  std::map<std::string, int> times;
+  while (!rs->Eof()) {
+    ++times[N(*rs)];
+    rs->MoveNext();
+  }
+  for (const auto& [n, count] : times) EXPECT_EQ(count, 1) << "N " << n;
+  rs->MoveLast();
+  EXPECT_EQ(rs->RecordCount(), static_cast<std::int64_t>(times.size()));
+}
+
 TEST_F(RecordsetRunsTest, TableTypeBookmarksReachRecordsNotReachedYet) {
   auto rs = Open("Many", kOpenTable);
   auto scout = rs->Clone();
