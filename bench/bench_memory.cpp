@@ -28,6 +28,7 @@
 #include "jet/engine_settings.h"
 #include "jet/recordset/recordset.h"
 #include "jet/sqlite/connection.h"
+#include "bench_files.h"
 
 namespace {
 
@@ -72,8 +73,7 @@ struct Fixture {
   }
   ~Fixture() {
     database->Close();
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-    std::remove((path.substr(0, path.size() - 4) + ".ldb").c_str());
+    qb::bench::RemoveDatabaseFiles(path);
   }
 
   void Raw(const std::string& sql) { database->EngineConnection(true).Exec(sql); }

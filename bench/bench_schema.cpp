@@ -15,6 +15,7 @@
 #include "jet/engine_settings.h"
 #include "jet/sqlite/connection.h"
 #include "jet/tabledef.h"
+#include "bench_files.h"
 
 namespace {
 
@@ -39,8 +40,7 @@ struct Fixture {
   }
   ~Fixture() {
     database->Close();
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-    std::remove((path.substr(0, path.size() - 4) + ".ldb").c_str());
+    qb::bench::RemoveDatabaseFiles(path);
   }
 
   // A plain SQLite copy of T's rows into a new table of the same columns (checks left out).

@@ -214,17 +214,21 @@ TEST_F(DatabaseMaintenanceTest, RepairLeavesASoundFileAlone) {
   EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
 }
 
-TEST_F(DatabaseMaintenanceTest, RepairSalvagesAroundAZeroedPage) {
-  const std::string path = MakeFilled("zeroed.mdb", kRows);
+// Zeroes a leaf page of T in the middle of the file at PATH; returns the ids it held.
+std::set<int> ZeroALeafPageOfT(const std::string& path) {
   std::string bytes = qb::test::ReadFileBytes(path);
-  // A leaf page of T in the middle of the file.
   std::size_t page = bytes.size() / kPage / 2;
   while (IdsMarkedIn(bytes.substr(page * kPage, kPage)).empty()) ++page;
-  const std::set<int> lost = IdsMarkedIn(bytes.substr(page * kPage, kPage));
+  std::set<int> lost = IdsMarkedIn(bytes.substr(page * kPage, kPage));
   std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(page * kPage),
             bytes.begin() + static_cast<std::ptrdiff_t>((page + 1) * kPage), '\0');
   qb::test::WriteFileBytes(path, bytes);
-  ExpectRepairedTo(path, Without(IdsFromOneTo(kRows), lost));
+  return lost;
+}
+
+TEST_F(DatabaseMaintenanceTest, RepairSalvagesAroundAZeroedPage) {
+  const std::string path = MakeFilled("zeroed.mdb", kRows);
+  ExpectRepairedTo(path, Without(IdsFromOneTo(kRows), ZeroALeafPageOfT(path)));
 }
 
 // Every table with a primary key has an index holding each rowid, which answers "is there a row
@@ -232,14 +236,7 @@ TEST_F(DatabaseMaintenanceTest, RepairSalvagesAroundAZeroedPage) {
 TEST_F(DatabaseMaintenanceTest, RepairSalvagesAroundAZeroedPageOfATableWithAKeyIndex) {
   const std::string path = MakeFilled("keyed.mdb", kRows);
   workspace_->OpenDatabase(path)->TEST_ExecuteSql("CREATE UNIQUE INDEX ById ON T (Id)");
-  std::string bytes = qb::test::ReadFileBytes(path);
-  std::size_t page = bytes.size() / kPage / 2;
-  while (IdsMarkedIn(bytes.substr(page * kPage, kPage)).empty()) ++page;
-  const std::set<int> lost = IdsMarkedIn(bytes.substr(page * kPage, kPage));
-  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(page * kPage),
-            bytes.begin() + static_cast<std::ptrdiff_t>((page + 1) * kPage), '\0');
-  qb::test::WriteFileBytes(path, bytes);
-  ExpectRepairedTo(path, Without(IdsFromOneTo(kRows), lost));
+  ExpectRepairedTo(path, Without(IdsFromOneTo(kRows), ZeroALeafPageOfT(path)));
 }
 
 TEST_F(DatabaseMaintenanceTest, RepairSalvagesATruncatedFile) {
