@@ -193,7 +193,7 @@ TEST_F(FormStreamTest, EveryComponentIsLoadedEvenWhenOneLoadedRaises) {
   EXPECT_EQ(FormRegistry::Find("G"), nullptr);
 }
 
-TEST_F(FormStreamTest, WritingMarksComponentsAndSkipsSubcomponents) {
+TEST_F(FormStreamTest, WritingMarksComponentsSkipsSubcomponentsAndRefusesUnnamedReferences) {
   TTestModule form;
   form.SetName("W");
   TProbe* p = AddProbe(&form, "P");
@@ -204,12 +204,7 @@ TEST_F(FormStreamTest, WritingMarksComponentsAndSkipsSubcomponents) {
   EXPECT_EQ(p->writing_seen, "W");
   EXPECT_EQ(p->ComponentState(), 0u);
   EXPECT_EQ(text.find("Internal"), std::string::npos) << text;
-}
 
-TEST_F(FormStreamTest, AReferenceToAnUnnamedComponentCannotBeWritten) {
-  TTestModule form;
-  form.SetName("W");
-  TProbe* p = AddProbe(&form, "P");
   p->SetLink(new TProbe(&form));
   EXPECT_THROW(WriteComponentText(&form), EWriteError);
   EXPECT_EQ(p->ComponentState(), 0u);  // csWriting cleared on the way out

@@ -23,32 +23,27 @@ class PrintingTest : public test::GuiTest {
     std::string bytes = test::ReadFileBytes(path);
     return bytes.size() > 100 && bytes.compare(0, 5, "%PDF-") == 0;
   }
+  // Prints WIDGET on a PDF printer writing PATH.
+  static void PrintToPdf(QWidget& widget, const std::string& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    PrintWidgetOn(widget, printer);
+  }
   test::TempDir dir_;
   QLabel label_;
 };
 
 TEST_F(PrintingTest, WidgetImageGoesToAPdfPrinter) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(dir_.File("window.pdf")));
-  PrintWidgetOn(label_, printer);
+  PrintToPdf(label_, dir_.File("window.pdf"));
   EXPECT_TRUE(IsPdf(dir_.File("window.pdf")));
 }
 
-TEST_F(PrintingTest, UnwritableOutputRaisesInsteadOfPretendingToPrint) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(dir_.File("no/such/folder/window.pdf")));
-  EXPECT_THROW(PrintWidgetOn(label_, printer), Exception);
-}
-
-TEST_F(PrintingTest, WidgetWithoutAreaRaises) {
+TEST_F(PrintingTest, UnwritableOutputOrAWidgetWithoutAreaRaisesInsteadOfPretendingToPrint) {
+  EXPECT_THROW(PrintToPdf(label_, dir_.File("no/such/folder/window.pdf")), Exception);
   QLabel empty;
   empty.resize(0, 0);
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(dir_.File("empty.pdf")));
-  EXPECT_THROW(PrintWidgetOn(empty, printer), Exception);
+  EXPECT_THROW(PrintToPdf(empty, dir_.File("empty.pdf")), Exception);
 }
 
 TEST_F(PrintingTest, ScriptedPrintDialogRecordsTheWidgetAndPrintsWhenConfirmed) {
