@@ -87,25 +87,16 @@ class DAODataBaseTest : public DAOTest {
   std::vector<std::string> log_;
 };
 
-TEST_F(DAODataBaseTest, NewComponentDefaults) {
-  TDAODataBase db;
-  EXPECT_FALSE(db.Connected());
-  EXPECT_EQ(db.QueryTimeout(), 30);
-  EXPECT_EQ(db.ODBCOptions(), ooDriverComplete);
-  EXPECT_EQ(db.DAOWorkspace(), nullptr);
-  EXPECT_EQ(db.RecordsetCount(), 0);
-  EXPECT_FALSE(db.InTransaction());
-  EXPECT_EQ(db.JetVersion(), "");
-  EXPECT_EQ(db.DesignMasterID(), "");
-  EXPECT_EQ(db.GetProperties(), nullptr);
-  EXPECT_FALSE(db.PropertyExists("Version"));
-}
-
 TEST_F(DAODataBaseTest, ConnectsInTheDefaultWorkspaceAndCreatesTheRootWhenNeeded) {
   engine_->Close();
   TDAODataBase db;
   db.SetName("Db1");
   Watch(db);
+  // Disconnected, the engine's values read empty instead of raising.
+  EXPECT_EQ(db.JetVersion(), "");
+  EXPECT_EQ(db.DesignMasterID(), "");
+  EXPECT_EQ(db.GetProperties(), nullptr);
+  EXPECT_FALSE(db.PropertyExists("Version"));
   db.SetDatabaseFile(file_);
   db.Open();
   EXPECT_TRUE(db.Connected());
@@ -143,17 +134,15 @@ TEST_F(DAODataBaseTest, PasswordsRightWrongAndMissing) {
   TDAODataBase db;
   db.SetName("Db1");
   db.SetDatabaseFile(secret_file_);
-  Raised missing = RaisedBy([&] { db.Open(); });
-  EXPECT_EQ(missing.type, "EDAOError");
-  EXPECT_EQ(DetailField(missing.message, "Method Name:"), "CreateCOMObj");
-  EXPECT_NE(DetailField(missing.message, "Message:").find("Not a valid password"), std::string::npos);
-  EXPECT_NE(DetailField(missing.message, "Address:"), "00000000");
-
-  db.SetJetDBPassword("Wrong");
-  Raised wrong = RaisedBy([&] { db.Open(); });
-  EXPECT_EQ(DetailField(wrong.message, "Method Name:"), "CreateCOMObj");
-  EXPECT_NE(DetailField(wrong.message, "Message:").find("Not a valid password"), std::string::npos);
-  EXPECT_FALSE(db.Connected());
+  for (const char* password : {"", "Wrong"}) {
+    db.SetJetDBPassword(password);
+    Raised refused = RaisedBy([&] { db.Open(); });
+    EXPECT_EQ(refused.type, "EDAOError") << password;
+    EXPECT_EQ(DetailField(refused.message, "Method Name:"), "CreateCOMObj");
+    EXPECT_NE(DetailField(refused.message, "Message:").find("Not a valid password"), std::string::npos);
+    EXPECT_NE(DetailField(refused.message, "Address:"), "00000000");
+    EXPECT_FALSE(db.Connected());
+  }
 
   db.SetJetDBPassword("Sesame");
   EXPECT_EQ(db.JetConnectParams(), ";pwd=Sesame");
@@ -476,6 +465,7 @@ TEST_F(DAODataBaseTest, EngineDeactivationClosesWorkspacesAndDatabasesInCreation
   db_c.Open();
   db_b.Open();
   db_a.Open();  // the default workspace
+  std::weak_ptr<jet::Workspace> engine_ws = ws1.WorkspaceObject();
   log_.clear();
   engine_->Close();
   EXPECT_EQ(log_, (std::vector<std::string>{
@@ -485,6 +475,9 @@ TEST_F(DAODataBaseTest, EngineDeactivationClosesWorkspacesAndDatabasesInCreation
                       "BeforeClose Ws2", "BeforeClose DbC", "AfterClose DbC", "AfterClose Ws2",
                       "AfterClose DAOEngine1"}));
   for (TDAODataBase* db : {&db_a, &db_b, &db_c}) EXPECT_FALSE(db->Connected());
+  EXPECT_FALSE(ws1.Active());
+  EXPECT_FALSE(ws2.Active());
+  EXPECT_TRUE(engine_ws.expired());
   EXPECT_FALSE(engine_->Active());
 }
 

@@ -34,10 +34,12 @@ TEST_F(DAOErrorsTest, PreconditionErrorNamesComponentWithNilAddress) {
   EXPECT_EQ(raised.help_context, 0);
 }
 
-TEST_F(DAOErrorsTest, MissingComponentAndMethodReadUnknownAndHelpContextIsKept) {
-  Raised raised = RaisedBy([] { RaiseDAOError(nullptr, "Lost.", "", 4711); });
-  EXPECT_EQ(raised.message, ExpectedDetail("Unknown", "Unknown", "Unknown", "00000000", "Lost."));
+TEST_F(DAOErrorsTest, MissingComponentAndMethodReadUnknownAndTheMessageIsKeptAsGiven) {
+  Raised raised = RaisedBy([] { RaiseDAOError(nullptr, "100% %s %d", "", 4711); });
+  EXPECT_EQ(raised.message, ExpectedDetail("Unknown", "Unknown", "Unknown", "00000000", "100% %s %d"));
   EXPECT_EQ(raised.help_context, 4711);
+  DetailedErrorMessages = false;
+  EXPECT_EQ(RaisedBy([] { RaiseDAOError(nullptr, "Only this.", "X"); }).message, "Only this.");
 }
 
 TEST_F(DAOErrorsTest, AddressIsTheRaiseSiteOfTheHandledException) {
@@ -54,16 +56,6 @@ TEST_F(DAOErrorsTest, AddressIsTheRaiseSiteOfTheHandledException) {
   EXPECT_EQ(DetailField(raised.message, "Address:"), Hex8(origin));
   EXPECT_NE(DetailField(raised.message, "Address:"), "00000000");
   EXPECT_EQ(DetailField(raised.message, "Message:"), "The file is gone.");
-}
-
-TEST_F(DAOErrorsTest, PlainMessageWhenDetailsAreOff) {
-  DetailedErrorMessages = false;
-  EXPECT_EQ(RaisedBy([] { RaiseDAOError(nullptr, "Only this.", "X"); }).message, "Only this.");
-}
-
-TEST_F(DAOErrorsTest, MessageWithPercentSignsIsNotReformatted) {
-  EXPECT_EQ(DetailField(RaisedBy([] { RaiseDAOError(nullptr, "100% %s %d", "X"); }).message, "Message:"),
-            "100% %s %d");
 }
 
 TEST_F(DAOErrorsTest, CheckOleResultRaisesOnlyForTheSignBit) {
@@ -113,6 +105,13 @@ TEST_F(DAOErrorsTest, WarningBoxKeepsComingUntilTheUserAnswersYes) {
       ShowErrorBox();
     }
   };
+  // Foreign exceptions and no exception at all ask nothing.
+  try {
+    throw std::runtime_error("foreign");
+  } catch (...) {
+    ShowErrorBox();
+  }
+  ShowErrorBox();
   gui_->ExpectMessageBox(IDNO).Text("first\rSuppress Further Messages ?\r").Caption("Warning")
       .Flags(MB_YESNO | MB_ICONEXCLAMATION);
   gui_->ExpectMessageBox(IDYES).Text("second\rSuppress Further Messages ?\r");
@@ -124,18 +123,7 @@ TEST_F(DAOErrorsTest, WarningBoxKeepsComingUntilTheUserAnswersYes) {
   gui_->Verify();
 }
 
-TEST_F(DAOErrorsTest, WarningBoxIgnoresForeignExceptionsAndNoException) {
-  try {
-    throw std::runtime_error("foreign");
-  } catch (...) {
-    ShowErrorBox();
-  }
-  ShowErrorBox();
-  gui_->Verify();  // nothing was asked
-  EXPECT_FALSE(SuppressErrorBoxes);
-}
-
-TEST_F(DAOErrorsTest, WaitCursorBracketsAndCanBeSwitchedOff) {
+TEST_F(DAOErrorsTest, WaitCursorBracketsCanBeSwitchedOffAndIsRestoredOnAnException) {
   Screen().SetCursor(crDefault);
   const TCursor saved = BeginWaitCursor(DAOWaitCursor);
   EXPECT_EQ(saved, crDefault);
@@ -149,10 +137,9 @@ TEST_F(DAOErrorsTest, WaitCursorBracketsAndCanBeSwitchedOff) {
   Screen().SetCursor(crCross);
   EndWaitCursor(crDefault);
   EXPECT_EQ(Screen().Cursor(), crCross);
-  Screen().SetCursor(crDefault);
-}
 
-TEST_F(DAOErrorsTest, WaitScopeRestoresOnException) {
+  // The scope restores the cursor it found, also on an exception.
+  ShowWaitCursor = true;
   Screen().SetCursor(crArrow);
   DAOWaitCursor = crSQLWait;
   EXPECT_THROW(

@@ -22,7 +22,7 @@
 namespace qb::test {
 namespace {
 
-// A database as the workspace sees it: records what it is asked and can refuse the re-check.
+// A database as the workspace sees it: records what it is asked.
 class MemberStandIn : public TDAOWorkspaceMember {
  public:
   MemberStandIn(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
@@ -36,12 +36,8 @@ class MemberStandIn : public TDAOWorkspaceMember {
     workspace_->RemoveDatabase(this);
     workspace_ = nullptr;
   }
-  void RecheckRecordsetRules() override {
-    log_.push_back("Recheck " + name_);
-    if (refuse) throw Exception("recordset refuses");
-  }
+  void RecheckRecordsetRules() override { log_.push_back("Recheck " + name_); }
   TDAOWorkspace* workspace_ = nullptr;
-  bool refuse = false;
 
  private:
   std::string name_;
@@ -277,21 +273,6 @@ TEST_F(DAOWorkspaceTest, DestructionClosesThenDetachesLastFirst) {
   EXPECT_EQ(db1.workspace_, nullptr);
   EXPECT_EQ(db2.workspace_, nullptr);
   EXPECT_EQ(DAOObjectList().size(), 1u);  // only the engine is left
-}
-
-TEST_F(DAOWorkspaceTest, TypeChangeRechecksRecordsetsAndRevertsOnRefusal) {
-  TDAOWorkspace ws;
-  MemberStandIn db1("Db1", log_), db2("Db2", log_);
-  db1.Bind(&ws);
-  db2.Bind(&ws);
-  ws.SetWorkspaceType(wtUseODBC);
-  EXPECT_EQ(ws.WorkspaceType(), wtUseODBC);
-  db2.refuse = true;
-  EXPECT_THROW(ws.SetWorkspaceType(wtUseJet), Exception);
-  EXPECT_EQ(ws.WorkspaceType(), wtUseODBC);
-  EXPECT_EQ(log_, (std::vector<std::string>{"Recheck Db1", "Recheck Db2", "Recheck Db1", "Recheck Db2"}));
-  ws.RemoveDatabase(&db1);
-  ws.RemoveDatabase(&db2);
 }
 
 TEST_F(DAOWorkspaceTest, AssignCopiesSettingsAndFollowsTheSourcesState) {
