@@ -6,14 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <stdexcept>
 
 #include "cli/command_line.h"
 #include "cli/query_params.h"
 #include "cli/replacing_file.h"
 #include "jet/sql/jet_types.h"
-#include "support/test_support.h"
+#include "quill_test.h"
 
 namespace qb::cli {
 namespace {
@@ -56,18 +55,6 @@ TEST(DelimitedOutputTest, SeparatorAfterEveryLineAndNothingQuoted) {
   EXPECT_EQ(count, 2);
 }
 
-TEST(DelimitedOutputTest, EmptyResultIsTheHeaderLineAlone) {
-  MemoryRows rows({"A", "B"}, {});
-  std::int64_t count = -1;
-  EXPECT_EQ(Write(rows, {"\t", "\n"}, &count), "A\tB\n");
-  EXPECT_EQ(count, 0);
-}
-
-TEST(DelimitedOutputTest, EmptySeparatorsJoinValues) {
-  MemoryRows rows({"A", "B"}, {{Variant(1), Variant(2)}, {Variant(3), Variant(4)}});
-  EXPECT_EQ(Write(rows, {"", ""}), "AB1234");
-}
-
 TEST(DelimitedOutputTest, FailingRowLeavesNoPartOfItsLine) {
   MemoryRows rows({"A", "B"}, {{Variant(1), Variant(2)}, {Variant(3), Variant(4)}, {Variant(5), Variant(6)}}, 2);
   std::string out;
@@ -98,13 +85,7 @@ TEST(DelimitedOutputTest, SeparatorNames) {
 
 class ReplacingFileTest : public ::testing::Test {
  protected:
-  // Names in the folder, so that a left-over temporary file shows.
-  std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Listing() const { return test::FolderNames(dir_.Path()); }
   qb::test::TempDir dir_;
 };
 

@@ -1,13 +1,5 @@
 // quill run and quill export as a user runs them: saved queries with typed parameters, the
 // export file with its separators, and a destination that a failed export leaves as it was.
-#include <fcntl.h>
-#include <pty.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
-
 #include "quill_rows_fixture.h"
 
 namespace qb::cli::test {
@@ -67,51 +59,15 @@ TEST_F(QuillRowsTest, FailedExportLeavesTheDestinationAsItWas) {
   EXPECT_NE(Fails({"export", Db(), "T", "--param", "k=1", "--out", File("keep.txt")}, 2).find("table"), std::string::npos);
   EXPECT_NE(Fails({"export", Db(), "T"}, 2).find("--out"), std::string::npos);
   EXPECT_EQ(qb::test::ReadFileBytes(File("keep.txt")), "previous export");
-  // Nothing half-written stays beside it.
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"a.mdb", "keep.txt"}));
-}
-
-// What quill export writes on standard error when that is a terminal (a pseudo-terminal here).
-std::string ExportProgressOnTerminal(const std::vector<std::string>& args, const std::string& config) {
-  int master = -1, slave = -1;
-  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return "no pseudo-terminal";
-  const std::string program = std::string(QB_BIN_DIR) + "/quill";
-  std::vector<std::string> words = {program};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env = {"QUILL_TEST_FAST_HASH=1", "XDG_CONFIG_HOME=" + config, "PATH=/usr/bin:/bin"};
-  std::vector<char*> envp;
-  for (auto& item : env) envp.push_back(item.data());
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, slave, 2);
-  pid_t child = 0;
-  const int rc = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(slave);
-  std::string seen;
-  if (rc == 0) {
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = ::read(master, buffer, sizeof buffer)) > 0) seen.append(buffer, static_cast<std::size_t>(got));
-    ::waitpid(child, nullptr, 0);
-  }
-  ::close(master);
-  return seen;
+  EXPECT_EQ(FolderNames(dir_.Path()), (std::vector<std::string>{"a.mdb", "keep.txt"}));  // nothing half-written
 }
 
 TEST_F(QuillRowsTest, ProgressOnlyOnATerminal) {
   FillTable();
   // Not a terminal: nothing (every other test checks standard error is empty).
   EXPECT_EQ(Quill({"export", Db(), "T", "--out", File("a.txt")}).err, "");
-  const std::string shown = ExportProgressOnTerminal({"export", Db(), "T", "--out", File("b.txt")}, config_.Path().string());
+  const std::string shown = RunQuillOnTerminal({"export", Db(), "T", "--out", File("b.txt")},
+                                               {{"QUILL_TEST_FAST_HASH", "1"}, {"XDG_CONFIG_HOME", config_.Path().string()}});
   // The terminal turns the line feed into CR LF.
   EXPECT_EQ(shown, "\rExported 3 records\r\n");
   EXPECT_EQ(qb::test::ReadFileBytes(File("a.txt")), qb::test::ReadFileBytes(File("b.txt")));

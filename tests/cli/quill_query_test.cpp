@@ -1,42 +1,16 @@
 // quill's saved-query commands as a user runs them: create, list, show and delete, with the
 // exit statuses and one-line errors the other commands give.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "run_quill.h"
-#include "support/test_support.h"
+#include "quill_test.h"
 
 namespace qb::cli::test {
 namespace {
 
-class QuillQueryTest : public ::testing::Test {
+class QuillQueryTest : public QuillTest {
  protected:
   void SetUp() override {
     Ok({"db", "create", File("a.mdb")});
     Ok({"sql", File("a.mdb"), "CREATE TABLE Orders (Id LONG, Customer TEXT(40), Placed DATETIME)"});
   }
-  QuillRun Quill(const std::vector<std::string>& args) {
-    return RunQuill(args, {{"QUILL_TEST_FAST_HASH", "1"}, {"XDG_CONFIG_HOME", config_.Path().string()}});
-  }
-  std::string Ok(const std::vector<std::string>& args) {
-    QuillRun run = Quill(args);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    return run.out;
-  }
-  // Expects STATUS with one line on stderr; returns that line.
-  std::string Fails(const std::vector<std::string>& args, int status = 1) {
-    QuillRun run = Quill(args);
-    EXPECT_EQ(run.status, status) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    return run.err;
-  }
-  std::string File(const std::string& name) const { return dir_.File(name); }
-
-  qb::test::TempDir dir_;
-  qb::test::TempDir config_;
 };
 
 TEST_F(QuillQueryTest, CreateListShowAndDeleteRoundTrip) {

@@ -1,41 +1,17 @@
 // The fixture of the row commands' tests: a database with one table of every column type,
 // filled through quill itself, and the lines quill prints for it.
 #pragma once
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
-
-#include "run_quill.h"
-#include "support/test_support.h"
+#include "quill_test.h"
 
 namespace qb::cli::test {
 
-class QuillRowsTest : public ::testing::Test {
+class QuillRowsTest : public QuillTest {
  protected:
   void SetUp() override {
     Ok({"db", "create", Db()});
     Ok({"sql", Db(),
         "CREATE TABLE T (Id COUNTER, Name TEXT(20), Notes MEMO, Qty SHORT, Tiny BYTE, Amount CURRENCY, "
         "Ratio SINGLE, Big DOUBLE, Placed DATETIME, Paid BIT, Pic LONGBINARY)"});
-  }
-  QuillRun Quill(const std::vector<std::string>& args) {
-    return RunQuill(args, {{"QUILL_TEST_FAST_HASH", "1"}, {"XDG_CONFIG_HOME", config_.Path().string()}});
-  }
-  std::string Ok(const std::vector<std::string>& args) {
-    QuillRun run = Quill(args);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    return run.out;
-  }
-  // Expects exit STATUS with one line on stderr and nothing on stdout; returns that line.
-  std::string Fails(const std::vector<std::string>& args, int status = 1) {
-    QuillRun run = Quill(args);
-    EXPECT_EQ(run.status, status) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_EQ(run.out, "");
-    return run.err;
   }
   void Insert(const std::string& statement) { EXPECT_EQ(Ok({"sql", Db(), statement}), "1 records affected\n"); }
   // Two rows of every kind of value, and one of Nulls.
@@ -48,11 +24,7 @@ class QuillRowsTest : public ::testing::Test {
               "1 records affected\n");
     Insert("INSERT INTO T (Placed, Amount) VALUES (#08:30:00#, -0.0001)");
   }
-  std::string Db() const { return dir_.File("a.mdb"); }
-  std::string File(const std::string& name) const { return dir_.File(name); }
-
-  qb::test::TempDir dir_;
-  qb::test::TempDir config_;
+  std::string Db() const { return File("a.mdb"); }
 };
 
 inline constexpr const char* kHeader = "Id\tName\tNotes\tQty\tTiny\tAmount\tRatio\tBig\tPlaced\tPaid\tPic\n";

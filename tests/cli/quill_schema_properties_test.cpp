@@ -1,18 +1,15 @@
 // quill schema and quill script carry what Jet DDL cannot say: defaults, validation rules and
 // texts, AllowZeroLength and where an AutoNumber goes on, so a schema round-trips with its rules
 // in force; SET PROPERTY statements fail like any other statement of a script.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "quill_statement_fixture.h"
-#include "run_quill.h"
-#include "support/test_support.h"
+#include "quill_test.h"
 
 namespace qb::cli::test {
 namespace {
 
-class QuillSchemaPropertiesTest : public QuillStatementTest {};
+class QuillSchemaPropertiesTest : public QuillTest {
+ protected:
+  void SetUp() override { Ok({"db", "create", File("a.mdb")}); }
+};
 
 constexpr const char* kStock =
     "CREATE TABLE Stock (Id COUNTER(100, 1) CONSTRAINT PrimaryKey PRIMARY KEY, Name TEXT(20) NOT NULL "
@@ -24,7 +21,7 @@ constexpr const char* kStock =
     "SET PROPERTY [Stock].[Name].ValidationRule = 'Like ''a*'' Or Like ''b*''';\n";
 
 TEST_F(QuillSchemaPropertiesTest, SchemaRoundTripsDefaultsRulesAndSeeds) {
-  Ok({"script", File("a.mdb"), "-"}, kStock);
+  Ok({"script", File("a.mdb"), "-"}, {}, kStock);
   const std::string schema = Ok({"schema", File("a.mdb")});
   EXPECT_EQ(schema,
             "CREATE TABLE [Stock] (\n"
@@ -44,7 +41,7 @@ TEST_F(QuillSchemaPropertiesTest, SchemaRoundTripsDefaultsRulesAndSeeds) {
             "SET PROPERTY [Stock].ValidationRule = '[Low] <= [High]';\n");
 
   Ok({"db", "create", File("b.mdb")});
-  Ok({"script", File("b.mdb"), "-"}, schema);
+  Ok({"script", File("b.mdb"), "-"}, {}, schema);
   EXPECT_EQ(Ok({"schema", File("b.mdb")}), schema);
   // The copy numbers on from the same place and enforces what the original does (Execute skips
   // the rows a rule refuses).
@@ -58,7 +55,7 @@ TEST_F(QuillSchemaPropertiesTest, SchemaRoundTripsDefaultsRulesAndSeeds) {
 
 TEST_F(QuillSchemaPropertiesTest, RelationshipsRoundTripAfterTheirTables) {
   // "Lines" sorts before "Orders", the table it references: its relationship waits for it.
-  Ok({"script", File("a.mdb"), "-"},
+  Ok({"script", File("a.mdb"), "-"}, {},
      "CREATE TABLE Orders (No LONG CONSTRAINT PrimaryKey PRIMARY KEY, Region TEXT(2), "
      "CONSTRAINT ByRegion UNIQUE (No, Region));\n"
      "CREATE TABLE Lines (OrderNo LONG CONSTRAINT LineOrder REFERENCES Orders, R TEXT(2), "
@@ -71,7 +68,7 @@ TEST_F(QuillSchemaPropertiesTest, RelationshipsRoundTripAfterTheirTables) {
   ASSERT_GT(schema.size(), relationships.size());
   EXPECT_EQ(schema.substr(schema.size() - relationships.size()), relationships) << schema;
   Ok({"db", "create", File("b.mdb")});
-  Ok({"script", File("b.mdb"), "-"}, schema);
+  Ok({"script", File("b.mdb"), "-"}, {}, schema);
   EXPECT_EQ(Ok({"schema", File("b.mdb")}), schema);
   EXPECT_NE(Fails({"sql", File("b.mdb"), "DROP TABLE Orders"}).find("relationship"), std::string::npos);
 }
@@ -93,13 +90,13 @@ TEST_F(QuillSchemaPropertiesTest, FailingPropertyStatementsUndoTheScript) {
       {"SET PROPERTY [T].[A].Required = True False", "end of the statement"},
   };
   for (const Case& c : cases) {
-    const std::string err = Fails({"script", File("a.mdb"), "-"}, create + c.statement + ";\n");
+    const std::string err = Fails({"script", File("a.mdb"), "-"}, 1, {}, create + c.statement + ";\n");
     EXPECT_NE(err.find("line 2"), std::string::npos) << c.statement << ": " << err;
     EXPECT_NE(err.find(c.fragment), std::string::npos) << c.statement << ": " << err;
     EXPECT_EQ(Ok({"tables", File("a.mdb")}), "") << c.statement;
   }
   // quill sql runs Jet SQL only.
-  Ok({"script", File("a.mdb"), "-"}, create);
+  Ok({"script", File("a.mdb"), "-"}, {}, create);
   EXPECT_NE(Fails({"sql", File("a.mdb"), "SET PROPERTY [T].[A].Required = True"}).find("SET"), std::string::npos);
 }
 

@@ -1,17 +1,14 @@
 // quill's statement commands as a user runs them: sql, script (where statements end, one
 // transaction, the failing line named) and schema printed as DDL that script takes back.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "quill_statement_fixture.h"
-#include "run_quill.h"
-#include "support/test_support.h"
+#include "quill_test.h"
 
 namespace qb::cli::test {
 namespace {
 
-class QuillSchemaTest : public QuillStatementTest {};
+class QuillSchemaTest : public QuillTest {
+ protected:
+  void SetUp() override { Ok({"db", "create", File("a.mdb")}); }
+};
 
 TEST_F(QuillSchemaTest, SqlRunsOneStatement) {
   EXPECT_EQ(Ok({"sql", File("a.mdb"), "CREATE TABLE T (A LONG, B TEXT(10))"}), "0 records affected\n");
@@ -36,7 +33,7 @@ TEST_F(QuillSchemaTest, ScriptEndsStatementsOnlyAtTheirOwnSemicolons) {
   for (const std::string& text :
        {std::string("CREATE TABLE Z (q LONG);\nSELECT 'x;y', #1/2/2003# FROM [a;b];\n"),
         std::string("CREATE TABLE Z (q LONG);\nPARAMETERS p Long;\nSELECT * FROM [a;b] WHERE y = p;\n")}) {
-    const std::string err = Fails({"script", File("a.mdb"), "-"}, text);
+    const std::string err = Fails({"script", File("a.mdb"), "-"}, 1, {}, text);
     EXPECT_NE(err.find("line 2"), std::string::npos) << err;
     EXPECT_NE(err.find("select query"), std::string::npos) << err;
   }
@@ -67,7 +64,7 @@ TEST_F(QuillSchemaTest, SchemaRoundTripsThroughScript) {
       << schema;
 
   Ok({"db", "create", File("b.mdb")});
-  Ok({"script", File("b.mdb"), "-"}, schema);
+  Ok({"script", File("b.mdb"), "-"}, {}, schema);
   EXPECT_EQ(Ok({"schema", File("b.mdb")}), schema);
   EXPECT_EQ(Ok({"schema", File("b.mdb"), "order lines"}),
             "CREATE TABLE [Order Lines] (\n  [Order] LONG NOT NULL,\n  [Line] SHORT\n);\n");

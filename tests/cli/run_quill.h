@@ -17,4 +17,8 @@ struct QuillRun {
 QuillRun RunQuill(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
                   const std::string& input = {});
 
+// Runs quill with standard error on a pseudo-terminal and standard output to /dev/null; returns
+// what the terminal showed (it turns "\n" into "\r\n").
+std::string RunQuillOnTerminal(const std::vector<std::string>& args, const std::map<std::string, std::string>& env);
+
 }  // namespace qb::cli::test
