@@ -12,6 +12,7 @@
 #include "jet/sqlite/connection.h"
 #include "jet/statement_cache.h"
 #include "jet/text_collation.h"
+#include "jet/transaction_locks.h"
 #include "jet/unicode_text.h"
 
 namespace qb::jet {
@@ -32,7 +33,8 @@ Database::Database(std::string name, std::string connect, bool read_only, std::u
       info_(std::move(info)),
       encryption_(encryption),
       hold_(std::move(hold)),
-      connection_(std::move(connection)) {}
+      connection_(std::move(connection)),
+      record_locks_(std::make_unique<TransactionLocks>()) {}
 
 Database::~Database() {
   if (!IsOpen()) return;
@@ -238,6 +240,7 @@ void Database::CommitTrans(int commit_options) {
   if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to commit.");
   connection.Exec("RELEASE SAVEPOINT " + SavepointName(depth_));
   --depth_;
+  if (depth_ == 0) record_locks_->Clear();
 }
 
 void Database::Rollback() {
@@ -246,6 +249,7 @@ void Database::Rollback() {
   const std::string savepoint = SavepointName(depth_);
   connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
   --depth_;
+  if (depth_ == 0) record_locks_->Clear();
   if (translations_) translations_->Clear();
   if (query_schema_) query_schema_->Forget();
   // Query objects go back to what the file holds: those stored inside the undone level close,
@@ -268,6 +272,7 @@ void Database::Close() {
     }
     depth_ = 0;
   }
+  record_locks_->Clear();
   statements_.reset();
   translations_.reset();
   query_schema_.reset();
@@ -278,6 +283,11 @@ void Database::Close() {
 std::shared_ptr<LockRanges> Database::LockFileRanges() const {
   Open();
   return hold_ ? hold_->Ranges() : nullptr;
+}
+
+TransactionLocks& Database::KeptRecordLocks() {
+  Open();
+  return *record_locks_;
 }
 
 Connection& Database::EngineConnection(bool writing) {

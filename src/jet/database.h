@@ -11,6 +11,8 @@
 //   CommitTrans    depth d -> d - 1, releasing savepoint d (kNoTransaction at 0);
 //   Rollback       depth d -> d - 1, undoing savepoint d (kNoTransaction at 0);
 //   Close          any depth -> closed, undoing every open level.
+// Record locks taken by recordset writes inside a transaction are kept (KeptRecordLocks) until
+// the depth is back to 0 or the database closes.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -38,6 +40,7 @@ class Properties;
 class Property;
 class Recordset;
 class TableDef;
+class TransactionLocks;
 
 // Error numbers of the database's own rules (Jet's numbering).
 namespace err {
@@ -147,6 +150,9 @@ class Database : public std::enable_shared_from_this<Database> {
   // For the engine's recordsets: the lock file's holds on tables and records; null when the
   // folder could not hold a lock file (a read-only open). Raises kObjectClosed once closed.
   std::shared_ptr<LockRanges> LockFileRanges() const;
+  // For the engine's recordsets and statements: the record locks kept until the outermost
+  // transaction ends (transaction_locks.h). Raises kObjectClosed once closed.
+  TransactionLocks& KeptRecordLocks();
 
   // For the engine's own objects that change or read the file (schema objects, executors):
   // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
@@ -173,6 +179,7 @@ class Database : public std::enable_shared_from_this<Database> {
   std::unique_ptr<CatalogQuerySchema> query_schema_;
   std::unique_ptr<sql::TranslationCache> translations_;
   std::unique_ptr<StatementCache> statements_;
+  std::unique_ptr<TransactionLocks> record_locks_;  // emptied when depth_ returns to 0 and by Close
   int query_timeout_ = 60;
   int records_affected_ = 0;
   int depth_ = 0;

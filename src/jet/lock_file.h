@@ -11,6 +11,7 @@
 //           removal of the file, so that checks and locks are one step for everyone
 //   bytes from 512 KiB on: tables held by recordsets (recordset/table_hold.h)
 //   bytes from 1 MiB on: records being edited (record_lock.h)
+//   bytes from 1 MiB + 4 GiB on: tables having records being edited (record_lock.h)
 #pragma once
 #include <memory>
 #include <string>

@@ -83,9 +83,11 @@ void LockRanges::Release(off_t byte) {
   Unlock(fd_, byte);
 }
 
-bool LockRanges::Held(off_t byte) {
-  if (fd_ < 0) return false;
-  return held_.count(byte) > 0 || OthersLock(fd_, F_WRLCK, byte);
+bool LockRanges::Held(off_t byte) { return HeldHere(byte) || HeldElsewhere(byte); }
+
+bool LockRanges::HeldElsewhere(off_t byte) {
+  // A lock of this open description never conflicts with itself, so only others' show.
+  return fd_ >= 0 && OthersLock(fd_, F_WRLCK, byte);
 }
 
 LockRanges::Gate::Gate(LockRanges& ranges) : ranges_(ranges) {

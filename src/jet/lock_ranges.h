@@ -45,6 +45,9 @@ class LockRanges {
   // Is BYTE held at all: by a hold of this open (taken through this object) or by a lock of
   // another open? Meant for checks made under the Gate before a hold is taken.
   bool Held(off_t byte);
+  // The two halves of Held: a hold of this open, a lock of another open.
+  bool HeldHere(off_t byte) const { return fd_ >= 0 && held_.count(byte) > 0; }
+  bool HeldElsewhere(off_t byte);
 
   // The gate, held while alive: checks and locks made inside are one step for every open.
   class Gate {

@@ -13,19 +13,29 @@ namespace {
 
 constexpr off_t kFirstRecordByte = off_t{1} << 20;
 constexpr std::uint64_t kRecordBytes = std::uint64_t{1} << 32;
+constexpr off_t kFirstTableEditByte = kFirstRecordByte + static_cast<off_t>(kRecordBytes);
+constexpr std::uint64_t kTableEditBytes = std::uint64_t{1} << 17;
 
 // FNV-1a: fixed by its definition, unlike std::hash, so all processes agree.
 std::uint64_t Mix(std::uint64_t hash, unsigned char byte) { return (hash ^ byte) * 1099511628211ull; }
 
+std::uint64_t NameHash(const std::string& table) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : FoldCase(table)) hash = Mix(hash, c);
+  return hash;
+}
+
 }  // namespace
 
 off_t RecordLockByte(const std::string& table, std::int64_t rowid) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : FoldCase(table)) hash = Mix(hash, c);
-  hash = Mix(hash, 0);
+  std::uint64_t hash = Mix(NameHash(table), 0);
   const auto key = static_cast<std::uint64_t>(rowid);
   for (int shift = 0; shift < 64; shift += 8) hash = Mix(hash, static_cast<unsigned char>(key >> shift));
   return kFirstRecordByte + static_cast<off_t>(hash % kRecordBytes);
+}
+
+off_t TableEditByte(const std::string& table) {
+  return kFirstTableEditByte + static_cast<off_t>(NameHash(table) % kTableEditBytes);
 }
 
 RecordLock::RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& table, std::int64_t rowid) {
@@ -45,10 +55,30 @@ RecordLock::RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& ta
   }
   ranges_ = std::move(ranges);
   byte_ = byte;
+  table_byte_ = TableEditByte(table);
+  try {
+    Mark();
+  } catch (...) {
+    ranges_->Release(byte_);
+    throw;
+  }
 }
 
 RecordLock::~RecordLock() {
-  if (ranges_) ranges_->Release(byte_);
+  if (!ranges_) return;
+  Unmark();
+  ranges_->Release(byte_);
+}
+
+void RecordLock::Mark() {
+  // Nobody holds a mark exclusively, so it is refused only by a misbehaving lock file; a lock
+  // without its mark still holds its record against edits.
+  if (ranges_ && !marked_) marked_ = ranges_->TryShared(table_byte_) == LockTry::kTaken;
+}
+
+void RecordLock::Unmark() {
+  if (ranges_ && marked_) ranges_->Release(table_byte_);
+  marked_ = false;
 }
 
 }  // namespace qb::jet

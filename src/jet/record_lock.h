@@ -20,20 +20,34 @@ inline constexpr int kRecordLocked = 3260;
 // records may share a byte: that only makes one look locked while the other is.
 off_t RecordLockByte(const std::string& table, std::int64_t rowid);
 
+// The lock-file byte marking TABLE as having records locked by edits under way: every such
+// record lock holds it shared. A statement writing TABLE looks at single records only while
+// someone holds it. Tables may share a byte: that only costs a statement the closer look.
+off_t TableEditByte(const std::string& table);
+
 class RecordLock {
  public:
   // Takes the lock on record ROWID of TABLE through RANGES (null: there is no lock file, and
   // nothing is locked). When another open holds it, asks again as RANGES' retry setting says;
   // raises kRecordLocked when it is still held then, or at once when another recordset of the
-  // same open holds it.
+  // same open holds it. The lock marks its table (TableEditByte) until Unmark.
   RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& table, std::int64_t rowid);
-  ~RecordLock();  // releases the lock
+  ~RecordLock();  // releases the lock and the mark
   RecordLock(const RecordLock&) = delete;
   RecordLock& operator=(const RecordLock&) = delete;
+
+  bool Holds() const { return ranges_ != nullptr; }  // false: nothing was locked
+  off_t Byte() const { return byte_; }                 // REQUIRES: Holds()
+  // A lock no edit uses any more (kept by a transaction after its write) lets its table's mark
+  // go; Mark takes it again for a new edit. Both do nothing when already so.
+  void Unmark();
+  void Mark();
 
  private:
   std::shared_ptr<LockRanges> ranges_;  // null when nothing is held
   off_t byte_ = 0;
+  off_t table_byte_ = 0;
+  bool marked_ = false;
 };
 
 }  // namespace qb::jet

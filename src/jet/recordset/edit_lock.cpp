@@ -5,6 +5,7 @@
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/record_lock.h"
+#include "jet/transaction_locks.h"
 #include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 
@@ -22,9 +23,30 @@ std::vector<Variant> StoredRecord(RecordsetState& s, std::int64_t key) {
 }  // namespace
 
 std::shared_ptr<RecordLock> LockRecord(RecordsetState& s, std::int64_t key) {
+  return LockRecord(s, s.plan.base_table, key);
+}
+
+std::shared_ptr<RecordLock> LockRecord(RecordsetState& s, const std::string& table, std::int64_t key) {
   auto database = s.database.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The recordset's database is closed.");
-  return std::make_shared<RecordLock>(database->LockFileRanges(), s.plan.base_table, key);
+  return database->KeptRecordLocks().Lock(database->LockFileRanges(), table, key);
+}
+
+namespace {
+
+bool InTransaction(const std::shared_ptr<Database>& database) {
+  return database && database->IsOpen() && database->TransactionDepth() > 0;
+}
+
+}  // namespace
+
+void KeepUntilTransactionEnds(RecordsetState& s, std::shared_ptr<RecordLock> lock) {
+  auto database = s.database.lock();
+  if (lock && InTransaction(database)) database->KeptRecordLocks().Keep(std::move(lock));
+}
+
+std::shared_ptr<RecordLock> LockIfInTransaction(RecordsetState& s, std::int64_t key) {
+  return InTransaction(s.database.lock()) ? LockRecord(s, key) : nullptr;
 }
 
 void ReadForEdit(RecordsetState& s, std::int64_t key, std::vector<Variant>& values) {

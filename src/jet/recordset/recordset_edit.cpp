@@ -202,11 +202,14 @@ void Recordset::Update(int type, bool /*force*/) {
   PendingEdit& edit = *s.edit;
   if (edit.mode == kEditAdd) {
     std::int64_t rowid;
+    std::shared_ptr<RecordLock> added_lock;
     {
       WriteScope scope(connection);
       rowid = InsertRow(s, edit);
+      added_lock = LockIfInTransaction(s, rowid);  // refused: the row is not added
       scope.Commit();
     }
+    KeepUntilTransactionEnds(s, std::move(added_lock));
     s.edit.reset();
     if (s.IsTable()) {
       // The new row takes its place in the index order: the keyset is learnt again at the next
@@ -224,6 +227,7 @@ void Recordset::Update(int type, bool /*force*/) {
     CheckUnchangedSinceEdit(s, edit);
     UpdateRow(s, edit);
     scope.Commit();
+    KeepUntilTransactionEnds(s, edit.lock ? edit.lock : brief_lock);
   }
   const bool moved = s.IsTable() && ChangesOrder(s, edit);
   const std::int64_t key = edit.key;
@@ -271,6 +275,7 @@ void Recordset::Delete() {
       RaiseJetError(err::kRecordDeleted, "The record has already been deleted by another user.");
     }
     scope.Commit();
+    KeepUntilTransactionEnds(s, std::move(lock));
   }
   s.rows->removed.insert(s.pos);
   s.place = Place::kGap;
