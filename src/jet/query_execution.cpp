@@ -5,6 +5,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <optional>
+#include <set>
 
 #include "com/ole_exception.h"
 #include "jet/catalog_query_schema.h"
@@ -19,6 +20,7 @@
 #include "jet/sql/sql_errors.h"
 #include "jet/sqlite/connection.h"
 #include "jet/statement_cache.h"
+#include "jet/statement_locks.h"
 
 namespace qb::jet {
 namespace {
@@ -74,10 +76,11 @@ bool FailsOneRow(int number) {
 }
 
 // QUERY one row at a time, each row's failure skipping that row alone; the rows written. The
-// rows are those ROW_KEYS_SQL lists before any is written, and run inside one savepoint, so a
-// failure that is not a row's (a lock, the disk) still leaves nothing behind.
+// rows are those ROW_KEYS_SQL lists before any is written, less those keyed (by their first key)
+// in SKIPPED, and run inside one savepoint, so a failure that is not a row's (a lock, the disk)
+// still leaves nothing behind.
 int RunRowByRow(Database& database, Connection& connection, const sql::TranslatedQuery& query,
-                std::vector<Variant> values) {
+                std::vector<Variant> values, const std::set<std::int64_t>& skipped = {}) {
   // Each row's key columns, one after another; Null (a missing outer-join side) as nullopt.
   std::vector<std::optional<std::int64_t>> keys;
   int width = 0;
@@ -103,6 +106,7 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
     values.resize(query.parameters.size());
     values.resize(values.size() + static_cast<std::size_t>(width), Variant(0));
     for (std::size_t row = 0; row < keys.size(); row += static_cast<std::size_t>(width)) {
+      if (keys[row] && skipped.count(*keys[row])) continue;
       statement->Reset();
       sql::BindParameters(statement->Handle(), values);
       for (int i = 0; i < width; ++i) {
@@ -125,10 +129,43 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
   return written;
 }
 
+// The rows of an UPDATE or DELETE whose records are locked against DATABASE and that QUERY
+// would write: each locked row is written alone in a savepoint that is then undone, so the
+// statement's own conditions (its WHERE, its joins) decide. Usually none is locked, found
+// with one look at the lock file.
+std::set<std::int64_t> LockedRowsWritten(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+                                         std::vector<Variant> values) {
+  std::set<std::int64_t> written;
+  const std::vector<std::int64_t> locked = RowsLockedAgainst(database, connection, query.target_table);
+  if (locked.empty()) return written;
+  values.resize(query.parameters.size());
+  values.emplace_back(0);  // the row key's stand-in, bound below
+  const int key_index = static_cast<int>(values.size());
+  StatementLease statement(database.Statements().Get(query.row_sql));
+  for (const std::int64_t rowid : locked) {
+    SchemaSavepoint trial(connection);  // never released: the trial write is undone
+    statement->Reset();
+    sql::BindParameters(statement->Handle(), values);
+    sqlite3_bind_int64(statement->Handle(), key_index, rowid);
+    try {
+      statement->Run();
+      if (connection.Changes() > 0) written.insert(rowid);
+    } catch (const EOleException& e) {
+      if (!FailsOneRow(e.ErrorCode())) throw;  // a row failing anyway is no row written
+    }
+    statement->Reset();
+  }
+  return written;
+}
+
 // Runs QUERY's SQL. With FAIL_ON_ERROR the first failing row fails the statement, which leaves
 // nothing behind. Without it, rows that break a constraint are skipped by the statement itself
 // (OR IGNORE); any other failure of one row undoes the statement, which runs again row by row,
 // skipping the rows that fail. The common path stays one set-based statement.
+//
+// UPDATE and DELETE leave rows whose records are locked (statement_locks.h): with FAIL_ON_ERROR
+// such a row fails the statement (kLockedRetry) before anything is written; without it, the
+// statement runs row by row around them.
 //
 // A statement of several rows runs in a savepoint: SQLite undoes a failed statement by itself
 // only when it expected the statement could fail (a constraint that aborts), and an expression
@@ -142,6 +179,19 @@ int RunAction(Database& database, Connection& connection, const sql::TranslatedQ
     } catch (const EOleException& e) {
       if (fail_on_error || !FailsOneRow(e.ErrorCode())) throw;
       return 0;
+    }
+  }
+  if ((query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete) && !query.row_sql.empty()) {
+    // Rows whose records others are changing are left alone, as a failing row is.
+    const std::set<std::int64_t> locked = LockedRowsWritten(database, connection, query, values);
+    if (!locked.empty()) {
+      if (fail_on_error) {
+        RaiseJetError(err::kLockedRetry, "Could not update: " + std::to_string(locked.size()) +
+                                             " record(s) of table '" + query.target_table +
+                                             "' are locked by another user or recordset changing them; "
+                                             "nothing was changed.");
+      }
+      return RunRowByRow(database, connection, query, values, locked);
     }
   }
   {

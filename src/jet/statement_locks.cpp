@@ -1,0 +1,36 @@
+// jet/statement_locks: a look at the table's edit mark first (one lock-file query), then, only
+// when someone edits the table, at the record byte of every row.
+#include "jet/statement_locks.h"
+
+#include "jet/database.h"
+#include "jet/lock_ranges.h"
+#include "jet/record_lock.h"
+#include "jet/sql/translator.h"
+#include "jet/sqlite/connection.h"
+#include "jet/transaction_locks.h"
+
+namespace qb::jet {
+
+std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& connection, const std::string& table) {
+  std::vector<std::int64_t> locked;
+  const std::shared_ptr<LockRanges> ranges = database.LockFileRanges();
+  if (!ranges || table.empty()) return locked;
+  const off_t mark = TableEditByte(table);
+  const bool here = ranges->HeldHere(mark);
+  const bool elsewhere = ranges->HeldElsewhere(mark);
+  if (!here && !elsewhere) return locked;
+  const TransactionLocks& kept = database.KeptRecordLocks();
+  Statement rows = connection.Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(table) + " ORDER BY rowid");
+  while (rows.Step()) {
+    const std::int64_t rowid = rows.ColumnInt(0);
+    const off_t byte = RecordLockByte(table, rowid);
+    // Kept records carry no mark: another open's kept record stands in our way only when the
+    // same open also edits this table, and then its transaction holds the file's writes anyway.
+    if ((ranges->HeldHere(byte) && !kept.KeptIdle(byte)) || (elsewhere && ranges->HeldElsewhere(byte))) {
+      locked.push_back(rowid);
+    }
+  }
+  return locked;
+}
+
+}  // namespace qb::jet

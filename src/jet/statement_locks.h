@@ -1,0 +1,20 @@
+// jet/statement_locks: the rows an UPDATE or DELETE must leave alone because their records are
+// locked: by another open of the file (another Database object, another process) or by an edit
+// under way in a recordset of the same Database. A record that the Database's own transaction
+// keeps locked (transaction_locks.h) and no edit uses is free to its statements.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qb::jet {
+
+class Connection;
+class Database;
+
+// The rowids of TABLE on CONNECTION (DATABASE's) whose records are locked against DATABASE's
+// statements, in rowid order. Empty at once, without reading TABLE, when nobody edits a record
+// of it. Raises kObjectClosed when DATABASE is closed, and what reading TABLE raises.
+std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& connection, const std::string& table);
+
+}  // namespace qb::jet
