@@ -12,6 +12,7 @@
 #include "jet/database_open.h"
 #include "jet/engine_key.h"
 #include "jet/errors.h"
+#include "jet/side_file.h"
 #include "jet/sort_orders.h"
 #include "jet/sqlite/connection.h"
 #include "jet/text_collation.h"
@@ -59,6 +60,7 @@ void Compact(const std::string& source, const std::string& destination, const st
   const std::string version = FormatVersionOfOptions(options);
   const LocaleText target = ParseLocaleText(destination_locale);
   const LocaleText origin = ParseLocaleText(source_locale);
+  RemoveAbandonedSideFiles(destination);  // a compact into it that was killed left them
   if (ProbeFileShape(destination) != FileShape::kMissing) {
     RaiseJetError(err::kFileExists, "The file '" + destination + "' already exists; compact makes a new file.");
   }

@@ -42,7 +42,8 @@ void CompactDatabaseInPlace(const std::string& source, const std::string& destin
                             const std::string& source_locale, const EngineSettings& settings);
 
 // Removes the work files ("PATH.compact-<pid>...", "PATH.repair-<pid>...") that an in-place
-// compact or a repair of PATH left when its process died. REQUIRES: the caller holds PATH
+// compact or a repair of PATH left when its process died, and the side files of PATH whose
+// builders died (RemoveAbandonedSideFiles). REQUIRES: the caller holds PATH
 // exclusively; as both run only under that hold, none of them is under way. Never raises.
 void RemoveUnfinishedWork(const std::string& path);
 

@@ -3,7 +3,6 @@
 #include "jet/engine_file.h"
 
 #include <fcntl.h>
-#include <sodium.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unicode/uversion.h>
@@ -14,6 +13,7 @@
 #include <filesystem>
 
 #include "jet/errors.h"
+#include "jet/side_file.h"
 
 namespace qb::jet {
 namespace {
@@ -80,14 +80,6 @@ void RemoveQuietly(const std::string& path) {
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
 }
 
-std::string SideFileName(const std::string& path) {
-  unsigned char random[8];
-  randombytes_buf(random, sizeof random);
-  char hex[sizeof random * 2 + 1];
-  sodium_bin2hex(hex, sizeof hex, random, sizeof random);
-  return path + ".new-" + hex;
-}
-
 }  // namespace
 
 FileShape ProbeFileShape(const std::string& path) {
@@ -123,6 +115,8 @@ FileShape ProbeFileShape(const std::string& path) {
 std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const CatalogInfo& info,
                                              const CipherKey& key, const EngineSettings& settings,
                                              const std::function<void(Connection&)>& build) {
+  // What a builder of PATH killed before left: whether PATH is made now or not.
+  RemoveAbandonedSideFiles(path);
   if (ProbeFileShape(path) != FileShape::kMissing) {
     RaiseJetError(err::kFileExists, "The file " + Quoted(path) + " already exists.");
   }
@@ -135,38 +129,41 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
     RaiseJetError(err::kCannotOpenFile, "The folder of " + Quoted(path) + " cannot be written to.");
   }
 
-  const std::string side = SideFileName(path);
-  try {
-    {
-      Connection connection(side, OpenMode::kCreate, key, settings);
-      connection.SetWalMode();
-      Transaction transaction(connection);
-      connection.Exec(
-          "CREATE TABLE MSysDbInfo (Name TEXT PRIMARY KEY NOT NULL, Value TEXT NOT NULL)");
-      Statement insert = connection.Prepare("INSERT INTO MSysDbInfo (Name, Value) VALUES (?1, ?2)");
-      auto put = [&insert](std::string_view name, std::string_view value) {
-        insert.Bind(1, name).Bind(2, value).Run();
-        insert.Reset();
-      };
-      put("Kind", KindText(info.kind));
-      put("FormatVersion", info.format_version);
-      put("SortOrder", std::to_string(info.sort_order));
-      put("IcuVersion", info.icu_version.empty() ? CurrentIcuVersion() : info.icu_version);
-      put("CatalogLayout", "1");
-      build(connection);
-      transaction.Commit();
-    }  // closing checkpoints the log into the file and removes it
-    if (::link(side.c_str(), path.c_str()) != 0) {
-      int error = errno;
-      if (error == EEXIST) RaiseJetError(err::kFileExists, "The file " + Quoted(path) + " already exists.");
-      RaiseJetError(err::kCannotOpenFile, "The file " + Quoted(path) + " could not be created: " +
-                                              std::strerror(error) + ".");
+  {
+    const SideFile claim(path);  // outlives every connection to its file, as it must
+    const std::string& side = claim.Path();
+    try {
+      {
+        Connection connection(side, OpenMode::kCreate, key, settings);
+        connection.SetWalMode();
+        Transaction transaction(connection);
+        connection.Exec(
+            "CREATE TABLE MSysDbInfo (Name TEXT PRIMARY KEY NOT NULL, Value TEXT NOT NULL)");
+        Statement insert = connection.Prepare("INSERT INTO MSysDbInfo (Name, Value) VALUES (?1, ?2)");
+        auto put = [&insert](std::string_view name, std::string_view value) {
+          insert.Bind(1, name).Bind(2, value).Run();
+          insert.Reset();
+        };
+        put("Kind", KindText(info.kind));
+        put("FormatVersion", info.format_version);
+        put("SortOrder", std::to_string(info.sort_order));
+        put("IcuVersion", info.icu_version.empty() ? CurrentIcuVersion() : info.icu_version);
+        put("CatalogLayout", "1");
+        build(connection);
+        transaction.Commit();
+      }  // closing checkpoints the log into the file and removes it
+      if (::link(side.c_str(), path.c_str()) != 0) {
+        int error = errno;
+        if (error == EEXIST) RaiseJetError(err::kFileExists, "The file " + Quoted(path) + " already exists.");
+        RaiseJetError(err::kCannotOpenFile, "The file " + Quoted(path) + " could not be created: " +
+                                                std::strerror(error) + ".");
+      }
+      RemoveQuietly(side);
+    } catch (...) {
+      RemoveQuietly(side);
+      throw;
     }
-    RemoveQuietly(side);
-  } catch (...) {
-    RemoveQuietly(side);
-    throw;
-  }
+  }  // the claim lets go only once its file is removed
   return OpenEngineFile(path, info.kind, OpenMode::kReadWrite, key, settings);
 }
 

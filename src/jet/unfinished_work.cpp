@@ -1,6 +1,7 @@
 // jet/unfinished_work: the files an in-place compact or a repair leaves beside a database when
 // its process dies before it could clean up: partial copies that can be as large as the
-// database itself, under names nobody would think to look for.
+// database itself, under names nobody would think to look for; and the side files of builders
+// of the file itself that died (side_file.h).
 #include <unistd.h>
 
 #include <cctype>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "jet/database_maintenance.h"
+#include "jet/side_file.h"
 
 namespace qb::jet {
 namespace {
@@ -36,6 +38,7 @@ void RemoveUnfinishedWork(const std::string& path) {
     const std::string name = it->path().filename().string();
     if (IsWorkFileOf(name, base)) ::unlink(it->path().c_str());
   }
+  RemoveAbandonedSideFiles(path);
 }
 
 }  // namespace qb::jet

@@ -9,6 +9,7 @@
 #include "com/ole_exception.h"
 #include "jet/database_maintenance.h"
 #include "jet/database_open.h"
+#include "jet/errors.h"
 #include "jet/lock_file.h"
 #include "jet/sqlite/connection.h"
 #include "support/test_support.h"
@@ -219,6 +220,24 @@ void CheckCompact(const RunFiles& files, int rows, const std::string& source_byt
     CheckSurvivor(copy, faults, HoldsTheInitialRecords(copy, rows, faults));
   }
   if (Exists(files.Copy(last + 2))) faults.push_back("a copy appeared beyond the one being made");
+  // The next compact into the copy being made clears the side file the dead one built it in,
+  // whether or not it got as far as the copy itself (then the compact is refused).
+  const std::string unfinished = files.Copy(last + 1);
+  const bool made = Exists(unfinished);
+  try {
+    CompactDatabaseFile(files.database, unfinished, "", 0, "", EngineSettings::ForTests());
+    if (made) faults.push_back("compacting into the existing " + Name(unfinished) + " was not refused");
+    CheckSurvivor(unfinished, faults, HoldsTheInitialRecords(unfinished, rows, faults));
+  } catch (const EOleException& e) {
+    if (!made || e.ErrorCode() != err::kFileExists) {
+      faults.push_back("compacting into " + Name(unfinished) + " again fails: " + e.Message());
+    }
+  }
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(files.folder, ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".new-") != std::string::npos) faults.push_back(name + " was left behind");
+  }
 }
 
 void CheckCompactInPlace(const RunFiles& files, int rows, Faults& faults) {

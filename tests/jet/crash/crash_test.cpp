@@ -56,6 +56,10 @@ void KillRepeatedly(Workload workload, int runs, int rows, int max_reports = 4) 
       // and ignored by the checks above, not avoided.
       EXPECT_TRUE(outcome.left_log && outcome.left_lock_file) << "QB_CRASH_SEED=" << options.seed;
     }
+    if (workload == Workload::kCompact || workload == Workload::kCompactInPlace) {
+      // What the dead compact left went with the next compact.
+      EXPECT_TRUE(outcome.leftovers.empty()) << "QB_CRASH_SEED=" << options.seed << Joined(outcome.leftovers);
+    }
   }
 }
 
