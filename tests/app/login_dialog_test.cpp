@@ -86,7 +86,7 @@ TEST_F(LoginDialogTest, CancelKeepsEverythingAndHandsOutNoPassword) {
   EXPECT_EQ(login.TakeEnteredPassword(), "");  // the earlier OK's password went with the new run
 }
 
-TEST_F(LoginDialogTest, EmptyUserNameIsRefusedWithTheKindsCaption) {
+TEST_F(LoginDialogTest, EmptyUserNameIsRefusedWithTheKindsCaptionUnlessSwitchedOff) {
   ScriptedGui gui;
   TNimLoginDialog login;
   login.SetErrorMessageKind(mcWarning);
@@ -101,12 +101,8 @@ TEST_F(LoginDialogTest, EmptyUserNameIsRefusedWithTheKindsCaption) {
       .Flags(MB_OK | MB_ICONEXCLAMATION);
   EXPECT_TRUE(login.Execute());
   gui.Verify();
-}
 
-TEST_F(LoginDialogTest, EmptyUserNameAllowedWhenSwitchedOff) {
-  ScriptedGui gui;
-  TNimLoginDialog login;
-  login.SetUsername("Admin");
+  // Allowed when switched off.
   login.SetErrorIfUsernameEmpty(false);
   gui.ExpectModal([](QDialog& dialog) { return TypeLoginAndPressOK(dialog, "", ""); });
   EXPECT_TRUE(login.Execute());
@@ -158,11 +154,6 @@ TEST_F(LoginDialogTest, ValidationErrorIsShownAndTheWindowStaysOpen) {
 TEST_F(LoginDialogTest, PublishedPropertiesStreamWithTheirDefaultsLeftOut) {
   TNimLoginDialog login;
   login.setObjectName("dlgLogin");
-  EXPECT_EQ(login.LoginErrorMessage(), "No Such User Account.");
-  EXPECT_TRUE(login.ErrorIfUsernameEmpty());
-  EXPECT_TRUE(login.RememberUsername());
-  EXPECT_FALSE(login.RememberPassword());
-  EXPECT_EQ(login.ErrorMessageKind(), mcError);
   EXPECT_EQ(WriteComponentText(&login), "object dlgLogin: TNimLoginDialog\nend\n");
 
   login.SetUsername("Mary");
