@@ -13,10 +13,7 @@
 namespace qb::test {
 namespace {
 
-class ComponentTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetUpTestComponents(); }
-};
+using ComponentTest = ComponentFixture;
 
 TEST_F(ComponentTest, OwnerFreesItsComponentsLastCreatedFirst) {
   auto owner = std::make_unique<TProbe>();

@@ -13,10 +13,7 @@
 namespace qb::test {
 namespace {
 
-class CrossFormTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetUpTestComponents(); }
-};
+using CrossFormTest = ComponentFixture;
 
 constexpr const char* kFormA =
     "object FormA: TTestModule\n"

@@ -15,10 +15,7 @@
 namespace qb::test {
 namespace {
 
-class FormStreamTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetUpTestComponents(); }
-};
+using FormStreamTest = ComponentFixture;
 
 TProbe* AddProbe(QObject* owner, const std::string& name) {
   auto* probe = new TProbe(owner);

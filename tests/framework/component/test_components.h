@@ -2,6 +2,8 @@
 // property of every kind that logs the states its setters and Loaded see, a class without
 // properties, and a form class.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -91,5 +93,11 @@ class TTestModule : public TDataModule {
 
 // Registers the classes above (idempotent) and clears the log.
 void SetUpTestComponents();
+
+// A fixture that calls SetUpTestComponents before each test.
+class ComponentFixture : public ::testing::Test {
+ protected:
+  void SetUp() override { SetUpTestComponents(); }
+};
 
 }  // namespace qb::test
