@@ -12,6 +12,7 @@
 #include "jet/errors.h"
 #include "jet/querydef.h"
 #include "jet/recordset/recordset_state.h"
+#include "jet/recordset/recordset_table.h"
 #include "jet/sql/translator.h"
 
 namespace qb::jet {
@@ -40,11 +41,16 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
                                              s.plan.parameters, s.plan.join);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
+  if (s.IsTable()) {
+    // Moves by key: the keyset is never loaded.
+    rows->window = std::make_unique<KeyWindow>(*s.connection, s.table, s.index_name, s.plan.columns);
+    return rows;
+  }
   const bool whole_table = s.plan.rowid_order && !s.plan.append_only && s.plan.max_records == 0;
   auto read_stamp = [&connection = *s.connection, stamp_sql = std::make_shared<PreparedSql>()] {
     return ReadDataStamp(connection, *stamp_sql);
   };
-  if (whole_table && (!s.IsTable() || s.index_name.empty())) {
+  if (whole_table) {
     rows->keyset->FollowRowidOrder(std::move(read_stamp));
   } else if (rows->source->Keyed()) {
     rows->keyset->RelearnOnChange(std::move(read_stamp));
@@ -56,57 +62,6 @@ void NoteOwnWrite(RecordsetState& s) {
   if (s.IsTable()) s.seen = ReadDataStamp(s.Open(), s.stamp_sql);
 }
 
-void SyncWithFile(RecordsetState& s) {
-  if (!s.IsTable()) return;
-  const DataStamp now = ReadDataStamp(s.Open(), s.stamp_sql);
-  s.fresh_stamp = now;
-  if (now == s.seen) return;
-  s.seen = now;
-  std::optional<std::int64_t> key;
-  if (!s.key_only && (s.place == Place::kAt || s.place == Place::kGap)) key = s.Keys().KeyAt(s.pos);
-  s.Keys().Clear();
-  s.rows->removed.clear();
-  s.current = nullptr;
-  if (s.key_only) {
-    LandOnKey(s, *s.key_only);
-    return;
-  }
-  if (!key) {
-    if (s.place == Place::kEof) s.pos = -1;
-    return;
-  }
-  const bool was_gap = s.place == Place::kGap;
-  if (auto pos = s.Keys().PositionOf(*key)) {
-    s.pos = *pos;
-    s.place = was_gap ? Place::kGap : Place::kAt;
-    if (!was_gap) LandOn(s, *pos);
-  } else {
-    // The record vanished (deleted by another user): no current record where it stood.
-    s.place = Place::kGap;
-    s.pos = std::min(s.pos, s.Keys().Known());
-  }
-}
-
-void LandOnKey(RecordsetState& s, std::int64_t rowid) {
-  s.place = Place::kAt;
-  s.pos = -1;
-  s.key_only = rowid;
-  s.current = s.Source().Fetch(rowid, s.key_values) ? &s.key_values : nullptr;
-}
-
-void ResolvePosition(RecordsetState& s) {
-  if (!s.key_only) return;
-  const std::int64_t rowid = *s.key_only;
-  s.key_only.reset();
-  if (auto pos = s.Keys().PositionOf(rowid)) {
-    LandOn(s, *pos);
-  } else {
-    s.place = Place::kBof;
-    s.pos = -1;
-    s.current = nullptr;
-  }
-}
-
 std::int64_t CurrentKey(RecordsetState& s) { return s.key_only ? *s.key_only : s.Keys().KeyAt(s.pos); }
 
 void LandOn(RecordsetState& s, std::int64_t pos) {
@@ -114,14 +69,8 @@ void LandOn(RecordsetState& s, std::int64_t pos) {
   s.place = Place::kAt;
   s.pos = pos;
   s.reached = std::max(s.reached, pos + 1);
-  // A table-type move has just read the stamp (SyncWithFile); other kinds read it here.
   DataStamp stamp;
-  if (s.fresh_stamp) {
-    stamp = *s.fresh_stamp;
-  } else if (s.Keyed()) {
-    stamp = ReadDataStamp(s.Open(), s.stamp_sql);
-  }
-  s.fresh_stamp.reset();
+  if (s.Keyed()) stamp = ReadDataStamp(s.Open(), s.stamp_sql);
   s.current = s.Keys().ValuesAt(pos, stamp);
   s.current_generation = s.Keys().Generation();
 }
@@ -178,21 +127,25 @@ constexpr std::int64_t kPositionMask = (std::int64_t{1} << kGenerationShift) - 1
 Variant BookmarkOfRowid(std::int64_t rowid) { return FourBytes(rowid); }
 
 Variant BookmarkOf(RecordsetState& s, std::int64_t pos) {
-  if (s.IsTable()) return FourBytes(s.Keys().KeyAt(pos));
   const std::int64_t generation = static_cast<std::int64_t>(s.rows->generation & 0x7f);
   return FourBytes((generation << kGenerationShift) | ((pos + 1) & kPositionMask));
 }
 
-std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark) {
+namespace {
+
+std::int64_t BookmarkValue(const Variant& bookmark) {
   if (bookmark.Type() != VarType::ByteArray || bookmark.Bytes().size() != 4) BadBookmark();
   std::uint32_t raw = 0;
   std::memcpy(&raw, bookmark.Bytes().data(), 4);
-  const auto value = static_cast<std::int64_t>(static_cast<std::int32_t>(raw));
-  if (s.IsTable()) {
-    auto pos = s.Keys().PositionOf(value);
-    if (!pos || s.rows->removed.count(*pos)) BadBookmark();
-    return *pos;
-  }
+  return static_cast<std::int64_t>(static_cast<std::int32_t>(raw));
+}
+
+}  // namespace
+
+std::int64_t RowidOfBookmark(const Variant& bookmark) { return BookmarkValue(bookmark); }
+
+std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark) {
+  const std::int64_t value = BookmarkValue(bookmark);
   if ((value >> kGenerationShift) != static_cast<std::int64_t>(s.rows->generation & 0x7f)) BadBookmark();
   const std::int64_t pos = (value & kPositionMask) - 1;
   if (pos < 0 || !s.Keys().Reach(pos) || s.rows->removed.count(pos)) BadBookmark();
@@ -207,7 +160,6 @@ Recordset::~Recordset() = default;
 RecordsetState& Recordset::State() const {
   if (!state_) RaiseJetError(err::kObjectClosed, "The recordset is closed.");
   state_->Open();
-  state_->fresh_stamp.reset();  // a stamp read by an earlier call may be out of date
   return *state_;
 }
 
@@ -232,7 +184,7 @@ void RequireBackwards(const RecordsetState& s, const char* what) {
   if (s.type == kOpenForwardOnly) NotForThisKind(what);
 }
 
-bool IsEmpty(RecordsetState& s) { return !NextPosition(s, -1).has_value(); }
+bool IsEmpty(RecordsetState& s) { return s.IsTable() ? TableEmpty(s) : !NextPosition(s, -1).has_value(); }
 
 }  // namespace
 
@@ -256,6 +208,7 @@ bool Recordset::Eof() const {
 void Recordset::MoveFirst() {
   RecordsetState& s = State();
   RequireBackwards(s, "MoveFirst");
+  if (s.IsTable()) return TableMoveFirst(s);
   DropEdit(s);
   SyncWithFile(s);
   if (auto pos = NextPosition(s, -1)) LandOn(s, *pos);
@@ -264,6 +217,7 @@ void Recordset::MoveFirst() {
 void Recordset::MoveLast(int /*options*/) {
   RecordsetState& s = State();
   RequireBackwards(s, "MoveLast");
+  if (s.IsTable()) return TableMoveLast(s);
   DropEdit(s);
   SyncWithFile(s);
   s.Keys().LoadAll();
@@ -291,9 +245,8 @@ bool StepWithinRun(RecordsetState& s, std::int64_t pos) {
 
 void Recordset::MoveNext() {
   RecordsetState& s = State();
-  if (s.place == Place::kAt && !s.key_only && !s.edit && s.Keyed() && StepWithinRun(s, s.pos + 1)) return;
-  SyncWithFile(s);
-  ResolvePosition(s);
+  if (s.IsTable()) return TableMoveNext(s);
+  if (s.place == Place::kAt && !s.edit && s.Keyed() && StepWithinRun(s, s.pos + 1)) return;
   if (s.place == Place::kEof || (s.place == Place::kBof && IsEmpty(s))) {
     RaiseJetError(err::kNoCurrentRecord, "There is no current record: the recordset is at its end.");
   }
@@ -311,9 +264,8 @@ void Recordset::MoveNext() {
 void Recordset::MovePrevious() {
   RecordsetState& s = State();
   RequireBackwards(s, "MovePrevious");
-  if (s.place == Place::kAt && !s.key_only && !s.edit && s.Keyed() && s.pos > 0 && StepWithinRun(s, s.pos - 1)) return;
-  SyncWithFile(s);
-  ResolvePosition(s);
+  if (s.IsTable()) return TableMovePrevious(s);
+  if (s.place == Place::kAt && !s.edit && s.Keyed() && s.pos > 0 && StepWithinRun(s, s.pos - 1)) return;
   if (s.place == Place::kBof || (s.place == Place::kEof && IsEmpty(s))) {
     RaiseJetError(err::kNoCurrentRecord, "There is no current record: the recordset is at its start.");
   }
@@ -332,8 +284,7 @@ void Recordset::MovePrevious() {
 void Recordset::Move(std::int64_t rows, const Variant& start_bookmark) {
   RecordsetState& s = State();
   if (s.type == kOpenForwardOnly && rows <= 0) NotForThisKind("Moving backwards");
-  SyncWithFile(s);
-  ResolvePosition(s);
+  if (s.IsTable()) return TableMove(s, rows, start_bookmark);
   std::int64_t from;
   if (!start_bookmark.IsEmpty() && !start_bookmark.IsNull()) {
     from = PositionOfBookmark(s, start_bookmark);
@@ -378,7 +329,7 @@ Variant Recordset::Bookmark() const {
 void Recordset::SetBookmark(const Variant& bookmark) {
   RecordsetState& s = State();
   RequireBackwards(s, "Bookmark");
-  SyncWithFile(s);
+  if (s.IsTable()) return TableSetBookmark(s, bookmark);
   const std::int64_t pos = PositionOfBookmark(s, bookmark);
   DropEdit(s);
   LandOn(s, pos);
@@ -432,11 +383,16 @@ void Recordset::SetAbsolutePosition(std::int64_t position) {
 float Recordset::PercentPosition() const {
   RecordsetState& s = State();
   RequireBackwards(s, "PercentPosition");
-  SyncWithFile(s);
-  ResolvePosition(s);
   const std::int64_t count = RecordCount();
-  if (count == 0 || s.place != Place::kAt) return 0.0f;
-  return static_cast<float>(static_cast<double>(OrdinalOf(s, s.pos)) * 100.0 / static_cast<double>(count));
+  if (count == 0) return 0.0f;
+  std::int64_t ordinal = -1;
+  if (s.IsTable()) {
+    ordinal = TableOrdinal(s);  // counted now: a table-type recordset keeps no positions
+  } else if (s.place == Place::kAt) {
+    ordinal = OrdinalOf(s, s.pos);
+  }
+  if (ordinal < 0) return 0.0f;
+  return static_cast<float>(static_cast<double>(ordinal) * 100.0 / static_cast<double>(count));
 }
 
 void Recordset::SetPercentPosition(float percent) {
@@ -445,11 +401,11 @@ void Recordset::SetPercentPosition(float percent) {
   if (!(percent >= 0.0f && percent <= 100.0f)) {
     RaiseJetError(err::kInvalidArgument, "PercentPosition must lie between 0 and 100.");
   }
-  SyncWithFile(s);
   const std::int64_t count = RecordCount();
   if (count == 0) return;
   auto ordinal = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(percent) / 100.0 * static_cast<double>(count)));
   ordinal = std::min(ordinal, count - 1);
+  if (s.IsTable()) return TableMoveToOrdinal(s, ordinal);
   auto pos = PositionOfOrdinal(s, ordinal);
   if (!pos) return;
   DropEdit(s);

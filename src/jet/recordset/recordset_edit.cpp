@@ -129,21 +129,6 @@ void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
   update.Step();
 }
 
-// True when EDIT changed a key field of the table-type recordset's current index (the record
-// may then stand elsewhere in the order).
-bool ChangesOrder(const RecordsetState& s, const PendingEdit& edit) {
-  if (s.index_name.empty()) return false;
-  const IndexModel* index = s.table.FindIndex(s.index_name);
-  if (!index) return false;
-  for (std::size_t i = 0; i < s.plan.columns.size(); ++i) {
-    if (!edit.changed[i]) continue;
-    for (const IndexKey& key : index->keys) {
-      if (sql::QuoteSqliteName(key.field) == sql::QuoteSqliteName(s.plan.columns[i].base_column)) return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 int Recordset::EditMode() const {
@@ -212,8 +197,8 @@ void Recordset::Update(int type, bool /*force*/) {
     KeepUntilTransactionEnds(s, std::move(added_lock));
     s.edit.reset();
     if (s.IsTable()) {
-      // The new row takes its place in the index order: the keyset is learnt again at the next
-      // look at the file (the stamp differs), the current record found again by its key.
+      // The new row takes its place in the index order: the rows held are read again at the
+      // next look at the file (the stamp differs), the current record found again by its rowid.
       s.last_modified = BookmarkOfRowid(rowid);
     } else {
       const std::int64_t pos = s.Keys().Append(rowid);
@@ -229,22 +214,17 @@ void Recordset::Update(int type, bool /*force*/) {
     scope.Commit();
     KeepUntilTransactionEnds(s, edit.lock ? edit.lock : brief_lock);
   }
-  const bool moved = s.IsTable() && ChangesOrder(s, edit);
   const std::int64_t key = edit.key;
   s.edit.reset();
-  if (!moved) NoteOwnWrite(s);
-  SyncWithFile(s);
   if (s.IsTable()) {
+    // The record is read again by its rowid: a changed key field moves it in the order, and
+    // the next move goes on from its new place.
+    SyncWithFile(s);
     s.last_modified = BookmarkOfRowid(key);
-  } else {
-    s.last_modified = BookmarkOf(s, s.pos);
+    return;
   }
-  if (s.place != Place::kAt) return;
-  if (s.key_only) {
-    LandOnKey(s, *s.key_only);
-  } else {
-    LandOn(s, s.pos);
-  }
+  s.last_modified = BookmarkOf(s, s.pos);
+  if (s.place == Place::kAt) LandOn(s, s.pos);
 }
 
 void Recordset::CancelUpdate(int type) {
@@ -258,7 +238,6 @@ void Recordset::Delete() {
   RecordsetState& s = State();
   RequireUpdatable(s);
   SyncWithFile(s);
-  ResolvePosition(s);
   CurrentValues(s);
   DropEdit(s);
   Connection& connection = s.Open();
@@ -270,14 +249,23 @@ void Recordset::Delete() {
     sqlite3_bind_int64(remove.Handle(), 1, CurrentKey(s));
     remove.Step();
     if (connection.Changes() == 0) {
-      s.Keys().MarkDeleted(s.pos);
+      if (s.IsTable()) {
+        s.Window().LeaveCurrent();
+      } else {
+        s.Keys().MarkDeleted(s.pos);
+      }
       s.current = nullptr;
       RaiseJetError(err::kRecordDeleted, "The record has already been deleted by another user.");
     }
     scope.Commit();
     KeepUntilTransactionEnds(s, std::move(lock));
   }
-  s.rows->removed.insert(s.pos);
+  if (s.IsTable()) {
+    s.Window().LeaveCurrent();  // it marks where MoveNext and MovePrevious go on from
+    s.key_only.reset();
+  } else {
+    s.rows->removed.insert(s.pos);
+  }
   s.place = Place::kGap;
   s.current = nullptr;
   NoteOwnWrite(s);

@@ -294,8 +294,12 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
   ApplyDenyOptions(s, *database);
   s.rows = MakeRows(s);
   if (type == kOpenSnapshot) s.Keys().LoadAll();
-  if (type == kOpenTable) s.seen = ReadDataStamp(connection, s.stamp_sql);
-  if (auto first = NextPosition(s, -1)) LandOn(s, *first);
+  if (type == kOpenTable) {
+    s.seen = ReadDataStamp(connection, s.stamp_sql);
+    if (const KeyWindow::Row* first = s.Window().First()) ShowRow(s, first);
+  } else if (auto first = NextPosition(s, -1)) {
+    LandOn(s, *first);
+  }
   return std::make_shared<Recordset>(std::move(state));
 }
 

@@ -52,9 +52,9 @@ void Recordset::SetIndex(const std::string& name) {
   s.key_only.reset();
   s.place = Place::kBof;
   s.pos = -1;
-  // The current record stays current, now in the new order.
+  // The current record stays current, now in the new order (unless the new index leaves it out).
   if (key) {
-    if (auto pos = s.Keys().PositionOf(*key)) LandOn(s, *pos);
+    if (const KeyWindow::Row* row = s.Window().Land(*key)) ShowRow(s, row);
   }
 }
 
@@ -155,9 +155,10 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
     if (!values[i].IsNull()) BindStoredValue(seek.Handle(), static_cast<int>(i + 1), values[i]);
   }
   SyncWithFile(s);
-  if (seek.Step()) {
+  const KeyWindow::Row* found = seek.Step() ? s.Window().Land(sqlite3_column_int64(seek.Handle(), 0)) : nullptr;
+  if (found) {
     s.no_match = false;
-    LandOnKey(s, sqlite3_column_int64(seek.Handle(), 0));
+    ShowRow(s, found);
   } else {
     s.no_match = true;
     s.key_only.reset();

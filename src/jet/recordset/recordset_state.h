@@ -8,6 +8,8 @@
 //   kGap   where record POS was deleted through this recordset: no current record; MoveNext
 //          goes to the first record after it, MovePrevious to the last one before it
 //   kEof   after the last record
+// A table-type recordset has no positions: POS stays -1, KEY_ONLY is the current rowid (kAt),
+// and its KeyWindow knows the current key, or where the deleted or vanished record stood (kGap).
 // Moves (recordset.cpp) go kBof/kAt/kGap -> kAt or kBof/kEof; Delete (recordset_edit.cpp) kAt
 // -> kGap; Requery -> kAt(first) or kBof+kEof; Seek/Find without a match leave no current
 // record (kBof); a clone starts at kBof.
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "com/variant.h"
+#include "jet/recordset/key_window.h"
 #include "jet/recordset/keyset.h"
 #include "jet/recordset/prepared_sql.h"
 #include "jet/recordset/recordset_types.h"
@@ -47,9 +50,11 @@ struct SourcePlan {
 };
 
 // The rows clones share: one source, one keyset, the positions deleted through any of them.
+// A table-type recordset moves by key through its own WINDOW instead (its clones have their own).
 struct SharedRows {
   std::unique_ptr<RowSource> source;
   std::unique_ptr<Keyset> keyset;
+  std::unique_ptr<KeyWindow> window;  // table-type only
   std::set<std::int64_t> removed;  // positions deleted through these recordsets (skipped)
   std::uint64_t generation = 0;    // Requery: bookmarks of older generations die
 };
@@ -86,16 +91,14 @@ struct RecordsetState {
   Place place = Place::kBof;
   std::int64_t pos = -1;
   std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
-  DataStamp seen;                    // table-type: the file's stamp the keyset was learnt at
-  std::optional<DataStamp> fresh_stamp;  // read by SyncWithFile in this call, for LandOn
+  DataStamp seen;                    // table-type: the file's stamp its run of rows was read at
   PreparedSql stamp_sql;
   const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
   std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to
 
-  // Seek lands by rowid without learning the record's position: KEY_ONLY is then the current
-  // rowid (POS unknown until a move needs it, see ResolvePosition) and KEY_VALUES its values.
+  // Table-type: the current record's rowid while one is current (CURRENT points into the
+  // KeyWindow's run).
   std::optional<std::int64_t> key_only;
-  std::vector<Variant> key_values;
 
   std::optional<PendingEdit> edit;
   std::optional<Variant> last_modified;
@@ -107,21 +110,22 @@ struct RecordsetState {
   Database* LiveDatabase() const;
   mutable Database* database_seen = nullptr;  // DATABASE, once looked at
   Keyset& Keys() const { return *rows->keyset; }
+  KeyWindow& Window() const { return *rows->window; }  // REQUIRES: IsTable()
   RowSource& Source() const { return *rows->source; }
   bool Keyed() const { return rows->source->Keyed(); }
   bool IsTable() const { return type == kOpenTable; }
 };
 
 // Helpers shared by the recordset's member files (recordset.cpp).
-// Brings a table-type recordset up to date with the file (others' changes: the keyset is learnt
-// again and the current record found by its key).
+// Brings a table-type recordset up to date with the file (others' changes: the rows held are
+// dropped and the current record read again by its rowid; gone, it leaves a gap).
 void SyncWithFile(RecordsetState& s);
-// Makes POS (a known position) the current record and reads its values now.
+// Makes POS (a known position) the current record and reads its values now. Not table-type.
 void LandOn(RecordsetState& s, std::int64_t pos);
-// Makes rowid ROWID the current record without learning its position (table-type Seek).
-void LandOnKey(RecordsetState& s, std::int64_t rowid);
-// Learns the position of a record made current by LandOnKey.
-void ResolvePosition(RecordsetState& s);
+// Table-type: makes ROW (found by the KeyWindow, not null) the current record.
+void ShowRow(RecordsetState& s, const KeyWindow::Row* row);
+// The rowid a table-type bookmark names (kBadBookmark for anything that is not one).
+std::int64_t RowidOfBookmark(const Variant& bookmark);
 // The rowid of the current record. REQUIRES: a keyed source, place kAt or kGap.
 std::int64_t CurrentKey(RecordsetState& s);
 // The next / previous position that was not deleted through the recordset; nullopt past the end.
