@@ -67,17 +67,15 @@ TEST(CurrencyTest, BadOrOutOfRangeTextRaises) {
 }
 
 TEST(CurrencyTest, DoublesRoundHalfToEvenAtTheFourthDecimal) {
-  EXPECT_EQ(Currency::FromDouble(1.5).Scaled(), 15000);
-  EXPECT_EQ(Currency::FromDouble(0.00005).Scaled(), 0);     // tie -> even
-  EXPECT_EQ(Currency::FromDouble(0.00015).Scaled(), 2);
-  EXPECT_EQ(Currency::FromDouble(-0.00025).Scaled(), -2);
-  EXPECT_EQ(Currency::FromDouble(12.34565).Scaled(), 123456);
-  EXPECT_EQ(Currency::FromDouble(0.1).Scaled(), 1000);
-  EXPECT_EQ(Currency::FromDouble(-922337203685477.0).Scaled(), -9223372036854770000);
-  EXPECT_THROW(Currency::FromDouble(1e15), EConvertError);
-  EXPECT_THROW(Currency::FromDouble(-1e15), EConvertError);
-  EXPECT_THROW(Currency::FromDouble(std::numeric_limits<double>::quiet_NaN()), EConvertError);
-  EXPECT_THROW(Currency::FromDouble(std::numeric_limits<double>::infinity()), EConvertError);
+  // Ties go to the even neighbour.
+  const std::pair<double, std::int64_t> cases[] = {
+      {1.5, 15000},     {0.00005, 0}, {0.00015, 2},     {-0.00025, -2},
+      {12.34565, 123456}, {0.1, 1000}, {-922337203685477.0, -9223372036854770000},
+  };
+  for (const auto& [value, scaled] : cases) EXPECT_EQ(Currency::FromDouble(value).Scaled(), scaled) << value;
+  for (double bad : {1e15, -1e15, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+    EXPECT_THROW(Currency::FromDouble(bad), EConvertError) << bad;
+  }
   EXPECT_DOUBLE_EQ(Currency::FromScaled(123456).ToDouble(), 12.3456);
 }
 
