@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/exception.h"
 
 namespace qb {
@@ -23,21 +25,20 @@ TEST(MessageBoxFlags, UnknownButtonSetIsRefused) {
 }
 
 TEST(MessageBoxFlags, DefaultButtonIsTheNthButtonOrTheFirstPastTheEnd) {
-  EXPECT_EQ(MessageBoxDefaultButton(MB_YESNOCANCEL), IDYES);
-  EXPECT_EQ(MessageBoxDefaultButton(MB_YESNOCANCEL | MB_DEFBUTTON2), IDNO);
-  EXPECT_EQ(MessageBoxDefaultButton(MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
-  EXPECT_EQ(MessageBoxDefaultButton(MB_YESNOCANCEL | MB_DEFBUTTON4), IDYES);
-  EXPECT_EQ(MessageBoxDefaultButton(MB_YESNO | MB_DEFBUTTON3), IDYES);
-  EXPECT_EQ(MessageBoxDefaultButton(MB_ABORTRETRYIGNORE | MB_DEFBUTTON3), IDIGNORE);
+  const std::pair<int, int> cases[] = {
+      {MB_YESNOCANCEL, IDYES},           {MB_YESNOCANCEL | MB_DEFBUTTON2, IDNO},
+      {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL}, {MB_YESNOCANCEL | MB_DEFBUTTON4, IDYES},
+      {MB_YESNO | MB_DEFBUTTON3, IDYES}, {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, IDIGNORE},
+  };
+  for (const auto& [flags, button] : cases) EXPECT_EQ(MessageBoxDefaultButton(flags), button) << flags;
 }
 
 TEST(MessageBoxFlags, ClosingTheBoxGivesCancelOrTheSafestButton) {
-  EXPECT_EQ(MessageBoxCloseAnswer(MB_OK), IDOK);
-  EXPECT_EQ(MessageBoxCloseAnswer(MB_OKCANCEL), IDCANCEL);
-  EXPECT_EQ(MessageBoxCloseAnswer(MB_YESNOCANCEL), IDCANCEL);
-  EXPECT_EQ(MessageBoxCloseAnswer(MB_RETRYCANCEL), IDCANCEL);
-  EXPECT_EQ(MessageBoxCloseAnswer(MB_YESNO), IDNO);
-  EXPECT_EQ(MessageBoxCloseAnswer(MB_ABORTRETRYIGNORE), IDABORT);
+  const std::pair<int, int> cases[] = {
+      {MB_OK, IDOK},          {MB_OKCANCEL, IDCANCEL}, {MB_YESNOCANCEL, IDCANCEL},
+      {MB_RETRYCANCEL, IDCANCEL}, {MB_YESNO, IDNO}, {MB_ABORTRETRYIGNORE, IDABORT},
+  };
+  for (const auto& [flags, answer] : cases) EXPECT_EQ(MessageBoxCloseAnswer(flags), answer) << flags;
 }
 
 TEST(MessageBoxFlags, IconNibbleSelectsTheIcon) {
