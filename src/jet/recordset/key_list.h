@@ -49,6 +49,27 @@ class KeyList {
     if (n > 0) last_ = (*this)[n - 1];
   }
 
+  // Puts KEY at POS instead of the key there (a record whose key changed: a row without a many
+  // side that got one). Keys need no longer ascend afterwards. REQUIRES: POS < size().
+  void replace(std::size_t pos, std::int64_t key) {
+    if (pos + 1 == size_) last_ = key;
+    if (plain_) {
+      single_[pos] = key;
+      return;
+    }
+    // The stretch holding POS splits into the part before it, KEY alone and the part after it.
+    const auto after = StretchAfter(pos);
+    const Stretch held = *(after - 1);
+    const std::size_t end = after == stretches_.end() ? size_ : after->pos;
+    std::vector<Stretch> parts;
+    if (pos > held.pos) parts.push_back(held);
+    parts.push_back({pos, key});
+    if (pos + 1 < end) parts.push_back({pos + 1, held.key + static_cast<std::int64_t>(pos + 1 - held.pos)});
+    const auto at = stretches_.erase(after - 1);
+    stretches_.insert(at, parts.begin(), parts.end());
+    if (stretches_.size() > kFewStretches && stretches_.size() * 2 > size_) MakePlain();
+  }
+
   void clear() {
     *this = KeyList();
   }

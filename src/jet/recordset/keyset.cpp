@@ -252,6 +252,18 @@ std::int64_t Keyset::Append(std::int64_t key) {
   return known_++;
 }
 
+void Keyset::ReplaceKey(std::int64_t pos, std::int64_t key) {
+  const std::int64_t old_key = KeyAt(pos);
+  keys_.replace(static_cast<std::size_t>(pos), key);
+  if (pos < indexed_) {
+    auto found = positions_.find(old_key);
+    if (found != positions_.end() && found->second == pos) positions_.erase(found);
+    positions_[key] = pos;
+  }
+  window_size_ = 0;
+  ++generation_;
+}
+
 void Keyset::Clear() {
   complete_ = false;
   known_ = from_source_ = source_offset_ = 0;

@@ -62,6 +62,9 @@ class Keyset {
   // Marks POS as deleted (a hole: it keeps its position).
   void MarkDeleted(std::int64_t pos);
   bool IsDeleted(std::int64_t pos) const;
+  // Gives the record at POS the key KEY from now on (its values are read again). Positions
+  // are kept. REQUIRES: keyed source, POS known, not a source in rowid order.
+  void ReplaceKey(std::int64_t pos, std::int64_t key);
   // Appends a new base row at the end (loading the rest first, so positions stay stable).
   // REQUIRES: keyed source.
   std::int64_t Append(std::int64_t key);

@@ -1,6 +1,6 @@
 // KeyList: the compact list of a keyset's rowids gives back exactly what was put in, by
-// position and by key, in its compact form, after turning into a plain list, and after being
-// cut short.
+// position and by key, in its compact form, after turning into a plain list, after being cut
+// short, and with keys replaced.
 #include "jet/recordset/key_list.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +96,38 @@ TEST(KeyListTest, CutShortItGoesOnFromTheLastKeyKept) {
     list.clear();
     EXPECT_TRUE(list.empty());
   }
+}
+
+TEST(KeyListTest, AKeyReplacedChangesThatPositionOnly) {
+  for (int scatter : {0, 100}) {
+    SCOPED_TRACE(scatter);
+    auto keys = Rowids(1000, scatter, 5u);
+    KeyList list;
+    for (std::int64_t key : keys) list.push_back(key);
+    // Inside a stretch, at its first and last key, at both ends of the list, and far below.
+    for (std::size_t pos : {std::size_t{500}, std::size_t{0}, std::size_t{999}, std::size_t{501}, std::size_t{499}}) {
+      const std::int64_t key = -(std::int64_t{1} << 62) + static_cast<std::int64_t>(pos);
+      list.replace(pos, key);
+      keys[pos] = key;
+      ExpectSame(list, keys);
+    }
+    // Appending goes on after the replaced last key.
+    list.push_back(keys.back() + 1);
+    keys.push_back(keys.back() + 1);
+    ExpectSame(list, keys);
+  }
+  // Enough replacements to turn stretches into single keys on the way.
+  KeyList many;
+  std::vector<std::int64_t> keys;
+  for (std::int64_t key = 1; key <= 400; ++key) {
+    many.push_back(key);
+    keys.push_back(key);
+  }
+  for (std::size_t pos = 3; pos < keys.size(); pos += 3) {
+    many.replace(pos, -static_cast<std::int64_t>(pos));
+    keys[pos] = -static_cast<std::int64_t>(pos);
+  }
+  ExpectSame(many, keys);
 }
 
 }  // namespace
