@@ -3,8 +3,13 @@
 // dynaset read-only rather than guessing where a value belongs.
 #include "jet/recordset/join_plan.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <variant>
 
+#include "jet/errors.h"
+#include "jet/recordset/prepared_sql.h"
+#include "jet/recordset/recordset_types.h"
 #include "jet/recordset/row_source.h"
 #include "jet/schema_catalog.h"
 #include "jet/sql/parser.h"
@@ -172,6 +177,26 @@ std::vector<JoinTable> TreeFrom(std::size_t root, const std::vector<Node>& nodes
   return order;
 }
 
+// For a tree whose root may be missing: the one table next to the root that every row has
+// (the anchor), its tables marked as anchored; -1 when there is not exactly one, or when a table
+// reached only through the root is not on the outer side (rows without a root row would then
+// not be the anchor's alone: an inner join there drops them).
+int MarkAnchored(std::vector<JoinTable>& tree) {
+  int anchor = -1;
+  for (std::size_t i = 1; i < tree.size(); ++i) {
+    if (tree[i].parent != 0 || tree[i].outer) continue;
+    if (anchor >= 0) return -1;
+    anchor = static_cast<int>(i);
+  }
+  if (anchor < 0) return -1;
+  for (std::size_t i = 1; i < tree.size(); ++i) {
+    const int parent = tree[i].parent;
+    tree[i].anchored = static_cast<int>(i) == anchor || (parent > 0 && tree[static_cast<std::size_t>(parent)].anchored);
+    if (!tree[i].anchored && !tree[i].outer) return -1;
+  }
+  return anchor;
+}
+
 }  // namespace
 
 std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::string& text,
@@ -189,6 +214,14 @@ std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::stri
   plan->consistent = consistent;
   for (std::size_t root = 0; root < reader.nodes.size() && plan->tables.empty(); ++root) {
     if (!reader.nodes[root].outer) plan->tables = TreeFrom(root, reader.nodes, reader.links);
+  }
+  // No table is in every row: the root may be missing, so a kept one side keys those rows.
+  for (std::size_t root = 0; root < reader.nodes.size() && plan->tables.empty(); ++root) {
+    if (!reader.nodes[root].outer) continue;
+    std::vector<JoinTable> tree = TreeFrom(root, reader.nodes, reader.links);
+    if (tree.empty()) continue;
+    plan->anchor = MarkAnchored(tree);
+    if (plan->anchor > 0) plan->tables = std::move(tree);
   }
   if (plan->tables.empty()) return nullptr;
 
@@ -211,6 +244,8 @@ std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::stri
     column.default_value = table == 0 ? field->default_value : std::string();
     // Changing the "one" side's link field would take the rows of the many side with it.
     column.read_only = consistent && table > 0 && Contains(owner.fields, field->name);
+    // A new row of the kept one side drags no other row along: AddNew may name its key.
+    column.settable_on_add = column.read_only && table == plan->anchor;
     plan->column_table.push_back(table);
   }
   return plan;
@@ -218,10 +253,12 @@ std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::stri
 
 std::string JoinAlias(std::size_t i) { return "\"j" + std::to_string(i) + "\""; }
 
-std::string JoinFromSql(const JoinPlan& plan) {
-  std::string from = sql::QuoteSqliteName(plan.tables[0].table.name) + " AS " + JoinAlias(0);
+std::string JoinFromSql(const JoinPlan& plan, bool from_anchor) {
+  const std::size_t start = from_anchor ? static_cast<std::size_t>(plan.anchor) : 0;
+  std::string from = sql::QuoteSqliteName(plan.tables[start].table.name) + " AS " + JoinAlias(start);
   for (std::size_t i = 1; i < plan.tables.size(); ++i) {
     const JoinTable& table = plan.tables[i];
+    if (i == start || (from_anchor && !table.anchored)) continue;
     from += " LEFT JOIN " + sql::QuoteSqliteName(table.table.name) + " AS " + JoinAlias(i) + " ON ";
     for (std::size_t f = 0; f < table.fields.size(); ++f) {
       if (f > 0) from += " AND ";
@@ -232,13 +269,44 @@ std::string JoinFromSql(const JoinPlan& plan) {
   return from;
 }
 
-std::string JoinColumnsSql(const JoinPlan& plan, const std::vector<RecordsetColumn>& columns) {
+std::string JoinColumnsSql(const JoinPlan& plan, const std::vector<RecordsetColumn>& columns, bool from_anchor) {
   std::string list;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (!list.empty()) list += ", ";
-    list += JoinAlias(static_cast<std::size_t>(plan.column_table[i])) + "." + sql::QuoteSqliteName(columns[i].base_column);
+    const auto table = static_cast<std::size_t>(plan.column_table[i]);
+    list += from_anchor && !plan.tables[table].anchored
+                ? std::string("NULL")
+                : JoinAlias(table) + "." + sql::QuoteSqliteName(columns[i].base_column);
   }
   return list;
+}
+
+std::string JoinKeySql(const JoinPlan& plan, const std::string& root_rowid, const std::string& anchor_rowid) {
+  if (plan.anchor < 0) return root_rowid;
+  return "CASE WHEN " + root_rowid + " IS NULL THEN " + std::to_string(kAnchorBase) + " + " + anchor_rowid + " ELSE " +
+         root_rowid + " END";
+}
+
+std::vector<std::optional<std::int64_t>> JoinRowIds(Connection& connection, const JoinPlan& plan, std::int64_t key) {
+  const bool from_anchor = plan.anchor >= 0 && IsAnchorKey(key);
+  std::string list;
+  for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+    list += t ? ", " : "";
+    list += from_anchor && !plan.tables[t].anchored ? std::string("NULL") : JoinAlias(t) + ".rowid";
+  }
+  const std::size_t keyed = from_anchor ? static_cast<std::size_t>(plan.anchor) : 0;
+  PreparedSql sql(connection, "SELECT " + list + " FROM " + JoinFromSql(plan, from_anchor) + " WHERE " +
+                                  JoinAlias(keyed) + ".rowid = ?1");
+  ResetOnExit reset(sql);
+  sqlite3_bind_int64(sql.Handle(), 1, from_anchor ? AnchorRowid(key) : key);
+  if (!sql.Step()) RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user.");
+  std::vector<std::optional<std::int64_t>> rowids(plan.tables.size());
+  for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+    if (sqlite3_column_type(sql.Handle(), static_cast<int>(t)) != SQLITE_NULL) {
+      rowids[t] = sqlite3_column_int64(sql.Handle(), static_cast<int>(t));
+    }
+  }
+  return rowids;
 }
 
 }  // namespace qb::jet

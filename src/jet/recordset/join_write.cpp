@@ -58,36 +58,38 @@ class JoinWriter {
   }
 
   std::int64_t Write(std::optional<std::int64_t> key) {
-    if (key) ReadRowIds(*key);
+    if (key) {
+      const auto rowids = JoinRowIds(connection_, plan_, *key);
+      for (std::size_t t = 0; t < rowids.size(); ++t) writes_[t].rowid = rowids[t];
+    }
+    const int anchor = plan_.anchor;
+    // A record of a kept one side gets a root row only when a field the anchor's tables do not
+    // hold is written (filling in the many side); else it stays the one side's alone.
+    root_row_ = anchor < 0 || writes_[0].rowid.has_value();
+    for (std::size_t t = 0; t < plan_.tables.size() && !root_row_; ++t) {
+      root_row_ = !plan_.tables[t].anchored && !writes_[t].fields.empty();
+    }
+    // AddNew on a kept one side adds its row, also when no field of it was set.
+    if (anchor >= 0 && !key && !root_row_ && writes_[static_cast<std::size_t>(anchor)].fields.empty()) {
+      Insert(static_cast<std::size_t>(anchor));
+    }
     for (std::size_t t = plan_.tables.size(); t-- > 1;) {
-      if (!writes_[t].fields.empty()) WriteOneSide(t);
+      if (!writes_[t].fields.empty()) WriteOneSide(t, !key && static_cast<int>(t) == anchor);
     }
     TableWrite& root = writes_[0];
-    if (key) {
+    if (root.rowid) {
       if (!root.fields.empty()) Update(0);
-    } else {
+    } else if (root_row_) {
+      if (anchor >= 0) LinkToAnchor();
       Insert(0);
     }
     if (plan_.consistent) CheckLinks(!key);
+    if (!root_row_) return AnchorKey(*writes_[static_cast<std::size_t>(anchor)].rowid);
     return *root.rowid;
   }
 
  private:
   const std::string& TableName(std::size_t t) const { return plan_.tables[t].table.name; }
-
-  void ReadRowIds(std::int64_t key) {
-    std::string list;
-    for (std::size_t t = 0; t < plan_.tables.size(); ++t) list += (t ? ", " : "") + JoinAlias(t) + ".rowid";
-    PreparedSql sql(connection_, "SELECT " + list + " FROM " + JoinFromSql(plan_) + " WHERE " + JoinAlias(0) + ".rowid = ?1");
-    ResetOnExit reset(sql);
-    sqlite3_bind_int64(sql.Handle(), 1, key);
-    if (!sql.Step()) RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user since it was edited.");
-    for (std::size_t t = 0; t < plan_.tables.size(); ++t) {
-      if (sqlite3_column_type(sql.Handle(), static_cast<int>(t)) != SQLITE_NULL) {
-        writes_[t].rowid = sqlite3_column_int64(sql.Handle(), static_cast<int>(t));
-      }
-    }
-  }
 
   // FIELD of table T as this Update leaves it: the value written, else the row's stored value
   // (Null without a row).
@@ -127,8 +129,9 @@ class JoinWriter {
   }
 
   // A one side's changed fields: into its joined row, else into the row its link names, else
-  // into a new row that the many side's link field then names.
-  void WriteOneSide(std::size_t t) {
+  // into a new row that the many side's link field then names. ADD: always a new row (AddNew on
+  // a kept one side adds its row; one with the same key is refused as a duplicate).
+  void WriteOneSide(std::size_t t, bool add) {
     const JoinTable& table = plan_.tables[t];
     TableWrite& write = writes_[t];
     if (write.rowid) {
@@ -141,7 +144,7 @@ class JoinWriter {
       const Variant* own = write.Find(table.fields[f]);
       link.push_back(own ? *own : Value(parent, table.parent_fields[f]));
     }
-    write.rowid = FindRow(t, link);
+    if (!add) write.rowid = FindRow(t, link);
     if (write.rowid) {
       Update(t);
     } else {
@@ -151,8 +154,20 @@ class JoinWriter {
       Insert(t);
     }
     // The many side points at this row from now on (an AutoNumber key is known only now).
+    if (parent == 0 && !root_row_) return;  // there is no many side to point
     for (std::size_t f = 0; f < table.fields.size(); ++f) {
       writes_[parent].Set(table.parent_fields[f], Value(t, table.fields[f]));
+    }
+  }
+
+  // A many-side row added to a record of the kept one side belongs to that one side: its link
+  // fields name the anchor's row unless this Update set them.
+  void LinkToAnchor() {
+    const auto anchor = static_cast<std::size_t>(plan_.anchor);
+    const JoinTable& table = plan_.tables[anchor];
+    if (!writes_[anchor].rowid) return;
+    for (std::size_t f = 0; f < table.fields.size(); ++f) {
+      if (!writes_[0].Find(table.parent_fields[f])) writes_[0].Set(table.parent_fields[f], Value(anchor, table.fields[f]));
     }
   }
 
@@ -200,6 +215,7 @@ class JoinWriter {
       const JoinTable& table = plan_.tables[t];
       const std::size_t parent = static_cast<std::size_t>(table.parent);
       if (table.outer) continue;  // the many side's row stays in the result without a match
+      if (parent == 0 && !root_row_) continue;  // no root row: nothing points from it
       bool touched = writes_[parent].inserted || (adding && parent == 0) || reached[parent];
       for (const std::string& field : table.parent_fields) touched = touched || writes_[parent].Find(field);
       if (!touched) continue;
@@ -232,6 +248,7 @@ class JoinWriter {
   const PendingEdit& edit_;
   Connection& connection_;
   std::vector<TableWrite> writes_;
+  bool root_row_ = true;  // the record has (or gets) a root row
 };
 
 }  // namespace

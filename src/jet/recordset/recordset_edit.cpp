@@ -6,6 +6,7 @@
 
 #include "jet/errors.h"
 #include "jet/recordset/edit_lock.h"
+#include "jet/recordset/join_lock.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/join_write.h"
 #include "jet/recordset/recordset.h"
@@ -92,8 +93,9 @@ std::int64_t InsertRow(RecordsetState& s, const PendingEdit& edit) {
 }
 
 // Writes the changed fields of EDIT to its row. Raises kRecordDeleted when the row is gone and
-// kDataChanged when another user changed one of those fields since Edit read it.
-void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
+// kDataChanged when another user changed one of those fields since Edit read it. Returns the
+// record's key now (a joined record of a kept one side that gets a many-side row changes key).
+std::int64_t UpdateRow(RecordsetState& s, const PendingEdit& edit) {
   Connection& connection = s.Open();
   std::vector<Variant> stored;
   if (!s.Source().Fetch(edit.key, stored)) {
@@ -108,10 +110,7 @@ void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
                     "Another user changed the record since it was edited; the changes were not saved. Edit it again.");
     }
   }
-  if (s.plan.join) {
-    WriteJoinRow(s, edit, edit.key);
-    return;
-  }
+  if (s.plan.join) return WriteJoinRow(s, edit, edit.key);
   std::string assignments;
   std::vector<const Variant*> values;
   for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -120,13 +119,14 @@ void UpdateRow(RecordsetState& s, const PendingEdit& edit) {
     assignments += sql::QuoteSqliteName(columns[i].base_column) + " = ?" + std::to_string(values.size() + 1);
     values.push_back(&edit.values[i]);
   }
-  if (values.empty()) return;
+  if (values.empty()) return edit.key;
   PreparedSql update(connection, "UPDATE " + sql::QuoteSqliteName(s.plan.base_table) + " SET " + assignments +
                                      " WHERE rowid = ?" + std::to_string(values.size() + 1));
   ResetOnExit reset(update);
   for (std::size_t i = 0; i < values.size(); ++i) BindStoredValue(update.Handle(), static_cast<int>(i + 1), *values[i]);
   sqlite3_bind_int64(update.Handle(), static_cast<int>(values.size() + 1), edit.key);
   update.Step();
+  return edit.key;
 }
 
 }  // namespace
@@ -145,7 +145,11 @@ void Recordset::Edit() {
   PendingEdit edit;
   edit.mode = kEditInProgress;
   edit.key = CurrentKey(s);
-  if (s.lock_edits) edit.lock = LockRecord(s, edit.key);
+  if (s.plan.join) {
+    LockJoinEdit(s, edit);  // every table's row the record shows
+  } else if (s.lock_edits) {
+    edit.lock = LockRecord(s, edit.key);
+  }
   ReadForEdit(s, edit.key, values);  // the record as it is now, under the lock when there is one
   edit.values = values;
   edit.original = values;
@@ -206,14 +210,20 @@ void Recordset::Update(int type, bool /*force*/) {
     }
     return;
   }
+  std::int64_t new_key = edit.key;
   {
-    auto brief_lock = edit.lock ? nullptr : LockRecord(s, edit.key);  // optimistic: only while writing
+    // Optimistic: locked only while writing.
+    auto brief_lock = edit.lock || s.plan.join ? nullptr : LockRecord(s, edit.key);
+    const auto join_locks = s.plan.join ? LockJoinUpdate(s, edit) : std::vector<std::shared_ptr<RecordLock>>();
     WriteScope scope(connection);
     CheckUnchangedSinceEdit(s, edit);
-    UpdateRow(s, edit);
+    new_key = UpdateRow(s, edit);
     scope.Commit();
     KeepUntilTransactionEnds(s, edit.lock ? edit.lock : brief_lock);
+    for (const auto& lock : edit.join_locks) KeepUntilTransactionEnds(s, lock);
+    for (const auto& lock : join_locks) KeepUntilTransactionEnds(s, lock);
   }
+  if (new_key != edit.key) s.Keys().ReplaceKey(s.pos, new_key);
   const std::int64_t key = edit.key;
   s.edit.reset();
   if (s.IsTable()) {
@@ -242,11 +252,13 @@ void Recordset::Delete() {
   DropEdit(s);
   Connection& connection = s.Open();
   {
-    auto lock = LockRecord(s, CurrentKey(s));
+    const DeletedRow target =
+        s.plan.join ? JoinDeletedRow(s, CurrentKey(s)) : DeletedRow{s.plan.base_table, CurrentKey(s)};
+    auto lock = LockRecord(s, target.table, target.rowid);
     WriteScope scope(connection);
-    PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(s.plan.base_table) + " WHERE rowid = ?1");
+    PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(target.table) + " WHERE rowid = ?1");
     ResetOnExit reset(remove);
-    sqlite3_bind_int64(remove.Handle(), 1, CurrentKey(s));
+    sqlite3_bind_int64(remove.Handle(), 1, target.rowid);
     remove.Step();
     if (connection.Changes() == 0) {
       if (s.IsTable()) {

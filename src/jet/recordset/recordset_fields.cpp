@@ -80,7 +80,9 @@ void RecordsetField::SetValue(const Variant& value) {
   RecordsetState& s = rs->State();
   const RecordsetColumn& column = QB_COLUMN(rs);
   if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "The field '" + column.name + "' can only be set after Edit or AddNew.");
-  if (!ColumnUpdatable(s, column)) {
+  // A new row of a join's kept one side may be given its key, which no other row follows yet.
+  const bool new_key = s.edit->mode == kEditAdd && column.settable_on_add && s.updatable;
+  if (!ColumnUpdatable(s, column) && !new_key) {
     RaiseJetError(err::kFieldNotUpdatable, "The field '" + column.name + "' cannot be updated.");
   }
   const auto i = static_cast<std::size_t>(index_);

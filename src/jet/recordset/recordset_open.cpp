@@ -135,9 +135,13 @@ bool DescribeJoin(RecordsetState& s, const std::string& text, const sql::Transla
   s.plan.join = join;
   s.table = join->tables[0].table;
   s.plan.base_table = s.table.name;
-  const std::string root_key = sql::kSourceKeyPrefix + std::to_string(join->tables[0].key_column);
-  s.plan.select_sql = "SELECT " + sql::QuoteSqliteName(root_key) + " AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) +
-                      ", " + ColumnNames(s.plan.columns) + " FROM (" + query.sql + ")";
+  auto key_of = [&join](int t) {
+    if (t < 0) return std::string();
+    return sql::QuoteSqliteName(sql::kSourceKeyPrefix + std::to_string(join->tables[static_cast<std::size_t>(t)].key_column));
+  };
+  s.plan.select_sql = "SELECT " + JoinKeySql(*join, key_of(0), key_of(join->anchor)) + " AS " +
+                      sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " + ColumnNames(s.plan.columns) + " FROM (" +
+                      query.sql + ")";
   return true;
 }
 
@@ -309,7 +313,13 @@ void ApplyDenyOptions(RecordsetState& s, Database& database) {
   request.writes = s.updatable;
   request.deny_write = (s.options & ro::kDenyWrite) != 0;
   request.deny_read = (s.options & ro::kDenyRead) != 0;
-  s.hold = std::make_shared<TableHold>(database.LockFileRanges(), s.table.name, request);
+  // A join may write, and denies others, every table it shows.
+  std::vector<std::string> tables{s.table.name};
+  if (s.plan.join) {
+    tables.clear();
+    for (const JoinTable& table : s.plan.join->tables) tables.push_back(table.table.name);
+  }
+  s.hold = std::make_shared<TableHold>(database.LockFileRanges(), tables, request);
 }
 
 }  // namespace qb::jet

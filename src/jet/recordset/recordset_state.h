@@ -69,6 +69,10 @@ struct PendingEdit {
   std::vector<bool> chunked;       // AppendChunk has run on the field in this edit
   std::int64_t key = 0;            // Edit: the base rowid
   std::shared_ptr<RecordLock> lock;  // pessimistic Edit: the record's lock, kept with the edit
+  // A join: each table's rowid in the record at Edit, and (pessimistic) the locks of those rows
+  // after the first, which is LOCK.
+  std::vector<std::optional<std::int64_t>> join_rows;
+  std::vector<std::shared_ptr<RecordLock>> join_locks;
 };
 
 struct RecordsetState {

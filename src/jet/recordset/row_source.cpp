@@ -5,6 +5,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <algorithm>
+
 #include "jet/column_value.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/stored_value.h"
@@ -84,18 +86,47 @@ std::string BaseColumnsSql(const std::vector<RecordsetColumn>& columns) {
 
 }  // namespace
 
-std::string RowSource::FetchSql() const {
+std::string RowSource::FetchSql(bool from_anchor) const {
   // A joined row is its root row with what its links find now, so a changed link field shows
   // the row it now points to.
-  if (join_) return "SELECT " + JoinAlias(0) + ".rowid, " + JoinColumnsSql(*join_, columns_) + " FROM " + JoinFromSql(*join_);
+  if (join_) {
+    const std::size_t keyed = from_anchor ? static_cast<std::size_t>(join_->anchor) : 0;
+    return "SELECT " + JoinAlias(keyed) + ".rowid, " + JoinColumnsSql(*join_, columns_, from_anchor) + " FROM " +
+           JoinFromSql(*join_, from_anchor);
+  }
   return "SELECT " + BaseColumnsSql(columns_) + " FROM " + sql::QuoteSqliteName(base_table_);
+}
+
+void RowSource::FetchJoinRange(bool from_anchor, std::int64_t first, std::int64_t last,
+                               std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows) {
+  PreparedSql& fetch = from_anchor ? anchor_range_ : fetch_range_;
+  if (!fetch.IsPrepared()) {
+    const std::string rowid = JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid";
+    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " BETWEEN ?1 AND ?2 ORDER BY " + rowid);
+  }
+  ResetOnExit reset(fetch);
+  sqlite3_bind_int64(fetch.Handle(), 1, from_anchor ? AnchorRowid(first) : first);
+  sqlite3_bind_int64(fetch.Handle(), 2, from_anchor ? AnchorRowid(last) : last);
+  while (fetch.Step()) {
+    const std::int64_t rowid = sqlite3_column_int64(fetch.Handle(), 0);
+    rows.emplace_back(from_anchor ? AnchorKey(rowid) : rowid, ReadRow(fetch, 1));
+  }
 }
 
 void RowSource::FetchRange(std::int64_t first, std::int64_t last,
                            std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows) {
+  if (join_) {
+    // Anchor keys lie below every root key: their records come first in key order.
+    if (join_->anchor >= 0 && IsAnchorKey(first)) {
+      FetchJoinRange(true, first, std::min(last, kFirstRootKey - 1), rows);
+      if (last < kFirstRootKey) return;
+      first = kFirstRootKey;
+    }
+    FetchJoinRange(false, first, last, rows);
+    return;
+  }
   if (!fetch_range_.IsPrepared()) {
-    const std::string rowid = join_ ? JoinAlias(0) + ".rowid" : std::string("rowid");
-    fetch_range_ = PreparedSql(connection_, FetchSql() + " WHERE " + rowid + " BETWEEN ?1 AND ?2 ORDER BY " + rowid);
+    fetch_range_ = PreparedSql(connection_, FetchSql() + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
   }
   ResetOnExit reset(fetch_range_);
   sqlite3_bind_int64(fetch_range_.Handle(), 1, first);
@@ -106,14 +137,17 @@ void RowSource::FetchRange(std::int64_t first, std::int64_t last,
 }
 
 bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
-  if (!fetch_one_.IsPrepared()) {
-    const std::string rowid = join_ ? JoinAlias(0) + ".rowid" : std::string("rowid");
-    fetch_one_ = PreparedSql(connection_, FetchSql() + " WHERE " + rowid + " = ?1");
+  const bool from_anchor = join_ && join_->anchor >= 0 && IsAnchorKey(key);
+  PreparedSql& fetch = from_anchor ? anchor_one_ : fetch_one_;
+  if (!fetch.IsPrepared()) {
+    const std::string rowid =
+        join_ ? JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid" : std::string("rowid");
+    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " = ?1");
   }
-  ResetOnExit reset(fetch_one_);
-  sqlite3_bind_int64(fetch_one_.Handle(), 1, key);
-  if (!fetch_one_.Step()) return false;
-  values = ReadRow(fetch_one_, 1);
+  ResetOnExit reset(fetch);
+  sqlite3_bind_int64(fetch.Handle(), 1, from_anchor ? AnchorRowid(key) : key);
+  if (!fetch.Step()) return false;
+  values = ReadRow(fetch, 1);
   return true;
 }
 

@@ -26,6 +26,7 @@ struct RecordsetColumn {
   std::string base_column;      // the base table's column this field reads; "" when none
   std::string default_value;    // the base field's DefaultValue expression ("" for none)
   bool read_only = false;       // a field of a join that a consistent dynaset cannot change
+  bool settable_on_add = false;  // READ_ONLY, but an AddNew may set it (the key of a new row)
 };
 
 struct JoinPlan;
@@ -72,7 +73,12 @@ class RowSource {
 
  private:
   // "SELECT rowid, columns FROM ..." that the reads by rowid complete with their WHERE.
-  std::string FetchSql() const;
+  // FROM_ANCHOR: a join's records without a root row, by the anchor's rowid.
+  std::string FetchSql(bool from_anchor = false) const;
+  // A join's records whose key is in FIRST .. LAST with their keys, read through FETCH (prepared
+  // from the anchor when FROM_ANCHOR), appended to ROWS.
+  void FetchJoinRange(bool from_anchor, std::int64_t first, std::int64_t last,
+                      std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows);
 
   void BindParameters(PreparedSql& sql);
   std::vector<Variant> ReadRow(PreparedSql& sql, int first_column) const;
@@ -85,6 +91,8 @@ class RowSource {
   const std::shared_ptr<const JoinPlan> join_;
   PreparedSql fetch_one_;    // by rowid, compiled on first use
   PreparedSql fetch_range_;  // by rowid range, compiled on first use
+  PreparedSql anchor_one_;    // a join's records without a root row: by the anchor's rowid
+  PreparedSql anchor_range_;  // ... and by a range of them
   PreparedSql fetch_after_;  // rowid order: the next rows, compiled on first use
   PreparedSql keys_after_;   // rowid order: the next keys, compiled on first use
 };

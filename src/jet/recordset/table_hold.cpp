@@ -31,22 +31,35 @@ off_t SlotOf(const std::string& table) {
 
 }  // namespace
 
-TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request) {
-  if (!ranges || table.empty()) return;
+TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request)
+    : TableHold(std::move(ranges), std::vector<std::string>{table}, request) {}
+
+TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::string>& tables,
+                     const TableHoldRequest& request) {
+  if (!ranges) return;
   ranges_ = std::move(ranges);
-  const off_t slot = SlotOf(table);
   LockRanges::Gate gate(*ranges_);
-  if (ranges_->Held(slot + kDenyReader)) RaiseHeld(table, "does not let others open it");
-  if (request.deny_read && ranges_->Held(slot + kReader)) RaiseHeld(table, "has it open, so it cannot be kept from others");
-  if (request.writes && ranges_->Held(slot + kDenyWriter)) RaiseHeld(table, "does not let others change it");
-  if (request.deny_write && ranges_->Held(slot + kWriter)) RaiseHeld(table, "may change it, so changes cannot be denied");
+  // Every check before any byte is taken, so a refusal on a later table leaves nothing held.
+  for (const std::string& table : tables) {
+    if (table.empty()) continue;
+    const off_t slot = SlotOf(table);
+    if (ranges_->Held(slot + kDenyReader)) RaiseHeld(table, "does not let others open it");
+    if (request.deny_read && ranges_->Held(slot + kReader)) RaiseHeld(table, "has it open, so it cannot be kept from others");
+    if (request.writes && ranges_->Held(slot + kDenyWriter)) RaiseHeld(table, "does not let others change it");
+    if (request.deny_write && ranges_->Held(slot + kWriter)) RaiseHeld(table, "may change it, so changes cannot be denied");
+  }
+  bytes_.reserve(tables.size() * 4);  // Take cannot then fail after its byte is taken
   try {
-    Take(slot + kReader);
-    if (request.writes) Take(slot + kWriter);
-    if (request.deny_write) Take(slot + kDenyWriter);
-    if (request.deny_read) Take(slot + kDenyReader);
+    for (const std::string& table : tables) {
+      if (table.empty()) continue;
+      const off_t slot = SlotOf(table);
+      Take(slot + kReader);
+      if (request.writes) Take(slot + kWriter);
+      if (request.deny_write) Take(slot + kDenyWriter);
+      if (request.deny_read) Take(slot + kDenyReader);
+    }
   } catch (...) {
-    for (int i = 0; i < count_; ++i) ranges_->Release(bytes_[i]);
+    for (off_t byte : bytes_) ranges_->Release(byte);
     throw;
   }
 }
@@ -57,11 +70,11 @@ void TableHold::Take(off_t byte) {
   if (ranges_->TryShared(byte) != LockTry::kTaken) {
     RaiseJetError(err::kTableLocked, "The table could not be held: its lock could not be taken.");
   }
-  bytes_[count_++] = byte;
+  bytes_.push_back(byte);
 }
 
 TableHold::~TableHold() {
-  for (int i = 0; i < count_; ++i) ranges_->Release(bytes_[i]);
+  for (off_t byte : bytes_) ranges_->Release(byte);
 }
 
 }  // namespace qb::jet

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qb::jet {
 
@@ -25,6 +26,8 @@ class TableHold {
   // against a deny-read one (either way round), a writer against a deny-write hold, a
   // deny-write request against a writer.
   TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request);
+  // The same hold on each of TABLES (the tables of a join), taken all or none.
+  TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::string>& tables, const TableHoldRequest& request);
   ~TableHold();  // releases the hold
   TableHold(const TableHold&) = delete;
   TableHold& operator=(const TableHold&) = delete;
@@ -32,8 +35,7 @@ class TableHold {
  private:
   void Take(off_t byte);
   std::shared_ptr<LockRanges> ranges_;  // null when nothing is held
-  off_t bytes_[4] = {};                 // the bytes taken, the first COUNT_ of them
-  int count_ = 0;
+  std::vector<off_t> bytes_;            // the bytes taken
 };
 
 }  // namespace qb::jet

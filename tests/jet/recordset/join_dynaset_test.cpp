@@ -206,10 +206,13 @@ TEST_F(JoinDynasetTest, OuterJoinRowsWithoutAMatch) {
   auto right = Open("SELECT Orders.OrderID, Customers.Company FROM Customers RIGHT JOIN Orders "
                     "ON Customers.Code = Orders.Code", kOpenDynaset);
   EXPECT_TRUE(right->Updatable());
-  // Keeping the customers instead leaves rows without an order to key them by: read-only.
-  auto kept = Open("SELECT Customers.Company, Orders.Amount FROM Customers LEFT JOIN Orders "
-                   "ON Customers.Code = Orders.Code", kOpenDynaset);
+  // Keeping customers without orders and orders without lines would leave rows keyed by either
+  // of two tables: read-only.
+  auto kept = Open("SELECT Customers.Company, Orders.Amount, Lines.Qty FROM (Customers LEFT JOIN Orders "
+                   "ON Customers.Code = Orders.Code) LEFT JOIN Lines ON Orders.OrderID = Lines.OrderID "
+                   "ORDER BY Customers.Code, Orders.OrderID, Lines.LineID", kOpenDynaset);
   EXPECT_FALSE(kept->Updatable());
+  EXPECT_EQ(Walk(*kept, "Qty"), "5,6,-,7,-,-");
 }
 
 TEST_F(JoinDynasetTest, ThreeTablesWriteEachTableAndFollowTheirLinks) {
