@@ -178,26 +178,38 @@ void KeyWindow::KeepOnlyCurrent() {
   at_ = 0;
 }
 
+void KeyWindow::TakeRun(std::size_t got, bool keep_current) {
+  const std::size_t first = size_;
+  std::size_t to = 0;
+  if (keep_current) {
+    std::swap(rows_[0], rows_[at_]);
+    std::swap(gone_[0], gone_[at_]);
+    to = 1;
+  }
+  // Slot FIRST + I still holds new row I when it is moved: earlier swaps only wrote below it.
+  for (std::size_t i = 0; i < got; ++i) {
+    std::swap(rows_[to + i], rows_[first + i]);
+    std::swap(gone_[to + i], gone_[first + i]);
+  }
+  size_ = to + got;
+  at_ = 0;
+}
+
 std::size_t KeyWindow::ReadBeyond(bool after, std::int64_t limit) {
   const std::size_t keys = key_columns_.size();
   std::size_t got = 0;
-  try {
-    for (std::size_t level = keys + 1; level-- > 0 && static_cast<std::int64_t>(got) < limit;) {
-      // Fields held equal are left out of the order: SQLite (as of this version) would sort
-      // the whole range again rather than see that the index already gives that order.
-      const std::string order = " ORDER BY " + OrderSql(!after, level) + " LIMIT " + Mark(keys + 2);
-      for (Piece piece : Pieces(level, after)) {
-        PreparedSql& sql = Statement(select_ + Where(PieceCondition(level, piece)) + order);
-        ResetOnExit reset(sql);
-        BindKey(sql);
-        sqlite3_bind_int64(sql.Handle(), static_cast<int>(keys + 2), limit - static_cast<std::int64_t>(got));
-        got += ReadInto(sql, 1 + got);
-        if (static_cast<std::int64_t>(got) >= limit) break;
-      }
+  for (std::size_t level = keys + 1; level-- > 0 && static_cast<std::int64_t>(got) < limit;) {
+    // Fields held equal are left out of the order: SQLite (as of this version) would sort the
+    // whole range again rather than see that the index already gives that order.
+    const std::string order = " ORDER BY " + OrderSql(!after, level) + " LIMIT " + Mark(keys + 2);
+    for (Piece piece : Pieces(level, after)) {
+      PreparedSql& sql = Statement(select_ + Where(PieceCondition(level, piece)) + order);
+      ResetOnExit reset(sql);
+      BindKey(sql);
+      sqlite3_bind_int64(sql.Handle(), static_cast<int>(keys + 2), limit - static_cast<std::int64_t>(got));
+      got += ReadInto(sql, size_ + got);
+      if (static_cast<std::int64_t>(got) >= limit) break;
     }
-  } catch (...) {
-    size_ = 1;  // the current row was never overwritten
-    throw;
   }
   return got;
 }
@@ -243,84 +255,46 @@ const KeyWindow::Row* KeyWindow::HeldPrevious() {
 
 const KeyWindow::Row* KeyWindow::Next() {
   if (const Row* row = HeldNext()) return row;
-  KeepOnlyCurrent();
   const std::size_t got = ReadBeyond(true, kRun);
   if (got == 0) return nullptr;
-  size_ = 1 + got;
+  TakeRun(got, true);
   at_ = 1;
-  return &rows_[1];
+  return &rows_[at_];
 }
 
 const KeyWindow::Row* KeyWindow::Previous() {
   if (const Row* row = HeldPrevious()) return row;
-  KeepOnlyCurrent();
   const std::size_t got = ReadBeyond(false, kRun);
   if (got == 0) return nullptr;
+  TakeRun(got, true);
   // Read nearest first behind the current row: turned round, the run is in the order again.
-  std::reverse(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(got + 1));
-  std::reverse(gone_.begin(), gone_.begin() + static_cast<std::ptrdiff_t>(got + 1));
-  size_ = got + 1;
+  std::reverse(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(size_));
+  std::reverse(gone_.begin(), gone_.begin() + static_cast<std::ptrdiff_t>(size_));
   at_ = got - 1;
   return &rows_[at_];
 }
 
-namespace {
-
-// Rows [0, GOT] hold the old current row first and GOT new rows after it: the old row goes to
-// the end, past the new run.
-template <class T>
-void DropFirst(std::vector<T>& slots, std::size_t got) {
-  std::rotate(slots.begin(), slots.begin() + 1, slots.begin() + static_cast<std::ptrdiff_t>(got + 1));
-}
-
-}  // namespace
-
-const KeyWindow::Row* KeyWindow::First() {
-  KeepOnlyCurrent();
-  const std::size_t base = size_;  // 1: the current row stays in slot 0 until the read succeeds
-  PreparedSql& sql = Statement(select_ + Where("") + " ORDER BY " + OrderSql(false) + " LIMIT ?1");
+const KeyWindow::Row* KeyWindow::ReadEnd(bool last) {
+  PreparedSql& sql = Statement(select_ + Where("") + " ORDER BY " + OrderSql(last) + " LIMIT ?1");
   ResetOnExit reset(sql);
   sqlite3_bind_int64(sql.Handle(), 1, kRun);
-  const std::size_t got = ReadInto(sql, base);
+  const std::size_t got = ReadInto(sql, size_);
   if (got == 0) return nullptr;
-  if (base == 1) {
-    DropFirst(rows_, got);
-    DropFirst(gone_, got);
+  TakeRun(got, false);
+  if (last) {
+    std::reverse(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(size_));
+    std::reverse(gone_.begin(), gone_.begin() + static_cast<std::ptrdiff_t>(size_));
+    at_ = size_ - 1;
   }
-  size_ = got;
-  at_ = 0;
-  return &rows_[0];
-}
-
-const KeyWindow::Row* KeyWindow::Last() {
-  KeepOnlyCurrent();
-  const std::size_t base = size_;
-  PreparedSql& sql = Statement(select_ + Where("") + " ORDER BY " + OrderSql(true) + " LIMIT ?1");
-  ResetOnExit reset(sql);
-  sqlite3_bind_int64(sql.Handle(), 1, kRun);
-  const std::size_t got = ReadInto(sql, base);
-  if (got == 0) return nullptr;
-  if (base == 1) {
-    DropFirst(rows_, got);
-    DropFirst(gone_, got);
-  }
-  std::reverse(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(got));
-  std::reverse(gone_.begin(), gone_.begin() + static_cast<std::ptrdiff_t>(got));
-  size_ = got;
-  at_ = got - 1;
   return &rows_[at_];
 }
+
+const KeyWindow::Row* KeyWindow::First() { return ReadEnd(false); }
+const KeyWindow::Row* KeyWindow::Last() { return ReadEnd(true); }
 
 const KeyWindow::Row* KeyWindow::Single(PreparedSql& sql) {
-  KeepOnlyCurrent();
-  const std::size_t base = size_;
-  if (ReadInto(sql, base) == 0) return nullptr;
-  if (base == 1) {
-    std::swap(rows_[0], rows_[1]);
-    gone_[0] = 0;
-  }
-  size_ = 1;
-  at_ = 0;
+  if (ReadInto(sql, size_) == 0) return nullptr;
+  TakeRun(1, false);
   return &rows_[0];
 }
 

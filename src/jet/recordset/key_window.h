@@ -10,7 +10,7 @@
 // the index sorts them (first ascending, last descending); equal keys are ordered by rowid.
 //
 // Reads only; never keeps a statement running between calls. Raises the engine's errors for a
-// failed read (the run held is then dropped, the current record's key kept).
+// failed read, which leaves the run and the current row as they were.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -97,8 +97,13 @@ class KeyWindow {
   void BindKey(PreparedSql& sql) const;
   // Reads the rows of SQL into slots FIRST_SLOT onwards; returns how many.
   std::size_t ReadInto(PreparedSql& sql, std::size_t first_slot);
-  // Up to LIMIT rows after (before) the current key, nearest first, into slots 1 onwards.
+  // Up to LIMIT rows after (before) the current key, nearest first, into the spare slots from
+  // SIZE_ on. Until TakeRun, the run held is untouched, so a failed read changes nothing.
   std::size_t ReadBeyond(bool after, std::int64_t limit);
+  // GOT rows read into the spare slots become the run (after the current row when
+  // KEEP_CURRENT); AT_ is then 0.
+  void TakeRun(std::size_t got, bool keep_current);
+  const Row* ReadEnd(bool last);
   void KeepOnlyCurrent();
   const Row* Single(PreparedSql& sql);  // the one row SQL reads, made current
 
@@ -112,7 +117,8 @@ class KeyWindow {
   std::map<std::string, PreparedSql> statements_;  // by text: a few per key field
 
   // The run: rows_[0 .. size_ - 1] in the order, the current one at AT_. Slots beyond SIZE_
-  // keep their storage for the next run.
+  // (at most one run's worth) take the next run before it replaces this one, and keep their
+  // storage for the runs after.
   std::vector<Row> rows_;
   std::vector<char> gone_;  // per slot: the row was deleted (it only marks a place)
   std::size_t size_ = 0;

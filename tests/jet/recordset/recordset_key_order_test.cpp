@@ -183,9 +183,13 @@ TEST_F(RecordsetKeyOrderTest, BookmarksAndPercentPositionInIndexOrder) {
   // A row the index leaves out, and a deleted row, are no bookmarks of this order.
   Exec("UPDATE Keyed SET Score = NULL WHERE Id = 5");
   rs->SetIndex("Sparse");
+  rs->MoveFirst();
+  rs->Move(2);  // inside a run: a refused bookmark must leave the current record where it is
+  const std::string current = Id(*rs);
   EXPECT_EQ(ErrorOf([&] { rs->SetBookmark(RowBookmark(5)); }).number, err::kBadBookmark);
   Exec("DELETE FROM Keyed WHERE Id = 6");
-  EXPECT_EQ(ErrorOf([&] { rs->SetBookmark(RowBookmark(6)); }).number, err::kBadBookmark);
+  EXPECT_EQ(ErrorOf([&] { rs->Move(1, RowBookmark(6)); }).number, err::kBadBookmark);
+  EXPECT_EQ(Id(*rs), current);
   rs->SetBookmark(RowBookmark(9));
   EXPECT_EQ(Id(*rs), "9");
 }
