@@ -19,6 +19,8 @@ namespace qb::jet {
 namespace {
 
 constexpr std::int64_t kRun = 256;  // rows read together, as a record cache would hold them
+// A run with the current row before it, and the next run read beside it.
+constexpr std::size_t kSlots = 2 * static_cast<std::size_t>(kRun) + 1;
 
 StoredKeyValue ReadStoredKey(sqlite3_stmt* stmt, int column) {
   StoredKeyValue value;
@@ -93,6 +95,10 @@ KeyWindow::KeyWindow(Connection& connection, const TableModel& table, const std:
     select_ += column.base_column.empty() ? std::string("NULL") : sql::QuoteSqliteName(column.base_column);
   }
   select_ += " FROM " + table_;
+  // Rows never move in memory, so the current row's values stay where the recordset points
+  // even when a read fails halfway.
+  rows_.reserve(kSlots);
+  gone_.reserve(kSlots);
 }
 
 PreparedSql& KeyWindow::Statement(const std::string& sql) {

@@ -5,7 +5,10 @@
 //
 // Kinds (Type):
 //   table-type (1)    one stored table in the order of its current Index (none: the order rows
-//                     were added); sees every change at once; exact RecordCount; Seek.
+//                     were added); sees every change at once (stepping to a neighbour read with
+//                     the current record's run does not read again, as for dynasets); exact
+//                     RecordCount; Seek. It moves by key and holds one run of rows, whatever
+//                     the table's size; PercentPosition counts the rows before its key.
 //   dynaset (2)       the keys of its base rows, learnt a slice at a time as they are reached;
 //                     each row is read when reached, so it shows changes made since (rows are
 //                     read in runs of up to 256; stepping to a neighbour inside the run does not

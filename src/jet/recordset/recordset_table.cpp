@@ -36,6 +36,8 @@ void SyncWithFile(RecordsetState& s) {
   KeyWindow& window = s.Window();
   window.Forget();
   if (s.place != Place::kAt) return;
+  // Where Forget put its values, should the read below fail.
+  s.current = window.Current() ? &window.Current()->values : nullptr;
   // Read again by rowid: a key another user changed moves the record in the order, and the
   // next move goes on from where it stands now.
   if (const KeyWindow::Row* row = window.Reread()) {
