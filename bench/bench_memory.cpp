@@ -11,6 +11,9 @@
 //   table_small_*, table_large_*
 //                           a table-type recordset walked to the end of S and of T: equal when
 //                           its memory does not grow with the table
+//   index_small_*, index_large_*
+//                           the same in the order of an index on Name, then Seek and bookmark
+//                           lookups spread over the table (as many for S as for T)
 // Asserts nothing.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -22,6 +25,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "jet/database.h"
 #include "jet/database_maintenance.h"
@@ -61,6 +65,7 @@ struct Fixture {
       database->Execute(std::string("CREATE TABLE ") + name +
                         " (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50), Amount DOUBLE, Price CURRENCY, "
                         "Day DATETIME, Flag YESNO, Qty SHORT, Ratio SINGLE, Notes MEMO)");
+      database->Execute(std::string("CREATE INDEX ByName ON ") + name + " (Name)");
       Raw("BEGIN");
       Raw("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(count) +
           ") INSERT INTO " + name + " (Id, Code, Name, Amount, Price, Day, Flag, Qty, Ratio, Notes) SELECT " +
@@ -81,7 +86,8 @@ struct Fixture {
   // Reads every page of both tables so the page cache holds all it will hold.
   void FillPageCache() {
     sqlite3* db = database->EngineConnection(false).Handle();
-    for (const char* sql : {"SELECT * FROM S", "SELECT * FROM T", "SELECT * FROM G"}) {
+    for (const char* sql : {"SELECT * FROM S", "SELECT Name FROM S ORDER BY Name", "SELECT * FROM T",
+                            "SELECT Name FROM T ORDER BY Name", "SELECT * FROM G"}) {
       sqlite3_stmt* stmt = nullptr;
       sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
       while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -101,6 +107,28 @@ void WalkToEnd(Recordset& rs) {
   while (!rs.Eof()) {
     benchmark::DoNotOptimize(name->Value());
     rs.MoveNext();
+  }
+}
+
+constexpr int kLookups = 2000;
+
+// Walks in Name order to the end, then Seeks names spread over the table and goes back to each
+// record found by its bookmark.
+void WalkInIndexOrder(Recordset& rs) {
+  rs.SetIndex("ByName");
+  rs.MoveFirst();
+  WalkToEnd(rs);
+  const std::int64_t rows = rs.RecordCount();
+  auto name = rs.Fields()->Item("Name");
+  std::vector<qb::Variant> marks;
+  marks.reserve(kLookups);
+  for (int i = 0; i < kLookups; ++i) {
+    rs.Seek("=", {qb::Variant("name " + std::to_string(1 + (i * 7919LL) % rows))});
+    marks.push_back(rs.Bookmark());
+  }
+  for (const qb::Variant& mark : marks) {
+    rs.SetBookmark(mark);
+    benchmark::DoNotOptimize(name->Value());
   }
 }
 
@@ -139,6 +167,16 @@ void BM_TableTypeAgainstTableSize(benchmark::State& state) {
   Report(state, "table_large_bytes", large, 1);
 }
 
+void BM_TableInIndexOrderAgainstTableSize(benchmark::State& state) {
+  Growth small, large;
+  for (auto _ : state) {
+    small = Measure("S", qb::jet::kOpenTable, WalkInIndexOrder);
+    large = Measure("T", qb::jet::kOpenTable, WalkInIndexOrder);
+  }
+  Report(state, "index_small_bytes", small, 1);
+  Report(state, "index_large_bytes", large, 1);
+}
+
 void BM_DynasetWalkedToItsEnd(benchmark::State& state) {
   const double rows = Shared().rows;
   for (auto _ : state) {
@@ -158,6 +196,7 @@ void BM_DynasetAfterMoveLast(benchmark::State& state) {
 }
 
 BENCHMARK(BM_TableTypeAgainstTableSize)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableInIndexOrderAgainstTableSize)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DynasetWalkedToItsEnd)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DynasetAfterMoveLast)->Iterations(1)->Unit(benchmark::kMillisecond);
 
