@@ -15,11 +15,12 @@ std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& conn
   std::vector<std::int64_t> locked;
   const std::shared_ptr<LockRanges> ranges = database.LockFileRanges();
   if (!ranges || table.empty()) return locked;
+  TransactionLocks& kept = database.KeptRecordLocks();
+  kept.UnmarkIdle();  // an edit that took a kept lock up and ended leaves no mark behind
   const off_t mark = TableEditByte(table);
   const bool here = ranges->HeldHere(mark);
   const bool elsewhere = ranges->HeldElsewhere(mark);
   if (!here && !elsewhere) return locked;
-  const TransactionLocks& kept = database.KeptRecordLocks();
   Statement rows = connection.Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(table) + " ORDER BY rowid");
   while (rows.Step()) {
     const std::int64_t rowid = rows.ColumnInt(0);

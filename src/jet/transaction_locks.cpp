@@ -24,6 +24,12 @@ void TransactionLocks::Keep(std::shared_ptr<RecordLock> lock) {
   kept_[lock->Byte()] = std::move(lock);
 }
 
+void TransactionLocks::UnmarkIdle() {
+  for (auto& [byte, lock] : kept_) {
+    if (lock.use_count() == 1) lock->Unmark();
+  }
+}
+
 bool TransactionLocks::KeptIdle(off_t byte) const {
   auto found = kept_.find(byte);
   return found != kept_.end() && found->second.use_count() == 1;

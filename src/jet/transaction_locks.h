@@ -26,6 +26,8 @@ class TransactionLocks {
   // Is BYTE held by a kept lock that no edit uses? A statement of the same Database may then
   // write the record.
   bool KeptIdle(off_t byte) const;
+  // Lets the marks of kept locks that an edit took up and dropped since go again.
+  void UnmarkIdle();
   bool Empty() const { return kept_.empty(); }
   // Lets every kept lock go (those an edit still uses stay with it).
   void Clear() { kept_.clear(); }

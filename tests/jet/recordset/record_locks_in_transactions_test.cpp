@@ -121,6 +121,8 @@ TEST_F(RecordLocksInTransactionsTest, KeptLocksGoWithTheirDatabaseAndLeaveItsSta
   const auto ulm = [&] { database->Execute("UPDATE People SET City = 'Ulm'", recordset_option::kFailOnError); };
   EXPECT_EQ(ErrorOf(ulm).number, err::kLockedRetry);
   rs->CancelUpdate();
+  database->Execute("UPDATE People SET City = 'Ulm'", recordset_option::kFailOnError);
+  EXPECT_FALSE(database->LockFileRanges()->Held(TableEditByte("People"))) << "the ended edit's mark went";
   ASSERT_EQ(EditOf(other, "alice"), err::kRecordLocked);
   database->Close();  // undoes the transaction and lets go
   EXPECT_EQ(EditOf(other, "alice"), 0);
