@@ -43,8 +43,8 @@ std::string KeyedRows(const QueryContext& ctx, const BoundSource& owner, const s
                       const std::string& where) {
   const std::string key = RowKeyPlaceholder(ctx);
   const std::string condition = where.empty() ? "" : " AND (" + where.substr(std::string_view(" WHERE ").size()) + ")";
-  return "rowid = " + key + " AND rowid IN (SELECT " + owner.sql_name + ".rowid FROM " + from + " WHERE " +
-         owner.sql_name + ".rowid = " + key + condition + ")";
+  return "rowid = " + key + " AND rowid IN (SELECT " + owner.RowidSql() + " FROM " + from + " WHERE " +
+         owner.RowidSql() + " = " + key + condition + ")";
 }
 
 }  // namespace
@@ -183,7 +183,7 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   for (const auto& set : sets) RefuseAutoNumberSet(changed, set.first);
   std::string table = QuoteSqliteName(owner->table);
   std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
-  std::string same_row = owner->sql_name + ".rowid = " + table + ".rowid";
+  std::string same_row = owner->RowidSql() + " = " + table + ".rowid";
   std::string set_sql;
   for (const auto& [name, value] : sets) {
     if (!set_sql.empty()) set_sql += ", ";
@@ -192,7 +192,7 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
                same_row + (update.where ? " AND " + resolver.Condition(*update.where) : "") +
                " LIMIT 1)";
   }
-  out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->sql_name + ".rowid FROM " +
+  out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " +
             from + where + ")";
   out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + KeyedRows(ctx, *owner, from, where);
   out.row_keys_sql = "SELECT rowid FROM " + table;
@@ -242,7 +242,7 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
   ScopeResolver resolver(ctx, scope, false, 3096);
   std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
   const std::string table = QuoteSqliteName(owner->table);
-  out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->sql_name + ".rowid FROM " + from + where + ")";
+  out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " + from + where + ")";
   out.row_sql = "DELETE FROM " + table + " WHERE " + KeyedRows(ctx, *owner, from, where);
   out.row_keys_sql = "SELECT rowid FROM " + table;
   return out;

@@ -29,6 +29,12 @@ struct BoundSource {
   std::string table;
   std::vector<BoundColumn> columns;
   bool referenced = false;  // a select-list item uses it (DISTINCTROW)
+  // A table inside a parenthesised join is reached through a subquery there (this SQLite
+  // offers no rowid through such a join), which names its rowid qb_rowid.
+  bool nested = false;
+
+  // The SQLite text of the table's rowid. REQUIRES: TABLE is set.
+  std::string RowidSql() const { return sql_name + (nested ? ".qb_rowid" : ".rowid"); }
 };
 
 // The sources one SELECT sees, and the scope of the query around it (correlation).
@@ -156,7 +162,8 @@ class ScopeResolver : public NameResolver {
 std::string BindFromList(QueryContext& ctx, const std::vector<ParsedSourcePtr>& from,
                          Scope& scope);
 // Binds one source (a table, query, subquery or join) into SCOPE; its SQLite FROM text.
-std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& scope);
+std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& scope,
+                       bool nested = false);
 
 // SELECT's select list and clauses in SCOPE (its sources are bound into it).
 BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& scope);

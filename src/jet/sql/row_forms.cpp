@@ -43,7 +43,7 @@ void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const 
   const std::string from = BindFromList(ctx, select.from, key_scope);
   std::string key_list;
   for (const BoundSource& source : key_scope.sources) {
-    key_list += (key_list.empty() ? "" : ", ") + source.sql_name + ".rowid";
+    key_list += (key_list.empty() ? "" : ", ") + source.RowidSql();
   }
   out.row_keys_sql = "SELECT " + key_list + " FROM " + from;
 }

@@ -321,7 +321,7 @@ BoundSource SourceFromSelect(const SelectSql& sql, std::string name, std::string
 
 }  // namespace
 
-std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& scope) {
+std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& scope, bool nested) {
   switch (source.kind) {
     case ParsedSource::Kind::kTable: {
       std::optional<SchemaObject> object = ctx.schema().Find(source.name);
@@ -348,11 +348,13 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
       bound.name = name;
       bound.sql_name = alias;
       bound.table = object->name;
+      bound.nested = nested;
       for (const SchemaColumn& column : object->columns) {
         bound.columns.push_back(
             {column.name, column.dao_type, column.size, object->name, column.name});
       }
       scope.sources.push_back(std::move(bound));
+      if (nested) return "(SELECT rowid AS qb_rowid, * FROM " + QuoteSqliteName(object->name) + ") AS " + alias;
       return QuoteSqliteName(object->name) + " AS " + alias;
     }
     case ParsedSource::Kind::kSubquery: {
@@ -364,10 +366,14 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
     case ParsedSource::Kind::kJoin: {
       // Left-deep chains need no parentheses; a join on the right side of another keeps them.
       auto operand = [&](const ParsedSource& side) {
-        std::string sql = BindSource(ctx, side, scope);
-        return side.kind == ParsedSource::Kind::kJoin ? "(" + sql + ")" : sql;
+        const bool parenthesised = side.kind == ParsedSource::Kind::kJoin;
+        std::string sql = BindSource(ctx, side, scope, nested || parenthesised);
+        return parenthesised ? "(" + sql + ")" : sql;
       };
-      std::string left = BindSource(ctx, *source.left, scope);
+      // A right join puts its left side on the right, parenthesised when it is a join.
+      const bool left_parenthesised =
+          source.join == ParsedSource::Join::kRight && source.left->kind == ParsedSource::Kind::kJoin;
+      std::string left = BindSource(ctx, *source.left, scope, nested || left_parenthesised);
       std::string right = operand(*source.right);
       ScopeResolver resolver(ctx, scope, false, 3099);
       std::string on = resolver.Condition(*source.on);

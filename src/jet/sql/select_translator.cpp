@@ -192,7 +192,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
       if (!source.referenced) continue;
       if (source.table.empty()) all_tables = false;
       if (!rowids.empty()) rowids += ", ";
-      rowids += source.sql_name + ".rowid";
+      rowids += source.RowidSql();
     }
     if (!all_referenced) {
       if (all_tables && !rowids.empty()) {
@@ -215,7 +215,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   }
   if (aggregated) CheckGrouping(loose, grouped_sql);
   if (!aggregated && !block.distinct && scope.sources.size() == 1 && !scope.sources[0].table.empty()) {
-    block.row_key_sql = scope.sources[0].sql_name + ".rowid";
+    block.row_key_sql = scope.sources[0].RowidSql();
     block.row_key_table = scope.sources[0].table;
   }
   NoteSourceKeys(scope, aggregated, rows_grouped, block);

@@ -11,7 +11,7 @@ void NoteSourceKeys(const Scope& scope, bool aggregated, bool rows_grouped, Bloc
   for (const BoundSource& source : scope.sources) {
     // A saved query or derived table has no rowid of its own: its rows cannot be found again.
     if (source.table.empty()) return;
-    keys.push_back({source.sql_name + ".rowid", SourceKey{source.name, source.table}});
+    keys.push_back({source.RowidSql(), SourceKey{source.name, source.table}});
   }
   block.source_keys = std::move(keys);
 }

@@ -268,6 +268,37 @@ TEST_F(JoinDynasetTest, ThreeTablesWriteEachTableAndFollowTheirLinks) {
   EXPECT_EQ(Text(*loose, "Amount"), "-");
 }
 
+// Joins written with the inner join in parentheses (as query designers write them) reach every
+// table's rows: the dynaset is updatable, and statements write through them.
+TEST_F(JoinDynasetTest, ParenthesisedJoinsReachEveryTablesRows) {
+  const std::string from =
+      " FROM Customers INNER JOIN (Orders INNER JOIN Lines ON Orders.OrderID = Lines.OrderID) "
+      "ON Customers.Code = Orders.Code";
+  auto rs = Open("SELECT Lines.LineID, Lines.Qty, Orders.Amount, Customers.Company" + from + " ORDER BY Lines.LineID",
+                 kOpenDynaset);
+  EXPECT_EQ(Updatable(*rs), "LineID:0 Qty:1 Amount:1 Company:1");
+  EXPECT_EQ(Walk(*rs, "Company"), "Acme,Acme,Bolt");
+  rs->MoveLast();
+  rs->Edit();
+  Set(*rs, "Qty", Variant(70));
+  rs->Update();
+  EXPECT_EQ(Select("SELECT Qty FROM Lines WHERE LineID = 3"), "70\n");
+
+  auto rows = Open("SELECT DISTINCTROW Customers.Company" + from, kOpenSnapshot);
+  EXPECT_EQ(Walk(*rows, "Company"), "Acme,Bolt");
+  auto kept = Open("SELECT Orders.OrderID, Customers.Company FROM (Orders LEFT JOIN Lines ON Orders.OrderID = Lines.OrderID) "
+                   "RIGHT JOIN Customers ON Customers.Code = Orders.Code ORDER BY Customers.Code, Orders.OrderID",
+                   kOpenDynaset);
+  EXPECT_EQ(Walk(*kept, "Company"), "Acme,Acme,Acme,Bolt,Crane");
+
+  db_->Execute("UPDATE" + from.substr(5) + " SET Lines.Qty = Lines.Qty + 100 WHERE Customers.Code = 'ACME'",
+               ro::kFailOnError);
+  EXPECT_EQ(Select("SELECT Qty FROM Lines ORDER BY LineID"), "105\n106\n70\n");
+  db_->Execute("DELETE Lines.*" + from + " WHERE Customers.Code = 'BOLT'", ro::kFailOnError);
+  EXPECT_EQ(db_->RecordsAffected(), 1);
+  EXPECT_EQ(Select("SELECT count(*) FROM Lines"), "2\n");
+}
+
 TEST_F(JoinDynasetTest, ChangesShowAfterRequeryReopenAndThroughSavedQueries) {
   db_->CreateQueryDef("OrderList", kOrders);
   {
