@@ -14,7 +14,8 @@
 //                     read in runs of up to 256; stepping to a neighbour inside the run does not
 //                     read again, as Jet's record cache does); a row deleted meanwhile stays as a
 //                     hole (touching it raises kRecordDeleted).
-//                     Updatable when its rows are the rows of one table.
+//                     Updatable when its rows are the rows of one table, or of tables joined
+//                     by one-to-many links (join_plan.h says which joins qualify).
 //   snapshot (4)      a fixed copy of the rows, read when opened; read-only.
 //   forward-only (8)  a snapshot read only forwards (MoveNext and Move with n > 0).
 //
