@@ -172,6 +172,7 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     query = sql::TranslateCrosstab(text, schema, values, translate);
   }
   s.plan.parameters = parameters;
+  s.plan.tables_read = query.tables_read;
   s.plan.columns.clear();
   for (const sql::TranslatedColumn& translated : query.columns) {
     RecordsetColumn column;
@@ -308,13 +309,16 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
 }
 
 void ApplyDenyOptions(RecordsetState& s, Database& database) {
-  if (s.table.name.empty()) return;
+  if (s.table.name.empty() && s.plan.tables_read.empty()) return;
   TableHoldRequest request;
   request.writes = s.updatable;
   request.deny_write = (s.options & ro::kDenyWrite) != 0;
   request.deny_read = (s.options & ro::kDenyRead) != 0;
   // A join may write, and denies others, every table it shows.
+  // Rows that are not one table's (a grouping, a union, ...) read, and deny others, every
+  // table the statement names.
   std::vector<std::string> tables{s.table.name};
+  if (s.table.name.empty()) tables = s.plan.tables_read;
   if (s.plan.join) {
     tables.clear();
     for (const JoinTable& table : s.plan.join->tables) tables.push_back(table.table.name);

@@ -47,6 +47,7 @@ struct SourcePlan {
   bool append_only = false;       // shows only the rows it adds
   bool rowid_order = false;       // every row of BASE_TABLE, in rowid order (no filter, no sort)
   std::int64_t max_records = 0;   // at most this many rows (0: all)
+  std::vector<std::string> tables_read;  // a statement's stored tables (held for deny options)
 };
 
 // The rows clones share: one source, one keyset, the positions deleted through any of them.

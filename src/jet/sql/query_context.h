@@ -76,6 +76,9 @@ struct SelectSql {
   std::vector<SourceKey> source_keys;  // likewise
 };
 
+// ASCII case-insensitive equality (Jet names).
+bool SameName(std::string_view a, std::string_view b);
+
 class QueryContext {
  public:
   QueryContext(const QuerySchema& schema, const QueryTranslateOptions& options)
@@ -101,16 +104,24 @@ class QueryContext {
   // Saved queries being inlined, innermost last (cycle check).
   std::vector<std::string> query_stack;
 
+  // The stored tables FROM clauses name, at any depth (saved queries inlined), each once.
+  void NoteTableRead(const std::string& table) {
+    for (const std::string& known : tables_read_) {
+      if (SameName(known, table)) return;
+    }
+    tables_read_.push_back(table);
+  }
+  const std::vector<std::string>& tables_read() const { return tables_read_; }
+
  private:
   const QuerySchema& schema_;
   const QueryTranslateOptions& options_;
   bool row_key_pending_ = options_.with_row_key;
   std::vector<TranslatedParameter> parameters_;
   int aliases_ = 0;
+  std::vector<std::string> tables_read_;
 };
 
-// ASCII case-insensitive equality (Jet names).
-bool SameName(std::string_view a, std::string_view b);
 
 // " COLLATE <collation>" for a text kind, else "".
 std::string CollateFor(const QueryContext& ctx, SqlValueType kind);

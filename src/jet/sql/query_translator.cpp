@@ -101,6 +101,7 @@ TranslatedQuery TranslateParsed(const ParsedStatement& statement, const QuerySch
     out = TranslateDelete(ctx, std::get<ParsedDelete>(query->body));
   }
   out.parameters = ctx.parameters();
+  out.tables_read = ctx.tables_read();
   return out;
 }
 

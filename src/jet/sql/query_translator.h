@@ -94,6 +94,9 @@ struct TranslatedQuery {
   // one's rowid first, as kSourceKeyPrefix + 1, 2, ..., before COLUMNS (Null where an outer
   // join found no row). Empty otherwise.
   std::vector<SourceKey> source_keys;
+  // The stored tables the statement's FROM clauses name, at any depth (saved queries and
+  // subqueries included), each once.
+  std::vector<std::string> tables_read;
   bool NeedsPivotValues() const { return kind == QueryKind::kCrosstab && sql.empty(); }
 };
 

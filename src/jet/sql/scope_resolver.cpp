@@ -349,6 +349,7 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
       bound.sql_name = alias;
       bound.table = object->name;
       bound.nested = nested;
+      ctx.NoteTableRead(object->name);
       for (const SchemaColumn& column : object->columns) {
         bound.columns.push_back(
             {column.name, column.dao_type, column.size, object->name, column.name});

@@ -76,6 +76,26 @@ TEST_F(RecordsetDenyTest, ThisProcessesHoldsKeepAnotherOut) {
   EXPECT_EQ(other.Do(kOpenReader), 0);
 }
 
+// Rows that are not one table's (a grouping over a join here) hold every table they read.
+TEST_F(RecordsetDenyTest, ReadOnlyStatementsHoldEveryTableTheyRead) {
+  const std::string grouped =
+      "SELECT People.City, Count(*) AS N FROM People LEFT JOIN Cities ON People.City = Cities.Name "
+      "GROUP BY People.City";
+  ForkedEditor other(path_);
+  {
+    auto deny_write = Open(grouped, kOpenSnapshot, ro::kDenyWrite);
+    EXPECT_EQ(other.Do(kOpenWriter), err::kTableLocked);
+    EXPECT_EQ(other.Do("open 2 0 0 Cities"), err::kTableLocked);
+    EXPECT_EQ(other.Do(kOpenReader), 0);
+  }
+  EXPECT_EQ(other.Do("open 2 0 0 Cities"), 0);
+  ASSERT_EQ(other.Do("close"), 0);
+  ASSERT_EQ(other.Do("open 1 2 0 Cities"), 0);  // deny-read on one of its tables
+  EXPECT_EQ(ErrorOf([&] { Open(grouped, kOpenSnapshot); }).number, err::kTableLocked);
+  ASSERT_EQ(other.Do("close"), 0);
+  EXPECT_EQ(ErrorOf([&] { Open(grouped, kOpenSnapshot); }).number, 0);
+}
+
 TEST_F(RecordsetDenyTest, OneRecordsetsReleaseKeepsTheOthersHoldsOfItsDatabase) {
   ForkedEditor other(path_);
   auto first = Open("People", kOpenSnapshot);
