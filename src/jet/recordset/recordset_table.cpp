@@ -62,44 +62,37 @@ void TableMoveLast(RecordsetState& s) {
   if (const KeyWindow::Row* row = s.Window().Last()) ShowRow(s, row);
 }
 
-void TableMoveNext(RecordsetState& s) {
+namespace {
+
+// One step towards the end (FORWARD) or the start.
+void TableStep(RecordsetState& s, bool forward) {
   KeyWindow& window = s.Window();
   // A neighbour read with the current record's run is taken as a record cache would hold it.
   if (s.place == Place::kAt && !s.edit && s.current) {
-    if (const KeyWindow::Row* row = window.HeldNext()) {
+    if (const KeyWindow::Row* row = forward ? window.HeldNext() : window.HeldPrevious()) {
       ShowRow(s, row);
       return;
     }
   }
   SyncWithFile(s);
-  if (s.place == Place::kEof || (s.place == Place::kBof && window.Empty())) NoCurrentRecord("end");
+  const Place toward = forward ? Place::kEof : Place::kBof;
+  const Place from = forward ? Place::kBof : Place::kEof;
+  if (s.place == toward || (s.place == from && window.Empty())) NoCurrentRecord(forward ? "end" : "start");
   DropEdit(s);
-  const KeyWindow::Row* row = s.place == Place::kBof ? window.First() : window.Next();
+  const KeyWindow::Row* row = s.place == from ? (forward ? window.First() : window.Last())
+                                              : (forward ? window.Next() : window.Previous());
   if (row) {
     ShowRow(s, row);
   } else {
-    Leave(s, Place::kEof);
+    Leave(s, toward);
   }
 }
 
-void TableMovePrevious(RecordsetState& s) {
-  KeyWindow& window = s.Window();
-  if (s.place == Place::kAt && !s.edit && s.current) {
-    if (const KeyWindow::Row* row = window.HeldPrevious()) {
-      ShowRow(s, row);
-      return;
-    }
-  }
-  SyncWithFile(s);
-  if (s.place == Place::kBof || (s.place == Place::kEof && window.Empty())) NoCurrentRecord("start");
-  DropEdit(s);
-  const KeyWindow::Row* row = s.place == Place::kEof ? window.Last() : window.Previous();
-  if (row) {
-    ShowRow(s, row);
-  } else {
-    Leave(s, Place::kBof);
-  }
-}
+}  // namespace
+
+void TableMoveNext(RecordsetState& s) { TableStep(s, true); }
+
+void TableMovePrevious(RecordsetState& s) { TableStep(s, false); }
 
 void TableMove(RecordsetState& s, std::int64_t rows, const Variant& start_bookmark) {
   SyncWithFile(s);
