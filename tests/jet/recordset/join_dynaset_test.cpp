@@ -39,13 +39,6 @@ class JoinDynasetTest : public RecordsetTest {
     Exec("INSERT INTO Lines (OrderID, Qty) VALUES (1, 5), (1, 6), (2, 7)");
   }
 
-  static std::string Text(Recordset& rs, const std::string& field) {
-    const Variant value = rs.Fields()->Item(field)->Value();
-    return value.IsNull() ? std::string("-") : value.ToString();
-  }
-  static void Set(Recordset& rs, const std::string& field, const Variant& value) {
-    rs.Fields()->Item(field)->SetValue(value);
-  }
   // Which fields may change, as "name:0/1" in field order.
   static std::string Updatable(Recordset& rs) {
     std::string text;

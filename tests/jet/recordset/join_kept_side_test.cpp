@@ -32,13 +32,6 @@ class JoinKeptSideTest : public RecordsetTest {
     Exec("INSERT INTO Orders (Code, Amount) VALUES ('ACME', 10), ('BOLT', 20), ('ACME', 30), ('ZED', 40)");
   }
 
-  static std::string Text(Recordset& rs, const std::string& field) {
-    const Variant value = rs.Fields()->Item(field)->Value();
-    return value.IsNull() ? std::string("-") : value.ToString();
-  }
-  static void Set(Recordset& rs, const std::string& field, const Variant& value) {
-    rs.Fields()->Item(field)->SetValue(value);
-  }
   static void MoveToCompany(Recordset& rs, const std::string& company) {
     rs.FindFirst("Company = '" + company + "'");
     ASSERT_FALSE(rs.NoMatch()) << company;

@@ -36,9 +36,6 @@ class JoinLockingTest : public RecordsetTest {
     rs.MoveNext();
     ASSERT_EQ(rs.Fields()->Item("Code")->Value().ToString(), "BOLT");
   }
-  static void Set(Recordset& rs, const std::string& field, const Variant& value) {
-    rs.Fields()->Item(std::string_view(field))->SetValue(value);
-  }
   // Whether the child can take an edit of the row of TABLE named NAME now (its error number),
   // letting it go again at once.
   static int ChildEdits(ForkedEditor& other, const std::string& table, const std::string& name) {

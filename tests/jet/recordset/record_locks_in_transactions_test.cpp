@@ -19,9 +19,6 @@ class RecordLocksInTransactionsTest : public RecordsetTest {
     rs.FindFirst("Name = '" + name + "'");
     ASSERT_FALSE(rs.NoMatch()) << name;
   }
-  static void Set(Recordset& rs, const std::string& field, const Variant& value) {
-    rs.Fields()->Item(std::string_view(field))->SetValue(value);
-  }
   // The other process's answer to an Edit of record NAME (0: it got the lock, let go again).
   static int EditOf(ForkedEditor& other, const std::string& name) {
     if (const int found = other.Do("find " + name); found != 0) return found;

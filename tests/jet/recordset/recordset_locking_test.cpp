@@ -26,9 +26,6 @@ class RecordsetLockingTest : public RecordsetTest {
     }
     ASSERT_FALSE(rs.NoMatch()) << name;
   }
-  static void Set(Recordset& rs, const std::string& field, const Variant& value) {
-    rs.Fields()->Item(std::string_view(field))->SetValue(value);
-  }
   std::string AgeAndCity(const std::string& name) {
     return Select("SELECT Age, City FROM People WHERE Name = '" + name + "'");
   }

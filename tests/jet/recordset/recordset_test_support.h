@@ -31,13 +31,21 @@ class RecordsetTest : public SchemaTest {
     return db_->OpenRecordset(source, type, options, lock);
   }
 
+  // FIELD of the current record as text (Null as "-").
+  static std::string Text(Recordset& rs, const std::string& field) {
+    const Variant value = rs.Fields()->Item(field)->Value();
+    return value.IsNull() ? std::string("-") : value.ToString();
+  }
+  static void Set(Recordset& rs, const std::string& field, const Variant& value) {
+    rs.Fields()->Item(field)->SetValue(value);
+  }
+
   // FIELD of every record from the current one to EOF, as "a,b,c" (Null as "-").
   static std::string Walk(Recordset& rs, const std::string& field = "Name") {
     std::string text;
     while (!rs.Eof()) {
-      const Variant value = rs.Fields()->Item(field)->Value();
       if (!text.empty()) text += ",";
-      text += value.IsNull() ? std::string("-") : value.ToString();
+      text += Text(rs, field);
       rs.MoveNext();
     }
     return text;
