@@ -314,9 +314,8 @@ void ApplyDenyOptions(RecordsetState& s, Database& database) {
   request.writes = s.updatable;
   request.deny_write = (s.options & ro::kDenyWrite) != 0;
   request.deny_read = (s.options & ro::kDenyRead) != 0;
-  // A join may write, and denies others, every table it shows.
   // Rows that are not one table's (a grouping, a union, ...) read, and deny others, every
-  // table the statement names.
+  // table the statement names; a join may write, and denies others, every table it shows.
   std::vector<std::string> tables{s.table.name};
   if (s.table.name.empty()) tables = s.plan.tables_read;
   if (s.plan.join) {
