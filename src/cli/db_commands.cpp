@@ -96,6 +96,15 @@ int Repair(const GlobalOptions& global, const std::vector<std::string>& words) {
   if (outcome.was_damaged) {
     std::cout << "Repaired: " << outcome.rows_recovered << " rows recovered; the damaged file is kept as "
               << outcome.damaged_copy << '\n';
+  } else if (!outcome.mistyped.empty()) {
+    // Sound pages, unsound values: each is for a person to correct, so the check fails.
+    for (const jet::MistypedValues& found : outcome.mistyped) {
+      std::cout << "Table '" << found.table << "', field '" << found.field << "': " << found.rows
+                << " row(s) hold a value of another type than the field's (the first at row " << found.first_row
+                << ")\n";
+    }
+    std::cerr << "quill: the database holds values of another type than their fields; nothing was changed\n";
+    return 1;
   } else {
     std::cout << "The database is sound; nothing was changed.\n";
   }

@@ -4,11 +4,14 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "jet/database.h"
 #include "jet/engine_settings.h"
 
 namespace qb::jet {
+
+class Connection;
 
 // CreateDatabase and CompactDatabase option bits (Jet's values).
 inline constexpr int kDbVersion10 = 1;
@@ -47,13 +50,29 @@ void CompactDatabaseInPlace(const std::string& source, const std::string& destin
 // exclusively; as both run only under that hold, none of them is under way. Never raises.
 void RemoveUnfinishedWork(const std::string& path);
 
+// A field some of whose rows hold a value stored as another type than the field's (text in a
+// Double or Date field, written before every write converted its values).
+struct MistypedValues {
+  std::string table, field;
+  int type = 0;                 // the field's DAO type
+  std::int64_t rows = 0;        // how many rows hold such a value
+  std::int64_t first_row = 0;   // the rowid (AutoNumber) of the first of them
+};
+
 // What RepairDatabaseFile found and did.
 struct RepairOutcome {
   bool was_damaged = false;
   std::int64_t rows_recovered = 0;
   int damaged_ranges = 0;
   std::string damaged_copy;  // path of the damaged file kept beside it ("name.damaged")
+  // Of a file whose pages are sound: the fields holding values of another type. Repair reports
+  // them and changes nothing: which value was meant is for a person to decide.
+  std::vector<MistypedValues> mistyped;
 };
+
+// The fields of the user tables on CONNECTION holding values of another type than their own.
+// Raises the engine's error when a table cannot be read.
+std::vector<MistypedValues> FindMistypedValues(Connection& connection);
 
 // See DBEngine::RepairDatabase.
 RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& connect, const EngineSettings& settings);

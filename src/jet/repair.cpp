@@ -1,6 +1,7 @@
 // jet/repair: RepairDatabase: checks a database file and, when it is damaged, salvages every
 // row that still reads into a sound file that replaces it atomically, keeping the damaged file
-// as "name.damaged". Works under an exclusive hold; never writes into the damaged file.
+// as "name.damaged"; of a sound file, reports the fields holding values of another type. Works
+// under an exclusive hold; never writes into the damaged file.
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,8 @@
 #include "jet/database_maintenance.h"
 #include "jet/database_open.h"
 #include "jet/errors.h"
+#include "jet/schema_catalog.h"
+#include "jet/schema_sql.h"
 #include "jet/sort_orders.h"
 #include "jet/sqlite/connection.h"
 #include "jet/text_collation.h"
@@ -51,6 +54,19 @@ bool PassesIntegrityCheck(Connection& connection) {
   }
 }
 
+// The storage classes a field of DAO type TYPE may hold; nullptr for a type not checked. A
+// Currency field is numeric whichever way the file stores money.
+const char* StorageClassesOf(int type) {
+  switch (type) {
+    case 1: case 2: case 3: case 4: return "'integer'";
+    case 5: return "'integer', 'real'";
+    case 6: case 7: case 8: return "'real', 'integer'";
+    case 9: case 11: return "'blob'";
+    case 10: case 12: case 15: return "'text'";
+    default: return nullptr;
+  }
+}
+
 void Remove(const std::string& path) { ::unlink(path.c_str()); }
 
 [[noreturn]] void RaiseFileSystem(const std::string& what, const std::string& path) {
@@ -58,6 +74,24 @@ void Remove(const std::string& path) { ::unlink(path.c_str()); }
 }
 
 }  // namespace
+
+std::vector<MistypedValues> FindMistypedValues(Connection& connection) {
+  std::vector<MistypedValues> found;
+  for (const std::string& name : UserTableNames(connection)) {
+    const std::optional<TableModel> table = LoadTableModel(connection, name);
+    if (!table) continue;
+    for (const FieldModel& field : table->fields) {
+      const char* classes = StorageClassesOf(field.type);
+      if (!classes) continue;
+      const std::string column = QuoteName(field.name);
+      Statement count = connection.Prepare("SELECT count(*), min(rowid) FROM " + QuoteName(table->name) + " WHERE " +
+                                           column + " IS NOT NULL AND typeof(" + column + ") NOT IN (" + classes + ")");
+      if (!count.Step() || count.ColumnInt(0) == 0) continue;
+      found.push_back({table->name, field.name, field.type, count.ColumnInt(0), count.ColumnInt(1)});
+    }
+  }
+  return found;
+}
 
 RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& connect, const EngineSettings& settings) {
   if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
@@ -87,7 +121,10 @@ RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& con
     }
     const CatalogInfo found = ReadInfoLeniently(reader, path);
     RegisterTextCollation(reader, found.sort_order);
-    if (PassesIntegrityCheck(reader)) return outcome;
+    if (PassesIntegrityCheck(reader)) {
+      outcome.mistyped = FindMistypedValues(reader);
+      return outcome;
+    }
     reader.Exec("PRAGMA query_only = 1");
 
     outcome.was_damaged = true;

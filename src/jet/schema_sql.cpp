@@ -2,8 +2,13 @@
 // triggers. Expressions (defaults, rules) go through the Jet SQL parser and translator.
 #include "jet/schema_sql.h"
 
+#include <charconv>
+#include <optional>
+
 #include "com/ole_exception.h"
 #include "jet/errors.h"
+#include "jet/sql/field_conversion.h"
+#include "jet/sql/jet_types.h"
 #include "jet/sql/parser.h"
 #include "jet/sql/translator.h"
 #include "jet/text_collation.h"
@@ -62,16 +67,24 @@ std::string FieldRuleSql(const TableModel& table, const FieldModel& field) {
   return sql::TranslateCondition(*parsed, options);
 }
 
+// The SQLite storage classes a field's check lets through: those its column's affinity turns
+// into the one class the field holds (an integer given a REAL column is stored as a real, a
+// number given a TEXT column as text). Checks see a value before the affinity converts it, so
+// text that merely looks like a number never gets into a number or date field, whatever writes
+// (a statement, a recordset, SQL run through the engine).
+std::string StorageCheck(const FieldModel& field, const char* storage_classes, const std::string& what) {
+  const std::string c = QuoteName(field.name);
+  return " " + Named(err::kConversion, "The field '" + field.name + "' holds " + what + " only.",
+                     c + " IS NULL OR typeof(" + c + ") IN (" + storage_classes + ")");
+}
+
 std::string TypeChecks(const FieldModel& field) {
   const std::string c = QuoteName(field.name);
   const std::string& n = field.name;
   auto range = [&](const char* low, const char* high, const char* what) {
-    // Checks see a value before the column's affinity converts it: text that reads as a
-    // whole number ('12') is accepted as the number it becomes.
-    const std::string whole = "CAST(" + c + " AS INTEGER)";
-    return " " + Named(err::kNumericOverflow, "The value does not fit the field '" + n + "' (" + what + ").",
-                       c + " IS NULL OR (CAST(" + whole + " AS TEXT) = CAST(" + c + " AS TEXT) AND " + whole +
-                           " BETWEEN " + low + " AND " + high + ")");
+    return StorageCheck(field, "'integer'", "whole numbers") + " " +
+           Named(err::kNumericOverflow, "The value does not fit the field '" + n + "' (" + what + ").",
+                 c + " IS NULL OR " + c + " BETWEEN " + low + " AND " + high);
   };
   const std::string number_check =
       " " + Named(err::kConversion, "The field '" + n + "' holds numbers only.",
@@ -80,24 +93,34 @@ std::string TypeChecks(const FieldModel& field) {
   switch (field.type) {
     case 1:
       return " " + Named(err::kConversion, "The field '" + n + "' holds only True (-1) or False (0).",
-                         c + " IS NULL OR CAST(" + c + " AS TEXT) IN ('0', '-1')");
+                         c + " IS NULL OR (typeof(" + c + ") = 'integer' AND " + c + " IN (0, -1))");
     case 2: return range("0", "255", "Byte: 0 to 255");
     case 3: return range("-32768", "32767", "Integer: -32768 to 32767");
     case 4:
       if (field.attributes & kAutoIncrField) return std::string();
       return range("-2147483648", "2147483647", "Long: -2147483648 to 2147483647");
-    case 5: case 6: case 7: case 8:
+    case 5:
       return number_check;
+    case 6: case 7:
+      return StorageCheck(field, "'real', 'integer'", "numbers");
+    case 8:
+      return StorageCheck(field, "'real', 'integer'", "dates");
+    case 12:
+      return StorageCheck(field, "'text', 'integer', 'real'", "text");
+    case 11:
+      return StorageCheck(field, "'blob'", "binary data");
     case 10:
-      return " " + Named(err::kFieldTooSmall,
-                         "The field '" + n + "' is too small for the text: it holds at most " +
-                             std::to_string(field.size) + " characters.",
-                         c + " IS NULL OR jet_len(" + c + ") <= " + std::to_string(field.size));
+      return StorageCheck(field, "'text', 'integer', 'real'", "text") + " " +
+             Named(err::kFieldTooSmall,
+                   "The field '" + n + "' is too small for the text: it holds at most " +
+                       std::to_string(field.size) + " characters.",
+                   c + " IS NULL OR jet_len(" + c + ") <= " + std::to_string(field.size));
     case 9:
-      return " " + Named(err::kFieldTooSmall,
-                         "The field '" + n + "' is too small for the data: it holds at most " +
-                             std::to_string(field.size) + " bytes.",
-                         c + " IS NULL OR length(CAST(" + c + " AS BLOB)) <= " + std::to_string(field.size));
+      return StorageCheck(field, "'blob'", "binary data") + " " +
+             Named(err::kFieldTooSmall,
+                   "The field '" + n + "' is too small for the data: it holds at most " +
+                       std::to_string(field.size) + " bytes.",
+                   c + " IS NULL OR length(" + c + ") <= " + std::to_string(field.size));
     case 15: {
       const std::string x = "[0-9A-Fa-f]";
       auto run = [&](int count) {
@@ -107,7 +130,8 @@ std::string TypeChecks(const FieldModel& field) {
       };
       const std::string pattern = "{" + run(8) + "-" + run(4) + "-" + run(4) + "-" + run(4) + "-" + run(12) + "}";
       return " " + Named(err::kConversion, "The field '" + n + "' holds GUIDs written {8-4-4-4-12}.",
-                         c + " IS NULL OR (length(" + c + ") = 38 AND " + c + " GLOB '" + pattern + "')");
+                         c + " IS NULL OR (typeof(" + c + ") = 'text' AND length(" + c + ") = 38 AND " + c +
+                             " GLOB '" + pattern + "')");
     }
     default:
       return std::string();
@@ -135,6 +159,83 @@ std::string TranslateDefault(const std::string& expression) {
   return sql::TranslateExpression(*parsed, options).sql;
 }
 
+namespace {
+
+// NUMBER as a SQLite real literal, whatever the process locale ("5.0", "1.5e+20").
+std::string RealSql(double number) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  std::string text(buffer, result.ptr);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
+}
+
+// VALUE (as ConvertToFieldType left it) as a SQLite literal of the storage class its field holds.
+std::string StoredLiteral(const Variant& value) {
+  switch (value.Type()) {
+    case VarType::Null: case VarType::Empty: return "NULL";
+    case VarType::Boolean: return value.ToBool() ? "-1" : "0";
+    case VarType::Byte: case VarType::Int16: case VarType::Int32: return std::to_string(value.ToInt64());
+    case VarType::Single: case VarType::Double: case VarType::Date: return RealSql(value.ToDouble());
+    case VarType::ByteArray: {
+      static const char kHex[] = "0123456789ABCDEF";
+      std::string hex = "X'";
+      for (std::uint8_t byte : value.Bytes()) {
+        hex += kHex[byte >> 4];
+        hex += kHex[byte & 15];
+      }
+      return hex + "'";
+    }
+    default: return sql::QuoteSqliteString(value.ToString());
+  }
+}
+
+// The constant a DefaultValue written as a literal stands for ("0", "-1.5", "'abc'", #1/1/2000#).
+std::optional<Variant> DefaultConstant(const std::string& expression) {
+  sql::ParsedExprPtr parsed = sql::ParseExpression(expression);
+  bool negated = false;
+  while (parsed->kind == sql::ParsedExprKind::kUnary) {
+    auto& unary = static_cast<sql::ParsedUnary&>(*parsed);
+    if (unary.op != sql::ParsedOp::kNegate && unary.op != sql::ParsedOp::kPlusSign) return std::nullopt;
+    if (unary.op == sql::ParsedOp::kNegate) negated = !negated;
+    parsed = std::move(unary.operand);
+  }
+  if (parsed->kind != sql::ParsedExprKind::kLiteral) return std::nullopt;
+  const auto& literal = static_cast<const sql::ParsedLiteral&>(*parsed);
+  const double sign = negated ? -1 : 1;
+  switch (literal.type) {
+    case sql::ParsedLiteral::Type::kNull: return negated ? std::nullopt : std::optional<Variant>(Variant::Null());
+    case sql::ParsedLiteral::Type::kInteger: return Variant(sign * static_cast<double>(literal.integer));
+    case sql::ParsedLiteral::Type::kReal: return Variant(sign * literal.real);
+    case sql::ParsedLiteral::Type::kDate: return negated ? std::nullopt : std::optional<Variant>(Variant::FromDate(literal.real));
+    case sql::ParsedLiteral::Type::kBoolean:
+      return negated ? std::nullopt : std::optional<Variant>(Variant(literal.boolean));
+    case sql::ParsedLiteral::Type::kString:
+      return negated ? std::nullopt : std::optional<Variant>(Variant(literal.text));
+  }
+  return std::nullopt;
+}
+
+// The DEFAULT of FIELD as the value its type stores: a constant converted now (so that the field's
+// storage check passes and ALTER TABLE ADD COLUMN can take it), any other expression through
+// jet_store when a row is written.
+std::string DefaultSql(const FieldModel& field) {
+  if (field.type == sql::dao_type::kCurrency) return TranslateDefault(field.default_value);
+  if (std::optional<Variant> constant = DefaultConstant(field.default_value)) {
+    try {
+      return StoredLiteral(sql::ConvertToFieldType(*constant, field.type, field.name));
+    } catch (const EOleException& e) {
+      RaiseJetError(e.ErrorCode(), "The default value " + field.default_value + " of '" + field.name +
+                                       "' is not a value of its type: " + e.Message());
+    }
+  }
+  sql::TranslatedExpr value;
+  value.sql = TranslateDefault(field.default_value);
+  return sql::StoredValueSql(value, field.type, field.name);
+}
+
+}  // namespace
+
 std::string ColumnSql(const TableModel& table, const FieldModel& field) {
   std::string sql = QuoteName(field.name) + " ";
   if (field.attributes & kAutoIncrField) return sql + "INTEGER PRIMARY KEY AUTOINCREMENT";
@@ -142,7 +243,7 @@ std::string ColumnSql(const TableModel& table, const FieldModel& field) {
   if (field.type == 10 || field.type == 12 || field.type == 15) sql += std::string(" COLLATE ") + kTextCollationName;
   if (field.required) sql += " NOT NULL";
   if (!field.default_value.empty()) {
-    sql += " DEFAULT (" + TranslateDefault(field.default_value) + ")";
+    sql += " DEFAULT (" + DefaultSql(field) + ")";
   } else if (field.type == 1) {
     sql += " DEFAULT 0";
   }

@@ -6,6 +6,7 @@
 #include "jet/errors.h"
 #include "jet/schema_change.h"
 #include "jet/schema_sql.h"
+#include "jet/sql/translator.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {
@@ -37,7 +38,11 @@ void RebuildTable(Connection& connection, const std::string& old_table, const Ta
     const FieldModel& field = after.fields[i];
     if (!sources[i].empty()) {
       columns += ", " + QuoteName(field.name);
-      values += ", " + QuoteName(sources[i]);
+      // Each value is converted to the field's (possibly new) type, as any write is: the new
+      // table's checks take nothing else.
+      sql::TranslatedExpr value;
+      value.sql = QuoteName(sources[i]);
+      values += ", " + (field.attributes & kAutoIncrField ? value.sql : sql::StoredValueSql(value, field.type, field.name));
     } else if (field.attributes & kAutoIncrField) {
       columns += ", " + QuoteName(field.name);
       values += ", rowid";

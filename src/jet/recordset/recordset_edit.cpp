@@ -48,7 +48,10 @@ class WriteScope {
 };
 
 Variant EvaluateDefault(Connection& connection, const RecordsetColumn& column) {
-  PreparedSql sql(connection, "SELECT (" + TranslateDefault(column.default_value) + ")");
+  sql::TranslatedExpr value;
+  value.sql = TranslateDefault(column.default_value);
+  PreparedSql sql(connection, "SELECT " + (column.type != 0 ? sql::StoredValueSql(value, column.type, column.name)
+                                                              : "(" + value.sql + ")"));
   ResetOnExit reset(sql);
   if (!sql.Step()) return Variant::Null();
   return ColumnValue(sql.Handle(), 0, column.type);

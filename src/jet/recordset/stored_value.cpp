@@ -4,85 +4,14 @@
 
 #include <sqlcipher/sqlite3.h>
 
-#include <cmath>
-#include <limits>
 #include <string>
 
 #include "jet/errors.h"
-#include "jet/schema_model.h"
-#include "jet/sql/jet_types.h"
+#include "jet/sql/field_conversion.h"
 
 namespace qb::jet {
-namespace {
 
-namespace t = sql::dao_type;
-
-[[noreturn]] void Overflow() { RaiseJetError(err::kNumericOverflow, "The value is too large for the field's type."); }
-
-[[noreturn]] void CannotConvert(const Variant& value, const char* type) {
-  RaiseJetError(err::kConversion, std::string("A value of kind ") + VarTypeName(value.Type()) +
-                                      " cannot be stored in a field of type " + type + ".");
-}
-
-double NumberOf(const Variant& value, const char* type) {
-  try {
-    return value.ToDouble();
-  } catch (const EVariantError&) {
-    CannotConvert(value, type);
-  }
-}
-
-std::int64_t WholeIn(const Variant& value, double low, double high, const char* type) {
-  const double number = std::nearbyint(NumberOf(value, type));
-  if (number < low || number > high) Overflow();
-  return static_cast<std::int64_t>(number);
-}
-
-}  // namespace
-
-Variant ToFieldValue(const Variant& value, int dao_type) {
-  if (value.IsNull() || value.IsEmpty()) return Variant::Null();
-  if (value.Type() == VarType::VariantArray) CannotConvert(value, "of this kind");
-  try {
-    switch (dao_type) {
-      case t::kBoolean:
-        return Variant(value.ToBool());
-      case t::kByte:
-        return Variant(static_cast<std::uint8_t>(WholeIn(value, 0, 255, "Byte")));
-      case t::kInteger:
-        return Variant(static_cast<std::int16_t>(WholeIn(value, -32768, 32767, "Integer")));
-      case t::kLong:
-        return Variant(static_cast<int>(WholeIn(value, -2147483648.0, 2147483647.0, "Long")));
-      case t::kCurrency:
-        if (std::fabs(NumberOf(value, "Currency")) > 922337203685477.0) Overflow();
-        return Variant(value.ToCurrency());
-      case t::kSingle: {
-        const double number = NumberOf(value, "Single");
-        if (std::fabs(number) > std::numeric_limits<float>::max()) Overflow();
-        return Variant(static_cast<float>(number));
-      }
-      case t::kDouble:
-        return Variant(NumberOf(value, "Double"));
-      case t::kDate:
-        return Variant::FromDate(value.ToDate());
-      case t::kBinary:
-      case t::kLongBinary:
-        if (value.Type() == VarType::ByteArray) return Variant::FromBytes(value.Bytes());
-        {
-          const std::string text = value.ToString();
-          return Variant::FromBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
-        }
-      default:
-        if (value.Type() == VarType::ByteArray) {
-          const auto& bytes = value.Bytes();
-          return Variant(std::string(bytes.begin(), bytes.end()));
-        }
-        return Variant(value.ToString());
-    }
-  } catch (const EVariantError&) {
-    CannotConvert(value, "this type");
-  }
-}
+Variant ToFieldValue(const Variant& value, int dao_type) { return sql::ConvertToFieldType(value, dao_type); }
 
 void BindStoredValue(sqlite3_stmt* stmt, int index, const Variant& value) {
   int rc = SQLITE_OK;

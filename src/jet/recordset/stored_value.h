@@ -10,10 +10,10 @@ struct sqlite3_stmt;
 
 namespace qb::jet {
 
-// VALUE as a field of DAO_TYPE holds it: Null and Empty give Null; numbers, text and dates are
-// converted. Raises EOleException 3421 (conversion error) for a value that does not convert
-// (text that is no number, an array of variants), 3349 (numeric field overflow) for a number
-// outside the type's range.
+// VALUE as a field of DAO_TYPE holds it, by the rules every write path shares
+// (sql::ConvertToFieldType): Null and Empty give Null. Raises EOleException 3421 (conversion
+// error) for a value that does not convert (text that is no number or date, an array of
+// variants), 3349 (numeric field overflow) for a number outside the type's range.
 Variant ToFieldValue(const Variant& value, int dao_type);
 
 // Binds VALUE (as ToFieldValue left it) to placeholder INDEX of STMT the way the engine stores

@@ -1,5 +1,9 @@
 // jet/sql/action_translator: INSERT, UPDATE and DELETE. Updates and deletes through joins act
 // on one table by rowid (SQLite 3.15 has no UPDATE ... FROM). Never runs anything.
+#include "com/ole_exception.h"
+#include "jet/errors.h"
+#include "jet/schema_model.h"
+#include "jet/sql/field_conversion.h"
 #include "jet/sql/query_context.h"
 #include "jet/sql/row_forms.h"
 #include "jet/sql/sql_errors.h"
@@ -47,6 +51,35 @@ std::string KeyedRows(const QueryContext& ctx, const BoundSource& owner, const s
          owner.RowidSql() + " = " + key + condition + ")";
 }
 
+// A value of a statement's text that is no value of its field's type: Jet refuses the statement
+// (3464) before it writes anything, rather than failing each row.
+void CheckConstant(const ParsedExpr& value, int dao_type, const std::string& field) {
+  if (value.kind != ParsedExprKind::kLiteral) return;
+  const auto& literal = static_cast<const ParsedLiteral&>(value);
+  Variant constant;
+  switch (literal.type) {
+    case ParsedLiteral::Type::kString: constant = Variant(literal.text); break;
+    case ParsedLiteral::Type::kReal: constant = Variant(literal.real); break;
+    case ParsedLiteral::Type::kDate: constant = Variant::FromDate(literal.real); break;
+    case ParsedLiteral::Type::kBoolean: constant = Variant(literal.boolean); break;
+    case ParsedLiteral::Type::kInteger: constant = Variant(static_cast<double>(literal.integer)); break;
+    case ParsedLiteral::Type::kNull: return;
+  }
+  try {
+    ConvertToFieldType(constant, dao_type, field);
+  } catch (const EOleException& e) {
+    if (e.ErrorCode() != err::kConversion) return;  // a range error stays the row's
+    RaiseSqlError(sqlerr::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
+                                                 ": " + e.Message());
+  }
+}
+
+// SQL of VALUE written into COLUMN, refused now when it is a constant of another type.
+std::string Stored(const ParsedExpr& value, const TranslatedExpr& translated, int dao_type, const std::string& field) {
+  CheckConstant(value, dao_type, field);
+  return StoredValueSql(translated, dao_type, field);
+}
+
 }  // namespace
 
 TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
@@ -55,26 +88,22 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
   SchemaObject table = FindTable(ctx, insert.table, insert.pos);
   out.target_table = table.name;
   std::vector<std::string> columns = insert.columns;
-  std::string values;
+  std::optional<SelectSql> select;
+  std::vector<TranslatedExpr> values;
   std::size_t value_count = 0;
   if (insert.select) {
-    SelectSql select = TranslateSelectTree(ctx, *insert.select, nullptr);
+    select = TranslateSelectTree(ctx, *insert.select, nullptr);
     if (columns.empty()) {  // mapped by name
-      for (const TranslatedColumn& column : select.columns) columns.push_back(column.name);
+      for (const TranslatedColumn& column : select->columns) columns.push_back(column.name);
     }
-    value_count = select.columns.size();
-    values = " " + select.sql;
+    value_count = select->columns.size();
   } else {
     if (columns.empty()) {
       for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
     }
     Scope scope;
     ScopeResolver resolver(ctx, scope, false, 3095);
-    for (const ParsedExprPtr& value : insert.values) {
-      values += values.empty() ? " VALUES (" : ", ";
-      values += resolver.Value(*value).sql;
-    }
-    values += ")";
+    for (const ParsedExprPtr& value : insert.values) values.push_back(resolver.Value(*value));
     value_count = insert.values.size();
   }
   if (value_count != columns.size()) {
@@ -83,6 +112,7 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
                       " values for " + std::to_string(columns.size()) + " destination fields.");
   }
   std::string list;
+  std::vector<StoreTarget> targets;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
     if (!column) {
@@ -97,12 +127,19 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
     }
     if (!list.empty()) list += ", ";
     list += QuoteSqliteName(column->name);
+    targets.push_back({column->dao_type, column->name});
   }
   const std::string head = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
-  out.sql = head + values;
-  if (insert.select) {
-    SetInsertSelectRowForms(ctx, *insert.select, head, out);
+  if (select) {
+    out.sql = head + " " + StoredSelectSql(*select, targets);
+    SetInsertSelectRowForms(ctx, *insert.select, head, targets, out);
   } else {
+    std::string sql;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      sql += i ? ", " : " VALUES (";
+      sql += Stored(*insert.values[i], values[i], targets[i].dao_type, targets[i].name);
+    }
+    out.sql = head + sql + ")";
     out.single_row = true;
   }
   return out;
@@ -139,7 +176,8 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
       }
       RefuseAutoNumberSet(table, column->name);
       if (!sets.empty()) sets += ", ";
-      sets += QuoteSqliteName(column->name) + " = " + resolver.Value(*assignment.value).sql;
+      sets += QuoteSqliteName(column->name) + " = " +
+              Stored(*assignment.value, resolver.Value(*assignment.value), column->dao_type, column->name);
     }
     // The condition first: it may add implicit parameters, which the row key follows.
     const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
@@ -160,7 +198,12 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   std::string from = BindSource(ctx, target, scope);
   ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
   const BoundSource* owner = nullptr;
-  std::vector<std::pair<std::string, const ParsedExpr*>> sets;
+  struct Set {
+    std::string name;
+    int dao_type;
+    const ParsedExpr* value;
+  };
+  std::vector<Set> sets;
   for (const ParsedAssignment& assignment : update.assignments) {
     resolver.Resolve(*assignment.column);
     const BoundColumn* column = resolver.last_column();
@@ -176,19 +219,19 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
                         "' is not a field of the one table this UPDATE changes.");
     }
     owner = source;
-    sets.emplace_back(column->name, assignment.value.get());
+    sets.push_back({column->name, column->dao_type, assignment.value.get()});
   }
   out.target_table = owner->table;
   const SchemaObject changed = FindTable(ctx, owner->table, target.pos);
-  for (const auto& set : sets) RefuseAutoNumberSet(changed, set.first);
+  for (const Set& set : sets) RefuseAutoNumberSet(changed, set.name);
   std::string table = QuoteSqliteName(owner->table);
   std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
   std::string same_row = owner->RowidSql() + " = " + table + ".rowid";
   std::string set_sql;
-  for (const auto& [name, value] : sets) {
+  for (const Set& set : sets) {
     if (!set_sql.empty()) set_sql += ", ";
-    std::string value_sql = resolver.Value(*value).sql;
-    set_sql += QuoteSqliteName(name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
+    std::string value_sql = Stored(*set.value, resolver.Value(*set.value), set.dao_type, set.name);
+    set_sql += QuoteSqliteName(set.name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
                same_row + (update.where ? " AND " + resolver.Condition(*update.where) : "") +
                " LIMIT 1)";
   }

@@ -1,9 +1,11 @@
-// jet/sql/date_literal: the #date# reader. Pure text to serial; the calendar itself is core's.
+// jet/sql/date_literal: the #date# reader and the reader of text used as a date. Pure text to
+// serial; the calendar and the short date form are core's.
 #include "jet/sql/date_literal.h"
 
 #include <string>
 #include <vector>
 
+#include "core/convert_error.h"
 #include "core/date_serial.h"
 
 namespace qb::jet::sql {
@@ -182,6 +184,18 @@ std::optional<double> ParseDateLiteral(std::string_view body) {
   double day = EncodeDate(y, m, d);
   // Before day 0 the time still counts forward from midnight of that day.
   return day < 0 ? day - fraction : day + fraction;
+}
+
+}  // namespace qb::jet::sql
+
+namespace qb::jet::sql {
+
+std::optional<double> ParseDateText(std::string_view text) {
+  try {
+    return TextToDateTime(text);
+  } catch (const EConvertError&) {
+  }
+  return ParseDateLiteral(text);
 }
 
 }  // namespace qb::jet::sql

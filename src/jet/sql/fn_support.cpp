@@ -7,6 +7,7 @@
 
 #include "core/convert_error.h"
 #include "core/rounding.h"
+#include "jet/sql/date_literal.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -65,10 +66,16 @@ std::int32_t ToLong(const Variant& value) {
 double ToSerial(const Variant& value) {
   if (value.IsNull()) RaiseInvalidUseOfNull();
   double serial = 0;
-  try {
-    serial = value.ToDate();
-  } catch (const Exception&) {
-    RaiseTypeMismatch();
+  if (value.Type() == VarType::String) {
+    const std::optional<double> date = ParseDateText(value.ToString());
+    if (!date) RaiseTypeMismatch();
+    serial = *date;
+  } else {
+    try {
+      serial = value.ToDate();
+    } catch (const Exception&) {
+      RaiseTypeMismatch();
+    }
   }
   if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0) RaiseOverflow();
   return serial;

@@ -28,8 +28,8 @@ double ToNumber(const Variant& value);
 std::string ToText(const Variant& value);
 // VALUE as a whole number rounded half to even; 6 outside the 32-bit range, 94 for Null.
 std::int32_t ToLong(const Variant& value);
-// VALUE as a date serial: dates as they are, numbers taken as serials, text parsed by the
-// locale (13 when it is not a date). 94 for Null.
+// VALUE as a date serial: dates as they are, numbers taken as serials, text read by
+// ParseDateText (13 when it is not a date). 94 for Null.
 double ToSerial(const Variant& value);
 
 // VALUE with at most DIGITS significant digits, "." as the decimal point, no trailing zeros and

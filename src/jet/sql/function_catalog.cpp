@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "jet/sql/date_literal.h"
+#include "jet/sql/field_conversion.h"
 #include "jet/sql/fn_choice.h"
 #include "jet/sql/fn_conversion.h"
 #include "jet/sql/fn_dates.h"
@@ -12,6 +14,7 @@
 #include "jet/sql/fn_operators.h"
 #include "jet/sql/fn_strings.h"
 #include "jet/sql/like.h"
+#include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
 namespace {
@@ -31,6 +34,22 @@ Variant AsBool(Args args) {
 Variant AsCurrency(Args args) {
   if (args[0].IsNull()) return Variant::Null();
   return Variant(args[0].ToCurrency());
+}
+// jet_store(value, dao_type, field): VALUE as the field of that type stores it; statements wrap
+// it around every value they write into a field.
+Variant Store(Args args) {
+  return ConvertToFieldType(args[0], static_cast<int>(args[1].ToInt32()), args.size() > 2 ? args[2].ToString() : "");
+}
+// jet_datecriterion(value): the other side of a comparison with a date: text becomes the date it
+// reads as, and text that is no date is the criteria type mismatch rather than a false row.
+Variant DateCriterion(Args args) {
+  if (args[0].IsNull() || args[0].Type() != VarType::String) return args[0];
+  const std::optional<double> serial = ParseDateText(args[0].ToString());
+  if (!serial) {
+    RaiseSqlError(sqlerr::kCriteriaMismatch, "Data type mismatch in criteria expression: the text '" +
+                                                 args[0].ToString() + "' compared with a date is no date.");
+  }
+  return Variant::FromDate(*serial);
 }
 // Raises 94 when its argument is Null: the "$" forms (Left$ ...) wrap their call in it.
 Variant Strict(Args args) {
@@ -138,6 +157,8 @@ constexpr JetFunctionInfo kOperators[] = {
     {"asbool", "jet_asbool", 1, 1, T::kBoolean, true, AsBool},
     {"ascurrency", "jet_ascurrency", 1, 1, T::kCurrency, true, AsCurrency},
     {"strict", "jet_strict", 1, 1, T::kUnknown, true, Strict},
+    {"store", "jet_store", 2, 3, T::kUnknown, true, Store},
+    {"datecriterion", "jet_datecriterion", 1, 1, T::kUnknown, true, DateCriterion},
 };
 
 bool SameName(std::string_view a, const char* b) {

@@ -61,7 +61,12 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
   out.target_table = into;
   NameMadeTableFields(out.columns);
   std::string declarations, names;
+  std::vector<StoreTarget> targets;
   for (TranslatedColumn& column : out.columns) {
+    // The new field's type: a column of no storable type (a Null literal) makes a Text field.
+    const bool storable = (column.dao_type >= dao_type::kBoolean && column.dao_type <= dao_type::kMemo) ||
+                          column.dao_type == dao_type::kGuid;
+    targets.push_back({storable ? column.dao_type : dao_type::kText, column.name});
     if (!declarations.empty()) {
       declarations += ", ";
       names += ", ";
@@ -72,8 +77,8 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
   }
   out.create_table_sql = "CREATE TABLE " + QuoteSqliteName(into) + " (" + declarations + ")";
   const std::string head = "INSERT INTO " + QuoteSqliteName(into) + " (" + names + ")";
-  out.sql = head + " " + select.sql;
-  SetInsertSelectRowForms(ctx, query, head, out);
+  out.sql = head + " " + StoredSelectSql(select, targets);
+  SetInsertSelectRowForms(ctx, query, head, targets, out);
   return out;
 }
 

@@ -7,8 +7,19 @@ namespace qb::jet::sql {
 
 std::string RowKeyPlaceholder(const QueryContext& ctx) { return "?" + std::to_string(ctx.parameters().size() + 1); }
 
+std::string StoredSelectSql(const SelectSql& select, const std::vector<StoreTarget>& targets) {
+  std::string names, values;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    const std::string name = QuoteSqliteName("qb_v" + std::to_string(i + 1));
+    names += (i ? ", " : "") + name;
+    TranslatedExpr value{name, i < select.kinds.size() ? select.kinds[i] : SqlValueType::kUnknown};
+    values += (i ? ", " : "") + StoredValueSql(value, targets[i].dao_type, targets[i].name);
+  }
+  return "WITH \"jet_src\" (" + names + ") AS (" + select.sql + ") SELECT " + values + " FROM \"jet_src\"";
+}
+
 void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const std::string& insert_head,
-                             TranslatedQuery& out) {
+                             const std::vector<StoreTarget>& targets, TranslatedQuery& out) {
   if (query.IsUnion() || query.parts.front().top) return;
   const ParsedSelect& select = query.parts.front();
   Scope scope;
@@ -23,9 +34,11 @@ void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const 
   }
   if (keys.empty()) return;
   std::string columns;
-  for (const TranslatedColumn& column : block.columns) {
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
     if (!columns.empty()) columns += ", ";
-    columns += "jet_rows." + QuoteSqliteName(column.name);
+    TranslatedExpr value{"jet_rows." + QuoteSqliteName(block.columns[i].name),
+                         i < block.kinds.size() ? block.kinds[i] : SqlValueType::kUnknown};
+    columns += i < targets.size() ? StoredValueSql(value, targets[i].dao_type, targets[i].name) : value.sql;
   }
   std::string key_columns, match;
   const std::size_t first = ctx.parameters().size() + 1;

@@ -108,6 +108,11 @@ TranslatedExpr QueryContext::Parameter(const std::string& name, const SourcePos&
   if (parameters_[index].declared) {
     expr.dao_type = parameters_[index].dao_type;
     expr.type = KindOfDaoType(expr.dao_type);
+    if (expr.type == SqlValueType::kDate) {
+      // A date parameter's value may come as text ("1996-01-01"): it is the date it reads as.
+      expr.sql = "jet_asdate(" + expr.sql + ")";
+      expr.tagged = true;
+    }
   }
   return expr;
 }

@@ -6,6 +6,7 @@
 
 #include "com/ole_exception.h"
 
+#include "jet/sql/date_literal.h"
 #include "jet/sql/fn_support.h"
 #include "jet/sql/jet_types.h"
 #include "jet/sql/sql_errors.h"
@@ -133,6 +134,12 @@ bool IsPlainNumber(const ParsedExpr& expr) {
   return IsNumericLiteral(expr) && static_cast<const ParsedLiteral&>(expr).type != ParsedLiteral::Type::kDate;
 }
 
+bool IsTextNotDate(const ParsedExpr& expr) {
+  if (expr.kind != ParsedExprKind::kLiteral) return false;
+  const auto& lit = static_cast<const ParsedLiteral&>(expr);
+  return lit.type == ParsedLiteral::Type::kString && !ParseDateText(lit.text);
+}
+
 bool IsTextNotNumber(const ParsedExpr& expr) {
   if (expr.kind != ParsedExprKind::kLiteral) return false;
   const auto& lit = static_cast<const ParsedLiteral&>(expr);
@@ -153,9 +160,21 @@ void CheckComparable(const ParsedExpr& field_expr, const TranslatedExpr& field, 
   if (field_expr.kind != ParsedExprKind::kName) return;
   const bool text = field.dao_type == dao_type::kText || field.dao_type == dao_type::kMemo;
   const bool number = field.dao_type >= dao_type::kByte && field.dao_type <= dao_type::kDouble;
-  if ((text && IsPlainNumber(other)) || (number && IsTextNotNumber(other))) {
+  if ((text && IsPlainNumber(other)) || (number && IsTextNotNumber(other)) ||
+      (field.dao_type == dao_type::kDate && IsTextNotDate(other))) {
     RaiseAt(sqlerr::kCriteriaMismatch, other, "Data type mismatch in criteria expression");
   }
+}
+
+// Text meeting a date is read as a date (jet_datecriterion), whether it is written in the
+// statement, a parameter's value or a field's: compared as text it would never equal a date.
+void ConvertTextMeetingDate(TranslatedExpr& a, TranslatedExpr& b) {
+  auto may_be_text = [](const TranslatedExpr& e) { return e.type == T::kText || e.type == T::kUnknown; };
+  auto convert = [](TranslatedExpr& e) {
+    e = {"jet_datecriterion(" + e.sql + ")", T::kDate, true, dao_type::kDate};
+  };
+  if (a.type == T::kDate && may_be_text(b)) convert(b);
+  else if (b.type == T::kDate && may_be_text(a)) convert(a);
 }
 
 void CheckComparable(const ParsedExpr& a_expr, const TranslatedExpr& a, const ParsedExpr& b_expr,
@@ -217,15 +236,7 @@ bool Translator::IsBooleanKind(const ParsedExpr& expr) {
   }
 }
 
-std::string Translator::Arg(const TranslatedExpr& value) {
-  if (value.tagged) return value.sql;
-  switch (value.type) {
-    case T::kDate: return "jet_asdate(" + value.sql + ")";
-    case T::kBoolean: return "jet_asbool(" + value.sql + ")";
-    case T::kCurrency: return "jet_ascurrency(" + value.sql + ")";
-    default: return value.sql;
-  }
-}
+std::string Translator::Arg(const TranslatedExpr& value) { return ArgumentSql(value); }
 
 std::string Translator::Arg(const ParsedExpr& expr) { return Arg(Value(expr)); }
 
@@ -275,6 +286,7 @@ std::string Translator::Comparison(const ParsedBinary& binary) {
   TranslatedExpr a = Value(*binary.left);
   TranslatedExpr b = Value(*binary.right);
   CheckComparable(*binary.left, a, *binary.right, b);
+  ConvertTextMeetingDate(a, b);
   const char* op = SqliteComparisonOperator(binary.op);
   return "(" + a.sql + " " + op + " " + b.sql + Collate(a, b) + ")";
 }
@@ -342,6 +354,8 @@ std::string Translator::BetweenCondition(const ParsedBetween& between) {
   TranslatedExpr high = Value(*between.high);
   CheckComparable(*between.value, value, *between.low, low);
   CheckComparable(*between.value, value, *between.high, high);
+  ConvertTextMeetingDate(value, low);
+  ConvertTextMeetingDate(value, high);
   std::string collate = Collate(value, low.type == T::kNull ? high : low);
   std::string subject = value.sql + collate;
   std::string sql;
@@ -370,6 +384,7 @@ std::string Translator::InCondition(const ParsedIn& in) {
   for (std::size_t i = 0; i < in.items.size(); ++i) {
     TranslatedExpr item = Value(*in.items[i]);
     CheckComparable(*in.value, value, *in.items[i], item);
+    ConvertTextMeetingDate(value, item);
     if (i == 0) first_item = item;
     if (i > 0) list += ", ";
     list += item.sql;
@@ -566,6 +581,20 @@ std::string QuoteSqliteString(const std::string& text) {
     if (c == '\'') out += '\'';
   }
   return out + "'";
+}
+
+std::string ArgumentSql(const TranslatedExpr& value) {
+  if (value.tagged) return value.sql;
+  switch (value.type) {
+    case T::kDate: return "jet_asdate(" + value.sql + ")";
+    case T::kBoolean: return "jet_asbool(" + value.sql + ")";
+    case T::kCurrency: return "jet_ascurrency(" + value.sql + ")";
+    default: return value.sql;
+  }
+}
+
+std::string StoredValueSql(const TranslatedExpr& value, int dao_type, const std::string& field) {
+  return "jet_store(" + ArgumentSql(value) + ", " + std::to_string(dao_type) + ", " + QuoteSqliteString(field) + ")";
 }
 
 const char* SqliteComparisonOperator(ParsedOp op) {

@@ -65,6 +65,12 @@ TranslatedExpr TranslateExpression(const ParsedExpr& expr, const TranslateOption
 // Raises as TranslateExpression.
 std::string TranslateCondition(const ParsedExpr& expr, const TranslateOptions& options);
 
+// VALUE as the argument of a jet_* function: tagged with its kind when the kind is known.
+std::string ArgumentSql(const TranslatedExpr& value);
+// VALUE as it is written into the field FIELD of DAO_TYPE: converted by jet_store (see
+// field_conversion.h), so that the field never holds a value of another type.
+std::string StoredValueSql(const TranslatedExpr& value, int dao_type, const std::string& field);
+
 // NAME quoted as a SQLite identifier ("a""b").
 std::string QuoteSqliteName(const std::string& name);
 // TEXT as a SQLite string literal ('it''s').
