@@ -1,5 +1,8 @@
 // cli/main: quill's entry: global options, dispatch to the command families, and the one-line
 // error report with the exit status (0 success, 1 the engine refused, 2 a usage mistake).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -98,20 +101,45 @@ int Run(const std::vector<std::string>& words) {
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
 
+// Everything printed must have reached standard output: a full disk or a closed pipe fails the
+// command instead of leaving a cut listing behind an exit status of 0. Empty when it did, else
+// the reason. Closes standard output, so that a failing close (a network file system) shows too.
+std::string StandardOutputFault() {
+  errno = 0;
+  std::cout.flush();
+  bool written = static_cast<bool>(std::cout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) written = false;
+  int error = written ? 0 : errno;
+  if (std::fclose(stdout) != 0) {
+    if (written) error = errno;
+    written = false;
+  }
+  if (written) return std::string();
+  return error != 0 ? std::strerror(error) : "the write failed";
+}
+
+int Main(const std::vector<std::string>& words) {
+  int status = 0;
+  try {
+    status = Run(words);
+  } catch (const UsageError& e) {
+    std::cerr << "quill: " << OneLine(e.what()) << '\n';
+    return 2;
+  } catch (const EOleException& e) {
+    std::cerr << "quill: " << OneLine(e.Message()) << '\n';
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "quill: " << OneLine(e.what()) << '\n';
+    return 1;
+  }
+  if (const std::string fault = StandardOutputFault(); !fault.empty()) {
+    std::cerr << "quill: standard output cannot be written: " << fault << '\n';
+    return 1;
+  }
+  return status;
+}
+
 }  // namespace
 }  // namespace qb::cli
 
-int main(int argc, char** argv) {
-  try {
-    return qb::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const qb::cli::UsageError& e) {
-    std::cerr << "quill: " << qb::cli::OneLine(e.what()) << '\n';
-    return 2;
-  } catch (const qb::EOleException& e) {
-    std::cerr << "quill: " << qb::cli::OneLine(e.Message()) << '\n';
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "quill: " << qb::cli::OneLine(e.what()) << '\n';
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return qb::cli::Main(std::vector<std::string>(argv + 1, argv + argc)); }
