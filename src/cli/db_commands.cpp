@@ -9,6 +9,7 @@
 #include "jet/catalog_objects.h"
 #include "jet/database.h"
 #include "jet/database_maintenance.h"
+#include "jet/errors.h"
 #include "jet/sort_orders.h"
 
 namespace qb::cli {
@@ -91,10 +92,23 @@ int Compact(const GlobalOptions& global, std::vector<std::string> words) {
   if (args.Has("--format-version")) options |= FormatVersionBits(args.Option("--format-version"));
   const std::string& source = args.positional[0];
   auto engine = MakeEngine();
-  if (args.positional.size() == 1) {
-    jet::CompactDatabaseInPlace(source, LocaleText(args, ""), options, SourceConnect(global), engine->Settings());
-  } else {
-    engine->CompactDatabase(source, args.positional[1], LocaleText(args, ""), options, SourceConnect(global));
+  try {
+    if (args.positional.size() == 1) {
+      jet::CompactDatabaseInPlace(source, LocaleText(args, ""), options, SourceConnect(global), engine->Settings());
+    } else {
+      engine->CompactDatabase(source, args.positional[1], LocaleText(args, ""), options, SourceConnect(global));
+    }
+  } catch (const EOleException& e) {
+    // A password means encryption: the engine says how to remove it in its own terms.
+    if (!decrypt || args.Has("--new-password-env") || e.ErrorCode() != jet::err::kInvalidOperation ||
+        e.Message().find("password") == std::string::npos) {
+      throw;
+    }
+    throw EOleException(e.ErrorCode(),
+                        "The database has a password, and a password always means encryption: to decrypt it, "
+                        "remove the password too with --new-password-env VAR naming an empty variable (VAR= quill "
+                        "--db-password-env PW db compact ... --decrypt --new-password-env VAR).",
+                        e.Source());
   }
   return 0;
 }

@@ -49,6 +49,7 @@ std::vector<std::string> SortOrderNumbers() {
   std::vector<std::string> numbers;
   for (const jet::SortOrder& order : jet::SortOrders()) {
     const std::string number = std::to_string(order.number);
+    if (order.number == jet::kSortUndefined) continue;  // the default, General
     if (std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
   }
   return numbers;
