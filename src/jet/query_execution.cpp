@@ -7,6 +7,7 @@
 #include <exception>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "com/ole_exception.h"
 #include "jet/catalog_query_schema.h"
@@ -69,7 +70,9 @@ bool FailsOneRow(int number) {
 
 // " (the record with Id = 3)": the primary key of the record ROWID of TABLE, so that a user can
 // find the record a rule refused; "" when the table has no primary key or the record is gone.
-std::string RecordKeyText(Connection& connection, const std::string& table, std::int64_t rowid) {
+// WHOSE names the record ("the record", "the source record in 'Imported'").
+std::string RecordKeyText(Connection& connection, const std::string& table, std::int64_t rowid,
+                          const std::string& whose) {
   try {
     const std::optional<TableModel> model = LoadTableModel(connection, table);
     if (!model) return std::string();
@@ -89,10 +92,21 @@ std::string RecordKeyText(Connection& connection, const std::string& table, std:
       text += (i == 0 ? "" : ", ") + primary->keys[i].field + " = " +
               (row.ColumnIsNull(column) ? std::string("Null") : row.ColumnText(column));
     }
-    return " (the record with " + text + ")";
+    return " (" + whose + " with " + text + ")";
   } catch (const EOleException&) {
     return std::string();  // the key only adds to a message: the row's own error stands
   }
+}
+
+// The table whose records the row keys of QUERY are, and how a message names one: the target of
+// an update or delete, the one stored source of an append; "" where the keys name no one record.
+std::pair<std::string, std::string> KeyedTable(const sql::TranslatedQuery& query, int width) {
+  if (query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete) return {query.target_table, "the record"};
+  if ((query.kind == QueryKind::kAppend || query.kind == QueryKind::kMakeTable) && width == 1 &&
+      query.tables_read.size() == 1) {
+    return {query.tables_read.front(), "the source record in '" + query.tables_read.front() + "'"};
+  }
+  return {};
 }
 
 // What RunRowByRow does with a row that fails.
@@ -131,7 +145,7 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
     const bool strict = failures.skipped || failures.first_fails;
     StatementLease statement(database.Statements().Get(strict ? query.row_sql : SkippingFailures(query.row_sql)));
     // The records of an update or delete are the target's; an append's keys are its sources'.
-    const bool keys_are_target = query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete;
+    const auto [keyed_table, whose] = KeyedTable(query, width);
     // The keys follow the parameters; stand-in values keep the binding's count whole.
     const int first_key = static_cast<int>(query.parameters.size()) + 1;
     values.resize(query.parameters.size());
@@ -155,8 +169,8 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
         if (!FailsOneRow(e.ErrorCode())) throw;
         if (!strict) continue;
         std::string message = e.Message();
-        if (keys_are_target && keys[row]) {
-          const std::string record = RecordKeyText(connection, query.target_table, *keys[row]);
+        if (!keyed_table.empty() && keys[row]) {
+          const std::string record = RecordKeyText(connection, keyed_table, *keys[row], whose);
           const bool full_stop = !message.empty() && message.back() == '.';
           if (full_stop) message.pop_back();
           message += record + (full_stop ? "." : "");
@@ -200,7 +214,7 @@ std::set<std::int64_t> LockedRowsWritten(Database& database, Connection& connect
 }
 
 // Runs QUERY's SQL. With FAIL_ON_ERROR the first failing row fails the statement, which leaves
-// nothing behind; an UPDATE or DELETE then runs again row by row, undone, to name the record.
+// nothing behind; the statement then runs again row by row, undone, to name the record.
 // Without it, rows that break a constraint are skipped by the statement itself (OR IGNORE); any
 // other failure of one row undoes the statement, which runs again row by row, skipping the rows
 // that fail. The common path stays one set-based statement. SKIPPED, when given, is told every
@@ -250,7 +264,9 @@ int RunAction(Database& database, Connection& connection, const sql::TranslatedQ
     }
   }  // the savepoint undoes what the statement wrote before it failed
   if (fail_on_error) {
-    if (!query.row_sql.empty() && (query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete)) {
+    const bool keyed = query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete ||
+                       query.tables_read.size() == 1;
+    if (!query.row_sql.empty() && keyed) {
       SchemaSavepoint trial(connection);  // never released: whatever the search wrote is undone
       RunRowByRow(database, connection, query, values, {}, RowFailures{nullptr, true});
     }

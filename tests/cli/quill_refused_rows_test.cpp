@@ -15,7 +15,7 @@ class QuillRefusedRowsTest : public QuillTest {
        "INSERT INTO T VALUES (1, 'a', 10);\n"
        "INSERT INTO T VALUES (2, 'bb', 20);\n"
        "INSERT INTO T VALUES (3, 'ccc', 30);\n"
-       "CREATE TABLE Src (K LONG, Name TEXT(10));\n"
+       "CREATE TABLE Src (K LONG CONSTRAINT SrcKey PRIMARY KEY, Name TEXT(10));\n"
        "INSERT INTO Src VALUES (4, 'd');\n"
        "INSERT INTO Src VALUES (5, 'toolong');\n");
   }
@@ -34,7 +34,8 @@ TEST_F(QuillRefusedRowsTest, ARefusedRowFailsTheWholeStatement) {
       {"UPDATE T SET Name = Name & 'x' WHERE Id >= 1", "at most 3 characters", "(the record with Id = 3)"},
       {"UPDATE T SET Id = 3 WHERE Id = 1", "duplicate values", "(the record with Id = 1)"},
       {"UPDATE T SET Code = Null WHERE Id = 2", "Code", "(the record with Id = 2)"},
-      {"INSERT INTO T (Id, Name, Code) SELECT K, Name, 1 FROM Src", "at most 3 characters", ""},
+      {"INSERT INTO T (Id, Name, Code) SELECT K, Name, 1 FROM Src", "at most 3 characters",
+       "(the source record in 'Src' with K = 5)"},
       {"INSERT INTO T (Id, Name, Code) VALUES (9, 'long', 1)", "at most 3 characters", ""},
   };
   for (const auto& c : cases) {

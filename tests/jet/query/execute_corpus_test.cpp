@@ -318,6 +318,14 @@ TEST_F(ExecuteTest, SkippedRowsAreToldWithTheirReasonAndRecord) {
   EXPECT_NE(all_or_nothing.message.find("(the record with OrderID = 10)"), std::string::npos) << all_or_nothing.message;
   EXPECT_EQ(Rows("SELECT OrderID, Qty FROM Orders ORDER BY OrderID"), "10|2; 11|1; 12|3; 13|1; 14|5");
 
+  // An append from one stored table names the source record.
+  const CaughtError append = ErrorOf([&] {
+    database_->Execute("INSERT INTO Orders (OrderID, CustID) SELECT OrderID + 1, CustID FROM Orders", kFailOnError);
+  });
+  EXPECT_EQ(append.number, 3022);
+  EXPECT_NE(append.message.find("(the source record in 'Orders' with OrderID = 10)"), std::string::npos)
+      << append.message;
+
   SkippedRows skipped;
   EXPECT_EQ(ExecuteStatement(*database_, update, {}, 0, &skipped), 3);
   EXPECT_EQ(skipped.count, 2);
