@@ -35,8 +35,10 @@ constexpr const char* kRunHelp =
     "  --param NAME=VALUE   the value of the query's parameter NAME (repeat for each one),\n"
     "                       read by its declared type: numbers with '.', dates as yyyy-mm-dd\n"
     "                       or yyyy-mm-dd hh:nn:ss, booleans as True/False/Yes/No/-1/0,\n"
-    "                       binary as 0x and hex digits\n"
-    "%s"
+    "                       binary as 0x and hex digits\n";
+
+// After the options of 'quill run --help'.
+constexpr const char* kRunHelpValues =
     "\n"
     "Values: Null is empty; booleans True/False; numbers in their shortest exact form, without\n"
     "an exponent from 0.00001 to 15 digits before the point (1000000, 1e+20);\n"
@@ -148,9 +150,7 @@ int RunRunCommand(const GlobalOptions& options, const std::vector<std::string>& 
   const bool skip_failing = TakeFlag(rest, "--skip-failing");
   CommandArgs args = ParseCommandArgs("run", rest, 2, {});
   if (args.help) {
-    std::string help = kRunHelp;
-    help.replace(help.find("%s"), 2, kSkipFailingHelp);
-    std::cout << help;
+    std::cout << kRunHelp << kSkipFailingHelp << kRunHelpValues;
     return 0;
   }
   auto engine = MakeEngine();

@@ -1,7 +1,7 @@
 // cli/sql_commands: "quill sql FILE STATEMENT", "quill script FILE SCRIPT" and "quill schema
-// FILE [TABLE]": statements run through Database.Execute (or printed as rows when they return
-// some), scripts in one transaction, and the schema printed as Jet DDL. Opens the database for
-// writing only to run statements.
+// FILE [TABLE]": statements run all or nothing (action_statements.h) or printed as rows when
+// they return some, scripts in one transaction, and the schema printed as Jet DDL. Opens the
+// database for writing only to run statements.
 #include <sys/stat.h>
 
 #include <fstream>
