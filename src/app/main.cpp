@@ -6,12 +6,22 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "app/main/main_form.h"
+#include "app/startup/display_check.h"
 #include "app/startup/startup.h"
 #include "framework/gui/application.h"
 
 int main(int argc, char** argv) {
+  // Qt aborts when it cannot reach the display: say why and stop instead.
+  if (const std::string reason = qb::NoDisplayReason(argc, argv); !reason.empty()) {
+    std::fprintf(stderr,
+                 "quillbase: %s. Run it in a desktop session, or set QT_QPA_PLATFORM=offscreen to start "
+                 "it without windows.\n",
+                 reason.c_str());
+    return 1;
+  }
   QApplication application(argc, argv);
   try {
     std::unique_ptr<QWidget> window =

@@ -9,6 +9,7 @@
 #include "jet/catalog_objects.h"
 #include "jet/database.h"
 #include "jet/database_maintenance.h"
+#include "jet/errors.h"
 #include "jet/sort_orders.h"
 
 namespace qb::cli {
@@ -19,7 +20,7 @@ constexpr const char* kFamilyHelp =
     "\n"
     "Commands:\n"
     "  create FILE [--sort-order N] [--encrypt] [--format-version V] [--new-password-env VAR]\n"
-    "        make a new database (sort order 1033 General unless given; format 1.0, 1.1, 2.0\n"
+    "        make a new database (sort order 1033 General unless given, see below; format 1.0, 1.1, 2.0\n"
     "        or 3.0; a password from VAR encrypts the file with it; --encrypt without a\n"
     "        password encrypts it with the engine's key)\n"
     "  compact SOURCE [DEST] [--encrypt|--decrypt] [--sort-order N] [--format-version V]\n"
@@ -34,6 +35,9 @@ constexpr const char* kFamilyHelp =
     "\n"
     "The global option --db-password-env VAR gives the password of an existing database.\n"
     "'info' logs in like the account commands (see 'quill --help').\n";
+
+// The help, with the sort orders the engine knows.
+std::string FamilyHelp() { return kFamilyHelp + SortOrderList(); }
 
 bool WantsHelp(const std::vector<std::string>& words) {
   return words.empty() || words[0] == "--help" || words[0] == "-h";
@@ -50,10 +54,21 @@ std::string LocaleText(const CommandArgs& args, const std::string& fallback_orde
 }
 
 int Create(const GlobalOptions&, std::vector<std::string> words) {
+  // An empty password would make a file without one: the user asked for a password.
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    std::string variable;
+    if (words[i] == "--new-password-env" && i + 1 < words.size()) variable = words[i + 1];
+    if (words[i].rfind("--new-password-env=", 0) == 0) variable = words[i].substr(19);
+    if (!variable.empty() && PasswordFromEnvironment(variable, "the new password").empty()) {
+      throw UsageError("the environment variable " + variable +
+                       " for the new password is empty: a database password cannot be empty (leave out "
+                       "--new-password-env for a database without a password)");
+    }
+  }
   const bool encrypt = TakeFlag(words, "--encrypt");
   CommandArgs args = ParseCommandArgs("db create", words, 1, {"--sort-order", "--format-version", "--new-password-env"});
   if (args.help) {
-    std::cout << kFamilyHelp;
+    std::cout << FamilyHelp();
     return 0;
   }
   int options = encrypt ? jet::kDbEncrypt : 0;
@@ -69,7 +84,7 @@ int Compact(const GlobalOptions& global, std::vector<std::string> words) {
   const std::size_t positional = CountPositional(words, value_options);
   CommandArgs args = ParseCommandArgs("db compact", words, positional == 2 ? 2 : 1, value_options);
   if (args.help) {
-    std::cout << kFamilyHelp;
+    std::cout << FamilyHelp();
     return 0;
   }
   if (encrypt && decrypt) throw UsageError("give either --encrypt or --decrypt, not both");
@@ -77,10 +92,23 @@ int Compact(const GlobalOptions& global, std::vector<std::string> words) {
   if (args.Has("--format-version")) options |= FormatVersionBits(args.Option("--format-version"));
   const std::string& source = args.positional[0];
   auto engine = MakeEngine();
-  if (args.positional.size() == 1) {
-    jet::CompactDatabaseInPlace(source, LocaleText(args, ""), options, SourceConnect(global), engine->Settings());
-  } else {
-    engine->CompactDatabase(source, args.positional[1], LocaleText(args, ""), options, SourceConnect(global));
+  try {
+    if (args.positional.size() == 1) {
+      jet::CompactDatabaseInPlace(source, LocaleText(args, ""), options, SourceConnect(global), engine->Settings());
+    } else {
+      engine->CompactDatabase(source, args.positional[1], LocaleText(args, ""), options, SourceConnect(global));
+    }
+  } catch (const EOleException& e) {
+    // A password means encryption: the engine says how to remove it in its own terms.
+    if (!decrypt || args.Has("--new-password-env") || e.ErrorCode() != jet::err::kInvalidOperation ||
+        e.Message().find("password") == std::string::npos) {
+      throw;
+    }
+    throw EOleException(e.ErrorCode(),
+                        "The database has a password, and a password always means encryption: to decrypt it, "
+                        "remove the password too with --new-password-env VAR naming an empty variable (VAR= quill "
+                        "--db-password-env PW db compact ... --decrypt --new-password-env VAR).",
+                        e.Source());
   }
   return 0;
 }
@@ -88,7 +116,7 @@ int Compact(const GlobalOptions& global, std::vector<std::string> words) {
 int Repair(const GlobalOptions& global, const std::vector<std::string>& words) {
   CommandArgs args = ParseCommandArgs("db repair", words, 1, {});
   if (args.help) {
-    std::cout << kFamilyHelp;
+    std::cout << FamilyHelp();
     return 0;
   }
   auto engine = MakeEngine();
@@ -114,7 +142,7 @@ int Repair(const GlobalOptions& global, const std::vector<std::string>& words) {
 int Info(const GlobalOptions& global, const std::vector<std::string>& words) {
   CommandArgs args = ParseCommandArgs("db info", words, 1, {});
   if (args.help) {
-    std::cout << kFamilyHelp;
+    std::cout << FamilyHelp();
     return 0;
   }
   auto engine = MakeEngine();
@@ -139,7 +167,7 @@ int Info(const GlobalOptions& global, const std::vector<std::string>& words) {
 
 int RunDbCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
   if (WantsHelp(words)) {
-    std::cout << kFamilyHelp;
+    std::cout << FamilyHelp();
     return 0;
   }
   const std::string& command = words[0];

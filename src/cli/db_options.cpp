@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "com/variant.h"
+#include "jet/errors.h"
 #include "jet/sort_orders.h"
 
 namespace qb::cli {
@@ -41,6 +42,21 @@ int FormatVersionBits(const std::string& version) {
   throw UsageError("the format version '" + version + "' is not 1.0, 1.1, 2.0 or 3.0");
 }
 
+namespace {
+
+// The numbers of the engine's sort orders, each once, in its catalogue order.
+std::vector<std::string> SortOrderNumbers() {
+  std::vector<std::string> numbers;
+  for (const jet::SortOrder& order : jet::SortOrders()) {
+    const std::string number = std::to_string(order.number);
+    if (order.number == jet::kSortUndefined) continue;  // the default, General
+    if (std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
+  }
+  return numbers;
+}
+
+}  // namespace
+
 int SortOrderNumber(const std::string& text) {
   try {
     std::size_t used = 0;
@@ -48,7 +64,23 @@ int SortOrderNumber(const std::string& text) {
     if (used == text.size() && (number == jet::kSortUndefined || jet::SortOrderName(number))) return number;
   } catch (const std::exception&) {
   }
-  throw UsageError("the sort order '" + text + "' is not one the engine knows (1033 General, 1053 Swedish, ...)");
+  std::string numbers;
+  for (const std::string& number : SortOrderNumbers()) numbers += (numbers.empty() ? "" : ", ") + number;
+  throw UsageError("the sort order '" + text + "' is not one the engine knows (" + numbers +
+                   "; see 'quill db --help')");
+}
+
+std::string SortOrderList() {
+  std::string list = "\nSort orders (--sort-order N):\n";
+  for (const std::string& number : SortOrderNumbers()) {
+    list += "  " + number + std::string(number.size() < 6 ? 6 - number.size() : 1, ' ') +
+            std::string(*jet::SortOrderName(std::stoi(number))) + "\n";
+  }
+  return list;
+}
+
+void RaiseNoSavedQuery(const std::string& name) {
+  jet::RaiseJetError(jet::err::kItemNotFound, "The database has no saved query named '" + name + "'.");
 }
 
 std::shared_ptr<jet::Database> OpenForReading(jet::DBEngine& engine, const GlobalOptions& options,

@@ -24,8 +24,16 @@ std::string SourceConnect(const GlobalOptions& options);
 // The engine's option bits for a --format-version value ("1.0" .. "3.0"); UsageError else.
 int FormatVersionBits(const std::string& version);
 
-// The sort order of a --sort-order value: a number the engine knows; UsageError else.
+// The sort order of a --sort-order value: a number the engine knows; UsageError else, listing
+// them.
 int SortOrderNumber(const std::string& text);
+
+// The sort orders the engine knows, one "  1033  General" line each, under a heading line.
+std::string SortOrderList();
+
+// Raises the engine's "item not found" error saying the database has no saved query NAME, as
+// every command that names a saved query says it.
+[[noreturn]] void RaiseNoSavedQuery(const std::string& name);
 
 // Logs in as OPTIONS say and opens PATH read-only, with the database password of
 // --db-password-env. Raises the engine's error (a login or an open that fails).

@@ -14,6 +14,25 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
+bool Contains(std::string_view text, std::string_view part) {
+  return !part.empty() && text.find(part) != std::string_view::npos;
+}
+
+// Appends TEXT to LINE, quoted when SEPARATORS ask for it and TEXT needs it.
+void AppendField(std::string_view text, const Separators& separators, std::string& line) {
+  if (!separators.quote || (text.find_first_of("\"\r\n") == std::string_view::npos &&
+                            !Contains(text, separators.field) && !Contains(text, separators.record))) {
+    line += text;
+    return;
+  }
+  line += '"';
+  for (char c : text) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
+}
+
 }  // namespace
 
 std::string SeparatorText(std::string_view choice) {
@@ -36,7 +55,7 @@ std::int64_t WriteDelimited(RowReader& rows, const Separators& separators,
   bool first = true;
   for (const std::string& name : rows.Names()) {
     if (!first) line += separators.field;
-    line += name;
+    AppendField(name, separators, line);
     first = false;
   }
   line += separators.record;
@@ -44,11 +63,18 @@ std::int64_t WriteDelimited(RowReader& rows, const Separators& separators,
 
   std::int64_t count = 0;
   std::vector<Variant> row;
+  std::string value;
   while (rows.Next(row)) {
     line.clear();
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) line += separators.field;
-      AppendValueText(row[i], line);
+      if (separators.quote) {
+        value.clear();
+        AppendValueText(row[i], value);
+        AppendField(value, separators, line);
+      } else {
+        AppendValueText(row[i], line);
+      }
     }
     line += separators.record;
     sink(line);

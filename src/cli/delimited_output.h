@@ -1,7 +1,8 @@
 // cli/delimited_output: rows written as delimited text: a header line of field names, then one
 // line per record, the field separator between two values and the record separator after
-// every line, the last included. Nothing is quoted or escaped: a value holding a separator is
-// written as it is. Knows no database: rows come through RowReader.
+// every line, the last included. By default nothing is quoted or escaped: a value holding a
+// separator is written as it is; quoted output follows the rules spreadsheets read (RFC 4180).
+// Knows no database: rows come through RowReader.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,9 @@ class RowReader {
 struct Separators {
   std::string field = "\t";
   std::string record = "\r\n";
+  // Encloses in double quotes every name and value that holds a double quote, a line break or
+  // a separator, doubling the quotes inside.
+  bool quote = false;
 };
 
 // The separator text a --field-sep or --record-sep value names: tab, comma, semicolon, space,

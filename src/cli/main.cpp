@@ -1,5 +1,8 @@
 // cli/main: quill's entry: global options, dispatch to the command families, and the one-line
 // error report with the exit status (0 success, 1 the engine refused, 2 a usage mistake).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "com/ole_exception.h"
+#include "jet/errors.h"
 
 namespace qb::cli {
 namespace {
@@ -35,9 +39,9 @@ constexpr const char* kHelp =
     "  tables FILE [--system]\n"
     "  queries FILE\n"
     "  query list | show | create | delete\n"
-    "  sql FILE STATEMENT [--param NAME=VALUE ...]\n"
-    "  run FILE QUERY [--param NAME=VALUE ...]\n"
-    "  export FILE TABLE_OR_QUERY --out PATH [--field-sep SEP] [--record-sep SEP]\n"
+    "  sql FILE STATEMENT [--param NAME=VALUE ...] [--skip-failing]\n"
+    "  run FILE QUERY [--param NAME=VALUE ...] [--skip-failing]\n"
+    "  export FILE TABLE_OR_QUERY --out PATH|- [--csv] [--field-sep SEP] [--record-sep SEP]\n"
     "  script FILE SCRIPT\n"
     "  schema FILE [TABLE]\n"
     "\n"
@@ -49,6 +53,22 @@ std::string OneLine(std::string text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
   return text;
+}
+
+int RunFamily(const GlobalOptions& options, const std::string& family, const std::vector<std::string>& rest) {
+  if (family == "workgroup") return RunWorkgroupCommand(options, rest);
+  if (family == "user") return RunUserCommand(options, rest);
+  if (family == "group") return RunGroupCommand(options, rest);
+  if (family == "db") return RunDbCommand(options, rest);
+  if (family == "tables") return RunTablesCommand(options, rest);
+  if (family == "queries") return RunQueriesCommand(options, rest);
+  if (family == "query") return RunQueryCommand(options, rest);
+  if (family == "sql") return RunSqlCommand(options, rest);
+  if (family == "run") return RunRunCommand(options, rest);
+  if (family == "export") return RunExportCommand(options, rest);
+  if (family == "script") return RunScriptCommand(options, rest);
+  if (family == "schema") return RunSchemaCommand(options, rest);
+  throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
 
 int Run(const std::vector<std::string>& words) {
@@ -83,35 +103,58 @@ int Run(const std::vector<std::string>& words) {
   if (i == words.size()) throw UsageError("no command given (see 'quill --help')");
   const std::string& family = words[i];
   const std::vector<std::string> rest(words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
-  if (family == "workgroup") return RunWorkgroupCommand(options, rest);
-  if (family == "user") return RunUserCommand(options, rest);
-  if (family == "group") return RunGroupCommand(options, rest);
-  if (family == "db") return RunDbCommand(options, rest);
-  if (family == "tables") return RunTablesCommand(options, rest);
-  if (family == "queries") return RunQueriesCommand(options, rest);
-  if (family == "query") return RunQueryCommand(options, rest);
-  if (family == "sql") return RunSqlCommand(options, rest);
-  if (family == "run") return RunRunCommand(options, rest);
-  if (family == "export") return RunExportCommand(options, rest);
-  if (family == "script") return RunScriptCommand(options, rest);
-  if (family == "schema") return RunSchemaCommand(options, rest);
-  throw UsageError("unknown command '" + family + "' (see 'quill --help')");
+  try {
+    return RunFamily(options, family, rest);
+  } catch (const EOleException& e) {
+    // The engine cannot know how quill takes a database password: say it here.
+    const bool creating = family == "db" && !rest.empty() && rest[0] == "create";
+    if (e.ErrorCode() != jet::err::kBadPassword || !options.db_password_env.empty() || creating) throw;
+    throw EOleException(e.ErrorCode(),
+                        e.Message() + " Give the database password in an environment variable named by the global "
+                                      "option --db-password-env: quill --db-password-env VAR " + family + " ...",
+                        e.Source());
+  }
+}
+
+// Everything printed must have reached standard output: a full disk or a closed pipe fails the
+// command instead of leaving a cut listing behind an exit status of 0. Empty when it did, else
+// the reason. Closes standard output, so that a failing close (a network file system) shows too.
+std::string StandardOutputFault() {
+  errno = 0;
+  std::cout.flush();
+  bool written = static_cast<bool>(std::cout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) written = false;
+  int error = written ? 0 : errno;
+  if (std::fclose(stdout) != 0) {
+    if (written) error = errno;
+    written = false;
+  }
+  if (written) return std::string();
+  return error != 0 ? std::strerror(error) : "the write failed";
+}
+
+int Main(const std::vector<std::string>& words) {
+  int status = 0;
+  try {
+    status = Run(words);
+  } catch (const UsageError& e) {
+    std::cerr << "quill: " << OneLine(e.what()) << '\n';
+    return 2;
+  } catch (const EOleException& e) {
+    std::cerr << "quill: " << OneLine(e.Message()) << '\n';
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "quill: " << OneLine(e.what()) << '\n';
+    return 1;
+  }
+  if (const std::string fault = StandardOutputFault(); !fault.empty()) {
+    std::cerr << "quill: standard output cannot be written: " << fault << '\n';
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace
 }  // namespace qb::cli
 
-int main(int argc, char** argv) {
-  try {
-    return qb::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const qb::cli::UsageError& e) {
-    std::cerr << "quill: " << qb::cli::OneLine(e.what()) << '\n';
-    return 2;
-  } catch (const qb::EOleException& e) {
-    std::cerr << "quill: " << qb::cli::OneLine(e.Message()) << '\n';
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "quill: " << qb::cli::OneLine(e.what()) << '\n';
-    return 1;
-  }
-}
+int main(int argc, char** argv) { return qb::cli::Main(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -6,6 +6,8 @@
 #include "cli/commands.h"
 #include "cli/db_options.h"
 #include "jet/database.h"
+#include "com/ole_exception.h"
+#include "jet/errors.h"
 #include "jet/querydef.h"
 
 namespace qb::cli {
@@ -73,6 +75,16 @@ std::shared_ptr<jet::Database> OpenForChanging(jet::DBEngine& engine, const Glob
   return workspace->OpenDatabase(path, Variant(false), false, SourceConnect(options));
 }
 
+// The saved query NAME of QUERIES; the message of every command naming one when there is none.
+std::shared_ptr<jet::QueryDef> SavedQuery(jet::QueryDefs& queries, const std::string& name) {
+  try {
+    return queries.Item(std::string_view(name));
+  } catch (const EOleException& e) {
+    if (e.ErrorCode() != jet::err::kItemNotFound) throw;
+  }
+  RaiseNoSavedQuery(name);
+}
+
 void Show(jet::QueryDef& query) {
   std::cout << "Name: " << query.Name() << '\n' << "Type: " << KindName(query.Type()) << '\n';
   if (query.MaxRecords() != 0) std::cout << "MaxRecords: " << query.MaxRecords() << '\n';
@@ -106,12 +118,14 @@ int RunQueryCommand(const GlobalOptions& options, const std::vector<std::string>
     return 0;
   }
   const std::vector<std::string>& names = args.positional;
+  // An empty name would make a temporary query, which is never saved.
+  if (command == "create" && names[1].empty()) throw UsageError("a saved query needs a name; '' is none");
   auto engine = MakeEngine();
   if (command == "list" || command == "show") {
     auto database = OpenForReading(*engine, options, names[0]);  // kept open while listing
     auto queries = database->QueryDefs();
     if (command == "show") {
-      Show(*queries->Item(std::string_view(names[1])));
+      Show(*SavedQuery(*queries, names[1]));
       return 0;
     }
     for (int i = 0; i < queries->Count(); ++i) {
@@ -124,6 +138,7 @@ int RunQueryCommand(const GlobalOptions& options, const std::vector<std::string>
   if (command == "create") {
     database->CreateQueryDef(names[1], names[2]);
   } else {
+    SavedQuery(*database->QueryDefs(), names[1]);
     database->QueryDefs()->Delete(names[1]);
   }
   return 0;

@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "cli/action_statements.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/db_options.h"
@@ -23,33 +24,45 @@ namespace qb::cli {
 namespace {
 
 constexpr const char* kRunHelp =
-    "Usage: quill [global options] run FILE QUERY [--param NAME=VALUE ...]\n"
+    "Usage: quill [global options] run FILE QUERY [--param NAME=VALUE ...] [--skip-failing]\n"
     "\n"
     "Runs the saved query QUERY of the database FILE. A select, union or crosstab query prints\n"
     "a header line of field names and one line per record, values separated by a tab; an\n"
-    "action query prints 'N records affected'.\n"
+    "action query prints 'N records affected'. A failing action query changes nothing: a row\n"
+    "that breaks a rule fails it, with a message naming the rule and, where it can, the\n"
+    "record's key.\n"
     "\n"
     "  --param NAME=VALUE   the value of the query's parameter NAME (repeat for each one),\n"
     "                       read by its declared type: numbers with '.', dates as yyyy-mm-dd\n"
     "                       or yyyy-mm-dd hh:nn:ss, booleans as True/False/Yes/No/-1/0,\n"
-    "                       binary as 0x and hex digits\n"
+    "                       binary as 0x and hex digits\n";
+
+// After the options of 'quill run --help'.
+constexpr const char* kRunHelpValues =
     "\n"
-    "Values: Null is empty; booleans True/False; numbers in their shortest exact form;\n"
+    "Values: Null is empty; booleans True/False; numbers in their shortest exact form, without\n"
+    "an exponent from 0.00001 to 15 digits before the point (1000000, 1e+20);\n"
     "dates yyyy-mm-dd hh:nn:ss (yyyy-mm-dd without a time, hh:nn:ss without a date);\n"
     "binary as 0x and upper-case hex; text as it is.\n";
 
 constexpr const char* kExportHelp =
-    "Usage: quill [global options] export FILE TABLE_OR_QUERY --out PATH\n"
+    "Usage: quill [global options] export FILE TABLE_OR_QUERY --out PATH [--csv]\n"
     "                                  [--field-sep SEP] [--record-sep SEP] [--param NAME=VALUE ...]\n"
     "\n"
     "Writes the records of a table (or, when no table has the name, a saved select query) of\n"
     "the database FILE to the text file PATH: a line of field names, then one line per\n"
     "record, the field separator between two values and the record separator after every\n"
-    "line, the last one included. Nothing is quoted: a value holding a separator is written\n"
-    "as it is. Values are written as 'quill run --help' describes. PATH is replaced only when\n"
-    "the export succeeds; a failed export leaves no file behind. Prints 'N records exported'.\n"
+    "line, the last one included. Nothing is quoted unless --csv is given: a value holding a\n"
+    "separator is written as it is. Values are written as 'quill run --help' describes. PATH\n"
+    "is replaced only when the export succeeds; a failed export leaves no file behind. A\n"
+    "symbolic link at PATH stays: the file it leads to is replaced. The database and the\n"
+    "workgroup file are never written over. Prints 'N records exported'.\n"
     "\n"
-    "  --out PATH           the file to write (required)\n"
+    "  --out PATH           the file to write (required); '-' writes to standard output (and\n"
+    "                       then prints no count)\n"
+    "  --csv                comma-separated values as spreadsheets read them: a value or name\n"
+    "                       holding a separator, a double quote or a line break is quoted,\n"
+    "                       double quotes inside doubled; comma and crlf unless given\n"
     "  --field-sep SEP      tab (default), comma, semicolon, space, or any other text as typed\n"
     "  --record-sep SEP     crlf (default), cr, crcr, lf, lfcr, or any other text as typed\n"
     "  --param NAME=VALUE   a parameter value of a saved query (see 'quill run --help')\n";
@@ -81,7 +94,7 @@ std::shared_ptr<jet::QueryDef> SavedQuery(jet::Database& database, const std::st
   } catch (const EOleException& e) {
     if (e.ErrorCode() != jet::err::kItemNotFound) throw;
   }
-  jet::RaiseJetError(jet::err::kItemNotFound, "The database has no saved query named '" + name + "'.");
+  RaiseNoSavedQuery(name);
 }
 
 bool HasTable(jet::Database& database, const std::string& name) {
@@ -118,14 +131,26 @@ class TerminalProgress {
   bool used_ = false;
 };
 
+// Raises UsageError when OUT is the database DATABASE or the workgroup file WORKGROUP (by any
+// name: a link, a hard link, another spelling of the path).
+void RefuseToOverwrite(const std::string& out, const std::string& database, const std::string& workgroup) {
+  if (IsSameFile(out, database)) {
+    throw UsageError("'" + out + "' is the database being exported: give another --out");
+  }
+  if (!workgroup.empty() && IsSameFile(out, workgroup)) {
+    throw UsageError("'" + out + "' is the workgroup file: give another --out");
+  }
+}
+
 }  // namespace
 
 int RunRunCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
   const std::vector<GivenParam> given = TakeParams(rest);
+  const bool skip_failing = TakeFlag(rest, "--skip-failing");
   CommandArgs args = ParseCommandArgs("run", rest, 2, {});
   if (args.help) {
-    std::cout << kRunHelp;
+    std::cout << kRunHelp << kSkipFailingHelp << kRunHelpValues;
     return 0;
   }
   auto engine = MakeEngine();
@@ -143,22 +168,24 @@ int RunRunCommand(const GlobalOptions& options, const std::vector<std::string>& 
   auto database = workspace->OpenDatabase(args.positional[0], Variant(false), false, SourceConnect(options));
   auto query = SavedQuery(*database, args.positional[1]);
   SetParams(*query, given);
-  query->Execute();
-  std::cout << query->RecordsAffected() << " records affected\n";
+  std::cout << RunActionStatement(*database, query->SQL(), query->ParameterValues(), skip_failing)
+            << " records affected\n";
   return 0;
 }
 
 int RunExportCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
   const std::vector<GivenParam> given = TakeParams(rest);
+  const bool csv = TakeFlag(rest, "--csv");
   CommandArgs args = ParseCommandArgs("export", rest, 2, {"--out", "--field-sep", "--record-sep"});
   if (args.help) {
     std::cout << kExportHelp;
     return 0;
   }
   if (!args.Has("--out")) throw UsageError("'export' needs --out PATH (see 'quill export --help')");
-  const Separators separators{SeparatorText(args.Option("--field-sep", "tab")),
-                              SeparatorText(args.Option("--record-sep", "crlf"))};
+  const Separators separators{SeparatorText(args.Option("--field-sep", csv ? "comma" : "tab")),
+                              SeparatorText(args.Option("--record-sep", "crlf")), csv};
+  const std::string out = args.Option("--out");
   const std::string& name = args.positional[1];
 
   auto engine = MakeEngine();
@@ -188,9 +215,18 @@ int RunExportCommand(const GlobalOptions& options, const std::vector<std::string
     max_records = query->MaxRecords();
   }
 
+  // Standard output, by name or through a path that leads to it, is written as a stream.
+  const bool to_stdout = out == "-" || IsSameFile(out, "/dev/stdout");
+  if (!to_stdout) RefuseToOverwrite(out, args.positional[0], engine->SystemDB());
   jet::QueryCursor cursor(*database, jet_sql, values);
   CursorRows rows(cursor, max_records);
-  ReplacingFile file(args.Option("--out"));
+  if (to_stdout) {
+    StdoutSink sink;
+    WriteDelimited(rows, separators, [&](std::string_view line) { sink.Write(line); });
+    sink.Flush();
+    return 0;
+  }
+  ReplacingFile file(out);
   TerminalProgress progress;
   std::function<void(std::int64_t)> on_progress;
   if (progress.Shown()) on_progress = [&](std::int64_t count) { progress.Show(count); };

@@ -6,31 +6,21 @@
 #include <string>
 
 namespace qb::cli {
-namespace {
 
-// Standard output written in large blocks: a million short lines through iostreams would cost
-// more than reading them.
-class StdoutSink {
- public:
-  StdoutSink() { buffer_.reserve(kBlock); }
-  void Write(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kBlock) Flush();
+StdoutSink::StdoutSink() { buffer_.reserve(kBlock); }
+
+void StdoutSink::Write(std::string_view bytes) {
+  buffer_.append(bytes);
+  if (buffer_.size() >= kBlock) Flush();
+}
+
+void StdoutSink::Flush() {
+  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) {
+    throw std::runtime_error("standard output cannot be written");
   }
-  void Flush() {
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) {
-      throw std::runtime_error("standard output cannot be written");
-    }
-    buffer_.clear();
-    if (std::fflush(stdout) != 0) throw std::runtime_error("standard output cannot be written");
-  }
-
- private:
-  static constexpr std::size_t kBlock = 1 << 16;
-  std::string buffer_;
-};
-
-}  // namespace
+  buffer_.clear();
+  if (std::fflush(stdout) != 0) throw std::runtime_error("standard output cannot be written");
+}
 
 std::vector<std::string> CursorRows::Names() const {
   std::vector<std::string> names;

@@ -3,6 +3,7 @@
 // and lines ended by a line feed (value forms in value_text.h).
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +16,19 @@ class Database;
 }
 
 namespace qb::cli {
+
+// Standard output written in large blocks: a million short lines through iostreams would cost
+// more than reading them. Raises std::runtime_error when standard output cannot be written.
+class StdoutSink {
+ public:
+  StdoutSink();
+  void Write(std::string_view bytes);
+  void Flush();
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 16;
+  std::string buffer_;
+};
 
 // Rows of a QueryCursor, at most MAX_RECORDS of them when above 0.
 class CursorRows : public RowReader {

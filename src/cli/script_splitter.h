@@ -11,11 +11,12 @@ namespace qb::cli {
 struct ScriptStatement {
   std::string text;  // without its ending ";", trimmed
   int line = 1;      // the line (from 1) where the statement starts
+  int column = 1;    // the column (from 1, in bytes) where it starts on that line
 };
 
 // The statements of SCRIPT in order; blank ones (";;") are left out, and the last statement
-// needs no ";". An unclosed string, name or date literal runs to the end of the script (the
-// statement's own parse then reports it).
+// needs no ";". Raises std::runtime_error naming the line and column where a string, name or
+// date literal opens that is never closed.
 std::vector<ScriptStatement> SplitScript(std::string_view script);
 
 }  // namespace qb::cli

@@ -1,12 +1,16 @@
 // cli/sql_commands: "quill sql FILE STATEMENT", "quill script FILE SCRIPT" and "quill schema
-// FILE [TABLE]": statements run through Database.Execute (or printed as rows when they return
-// some), scripts in one transaction, and the schema printed as Jet DDL. Opens the database for
-// writing only to run statements.
+// FILE [TABLE]": statements run all or nothing (action_statements.h) or printed as rows when
+// they return some, scripts in one transaction, and the schema printed as Jet DDL. Opens the
+// database for writing only to run statements.
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
+#include "cli/action_statements.h"
 #include "cli/commands.h"
 #include "cli/db_options.h"
 #include "cli/query_params.h"
@@ -25,12 +29,13 @@ namespace qb::cli {
 namespace {
 
 constexpr const char* kSqlHelp =
-    "Usage: quill [global options] sql FILE STATEMENT [--param NAME=VALUE ...]\n"
+    "Usage: quill [global options] sql FILE STATEMENT [--param NAME=VALUE ...] [--skip-failing]\n"
     "\n"
     "Runs one Jet SQL statement on the database FILE. A SELECT, UNION or TRANSFORM prints a\n"
     "header line of field names and one line per record, values separated by a tab (value\n"
     "forms: 'quill run --help'). Other statements print 'N records affected' (0 for CREATE,\n"
-    "ALTER and DROP statements); a failing statement changes nothing.\n"
+    "ALTER and DROP statements); a failing statement changes nothing: a row that breaks a\n"
+    "rule fails it, with a message naming the rule and, where it can, the record's key.\n"
     "\n"
     "  --param NAME=VALUE   the value of the statement's parameter NAME (repeat for each one),\n"
     "                       read by its declared type (see 'quill run --help')\n";
@@ -41,8 +46,11 @@ constexpr const char* kScriptHelp =
     "Runs the statements of the file SCRIPT ('-' for standard input) on the database FILE in\n"
     "one transaction. Statements end with ';' (not inside 'strings', \"strings\", [names] or\n"
     "#dates#; the ';' after a PARAMETERS declaration belongs to its statement). The first\n"
-    "failing statement undoes the whole script and is named with its line. On success prints\n"
-    "the total of records affected.\n"
+    "failing statement undoes the whole script and is named with its line; a row that breaks\n"
+    "a rule fails its statement. Lines are the script's own, counted from 1. A UTF-8\n"
+    "byte-order mark at the start is skipped. On success prints the total of records affected.\n"
+    "With --ask-password and '-' as SCRIPT the password is the first line of standard input\n"
+    "and the script the rest.\n"
     "\n"
     "Besides Jet SQL a script may set a property of a table or field, as 'quill schema' writes\n"
     "what Jet DDL cannot say (validation rules and texts, AllowZeroLength):\n"
@@ -78,13 +86,45 @@ bool ReturnsRows(const std::string& statement) {
   }
 }
 
+// The script NAME ('-': standard input), without a UTF-8 byte-order mark at its start.
 std::string ReadScript(const std::string& name) {
-  if (name == "-") return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  std::ifstream file(name, std::ios::binary);
-  if (!file) throw UsageError("the script file '" + name + "' cannot be read");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  std::string text;
+  if (name == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+      throw UsageError("the script '" + name + "' is a folder, not a file");
+    }
+    std::ifstream file(name, std::ios::binary);
+    if (!file) throw UsageError("the script file '" + name + "' cannot be read");
+    std::ostringstream read;
+    read << file.rdbuf();
+    if (file.bad()) throw UsageError("the script file '" + name + "' cannot be read");
+    text = read.str();
+  }
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) text.erase(0, kByteOrderMark.size());
+  return text;
+}
+
+// MESSAGE with each "line L, column C" of a statement's text turned into the script's position,
+// for the statement STATEMENT.
+std::string ScriptPositions(const std::string& message, const ScriptStatement& statement) {
+  static const std::regex kPosition("line ([0-9]+), column ([0-9]+)");
+  std::string result;
+  auto last = message.cbegin();
+  for (std::sregex_iterator it(message.begin(), message.end(), kPosition), end; it != end; ++it) {
+    const std::smatch& match = *it;
+    const long line = std::stol(match[1].str());
+    long column = std::stol(match[2].str());
+    if (line == 1) column += statement.column - 1;
+    result.append(last, match[0].first);
+    result += "line " + std::to_string(statement.line + line - 1) + ", column " + std::to_string(column);
+    last = match[0].second;
+  }
+  result.append(last, message.cend());
+  return result;
 }
 
 }  // namespace
@@ -92,9 +132,10 @@ std::string ReadScript(const std::string& name) {
 int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
   const std::vector<GivenParam> given = TakeParams(rest);
+  const bool skip_failing = TakeFlag(rest, "--skip-failing");
   CommandArgs args = ParseCommandArgs("sql", rest, 2, {});
   if (args.help) {
-    std::cout << kSqlHelp;
+    std::cout << kSqlHelp << kSkipFailingHelp;
     return 0;
   }
   const std::string& statement = args.positional[1];
@@ -104,8 +145,7 @@ int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& 
   auto database = returns_rows ? OpenForReading(*engine, options, args.positional[0])
                                : OpenForWriting(*engine, options, args.positional[0]);
   if (given.empty() && !returns_rows) {
-    database->Execute(statement);
-    std::cout << database->RecordsAffected() << " records affected\n";
+    std::cout << RunActionStatement(*database, statement, {}, skip_failing) << " records affected\n";
     return 0;
   }
   std::vector<DeclaredParam> declared;
@@ -117,7 +157,7 @@ int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& 
     PrintQueryRows(*database, statement, values);
     return 0;
   }
-  std::cout << jet::ExecuteStatement(*database, statement, values, 0) << " records affected\n";
+  std::cout << RunActionStatement(*database, statement, values, skip_failing) << " records affected\n";
   return 0;
 }
 
@@ -127,9 +167,12 @@ int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string
     std::cout << kScriptHelp;
     return 0;
   }
-  const std::vector<ScriptStatement> statements = SplitScript(ReadScript(args.positional[1]));
+  // The password comes first: with '-' it is the first line of standard input, the script the
+  // rest (the login reads one line of it).
   auto engine = MakeEngine();
-  auto database = OpenForWriting(*engine, options, args.positional[0]);
+  auto workspace = LogIn(*engine, options);
+  const std::vector<ScriptStatement> statements = SplitScript(ReadScript(args.positional[1]));
+  auto database = workspace->OpenDatabase(args.positional[0], Variant(false), false, SourceConnect(options));
   long long total = 0;
   database->BeginTrans();
   for (const ScriptStatement& statement : statements) {
@@ -138,14 +181,13 @@ int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string
         RunPropertyStatement(*database, statement.text);
         continue;
       }
-      database->Execute(statement.text);
+      total += RunActionStatement(*database, statement.text, {}, false);
     } catch (const EOleException& e) {
       database->Rollback();
       throw EOleException(e.ErrorCode(), "the statement at line " + std::to_string(statement.line) +
-                                             " failed, nothing was changed: " + e.Message(),
+                                             " failed, nothing was changed: " + ScriptPositions(e.Message(), statement),
                           e.Source());
     }
-    total += database->RecordsAffected();
   }
   database->CommitTrans();
   std::cout << total << " records affected\n";

@@ -24,6 +24,19 @@ void AppendNumber(Number number, std::string& out) {
   out.append(buffer, result.ptr);
 }
 
+// The shortest text that reads back to NUMBER, written out in full (1000000, 0.00015) from
+// 0.00001 up to 15 digits before the point, where people read numbers without an exponent;
+// beyond, with one (1e+20, 1.5e-07).
+template <typename Real>
+void AppendReal(Real number, std::string& out) {
+  const Real magnitude = std::fabs(number);
+  const bool plain = magnitude == 0 || (magnitude >= Real(1e-5) && magnitude < Real(1e15));
+  char buffer[400];  // the longest plain form is well within this
+  const auto result = plain ? std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed)
+                            : std::to_chars(buffer, buffer + sizeof buffer, number);
+  out.append(buffer, result.ptr);
+}
+
 void AppendTwoDigits(int number, std::string& out) {
   out += static_cast<char>('0' + number / 10);
   out += static_cast<char>('0' + number % 10);
@@ -196,10 +209,10 @@ void AppendValueText(const Variant& value, std::string& out) {
       AppendNumber(value.ToInt64(), out);
       return;
     case VarType::Single:
-      AppendNumber(value.ToSingle(), out);
+      AppendReal(value.ToSingle(), out);
       return;
     case VarType::Double:
-      AppendNumber(value.ToDouble(), out);
+      AppendReal(value.ToDouble(), out);
       return;
     case VarType::Currency:
       AppendCurrency(value.ToCurrency(), out);

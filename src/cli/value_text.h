@@ -13,7 +13,8 @@ namespace qb::cli {
 //   Empty, Null           nothing
 //   Boolean               True / False
 //   Byte, Integer, Long   decimal
-//   Single, Double        shortest text that reads back to the same number, "." as separator
+//   Single, Double        shortest text that reads back to the same number, "." as separator,
+//                         without an exponent from 0.00001 to below 1e15 (1000000, not 1e+06)
 //   Currency              up to four decimals, no trailing zeros ("12.5", "-0.0001", "3")
 //   Date                  yyyy-mm-dd hh:nn:ss to the nearest second; yyyy-mm-dd when the time
 //                         is midnight, hh:nn:ss when the date is day 0 (1899-12-30)

@@ -31,7 +31,7 @@ std::shared_ptr<const sql::TranslatedQuery> RowQuery(Database& database, std::st
 
 QueryCursor::QueryCursor(Database& database, std::string_view jet_sql, const std::vector<Variant>& values)
     : query_(RowQuery(database, jet_sql, values)), statement_(database.EngineConnection(false).Prepare(query_->sql)) {
-  // Binding raises 3061 for a missing or Empty value of any placeholder.
+  sql::CheckParameterValues(*query_, values);
   sql::BindParameters(statement_.Handle(), values);
   width_ = std::min(sqlite3_column_count(statement_.Handle()), static_cast<int>(query_->columns.size()));
 }

@@ -4,8 +4,10 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <exception>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "com/ole_exception.h"
 #include "jet/catalog_query_schema.h"
@@ -15,6 +17,7 @@
 #include "jet/recordset/table_hold.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
+#include "jet/schema_sql.h"
 #include "jet/sql/parameter_binding.h"
 #include "jet/sql/parser.h"
 #include "jet/sql/sql_errors.h"
@@ -29,16 +32,6 @@ using sql::QueryKind;
 
 bool ReturnsRows(QueryKind kind) {
   return kind == QueryKind::kSelect || kind == QueryKind::kUnion || kind == QueryKind::kCrosstab;
-}
-
-void CheckParameterValues(const sql::TranslatedQuery& query, const std::vector<Variant>& values) {
-  std::size_t missing = 0;
-  for (std::size_t i = 0; i < query.parameters.size(); ++i) {
-    if (i >= values.size() || values[i].IsEmpty()) ++missing;
-  }
-  if (missing > 0) {
-    sql::RaiseSqlError(sql::sqlerr::kTooFewParameters, "Too few parameters. Expected " + std::to_string(missing) + ".");
-  }
 }
 
 // SQL that skips the rows breaking a constraint instead of failing the statement. Every check
@@ -75,12 +68,60 @@ bool FailsOneRow(int number) {
   }
 }
 
-// QUERY one row at a time, each row's failure skipping that row alone; the rows written. The
-// rows are those ROW_KEYS_SQL lists before any is written, less those keyed (by their first key)
-// in SKIPPED, and run inside one savepoint, so a failure that is not a row's (a lock, the disk)
-// still leaves nothing behind.
+// " (the record with Id = 3)": the primary key of the record ROWID of TABLE, so that a user can
+// find the record a rule refused; "" when the table has no primary key or the record is gone.
+// WHOSE names the record ("the record", "the source record in 'Imported'").
+std::string RecordKeyText(Connection& connection, const std::string& table, std::int64_t rowid,
+                          const std::string& whose) {
+  try {
+    const std::optional<TableModel> model = LoadTableModel(connection, table);
+    if (!model) return std::string();
+    const IndexModel* primary = nullptr;
+    for (const IndexModel& index : model->indexes) {
+      if (index.primary) primary = &index;
+    }
+    if (!primary || primary->keys.empty()) return std::string();
+    std::string columns;
+    for (const IndexKey& key : primary->keys) columns += (columns.empty() ? "" : ", ") + QuoteName(key.field);
+    Statement row = connection.Prepare("SELECT " + columns + " FROM " + QuoteName(table) + " WHERE rowid = ?1");
+    row.Bind(1, rowid);
+    if (!row.Step()) return std::string();
+    std::string text;
+    for (std::size_t i = 0; i < primary->keys.size(); ++i) {
+      const int column = static_cast<int>(i);
+      text += (i == 0 ? "" : ", ") + primary->keys[i].field + " = " +
+              (row.ColumnIsNull(column) ? std::string("Null") : row.ColumnText(column));
+    }
+    return " (" + whose + " with " + text + ")";
+  } catch (const EOleException&) {
+    return std::string();  // the key only adds to a message: the row's own error stands
+  }
+}
+
+// The table whose records the row keys of QUERY are, and how a message names one: the target of
+// an update or delete, the one stored source of an append; "" where the keys name no one record.
+std::pair<std::string, std::string> KeyedTable(const sql::TranslatedQuery& query, int width) {
+  if (query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete) return {query.target_table, "the record"};
+  if ((query.kind == QueryKind::kAppend || query.kind == QueryKind::kMakeTable) && width == 1 &&
+      query.tables_read.size() == 1) {
+    return {query.tables_read.front(), "the source record in '" + query.tables_read.front() + "'"};
+  }
+  return {};
+}
+
+// What RunRowByRow does with a row that fails.
+struct RowFailures {
+  SkippedRows* skipped = nullptr;  // counts each row skipped and its reason
+  bool first_fails = false;        // the first failing row raises its error, naming the record
+};
+
+// QUERY one row at a time, each row's failure skipping that row alone (or, with FAILURES'
+// first_fails, failing the statement); the rows written. The rows are those ROW_KEYS_SQL lists
+// before any is written, less those keyed (by their first key) in SKIPPED, and run inside one
+// savepoint, so a failure that is not a row's (a lock, the disk) still leaves nothing behind.
 int RunRowByRow(Database& database, Connection& connection, const sql::TranslatedQuery& query,
-                std::vector<Variant> values, const std::set<std::int64_t>& skipped = {}) {
+                std::vector<Variant> values, const std::set<std::int64_t>& skipped = {},
+                RowFailures failures = {}) {
   // Each row's key columns, one after another; Null (a missing outer-join side) as nullopt.
   std::vector<std::optional<std::int64_t>> keys;
   int width = 0;
@@ -100,7 +141,11 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
   SchemaSavepoint savepoint(connection);
   int written = 0;
   {
-    StatementLease statement(database.Statements().Get(SkippingFailures(query.row_sql)));
+    // A row's reason is known only when its statement fails rather than ignores it.
+    const bool strict = failures.skipped || failures.first_fails;
+    StatementLease statement(database.Statements().Get(strict ? query.row_sql : SkippingFailures(query.row_sql)));
+    // The records of an update or delete are the target's; an append's keys are its sources'.
+    const auto [keyed_table, whose] = KeyedTable(query, width);
     // The keys follow the parameters; stand-in values keep the binding's count whole.
     const int first_key = static_cast<int>(query.parameters.size()) + 1;
     values.resize(query.parameters.size());
@@ -122,6 +167,16 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
         written += connection.Changes();
       } catch (const EOleException& e) {
         if (!FailsOneRow(e.ErrorCode())) throw;
+        if (!strict) continue;
+        std::string message = e.Message();
+        if (!keyed_table.empty() && keys[row]) {
+          const std::string record = RecordKeyText(connection, keyed_table, *keys[row], whose);
+          const bool full_stop = !message.empty() && message.back() == '.';
+          if (full_stop) message.pop_back();
+          message += record + (full_stop ? "." : "");
+        }
+        if (failures.first_fails) throw EOleException(e.ErrorCode(), message, e.Source());
+        failures.skipped->Add(e.ErrorCode(), message);
       }
     }
   }
@@ -159,9 +214,11 @@ std::set<std::int64_t> LockedRowsWritten(Database& database, Connection& connect
 }
 
 // Runs QUERY's SQL. With FAIL_ON_ERROR the first failing row fails the statement, which leaves
-// nothing behind. Without it, rows that break a constraint are skipped by the statement itself
-// (OR IGNORE); any other failure of one row undoes the statement, which runs again row by row,
-// skipping the rows that fail. The common path stays one set-based statement.
+// nothing behind; the statement then runs again row by row, undone, to name the record.
+// Without it, rows that break a constraint are skipped by the statement itself (OR IGNORE); any
+// other failure of one row undoes the statement, which runs again row by row, skipping the rows
+// that fail. The common path stays one set-based statement. SKIPPED, when given, is told every
+// row skipped: the statement then runs without OR IGNORE, and row by row once a row fails.
 //
 // UPDATE and DELETE leave rows whose records are locked (statement_locks.h): with FAIL_ON_ERROR
 // such a row fails the statement (kLockedRetry) before anything is written; without it, the
@@ -171,13 +228,15 @@ std::set<std::int64_t> LockedRowsWritten(Database& database, Connection& connect
 // only when it expected the statement could fail (a constraint that aborts), and an expression
 // failing partway through a transaction would otherwise leave the rows written before it.
 int RunAction(Database& database, Connection& connection, const sql::TranslatedQuery& query,
-              const std::vector<Variant>& values, bool fail_on_error) {
-  const std::string& sql = fail_on_error ? query.sql : SkippingFailures(query.sql);
+              const std::vector<Variant>& values, bool fail_on_error, SkippedRows* skipped) {
+  const bool strict = fail_on_error || skipped;
+  const std::string& sql = strict ? query.sql : SkippingFailures(query.sql);
   if (query.single_row) {
     try {
       return RunCounted(database, connection, sql, values);
     } catch (const EOleException& e) {
       if (fail_on_error || !FailsOneRow(e.ErrorCode())) throw;
+      if (skipped) skipped->Add(e.ErrorCode(), e.Message());
       return 0;
     }
   }
@@ -185,15 +244,14 @@ int RunAction(Database& database, Connection& connection, const sql::TranslatedQ
     // Rows whose records others are changing are left alone, as a failing row is.
     const std::set<std::int64_t> locked = LockedRowsWritten(database, connection, query, values);
     if (!locked.empty()) {
-      if (fail_on_error) {
-        RaiseJetError(err::kLockedRetry, "Could not update: " + std::to_string(locked.size()) +
-                                             " record(s) of table '" + query.target_table +
-                                             "' are locked by another user or recordset changing them; "
-                                             "nothing was changed.");
-      }
-      return RunRowByRow(database, connection, query, values, locked);
+      const std::string message = "Could not update: " + std::to_string(locked.size()) + " record(s) of table '" +
+                                  query.target_table + "' are locked by another user or recordset changing them";
+      if (fail_on_error) RaiseJetError(err::kLockedRetry, message + "; nothing was changed.");
+      if (skipped) skipped->Add(err::kLockedRetry, message + ".", static_cast<std::int64_t>(locked.size()));
+      return RunRowByRow(database, connection, query, values, locked, RowFailures{skipped, false});
     }
   }
+  std::exception_ptr failure;
   {
     SchemaSavepoint savepoint(connection);
     try {
@@ -201,10 +259,35 @@ int RunAction(Database& database, Connection& connection, const sql::TranslatedQ
       savepoint.Release();
       return written;
     } catch (const EOleException& e) {
-      if (fail_on_error || !FailsOneRow(e.ErrorCode()) || query.row_sql.empty()) throw;
+      if (!FailsOneRow(e.ErrorCode())) throw;
+      failure = std::current_exception();
     }
   }  // the savepoint undoes what the statement wrote before it failed
-  return RunRowByRow(database, connection, query, values);
+  if (fail_on_error) {
+    const bool keyed = query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete ||
+                       query.tables_read.size() == 1;
+    if (!query.row_sql.empty() && keyed) {
+      SchemaSavepoint trial(connection);  // never released: whatever the search wrote is undone
+      RunRowByRow(database, connection, query, values, {}, RowFailures{nullptr, true});
+    }
+    std::rethrow_exception(failure);  // no single row fails alone: the statement's own error
+  }
+  if (query.row_sql.empty()) {
+    // No rows to take one at a time: what breaks a constraint is skipped uncounted, and an
+    // expression failing fails the statement.
+    if (!skipped) std::rethrow_exception(failure);
+    SchemaSavepoint savepoint(connection);
+    const int written = RunCounted(database, connection, SkippingFailures(query.sql), values);
+    savepoint.Release();
+    try {
+      std::rethrow_exception(failure);
+    } catch (const EOleException& e) {
+      skipped->Add(e.ErrorCode(), e.Message());
+      skipped->count_known = false;
+    }
+    return written;
+  }
+  return RunRowByRow(database, connection, query, values, {}, RowFailures{skipped, false});
 }
 
 // The new table of SELECT ... INTO: the result columns' names and types, no keys or rules.
@@ -228,14 +311,14 @@ TableModel MadeTableModel(const sql::TranslatedQuery& query) {
 }
 
 int MakeTable(Database& database, Connection& connection, const sql::TranslatedQuery& query,
-              const std::vector<Variant>& values, bool fail_on_error) {
+              const std::vector<Variant>& values, bool fail_on_error, SkippedRows* skipped) {
   if (TableNameTaken(connection, query.target_table)) {
     RaiseJetError(err::kTableExists, "The table '" + query.target_table + "' already exists.");
   }
   SchemaSavepoint savepoint(connection);
   TableModel table = MadeTableModel(query);
   CreateTable(connection, table);
-  const int written = RunAction(database, connection, query, values, fail_on_error);
+  const int written = RunAction(database, connection, query, values, fail_on_error, skipped);
   savepoint.Release();
   return written;
 }
@@ -253,7 +336,7 @@ std::optional<std::string> SavedQueryText(Database& database, std::string_view t
 }
 
 int ExecuteText(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
-                bool may_be_name) {
+                bool may_be_name, SkippedRows* skipped) {
   std::shared_ptr<const sql::TranslatedQuery> query;
   try {
     query = database.Translate(jet_sql);
@@ -262,17 +345,28 @@ int ExecuteText(Database& database, std::string_view jet_sql, const std::vector<
     // looked up only once the text failed to translate.
     std::optional<std::string> saved = may_be_name ? SavedQueryText(database, jet_sql) : std::nullopt;
     if (!saved) throw;
-    return ExecuteText(database, *saved, values, options, false);
+    return ExecuteText(database, *saved, values, options, false, skipped);
   }
   if (query->kind == QueryKind::kDdl) {
     const sql::ParsedStatement statement = sql::ParseStatement(jet_sql);
     ExecuteDdl(database.EngineConnection(true), statement);
     return 0;
   }
-  return ExecuteAction(database, *query, values, options);
+  return ExecuteAction(database, *query, values, options, skipped);
 }
 
 }  // namespace
+
+void SkippedRows::Add(int number, const std::string& message, std::int64_t rows) {
+  count += rows;
+  for (Reason& reason : reasons) {
+    if (reason.number == number) {
+      reason.count += rows;
+      return;
+    }
+  }
+  reasons.push_back({number, rows, message});
+}
 
 void CheckExecuteOptions(int options) {
   using namespace recordset_option;
@@ -291,7 +385,7 @@ void CheckExecuteOptions(int options) {
 }
 
 int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const std::vector<Variant>& values,
-                  int options) {
+                  int options, SkippedRows* skipped) {
   CheckExecuteOptions(options);
   if (ReturnsRows(query.kind)) {
     RaiseJetError(err::kSelectNotExecutable,
@@ -300,24 +394,25 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   if (query.kind == QueryKind::kDdl) {
     RaiseJetError(err::kInvalidOperation, "A data-definition statement runs from its text, not from a translation.");
   }
-  CheckParameterValues(query, values);
+  sql::CheckParameterValues(query, values);
   Connection& connection = database.EngineConnection(true);
   // The statement writes its table: another recordset's or user's deny option keeps it out.
   const TableHold hold(database.LockFileRanges(), query.target_table, TableHoldRequest{.writes = true});
   const bool fail_on_error = (options & recordset_option::kFailOnError) != 0;
-  if (query.kind == QueryKind::kMakeTable) return MakeTable(database, connection, query, values, fail_on_error);
-  return RunAction(database, connection, query, values, fail_on_error);
+  if (query.kind == QueryKind::kMakeTable) return MakeTable(database, connection, query, values, fail_on_error, skipped);
+  return RunAction(database, connection, query, values, fail_on_error, skipped);
 }
 
-int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options) {
+int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
+                     SkippedRows* skipped) {
   CheckExecuteOptions(options);
-  return ExecuteText(database, jet_sql, values, options, true);
+  return ExecuteText(database, jet_sql, values, options, true, skipped);
 }
 
 void Database::Execute(const std::string& sql, int options) {
   Open();
   records_affected_ = 0;
-  records_affected_ = ExecuteStatement(*this, sql, {}, options);
+  records_affected_ = ExecuteStatement(*this, sql, {}, options, nullptr);
 }
 
 }  // namespace qb::jet

@@ -16,23 +16,13 @@ namespace {
 
 using sql::QueryKind;
 
-void CheckParameterValues(const sql::TranslatedQuery& query, const std::vector<Variant>& values) {
-  std::size_t missing = 0;
-  for (std::size_t i = 0; i < query.parameters.size(); ++i) {
-    if (i >= values.size() || values[i].IsEmpty()) ++missing;
-  }
-  if (missing > 0) {
-    sql::RaiseSqlError(sql::sqlerr::kTooFewParameters, "Too few parameters. Expected " + std::to_string(missing) + ".");
-  }
-}
-
 }  // namespace
 
 std::shared_ptr<const sql::TranslatedQuery> TranslateToRun(Database& database, std::string_view jet_sql,
                                                            const std::vector<Variant>& values) {
   std::shared_ptr<const sql::TranslatedQuery> query = database.Translate(jet_sql);
   if (!query->NeedsPivotValues()) return query;
-  CheckParameterValues(*query, values);
+  sql::CheckParameterValues(*query, values);
   std::vector<Variant> pivots;
   {
     StatementLease statement(database.Statements().Get(query->pivot_values_sql));
@@ -48,7 +38,7 @@ QueryRows ReadQueryRows(Database& database, std::string_view jet_sql, const std:
   if (query->kind != QueryKind::kSelect && query->kind != QueryKind::kUnion && query->kind != QueryKind::kCrosstab) {
     RaiseJetError(err::kInvalidOperation, "The statement is an action or data-definition query: it returns no records.");
   }
-  CheckParameterValues(*query, values);
+  sql::CheckParameterValues(*query, values);
   query = TranslateToRun(database, jet_sql, values);
   QueryRows result;
   result.columns = query->columns;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "app/startup/display_check.h"
 #include "support/test_support.h"
 
 namespace qb::test {
@@ -29,6 +30,46 @@ TEST(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
   EXPECT_EQ(process.readAllStandardOutput().toStdString(), "Waiting for connection\n");
   // Closing the window kept the settings, in the file named after the program.
   EXPECT_TRUE(std::filesystem::exists(dir.File("config/quillbase/QUILLBASE.INI")));
+}
+
+TEST(ProgramTest, WithoutADisplaySaysSoAndExitsWithOne) {
+  const QString program = QString(QB_BIN_DIR) + "/quillbase";
+  ASSERT_TRUE(std::filesystem::exists(program.toStdString())) << "build the quillbase target first";
+  TempDir dir;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("QT_QPA_PLATFORM");
+  env.insert("DISPLAY", "");
+  env.insert("WAYLAND_DISPLAY", "");
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
+  QProcess process;
+  process.setProcessEnvironment(env);
+  process.start(program, {});
+  ASSERT_TRUE(process.waitForFinished(60000)) << "quillbase did not quit";
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "it must not abort";
+  EXPECT_EQ(process.exitCode(), 1);
+  const std::string err = process.readAllStandardError().toStdString();
+  EXPECT_NE(err.find("quillbase: no display"), std::string::npos) << err;
+  EXPECT_NE(err.find("QT_QPA_PLATFORM=offscreen"), std::string::npos) << err;
+}
+
+TEST(DisplayCheckTest, PlatformsThatNeedADisplayServer) {
+  const struct {
+    const char* platform;
+    const char* display;
+    const char* wayland;
+    bool usable;
+  } cases[] = {
+      {"", "", "", false},          {"", ":0", "", true},          {"", "", "wayland-0", true},
+      {"xcb", "", "wayland-0", false}, {"xcb", ":1", "", true},   {"xcb:nograb", "", "", false},
+      {"wayland", ":0", "", false}, {"wayland-egl", "", "w", true}, {"wayland;xcb", ":0", "", true},
+      {"wayland;xcb", "", "", false}, {"offscreen", "", "", true}, {"minimal", "", "", true},
+      {"eglfs", "", "", true},
+  };
+  for (const auto& c : cases) {
+    const std::string reason = NoDisplayReason(c.platform, c.display, c.wayland);
+    EXPECT_EQ(reason.empty(), c.usable) << "'" << c.platform << "' DISPLAY='" << c.display << "' WAYLAND_DISPLAY='"
+                                        << c.wayland << "': " << reason;
+  }
 }
 
 }  // namespace

@@ -43,14 +43,20 @@ TEST_F(QuillSchemaPropertiesTest, SchemaRoundTripsDefaultsRulesAndSeeds) {
   Ok({"db", "create", File("b.mdb")});
   Ok({"script", File("b.mdb"), "-"}, {}, schema);
   EXPECT_EQ(Ok({"schema", File("b.mdb")}), schema);
-  // The copy numbers on from the same place and enforces what the original does (Execute skips
-  // the rows a rule refuses).
+  // The copy numbers on from the same place and enforces what the original does.
   EXPECT_EQ(Ok({"sql", File("b.mdb"), "INSERT INTO Stock (Low, High, Note) VALUES (1, 2, '')"}), "1 records affected\n");
   EXPECT_NE(Ok({"schema", File("b.mdb"), "Stock"}).find("[Id] COUNTER(101, 1),\n"), std::string::npos);
-  for (const char* refused : {"INSERT INTO Stock (Id) VALUES (100)", "INSERT INTO Stock (Qty) VALUES (-1)",
-                              "INSERT INTO Stock (Name) VALUES ('zed')", "INSERT INTO Stock (Low, High) VALUES (2, 1)"}) {
-    EXPECT_EQ(Ok({"sql", File("b.mdb"), refused}), "0 records affected\n") << refused;
+  const struct {
+    const char* statement;
+    const char* rule;  // in the error line
+  } refused[] = {{"INSERT INTO Stock (Id) VALUES (100)", "duplicate values"},
+                 {"INSERT INTO Stock (Qty) VALUES (-1)", "Stock is 0 to 1000"},
+                 {"INSERT INTO Stock (Name) VALUES ('zed')", "validation rule Like 'a*'"},
+                 {"INSERT INTO Stock (Low, High) VALUES (2, 1)", "[Low] <= [High]"}};
+  for (const auto& row : refused) {
+    EXPECT_THAT(Fails({"sql", File("b.mdb"), row.statement}), HasSubstr(row.rule)) << row.statement;
   }
+  EXPECT_EQ(Ok({"sql", File("b.mdb"), "SELECT Count(*) AS N FROM Stock"}), "N\n1\n");
 }
 
 TEST_F(QuillSchemaPropertiesTest, RelationshipsRoundTripAfterTheirTables) {
@@ -85,7 +91,7 @@ TEST_F(QuillSchemaPropertiesTest, FailingPropertyStatementsUndoTheScript) {
       {"SET PROPERTY [T].[A].ValidationRule = 'Like'", "expression"},
       {"SET PROPERTY [T].[B].ValidationRule = '> 1'", "mismatch"},
       {"SET PROPERTY [T].[A].AllowZeroLength = True", "Text and Memo"},
-      {"SET PROPERTY [T] = 1", "SET PROPERTY statement at line 1, column 18"},
+      {"SET PROPERTY [T] = 1", "SET PROPERTY statement at line 2, column 18"},
       {"SET PROPERTY [T].[A].Required = Maybe", "True, False or Null"},
       {"SET PROPERTY [T].[A].Required = True False", "end of the statement"},
   };

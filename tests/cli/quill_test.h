@@ -33,6 +33,9 @@ class QuillTest : public ::testing::Test {
     env.emplace("XDG_CONFIG_HOME", config_.Path().string());
     return RunQuill(args, env, input);
   }
+  QuillRun QuillWritingTo(const std::string& stdout_path, const std::vector<std::string>& args) {
+    return RunQuillWritingTo(stdout_path, args, {{"QUILL_TEST_FAST_HASH", "1"}, {"XDG_CONFIG_HOME", config_.Path().string()}});
+  }
   // Expects success with nothing on stderr; returns standard output.
   std::string Ok(const std::vector<std::string>& args, Env env = {}, const std::string& input = {}) {
     QuillRun run = Quill(args, std::move(env), input);

@@ -44,17 +44,21 @@ pid_t SpawnQuill(const std::vector<std::string>& args, const std::map<std::strin
   return child;
 }
 
-}  // namespace
-
-QuillRun RunQuill(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
-                  const std::string& input) {
+// Runs quill with INPUT on standard input, standard output to STDOUT_PATH (a file of its own
+// when empty) and standard error captured.
+QuillRun RunWith(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
+                 const std::string& input, const std::string& stdout_path) {
   qb::test::TempDir io;
   const std::string in_path = io.File("in"), out_path = io.File("out"), err_path = io.File("err");
   qb::test::WriteFileBytes(in_path, input);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (stdout_path.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, stdout_path.c_str(), O_WRONLY, 0);
+  }
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   pid_t child = 0;
   try {
@@ -69,9 +73,21 @@ QuillRun RunQuill(const std::vector<std::string>& args, const std::map<std::stri
   ::waitpid(child, &wait_status, 0);
   QuillRun run;
   run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-  run.out = qb::test::ReadFileBytes(out_path);
+  if (stdout_path.empty()) run.out = qb::test::ReadFileBytes(out_path);
   run.err = qb::test::ReadFileBytes(err_path);
   return run;
+}
+
+}  // namespace
+
+QuillRun RunQuill(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
+                  const std::string& input) {
+  return RunWith(args, env, input, std::string());
+}
+
+QuillRun RunQuillWritingTo(const std::string& stdout_path, const std::vector<std::string>& args,
+                           const std::map<std::string, std::string>& env) {
+  return RunWith(args, env, std::string(), stdout_path);
 }
 
 std::string RunQuillOnTerminal(const std::vector<std::string>& args, const std::map<std::string, std::string>& env) {

@@ -17,6 +17,11 @@ struct QuillRun {
 QuillRun RunQuill(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
                   const std::string& input = {});
 
+// RunQuill with standard output written to the file STDOUT_PATH (opened for writing, not
+// created: "/dev/full" makes every write fail); QuillRun::out stays empty.
+QuillRun RunQuillWritingTo(const std::string& stdout_path, const std::vector<std::string>& args,
+                           const std::map<std::string, std::string>& env = {});
+
 // Runs quill with standard error on a pseudo-terminal and standard output to /dev/null; returns
 // what the terminal showed (it turns "\n" into "\r\n").
 std::string RunQuillOnTerminal(const std::vector<std::string>& args, const std::map<std::string, std::string>& env);

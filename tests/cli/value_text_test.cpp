@@ -30,6 +30,11 @@ TEST(ValueTextTest, EveryKindAtItsEdges) {
       // Numbers read back exactly; a Single with the digits of the float, not of its widened double.
       {Variant(0.1), "0.1"}, {Variant(0.1 + 0.2), "0.30000000000000004"}, {Variant(-2.5), "-2.5"},
       {Variant(3.0), "3"}, {Variant(1e300), "1e+300"}, {Variant(0.1f), "0.1"}, {Variant(16777216.0f), "16777216"},
+      // Written out in full up to 15 digits before the point and down to 0.00001.
+      {Variant(1e6), "1000000"}, {Variant(-2e6), "-2000000"}, {Variant(1e6f), "1000000"},
+      {Variant(123456789012345.0), "123456789012345"}, {Variant(999999999999999.0), "999999999999999"},
+      {Variant(1e15), "1e+15"}, {Variant(1e20), "1e+20"}, {Variant(0.00001), "0.00001"},
+      {Variant(0.000015), "0.000015"}, {Variant(1.5e-7), "1.5e-07"}, {Variant(0.0), "0"},
       // Currency keeps up to four decimals.
       {Variant(Currency::FromScaled(125000)), "12.5"}, {Variant(Currency::FromScaled(30000)), "3"},
       {Variant(Currency::FromScaled(-1)), "-0.0001"}, {Variant(Currency::FromScaled(12345)), "1.2345"},

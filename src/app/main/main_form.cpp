@@ -224,9 +224,12 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
+  // The tools need the file to themselves; a database that was not connected (none was
+  // chosen) stays so rather than failing for a file that does not exist.
+  const bool was_connected = database_->Connected();
   database_->SetConnected(false);
   // The database tools window for DAOEngine1 runs here, modally, once it exists.
-  database_->SetConnected(true);
+  if (was_connected) database_->SetConnected(true);
 }
 
 void TForm1::Button4Click() {

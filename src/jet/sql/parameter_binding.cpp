@@ -4,6 +4,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include "jet/sql/query_translator.h"
 #include "jet/sql/sql_errors.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 3.15.2");
@@ -41,6 +42,30 @@ int BindOne(sqlite3_stmt* stmt, int index, const Variant& value) {
 }
 
 }  // namespace
+
+void CheckParameterValues(const TranslatedQuery& query, const std::vector<Variant>& values) {
+  std::size_t missing = 0, unknown_count = 0;
+  std::string declared, unknown;
+  for (std::size_t i = 0; i < query.parameters.size(); ++i) {
+    if (i < values.size() && !values[i].IsEmpty()) continue;
+    ++missing;
+    if (!query.parameters[i].declared) ++unknown_count;
+    std::string& names = query.parameters[i].declared ? declared : unknown;
+    names += (names.empty() ? "[" : ", [") + query.parameters[i].name + "]";
+  }
+  if (missing == 0) return;
+  std::string message = "Too few parameters. Expected " + std::to_string(missing) + ".";
+  if (!declared.empty()) message += " No value was given for " + declared + ".";
+  if (unknown_count == 1) {
+    message += " Unknown name " + unknown +
+               ": no field of the statement's tables has it, so it was taken as a parameter (check its spelling).";
+  } else if (unknown_count > 1) {
+    message += " Unknown names " + unknown +
+               ": no field of the statement's tables has them, so they were taken as parameters (check their "
+               "spelling).";
+  }
+  RaiseSqlError(sqlerr::kTooFewParameters, message);
+}
 
 void BindParameters(sqlite3_stmt* stmt, const std::vector<Variant>& values) {
   const int count = sqlite3_bind_parameter_count(stmt);

@@ -9,6 +9,13 @@ struct sqlite3_stmt;
 
 namespace qb::jet::sql {
 
+struct TranslatedQuery;
+
+// Raises EOleException 3061 "Too few parameters. Expected N." when parameters of QUERY have no
+// value in VALUES (or an Empty one), followed by their names: a name the statement took as a
+// parameter because no field has it is most often a misspelled field name.
+void CheckParameterValues(const TranslatedQuery& query, const std::vector<Variant>& values);
+
 // Binds VALUES[i] to placeholder ?(i + 1) of STMT as the engine stores values: dates as REAL
 // serials, booleans as -1/0, currency as REAL (exact to its 4 decimals), byte arrays as BLOBs,
 // Null as NULL, text as UTF-8 TEXT. Values beyond the statement's placeholders are ignored.

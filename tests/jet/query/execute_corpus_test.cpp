@@ -310,6 +310,62 @@ TEST_F(ExecuteTest, RowsARelationshipRefusesAreSkippedWithoutFailOnError) {
   EXPECT_EQ(Rows("SELECT Name FROM Customers ORDER BY Name"), "Cid; Dee");
 }
 
+TEST_F(ExecuteTest, SkippedRowsAreToldWithTheirReasonAndRecord) {
+  // Order 10 would take order 11's key; order 12's quantity does not fit a Short.
+  const char* update = "UPDATE Orders SET OrderID = IIf(OrderID = 10, 11, OrderID), Qty = IIf(OrderID = 12, 40000, Qty)";
+  const CaughtError all_or_nothing = ErrorOf([&] { database_->Execute(update, kFailOnError); });
+  EXPECT_EQ(all_or_nothing.number, 3022);
+  EXPECT_NE(all_or_nothing.message.find("(the record with OrderID = 10)"), std::string::npos) << all_or_nothing.message;
+  EXPECT_EQ(Rows("SELECT OrderID, Qty FROM Orders ORDER BY OrderID"), "10|2; 11|1; 12|3; 13|1; 14|5");
+
+  // An append from one stored table names the source record.
+  const CaughtError append = ErrorOf([&] {
+    database_->Execute("INSERT INTO Orders (OrderID, CustID) SELECT OrderID + 1, CustID FROM Orders", kFailOnError);
+  });
+  EXPECT_EQ(append.number, 3022);
+  EXPECT_NE(append.message.find("(the source record in 'Orders' with OrderID = 10)"), std::string::npos)
+      << append.message;
+
+  SkippedRows skipped;
+  EXPECT_EQ(ExecuteStatement(*database_, update, {}, 0, &skipped), 3);
+  EXPECT_EQ(skipped.count, 2);
+  EXPECT_TRUE(skipped.count_known);
+  ASSERT_EQ(skipped.reasons.size(), 2u);
+  EXPECT_EQ(skipped.reasons[0].number, 3022);
+  EXPECT_EQ(skipped.reasons[0].count, 1);
+  EXPECT_NE(skipped.reasons[0].message.find("(the record with OrderID = 10)"), std::string::npos);
+  EXPECT_EQ(skipped.reasons[1].number, 3349);
+  EXPECT_NE(skipped.reasons[1].message.find("(the record with OrderID = 12)"), std::string::npos);
+  EXPECT_EQ(Rows("SELECT OrderID, Qty FROM Orders ORDER BY OrderID"), "10|2; 11|1; 12|3; 13|1; 14|5");
+
+  // One reason counted over several rows; a single row; nothing skipped.
+  SkippedRows duplicates;
+  EXPECT_EQ(ExecuteStatement(*database_, "UPDATE Orders SET OrderID = OrderID + 2", {}, 0, &duplicates), 2);
+  EXPECT_EQ(duplicates.count, 3);
+  ASSERT_EQ(duplicates.reasons.size(), 1u);
+  EXPECT_EQ(duplicates.reasons[0].count, 3);
+  SkippedRows one;
+  EXPECT_EQ(ExecuteStatement(*database_, "INSERT INTO Customers (City) VALUES ('X')", {}, 0, &one), 0);
+  EXPECT_EQ(one.count, 1);
+  ASSERT_EQ(one.reasons.size(), 1u);
+  EXPECT_EQ(one.reasons[0].number, 3314);
+  SkippedRows none;
+  EXPECT_EQ(ExecuteStatement(*database_, "DELETE FROM Scores WHERE Score = 60", {}, 0, &none), 1);
+  EXPECT_EQ(none.count, 0);
+  EXPECT_TRUE(none.reasons.empty());
+
+  // An append from a grouping cannot be taken row by row: the skipping is told, uncounted.
+  SkippedRows grouped;
+  EXPECT_EQ(ExecuteStatement(*database_, "INSERT INTO Orders (OrderID, CustID) SELECT CustID + 9, CustID FROM Orders "
+                                         "GROUP BY CustID",
+                             {}, 0, &grouped),
+            1);
+  EXPECT_FALSE(grouped.count_known);
+  EXPECT_GE(grouped.count, 1);
+  ASSERT_EQ(grouped.reasons.size(), 1u);
+  EXPECT_EQ(grouped.reasons[0].number, 3022);
+}
+
 TEST_F(ExecuteTest, SkippingRowsKeepsParameterValuesAndTransactions) {
   auto query = database_->Translate(
       "PARAMETERS [Base] Long; INSERT INTO Scores (Name, Score) SELECT Name & [Tag], [Base] \\ (Score - 70) "

@@ -259,7 +259,8 @@ TEST_F(QueryDefTest, ExecuteRunsActionsWithTheParameterValues) {
   auto archive = db_->CreateQueryDef(
       "Archive old", "PARAMETERS [Before] DateTime; INSERT INTO Archive (Id, Customer, Amount) "
                      "SELECT Id, Customer, Amount FROM Orders WHERE Placed < [Before]");
-  EXPECT_EQ(ErrorOf([&] { archive->Execute(); }).message, "Too few parameters. Expected 1.");
+  // The message names the parameter without a value.
+  EXPECT_EQ(ErrorOf([&] { archive->Execute(); }).message, "Too few parameters. Expected 1. No value was given for [Before].");
   archive->Parameters()->Item("Before")->SetValue(Variant::FromDate(43900));  // 2020-03-10
   archive->Execute(128);
   EXPECT_EQ(archive->RecordsAffected(), 2);
@@ -268,7 +269,10 @@ TEST_F(QueryDefTest, ExecuteRunsActionsWithTheParameterValues) {
   auto raise = db_->CreateQueryDef("", "UPDATE Orders SET Amount = Amount + Extra WHERE Customer = Who");
   auto parameters = raise->Parameters();
   parameters->Item("Extra")->SetValue(Variant(5));
-  EXPECT_EQ(ErrorOf([&] { raise->Execute(); }).message, "Too few parameters. Expected 1.");
+  // A name no field has is taken as a parameter: most often a misspelled field.
+  EXPECT_EQ(ErrorOf([&] { raise->Execute(); }).message,
+            "Too few parameters. Expected 1. Unknown name [Who]: no field of the statement's tables has it, so it was "
+            "taken as a parameter (check its spelling).");
   parameters->Item("Who")->SetValue(Variant("Ann"));
   raise->Execute();
   EXPECT_EQ(raise->RecordsAffected(), 2);
