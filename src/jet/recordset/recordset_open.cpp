@@ -221,18 +221,18 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
 
 }  // namespace
 
-std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where) {
+std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where, bool reverse) {
   std::string order;
   where->clear();
   if (const IndexModel* index = index_name.empty() ? nullptr : table.FindIndex(index_name)) {
     for (const IndexKey& key : index->keys) {
       const FieldModel* field = table.FindField(key.field);
       const std::string column = sql::QuoteSqliteName(field ? field->name : key.field);
-      order += column + (key.descending ? " DESC, " : ", ");
+      order += column + (key.descending != reverse ? " DESC, " : ", ");
       if (index->ignore_nulls) *where += (where->empty() ? "" : " OR ") + column + " IS NOT NULL";
     }
   }
-  return order + "rowid";
+  return order + (reverse ? "rowid DESC" : "rowid");
 }
 
 void BuildTableSource(RecordsetState& s) {

@@ -320,6 +320,7 @@ ParsedTransform ParseTransform(Parser& p) {
     Scope scope(p, kTransformClause);
     p.ExpectKeyword("TRANSFORM");
     transform.aggregate = Expr(p);
+    if (p.AcceptKeyword("AS")) transform.alias = p.ExpectName("a name for the value");
     if (!p.Peek().IsKeyword("SELECT")) p.FailExpected("SELECT");
   }
   transform.select = ParseSelectBlock(p, false);
