@@ -1,10 +1,10 @@
 // jet/relationships: catalog rows, checks and enforcement triggers of relationships.
 #include "jet/relationships.h"
 
-#include <cstdio>
 #include <optional>
 #include <set>
 
+#include "jet/catalog_numbers.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
 #include "jet/schema_catalog.h"
@@ -20,12 +20,6 @@ constexpr const char* kCatalog = "MSysRelationships";
 std::int64_t I(long long value) { return static_cast<std::int64_t>(value); }
 
 bool Same(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
-std::string RealText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
 
 // Field lists are kept as "A;B", as index keys are.
 std::string Joined(const std::vector<std::string>& names) {
@@ -53,7 +47,9 @@ void EnsureCatalog(Connection& connection) {
       "ReferencedTable TEXT NOT NULL COLLATE NOCASE, ReferencedColumns TEXT NOT NULL, Position INTEGER NOT NULL)");
   Statement insert = connection.Prepare(
       "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-  insert.Bind(1, kCatalog).Bind(2, I(kSystemObjectAttribute)).Bind(3, RealText(NowSerial())).Run();
+  insert.Bind(1, kCatalog).Bind(2, I(kSystemObjectAttribute));
+  BindReal(insert, 3, NowSerial());
+  insert.Run();
 }
 
 // NAME as a string literal inside SQL text.
@@ -188,7 +184,7 @@ void WriteForeignKeys(Connection& connection, const TableModel& table) {
   DeleteForeignKeys(connection, table.id);
   if (table.foreign_keys.empty()) return;
   EnsureCatalog(connection);
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   int position = 0;
   for (const ForeignKeyModel& key : table.foreign_keys) {
     if (NameTaken(connection, table, key.name, &key)) {
@@ -196,7 +192,9 @@ void WriteForeignKeys(Connection& connection, const TableModel& table) {
     }
     Statement object = connection.Prepare(
         "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 8, 0, ?2, ?2)");
-    object.Bind(1, key.name).Bind(2, now).Run();
+    object.Bind(1, key.name);
+    BindReal(object, 2, now);
+    object.Run();
     Statement row = connection.Prepare(
         "INSERT INTO MSysRelationships (Id, TableId, Columns, ReferencedTable, ReferencedColumns, Position) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");

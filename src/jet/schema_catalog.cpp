@@ -5,8 +5,7 @@
 
 #include <strings.h>
 
-#include <cstdio>
-
+#include "jet/catalog_numbers.h"
 #include "jet/catalog_query_schema.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
@@ -17,12 +16,6 @@
 
 namespace qb::jet {
 namespace {
-
-std::string RealText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
 
 std::int64_t I(long long value) { return static_cast<std::int64_t>(value); }
 
@@ -99,7 +92,9 @@ void EnsureItemProperties(Connection& connection) {
       "Position INTEGER NOT NULL, PRIMARY KEY (TableId, ItemKind, Item, Name))");
   Statement insert = connection.Prepare(
       "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-  insert.Bind(1, kItemProperties).Bind(2, I(kSystemObjectAttribute)).Bind(3, RealText(NowSerial())).Run();
+  insert.Bind(1, kItemProperties).Bind(2, I(kSystemObjectAttribute));
+  BindReal(insert, 3, NowSerial());
+  insert.Run();
 }
 
 void WriteItemProperties(Connection& connection, std::int64_t table_id, std::int64_t kind, const std::string& item,
@@ -208,11 +203,13 @@ void EnsureSchemaCatalog(Connection& connection) {
       "CREATE TABLE MSysIndexes (TableId INTEGER NOT NULL, Name TEXT NOT NULL COLLATE NOCASE, Fields TEXT NOT NULL, "
       "IsPrimary INTEGER NOT NULL, IsUnique INTEGER NOT NULL, IgnoreNulls INTEGER NOT NULL, Required INTEGER NOT NULL, "
       "Clustered INTEGER NOT NULL, IsForeign INTEGER NOT NULL, Position INTEGER NOT NULL, PRIMARY KEY (TableId, Name))");
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   for (const char* name : {"MSysFields", "MSysIndexes"}) {
     Statement insert = connection.Prepare(
         "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-    insert.Bind(1, name).Bind(2, I(kSystemObjectAttribute)).Bind(3, now).Run();
+    insert.Bind(1, name).Bind(2, I(kSystemObjectAttribute));
+    BindReal(insert, 3, now);
+    insert.Run();
   }
 }
 
@@ -288,10 +285,12 @@ std::vector<std::string> UserTableNames(Connection& connection) {
 
 void InsertTableRows(Connection& connection, TableModel& table) {
   EnsureSchemaCatalog(connection);
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   Statement insert = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-  insert.Bind(1, table.name).Bind(2, I(table.attributes)).Bind(3, now).Run();
+  insert.Bind(1, table.name).Bind(2, I(table.attributes));
+  BindReal(insert, 3, now);
+  insert.Run();
   table.id = connection.LastInsertRowId();
   WriteChildRows(connection, table);
 }
@@ -299,7 +298,9 @@ void InsertTableRows(Connection& connection, TableModel& table) {
 void UpdateTableRows(Connection& connection, const TableModel& table) {
   EnsureSchemaCatalog(connection);
   Statement update = connection.Prepare("UPDATE MSysObjects SET Name = ?2, LastUpdated = ?3 WHERE Id = ?1");
-  update.Bind(1, table.id).Bind(2, table.name).Bind(3, RealText(NowSerial())).Run();
+  update.Bind(1, table.id).Bind(2, table.name);
+  BindReal(update, 3, NowSerial());
+  update.Run();
   DeleteChildRows(connection, table.id);
   WriteChildRows(connection, table);
   NoteCatalogChanged(connection);  // metadata alone (an ordinal position) changes no SQLite schema

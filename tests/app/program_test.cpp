@@ -6,16 +6,27 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "support/comma_locale.h"
 #include "support/test_support.h"
 
 namespace qb::test {
 namespace {
 
-TEST(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
+// Runs under the environment's locale, and under one with a decimal comma, which the program
+// adopts as its process locale (nothing it stores or reads may depend on that).
+class ProgramTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
   const QString program = QString(QB_BIN_DIR) + "/quillbase";
   ASSERT_TRUE(std::filesystem::exists(program.toStdString())) << "build the quillbase target first";
   TempDir dir;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  if (GetParam()) {
+    const std::string comma = CommaLocaleName();
+    if (comma.empty()) GTEST_SKIP() << kCommaLocaleMissing;
+    env.insert("LC_ALL", QString::fromStdString(comma));
+    env.insert("LANG", QString::fromStdString(comma));
+  }
   env.insert("QT_QPA_PLATFORM", "offscreen");
   env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
   env.insert("QUILLBASE_QUIT_AFTER_SHOW", "1");
@@ -30,6 +41,9 @@ TEST(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
   // Closing the window kept the settings, in the file named after the program.
   EXPECT_TRUE(std::filesystem::exists(dir.File("config/quillbase/QUILLBASE.INI")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, ProgramTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "CommaDecimalLocale" : "EnvironmentLocale"; });
 
 }  // namespace
 }  // namespace qb::test
