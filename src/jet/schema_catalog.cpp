@@ -13,6 +13,7 @@
 #include "jet/relationships.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet {
 namespace {
@@ -29,13 +30,24 @@ std::optional<std::int64_t> TableId(Connection& connection, const std::string& n
   return find.ColumnInt(0);
 }
 
-// The real name of the SQLite table NAME (case ignored), when there is one.
+// The first value of column 0 of NAMES (a statement over names) that is the same name as NAME.
+std::optional<std::string> FirstSameName(Statement& names, const std::string& name) {
+  while (names.Step()) {
+    std::string candidate = names.ColumnText(0);
+    if (SameName(candidate, name)) return candidate;
+  }
+  return std::nullopt;
+}
+
+// The real name of the SQLite table NAME (case ignored), when there is one. SQLite's NOCASE
+// ignores ASCII case only: a name that differs in other letters' case is found by a scan.
 std::optional<std::string> SqliteTableName(Connection& connection, const std::string& name) {
   Statement find = connection.Prepare(
       "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
   find.Bind(1, name);
-  if (!find.Step()) return std::nullopt;
-  return find.ColumnText(0);
+  if (find.Step()) return find.ColumnText(0);
+  Statement all = connection.Prepare("SELECT name FROM sqlite_master WHERE type = 'table'");
+  return FirstSameName(all, name);
 }
 
 int TypeOfDeclared(std::string declared) {
@@ -324,9 +336,8 @@ std::int64_t NextAutoNumber(Connection& connection, const std::string& name) {
 
 bool TableNameTaken(Connection& connection, const std::string& name) {
   if (SqliteTableName(connection, name)) return true;
-  Statement find = connection.Prepare("SELECT 1 FROM MSysObjects WHERE Type IN (1, 5) AND Name = ?1");
-  find.Bind(1, name);
-  return find.Step();
+  Statement find = connection.Prepare("SELECT Name FROM MSysObjects WHERE Type IN (1, 5)");
+  return FirstSameName(find, name).has_value();
 }
 
 }  // namespace qb::jet

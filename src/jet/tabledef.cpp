@@ -19,8 +19,6 @@
 namespace qb::jet {
 namespace {
 
-bool SameName(const std::string& a, std::string_view b) { return FoldCase(a) == FoldCase(b); }
-
 [[noreturn]] void RaiseNotFound(std::string_view what, std::string_view name) {
   RaiseJetError(err::kItemNotFound, "There is no item named '" + std::string(name) + "' in " + std::string(what) + ".");
 }

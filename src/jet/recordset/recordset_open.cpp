@@ -30,8 +30,6 @@ namespace {
 
 [[noreturn]] void InvalidArgument(const std::string& message) { RaiseJetError(err::kInvalidArgument, message); }
 
-bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
 // Statements start with one of these words; anything else names a table or saved query.
 bool LooksLikeStatement(const std::string& text) {
   std::size_t start = text.find_first_not_of(" \t\r\n(");
