@@ -8,6 +8,7 @@
 namespace qb::jet {
 
 std::uint32_t BookmarkNumbers::NumberOf(std::int64_t pos) {
+  if (pos < 0) RaiseJetError(err::kInvalidArgument, "A bookmark names a record, not a place before the first one.");
   if (pos >= numbered_) {
     const std::int64_t needed = pos + 1 - numbered_;
     if (static_cast<std::uint64_t>(needed) > BookmarkSpace::kLast + 1 - space_->next_) {

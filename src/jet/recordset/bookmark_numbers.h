@@ -34,7 +34,7 @@ class BookmarkNumbers {
   explicit BookmarkNumbers(std::shared_ptr<BookmarkSpace> space) : space_(std::move(space)) {}
 
   // The number of position POS (from 0); positions up to POS not numbered yet get theirs now.
-  // kResourceExceeded when the space has no numbers left for them.
+  // kResourceExceeded when the space has no numbers left for them; kInvalidArgument for POS < 0.
   std::uint32_t NumberOf(std::int64_t pos);
   // The position NUMBER names in these rows, or nullopt when these rows never gave it.
   std::optional<std::int64_t> PositionOf(std::uint32_t number) const;

@@ -30,6 +30,7 @@ TEST(BookmarkNumbers, EveryPositionOfTwoTo31RowsHasItsOwnNumber) {
   }
   EXPECT_EQ(rows.PositionOf(0), std::nullopt);
   EXPECT_NE(rows.NumberOf(0), rows.NumberOf(kTwoTo24));
+  EXPECT_EQ(ErrorOf([&] { rows.NumberOf(-1); }).number, err::kInvalidArgument);
 }
 
 TEST(BookmarkNumbers, RowsOfALaterRunNeverShareANumber) {
