@@ -7,6 +7,7 @@
 #include "jet/database_catalog.h"
 #include "jet/schema_catalog.h"
 #include "jet/sqlite/connection.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet {
 namespace {
@@ -20,7 +21,14 @@ std::optional<sql::SchemaObject> FindQuery(Connection& connection, std::string_v
       "SELECT o.Name, q.SQL FROM MSysObjects o JOIN MSysQueries q ON q.ObjectId = o.Id "
       "WHERE o.Type = ?1 AND o.Name = ?2 COLLATE NOCASE");
   query.Bind(1, static_cast<std::int64_t>(object_type::kQuery)).Bind(2, name);
-  if (!query.Step()) return std::nullopt;
+  bool found = query.Step();
+  if (!found) {  // NOCASE ignores ASCII case only
+    query = connection.Prepare(
+        "SELECT o.Name, q.SQL FROM MSysObjects o JOIN MSysQueries q ON q.ObjectId = o.Id WHERE o.Type = ?1");
+    query.Bind(1, static_cast<std::int64_t>(object_type::kQuery));
+    while (!found && query.Step()) found = SameName(query.ColumnText(0), name);
+  }
+  if (!found) return std::nullopt;
   sql::SchemaObject object;
   object.kind = sql::SchemaObject::Kind::kQuery;
   object.name = query.ColumnText(0);
@@ -38,14 +46,6 @@ std::uint64_t ReadNumber(Connection& connection, std::optional<Statement>& state
   return value;
 }
 
-std::string FoldAscii(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 }  // namespace
 
 std::optional<sql::SchemaObject> CatalogQuerySchema::Find(std::string_view name) const {
@@ -55,7 +55,7 @@ std::optional<sql::SchemaObject> CatalogQuerySchema::Find(std::string_view name)
     known_.clear();
     known_version_ = version;
   }
-  std::string key = FoldAscii(name);
+  std::string key = FoldCase(name);
   auto found = known_.find(key);
   if (found != known_.end()) return found->second;
   std::optional<sql::SchemaObject> object = Lookup(name);

@@ -47,7 +47,7 @@ class CatalogQuerySchema : public sql::QuerySchema {
   Connection& connection_;                           // constant after construction
   mutable std::optional<Statement> schema_version_;  // prepared on first use
   mutable std::optional<Statement> generation_;
-  // Find's answers by name (ASCII case folded), valid for known_version_ only.
+  // Find's answers by name (case folded), valid for known_version_ only.
   mutable std::unordered_map<std::string, std::optional<sql::SchemaObject>> known_;
   mutable std::uint64_t known_version_ = 0;
 };

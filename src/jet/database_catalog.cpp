@@ -4,10 +4,13 @@
 
 #include <strings.h>
 
-#include <cstdio>
+#include <optional>
+#include <stdexcept>
 #include <ctime>
 
 #include "core/date_serial.h"
+#include "core/number_text.h"
+#include "jet/catalog_numbers.h"
 #include "jet/errors.h"
 #include "jet/sqlite/connection.h"
 
@@ -16,18 +19,13 @@ namespace {
 
 constexpr const char* kSystemTables[] = {"MSysDbInfo", "MSysObjects", "MSysProperties", "MSysQueries"};
 
-// A double as text that reads back to the same double.
-std::string RealText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
+// A number stored as text; std::invalid_argument when it is none (read as Null by the caller).
+double StoredReal(const std::string& stored) {
+  if (std::optional<double> value = CatalogRealText(stored)) return *value;
+  throw std::invalid_argument("not a number");
 }
 
 bool IsSystemName(const std::string& name) { return ::strncasecmp(name.c_str(), "MSys", 4) == 0; }
-
-double ColumnReal(Statement& statement, int column) {
-  return std::stod(statement.ColumnIsNull(column) ? std::string("0") : statement.ColumnText(column));
-}
 
 std::vector<CatalogObject> ListOfType(Connection& connection, int type) {
   std::vector<CatalogObject> objects;
@@ -40,8 +38,8 @@ std::vector<CatalogObject> ListOfType(Connection& connection, int type) {
     object.name = rows.ColumnText(0);
     object.attributes = static_cast<std::int32_t>(rows.ColumnInt(1));
     object.owner = rows.ColumnText(2);
-    object.date_created = ColumnReal(rows, 3);
-    object.last_updated = ColumnReal(rows, 4);
+    object.date_created = ColumnReal(rows, 3).value_or(0.0);
+    object.last_updated = ColumnReal(rows, 4).value_or(0.0);
     object.sql = rows.ColumnText(5);
     objects.push_back(std::move(object));
   }
@@ -69,7 +67,7 @@ void BindPropertyValue(Statement& statement, int index, int type, const Variant&
       case 7:
       case 8: {
         double number = type == 5 ? value.ToCurrency().ToDouble() : type == 8 ? value.ToDate() : value.ToDouble();
-        statement.Bind(index, RealText(number));
+        BindReal(statement, index, number);
         return;
       }
       default:
@@ -92,13 +90,13 @@ Variant ReadPropertyValue(int type, const std::string& stored) {
     case 4:
       return Variant(static_cast<int>(std::stol(stored)));
     case 5:
-      return Variant(Currency::FromDouble(std::stod(stored)));
+      return Variant(Currency::FromDouble(StoredReal(stored)));
     case 6:
-      return Variant(static_cast<float>(std::stod(stored)));
+      return Variant(static_cast<float>(StoredReal(stored)));
     case 7:
-      return Variant(std::stod(stored));
+      return Variant(StoredReal(stored));
     case 8:
-      return Variant::FromDate(std::stod(stored));
+      return Variant::FromDate(StoredReal(stored));
     default:
       return Variant(stored);
   }
@@ -124,14 +122,18 @@ void BuildDatabaseCatalog(Connection& connection) {
       "CREATE TABLE MSysQueries (ObjectId INTEGER PRIMARY KEY REFERENCES MSysObjects (Id), SQL TEXT NOT NULL);"
       "CREATE TABLE MSysProperties (ObjectId INTEGER NOT NULL REFERENCES MSysObjects (Id), "
       "Name TEXT NOT NULL COLLATE NOCASE, Type INTEGER NOT NULL, Value, PRIMARY KEY (ObjectId, Name))");
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   Statement insert = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, ?2, ?3, ?4, ?4)");
-  insert.Bind(1, "MSysDb").Bind(2, static_cast<std::int64_t>(object_type::kDatabase)).Bind(3, std::int64_t{0}).Bind(4, now).Run();
+  insert.Bind(1, "MSysDb").Bind(2, static_cast<std::int64_t>(object_type::kDatabase)).Bind(3, std::int64_t{0});
+  BindReal(insert, 4, now);
+  insert.Run();
   for (const char* table : kSystemTables) {
     insert.Reset();
     insert.Bind(1, table).Bind(2, static_cast<std::int64_t>(object_type::kTable))
-        .Bind(3, static_cast<std::int64_t>(kSystemObjectAttribute)).Bind(4, now).Run();
+        .Bind(3, static_cast<std::int64_t>(kSystemObjectAttribute));
+    BindReal(insert, 4, now);
+    insert.Run();
   }
 }
 
@@ -152,8 +154,8 @@ std::vector<CatalogObject> ListTables(Connection& connection) {
     } else {
       table.attributes = static_cast<std::int32_t>(rows.ColumnInt(1));
       table.owner = rows.ColumnText(2);
-      table.date_created = ColumnReal(rows, 3);
-      table.last_updated = ColumnReal(rows, 4);
+      table.date_created = ColumnReal(rows, 3).value_or(0.0);
+      table.last_updated = ColumnReal(rows, 4).value_or(0.0);
     }
     tables.push_back(std::move(table));
   }
@@ -182,7 +184,15 @@ std::vector<StoredProperty> ReadDatabaseProperties(Connection& connection) {
     property.name = rows.ColumnText(0);
     property.type = static_cast<int>(rows.ColumnInt(1));
     try {
-      property.value = rows.ColumnIsNull(2) ? Variant::Null() : ReadPropertyValue(property.type, rows.ColumnText(2));
+      const bool real = property.type >= 5 && property.type <= 8;
+      const std::optional<double> number = real ? ColumnReal(rows, 2) : std::nullopt;
+      if (rows.ColumnIsNull(2)) {
+        property.value = Variant::Null();
+      } else if (number) {  // read exactly, not through SQLite's 15-digit text
+        property.value = ReadPropertyValue(property.type, DoubleToText(*number));
+      } else {
+        property.value = ReadPropertyValue(property.type, rows.ColumnText(2));
+      }
     } catch (const std::exception&) {
       property.value = Variant::Null();  // a value another program stored badly reads as Null
     }

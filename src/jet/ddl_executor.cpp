@@ -10,8 +10,6 @@
 namespace qb::jet {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
 TableModel LoadOrRaise(Connection& connection, const std::string& name) {
   std::optional<TableModel> table = LoadTableModel(connection, name);
   if (!table) RaiseJetError(err::kTableNotFound, "There is no table named '" + name + "'.");

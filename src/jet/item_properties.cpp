@@ -1,8 +1,11 @@
 // jet/item_properties: conversions and checks of user-defined field and index properties.
 #include "jet/item_properties.h"
 
-#include <cstdio>
+#include <optional>
+#include <stdexcept>
 
+#include "core/number_text.h"
+#include "jet/catalog_numbers.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
 #include "jet/property.h"
@@ -11,10 +14,10 @@
 namespace qb::jet {
 namespace {
 
-std::string RealText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
+// Stored text as a double; std::invalid_argument when it is none (read as Null below).
+double StoredReal(const std::string& text) {
+  if (std::optional<double> value = CatalogRealText(text)) return *value;
+  throw std::invalid_argument("not a number");
 }
 
 }  // namespace
@@ -42,9 +45,9 @@ std::string EncodePropertyValue(int type, const Variant& value) {
   switch (type) {
     case 1: return value.ToBool() ? "-1" : "0";
     case 2: case 3: case 4: return std::to_string(value.ToInt32());
-    case 5: return RealText(value.ToCurrency().ToDouble());
-    case 6: case 7: return RealText(value.ToDouble());
-    case 8: return RealText(value.ToDate());
+    case 5: return DoubleToText(value.ToCurrency().ToDouble());
+    case 6: case 7: return DoubleToText(value.ToDouble());
+    case 8: return DoubleToText(value.ToDate());
     default: return value.ToString();
   }
 }
@@ -56,10 +59,10 @@ Variant DecodePropertyValue(int type, const std::string& text) {
       case 2: return Variant(static_cast<std::uint8_t>(std::stoi(text)));
       case 3: return Variant(static_cast<std::int16_t>(std::stoi(text)));
       case 4: return Variant(static_cast<int>(std::stol(text)));
-      case 5: return Variant(Currency::FromDouble(std::stod(text)));
-      case 6: return Variant(static_cast<float>(std::stod(text)));
-      case 7: return Variant(std::stod(text));
-      case 8: return Variant::FromDate(std::stod(text));
+      case 5: return Variant(Currency::FromDouble(StoredReal(text)));
+      case 6: return Variant(static_cast<float>(StoredReal(text)));
+      case 7: return Variant(StoredReal(text));
+      case 8: return Variant::FromDate(StoredReal(text));
       default: return Variant(text);
     }
   } catch (const std::exception&) {

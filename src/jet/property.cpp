@@ -1,9 +1,8 @@
 // jet/property: value access through the owner's functions and lookup in Properties.
 #include "jet/property.h"
 
-#include <strings.h>
-
 #include "jet/errors.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet {
 
@@ -30,10 +29,7 @@ std::shared_ptr<Property> Properties::Item(int index) const {
 
 std::shared_ptr<Property> Properties::Item(std::string_view name) const {
   for (const auto& item : items_) {
-    if (item->Name().size() == name.size() &&
-        ::strncasecmp(item->Name().c_str(), std::string(name).c_str(), name.size()) == 0) {
-      return item;
-    }
+    if (SameName(item->Name(), name)) return item;
   }
   RaiseJetError(err::kPropertyNotFound, "There is no property '" + std::string(name) + "'.");
 }

@@ -43,7 +43,7 @@ class Properties {
   int Count() const { return static_cast<int>(items_.size()); }
   // The property at INDEX (from 0); raises kItemNotFound outside 0 .. Count() - 1.
   std::shared_ptr<Property> Item(int index) const;
-  // The property named NAME (ASCII case ignored); raises kPropertyNotFound when there is none.
+  // The property named NAME (case ignored); raises kPropertyNotFound when there is none.
   std::shared_ptr<Property> Item(std::string_view name) const;
   // The built-in set is fixed while its owner lives: nothing to re-read.
   void Refresh() {}

@@ -1,8 +1,7 @@
 // jet/query_catalog: SQL over MSysObjects, MSysQueries and MSysProperties for saved queries.
 #include "jet/query_catalog.h"
 
-#include <cstdio>
-
+#include "jet/catalog_numbers.h"
 #include "jet/database_catalog.h"
 #include "jet/sqlite/connection.h"
 
@@ -12,16 +11,7 @@ namespace {
 constexpr const char* kMaxRecordsProperty = "MaxRecords";
 constexpr std::int64_t kLongType = 4;
 
-// Dates go in as text that reads back to the same double; the REAL column stores a number.
-std::string SerialText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
-
-double ColumnSerial(Statement& rows, int column) {
-  return rows.ColumnIsNull(column) ? 0.0 : std::stod(rows.ColumnText(column));
-}
+double ColumnSerial(Statement& rows, int column) { return ColumnReal(rows, column).value_or(0.0); }
 
 constexpr const char* kSelectQueries =
     "SELECT o.Id, o.Name, q.SQL, o.DateCreated, o.LastUpdated, "
@@ -43,7 +33,9 @@ StoredQuery ReadRow(Statement& rows) {
 
 void Touch(Connection& connection, std::int64_t id) {
   Statement update = connection.Prepare("UPDATE MSysObjects SET LastUpdated = ?2 WHERE Id = ?1");
-  update.Bind(1, id).Bind(2, SerialText(NowSerial())).Run();
+  update.Bind(1, id);
+  BindReal(update, 2, NowSerial());
+  update.Run();
 }
 
 }  // namespace
@@ -63,10 +55,11 @@ std::optional<StoredQuery> FindStoredQuery(Connection& connection, std::int64_t 
 }
 
 StoredQuery InsertStoredQuery(Connection& connection, const StoredQuery& query) {
-  const std::string now = SerialText(NowSerial());
   Statement object = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 5, 0, ?2, ?2)");
-  object.Bind(1, query.name).Bind(2, now).Run();
+  object.Bind(1, query.name);
+  BindReal(object, 2, NowSerial());
+  object.Run();
   const std::int64_t id = connection.LastInsertRowId();
   Statement text = connection.Prepare("INSERT INTO MSysQueries (ObjectId, SQL) VALUES (?1, ?2)");
   text.Bind(1, id).Bind(2, query.sql).Run();

@@ -71,7 +71,7 @@ std::shared_ptr<Parameter> Parameters::Item(int index) const {
 
 std::shared_ptr<Parameter> Parameters::Item(std::string_view name) const {
   for (const auto& item : items_) {
-    if (SameAsciiName(item->Name(), name)) return item;
+    if (SameName(item->Name(), name)) return item;
   }
   RaiseNoItem("Parameters", name);
 }
@@ -107,7 +107,7 @@ std::shared_ptr<QueryField> QueryFields::Item(int index) const {
 
 std::shared_ptr<QueryField> QueryFields::Item(std::string_view name) const {
   for (const auto& item : items_) {
-    if (SameAsciiName(item->Name(), name)) return item;
+    if (SameName(item->Name(), name)) return item;
   }
   RaiseNoItem("Fields", name);
 }

@@ -2,8 +2,6 @@
 // a saved query; its parameters, result columns and Execute through the database's translation.
 #include "jet/querydef.h"
 
-#include <strings.h>
-
 #include "jet/catalog_query_schema.h"
 #include "jet/ddl_executor.h"
 #include "jet/database.h"
@@ -46,17 +44,6 @@ bool ReturnsRows(int kind) {
 }
 
 }  // namespace
-
-// ---- names
-
-bool SameAsciiName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  return a.empty() || ::strncasecmp(a.data(), b.data(), a.size()) == 0;  // empty views may hold no pointer
-}
-
-bool AsciiCaseLess::operator()(const std::string& a, const std::string& b) const {
-  return ::strcasecmp(a.c_str(), b.c_str()) < 0;
-}
 
 // ---- QueryDef
 
@@ -128,7 +115,7 @@ void QueryDef::SetName(const std::string& name) {
   CheckObjectName(name, "query");
   std::shared_ptr<Database> database = OwnerDatabase();
   Connection& connection = database->EngineConnection(true);
-  if (!SameAsciiName(name, stored_.name) && TableNameTaken(connection, name)) {
+  if (!SameName(name, stored_.name) && TableNameTaken(connection, name)) {
     RaiseJetError(err::kObjectExists, "A table or query named '" + name + "' already exists.");
   }
   WriteStored([&](Connection& writable) { RenameStoredQuery(writable, stored_.id, name); }, true);

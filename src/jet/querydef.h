@@ -14,6 +14,7 @@
 
 #include "com/variant.h"
 #include "jet/query_catalog.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet {
 
@@ -31,12 +32,6 @@ struct QueryRows;
 namespace err {
 inline constexpr int kObjectExists = 3012;  // a table or query already has the name
 }  // namespace err
-
-// Query and parameter names compare with ASCII case ignored, as the catalog stores them.
-bool SameAsciiName(std::string_view a, std::string_view b);
-struct AsciiCaseLess {
-  bool operator()(const std::string& a, const std::string& b) const;
-};
 
 // DAO ParameterDirectionEnum: only input parameters exist for Jet queries.
 inline constexpr int kParamInput = 1;
@@ -69,7 +64,7 @@ class Parameters {
  public:
   explicit Parameters(std::vector<std::shared_ptr<Parameter>> items) : items_(std::move(items)) {}
   int Count() const { return static_cast<int>(items_.size()); }
-  // The parameter at INDEX (from 0) or named NAME (ASCII case ignored); kItemNotFound when
+  // The parameter at INDEX (from 0) or named NAME (case ignored); kItemNotFound when
   // there is none.
   std::shared_ptr<Parameter> Item(int index) const;
   std::shared_ptr<Parameter> Item(std::string_view name) const;
@@ -210,7 +205,7 @@ class QueryDef : public std::enable_shared_from_this<QueryDef> {
   int kind_ = 0;                        // the type of stored_.sql
   bool closed_ = false;
   int records_affected_ = 0;
-  std::map<std::string, Variant, AsciiCaseLess> values_;  // parameter values by name
+  std::map<std::string, Variant, NameLess> values_;  // parameter values by name
 };
 
 class QueryDefs {
@@ -218,7 +213,7 @@ class QueryDefs {
   // The saved queries of DATABASE, by name, read now.
   explicit QueryDefs(std::weak_ptr<Database> database);
   int Count() const { return static_cast<int>(items_.size()); }
-  // The query at INDEX (from 0) or named NAME (ASCII case ignored); kItemNotFound when there is
+  // The query at INDEX (from 0) or named NAME (case ignored); kItemNotFound when there is
   // none. The same saved query gives the same object for as long as the database keeps this
   // collection, so parameter values set on it stay until the query runs.
   std::shared_ptr<QueryDef> Item(int index) const;

@@ -45,7 +45,7 @@ void QueryDefs::Refresh() {
 
 void QueryDefs::Add(const std::shared_ptr<QueryDef>& query) {
   auto at = items_.begin();
-  while (at != items_.end() && AsciiCaseLess()((*at)->stored_.name, query->stored_.name)) ++at;
+  while (at != items_.end() && NameLess()((*at)->stored_.name, query->stored_.name)) ++at;
   items_.insert(at, query);
 }
 
@@ -58,7 +58,7 @@ std::shared_ptr<QueryDef> QueryDefs::Item(int index) const {
 
 std::shared_ptr<QueryDef> QueryDefs::Item(std::string_view name) const {
   for (const auto& item : items_) {
-    if (SameAsciiName(item->stored_.name, name)) return item;
+    if (SameName(item->stored_.name, name)) return item;
   }
   RaiseJetError(err::kItemNotFound, "There is no item named '" + std::string(name) + "' in QueryDefs.");
 }
@@ -98,7 +98,7 @@ void QueryDefs::Delete(const std::string& name) {
   Connection& connection = database->EngineConnection(false);
   std::optional<StoredQuery> found;
   for (StoredQuery& stored : ListStoredQueries(connection)) {
-    if (SameAsciiName(stored.name, name)) found = std::move(stored);
+    if (SameName(stored.name, name)) found = std::move(stored);
   }
   if (!found) RaiseJetError(err::kItemNotFound, "There is no item named '" + name + "' in QueryDefs.");
   Connection& writable = database->EngineConnection(true);

@@ -1,10 +1,10 @@
 // jet/relationships: catalog rows, checks and enforcement triggers of relationships.
 #include "jet/relationships.h"
 
-#include <cstdio>
 #include <optional>
 #include <set>
 
+#include "jet/catalog_numbers.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
 #include "jet/schema_catalog.h"
@@ -18,14 +18,6 @@ namespace {
 constexpr const char* kCatalog = "MSysRelationships";
 
 std::int64_t I(long long value) { return static_cast<std::int64_t>(value); }
-
-bool Same(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
-std::string RealText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
 
 // Field lists are kept as "A;B", as index keys are.
 std::string Joined(const std::vector<std::string>& names) {
@@ -53,7 +45,9 @@ void EnsureCatalog(Connection& connection) {
       "ReferencedTable TEXT NOT NULL COLLATE NOCASE, ReferencedColumns TEXT NOT NULL, Position INTEGER NOT NULL)");
   Statement insert = connection.Prepare(
       "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-  insert.Bind(1, kCatalog).Bind(2, I(kSystemObjectAttribute)).Bind(3, RealText(NowSerial())).Run();
+  insert.Bind(1, kCatalog).Bind(2, I(kSystemObjectAttribute));
+  BindReal(insert, 3, NowSerial());
+  insert.Run();
 }
 
 // NAME as a string literal inside SQL text.
@@ -154,7 +148,7 @@ const FieldModel& FieldOrRaise(const TableModel& table, const std::string& name)
 
 bool NameTaken(Connection& connection, const TableModel& table, const std::string& name, const ForeignKeyModel* self) {
   for (const ForeignKeyModel& other : table.foreign_keys) {
-    if (&other != self && Same(other.name, name)) return true;
+    if (&other != self && SameName(other.name, name)) return true;
   }
   // The table's own stored relationships are about to be replaced: they do not count.
   Statement find = connection.Prepare(
@@ -188,7 +182,7 @@ void WriteForeignKeys(Connection& connection, const TableModel& table) {
   DeleteForeignKeys(connection, table.id);
   if (table.foreign_keys.empty()) return;
   EnsureCatalog(connection);
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   int position = 0;
   for (const ForeignKeyModel& key : table.foreign_keys) {
     if (NameTaken(connection, table, key.name, &key)) {
@@ -196,7 +190,9 @@ void WriteForeignKeys(Connection& connection, const TableModel& table) {
     }
     Statement object = connection.Prepare(
         "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 8, 0, ?2, ?2)");
-    object.Bind(1, key.name).Bind(2, now).Run();
+    object.Bind(1, key.name);
+    BindReal(object, 2, now);
+    object.Run();
     Statement row = connection.Prepare(
         "INSERT INTO MSysRelationships (Id, TableId, Columns, ReferencedTable, ReferencedColumns, Position) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
@@ -209,7 +205,7 @@ void ResolveForeignKeys(Connection& connection, TableModel& table) {
   for (ForeignKeyModel& key : table.foreign_keys) {
     std::optional<TableModel> loaded;
     const TableModel* parent = &table;
-    if (!Same(key.referenced_table, table.name)) {
+    if (!SameName(key.referenced_table, table.name)) {
       loaded = LoadTableModel(connection, key.referenced_table);
       if (!loaded || FoldCase(loaded->name.substr(0, 4)) == FoldCase("MSys")) {
         RaiseJetError(err::kTableNotFound, "The relationship '" + key.name + "' references the table '" +
@@ -280,7 +276,7 @@ void CheckRelatedRecords(Connection& connection, const TableModel& table) {
 std::vector<std::string> ReferencingTables(Connection& connection, const std::string& name) {
   std::vector<std::string> tables;
   for (const StoredRelationship& relationship : AllRelationships(connection)) {
-    if (Same(relationship.key.referenced_table, name) && !Same(relationship.table, name)) {
+    if (SameName(relationship.key.referenced_table, name) && !SameName(relationship.table, name)) {
       tables.push_back(relationship.table);
     }
   }
@@ -290,10 +286,10 @@ std::vector<std::string> ReferencingTables(Connection& connection, const std::st
 void FollowReferencedTable(Connection& connection, const std::string& from, const std::string& to,
                            const std::vector<std::pair<std::string, std::string>>& renames) {
   for (StoredRelationship& relationship : AllRelationships(connection)) {
-    if (!Same(relationship.key.referenced_table, from)) continue;
+    if (!SameName(relationship.key.referenced_table, from)) continue;
     for (std::string& column : relationship.key.referenced_columns) {
       for (const auto& [old_name, new_name] : renames) {
-        if (Same(column, old_name)) column = new_name;
+        if (SameName(column, old_name)) column = new_name;
       }
     }
     Statement update = connection.Prepare(
@@ -304,14 +300,14 @@ void FollowReferencedTable(Connection& connection, const std::string& from, cons
 
 void CheckFieldNotRelated(Connection& connection, const TableModel& table, const std::string& field) {
   for (const StoredRelationship& relationship : AllRelationships(connection)) {
-    const bool child = Same(relationship.table, table.name);
-    const bool parent = Same(relationship.key.referenced_table, table.name);
+    const bool child = SameName(relationship.table, table.name);
+    const bool parent = SameName(relationship.key.referenced_table, table.name);
     bool used = false;
     if (child) {
-      for (const std::string& column : relationship.key.columns) used = used || Same(column, field);
+      for (const std::string& column : relationship.key.columns) used = used || SameName(column, field);
     }
     if (parent) {
-      for (const std::string& column : relationship.key.referenced_columns) used = used || Same(column, field);
+      for (const std::string& column : relationship.key.referenced_columns) used = used || SameName(column, field);
     }
     if (used) {
       RaiseJetError(err::kFieldRuleInUse, "The field '" + field + "' is part of the relationship '" +

@@ -5,8 +5,7 @@
 
 #include <strings.h>
 
-#include <cstdio>
-
+#include "jet/catalog_numbers.h"
 #include "jet/catalog_query_schema.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
@@ -14,15 +13,10 @@
 #include "jet/relationships.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet {
 namespace {
-
-std::string RealText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
 
 std::int64_t I(long long value) { return static_cast<std::int64_t>(value); }
 
@@ -36,13 +30,24 @@ std::optional<std::int64_t> TableId(Connection& connection, const std::string& n
   return find.ColumnInt(0);
 }
 
-// The real name of the SQLite table NAME (case ignored), when there is one.
+// The first value of column 0 of NAMES (a statement over names) that is the same name as NAME.
+std::optional<std::string> FirstSameName(Statement& names, const std::string& name) {
+  while (names.Step()) {
+    std::string candidate = names.ColumnText(0);
+    if (SameName(candidate, name)) return candidate;
+  }
+  return std::nullopt;
+}
+
+// The real name of the SQLite table NAME (case ignored), when there is one. SQLite's NOCASE
+// ignores ASCII case only: a name that differs in other letters' case is found by a scan.
 std::optional<std::string> SqliteTableName(Connection& connection, const std::string& name) {
   Statement find = connection.Prepare(
       "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
   find.Bind(1, name);
-  if (!find.Step()) return std::nullopt;
-  return find.ColumnText(0);
+  if (find.Step()) return find.ColumnText(0);
+  Statement all = connection.Prepare("SELECT name FROM sqlite_master WHERE type = 'table'");
+  return FirstSameName(all, name);
 }
 
 int TypeOfDeclared(std::string declared) {
@@ -99,7 +104,9 @@ void EnsureItemProperties(Connection& connection) {
       "Position INTEGER NOT NULL, PRIMARY KEY (TableId, ItemKind, Item, Name))");
   Statement insert = connection.Prepare(
       "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-  insert.Bind(1, kItemProperties).Bind(2, I(kSystemObjectAttribute)).Bind(3, RealText(NowSerial())).Run();
+  insert.Bind(1, kItemProperties).Bind(2, I(kSystemObjectAttribute));
+  BindReal(insert, 3, NowSerial());
+  insert.Run();
 }
 
 void WriteItemProperties(Connection& connection, std::int64_t table_id, std::int64_t kind, const std::string& item,
@@ -208,11 +215,13 @@ void EnsureSchemaCatalog(Connection& connection) {
       "CREATE TABLE MSysIndexes (TableId INTEGER NOT NULL, Name TEXT NOT NULL COLLATE NOCASE, Fields TEXT NOT NULL, "
       "IsPrimary INTEGER NOT NULL, IsUnique INTEGER NOT NULL, IgnoreNulls INTEGER NOT NULL, Required INTEGER NOT NULL, "
       "Clustered INTEGER NOT NULL, IsForeign INTEGER NOT NULL, Position INTEGER NOT NULL, PRIMARY KEY (TableId, Name))");
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   for (const char* name : {"MSysFields", "MSysIndexes"}) {
     Statement insert = connection.Prepare(
         "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-    insert.Bind(1, name).Bind(2, I(kSystemObjectAttribute)).Bind(3, now).Run();
+    insert.Bind(1, name).Bind(2, I(kSystemObjectAttribute));
+    BindReal(insert, 3, now);
+    insert.Run();
   }
 }
 
@@ -288,10 +297,12 @@ std::vector<std::string> UserTableNames(Connection& connection) {
 
 void InsertTableRows(Connection& connection, TableModel& table) {
   EnsureSchemaCatalog(connection);
-  const std::string now = RealText(NowSerial());
+  const double now = NowSerial();
   Statement insert = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
-  insert.Bind(1, table.name).Bind(2, I(table.attributes)).Bind(3, now).Run();
+  insert.Bind(1, table.name).Bind(2, I(table.attributes));
+  BindReal(insert, 3, now);
+  insert.Run();
   table.id = connection.LastInsertRowId();
   WriteChildRows(connection, table);
 }
@@ -299,7 +310,9 @@ void InsertTableRows(Connection& connection, TableModel& table) {
 void UpdateTableRows(Connection& connection, const TableModel& table) {
   EnsureSchemaCatalog(connection);
   Statement update = connection.Prepare("UPDATE MSysObjects SET Name = ?2, LastUpdated = ?3 WHERE Id = ?1");
-  update.Bind(1, table.id).Bind(2, table.name).Bind(3, RealText(NowSerial())).Run();
+  update.Bind(1, table.id).Bind(2, table.name);
+  BindReal(update, 3, NowSerial());
+  update.Run();
   DeleteChildRows(connection, table.id);
   WriteChildRows(connection, table);
   NoteCatalogChanged(connection);  // metadata alone (an ordinal position) changes no SQLite schema
@@ -323,9 +336,8 @@ std::int64_t NextAutoNumber(Connection& connection, const std::string& name) {
 
 bool TableNameTaken(Connection& connection, const std::string& name) {
   if (SqliteTableName(connection, name)) return true;
-  Statement find = connection.Prepare("SELECT 1 FROM MSysObjects WHERE Type IN (1, 5) AND Name = ?1");
-  find.Bind(1, name);
-  return find.Step();
+  Statement find = connection.Prepare("SELECT Name FROM MSysObjects WHERE Type IN (1, 5)");
+  return FirstSameName(find, name).has_value();
 }
 
 }  // namespace qb::jet

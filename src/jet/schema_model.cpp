@@ -9,8 +9,6 @@
 namespace qb::jet {
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
 template <class T, class Vec>
 T* FindByName(Vec& items, const std::string& name) {
   for (auto& item : items) {

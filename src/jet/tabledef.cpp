@@ -19,8 +19,6 @@
 namespace qb::jet {
 namespace {
 
-bool SameName(const std::string& a, std::string_view b) { return FoldCase(a) == FoldCase(b); }
-
 [[noreturn]] void RaiseNotFound(std::string_view what, std::string_view name) {
   RaiseJetError(err::kItemNotFound, "There is no item named '" + std::string(name) + "' in " + std::string(what) + ".");
 }
@@ -29,13 +27,25 @@ bool SameName(const std::string& a, std::string_view b) { return FoldCase(a) == 
   RaiseJetError(err::kItemNotFound, "There is no item " + std::to_string(index) + " in " + std::string(what) + ".");
 }
 
-// A stored user property's value from its text.
+bool IsRealType(int type) { return type >= 5 && type <= 8; }  // Currency, Single, Double, Date/Time
+
+// A stored user property's value from its text. Numbers and dates are stored locale-free;
+// text older versions wrote in the regional form still reads.
 Variant PropertyValue(int type, const std::string& text) {
+  if (IsRealType(type)) {
+    Variant value = DecodePropertyValue(type, text);
+    if (!value.IsNull()) return value;
+  }
   try {
     return ConvertPropertyValue(type, Variant(text));
   } catch (const EOleException&) {
     return Variant::Null();
   }
+}
+
+// The text a user property of TYPE stores for VALUE (not Null).
+std::string PropertyText(int type, const Variant& value) {
+  return IsRealType(type) ? EncodePropertyValue(type, ConvertPropertyValue(type, value)) : value.ToString();
 }
 
 }  // namespace
@@ -187,7 +197,7 @@ std::shared_ptr<jet::Properties> TableDef::Properties() {
             if (!read.Step()) RaiseJetError(err::kPropertyNotFound, "The property '" + name + "' no longer exists.");
             return read.ColumnInt(1) ? Variant::Null() : PropertyValue(type, read.ColumnText(0));
           },
-          [use, name](const Variant& value) {
+          [use, name, type](const Variant& value) {
             std::shared_ptr<TableDef> table = use();
             Statement write = table->Writable().Prepare(
                 "UPDATE MSysProperties SET Value = ?3 WHERE ObjectId = ?1 AND Name = ?2");
@@ -195,7 +205,7 @@ std::shared_ptr<jet::Properties> TableDef::Properties() {
             if (value.IsNull() || value.IsEmpty()) {
               write.BindNull(3);
             } else {
-              write.Bind(3, value.ToString());
+              write.Bind(3, PropertyText(type, value));
             }
             write.Run();
           }));
@@ -216,15 +226,13 @@ std::shared_ptr<Property> TableDef::CreateProperty(const std::string& name, int 
       RaiseJetError(err::kDuplicateName, "The table '" + row_.name + "' already has a property named '" + name + "'.");
     }
   }
-  if (!value.IsNull() && !value.IsEmpty() && PropertyValue(type, value.ToString()).IsNull()) {
-    RaiseJetError(err::kInvalidPropertyValue, "The value does not suit the property's data type.");
-  }
+  if (!value.IsNull() && !value.IsEmpty()) ConvertPropertyValue(type, value);  // kInvalidPropertyValue when unfit
   Statement insert = Writable().Prepare("INSERT INTO MSysProperties (ObjectId, Name, Type, Value) VALUES (?1, ?2, ?3, ?4)");
   insert.Bind(1, model_.id).Bind(2, name).Bind(3, static_cast<std::int64_t>(type));
   if (value.IsNull() || value.IsEmpty()) {
     insert.BindNull(4);
   } else {
-    insert.Bind(4, value.ToString());
+    insert.Bind(4, PropertyText(type, value));
   }
   insert.Run();
   return Properties()->Item(name);

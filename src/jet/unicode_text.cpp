@@ -5,6 +5,7 @@
 #include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace qb::jet {
@@ -58,6 +59,39 @@ std::string FoldCase(std::string_view text) {
   u_strFoldCase(folded.data(), length, wide.data(), static_cast<int32_t>(wide.size()),
                 U_FOLD_CASE_DEFAULT, &status);
   return ToUtf8(folded);
+}
+
+namespace {
+
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// ASCII text folds to its ASCII lower case, so names of plain letters skip ICU.
+int CompareAscii(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char x = LowerAscii(a[i]), y = LowerAscii(b[i]);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y) ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (IsAscii(a) && IsAscii(b)) return a.size() == b.size() && CompareAscii(a, b) == 0;
+  return FoldCase(a) == FoldCase(b);
+}
+
+bool NameLess::operator()(std::string_view a, std::string_view b) const {
+  if (IsAscii(a) && IsAscii(b)) return CompareAscii(a, b) < 0;
+  return FoldCase(a) < FoldCase(b);
 }
 
 }  // namespace qb::jet

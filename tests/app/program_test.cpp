@@ -7,16 +7,27 @@
 #include <gtest/gtest.h>
 
 #include "app/startup/display_check.h"
+#include "support/comma_locale.h"
 #include "support/test_support.h"
 
 namespace qb::test {
 namespace {
 
-TEST(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
+// Runs under the environment's locale, and under one with a decimal comma, which the program
+// adopts as its process locale (nothing it stores or reads may depend on that).
+class ProgramTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
   const QString program = QString(QB_BIN_DIR) + "/quillbase";
   ASSERT_TRUE(std::filesystem::exists(program.toStdString())) << "build the quillbase target first";
   TempDir dir;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  if (GetParam()) {
+    const std::string comma = CommaLocaleName();
+    if (comma.empty()) GTEST_SKIP() << kCommaLocaleMissing;
+    env.insert("LC_ALL", QString::fromStdString(comma));
+    env.insert("LANG", QString::fromStdString(comma));
+  }
   env.insert("QT_QPA_PLATFORM", "offscreen");
   env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
   env.insert("QUILLBASE_QUIT_AFTER_SHOW", "1");
@@ -32,7 +43,7 @@ TEST(ProgramTest, StartsWaitingForConnectionAndQuitsCleanly) {
   EXPECT_TRUE(std::filesystem::exists(dir.File("config/quillbase/QUILLBASE.INI")));
 }
 
-TEST(ProgramTest, WithoutADisplaySaysSoAndExitsWithOne) {
+TEST(ProgramWithoutDisplayTest, SaysSoAndExitsWithOne) {
   const QString program = QString(QB_BIN_DIR) + "/quillbase";
   ASSERT_TRUE(std::filesystem::exists(program.toStdString())) << "build the quillbase target first";
   TempDir dir;
@@ -71,6 +82,9 @@ TEST(DisplayCheckTest, PlatformsThatNeedADisplayServer) {
                                         << c.wayland << "': " << reason;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, ProgramTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "CommaDecimalLocale" : "EnvironmentLocale"; });
 
 }  // namespace
 }  // namespace qb::test

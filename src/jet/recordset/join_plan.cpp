@@ -23,8 +23,6 @@ using sql::ParsedExpr;
 using sql::ParsedExprKind;
 using sql::ParsedSource;
 
-bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
 struct Node {
   std::string name;
   TableModel table;

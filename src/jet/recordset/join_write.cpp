@@ -21,8 +21,6 @@ namespace {
 constexpr int kJoinKeyNull = 3100;
 constexpr int kNoMatchingRow = 3101;
 
-bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
 // What one Update writes to one table.
 struct TableWrite {
   std::optional<std::int64_t> rowid;                       // its row joined to this one

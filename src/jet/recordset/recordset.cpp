@@ -41,6 +41,7 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
                                              s.plan.parameters, s.plan.join);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
+  rows->numbers = BookmarkNumbers(s.bookmark_space);
   if (s.IsTable()) {
     // Moves by key: the keyset is never loaded.
     rows->window = std::make_unique<KeyWindow>(*s.connection, s.table, s.index_name, s.plan.columns);
@@ -117,19 +118,17 @@ Variant FourBytes(std::int64_t value) {
 
 [[noreturn]] void BadBookmark() { RaiseJetError(err::kBadBookmark, "Not a valid bookmark."); }
 
-// Table-type bookmarks are rowids; other kinds number positions from 1 and add the Requery
-// generation in the top byte, so a bookmark from before a Requery is refused.
-constexpr int kGenerationShift = 24;
-constexpr std::int64_t kPositionMask = (std::int64_t{1} << kGenerationShift) - 1;
-
 }  // namespace
 
-Variant BookmarkOfRowid(std::int64_t rowid) { return FourBytes(rowid); }
-
-Variant BookmarkOf(RecordsetState& s, std::int64_t pos) {
-  const std::int64_t generation = static_cast<std::int64_t>(s.rows->generation & 0x7f);
-  return FourBytes((generation << kGenerationShift) | ((pos + 1) & kPositionMask));
+// Table-type bookmarks are rowids; other kinds carry their rows' numbers (bookmark_numbers.h).
+Variant BookmarkOfRowid(std::int64_t rowid) {
+  if (rowid < INT32_MIN || rowid > INT32_MAX) {
+    RaiseJetError(err::kResourceExceeded, "The record's key is beyond the range a bookmark can hold.");
+  }
+  return FourBytes(rowid);
 }
+
+Variant BookmarkOf(RecordsetState& s, std::int64_t pos) { return FourBytes(s.rows->numbers.NumberOf(pos)); }
 
 namespace {
 
@@ -145,11 +144,10 @@ std::int64_t BookmarkValue(const Variant& bookmark) {
 std::int64_t RowidOfBookmark(const Variant& bookmark) { return BookmarkValue(bookmark); }
 
 std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark) {
-  const std::int64_t value = BookmarkValue(bookmark);
-  if ((value >> kGenerationShift) != static_cast<std::int64_t>(s.rows->generation & 0x7f)) BadBookmark();
-  const std::int64_t pos = (value & kPositionMask) - 1;
-  if (pos < 0 || !s.Keys().Reach(pos) || s.rows->removed.count(pos)) BadBookmark();
-  return pos;
+  const auto number = static_cast<std::uint32_t>(BookmarkValue(bookmark));
+  const std::optional<std::int64_t> pos = s.rows->numbers.PositionOf(number);
+  if (!pos || !s.Keys().Reach(*pos) || s.rows->removed.count(*pos)) BadBookmark();
+  return *pos;
 }
 
 // ---- Recordset ----
@@ -461,9 +459,7 @@ void Recordset::Requery(const std::vector<Variant>& new_parameters) {
   if (s.IsTable()) NotForThisKind("Requery");
   DropEdit(s);
   s.plan.parameters = new_parameters;
-  const std::uint64_t generation = s.rows->generation + 1;
-  s.rows = MakeRows(s);
-  s.rows->generation = generation;
+  s.rows = MakeRows(s);  // numbered on from the old rows' numbers: their bookmarks die
   s.reached = 0;
   s.current = nullptr;
   s.place = Place::kBof;
@@ -482,6 +478,10 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   copy->lock_type = s.lock_type;
   copy->updatable = s.updatable;
   copy->lock_edits = s.lock_edits;
+  copy->cache_size = s.cache_size;
+  copy->batch_size = s.batch_size;
+  copy->update_options = s.update_options;
+  copy->bookmark_space = s.bookmark_space;
   copy->plan = s.plan;
   copy->table = s.table;
   copy->index_name = s.index_name;

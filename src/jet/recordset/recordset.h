@@ -81,7 +81,12 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // The current record's bookmark: a 4-byte array valid in this recordset and its clones for as
   // long as they are open (until Requery). Raises kNoCurrentRecord without a current record,
   // kNotForThisObject for forward-only. Setting it moves there; kBadBookmark for anything that
-  // is not one of this recordset's bookmarks.
+  // is not one of this recordset's bookmarks, one from before a Requery included.
+  // Limits: a table-type bookmark is the record's rowid, within the Long range (-2^31 .. 2^31 - 1;
+  // kResourceExceeded beyond). Other kinds number the records they reach, never giving a number
+  // twice (bookmark_numbers.h): every record of up to 2^31 rows has its own bookmark, however
+  // often Requery runs, within 2^32 - 1 bookmarked positions in the life of the recordset and
+  // its clones (kResourceExceeded beyond).
   Variant Bookmark() const;
   void SetBookmark(const Variant& bookmark);
   // The bookmark of the record last added or changed through this recordset; kNoCurrentRecord
@@ -135,7 +140,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   void Requery(const std::shared_ptr<QueryDef>& new_query);
   // Beyond the object model: with NEW_PARAMETERS as the statement's parameter values.
   void Requery(const std::vector<Variant>& new_parameters);
-  // A second recordset over the same rows sharing bookmarks; it starts with no current record.
+  // A second recordset over the same rows sharing bookmarks; it starts with no current record,
+  // with every setting of this one (index, LockEdits, CacheSize, BatchSize, UpdateOptions).
   // Forward-only: kNotForThisObject.
   std::shared_ptr<Recordset> Clone();
   // Drops a pending edit and releases the rows. Raises kObjectClosed when already closed.

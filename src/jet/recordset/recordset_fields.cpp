@@ -11,18 +11,12 @@
 #include "jet/recordset/stored_value.h"
 #include "jet/schema_model.h"
 #include "jet/sql/jet_types.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet {
 namespace {
 
 namespace t = sql::dao_type;
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 bool IsLongValue(int type) { return type == t::kMemo || type == t::kLongBinary; }
 
@@ -149,7 +143,7 @@ std::shared_ptr<RecordsetField> RecordsetFields::Item(int index) const {
 std::shared_ptr<RecordsetField> RecordsetFields::Item(std::string_view name) const {
   const auto& columns = recordset_->State().plan.columns;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (SameNameIgnoringCase(columns[i].name, name)) return std::make_shared<RecordsetField>(recordset_, static_cast<int>(i));
+    if (SameName(columns[i].name, name)) return std::make_shared<RecordsetField>(recordset_, static_cast<int>(i));
   }
   RaiseJetError(err::kItemNotFound, "The field '" + std::string(name) + "' is not in this recordset.");
 }

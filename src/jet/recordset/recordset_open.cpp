@@ -30,8 +30,6 @@ namespace {
 
 [[noreturn]] void InvalidArgument(const std::string& message) { RaiseJetError(err::kInvalidArgument, message); }
 
-bool SameName(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
-
 // Statements start with one of these words; anything else names a table or saved query.
 bool LooksLikeStatement(const std::string& text) {
   std::size_t start = text.find_first_not_of(" \t\r\n(");
@@ -221,18 +219,18 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
 
 }  // namespace
 
-std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where) {
+std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where, bool reverse) {
   std::string order;
   where->clear();
   if (const IndexModel* index = index_name.empty() ? nullptr : table.FindIndex(index_name)) {
     for (const IndexKey& key : index->keys) {
       const FieldModel* field = table.FindField(key.field);
       const std::string column = sql::QuoteSqliteName(field ? field->name : key.field);
-      order += column + (key.descending ? " DESC, " : ", ");
+      order += column + (key.descending != reverse ? " DESC, " : ", ");
       if (index->ignore_nulls) *where += (where->empty() ? "" : " OR ") + column + " IS NOT NULL";
     }
   }
-  return order + "rowid";
+  return order + (reverse ? "rowid DESC" : "rowid");
 }
 
 void BuildTableSource(RecordsetState& s) {

@@ -28,8 +28,10 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
                                            const std::vector<Variant>& parameters, std::int64_t max_records = 0);
 
 // A table-type recordset's ORDER BY over TABLE for the index INDEX_NAME ("" natural order),
-// ending with rowid; *WHERE gets the filter of an IgnoreNulls index ("" for none).
-std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where);
+// ending with rowid; *WHERE gets the filter of an IgnoreNulls index ("" for none). REVERSE: the
+// same order backwards, every term's direction turned.
+std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where,
+                          bool reverse = false);
 // Sets S.plan.select_sql for a table-type recordset in the order of S.index_name.
 void BuildTableSource(RecordsetState& s);
 // Takes the deny-write / deny-read marks S.options ask for; kTableLocked on conflict.

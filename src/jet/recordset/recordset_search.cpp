@@ -128,26 +128,9 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
     }
   }
   std::string where;
-  std::string order = TableOrderSql(s.table, s.index_name, &where);
+  // "<" and "<=" want the last qualifying entry: the first in the order reversed.
+  const std::string order = TableOrderSql(s.table, s.index_name, &where, le || lt);
   if (!where.empty()) condition = "(" + where + ") AND " + condition;
-  if (le || lt) {
-    // The last qualifying entry: the same order reversed.
-    std::string reversed;
-    std::size_t start = 0;
-    while (start < order.size()) {
-      std::size_t end = order.find(", ", start);
-      std::string term = order.substr(start, end == std::string::npos ? std::string::npos : end - start);
-      if (term.size() > 5 && term.compare(term.size() - 5, 5, " DESC") == 0) {
-        term.resize(term.size() - 5);
-      } else {
-        term += " DESC";
-      }
-      reversed += (reversed.empty() ? "" : ", ") + term;
-      if (end == std::string::npos) break;
-      start = end + 2;
-    }
-    order = reversed;
-  }
   PreparedSql seek(s.Open(), "SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
                                  " ORDER BY " + order + " LIMIT 1");
   ResetOnExit reset(seek);

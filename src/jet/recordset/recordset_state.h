@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "com/variant.h"
+#include "jet/recordset/bookmark_numbers.h"
 #include "jet/recordset/key_window.h"
 #include "jet/recordset/keyset.h"
 #include "jet/recordset/prepared_sql.h"
@@ -57,7 +58,7 @@ struct SharedRows {
   std::unique_ptr<Keyset> keyset;
   std::unique_ptr<KeyWindow> window;  // table-type only
   std::set<std::int64_t> removed;  // positions deleted through these recordsets (skipped)
-  std::uint64_t generation = 0;    // Requery: bookmarks of older generations die
+  BookmarkNumbers numbers{nullptr};  // the bookmarks of these rows (not table-type)
 };
 
 enum class Place { kBof, kAt, kGap, kEof };
@@ -85,6 +86,8 @@ struct RecordsetState {
   bool updatable = false;
   bool lock_edits = true;
   int cache_size = 0, batch_size = 0, update_options = 0;
+  // Where the bookmark numbers of this recordset and its clones come from.
+  std::shared_ptr<BookmarkSpace> bookmark_space = std::make_shared<BookmarkSpace>();
 
   SourcePlan plan;
   TableModel table;                  // the base table (table-type, updatable dynasets)

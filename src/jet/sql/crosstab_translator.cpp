@@ -1,8 +1,7 @@
 // jet/sql/crosstab_translator: TRANSFORM ... PIVOT as a GROUP BY with one aggregate column per
 // pivot value (each counting only its own rows). Without an IN list the values come from the
 // caller, who runs the values query first.
-#include <cstdio>
-
+#include "core/number_text.h"
 #include "jet/sql/jet_types.h"
 #include "jet/sql/query_context.h"
 #include "jet/sql/sql_errors.h"
@@ -42,10 +41,7 @@ std::string SqlLiteral(const Variant& value) {
       return std::to_string(value.ToInt64());
     case VarType::String: return QuoteSqliteString(value.ToString());
     default: {
-      char buffer[40];
-      double number = value.Type() == VarType::Date ? value.ToDate() : value.ToDouble();
-      std::snprintf(buffer, sizeof buffer, "%.17g", number);
-      return buffer;
+      return DoubleToText(value.Type() == VarType::Date ? value.ToDate() : value.ToDouble());
     }
   }
 }

@@ -3,6 +3,7 @@
 #include "jet/sql/fn_format.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +28,8 @@ std::string Lower(std::string_view text) {
 
 // |VALUE| rounded half away from zero to DECIMALS places, as integer and fraction digit strings.
 void RoundDecimal(double value, int decimals, std::string& int_digits, std::string& frac_digits) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));  // 15 significant digits
+  char buffer[64];  // 15 significant digits, "d.dddddddddddddde+x" whatever the locale
+  *std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value), std::chars_format::scientific, 14).ptr = '\0';
   std::string digits;
   digits += buffer[0];
   digits += std::string(buffer + 2, 14);

@@ -9,10 +9,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <vector>
 
+#include "core/number_text.h"
 #include "jet/sql/sql_errors.h"
 
 namespace qb::jet::sql {
@@ -296,8 +296,7 @@ Variant FnVal(Args args) {
     if (digits) number += exponent;
   }
   if (number[0] == '+') number.erase(0, 1);
-  double value = 0;
-  std::from_chars(number.data(), number.data() + number.size(), value);  // "." whatever the locale
+  const double value = TextToDouble(number).value_or(0.0);  // "." whatever the locale
   if (!std::isfinite(value)) RaiseOverflow();
   return Variant(value);
 }

@@ -3,9 +3,9 @@
 #include "jet/sql/fn_support.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "core/convert_error.h"
+#include "core/number_text.h"
 #include "core/rounding.h"
 #include "jet/sql/date_literal.h"
 #include "jet/sql/sql_errors.h"
@@ -88,9 +88,7 @@ Variant IntegerResult(std::int64_t value) {
 
 std::string NumberText(double value, int digits) {
   if (value == 0) return "0";
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
-  std::string text = buffer;
+  std::string text = DoubleToText(value, digits, true);
   std::size_t e = text.find('E');
   std::string mantissa = e == std::string::npos ? text : text.substr(0, e);
   if (mantissa.find('.') != std::string::npos) {

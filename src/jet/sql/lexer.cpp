@@ -2,10 +2,11 @@
 // returns and never looks past the end of the text.
 #include "jet/sql/lexer.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
+#include "core/number_text.h"
 #include "jet/sql/date_literal.h"
 #include "jet/sql/sql_errors.h"
 
@@ -220,25 +221,19 @@ Token Lexer::ReadNumber(const SourcePos& start) {
   token.pos = start;
   token.text = std::string(text_.substr(begin, pos_ - begin));
   after_name_ = false;
-  const char* first = token.text.data();
-  const char* last = first + token.text.size();
   if (!is_real) {
-    std::int64_t value = 0;
-    auto [end, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc() && end == last && value <= INT32_MAX) {
+    const std::optional<std::int64_t> value = TextToInt64(token.text);
+    if (value && *value <= INT32_MAX) {
       token.kind = TokenKind::kInteger;
-      token.integer = value;
+      token.integer = *value;
       return token;
     }
     // Too large for a Long: the literal is a Double.
   }
-  double value = 0;
-  auto [end, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || end != last || !std::isfinite(value)) {
-    throw LexError{start, "number out of range"};
-  }
+  const std::optional<double> value = TextToDouble(token.text);
+  if (!value || !std::isfinite(*value)) throw LexError{start, "number out of range"};
   token.kind = TokenKind::kReal;
-  token.real = value;
+  token.real = *value;
   return token;
 }
 

@@ -1,16 +1,12 @@
 // jet/sql/memory_schema: the in-memory schema. Plain containers only.
 #include "jet/sql/memory_schema.h"
 
-#include <cctype>
+#include "jet/unicode_text.h"
 
 namespace qb::jet::sql {
 namespace {
 
-std::string Key(std::string_view name) {
-  std::string key(name);
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
-}
+std::string Key(std::string_view name) { return FoldCase(name); }
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // jet/sql/parsed_expr: operator spellings and the tree printer used by messages and tests.
 #include "jet/sql/parsed_expr.h"
 
-#include <cstdio>
+#include "core/number_text.h"
 
 namespace qb::jet::sql {
 
@@ -61,17 +61,12 @@ std::string ToJetText(const ParsedExpr& expr) {
   switch (expr.kind) {
     case ParsedExprKind::kLiteral: {
       const auto& lit = static_cast<const ParsedLiteral&>(expr);
-      char buffer[40];
       switch (lit.type) {
         case ParsedLiteral::Type::kNull: return "Null";
         case ParsedLiteral::Type::kBoolean: return lit.boolean ? "True" : "False";
         case ParsedLiteral::Type::kInteger: return std::to_string(lit.integer);
-        case ParsedLiteral::Type::kReal:
-          std::snprintf(buffer, sizeof buffer, "%.17g", lit.real);
-          return buffer;
-        case ParsedLiteral::Type::kDate:
-          std::snprintf(buffer, sizeof buffer, "#%.17g#", lit.real);
-          return buffer;
+        case ParsedLiteral::Type::kReal: return DoubleToText(lit.real);
+        case ParsedLiteral::Type::kDate: return "#" + DoubleToText(lit.real) + "#";
         case ParsedLiteral::Type::kString: return Quote(lit.text, '\'');
       }
       return "?";

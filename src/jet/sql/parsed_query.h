@@ -75,6 +75,7 @@ struct ParsedParameter {
 
 struct ParsedTransform {
   ParsedExprPtr aggregate;  // the cell value
+  std::string alias;        // "TRANSFORM Sum(x) AS Amount": names the value; the pivot values name the columns
   ParsedSelect select;      // row headings, FROM, WHERE, GROUP BY, ORDER BY
   ParsedExprPtr pivot;
   std::vector<ParsedExprPtr> pivot_in;  // empty: every distinct value

@@ -10,6 +10,7 @@
 #include "jet/sql/query_schema.h"
 #include "jet/sql/query_translator.h"
 #include "jet/sql/translator.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet::sql {
 
@@ -76,8 +77,8 @@ struct SelectSql {
   std::vector<SourceKey> source_keys;  // likewise
 };
 
-// ASCII case-insensitive equality (Jet names).
-bool SameName(std::string_view a, std::string_view b);
+// Names compare as everywhere in the engine (unicode_text.h).
+using jet::SameName;
 
 class QueryContext {
  public:

@@ -7,6 +7,7 @@
 
 #include "jet/sql/jet_types.h"
 #include "jet/sql/sql_errors.h"
+#include "jet/unicode_text.h"
 
 namespace qb::jet::sql {
 
@@ -298,10 +299,7 @@ std::vector<ParsedParameter> ParseParameters(Parser& p) {
       p.ExpectPunct(')');
     }
     for (const ParsedParameter& other : parameters) {
-      if (other.name.size() == param.name.size() &&
-          std::equal(other.name.begin(), other.name.end(), param.name.begin(),
-                     [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                 std::tolower(static_cast<unsigned char>(b)); })) {
+      if (SameName(other.name, param.name)) {
         p.FailAt(param.pos, "parameter '" + param.name + "' is declared twice");
       }
     }
@@ -320,6 +318,7 @@ ParsedTransform ParseTransform(Parser& p) {
     Scope scope(p, kTransformClause);
     p.ExpectKeyword("TRANSFORM");
     transform.aggregate = Expr(p);
+    if (p.AcceptKeyword("AS")) transform.alias = p.ExpectName("a name for the value");
     if (!p.Peek().IsKeyword("SELECT")) p.FailExpected("SELECT");
   }
   transform.select = ParseSelectBlock(p, false);

@@ -30,7 +30,7 @@ struct SchemaObject {
 class QuerySchema {
  public:
   virtual ~QuerySchema() = default;
-  // The table or saved query named NAME (ASCII case ignored), or nullopt when there is none.
+  // The table or saved query named NAME (case ignored, as SameName in jet/unicode_text.h), or nullopt when there is none.
   // Saved queries report no columns: the translator derives them from their SQL.
   virtual std::optional<SchemaObject> Find(std::string_view name) const = 0;
   // A number that changes whenever any table or saved query changes (created, altered,

@@ -65,17 +65,6 @@ int AggregateType(std::string_view name, int arg) {
 
 }  // namespace
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 std::string CollateFor(const QueryContext& ctx, SqlValueType kind) {
   if (kind != T::kText || ctx.options().text_collation.empty()) return "";
   return " COLLATE " + QuoteSqliteName(ctx.options().text_collation);

@@ -2,8 +2,8 @@
 // named as Jet names them, Jet types), clauses, DISTINCTROW and TOP with ties. Statement-level
 // concerns (INTO, parameters, kinds) belong to query_translator.cpp.
 #include <cmath>
-#include <cstdio>
 
+#include "core/number_text.h"
 #include "jet/sql/jet_types.h"
 #include "jet/sql/query_context.h"
 #include "jet/sql/source_keys.h"
@@ -14,11 +14,7 @@ namespace {
 
 using T = SqlValueType;
 
-std::string NumberText(double value) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.17g", value);
-  return buffer;
-}
+std::string NumberText(double value) { return DoubleToText(value); }
 
 // Appends the columns of SOURCE (a star) to the block.
 void ExpandStar(const BoundSource& source, BlockSql& block, std::vector<std::string>& sql_items,

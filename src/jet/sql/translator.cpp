@@ -2,10 +2,8 @@
 // contexts differ only where SQLite's own operators can serve a condition directly.
 #include "jet/sql/translator.h"
 
-#include <cstdio>
-
 #include "com/ole_exception.h"
-
+#include "core/number_text.h"
 #include "jet/sql/date_literal.h"
 #include "jet/sql/fn_support.h"
 #include "jet/sql/jet_types.h"
@@ -20,9 +18,7 @@ using T = SqlValueType;
 constexpr std::size_t kMaxRepeatedSql = 1000;
 
 std::string RealLiteral(double value) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.17g", value);
-  std::string text = buffer;
+  std::string text = DoubleToText(value);
   if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
   return text;
 }

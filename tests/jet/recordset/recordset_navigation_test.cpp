@@ -164,6 +164,64 @@ TEST_F(RecordsetNavigationTest, RequeryStartsOverAndKillsOldBookmarks) {
   EXPECT_EQ(ErrorOf([&] { Open("People", kOpenTable)->Requery(); }).number, err::kNotForThisObject);
 }
 
+TEST_F(RecordsetNavigationTest, BookmarksFromBeforeAnyNumberOfRequeriesAreRefused) {
+  for (int type : {kOpenDynaset, kOpenSnapshot}) {
+    SCOPED_TRACE(type);
+    auto rs = Open("SELECT * FROM People ORDER BY Name", type);
+    auto clone = rs->Clone();
+    std::vector<Variant> old_marks;
+    for (int i = 0; i < 300; ++i) {  // past any small generation counter's wrap
+      rs->MoveLast();
+      old_marks.push_back(rs->Bookmark());
+      rs->Requery();
+      for (std::size_t j = old_marks.size() > 3 ? old_marks.size() - 3 : 0; j < old_marks.size(); ++j) {
+        ASSERT_EQ(ErrorOf([&] { rs->SetBookmark(old_marks[j]); }).number, err::kBadBookmark) << i << " " << j;
+      }
+    }
+    for (const Variant& mark : old_marks) {
+      ASSERT_EQ(ErrorOf([&] { rs->SetBookmark(mark); }).number, err::kBadBookmark);
+    }
+    // The clone keeps the rows it shared: the first bookmark is still its own, and the rows
+    // requeried since are not.
+    clone->SetBookmark(old_marks.front());
+    EXPECT_EQ(Name(*clone), "Dora");
+    rs->MoveLast();
+    EXPECT_EQ(ErrorOf([&] { clone->SetBookmark(rs->Bookmark()); }).number, err::kBadBookmark);
+    // A clone requeried on its own numbers apart from the original's new rows too.
+    clone->Requery();
+    clone->MoveLast();
+    EXPECT_EQ(ErrorOf([&] { rs->SetBookmark(clone->Bookmark()); }).number, err::kBadBookmark);
+    rs->MoveFirst();
+    EXPECT_EQ(ErrorOf([&] { clone->SetBookmark(rs->Bookmark()); }).number, err::kBadBookmark);
+  }
+}
+
+TEST_F(RecordsetNavigationTest, CloneCarriesEverySetting) {
+  auto rs = Open("People", kOpenDynaset, 0, kOptimistic);
+  rs->SetCacheSize(50);
+  rs->SetBatchSize(10);
+  rs->SetUpdateOptions(33);
+  rs->SetLockEdits(true);
+  auto clone = rs->Clone();
+  EXPECT_EQ(clone->CacheSize(), 50);
+  EXPECT_EQ(clone->BatchSize(), 10);
+  EXPECT_EQ(clone->UpdateOptions(), 33);
+  EXPECT_TRUE(clone->LockEdits());
+  EXPECT_EQ(clone->Type(), kOpenDynaset);
+  EXPECT_TRUE(clone->Updatable());
+
+  auto table = Open("People", kOpenTable);
+  table->SetIndex("ByName");
+  table->SetLockEdits(false);
+  table->SetCacheSize(7);
+  auto table_clone = table->Clone();
+  EXPECT_EQ(table_clone->Index(), "ByName");
+  EXPECT_FALSE(table_clone->LockEdits());
+  EXPECT_EQ(table_clone->CacheSize(), 7);
+  table_clone->MoveFirst();
+  EXPECT_EQ(Walk(*table_clone), "alice,Bob,Carl,Dora");
+}
+
 TEST_F(RecordsetNavigationTest, SavedQueriesOpenWithTheirParameterValuesAndMaxRecords) {
   auto query = db_->CreateQueryDef("Older", "PARAMETERS Least SHORT; SELECT Name FROM People WHERE Age >= Least ORDER BY Age, Name");
   EXPECT_EQ(ErrorOf([&] { query->OpenRecordset(); }).number, 3061);  // no value yet

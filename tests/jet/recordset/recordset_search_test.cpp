@@ -69,6 +69,32 @@ TEST_F(RecordsetSearchTest, SeekMatchesPartialKeysOfDescendingIndexes) {
   EXPECT_EQ(ErrorOf([&] { Open("People", kOpenDynaset)->SetIndex("ByName"); }).number, err::kNotForThisObject);
 }
 
+TEST_F(RecordsetSearchTest, SeekBackwardsKeepsTheIndexOrderWhateverTheFieldNames) {
+  // Field names with ", " and " DESC" in them: the reversed order must still be the index's.
+  db_->Execute("CREATE TABLE Names ([Last, First] TEXT(20), [Rank DESC] LONG, Name TEXT(10))");
+  db_->Execute("CREATE INDEX ByBoth ON Names ([Last, First], [Rank DESC] DESC)");
+  // Rowid order differs from the index order: (a,2) (a,1) (b,9) (a,3).
+  Exec("INSERT INTO Names VALUES ('a', 1, 'a1'), ('a', 2, 'a2'), ('b', 9, 'b9'), ('a', 3, 'a3')");
+  auto rs = Open("Names", kOpenTable);
+  rs->SetIndex("ByBoth");  // a3, a2, a1, b9
+  rs->MoveFirst();
+  EXPECT_EQ(Walk(*rs), "a3,a2,a1,b9");
+  struct Case {
+    const char* comparison;
+    std::vector<Variant> keys;
+    const char* found;
+  };
+  for (const Case& c : {Case{"<=", {Variant("a")}, "a1"}, Case{"<", {Variant("b")}, "a1"},
+                        Case{"<=", {Variant("b")}, "b9"}, Case{"<", {Variant("a"), Variant(2)}, "a3"},
+                        Case{"<=", {Variant("a"), Variant(2)}, "a2"}, Case{">", {Variant("a"), Variant(3)}, "a2"},
+                        Case{">=", {Variant("a")}, "a3"}}) {
+    SCOPED_TRACE(std::string(c.comparison) + " " + c.keys[0].ToString());
+    rs->Seek(c.comparison, c.keys);
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(Name(*rs), c.found);
+  }
+}
+
 TEST_F(RecordsetSearchTest, SetIndexKeepsTheCurrentRecordAndChangesTheOrder) {
   auto rs = Open("People", kOpenTable);
   rs->MoveLast();  // Bob in natural order

@@ -375,7 +375,14 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"TRANSFORM Sum(Qty) SELECT CustID FROM Orders GROUP BY CustID", "#3143"},
         QueryCase{"TRANSFORM Qty SELECT CustID FROM Orders GROUP BY CustID PIVOT Qty", "#3143"},
         QueryCase{"TRANSFORM Sum(Qty) SELECT CustID FROM Orders GROUP BY CustID PIVOT Qty In "
-                  "(1, 1)", "#3104"}));
+                  "(1, 1)", "#3104"},
+        // The value may carry a name; the pivot values still name the columns.
+        QueryCase{"TRANSFORM Sum(Amount) AS Total SELECT CustID FROM Orders GROUP BY CustID PIVOT Qty "
+                  "In (1, 2, 4)", "1|20|10.5|Null; 2|Null|Null|Null; 3|20|Null|Null; "
+                                  "9|Null|Null|Null"},
+        QueryCase{"TRANSFORM Count(*) AS [Number of orders] SELECT CustID FROM Orders WHERE CustID < 3 "
+                  "GROUP BY CustID PIVOT Qty", "1|1|1|Null; 2|Null|Null|1"},
+        QueryCase{"TRANSFORM Sum(Qty) AS SELECT CustID FROM Orders GROUP BY CustID PIVOT Qty", "#3143"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Actions, JetQueryRows,
