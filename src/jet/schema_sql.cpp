@@ -4,6 +4,7 @@
 
 #include "com/ole_exception.h"
 #include "jet/errors.h"
+#include "jet/sql/currency_sql.h"
 #include "jet/sql/parser.h"
 #include "jet/sql/translator.h"
 #include "jet/text_collation.h"
@@ -62,6 +63,14 @@ std::string FieldRuleSql(const TableModel& table, const FieldModel& field) {
   return sql::TranslateCondition(*parsed, options);
 }
 
+// A Currency field holds the INTEGER of ten-thousandths (translator.h): its writers convert
+// and range-check every value (jet_tocur, StoredCurrency), so anything else is refused.
+std::string CurrencyCheck(const FieldModel& field) {
+  const std::string c = QuoteName(field.name);
+  return " " + Named(err::kConversion, "The field '" + field.name + "' holds Currency amounts only.",
+                     c + " IS NULL OR typeof(" + c + ") = 'integer'");
+}
+
 std::string TypeChecks(const FieldModel& field) {
   const std::string c = QuoteName(field.name);
   const std::string& n = field.name;
@@ -77,6 +86,7 @@ std::string TypeChecks(const FieldModel& field) {
       " " + Named(err::kConversion, "The field '" + n + "' holds numbers only.",
                   c + " IS NULL OR typeof(" + c + ") IN ('integer', 'real') OR (typeof(" + c + ") = 'text' AND " + c +
                       " GLOB '*[0-9]*' AND NOT " + c + " GLOB '*[^0-9.eE+-]*')");
+  if (field.type == 5) return CurrencyCheck(field);
   switch (field.type) {
     case 1:
       return " " + Named(err::kConversion, "The field '" + n + "' holds only True (-1) or False (0).",
@@ -86,7 +96,7 @@ std::string TypeChecks(const FieldModel& field) {
     case 4:
       if (field.attributes & kAutoIncrField) return std::string();
       return range("-2147483648", "2147483647", "Long: -2147483648 to 2147483647");
-    case 5: case 6: case 7: case 8:
+    case 6: case 7: case 8:
       return number_check;
     case 10:
       return " " + Named(err::kFieldTooSmall,
@@ -117,7 +127,8 @@ std::string TypeChecks(const FieldModel& field) {
 const char* AffinityOf(int type) {
   switch (type) {
     case 1: case 2: case 3: case 4: return "INTEGER";
-    case 5: case 6: case 7: case 8: return "REAL";
+    case 5: return "INTEGER";  // Currency: ten-thousandths
+    case 6: case 7: case 8: return "REAL";
     case 9: case 11: return "BLOB";
     default: return "TEXT";
   }
@@ -135,6 +146,20 @@ std::string TranslateDefault(const std::string& expression) {
   return sql::TranslateExpression(*parsed, options).sql;
 }
 
+std::string StoredDefaultSql(const std::string& expression, int dao_type) {
+  if (dao_type != 5) return TranslateDefault(expression);
+  sql::ParsedExprPtr parsed = sql::ParseExpression(expression);
+  NoNames resolver;
+  sql::TranslateOptions options;
+  options.resolver = &resolver;
+  const sql::TranslatedExpr value = sql::TranslateExpression(*parsed, options);
+  if (value.type != sql::SqlValueType::kCurrency && value.type != sql::SqlValueType::kNull &&
+      sql::IsSignedNumberLiteral(*parsed) && !sql::ScaledLiteral(*parsed)) {
+    RaiseJetError(err::kNumericOverflow, "The default value " + expression + " is outside the range of a Currency field.");
+  }
+  return sql::StoredValueSql(parsed.get(), value, 5);
+}
+
 std::string ColumnSql(const TableModel& table, const FieldModel& field) {
   std::string sql = QuoteName(field.name) + " ";
   if (field.attributes & kAutoIncrField) return sql + "INTEGER PRIMARY KEY AUTOINCREMENT";
@@ -142,7 +167,7 @@ std::string ColumnSql(const TableModel& table, const FieldModel& field) {
   if (field.type == 10 || field.type == 12 || field.type == 15) sql += std::string(" COLLATE ") + kTextCollationName;
   if (field.required) sql += " NOT NULL";
   if (!field.default_value.empty()) {
-    sql += " DEFAULT (" + TranslateDefault(field.default_value) + ")";
+    sql += " DEFAULT (" + StoredDefaultSql(field.default_value, field.type) + ")";
   } else if (field.type == 1) {
     sql += " DEFAULT 0";
   }
@@ -228,24 +253,10 @@ std::vector<std::string> TriggerNames(const TableModel& table) {
   return {base + "_i", base + "_u"};
 }
 
-std::vector<std::string> CreateTriggerSql(const TableModel& table) {
-  std::string set, differs;
-  for (const FieldModel& field : table.fields) {
-    if (field.type != 5) continue;
-    const std::string c = QuoteName(field.name);
-    if (!set.empty()) {
-      set += ", ";
-      differs += " OR ";
-    }
-    set += c + " = round(" + c + ", 4)";
-    differs += c + " IS NOT round(" + c + ", 4)";
-  }
-  if (set.empty()) return {};
-  const std::vector<std::string> names = TriggerNames(table);
-  const std::string t = QuoteName(table.name);
-  const std::string body = " BEGIN UPDATE " + t + " SET " + set + " WHERE rowid = NEW.rowid AND (" + differs + "); END";
-  return {"CREATE TRIGGER " + QuoteName(names[0]) + " AFTER INSERT ON " + t + body,
-          "CREATE TRIGGER " + QuoteName(names[1]) + " AFTER UPDATE ON " + t + body};
+std::vector<std::string> CreateTriggerSql(const TableModel&) {
+  // Currency is stored exactly, so no table needs the rounding triggers files made before the
+  // integer form carry; TriggerNames still names them for removal.
+  return {};
 }
 
 bool CanAddInPlace(const FieldModel& field) {

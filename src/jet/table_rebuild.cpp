@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "jet/errors.h"
+#include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/schema_sql.h"
 #include "jet/sqlite/connection.h"
@@ -21,6 +22,18 @@ std::optional<std::int64_t> Seed(Connection& connection, const std::string& tabl
   return read.ColumnInt(0);
 }
 
+// The value of field AFTER taken from the column SOURCE (field BEFORE, when the catalog knows
+// it): a Currency value crossing to or from another type converts between ten-thousandths
+// and amounts; AMOUNTS says the table's Currency columns still hold REAL amounts.
+std::string SourceValueSql(const FieldModel* before, const std::string& source, const FieldModel& after,
+                           bool amounts) {
+  const std::string column = QuoteName(source);
+  const bool from_currency = before && before->type == 5;
+  if (after.type == 5 && (!from_currency || amounts)) return "jet_tocur(" + column + ")";
+  if (after.type != 5 && from_currency && !amounts) return "jet_curnum(jet_ascurrency(" + column + "))";
+  return column;
+}
+
 }  // namespace
 
 void ResetTriggers(Connection& connection, const TableModel& table) {
@@ -29,15 +42,16 @@ void ResetTriggers(Connection& connection, const TableModel& table) {
 }
 
 void RebuildTable(Connection& connection, const std::string& old_table, const TableModel& after,
-                  const std::vector<std::string>& sources) {
+                  const std::vector<std::string>& sources, bool amounts) {
   const std::optional<std::int64_t> seed = Seed(connection, old_table);
+  const std::optional<TableModel> before = LoadTableModel(connection, old_table);
   connection.Exec(CreateTableSql(after, kWorkName));
   std::string columns = "rowid", values = "rowid";
   for (std::size_t i = 0; i < after.fields.size(); ++i) {
     const FieldModel& field = after.fields[i];
     if (!sources[i].empty()) {
       columns += ", " + QuoteName(field.name);
-      values += ", " + QuoteName(sources[i]);
+      values += ", " + SourceValueSql(before ? before->FindField(sources[i]) : nullptr, sources[i], field, amounts);
     } else if (field.attributes & kAutoIncrField) {
       columns += ", " + QuoteName(field.name);
       values += ", rowid";

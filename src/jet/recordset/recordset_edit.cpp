@@ -48,7 +48,7 @@ class WriteScope {
 };
 
 Variant EvaluateDefault(Connection& connection, const RecordsetColumn& column) {
-  PreparedSql sql(connection, "SELECT (" + TranslateDefault(column.default_value) + ")");
+  PreparedSql sql(connection, "SELECT (" + StoredDefaultSql(column.default_value, column.type) + ")");
   ResetOnExit reset(sql);
   if (!sql.Step()) return Variant::Null();
   return ColumnValue(sql.Handle(), 0, column.type);

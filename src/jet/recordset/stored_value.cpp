@@ -10,6 +10,7 @@
 
 #include "jet/errors.h"
 #include "jet/schema_model.h"
+#include "jet/sql/currency_sql.h"
 #include "jet/sql/jet_types.h"
 
 namespace qb::jet {
@@ -54,8 +55,7 @@ Variant ToFieldValue(const Variant& value, int dao_type) {
       case t::kLong:
         return Variant(static_cast<int>(WholeIn(value, -2147483648.0, 2147483647.0, "Long")));
       case t::kCurrency:
-        if (std::fabs(NumberOf(value, "Currency")) > 922337203685477.0) Overflow();
-        return Variant(value.ToCurrency());
+        return Variant(Currency::FromScaled(sql::StoredCurrency(value)));
       case t::kSingle: {
         const double number = NumberOf(value, "Single");
         if (std::fabs(number) > std::numeric_limits<float>::max()) Overflow();
@@ -100,7 +100,7 @@ void BindStoredValue(sqlite3_stmt* stmt, int index, const Variant& value) {
       rc = sqlite3_bind_int64(stmt, index, value.ToInt64());
       break;
     case VarType::Currency:
-      rc = sqlite3_bind_double(stmt, index, value.ToCurrency().ToDouble());
+      rc = sqlite3_bind_int64(stmt, index, value.ToCurrency().Scaled());  // ten-thousandths
       break;
     case VarType::Single:
     case VarType::Double:

@@ -47,6 +47,23 @@ std::string KeyedRows(const QueryContext& ctx, const BoundSource& owner, const s
          owner.RowidSql() + " = " + key + condition + ")";
 }
 
+// SELECT's rows as fields of TARGET_TYPES store them: the rows pass through a subquery
+// converting the columns whose kind differs from their field's (Currency and the rest).
+std::string StoredSelectSql(const SelectSql& select, const std::vector<int>& target_types) {
+  std::string list;
+  bool converts = false;
+  for (std::size_t i = 0; i < select.columns.size() && i < target_types.size(); ++i) {
+    TranslatedExpr value;
+    value.sql = "jet_rows." + QuoteSqliteName(select.columns[i].name);
+    value.type = KindOfDaoType(select.columns[i].dao_type);
+    const std::string stored = StoredValueSql(nullptr, value, target_types[i]);
+    converts = converts || stored != value.sql;
+    list += (i ? ", " : "") + stored;
+  }
+  if (!converts) return select.sql;
+  return "SELECT " + list + " FROM (" + select.sql + ") AS jet_rows";
+}
+
 }  // namespace
 
 TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
@@ -55,26 +72,22 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
   SchemaObject table = FindTable(ctx, insert.table, insert.pos);
   out.target_table = table.name;
   std::vector<std::string> columns = insert.columns;
-  std::string values;
   std::size_t value_count = 0;
+  SelectSql select;
+  std::vector<TranslatedExpr> row;  // the VALUES, translated in order (parameter numbering)
   if (insert.select) {
-    SelectSql select = TranslateSelectTree(ctx, *insert.select, nullptr);
+    select = TranslateSelectTree(ctx, *insert.select, nullptr);
     if (columns.empty()) {  // mapped by name
       for (const TranslatedColumn& column : select.columns) columns.push_back(column.name);
     }
     value_count = select.columns.size();
-    values = " " + select.sql;
   } else {
     if (columns.empty()) {
       for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
     }
     Scope scope;
     ScopeResolver resolver(ctx, scope, false, 3095);
-    for (const ParsedExprPtr& value : insert.values) {
-      values += values.empty() ? " VALUES (" : ", ";
-      values += resolver.Value(*value).sql;
-    }
-    values += ")";
+    for (const ParsedExprPtr& value : insert.values) row.push_back(resolver.Value(*value));
     value_count = insert.values.size();
   }
   if (value_count != columns.size()) {
@@ -83,6 +96,7 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
                       " values for " + std::to_string(columns.size()) + " destination fields.");
   }
   std::string list;
+  std::vector<int> target_types;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
     if (!column) {
@@ -97,11 +111,22 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
     }
     if (!list.empty()) list += ", ";
     list += QuoteSqliteName(column->name);
+    target_types.push_back(column->dao_type);
+  }
+  std::string values;
+  if (insert.select) {
+    values = " " + StoredSelectSql(select, target_types);
+  } else {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      values += i == 0 ? " VALUES (" : ", ";
+      values += StoredValueSql(insert.values[i].get(), row[i], target_types[i]);
+    }
+    values += ")";
   }
   const std::string head = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
   out.sql = head + values;
   if (insert.select) {
-    SetInsertSelectRowForms(ctx, *insert.select, head, out);
+    SetInsertSelectRowForms(ctx, *insert.select, head, target_types, out);
   } else {
     out.single_row = true;
   }
@@ -139,7 +164,8 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
       }
       RefuseAutoNumberSet(table, column->name);
       if (!sets.empty()) sets += ", ";
-      sets += QuoteSqliteName(column->name) + " = " + resolver.Value(*assignment.value).sql;
+      sets += QuoteSqliteName(column->name) + " = " +
+              StoredValueSql(assignment.value.get(), resolver.Value(*assignment.value), column->dao_type);
     }
     // The condition first: it may add implicit parameters, which the row key follows.
     const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
@@ -161,6 +187,7 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
   const BoundSource* owner = nullptr;
   std::vector<std::pair<std::string, const ParsedExpr*>> sets;
+  std::vector<int> set_types;
   for (const ParsedAssignment& assignment : update.assignments) {
     resolver.Resolve(*assignment.column);
     const BoundColumn* column = resolver.last_column();
@@ -177,6 +204,7 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
     }
     owner = source;
     sets.emplace_back(column->name, assignment.value.get());
+    set_types.push_back(column->dao_type);
   }
   out.target_table = owner->table;
   const SchemaObject changed = FindTable(ctx, owner->table, target.pos);
@@ -185,9 +213,10 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
   std::string same_row = owner->RowidSql() + " = " + table + ".rowid";
   std::string set_sql;
-  for (const auto& [name, value] : sets) {
+  for (std::size_t i = 0; i < sets.size(); ++i) {
+    const auto& [name, value] = sets[i];
     if (!set_sql.empty()) set_sql += ", ";
-    std::string value_sql = resolver.Value(*value).sql;
+    std::string value_sql = StoredValueSql(value, resolver.Value(*value), set_types[i]);
     set_sql += QuoteSqliteName(name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
                same_row + (update.where ? " AND " + resolver.Condition(*update.where) : "") +
                " LIMIT 1)";

@@ -8,7 +8,7 @@ namespace qb::jet::sql {
 std::string RowKeyPlaceholder(const QueryContext& ctx) { return "?" + std::to_string(ctx.parameters().size() + 1); }
 
 void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const std::string& insert_head,
-                             TranslatedQuery& out) {
+                             const std::vector<int>& target_types, TranslatedQuery& out) {
   if (query.IsUnion() || query.parts.front().top) return;
   const ParsedSelect& select = query.parts.front();
   Scope scope;
@@ -23,9 +23,12 @@ void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const 
   }
   if (keys.empty()) return;
   std::string columns;
-  for (const TranslatedColumn& column : block.columns) {
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
     if (!columns.empty()) columns += ", ";
-    columns += "jet_rows." + QuoteSqliteName(column.name);
+    TranslatedExpr value;
+    value.sql = "jet_rows." + QuoteSqliteName(block.columns[i].name);
+    value.type = KindOfDaoType(block.columns[i].dao_type);
+    columns += i < target_types.size() ? StoredValueSql(nullptr, value, target_types[i]) : value.sql;
   }
   std::string key_columns, match;
   const std::size_t first = ctx.parameters().size() + 1;

@@ -18,7 +18,9 @@ std::string RowKeyPlaceholder(const QueryContext& ctx);
 // source, in FROM order (Null for the side of an outer join that found none): placeholders
 // RowKeyPlaceholder and the ones after it. Translates QUERY's block a second time, which reuses
 // the parameters the first translation made. Raises what that translation raises.
+// TARGET_TYPES are the DAO types of the fields written, in order (values convert as
+// StoredValueSql converts them).
 void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const std::string& insert_head,
-                             TranslatedQuery& out);
+                             const std::vector<int>& target_types, TranslatedQuery& out);
 
 }  // namespace qb::jet::sql

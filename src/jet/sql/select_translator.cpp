@@ -129,7 +129,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
       out.name = "Expr" + std::to_string(expr_number++);
     }
     named.push_back(!item.alias.empty() || !column);
-    std::string sql = value.sql;
+    std::string sql = ResultValueSql(value);
     if (!column) sql += CollateFor(ctx, value.type);
     sql_items.push_back(sql);
     block.columns.push_back(out);
