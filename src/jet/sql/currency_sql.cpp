@@ -188,7 +188,7 @@ std::int64_t StoredCurrency(const Variant& value) {
   }
 }
 
-std::optional<std::int64_t> ScaledLiteral(const ParsedExpr& expr) {
+std::optional<std::int64_t> ScaledLiteral(const ParsedExpr& expr, bool exact_only) {
   bool negated = false;
   const ParsedLiteral* literal = SignedLiteral(expr, negated);
   if (!literal) return std::nullopt;
@@ -200,9 +200,13 @@ std::optional<std::int64_t> ScaledLiteral(const ParsedExpr& expr) {
     if (literal->type != ParsedLiteral::Type::kReal) return std::nullopt;
     // The spelling is exact where the double is not (99999999999999.9999).
     const std::string spelling = literal->text.empty() ? std::string() : (negated ? "-" : "") + literal->text;
-    if (!spelling.empty()) return Currency::FromText(spelling, FormatSettings::Default()).Scaled();
-    const Currency amount = Currency::FromDouble(literal->real);
-    return (negated ? -amount : amount).Scaled();
+    if (spelling.empty()) return std::nullopt;
+    if (exact_only) {
+      const std::size_t point = spelling.find('.');
+      const bool plain = spelling.find_first_of("eE") == std::string::npos;
+      if (!plain || (point != std::string::npos && spelling.size() - point - 1 > 4)) return std::nullopt;
+    }
+    return Currency::FromText(spelling, FormatSettings::Default()).Scaled();
   } catch (const EConvertError&) {
     return std::nullopt;
   }

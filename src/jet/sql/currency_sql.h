@@ -23,8 +23,10 @@ namespace qb::jet::sql {
 std::int64_t StoredCurrency(const Variant& value);
 
 // The ten-thousandths of EXPR when it is a plain numeric literal (signs allowed), exact on the
-// literal's decimal spelling; nullopt for anything else or a literal out of Currency's range.
-std::optional<std::int64_t> ScaledLiteral(const ParsedExpr& expr);
+// literal's decimal spelling, digits past the fourth decimal rounded half to even (EXACT_ONLY:
+// nullopt for such a literal instead, as a comparison needs); nullopt for anything else or a
+// literal out of Currency's range.
+std::optional<std::int64_t> ScaledLiteral(const ParsedExpr& expr, bool exact_only = false);
 
 // True when EXPR is a numeric literal, signs allowed.
 bool IsSignedNumberLiteral(const ParsedExpr& expr);

@@ -224,7 +224,7 @@ std::string Translator::Arg(const TranslatedExpr& value) { return ArgumentSql(va
 // compared with.
 std::string ScaledSide(const ParsedExpr& expr, const TranslatedExpr& value) {
   if (value.type == T::kCurrency || value.type == T::kNull) return value.sql;
-  if (std::optional<std::int64_t> scaled = ScaledLiteral(expr)) return ScaledIntegerSql(*scaled);
+  if (std::optional<std::int64_t> scaled = ScaledLiteral(expr, true)) return ScaledIntegerSql(*scaled);
   return "jet_scaled(" + ArgumentSql(value) + ")";
 }
 
