@@ -343,6 +343,21 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
       }
     }
     if (wrapped || !block.order.empty()) sql = "SELECT * FROM (" + sql + ")";
+    // A column is Currency (ten-thousandths) in every part or in none: the first part decides.
+    std::string converted;
+    bool converts = false;
+    for (std::size_t c = 0; c < block.columns.size(); ++c) {
+      TranslatedExpr value;
+      value.sql = "jet_part." + QuoteSqliteName(block.columns[c].name);
+      value.type = block.kinds[c];
+      const bool currency = result.kinds[c] == SqlValueType::kCurrency;
+      const bool differs = currency ? value.type == SqlValueType::kNumber : value.type == SqlValueType::kCurrency;
+      const std::string stored =
+          differs ? StoredValueSql(nullptr, value, currency ? dao_type::kCurrency : dao_type::kDouble) : value.sql;
+      converts = converts || stored != value.sql;
+      converted += (c ? ", " : "") + stored + " AS " + QuoteSqliteName(block.columns[c].name);
+    }
+    if (converts) sql = "SELECT " + converted + " FROM (" + sql + ") AS jet_part";
     result.sql += query.union_all[i - 1] ? " UNION ALL " : " UNION ";
     result.sql += sql;
   }

@@ -75,6 +75,16 @@ TEST_F(CurrencyStorageTest, AmountsRoundTripExactlyThroughSqlAndRecordsets) {
   EXPECT_EQ(Scalar(*database, "SELECT Amount FROM M"), Variant(Amount("99999999999999.9998")));
 }
 
+TEST_F(CurrencyStorageTest, AFieldChangingTypeKeepsItsAmounts) {
+  auto database = MakeDatabase("retype.mdb");
+  database->Execute("CREATE TABLE R (D DOUBLE, C CURRENCY)");
+  database->Execute("INSERT INTO R (D, C) VALUES (1.25, 2.5)", kFailOnError);
+  database->Execute("ALTER TABLE R ALTER COLUMN D CURRENCY");
+  database->Execute("ALTER TABLE R ALTER COLUMN C DOUBLE");
+  EXPECT_EQ(Scalar(*database, "SELECT D FROM R"), Variant(Amount("1.25")));
+  EXPECT_EQ(Scalar(*database, "SELECT C FROM R"), Variant(2.5));
+}
+
 TEST_F(CurrencyStorageTest, AmountsOutsideTheRangeAreRefusedAndTheTableStaysReadable) {
   auto database = MakeDatabase("range.mdb");
   database->Execute("INSERT INTO M (Amount) VALUES (1.5)", kFailOnError);
@@ -111,6 +121,8 @@ TEST_F(CurrencyStorageTest, SumsAreExactAndKeepTheCurrencyType) {
   EXPECT_EQ(Scalar(*database, "SELECT Avg(Amount) FROM M"), Variant(Amount("0.1")));
   EXPECT_EQ(Scalar(*database, "SELECT Max(Amount) FROM M"), Variant(Amount("0.1")));
   EXPECT_EQ(Scalar(*database, "SELECT Sum(Amount * 2) FROM M"), Variant(Amount("200")));
+  EXPECT_EQ(Scalar(*database, "SELECT Sum(Amount + CCur(123456789.1234)) FROM M"),
+            Variant(Amount("123456789223.4")));
   // Compared with literals, parameters and other kinds on the amount's own scale.
   EXPECT_EQ(Scalar(*database, "SELECT Count(*) FROM M WHERE Amount = 0.1 AND Amount > 0.09999 AND Amount < '0.2'")
                 .ToInt64(),
@@ -120,6 +132,9 @@ TEST_F(CurrencyStorageTest, SumsAreExactAndKeepTheCurrencyType) {
   // Amounts leave as plain numbers where they meet other types.
   EXPECT_DOUBLE_EQ(Scalar(*database, "SELECT First(Amount * 1.5) FROM M").ToDouble(), 0.15);
   EXPECT_DOUBLE_EQ(Scalar(*database, "SELECT First(IIf(Amount > 0, Amount, 0)) FROM M").ToDouble(), 0.1);
+  EXPECT_DOUBLE_EQ(Scalar(*database, "SELECT 1.5 AS X FROM M UNION SELECT Amount FROM M ORDER BY 1").ToDouble(),
+                   0.1);
+  EXPECT_EQ(Scalar(*database, "SELECT Amount FROM M UNION SELECT 3 FROM M ORDER BY 1 DESC"), Variant(Amount("3")));
 }
 
 // A file as the engine made it when amounts were REALs: M's Amount column REAL with rounding
