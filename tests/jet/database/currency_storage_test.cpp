@@ -106,6 +106,12 @@ TEST_F(CurrencyStorageTest, AmountsOutsideTheRangeAreRefusedAndTheTableStaysRead
   rs->Close();
   EXPECT_EQ(ErrorOf([&] { database->Execute("ALTER TABLE M ADD COLUMN Fee CURRENCY DEFAULT 1E20"); }).number,
             err::kNumericOverflow);
+  // A sum past the range is an overflow, not a wrong number.
+  database->Execute("INSERT INTO M (Amount) VALUES (900000000000000)", kFailOnError);
+  EXPECT_EQ(Scalar(*database, "SELECT Sum(Amount) FROM M"), Variant(Amount("900000000000001.5")));
+  database->Execute("INSERT INTO M (Amount) VALUES (900000000000000)", kFailOnError);
+  EXPECT_EQ(ErrorOf([&] { Scalar(*database, "SELECT Sum(Amount) FROM M"); }).number, 6);
+  database->Execute("DELETE FROM M WHERE Amount > 2", kFailOnError);
   // Nothing was written and every read still works.
   EXPECT_EQ(Scalar(*database, "SELECT Count(*) FROM M").ToInt64(), 1);
   EXPECT_EQ(Scalar(*database, "SELECT Sum(Amount) FROM M"), Variant(Amount("1.5")));
