@@ -20,7 +20,7 @@ void ConvertCurrencyStorage(Connection& connection);
 // True when CONNECTION's file records no integer form: its Currency fields hold amounts.
 bool HoldsCurrencyAmounts(Connection& connection);
 
-// Why a file not yet converted is open read-only, and how to convert it, for NAME.
+// Why a file not yet converted is open read-only, and how to convert it (a sentence's tail).
 const char* UnconvertedCurrencyAdvice();
 
 }  // namespace qb::jet
