@@ -79,10 +79,11 @@ struct Fixture {
         "Ratio SINGLE, Big DOUBLE, Placed DATETIME, Paid BIT)");
     qb::jet::Connection& sql = database->EngineConnection(true);
     sql.Exec("BEGIN");
+    // Raw SQL writes Currency in its stored form, ten-thousandths.
     sql.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kRows) +
              ") INSERT INTO T (Name, Notes, Qty, Total, Amount, Ratio, Big, Placed, Paid) SELECT 'name ' || i, "
              "CASE WHEN i % 3 = 0 THEN NULL ELSE 'a longer note about record ' || i END, i % 30000, i * 7, "
-             "round(i * 0.37, 2), i % 1000 * 0.25, i / 7.0, 36526 + i % 9000 + (i % 86400) / 86400.0, "
+             "i * 3700, i % 1000 * 0.25, i / 7.0, 36526 + i % 9000 + (i % 86400) / 86400.0, "
              "-(i % 2) FROM n");
     sql.Exec("COMMIT");
     database->Close();

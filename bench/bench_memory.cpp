@@ -67,10 +67,11 @@ struct Fixture {
                         "Day DATETIME, Flag YESNO, Qty SHORT, Ratio SINGLE, Notes MEMO)");
       database->Execute(std::string("CREATE INDEX ByName ON ") + name + " (Name)");
       Raw("BEGIN");
+      // Raw SQL writes Currency in its stored form, ten-thousandths.
       Raw("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(count) +
           ") INSERT INTO " + name + " (Id, Code, Name, Amount, Price, Day, Flag, Qty, Ratio, Notes) SELECT " +
           (std::string(name) == "G" ? "i * 2" : "i") + ", i * 3, "
-          "'name ' || i, i * 0.5, round(i * 0.25, 4), 36000 + i % 5000, -(i % 2), i % 30000, i % 100 * 0.5, "
+          "'name ' || i, i * 0.5, i * 2500, 36000 + i % 5000, -(i % 2), i % 30000, i % 100 * 0.5, "
           "'some notes for row ' || i FROM n");
       Raw("COMMIT");
     }

@@ -57,9 +57,10 @@ struct Fixture {
     database->Execute("CREATE UNIQUE INDEX ByCode ON T (Code)");
     database->Execute("CREATE INDEX ByName ON T (Name)");
     Raw("BEGIN");
+    // Raw SQL writes Currency in its stored form, ten-thousandths.
     Raw("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
         ") INSERT INTO T (Code, Name, Amount, Price, Day, Flag, Qty, Ratio, Notes) SELECT (i * 7919) % " +
-        std::to_string(rows) + ", 'name ' || i, i * 0.5, round(i * 0.25, 4), 36000 + i % 5000, -(i % 2), i % 30000, "
+        std::to_string(rows) + ", 'name ' || i, i * 0.5, i * 2500, 36000 + i % 5000, -(i % 2), i % 30000, "
         "i % 100 * 0.5, 'some notes for row ' || i FROM n");
     Raw("COMMIT");
   }

@@ -83,11 +83,10 @@ Variant ColumnValue(sqlite3_stmt* stmt, int column, int dao_type) {
       }
       break;
     case t::kCurrency:
+      // INTEGER is the stored form, ten-thousandths; REAL an amount (a file from before that
+      // form, a union part of another type).
       if (storage == SQLITE_INTEGER) {
-        const sqlite3_int64 value = sqlite3_column_int64(stmt, column);
-        if (value > -922337203685477 && value < 922337203685477) {
-          return Variant(Currency::FromScaled(value * Currency::kScale));
-        }
+        return Variant(Currency::FromScaled(sqlite3_column_int64(stmt, column)));
       } else if (storage == SQLITE_FLOAT) {
         const double value = sqlite3_column_double(stmt, column);
         if (std::isfinite(value) && std::fabs(value) < 9.2e14) return Variant(Currency::FromDouble(value));

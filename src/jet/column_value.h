@@ -10,7 +10,7 @@ namespace qb::jet {
 
 // Column COLUMN (0-based) of STMT's current row as DAO type DAO_TYPE gives it: NULL as Null;
 // Boolean as a boolean (any non-zero number is True); Byte, Integer, Long as their integer
-// kinds; Currency exact to its 4 decimals; Single, Double; Date as a date; Text, Memo and GUID
+// kinds; Currency exactly (INTEGER as ten-thousandths, REAL as an amount); Single, Double; Date as a date; Text, Memo and GUID
 // as strings; Binary and Long Binary as byte arrays. A stored value that does not fit DAO_TYPE
 // (SQLite keeps what it is given) and an unknown DAO_TYPE (0) give the value as stored: a
 // Long (or a Double when out of Long's range), a Double, a string or a byte array. Never raises.

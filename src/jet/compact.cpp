@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "jet/copy_content.h"
+#include "jet/currency_storage.h"
 #include "jet/database_catalog.h"
 #include "jet/database_maintenance.h"
 #include "jet/database_open.h"
@@ -77,10 +78,12 @@ void Compact(const std::string& source, const std::string& destination, const st
   if (!version.empty()) info.format_version = version;
   if (target.sort_order) info.sort_order = *target.sort_order;
   info.icu_version = IcuCollationVersion();
+  info.exact_currency = true;
   const CipherKey key = DestinationKey(source_key, target.password, options);
   CreateEngineFile(destination, info, key, settings, [&](Connection& created) {
     RegisterTextCollation(created, info.sort_order);
     CopyDatabaseContent(*reader, created, CopyMode::kStrict);
+    if (!source_info.exact_currency) ConvertCurrencyTables(created);  // the compacted file is converted
   });
   if (!in_place) return;
   reader.reset();  // the last connection: the source's log is folded in and removed

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "jet/catalog_query_schema.h"
+#include "jet/currency_storage.h"
 #include "jet/errors.h"
 #include "jet/lock_file.h"
 #include "jet/property.h"
@@ -22,6 +23,13 @@ constexpr int kMaxDepth = 5;
 constexpr int kText = 10, kBoolean = 1, kInteger = 3, kLong = 4;
 
 std::string SavepointName(int level) { return "qb_tx" + std::to_string(level); }
+
+[[noreturn]] void RaiseReadOnly(const std::string& name, const CatalogInfo& info) {
+  if (!info.exact_currency) {
+    RaiseJetError(err::kReadOnly, "The database '" + name + "' cannot be changed: " + UnconvertedCurrencyAdvice() + ".");
+  }
+  RaiseJetError(err::kReadOnly, "The database '" + name + "' is open read-only.");
+}
 
 }  // namespace
 
@@ -157,7 +165,7 @@ std::shared_ptr<Property> Database::UserProperty(const std::string& name, int ty
       [locked, name, type](const Variant& value) {
         auto database = locked();
         Connection& connection = database->Open();
-        if (database->read_only_) RaiseJetError(err::kReadOnly, "The database '" + database->name_ + "' is open read-only.");
+        if (database->read_only_) RaiseReadOnly(database->name_, database->info_);
         UpdateDatabaseProperty(connection, name, type, value);
       });
 }
@@ -177,7 +185,7 @@ std::shared_ptr<Property> Database::CreateProperty(const std::string& name, int 
       RaiseJetError(err::kDuplicateName, "The database already has a property named '" + name + "'.");
     }
   }
-  if (read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
+  if (read_only_) RaiseReadOnly(name_, info_);
   InsertDatabaseProperty(connection, StoredProperty{name, type, value});
   return UserProperty(name, type);
 }
@@ -292,7 +300,7 @@ TransactionLocks& Database::KeptRecordLocks() {
 
 Connection& Database::EngineConnection(bool writing) {
   Connection& connection = Open();
-  if (writing && read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
+  if (writing && read_only_) RaiseReadOnly(name_, info_);
   return connection;
 }
 
@@ -302,6 +310,7 @@ std::shared_ptr<const sql::TranslatedQuery> Database::Translate(std::string_view
   if (!translations_) translations_ = std::make_unique<sql::TranslationCache>();
   sql::QueryTranslateOptions options;
   options.text_collation = kTextCollationName;
+  options.currency_amounts = !info_.exact_currency;
   return translations_->Get(jet_sql, *query_schema_, options);
 }
 
@@ -311,6 +320,7 @@ std::shared_ptr<const sql::TranslatedQuery> Database::TranslateCrosstab(std::str
   if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
   sql::QueryTranslateOptions options;
   options.text_collation = kTextCollationName;
+  options.currency_amounts = !info_.exact_currency;
   return std::make_shared<const sql::TranslatedQuery>(
       sql::TranslateCrosstab(jet_sql, *query_schema_, pivot_values, options));
 }

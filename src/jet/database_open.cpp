@@ -2,6 +2,7 @@
 // database files. Raises before anything is written to a file it refuses.
 #include "jet/database_open.h"
 
+#include "jet/currency_storage.h"
 #include "jet/engine_key.h"
 #include "jet/errors.h"
 #include "jet/sort_orders.h"
@@ -61,8 +62,16 @@ std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode sh
   CatalogInfo info;
   std::unique_ptr<Connection> connection =
       OpenEngineFile(path, FileKind::kDatabase, OpenMode::kReadWrite, key, settings, &info);
+  // A file whose Currency fields still hold amounts converts only under an exclusive open
+  // (nobody else may be reading the old form); shared, it is read-only until then.
+  const bool convert = !info.exact_currency && !read_only && share == ShareMode::kExclusive;
+  if (!info.exact_currency && !convert) read_only = true;
   auto hold = std::make_unique<LockFileHold>(path, share, !read_only, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
   PrepareDatabaseConnection(*connection, info, !read_only);
+  if (convert) {
+    ConvertCurrencyStorage(*connection);
+    info.exact_currency = true;
+  }
   return std::make_shared<Database>(path, connect, read_only, std::move(connection), std::move(hold), info,
                                     EncryptionOf(key));
 }

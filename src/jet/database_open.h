@@ -21,7 +21,9 @@ struct OpenedFile;
 //   another program, a workgroup file kUnrecognisedFile; a Jet or ACE file kForeignFormat;
 //   encrypted with a key not given, or not a database at all: kBadPassword;
 //   a conflicting hold: kFileInUse.
-// Nothing is written to a file that is refused.
+// Nothing is written to a file that is refused. A file whose Currency fields still hold REAL
+// amounts (made before they were stored as ten-thousandths) is converted when opened
+// exclusively for writing, and opens read-only otherwise (currency_storage.h).
 std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
                                            const std::string& connect, const EngineSettings& settings);
 

@@ -44,6 +44,7 @@ CatalogInfo ReadCatalogInfo(Connection& connection, const std::string& path, Fil
                                               Noun(expected) + ".");
   }
   CatalogInfo info;
+  info.exact_currency = false;  // files without the row predate it
   bool has_kind = false;
   Statement rows = connection.Prepare("SELECT Name, Value FROM MSysDbInfo");
   while (rows.Step()) {
@@ -64,6 +65,8 @@ CatalogInfo ReadCatalogInfo(Connection& connection, const std::string& path, Fil
       info.sort_order = std::atoi(value.c_str());
     } else if (name == "IcuVersion") {
       info.icu_version = value;
+    } else if (name == "CurrencyStorage") {
+      info.exact_currency = value == "Integer";
     }
   }
   if (!has_kind) {
@@ -149,6 +152,7 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
         put("SortOrder", std::to_string(info.sort_order));
         put("IcuVersion", info.icu_version.empty() ? CurrentIcuVersion() : info.icu_version);
         put("CatalogLayout", "1");
+        if (info.exact_currency) put("CurrencyStorage", "Integer");
         build(connection);
         transaction.Commit();
       }  // closing checkpoints the log into the file and removes it

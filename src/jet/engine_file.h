@@ -20,6 +20,9 @@ struct CatalogInfo {
   std::string format_version = "3.0";  // "1.0", "1.1", "2.0" or "3.0"
   int sort_order = 1033;               // General
   std::string icu_version;             // of the collation the indexes were built with
+  // Currency fields hold INTEGER ten-thousandths (MSysDbInfo CurrencyStorage = Integer); false
+  // for files from before, whose Currency fields hold REAL amounts until converted.
+  bool exact_currency = true;
 };
 
 // What a path holds, judged from the file system and the first bytes only.

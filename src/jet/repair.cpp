@@ -26,6 +26,7 @@ std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 // What the damaged file's MSysDbInfo still tells; defaults for what does not read.
 CatalogInfo ReadInfoLeniently(Connection& connection, const std::string& path) {
   CatalogInfo info;
+  info.exact_currency = false;  // unless the file says so: its Currency fields are copied as they are
   try {
     Statement rows = connection.Prepare("SELECT Name, Value FROM MSysDbInfo");
     while (rows.Step()) {
@@ -34,6 +35,7 @@ CatalogInfo ReadInfoLeniently(Connection& connection, const std::string& path) {
         RaiseJetError(err::kUnrecognisedFile, "The file " + Quoted(path) + " is not a database, so it cannot be repaired.");
       }
       if (name == "FormatVersion") info.format_version = value;
+      if (name == "CurrencyStorage") info.exact_currency = value == "Integer";
       if (name == "SortOrder" && SortOrderName(std::atoi(value.c_str()))) info.sort_order = std::atoi(value.c_str());
     }
   } catch (const EOleException& e) {

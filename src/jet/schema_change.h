@@ -36,11 +36,14 @@ void AlterTable(Connection& connection, const TableModel& before, TableModel aft
 std::vector<std::string> SameNameSources(const TableModel& before, const TableModel& after);
 
 // Copies the rows of the SQLite table OLD_TABLE into a new table built from AFTER and puts it in
-// OLD_TABLE's place under AFTER.name (table_rebuild.cpp). REQUIRES: inside a savepoint.
+// OLD_TABLE's place under AFTER.name (table_rebuild.cpp). Values converted to a field's new
+// type where Currency meets another type; AMOUNTS: OLD_TABLE's Currency columns hold REAL
+// amounts (a file from before Currency was stored as ten-thousandths), converted too.
+// REQUIRES: inside a savepoint.
 void RebuildTable(Connection& connection, const std::string& old_table, const TableModel& after,
-                  const std::vector<std::string>& sources);
+                  const std::vector<std::string>& sources, bool amounts = false);
 
-// Drops and re-creates the currency-rounding triggers of TABLE (after a rename or a rebuild).
+// Drops TABLE's triggers (the currency-rounding ones of older files) and makes those it needs.
 void ResetTriggers(Connection& connection, const TableModel& table);
 
 // A savepoint that rolls back unless released: the all-or-nothing guard of schema changes.

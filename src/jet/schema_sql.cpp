@@ -9,6 +9,7 @@
 #include "jet/errors.h"
 #include "jet/sql/field_conversion.h"
 #include "jet/sql/jet_types.h"
+#include "jet/sql/currency_sql.h"
 #include "jet/sql/parser.h"
 #include "jet/sql/translator.h"
 #include "jet/text_collation.h"
@@ -78,6 +79,14 @@ std::string StorageCheck(const FieldModel& field, const char* storage_classes, c
                      c + " IS NULL OR typeof(" + c + ") IN (" + storage_classes + ")");
 }
 
+// A Currency field holds the INTEGER of ten-thousandths (translator.h): its writers convert
+// and range-check every value (jet_store, jet_tocur), so anything else is refused.
+std::string CurrencyCheck(const FieldModel& field) {
+  const std::string c = QuoteName(field.name);
+  return " " + Named(err::kConversion, "The field '" + field.name + "' holds Currency amounts only.",
+                     c + " IS NULL OR typeof(" + c + ") = 'integer'");
+}
+
 std::string TypeChecks(const FieldModel& field) {
   const std::string c = QuoteName(field.name);
   const std::string& n = field.name;
@@ -86,10 +95,7 @@ std::string TypeChecks(const FieldModel& field) {
            Named(err::kNumericOverflow, "The value does not fit the field '" + n + "' (" + what + ").",
                  c + " IS NULL OR " + c + " BETWEEN " + low + " AND " + high);
   };
-  const std::string number_check =
-      " " + Named(err::kConversion, "The field '" + n + "' holds numbers only.",
-                  c + " IS NULL OR typeof(" + c + ") IN ('integer', 'real') OR (typeof(" + c + ") = 'text' AND " + c +
-                      " GLOB '*[0-9]*' AND NOT " + c + " GLOB '*[^0-9.eE+-]*')");
+  if (field.type == 5) return CurrencyCheck(field);
   switch (field.type) {
     case 1:
       return " " + Named(err::kConversion, "The field '" + n + "' holds only True (-1) or False (0).",
@@ -99,8 +105,6 @@ std::string TypeChecks(const FieldModel& field) {
     case 4:
       if (field.attributes & kAutoIncrField) return std::string();
       return range("-2147483648", "2147483647", "Long: -2147483648 to 2147483647");
-    case 5:
-      return number_check;
     case 6: case 7:
       return StorageCheck(field, "'real', 'integer'", "numbers");
     case 8:
@@ -141,7 +145,8 @@ std::string TypeChecks(const FieldModel& field) {
 const char* AffinityOf(int type) {
   switch (type) {
     case 1: case 2: case 3: case 4: return "INTEGER";
-    case 5: case 6: case 7: case 8: return "REAL";
+    case 5: return "INTEGER";  // Currency: ten-thousandths
+    case 6: case 7: case 8: return "REAL";
     case 9: case 11: return "BLOB";
     default: return "TEXT";
   }
@@ -220,7 +225,7 @@ std::optional<Variant> DefaultConstant(const std::string& expression) {
 // storage check passes and ALTER TABLE ADD COLUMN can take it), any other expression through
 // jet_store when a row is written.
 std::string DefaultSql(const FieldModel& field) {
-  if (field.type == sql::dao_type::kCurrency) return TranslateDefault(field.default_value);
+  if (field.type == sql::dao_type::kCurrency) return StoredDefaultSql(field.default_value, field.type, field.name);
   if (std::optional<Variant> constant = DefaultConstant(field.default_value)) {
     try {
       return StoredLiteral(sql::ConvertToFieldType(*constant, field.type, field.name));
@@ -229,12 +234,28 @@ std::string DefaultSql(const FieldModel& field) {
                                        "' is not a value of its type: " + e.Message());
     }
   }
-  sql::TranslatedExpr value;
-  value.sql = TranslateDefault(field.default_value);
-  return sql::StoredValueSql(value, field.type, field.name);
+  return StoredDefaultSql(field.default_value, field.type, field.name);
 }
 
 }  // namespace
+
+std::string StoredDefaultSql(const std::string& expression, int dao_type, const std::string& field) {
+  if (dao_type != sql::dao_type::kCurrency) {
+    sql::TranslatedExpr value;
+    value.sql = TranslateDefault(expression);
+    return dao_type != 0 ? sql::StoredValueSql(nullptr, value, dao_type, field) : value.sql;
+  }
+  sql::ParsedExprPtr parsed = sql::ParseExpression(expression);
+  NoNames resolver;
+  sql::TranslateOptions options;
+  options.resolver = &resolver;
+  const sql::TranslatedExpr value = sql::TranslateExpression(*parsed, options);
+  if (value.type != sql::SqlValueType::kCurrency && value.type != sql::SqlValueType::kNull &&
+      sql::IsSignedNumberLiteral(*parsed) && !sql::ScaledLiteral(*parsed)) {
+    RaiseJetError(err::kNumericOverflow, "The default value " + expression + " is outside the range of a Currency field.");
+  }
+  return sql::StoredValueSql(parsed.get(), value, dao_type, field);
+}
 
 std::string ColumnSql(const TableModel& table, const FieldModel& field) {
   std::string sql = QuoteName(field.name) + " ";
@@ -329,24 +350,10 @@ std::vector<std::string> TriggerNames(const TableModel& table) {
   return {base + "_i", base + "_u"};
 }
 
-std::vector<std::string> CreateTriggerSql(const TableModel& table) {
-  std::string set, differs;
-  for (const FieldModel& field : table.fields) {
-    if (field.type != 5) continue;
-    const std::string c = QuoteName(field.name);
-    if (!set.empty()) {
-      set += ", ";
-      differs += " OR ";
-    }
-    set += c + " = round(" + c + ", 4)";
-    differs += c + " IS NOT round(" + c + ", 4)";
-  }
-  if (set.empty()) return {};
-  const std::vector<std::string> names = TriggerNames(table);
-  const std::string t = QuoteName(table.name);
-  const std::string body = " BEGIN UPDATE " + t + " SET " + set + " WHERE rowid = NEW.rowid AND (" + differs + "); END";
-  return {"CREATE TRIGGER " + QuoteName(names[0]) + " AFTER INSERT ON " + t + body,
-          "CREATE TRIGGER " + QuoteName(names[1]) + " AFTER UPDATE ON " + t + body};
+std::vector<std::string> CreateTriggerSql(const TableModel&) {
+  // Currency is stored exactly, so no table needs the rounding triggers files made before the
+  // integer form carry; TriggerNames still names them for removal.
+  return {};
 }
 
 bool CanAddInPlace(const FieldModel& field) {

@@ -28,8 +28,9 @@ std::string SqliteIndexName(const TableModel& table, const IndexModel& index);
 // CREATE INDEX for INDEX on the SQLite table SQLITE_TABLE.
 std::string CreateIndexSql(const TableModel& table, const IndexModel& index, const std::string& sqlite_table);
 
-// The statements that create the rounding triggers of TABLE's Currency fields (none without
-// one), and the names of the triggers a table may have.
+// The statements that create a table's triggers (none: the rounding triggers of Currency
+// fields belong to files from before Currency was stored exactly), and the names of the
+// triggers a table may have (to drop those).
 std::vector<std::string> CreateTriggerSql(const TableModel& table);
 std::vector<std::string> TriggerNames(const TableModel& table);
 
@@ -40,6 +41,11 @@ bool CanAddInPlace(const FieldModel& field);
 // The SQL of a Jet expression used as DefaultValue (no names allowed). Raises the parser's and
 // translator's errors.
 std::string TranslateDefault(const std::string& expression);
+
+// The SQL of a DefaultValue as the field FIELD of DAO_TYPE stores it (converted by jet_store; a
+// Currency default in ten-thousandths; DAO_TYPE 0: the expression as it stands). Raises as
+// TranslateDefault, and 3349 for a Currency default out of range.
+std::string StoredDefaultSql(const std::string& expression, int dao_type, const std::string& field);
 
 // NAME as a SQLite identifier.
 std::string QuoteName(const std::string& name);

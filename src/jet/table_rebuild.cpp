@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "jet/errors.h"
+#include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/schema_sql.h"
+#include "jet/sql/jet_types.h"
 #include "jet/sql/translator.h"
 #include "jet/sqlite/connection.h"
 
@@ -22,6 +24,19 @@ std::optional<std::int64_t> Seed(Connection& connection, const std::string& tabl
   return read.ColumnInt(0);
 }
 
+// The value of field AFTER taken from the column SOURCE (field BEFORE, when the catalog knows
+// it): a Currency value crossing to or from another type converts between ten-thousandths
+// and amounts; AMOUNTS says the table's Currency columns still hold REAL amounts.
+std::string SourceValueSql(const FieldModel* before, const std::string& source, const FieldModel& after,
+                           bool amounts) {
+  sql::TranslatedExpr value;
+  value.sql = QuoteName(source);
+  if (before && before->type == sql::dao_type::kCurrency) {
+    value.type = amounts ? sql::SqlValueType::kNumber : sql::SqlValueType::kCurrency;
+  }
+  return sql::StoredValueSql(nullptr, value, after.type, after.name);
+}
+
 }  // namespace
 
 void ResetTriggers(Connection& connection, const TableModel& table) {
@@ -30,8 +45,9 @@ void ResetTriggers(Connection& connection, const TableModel& table) {
 }
 
 void RebuildTable(Connection& connection, const std::string& old_table, const TableModel& after,
-                  const std::vector<std::string>& sources) {
+                  const std::vector<std::string>& sources, bool amounts) {
   const std::optional<std::int64_t> seed = Seed(connection, old_table);
+  const std::optional<TableModel> before = LoadTableModel(connection, old_table);
   connection.Exec(CreateTableSql(after, kWorkName));
   std::string columns = "rowid", values = "rowid";
   for (std::size_t i = 0; i < after.fields.size(); ++i) {
@@ -40,9 +56,9 @@ void RebuildTable(Connection& connection, const std::string& old_table, const Ta
       columns += ", " + QuoteName(field.name);
       // Each value is converted to the field's (possibly new) type, as any write is: the new
       // table's checks take nothing else.
-      sql::TranslatedExpr value;
-      value.sql = QuoteName(sources[i]);
-      values += ", " + (field.attributes & kAutoIncrField ? value.sql : sql::StoredValueSql(value, field.type, field.name));
+      values += ", " + (field.attributes & kAutoIncrField
+                            ? QuoteName(sources[i])
+                            : SourceValueSql(before ? before->FindField(sources[i]) : nullptr, sources[i], field, amounts));
     } else if (field.attributes & kAutoIncrField) {
       columns += ", " + QuoteName(field.name);
       values += ", rowid";

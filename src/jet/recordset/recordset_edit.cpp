@@ -48,10 +48,7 @@ class WriteScope {
 };
 
 Variant EvaluateDefault(Connection& connection, const RecordsetColumn& column) {
-  sql::TranslatedExpr value;
-  value.sql = TranslateDefault(column.default_value);
-  PreparedSql sql(connection, "SELECT " + (column.type != 0 ? sql::StoredValueSql(value, column.type, column.name)
-                                                              : "(" + value.sql + ")"));
+  PreparedSql sql(connection, "SELECT (" + StoredDefaultSql(column.default_value, column.type, column.name) + ")");
   ResetOnExit reset(sql);
   if (!sql.Step()) return Variant::Null();
   return ColumnValue(sql.Handle(), 0, column.type);

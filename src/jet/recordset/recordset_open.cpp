@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "jet/catalog_query_schema.h"
+#include "jet/currency_storage.h"
 #include "jet/database.h"
 #include "jet/database_catalog.h"
 #include "jet/errors.h"
@@ -18,6 +19,7 @@
 #include "jet/recordset/stored_value.h"
 #include "jet/recordset/table_hold.h"
 #include "jet/schema_catalog.h"
+#include "jet/sql/parameter_binding.h"
 #include "jet/sql/query_translator.h"
 #include "jet/sql/translator.h"
 #include "jet/tabledef.h"
@@ -149,6 +151,7 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
   CatalogQuerySchema schema(connection);
   sql::QueryTranslateOptions translate;
   translate.with_row_key = s.type == kOpenDynaset;
+  translate.currency_amounts = HoldsCurrencyAmounts(connection);
   sql::TranslatedQuery query = sql::TranslateQuery(text, schema, translate);
   if (query.kind != sql::QueryKind::kSelect && query.kind != sql::QueryKind::kUnion &&
       query.kind != sql::QueryKind::kCrosstab) {
@@ -164,7 +167,7 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     PreparedSql pivots(connection, query.pivot_values_sql);
     ResetOnExit reset(pivots);
     for (std::size_t i = 0; i < parameters.size() && i < query.parameters.size(); ++i) {
-      BindStoredValue(pivots.Handle(), static_cast<int>(i + 1), parameters[i]);
+      sql::BindParameterValue(pivots.Handle(), static_cast<int>(i + 1), parameters[i]);
     }
     while (pivots.Step()) values.push_back(ColumnValue(pivots.Handle(), 0, 0));
     query = sql::TranslateCrosstab(text, schema, values, translate);

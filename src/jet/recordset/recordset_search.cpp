@@ -11,6 +11,7 @@
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/stored_value.h"
 #include "com/ole_exception.h"
+#include "jet/sql/parameter_binding.h"
 #include "jet/sql/parser.h"
 #include "jet/sql/query_translator.h"
 #include "jet/sql/translator.h"
@@ -196,7 +197,7 @@ enum class FindFrom { kFirst, kLast, kNext, kPrevious };
 void BindSourceParameters(RecordsetState& s, PreparedSql& sql) {
   const auto used = static_cast<std::size_t>(sqlite3_bind_parameter_count(sql.Handle()));
   for (std::size_t i = 0; i < s.plan.parameters.size() && i < used; ++i) {
-    BindStoredValue(sql.Handle(), static_cast<int>(i + 1), s.plan.parameters[i]);
+    sql::BindParameterValue(sql.Handle(), static_cast<int>(i + 1), s.plan.parameters[i]);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "jet/column_value.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/stored_value.h"
+#include "jet/sql/parameter_binding.h"
 #include "jet/sql/query_translator.h"
 #include "jet/sql/translator.h"
 #include "jet/sqlite/connection.h"
@@ -36,7 +37,7 @@ RowSource::RowSource(Connection& connection, std::vector<RecordsetColumn> column
 void RowSource::BindParameters(PreparedSql& sql) {
   const int count = sqlite3_bind_parameter_count(sql.Handle());
   for (int i = 0; i < count && static_cast<std::size_t>(i) < parameters_.size(); ++i) {
-    BindStoredValue(sql.Handle(), i + 1, parameters_[static_cast<std::size_t>(i)]);
+    sql::BindParameterValue(sql.Handle(), i + 1, parameters_[static_cast<std::size_t>(i)]);
   }
 }
 

@@ -29,7 +29,7 @@ void BindStoredValue(sqlite3_stmt* stmt, int index, const Variant& value) {
       rc = sqlite3_bind_int64(stmt, index, value.ToInt64());
       break;
     case VarType::Currency:
-      rc = sqlite3_bind_double(stmt, index, value.ToCurrency().ToDouble());
+      rc = sqlite3_bind_int64(stmt, index, value.ToCurrency().Scaled());  // ten-thousandths
       break;
     case VarType::Single:
     case VarType::Double:

@@ -17,8 +17,9 @@ namespace qb::jet {
 Variant ToFieldValue(const Variant& value, int dao_type);
 
 // Binds VALUE (as ToFieldValue left it) to placeholder INDEX of STMT the way the engine stores
-// it: booleans -1/0, currency and dates as REAL, byte arrays as BLOBs, Null as NULL. Raises 3035
-// when SQLite cannot take it.
+// it: booleans -1/0, currency as the INTEGER of ten-thousandths, dates as REAL, byte arrays as
+// BLOBs, Null as NULL. Raises 3035 when SQLite cannot take it. Query parameters bind through
+// sql::BindParameterValue instead (a Currency parameter there is an amount).
 void BindStoredValue(sqlite3_stmt* stmt, int index, const Variant& value);
 
 // The length in bytes a Memo or Long Binary value occupies (text as UTF-8); 0 for Null. For

@@ -77,7 +77,7 @@ void CheckConstant(const ParsedExpr& value, int dao_type, const std::string& fie
 // SQL of VALUE written into COLUMN, refused now when it is a constant of another type.
 std::string Stored(const ParsedExpr& value, const TranslatedExpr& translated, int dao_type, const std::string& field) {
   CheckConstant(value, dao_type, field);
-  return StoredValueSql(translated, dao_type, field);
+  return StoredValueSql(&value, translated, dao_type, field);
 }
 
 }  // namespace

@@ -289,6 +289,7 @@ ParsedExprPtr Parser::ParsePrimary() {
     case TokenKind::kReal: {
       auto node = std::make_unique<ParsedLiteral>(token.pos);
       node->type = ParsedLiteral::Type::kReal;
+      node->text = token.text;  // the exact decimal spelling, for Currency
       node->real = Take().real;
       return node;
     }

@@ -221,7 +221,6 @@ std::optional<double> ParseNumberText(std::string_view text) {
   return value;
 }
 
-Variant StoredCurrency(Currency amount) { return Variant(amount); }
 
 Variant ConvertToFieldType(const Variant& value, int dao_type, std::string_view field) {
   if (value.IsNull() || value.IsEmpty()) return Variant::Null();
@@ -236,7 +235,7 @@ Variant ConvertToFieldType(const Variant& value, int dao_type, std::string_view 
     case t::kLong:
       return Whole(value, -2147483648.0, 2147483647.0, dao_type, field);
     case t::kCurrency:
-      return StoredCurrency(CurrencyOf(value, field));
+      return Variant(CurrencyOf(value, field));  // stored as ten-thousandths (currency_sql.h)
     case t::kSingle: {
       const double number = NumberOf(value, dao_type, field);
       if (!(std::fabs(number) <= FLT_MAX)) Overflow(dao_type, field);

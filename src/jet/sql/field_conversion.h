@@ -26,9 +26,6 @@ namespace qb::jet::sql {
 // 3349 (numeric field overflow) for one outside the type's range.
 Variant ConvertToFieldType(const Variant& value, int dao_type, std::string_view field = {});
 
-// The value a Currency field stores for AMOUNT (how money reaches SQLite is decided here alone).
-Variant StoredCurrency(Currency amount);
-
 // TEXT as a number by the rules above (never by the process locale); nullopt when it is none.
 // A number too large for a double gives an infinity.
 std::optional<double> ParseNumberText(std::string_view text);

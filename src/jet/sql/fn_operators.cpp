@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "core/convert_error.h"
@@ -31,6 +32,43 @@ Variant CurrencyResult(double value) {
   } catch (const EConvertError&) {
     RaiseOverflow();
   }
+}
+
+// An operand of Currency arithmetic, exact for Currency and whole numbers; nullopt for others
+// (text, which goes through its number).
+std::optional<Currency> ExactCurrency(const Variant& v) {
+  if (IsCurrency(v)) return v.ToCurrency();
+  if (!IsExactInteger(v)) return std::nullopt;
+  return Currency::FromInteger(IntegerOf(v));
+}
+
+enum class CurrencyOp { kAdd, kSubtract, kMultiply };
+
+// A op B with a Currency result: exact on Currency and whole operands (the product of two
+// Currency values rounds half to even at the fourth decimal), through doubles otherwise.
+Variant CurrencyArithmetic(const Variant& a, const Variant& b, CurrencyOp op) {
+  const std::optional<Currency> x = ExactCurrency(a);
+  const std::optional<Currency> y = ExactCurrency(b);
+  if (!x || !y) {
+    const double p = ToNumber(a), q = ToNumber(b);
+    return CurrencyResult(op == CurrencyOp::kAdd ? p + q : op == CurrencyOp::kSubtract ? p - q : p * q);
+  }
+  try {
+    if (op == CurrencyOp::kAdd) return Variant(*x + *y);
+    if (op == CurrencyOp::kSubtract) return Variant(*x - *y);
+  } catch (const EConvertError&) {
+    RaiseOverflow();
+  }
+  // Scaled a * scaled b / 10000, in 128 bits.
+  const __int128 product = static_cast<__int128>(x->Scaled()) * y->Scaled();
+  __int128 quotient = product / Currency::kScale;
+  const __int128 remainder = product % Currency::kScale;
+  const __int128 twice = remainder < 0 ? -2 * remainder : 2 * remainder;
+  if (twice > Currency::kScale || (twice == Currency::kScale && quotient % 2 != 0)) quotient += product < 0 ? -1 : 1;
+  if (quotient > std::numeric_limits<std::int64_t>::max() || quotient < std::numeric_limits<std::int64_t>::min()) {
+    RaiseOverflow();
+  }
+  return Variant(Currency::FromScaled(static_cast<std::int64_t>(quotient)));
 }
 
 Variant DateResult(double serial) {
@@ -89,7 +127,7 @@ Variant OpAdd(const Variant& a, const Variant& b) {
   if (IsDate(a) || IsDate(b)) return DateResult(ToNumber(a) + ToNumber(b));
   switch (ArithKind(a, b)) {
     case Arith::kInteger: return IntegerResult(IntegerOf(a) + IntegerOf(b));
-    case Arith::kCurrency: return CurrencyResult(ToNumber(a) + ToNumber(b));
+    case Arith::kCurrency: return CurrencyArithmetic(a, b, CurrencyOp::kAdd);
     case Arith::kDouble: break;
   }
   return DoubleResult(ToNumber(a) + ToNumber(b));
@@ -101,7 +139,7 @@ Variant OpSubtract(const Variant& a, const Variant& b) {
   if (IsDate(a) || IsDate(b)) return DateResult(ToNumber(a) - ToNumber(b));
   switch (ArithKind(a, b)) {
     case Arith::kInteger: return IntegerResult(IntegerOf(a) - IntegerOf(b));
-    case Arith::kCurrency: return CurrencyResult(ToNumber(a) - ToNumber(b));
+    case Arith::kCurrency: return CurrencyArithmetic(a, b, CurrencyOp::kSubtract);
     case Arith::kDouble: break;
   }
   return DoubleResult(ToNumber(a) - ToNumber(b));
@@ -111,7 +149,7 @@ Variant OpMultiply(const Variant& a, const Variant& b) {
   if (a.IsNull() || b.IsNull()) return Variant::Null();
   switch (ArithKind(a, b)) {
     case Arith::kInteger: return IntegerResult(IntegerOf(a) * IntegerOf(b));
-    case Arith::kCurrency: return CurrencyResult(ToNumber(a) * ToNumber(b));
+    case Arith::kCurrency: return CurrencyArithmetic(a, b, CurrencyOp::kMultiply);
     case Arith::kDouble: break;
   }
   return DoubleResult(ToNumber(a) * ToNumber(b));

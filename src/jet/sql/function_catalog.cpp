@@ -22,7 +22,7 @@ namespace {
 using T = SqlValueType;
 
 // Marker functions that only carry a kind across SQLite: the value passes unchanged and the
-// registration tags it (see sqlite_functions.cpp).
+// registration tags it (see sqlite_functions.cpp; Currency's marker is in currency_sql.cpp).
 Variant AsDate(Args args) {
   if (args[0].IsNull()) return Variant::Null();
   return Variant::FromDate(ToSerial(args[0]));
@@ -30,10 +30,6 @@ Variant AsDate(Args args) {
 Variant AsBool(Args args) {
   if (args[0].IsNull()) return Variant::Null();
   return Variant(args[0].ToBool());
-}
-Variant AsCurrency(Args args) {
-  if (args[0].IsNull()) return Variant::Null();
-  return Variant(args[0].ToCurrency());
 }
 // jet_store(value, dao_type, field): VALUE as the field of that type stores it; statements wrap
 // it around every value they write into a field.
@@ -155,7 +151,6 @@ constexpr JetFunctionInfo kOperators[] = {
     {"Like", "jet_like", 2, 2, T::kBoolean, true, LikeF},
     {"asdate", "jet_asdate", 1, 1, T::kDate, true, AsDate},
     {"asbool", "jet_asbool", 1, 1, T::kBoolean, true, AsBool},
-    {"ascurrency", "jet_ascurrency", 1, 1, T::kCurrency, true, AsCurrency},
     {"strict", "jet_strict", 1, 1, T::kUnknown, true, Strict},
     {"store", "jet_store", 2, 3, T::kUnknown, true, Store},
     {"datecriterion", "jet_datecriterion", 1, 1, T::kUnknown, true, DateCriterion},

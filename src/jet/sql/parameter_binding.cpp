@@ -5,6 +5,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include "jet/sql/query_translator.h"
+#include "core/convert_error.h"
 #include "jet/sql/sql_errors.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 3.15.2");
@@ -22,8 +23,19 @@ int BindOne(sqlite3_stmt* stmt, int index, const Variant& value) {
       return sqlite3_bind_int64(stmt, index, value.ToInt64());
     case VarType::Single: case VarType::Double:
       return sqlite3_bind_double(stmt, index, value.ToDouble());
-    case VarType::Currency:
-      return sqlite3_bind_double(stmt, index, value.ToCurrency().ToDouble());
+    case VarType::Currency: {
+      // An amount, as every other number: a REAL where the double gives the amount back, else
+      // its exact decimal text (a Currency parameter reads either exactly).
+      const Currency amount = value.ToCurrency();
+      bool exact = false;
+      try {
+        exact = Currency::FromDouble(amount.ToDouble()) == amount;
+      } catch (const EConvertError&) {
+      }
+      if (exact) return sqlite3_bind_double(stmt, index, amount.ToDouble());
+      const std::string text = amount.ToText(FormatSettings::Default());
+      return sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
     case VarType::Date:
       return sqlite3_bind_double(stmt, index, value.ToDate());
     case VarType::String: {
@@ -65,6 +77,12 @@ void CheckParameterValues(const TranslatedQuery& query, const std::vector<Varian
                "spelling).";
   }
   RaiseSqlError(sqlerr::kTooFewParameters, message);
+}
+
+void BindParameterValue(sqlite3_stmt* stmt, int index, const Variant& value) {
+  if (BindOne(stmt, index, value) != SQLITE_OK) {
+    RaiseSqlError(3035, "System resource exceeded while binding parameter " + std::to_string(index) + ".");
+  }
 }
 
 void BindParameters(sqlite3_stmt* stmt, const std::vector<Variant>& values) {

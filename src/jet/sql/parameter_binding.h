@@ -17,12 +17,16 @@ struct TranslatedQuery;
 void CheckParameterValues(const TranslatedQuery& query, const std::vector<Variant>& values);
 
 // Binds VALUES[i] to placeholder ?(i + 1) of STMT as the engine stores values: dates as REAL
-// serials, booleans as -1/0, currency as REAL (exact to its 4 decimals), byte arrays as BLOBs,
+// serials, booleans as -1/0, currency as its amount (a REAL, or exact decimal text where a
+// double would not give it back; never the stored ten-thousandths), byte arrays as BLOBs,
 // Null as NULL, text as UTF-8 TEXT. Values beyond the statement's placeholders are ignored.
 // Raises EOleException 3061 "Too few parameters. Expected N." when some placeholder has no
 // value or an Empty one (N counts those), 3060 for a value that cannot be a parameter (an
 // array of variants), 3035 when SQLite cannot take the value (out of memory).
 // REQUIRES: STMT is prepared and not running (reset or never stepped).
 void BindParameters(sqlite3_stmt* stmt, const std::vector<Variant>& values);
+
+// Binds one parameter VALUE to placeholder INDEX as BindParameters does (no count check).
+void BindParameterValue(sqlite3_stmt* stmt, int index, const Variant& value);
 
 }  // namespace qb::jet::sql

@@ -55,7 +55,7 @@ struct ParsedLiteral : ParsedExpr {
   bool boolean = false;
   std::int64_t integer = 0;  // kInteger (fits in 32 bits)
   double real = 0;           // kReal, and kDate's serial
-  std::string text;          // kString
+  std::string text;          // kString; kReal: its spelling as written
 };
 
 // A name with its qualifiers: [Orders].[Date] has parts {"Orders", "Date"}. BANG[i] tells that

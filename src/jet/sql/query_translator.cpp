@@ -16,8 +16,9 @@ namespace {
 std::string ColumnDeclaration(int dao, const QueryTranslateOptions& options) {
   switch (dao) {
     case dao_type::kBoolean: case dao_type::kByte: case dao_type::kInteger: case dao_type::kLong:
+    case dao_type::kCurrency:  // ten-thousandths
       return "INTEGER";
-    case dao_type::kCurrency: case dao_type::kSingle: case dao_type::kDouble: case dao_type::kDate:
+    case dao_type::kSingle: case dao_type::kDouble: case dao_type::kDate:
       return "REAL";
     case dao_type::kBinary: case dao_type::kLongBinary:
       return "BLOB";

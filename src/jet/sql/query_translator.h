@@ -106,6 +106,9 @@ inline constexpr const char* kSourceKeyPrefix = "qb_join_key";
 struct QueryTranslateOptions {
   std::string text_collation = "JETNOCASE";  // registered on the connection by the caller
   bool with_row_key = false;  // see TranslatedQuery::row_key_table
+  // The stored tables' Currency fields hold REAL amounts (a file from before Currency was
+  // stored as ten-thousandths, open read-only): their values are converted where read.
+  bool currency_amounts = false;
 };
 
 // The translation of statement TEXT against SCHEMA. Raises EOleException: the syntax errors

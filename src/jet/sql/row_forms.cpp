@@ -13,7 +13,7 @@ std::string StoredSelectSql(const SelectSql& select, const std::vector<StoreTarg
     const std::string name = QuoteSqliteName("qb_v" + std::to_string(i + 1));
     names += (i ? ", " : "") + name;
     TranslatedExpr value{name, i < select.kinds.size() ? select.kinds[i] : SqlValueType::kUnknown};
-    values += (i ? ", " : "") + StoredValueSql(value, targets[i].dao_type, targets[i].name);
+    values += (i ? ", " : "") + StoredValueSql(nullptr, value, targets[i].dao_type, targets[i].name);
   }
   return "WITH \"jet_src\" (" + names + ") AS (" + select.sql + ") SELECT " + values + " FROM \"jet_src\"";
 }
@@ -38,7 +38,7 @@ void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const 
     if (!columns.empty()) columns += ", ";
     TranslatedExpr value{"jet_rows." + QuoteSqliteName(block.columns[i].name),
                          i < block.kinds.size() ? block.kinds[i] : SqlValueType::kUnknown};
-    columns += i < targets.size() ? StoredValueSql(value, targets[i].dao_type, targets[i].name) : value.sql;
+    columns += i < targets.size() ? StoredValueSql(nullptr, value, targets[i].dao_type, targets[i].name) : value.sql;
   }
   std::string key_columns, match;
   const std::size_t first = ctx.parameters().size() + 1;

@@ -101,6 +101,10 @@ TranslatedExpr QueryContext::Parameter(const std::string& name, const SourcePos&
       // A date parameter's value may come as text ("1996-01-01"): it is the date it reads as.
       expr.sql = "jet_asdate(" + expr.sql + ")";
       expr.tagged = true;
+    } else if (expr.dao_type == dao_type::kCurrency) {
+      // A Currency parameter takes whatever value it is given as an amount.
+      expr.sql = "jet_tocur(" + expr.sql + ")";
+      expr.tagged = true;
     }
   }
   return expr;
@@ -143,6 +147,11 @@ TranslatedExpr ScopeResolver::Resolve(const ParsedName& name) const {
         if (mark_ && scope == &scope_) const_cast<BoundSource*>(found_source)->referenced = true;
         last_column_ = found;
         TranslatedExpr expr = ColumnExpr(*found_source, *found);
+        if (ctx_.options().currency_amounts && expr.type == T::kCurrency && !found_source->table.empty()) {
+          // A file not yet converted holds REAL amounts: read them as ten-thousandths.
+          expr.sql = "jet_ascurrency(" + expr.sql + ")";
+          expr.tagged = true;
+        }
         if (scope == &scope_ && !in_aggregate_) loose_columns_.push_back(expr.sql);
         return expr;
       }
@@ -249,6 +258,17 @@ std::optional<TranslatedExpr> ScopeResolver::Aggregate(const ParsedCall& call) c
   in_aggregate_ = false;
   int arg_type = arg.dao_type ? arg.dao_type : DaoTypeOfKind(arg.type);
   std::string arg_sql = arg.sql;
+  // Currency arguments are ten-thousandths (translator.h): Sum, Min, Max, First and Last keep
+  // them exactly; the spread aggregates work on amounts; a value of unknown kind counts as
+  // its amount.
+  const bool currency = arg.type == T::kCurrency;
+  const bool keeps_scale = name == "Count" || name == "Sum" || name == "Avg" || name == "Min" || name == "Max" ||
+                           name == "First" || name == "Last";
+  if (currency && !keeps_scale) {
+    arg_sql = "(" + arg_sql + " / 10000.0)";
+  } else if (!currency) {
+    arg_sql = ResultValueSql(arg);
+  }
   if (name == "Min" || name == "Max") arg_sql += CollateFor(ctx_, arg.type);
   const bool first_last = name == "First" || name == "Last";
   if (!filter_.empty()) {
@@ -259,6 +279,8 @@ std::optional<TranslatedExpr> ScopeResolver::Aggregate(const ParsedCall& call) c
     }
   }
   result.sql = std::string(info->sqlite) + "(" + arg_sql + ")";
+  // The mean of ten-thousandths, rounded to a whole one.
+  if (currency && name == "Avg") result.sql = "CAST(round(" + result.sql + ") AS INTEGER)";
   result.dao_type = AggregateType(name, arg_type);
   result.type = KindOfDaoType(result.dao_type);
   return result;

@@ -125,7 +125,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
       out.name = "Expr" + std::to_string(expr_number++);
     }
     named.push_back(!item.alias.empty() || !column);
-    std::string sql = value.sql;
+    std::string sql = ResultValueSql(value);
     if (!column) sql += CollateFor(ctx, value.type);
     sql_items.push_back(sql);
     block.columns.push_back(out);
@@ -339,6 +339,22 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
       }
     }
     if (wrapped || !block.order.empty()) sql = "SELECT * FROM (" + sql + ")";
+    // A column is Currency (ten-thousandths) in every part or in none: the first part decides.
+    std::string converted;
+    bool converts = false;
+    for (std::size_t c = 0; c < block.columns.size(); ++c) {
+      TranslatedExpr value;
+      value.sql = "jet_part." + QuoteSqliteName(block.columns[c].name);
+      value.type = block.kinds[c];
+      const bool currency = result.kinds[c] == SqlValueType::kCurrency;
+      const bool differs = currency ? value.type == SqlValueType::kNumber : value.type == SqlValueType::kCurrency;
+      const std::string stored =
+          differs ? StoredValueSql(nullptr, value, currency ? dao_type::kCurrency : dao_type::kDouble,
+                                   block.columns[c].name) : value.sql;
+      converts = converts || stored != value.sql;
+      converted += (c ? ", " : "") + stored + " AS " + QuoteSqliteName(block.columns[c].name);
+    }
+    if (converts) sql = "SELECT " + converted + " FROM (" + sql + ") AS jet_part";
     result.sql += query.union_all[i - 1] ? " UNION ALL " : " UNION ";
     result.sql += sql;
   }

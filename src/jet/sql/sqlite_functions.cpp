@@ -10,6 +10,7 @@
 
 #include "com/ole_exception.h"
 #include "core/convert_error.h"
+#include "jet/sql/currency_sql.h"
 #include "jet/sql/function_catalog.h"
 #include "jet/sql/sql_errors.h"
 #include "jet/sql/sqlite_aggregates.h"
@@ -22,7 +23,6 @@ namespace {
 // Subtypes marking the kinds SQLite has no type for.
 constexpr unsigned kDateSubtype = 'D';
 constexpr unsigned kBoolSubtype = 'B';
-constexpr unsigned kCurrencySubtype = 'C';
 
 // Error messages carry the Jet number in front: "[jet 13] Type mismatch."
 constexpr std::string_view kErrorPrefix = "[jet ";
@@ -36,6 +36,7 @@ Variant FromSqlite(sqlite3_value* value) {
       sqlite3_int64 n = sqlite3_value_int64(value);
       if (subtype == kBoolSubtype) return Variant(n != 0);
       if (subtype == kDateSubtype) return Variant::FromDate(static_cast<double>(n));
+      if (subtype == kCurrencySubtype) return Variant(Currency::FromScaled(n));
       if (n >= INT32_MIN && n <= INT32_MAX) return Variant(static_cast<int>(n));
       return Variant(static_cast<double>(n));
     }
@@ -81,7 +82,7 @@ void ToSqlite(sqlite3_context* context, const Variant& value) {
       sqlite3_result_double(context, value.ToDouble());
       return;
     case VarType::Currency:
-      sqlite3_result_double(context, value.ToCurrency().ToDouble());
+      sqlite3_result_int64(context, value.ToCurrency().Scaled());
       sqlite3_result_subtype(context, kCurrencySubtype);
       return;
     case VarType::Date:
@@ -151,7 +152,7 @@ bool RegisterJetFunctions(sqlite3* db) {
   for (const JetFunctionInfo& info : JetOperatorFunctions()) {
     if (!Register(db, info)) return false;
   }
-  return RegisterJetAggregates(db);
+  return RegisterCurrencyFunctions(db) && RegisterJetAggregates(db);
 }
 
 std::optional<FunctionError> DecodeFunctionError(std::string_view sqlite_message) {

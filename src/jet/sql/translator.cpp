@@ -4,6 +4,7 @@
 
 #include "com/ole_exception.h"
 #include "core/number_text.h"
+#include "jet/sql/currency_sql.h"
 #include "jet/sql/date_literal.h"
 #include "jet/sql/fn_support.h"
 #include "jet/sql/jet_types.h"
@@ -234,6 +235,19 @@ bool Translator::IsBooleanKind(const ParsedExpr& expr) {
 
 std::string Translator::Arg(const TranslatedExpr& value) { return ArgumentSql(value); }
 
+// VALUE (the translation of EXPR) on the ten-thousandths scale of a Currency value it is
+// compared with.
+std::string ScaledSide(const ParsedExpr& expr, const TranslatedExpr& value) {
+  if (value.type == T::kCurrency || value.type == T::kNull) return value.sql;
+  if (std::optional<std::int64_t> scaled = ScaledLiteral(expr, true)) return ScaledIntegerSql(*scaled);
+  return "jet_scaled(" + ArgumentSql(value) + ")";
+}
+
+// VALUE as a plain number where it is compared with values of another kind.
+std::string AmountSide(const TranslatedExpr& value) {
+  return value.type == T::kCurrency ? "jet_curnum(" + ArgumentSql(value) + ")" : value.sql;
+}
+
 std::string Translator::Arg(const ParsedExpr& expr) { return Arg(Value(expr)); }
 
 std::string Translator::Collate(const TranslatedExpr& a, const TranslatedExpr& b) const {
@@ -284,7 +298,10 @@ std::string Translator::Comparison(const ParsedBinary& binary) {
   CheckComparable(*binary.left, a, *binary.right, b);
   ConvertTextMeetingDate(a, b);
   const char* op = SqliteComparisonOperator(binary.op);
-  return "(" + a.sql + " " + op + " " + b.sql + Collate(a, b) + ")";
+  std::string left = a.sql, right = b.sql;
+  if (a.type == T::kCurrency && b.type != T::kCurrency) right = ScaledSide(*binary.right, b);
+  if (b.type == T::kCurrency && a.type != T::kCurrency) left = ScaledSide(*binary.left, a);
+  return "(" + left + " " + op + " " + right + Collate(a, b) + ")";
 }
 
 TranslatedExpr Translator::Binary(const ParsedBinary& binary) {
@@ -353,6 +370,13 @@ std::string Translator::BetweenCondition(const ParsedBetween& between) {
   ConvertTextMeetingDate(value, low);
   ConvertTextMeetingDate(value, high);
   std::string collate = Collate(value, low.type == T::kNull ? high : low);
+  if (value.type == T::kCurrency) {
+    low.sql = ScaledSide(*between.low, low);
+    high.sql = ScaledSide(*between.high, high);
+  } else {
+    low.sql = AmountSide(low);
+    high.sql = AmountSide(high);
+  }
   std::string subject = value.sql + collate;
   std::string sql;
   if (IsNumericLiteral(*between.low) && IsNumericLiteral(*between.high)) {
@@ -383,7 +407,7 @@ std::string Translator::InCondition(const ParsedIn& in) {
     ConvertTextMeetingDate(value, item);
     if (i == 0) first_item = item;
     if (i > 0) list += ", ";
-    list += item.sql;
+    list += value.type == T::kCurrency ? ScaledSide(*in.items[i], item) : AmountSide(item);
   }
   return "(" + value.sql + Collate(value, first_item) + (in.negated ? " NOT IN (" : " IN (") +
          list + "))";
@@ -538,6 +562,21 @@ std::optional<TranslatedExpr> NameResolver::Aggregate(const ParsedCall&) const {
   return std::nullopt;
 }
 
+std::string ArgumentSql(const TranslatedExpr& value) {
+  if (value.tagged) return value.sql;
+  switch (value.type) {
+    case T::kDate: return "jet_asdate(" + value.sql + ")";
+    case T::kBoolean: return "jet_asbool(" + value.sql + ")";
+    case T::kCurrency: return "jet_ascurrency(" + value.sql + ")";
+    default: return value.sql;
+  }
+}
+
+std::string ResultValueSql(const TranslatedExpr& value) {
+  if (value.type == T::kUnknown && value.tagged) return "jet_curnum(" + value.sql + ")";
+  return value.sql;
+}
+
 int DaoTypeOfKind(SqlValueType type) {
   switch (type) {
     case T::kBoolean: return dao_type::kBoolean;
@@ -579,17 +618,15 @@ std::string QuoteSqliteString(const std::string& text) {
   return out + "'";
 }
 
-std::string ArgumentSql(const TranslatedExpr& value) {
-  if (value.tagged) return value.sql;
-  switch (value.type) {
-    case T::kDate: return "jet_asdate(" + value.sql + ")";
-    case T::kBoolean: return "jet_asbool(" + value.sql + ")";
-    case T::kCurrency: return "jet_ascurrency(" + value.sql + ")";
-    default: return value.sql;
+std::string StoredValueSql(const ParsedExpr* expr, const TranslatedExpr& value, int dao_type,
+                           const std::string& field) {
+  if (dao_type == dao_type::kCurrency) {
+    // Already ten-thousandths, or a literal scaled exactly from its spelling.
+    if (value.type == T::kCurrency || value.type == T::kNull) return value.sql;
+    if (expr) {
+      if (std::optional<std::int64_t> scaled = ScaledLiteral(*expr)) return ScaledIntegerSql(*scaled);
+    }
   }
-}
-
-std::string StoredValueSql(const TranslatedExpr& value, int dao_type, const std::string& field) {
   return "jet_store(" + ArgumentSql(value) + ", " + std::to_string(dao_type) + ", " + QuoteSqliteString(field) + ")";
 }
 

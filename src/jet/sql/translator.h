@@ -12,13 +12,29 @@ namespace qb::jet::sql {
 
 // An expression in SQLite SQL and what is known of its kind.
 //
-// How kinds travel through SQLite: dates are REAL serials, booleans INTEGER -1/0 and currency
-// REAL. SQLite cannot tell a date from a number, so every jet_* function tags its Date,
-// Boolean and Currency results with a SQLite subtype, and the translator wraps any other
-// expression it knows to be one of those kinds (a #date# literal, a comparison, a resolved Date
-// column) in jet_asdate / jet_asbool / jet_ascurrency where it becomes a function's argument.
-// A function given an untagged REAL therefore sees a Double: date functions accept it as a
-// serial, Format and & show it as a number.
+// How kinds travel through SQLite: dates are REAL serials, booleans INTEGER -1/0. SQLite cannot
+// tell a date from a number, so every jet_* function tags its Date, Boolean and Currency results
+// with a SQLite subtype, and the translator wraps any other expression it knows to be one of
+// those kinds (a #date# literal, a comparison, a resolved Date column) in jet_asdate /
+// jet_asbool / jet_ascurrency where it becomes a function's argument. A function given an
+// untagged REAL therefore sees a Double: date functions accept it as a serial, Format and &
+// show it as a number.
+//
+// Currency is the one kind whose SQLite value is not its number. The rule:
+//   - An expression of kind kCurrency (a Currency field, a declared Currency parameter, CCur,
+//     Currency arithmetic, Sum/Min/Max/First/Last/Avg of Currency) is the INTEGER of
+//     ten-thousandths, exactly as a Currency field stores it; jet_* functions return Currency
+//     results in that form with the Currency subtype. Grouping, ordering, Sum, Min and Max work
+//     on it as they stand and stay exact.
+//   - Where it meets another kind it converts (currency_sql.h): compared with a value of another
+//     kind, that value is scaled (a numeric literal exactly at translation, anything else by
+//     jet_scaled), so an index on the field still serves; passed to a function it is tagged by
+//     jet_ascurrency and arrives as a Currency Variant; stored into a field of another type, or
+//     leaving as a result of unknown kind, it becomes its REAL amount (jet_curnum).
+//   - A value of another kind stored into a Currency field converts by jet_tocur, which also
+//     refuses one outside Currency's range (3349).
+//   - Reading a result column of Currency type, INTEGER is ten-thousandths and REAL an amount
+//     (the form of a file from before the integer form, and of a union's other parts).
 struct TranslatedExpr {
   std::string sql;
   SqlValueType type = SqlValueType::kUnknown;
@@ -67,9 +83,15 @@ std::string TranslateCondition(const ParsedExpr& expr, const TranslateOptions& o
 
 // VALUE as the argument of a jet_* function: tagged with its kind when the kind is known.
 std::string ArgumentSql(const TranslatedExpr& value);
-// VALUE as it is written into the field FIELD of DAO_TYPE: converted by jet_store (see
-// field_conversion.h), so that the field never holds a value of another type.
-std::string StoredValueSql(const TranslatedExpr& value, int dao_type, const std::string& field);
+// VALUE (the translation of EXPR, when there is one) as it is written into the field FIELD of
+// DAO_TYPE: converted by jet_store (see field_conversion.h), so that the field never holds a value
+// of another type. Into a Currency field a Currency value or a numeric literal goes as its
+// ten-thousandths directly (the literal scaled exactly from its spelling).
+std::string StoredValueSql(const ParsedExpr* expr, const TranslatedExpr& value, int dao_type,
+                           const std::string& field);
+// The SQL of VALUE as a result column: a value of unknown kind that may be a tagged Currency
+// leaves as its amount (its column's type does not say Currency).
+std::string ResultValueSql(const TranslatedExpr& value);
 
 // NAME quoted as a SQLite identifier ("a""b").
 std::string QuoteSqliteName(const std::string& name);

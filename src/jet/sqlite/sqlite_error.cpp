@@ -48,6 +48,10 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
   if (std::optional<sql::FunctionError> failed = sql::DecodeFunctionError(sqlite_message)) {
     RaiseJetError(failed->number, failed->message);
   }
+  // SQLite's sum() of integers (Long and Currency values) past the 64-bit range.
+  if (code == SQLITE_ERROR && sqlite_message == "integer overflow") {
+    RaiseJetError(6, "Overflow: the sum is outside the range of its type.");
+  }
   switch (code) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY: {

@@ -47,9 +47,11 @@ INSTANTIATE_TEST_SUITE_P(
         ColumnCase{"1", kBoolean, "Boolean:True"},  // any non-zero number is True
         ColumnCase{"255", kByte, "Byte:255"}, ColumnCase{"-32768", kInteger, "Int16:-32768"},
         ColumnCase{"2147483647", kLong, "Int32:2147483647"}, ColumnCase{"7.0", kLong, "Int32:7"},
-        // Currency comes back exact from its rounded REAL and from whole numbers.
+        // Currency is stored as ten-thousandths; a REAL is an amount (files from before).
+        ColumnCase{"1000", kCurrency, "Currency:0.1"}, ColumnCase{"123456781234", kCurrency, "Currency:12345678.1234"},
+        ColumnCase{"-1", kCurrency, "Currency:-0.0001"}, ColumnCase{"420000", kCurrency, "Currency:42"},
+        ColumnCase{"999999999999999999", kCurrency, "Currency:99999999999999.9999"},
         ColumnCase{"0.1", kCurrency, "Currency:0.1"}, ColumnCase{"12345678.1234", kCurrency, "Currency:12345678.1234"},
-        ColumnCase{"-0.0001", kCurrency, "Currency:-0.0001"}, ColumnCase{"42", kCurrency, "Currency:42"},
         ColumnCase{"1.5", kSingle, "Single:1.5"}, ColumnCase{"2", kDouble, "Double:2"},
         ColumnCase{"36526.5", kDate, "Date:36526.5"}, ColumnCase{"'abc'", kText, "String:abc"},
         ColumnCase{"'long text'", kMemo, "String:long text"},

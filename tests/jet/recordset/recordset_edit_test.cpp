@@ -121,8 +121,8 @@ TEST_F(RecordsetEditTest, DeleteLeavesNoCurrentRecordAndTheLastOneLeavesEof) {
     EXPECT_EQ(WalkBack(*rs), "Carl,alice");
     Exec("DELETE FROM People");
     Exec("INSERT INTO People (Name, Age, Born, Paid, Active, City) VALUES "
-         "('Dora', 40, 36893, 12.5, -1, 'Rome'), ('alice', 30, 36525, 0.25, 0, 'Oslo'), "
-         "('Carl', 30, NULL, NULL, -1, 'Bergen'), ('Bob', 25, 36893.5, 100, 0, NULL)");
+         "('Dora', 40, 36893, 125000, -1, 'Rome'), ('alice', 30, 36525, 2500, 0, 'Oslo'), "
+         "('Carl', 30, NULL, NULL, -1, 'Bergen'), ('Bob', 25, 36893.5, 1000000, 0, NULL)");
   }
 }
 

@@ -21,10 +21,11 @@ class RecordsetTest : public SchemaTest {
     Table("People")->Fields()->Item("City")->SetDefaultValue(Variant("'Oslo'"));
     db_->Execute("CREATE UNIQUE INDEX ByName ON People (Name)");
     db_->Execute("CREATE INDEX ByAgeName ON People (Age DESC, Name)");
-    // Born: 2001-01-02 is serial 36893, 1999-12-31 is 36525.
+    // Born: 2001-01-02 is serial 36893, 1999-12-31 is 36525. Paid in its stored form,
+    // ten-thousandths: 12.5, 0.25, Null, 100.
     Exec("INSERT INTO People (Name, Age, Born, Paid, Active, City) VALUES "
-         "('Dora', 40, 36893, 12.5, -1, 'Rome'), ('alice', 30, 36525, 0.25, 0, 'Oslo'), "
-         "('Carl', 30, NULL, NULL, -1, 'Bergen'), ('Bob', 25, 36893.5, 100, 0, NULL)");
+         "('Dora', 40, 36893, 125000, -1, 'Rome'), ('alice', 30, 36525, 2500, 0, 'Oslo'), "
+         "('Carl', 30, NULL, NULL, -1, 'Bergen'), ('Bob', 25, 36893.5, 1000000, 0, NULL)");
   }
 
   std::shared_ptr<Recordset> Open(const std::string& source, int type = 0, int options = 0, int lock = 0) {

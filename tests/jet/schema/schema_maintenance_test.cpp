@@ -26,8 +26,8 @@ class SchemaMaintenanceTest : public SchemaTest {
     items->Fields()->Item("Price")->CreateProperty("Decimals", 3, Variant(2));
     items->Indexes()->Item("ByName")->CreateProperty("Purpose", 10, Variant("lookups"));
     for (int i = 1; i <= 40; ++i) {
-      Exec("INSERT INTO Items (Name, Price, Qty) VALUES ('item " + std::to_string(i) + "', " + std::to_string(i) +
-           ".12345, " + std::to_string(i % 7) + ")");
+      db_->Execute("INSERT INTO Items (Name, Price, Qty) VALUES ('item " + std::to_string(i) + "', " + std::to_string(i) +
+                   ".12345, " + std::to_string(i % 7) + ")");
     }
     Exec("DELETE FROM Items WHERE Id >= 38");  // seeds restart after 37 in a rebuilt file
     db_->Execute("CREATE TABLE Empty (A GUID)");
@@ -46,10 +46,12 @@ class SchemaMaintenanceTest : public SchemaTest {
     auto run = [&](const std::string& text) { return ErrorOf([&] { database->TEST_ExecuteSql(text); }); };
     EXPECT_EQ(run("INSERT INTO Items (Name) VALUES ('ITEM 1')").number, err::kDuplicateValues);
     EXPECT_EQ(run("INSERT INTO Items (Name, Qty) VALUES ('x', -1)").message, "No negative stock.");
-    EXPECT_EQ(run("INSERT INTO Items (Name, Price) VALUES ('x', 1000)").number, err::kTableRule);
+    // Raw SQL writes Price in its stored form, ten-thousandths.
+    EXPECT_EQ(run("INSERT INTO Items (Name, Price) VALUES ('x', 10000000)").number, err::kTableRule);
     EXPECT_EQ(run("INSERT INTO Items (Name) VALUES ('')").number, err::kZeroLength);
-    EXPECT_EQ(run("INSERT INTO Items (Name, Price) VALUES ('new', 2.00006)").number, 0);
-    EXPECT_EQ(Query(sql, "SELECT Id, Price FROM Items WHERE Name = 'new'"), "38|2.0001\n");
+    EXPECT_EQ(run("INSERT INTO Items (Name, Price) VALUES ('x', 2.5)").number, err::kConversion);
+    EXPECT_EQ(run("INSERT INTO Items (Name, Price) VALUES ('new', 20001)").number, 0);
+    EXPECT_EQ(Query(sql, "SELECT Id, Price FROM Items WHERE Name = 'new'"), "38|20001\n");
     auto items = database->TableDefs()->Item("Items");
     EXPECT_EQ(items->Properties()->Item("Owner")->Value().ToString(), "stores");
     auto price = items->Fields()->Item("Price");

@@ -54,7 +54,7 @@ const Case kCases[] = {
     {"YESNO", Variant("false"), "0", 0},
     {"YESNO", Variant("5"), "-1", 0},
     {"YESNO", Variant("maybe"), nullptr, 3421},
-    {"CURRENCY", Variant("12.3456"), "12.3456", 0},
+    {"CURRENCY", Variant("12.3456"), "123456", 0},  // ten-thousandths
     {"CURRENCY", Variant("12-34"), nullptr, 3421},
     {"CURRENCY", Variant("1e20"), nullptr, 3349},
     {"DATETIME", Variant("2001-02-28"), "36950.0", 0},
@@ -115,7 +115,7 @@ TEST_F(StoredTypesTest, TextInNumberAndDateFieldsIsConvertedOrRefusedOnEveryStat
 
   Run("INSERT INTO N (x, c, d) VALUES ('1.5', '12.5', '2001-02-28')");
   Run("UPDATE N SET x = x + '1', d = '2001-02-28 12:00:00'");
-  EXPECT_EQ(Select("SELECT quote(x), quote(c), quote(d) FROM N"), "2.5|12.5|36950.5\n");
+  EXPECT_EQ(Select("SELECT quote(x), quote(c), quote(d) FROM N"), "2.5|125000|36950.5\n");
   EXPECT_EQ(ErrorOf([&] { Run("UPDATE N SET d = 'someday'"); }).number, 3464);
 
   // Rows of another table: INSERT ... SELECT and SELECT ... INTO convert each value.

@@ -127,11 +127,14 @@ TEST_F(TableDefTest, TypesAreStoredAndCheckedAsDeclared) {
   const char* names[] = {"Flag", "Small", "Big", "Money", "Real", "When", "Bin", "Blob", "Id"};
   for (int i = 0; i < 9; ++i) table->Fields()->Append(table->CreateField(names[i], types[i], types[i] == 9 ? 4 : 0));
   db_->TableDefs()->Append(table);
-  Exec("INSERT INTO Kinds (Small, Money, Id, Bin) VALUES (-32768, 1.234567, '{12345678-ABCD-ef01-2345-6789abcdef01}', x'01020304')");
-  // Booleans default to False; Currency keeps four decimals on every write.
-  EXPECT_EQ(Select("SELECT Flag, Money FROM Kinds"), "0|1.2346\n");
-  Exec("UPDATE Kinds SET Money = Money * 3");
-  EXPECT_EQ(Select("SELECT Money FROM Kinds"), "3.7038\n");
+  Exec("INSERT INTO Kinds (Small, Id, Bin) VALUES (-32768, '{12345678-ABCD-ef01-2345-6789abcdef01}', x'01020304')");
+  // Booleans default to False; Currency is stored as ten-thousandths, four decimals kept on
+  // every write, and a stored value of another form is refused.
+  db_->Execute("UPDATE Kinds SET Money = 1.234567");
+  EXPECT_EQ(Select("SELECT Flag, Money FROM Kinds"), "0|12346\n");
+  db_->Execute("UPDATE Kinds SET Money = Money * 3");
+  EXPECT_EQ(Select("SELECT Money FROM Kinds"), "37038\n");
+  EXPECT_EQ(ErrorOf([&] { Exec("UPDATE Kinds SET Money = 1.5"); }).number, err::kConversion);
   EXPECT_EQ(ErrorOf([&] { Exec("UPDATE Kinds SET Flag = 1"); }).number, err::kConversion);
   EXPECT_EQ(ErrorOf([&] { Exec("UPDATE Kinds SET Small = 32768"); }).number, err::kNumericOverflow);
   EXPECT_EQ(ErrorOf([&] { Exec("UPDATE Kinds SET Big = 2147483648"); }).number, err::kNumericOverflow);

@@ -1,6 +1,7 @@
 // End-to-end tests of Jet queries: translate against an in-memory schema, run the SQLite SQL on
 // an in-memory database holding the same tables (made by raw SQL), and compare the rows, the
-// rows an action leaves behind, or the Jet error number.
+// rows an action leaves behind, or the Jet error number. Rows come as SQLite holds them:
+// Currency (Orders.Amount) in ten-thousandths.
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
@@ -37,10 +38,10 @@ CREATE TABLE Customers (ID INTEGER PRIMARY KEY, Name TEXT COLLATE JETNOCASE,
                         City TEXT COLLATE JETNOCASE);
 INSERT INTO Customers VALUES (1, 'Ann', 'Oslo'), (2, 'bob', 'Rome'), (3, 'Cid', 'oslo'),
                              (4, 'Dee', NULL);
-CREATE TABLE Orders (OrderID INTEGER PRIMARY KEY, CustID INTEGER, Amount REAL, Qty INTEGER,
+CREATE TABLE Orders (OrderID INTEGER PRIMARY KEY, CustID INTEGER, Amount INTEGER, Qty INTEGER,
                      OrderDate REAL);
-INSERT INTO Orders VALUES (10, 1, 10.5, 2, 36526), (11, 1, 20, 1, 36527), (12, 2, 5.25, 3, 36528),
-                          (13, 3, 20, 1, 36529), (14, 9, 7, 5, NULL);
+INSERT INTO Orders VALUES (10, 1, 105000, 2, 36526), (11, 1, 200000, 1, 36527), (12, 2, 52500, 3, 36528),
+                          (13, 3, 200000, 1, 36529), (14, 9, 70000, 5, NULL);
 CREATE TABLE Scores (Name TEXT COLLATE JETNOCASE, Score INTEGER);
 INSERT INTO Scores VALUES ('a', 90), ('b', 80), ('c', 80), ('d', 70), ('e', 60);
 )";
@@ -238,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"SELECT * FROM Nowhere", "#3078"},
         // Aggregates.
         QueryCase{"SELECT CustID, Sum(Amount) AS Total FROM Orders GROUP BY CustID HAVING "
-                  "Sum(Amount) > 10 ORDER BY CustID", "1|30.5; 3|20"},
+                  "Sum(Amount) > 10 ORDER BY CustID", "1|305000; 3|200000"},
         QueryCase{"SELECT Count(*), Sum(Amount), Count(OrderDate) FROM Orders WHERE OrderID > 100",
                   "0|Null|0"},
         QueryCase{"SELECT Count(City), Min(Name), Max(Name) FROM Customers", "3|Ann|Dee"},
@@ -354,7 +355,7 @@ INSTANTIATE_TEST_SUITE_P(
     Crosstab, JetQueryRows,
     ::testing::Values(
         QueryCase{"TRANSFORM Sum(Amount) SELECT CustID FROM Orders GROUP BY CustID PIVOT Qty "
-                  "In (1, 2, 4)", "1|20|10.5|Null; 2|Null|Null|Null; 3|20|Null|Null; "
+                  "In (1, 2, 4)", "1|200000|105000|Null; 2|Null|Null|Null; 3|200000|Null|Null; "
                                   "9|Null|Null|Null"},
         QueryCase{"TRANSFORM Count(*) SELECT CustID FROM Orders WHERE CustID < 3 GROUP BY CustID "
                   "PIVOT Qty", "1|1|1|Null; 2|Null|Null|1"},
@@ -378,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "(1, 1)", "#3104"},
         // The value may carry a name; the pivot values still name the columns.
         QueryCase{"TRANSFORM Sum(Amount) AS Total SELECT CustID FROM Orders GROUP BY CustID PIVOT Qty "
-                  "In (1, 2, 4)", "1|20|10.5|Null; 2|Null|Null|Null; 3|20|Null|Null; "
+                  "In (1, 2, 4)", "1|200000|105000|Null; 2|Null|Null|Null; 3|200000|Null|Null; "
                                   "9|Null|Null|Null"},
         QueryCase{"TRANSFORM Count(*) AS [Number of orders] SELECT CustID FROM Orders WHERE CustID < 3 "
                   "GROUP BY CustID PIVOT Qty", "1|1|1|Null; 2|Null|Null|1"},
@@ -394,7 +395,7 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"INSERT INTO Scores (Score, Name) VALUES ([s], 'g')", "g|51", {Variant(51)},
                   "SELECT Name, Score FROM Scores WHERE Score = 51"},
         QueryCase{"INSERT INTO Orders (OrderID, CustID, OrderDate, Amount) VALUES (20, 1, "
-                  "#1/2/2000#, True)", "36527|-1", {},
+                  "#1/2/2000#, True)", "36527|-10000", {},
                   "SELECT OrderDate, Amount FROM Orders WHERE OrderID = 20"},
         QueryCase{"INSERT INTO Scores (Name, Score) SELECT Name, ID FROM Customers", "9|390", {},
                   "SELECT count(*), sum(Score) FROM Scores"},
@@ -546,7 +547,7 @@ TEST(JetQueryMakeTable, CreatesTheResultColumnsWithTheirTypes) {
                      "Scores", schema);
   EXPECT_EQ(query.target_table, "Copy");
   EXPECT_EQ(query.create_table_sql,
-            "CREATE TABLE \"Copy\" (\"Name\" TEXT COLLATE \"JETNOCASE\", \"Amount\" REAL, "
+            "CREATE TABLE \"Copy\" (\"Name\" TEXT COLLATE \"JETNOCASE\", \"Amount\" INTEGER, "
             "\"OrderDate\" REAL, \"Big\" INTEGER)");
 }
 
