@@ -17,6 +17,10 @@ CipherKey ChooseDatabaseKey(const std::string& path, const std::string& password
   candidates.push_back(EngineFileKey());
   for (const CipherKey& key : candidates) {
     Connection probe(path, OpenMode::kReadWrite, key, settings);
+    // Only the key is judged here: a cut-short file, whose header claims more pages than it
+    // has, still shows whether a key reads it, as a plain file's shape shows without a key.
+    // Damage is judged later, by the open or by repair, as for a plain file.
+    probe.Exec("PRAGMA writable_schema = ON");
     if (probe.IsReadable()) return key;
   }
   RaiseJetError(err::kBadPassword, password.empty()
