@@ -23,6 +23,13 @@ constexpr int kText = 10, kBoolean = 1, kInteger = 3, kLong = 4;
 
 std::string SavepointName(int level) { return "qb_tx" + std::to_string(level); }
 
+// A write on a read-only open: asked for by the caller, or forced by a file that cannot be
+// written (the connection says why).
+[[noreturn]] void RaiseOpenReadOnly(const Connection& connection, const std::string& name) {
+  if (connection.GetWriteBarrier() != WriteBarrier::kNone) connection.RaiseWriteBarrier();
+  RaiseJetError(err::kReadOnly, "The database '" + name + "' is open read-only.");
+}
+
 }  // namespace
 
 Database::Database(std::string name, std::string connect, bool read_only, std::unique_ptr<Connection> connection,
@@ -157,7 +164,7 @@ std::shared_ptr<Property> Database::UserProperty(const std::string& name, int ty
       [locked, name, type](const Variant& value) {
         auto database = locked();
         Connection& connection = database->Open();
-        if (database->read_only_) RaiseJetError(err::kReadOnly, "The database '" + database->name_ + "' is open read-only.");
+        if (database->read_only_) RaiseOpenReadOnly(connection, database->name_);
         UpdateDatabaseProperty(connection, name, type, value);
       });
 }
@@ -177,7 +184,7 @@ std::shared_ptr<Property> Database::CreateProperty(const std::string& name, int 
       RaiseJetError(err::kDuplicateName, "The database already has a property named '" + name + "'.");
     }
   }
-  if (read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
+  if (read_only_) RaiseOpenReadOnly(connection, name_);
   InsertDatabaseProperty(connection, StoredProperty{name, type, value});
   return UserProperty(name, type);
 }
@@ -238,6 +245,11 @@ void Database::CommitTrans(int commit_options) {
     RaiseJetError(err::kInvalidArgument, "The commit option " + std::to_string(commit_options) + " is not 0 or 1.");
   }
   if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to commit.");
+  if (!connection.InTransaction()) {
+    Rollback();  // what is left of it: this object's levels and what they kept
+    RaiseJetError(err::kNoTransaction, "The transaction was rolled back when one of its statements failed (a full disk "
+                                       "or a disk error): nothing of it was saved.");
+  }
   connection.Exec("RELEASE SAVEPOINT " + SavepointName(depth_));
   --depth_;
   if (depth_ == 0) record_locks_->Clear();
@@ -246,9 +258,13 @@ void Database::CommitTrans(int commit_options) {
 void Database::Rollback() {
   Connection& connection = Open();
   if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to roll back.");
-  const std::string savepoint = SavepointName(depth_);
-  connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
-  --depth_;
+  if (!connection.InTransaction()) {
+    depth_ = 0;  // a failed statement made SQLite undo every level already
+  } else {
+    const std::string savepoint = SavepointName(depth_);
+    connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
+    --depth_;
+  }
   if (depth_ == 0) record_locks_->Clear();
   if (translations_) translations_->Clear();
   if (query_schema_) query_schema_->Forget();
@@ -292,7 +308,7 @@ TransactionLocks& Database::KeptRecordLocks() {
 
 Connection& Database::EngineConnection(bool writing) {
   Connection& connection = Open();
-  if (writing && read_only_) RaiseJetError(err::kReadOnly, "The database '" + name_ + "' is open read-only.");
+  if (writing && read_only_) RaiseOpenReadOnly(connection, name_);
   return connection;
 }
 

@@ -65,9 +65,15 @@ std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode sh
   CatalogInfo info;
   std::unique_ptr<Connection> connection =
       OpenEngineFile(path, FileKind::kDatabase, OpenMode::kReadWrite, key, settings, &info);
-  auto hold = std::make_unique<LockFileHold>(path, share, !read_only, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
-  PrepareDatabaseConnection(*connection, info, !read_only);
-  return std::make_shared<Database>(path, connect, read_only, std::move(connection), std::move(hold), info,
+  // A file this user cannot write (or not now: a full disk) opens for reading only. Read as a
+  // fixed image, it must not change under the reader: the reader denies others writing while
+  // it has the file open, where it can hold the lock file at all (not on a read-only file
+  // system, where nobody writes, nor when the lock file is another user's to write).
+  const bool writable = !read_only && connection->GetWriteBarrier() == WriteBarrier::kNone;
+  const ShareMode held = connection->ReadsFixedImage() && share == ShareMode::kShared ? ShareMode::kDenyWrite : share;
+  auto hold = std::make_unique<LockFileHold>(path, held, writable, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
+  PrepareDatabaseConnection(*connection, info, writable);
+  return std::make_shared<Database>(path, connect, !writable, std::move(connection), std::move(hold), info,
                                     EncryptionOf(key));
 }
 
