@@ -94,7 +94,14 @@ Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& 
     barrier_ = BarrierOf(path);
     if (barrier_ != WriteBarrier::kNone) {
       flags = SQLITE_OPEN_READONLY;
-      fixed_image_ = !Exists(path + "-wal");  // no writer has it open
+      // A writer that has the file open has both companions. A log without its index is what
+      // a writer that died left: nothing in it (the file alone is the image), or changes that
+      // only a connection that may write can merge; a reader would have to make the index,
+      // which is this user's file then, and keeps the writers out.
+      struct stat log {};
+      const bool has_log = ::stat((path + "-wal").c_str(), &log) == 0;
+      if (has_log && log.st_size > 0 && !Exists(path + "-shm")) RaiseUnmergedLog();
+      fixed_image_ = !has_log || !Exists(path + "-shm");
       if (fixed_image_) {
         name = FixedImageUri(path);
         flags |= SQLITE_OPEN_URI;
@@ -172,6 +179,16 @@ bool Connection::InTransaction() const { return db_ && !sqlite3_get_autocommit(d
 void Connection::Raise(int code) const {
   if ((code & 0xff) == SQLITE_READONLY && barrier_ != WriteBarrier::kNone) RaiseWriteBarrier();
   RaiseSqliteError(code, path_, db_ ? sqlite3_errmsg(db_) : "", db_ ? sqlite3_system_errno(db_) : 0);
+}
+
+void Connection::RaiseUnmergedLog() const {
+  const std::string file = "'" + path_ + "'";
+  if (barrier_ == WriteBarrier::kDiskFull) {
+    RaiseJetError(err::kDiskFull, "The disk is full: changes to " + file + " kept in its log '" + path_ +
+                                      "-wal' cannot be merged into it until there is room on the disk.");
+  }
+  RaiseJetError(err::kCannotOpenFile, "The file " + file + " cannot be read now: changes to it kept in its log '" +
+                                          path_ + "-wal' must first be merged into it by a user who may write it.");
 }
 
 void Connection::RaiseWriteBarrier() const {

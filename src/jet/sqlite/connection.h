@@ -39,7 +39,9 @@ class Connection {
   // -wal and -shm companions that write-ahead logging uses (they would be this user's, and
   // keep out the users who can write): when no writer has the file open (no -wal exists) it
   // reads the file as a fixed image, which it trusts nobody to change while it reads (see
-  // ReadsFixedImage); else it shares the writers' companions, as SQLite allows.
+  // ReadsFixedImage); else it shares the writers' companions, as SQLite allows. A log holding
+  // changes that no writer has open (its index is gone) cannot be read without writing: such
+  // a file raises kCannotOpenFile (kDiskFull when only room is missing), saying so.
   Connection(const std::string& path, OpenMode mode, const CipherKey& key,
              const EngineSettings& settings);
   ~Connection();
@@ -86,6 +88,10 @@ class Connection {
   sqlite3* Handle() const { return db_; }
 
  private:
+  // Raises the error for a file this connection cannot write whose log holds changes with
+  // no index to read them by (see the constructor).
+  [[noreturn]] void RaiseUnmergedLog() const;
+
   sqlite3* db_ = nullptr;  // owned; constant after construction
   std::string path_;       // constant after construction
   WriteBarrier barrier_ = WriteBarrier::kNone;  // constant after construction
