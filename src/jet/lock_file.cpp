@@ -35,10 +35,11 @@ bool StillNamed(int fd, const std::string& path) {
 }
 
 // The lock file is shared by everyone who may use the database: it gets the database file's
-// read and write permissions (the umask would take group and other write away).
+// read and write permissions (the umask would take group and other write away), and its owner
+// may always write it, even when the database is read-only to all.
 mode_t SharedMode(const std::string& database_path) {
   struct stat info {};
-  return ::stat(database_path.c_str(), &info) == 0 ? (info.st_mode & 0666) : 0644;
+  return ::stat(database_path.c_str(), &info) == 0 ? ((info.st_mode & 0666) | S_IRUSR | S_IWUSR) : 0644;
 }
 
 void FollowDatabaseMode(int fd, const std::string& database_path) {
