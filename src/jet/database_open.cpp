@@ -2,6 +2,11 @@
 // database files. Raises before anything is written to a file it refuses.
 #include "jet/database_open.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "com/ole_exception.h"
 #include "jet/engine_key.h"
 #include "jet/errors.h"
 #include "jet/sort_orders.h"
@@ -57,10 +62,35 @@ void PrepareDatabaseConnection(Connection& connection, const CatalogInfo& info, 
   transaction.Commit();
 }
 
+namespace {
+
+bool MayWrite(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
+
+// An empty log and its index that are not this user's to write: what a reader of another user
+// left (earlier versions made them when reading a file they could not write). Writers could
+// not use them, so a user who may write the database removes them, once an exclusive hold
+// shows that nobody has the database open; they hold nothing then.
+void RemoveStrangersEmptyLog(const std::string& path) {
+  const std::string wal = path + "-wal", shm = path + "-shm";
+  struct stat log {};
+  if (::stat(wal.c_str(), &log) != 0 || log.st_size != 0 || !MayWrite(path)) return;
+  if (MayWrite(wal) && (::access(shm.c_str(), F_OK) != 0 || MayWrite(shm))) return;
+  try {
+    const LockFileHold alone(path, ShareMode::kExclusive, true);
+    ::unlink(wal.c_str());
+    ::unlink(shm.c_str());
+  } catch (const EOleException&) {
+    // Someone has it open: the files are in use, not left over.
+  }
+}
+
+}  // namespace
+
 std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
                                            const std::string& connect, const EngineSettings& settings) {
   if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
   const std::string password = ConnectPassword(connect).value_or(std::string());
+  RemoveStrangersEmptyLog(path);
   const CipherKey key = ChooseDatabaseKey(path, password, settings);
   CatalogInfo info;
   std::unique_ptr<Connection> connection =

@@ -68,8 +68,8 @@ WriteBarrier BarrierOf(const std::string& path) {
   return WriteBarrier::kNone;
 }
 
-// PATH as a URI that SQLite reads as a file nobody changes: no locks, no companions.
-std::string FixedImageUri(const std::string& path) {
+// PATH as a URI with the parameter PARAMETER ("name=value").
+std::string FileUri(const std::string& path, const std::string& parameter) {
   std::string uri = !path.empty() && path[0] == '/' ? "file://" : "file:";
   for (unsigned char c : path) {
     if (c == '%' || c == '?' || c == '#' || c < 0x21 || c >= 0x7f) {
@@ -80,7 +80,7 @@ std::string FixedImageUri(const std::string& path) {
       uri += static_cast<char>(c);
     }
   }
-  return uri + "?immutable=1";
+  return uri + "?" + parameter;
 }
 
 }  // namespace
@@ -102,10 +102,10 @@ Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& 
       const bool has_log = ::stat((path + "-wal").c_str(), &log) == 0;
       if (has_log && log.st_size > 0 && !Exists(path + "-shm")) RaiseUnmergedLog();
       fixed_image_ = !has_log || !Exists(path + "-shm");
-      if (fixed_image_) {
-        name = FixedImageUri(path);
-        flags |= SQLITE_OPEN_URI;
-      }
+      // A fixed image is read with no locks and no companions; else the writers' index is
+      // read through a read-only descriptor, as this user may not write it.
+      name = FileUri(path, fixed_image_ ? "immutable=1" : "readonly_shm=1");
+      flags |= SQLITE_OPEN_URI;
     }
   }
   int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -177,6 +177,8 @@ int Connection::Changes() const { return sqlite3_changes(db_); }
 bool Connection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
 
 void Connection::Raise(int code) const {
+  // Reading through a read-only index fails when the index must first be rebuilt from the log.
+  if (code == SQLITE_READONLY_RECOVERY || code == SQLITE_READONLY_CANTLOCK) RaiseUnmergedLog();
   if ((code & 0xff) == SQLITE_READONLY && barrier_ != WriteBarrier::kNone) RaiseWriteBarrier();
   RaiseSqliteError(code, path_, db_ ? sqlite3_errmsg(db_) : "", db_ ? sqlite3_system_errno(db_) : 0);
 }

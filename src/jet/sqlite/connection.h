@@ -39,7 +39,8 @@ class Connection {
   // -wal and -shm companions that write-ahead logging uses (they would be this user's, and
   // keep out the users who can write): when no writer has the file open (no -wal exists) it
   // reads the file as a fixed image, which it trusts nobody to change while it reads (see
-  // ReadsFixedImage); else it shares the writers' companions, as SQLite allows. A log holding
+  // ReadsFixedImage); else it reads the writers' companions through read-only descriptors,
+  // as SQLite allows, and sees what they committed. A log holding
   // changes that no writer has open (its index is gone) cannot be read without writing: such
   // a file raises kCannotOpenFile (kDiskFull when only room is missing), saying so.
   Connection(const std::string& path, OpenMode mode, const CipherKey& key,

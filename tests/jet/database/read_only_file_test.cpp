@@ -135,6 +135,64 @@ TEST_F(ReadOnlyFileTest, AnotherUsersFileIsReadWithoutLockingItsOwnerOut) {
   EXPECT_EQ(Listing(folder), before);
 }
 
+// A user who may only read the file while its owner has it open for writing: the reader sees
+// what the owner committed, through the owner's log and index, and writes nothing.
+TEST_F(ReadOnlyFileTest, AReaderSeesWhatTheWriterCommitted) {
+  const std::string folder = MakeFolder("live", 6);
+  const auto before = Listing(folder);
+  if (::geteuid() != 0) GTEST_SKIP() << "no other user for the test: switching users needs root";
+  ASSERT_EQ(::chmod(dir_.Path().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    ASSERT_EQ(::chown(entry.path().c_str(), kOwner, kOwner), 0);
+    ASSERT_EQ(::chmod(entry.path().c_str(), 0644), 0);
+  }
+  std::shared_ptr<Database> writer;
+  qb::test::RunAsUser(
+      kOwner,
+      [&] {
+        auto engine = CreateDBEngine(EngineSettings::ForTests());
+        engine->SetSystemDB(folder + "/team.mdw");
+        writer = engine->CreateWorkspace("w", "Admin", "")->OpenDatabase(folder + "/data.mdb");
+        writer->Execute("INSERT INTO T (Id, Txt) VALUES (100, 'committed')");
+      },
+      [&] { qb::test::RunAsUser(kReader, [&] { ExpectReadOnlyUse(folder, 7, err::kReadOnly, "no permission"); }); },
+      [&] {
+        writer->Execute("INSERT INTO T (Id, Txt) VALUES (101, 'after')");
+        writer.reset();
+      });
+  EXPECT_EQ(Listing(folder), before);
+}
+
+// What a reader of another user left beside the database with earlier versions: an empty log
+// and its index, theirs to write only. The owner writes the database all the same.
+TEST_F(ReadOnlyFileTest, AnotherUsersLeftoversDoNotLockTheOwnerOut) {
+  const std::string folder = MakeFolder("left", 4);
+  const auto before = Listing(folder);
+  if (::geteuid() != 0) GTEST_SKIP() << "no other user for the test: switching users needs root";
+  ASSERT_EQ(::chmod(dir_.Path().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    ASSERT_EQ(::chown(entry.path().c_str(), kOwner, kOwner), 0);
+  }
+  const std::string path = folder + "/data.mdb";
+  qb::test::WriteFileBytes(path + "-wal", "");
+  qb::test::WriteFileBytes(path + "-shm", std::string(32768, '\0'));
+  for (const char* suffix : {"-wal", "-shm"}) {
+    ASSERT_EQ(::chown((path + suffix).c_str(), kReader, kReader), 0);
+    ASSERT_EQ(::chmod((path + suffix).c_str(), 0644), 0);
+  }
+  qb::test::RunAsUser(kOwner, [&] {
+    auto engine = CreateDBEngine(EngineSettings::ForTests());
+    engine->SetSystemDB(folder + "/team.mdw");
+    auto database = engine->CreateWorkspace("w", "Admin", "")->OpenDatabase(path);
+    EXPECT_TRUE(database->Updatable());
+    auto caught = ErrorOf([&] { database->Execute("INSERT INTO T (Id, Txt) VALUES (100, 'mine')"); });
+    EXPECT_EQ(caught.number, 0) << caught.message;
+  });
+  EXPECT_EQ(Listing(folder), before);
+}
+
 // Two users writing one database in a shared folder at the same time: the files beside it that
 // the first one makes (lock file, log and index) are the second one's to use as well.
 TEST_F(ReadOnlyFileTest, UsersOfASharedFolderWriteOneDatabaseTogether) {
