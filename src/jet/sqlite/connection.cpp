@@ -206,7 +206,8 @@ void Connection::RaiseWriteBarrier() const {
       break;
   }
   RaiseJetError(err::kReadOnly, "The file " + file + " cannot be written: this user has no permission to change it "
-                                "or to create files in its folder, so it was opened for reading only.");
+                                "or the files beside it, or to create files in its folder, so it was opened for "
+                                "reading only.");
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
