@@ -109,8 +109,9 @@ RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& con
     } catch (const EOleException& e) {
       if (ShowsDamage(e)) throw;
       // Nothing is left of the copy; the damaged file was never written.
-      RaiseJetError(e.ErrorCode(), "The repaired copy of " + Quoted(path) + " could not be written, so the file was "
-                                   "left as it was: " + e.Message());
+      const std::string why = e.ErrorCode() == err::kDiskFull ? std::string("the disk is full") : e.Message();
+      RaiseJetError(e.ErrorCode(), "The repaired copy of " + Quoted(path) + " could not be written (" + why +
+                                       "), so the file was left as it was.");
     }
     outcome.rows_recovered = report.rows;
     outcome.damaged_ranges = report.damaged_ranges;
