@@ -24,7 +24,10 @@ constexpr int kText = 10, kBoolean = 1, kInteger = 3, kLong = 4;
 
 std::string SavepointName(int level) { return "qb_tx" + std::to_string(level); }
 
-[[noreturn]] void RaiseReadOnly(const std::string& name, const CatalogInfo& info) {
+// A write on a read-only open: asked for by the caller, forced by a file that cannot be written
+// (the connection says why) or by Currency amounts not converted yet (INFO says so).
+[[noreturn]] void RaiseReadOnly(const Connection& connection, const std::string& name, const CatalogInfo& info) {
+  if (connection.GetWriteBarrier() != WriteBarrier::kNone) connection.RaiseWriteBarrier();
   if (!info.exact_currency) {
     RaiseJetError(err::kReadOnly, "The database '" + name + "' cannot be changed: " + UnconvertedCurrencyAdvice() + ".");
   }
@@ -165,7 +168,7 @@ std::shared_ptr<Property> Database::UserProperty(const std::string& name, int ty
       [locked, name, type](const Variant& value) {
         auto database = locked();
         Connection& connection = database->Open();
-        if (database->read_only_) RaiseReadOnly(database->name_, database->info_);
+        if (database->read_only_) RaiseReadOnly(connection, database->name_, database->info_);
         UpdateDatabaseProperty(connection, name, type, value);
       });
 }
@@ -185,7 +188,7 @@ std::shared_ptr<Property> Database::CreateProperty(const std::string& name, int 
       RaiseJetError(err::kDuplicateName, "The database already has a property named '" + name + "'.");
     }
   }
-  if (read_only_) RaiseReadOnly(name_, info_);
+  if (read_only_) RaiseReadOnly(connection, name_, info_);
   InsertDatabaseProperty(connection, StoredProperty{name, type, value});
   return UserProperty(name, type);
 }
@@ -246,6 +249,11 @@ void Database::CommitTrans(int commit_options) {
     RaiseJetError(err::kInvalidArgument, "The commit option " + std::to_string(commit_options) + " is not 0 or 1.");
   }
   if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to commit.");
+  if (!connection.InTransaction()) {
+    Rollback();  // what is left of it: this object's levels and what they kept
+    RaiseJetError(err::kNoTransaction, "The transaction was rolled back when one of its statements failed (a full disk "
+                                       "or a disk error): nothing of it was saved.");
+  }
   connection.Exec("RELEASE SAVEPOINT " + SavepointName(depth_));
   --depth_;
   if (depth_ == 0) record_locks_->Clear();
@@ -254,9 +262,13 @@ void Database::CommitTrans(int commit_options) {
 void Database::Rollback() {
   Connection& connection = Open();
   if (depth_ == 0) RaiseJetError(err::kNoTransaction, "There is no transaction to roll back.");
-  const std::string savepoint = SavepointName(depth_);
-  connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
-  --depth_;
+  if (!connection.InTransaction()) {
+    depth_ = 0;  // a failed statement made SQLite undo every level already
+  } else {
+    const std::string savepoint = SavepointName(depth_);
+    connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
+    --depth_;
+  }
   if (depth_ == 0) record_locks_->Clear();
   if (translations_) translations_->Clear();
   if (query_schema_) query_schema_->Forget();
@@ -300,7 +312,7 @@ TransactionLocks& Database::KeptRecordLocks() {
 
 Connection& Database::EngineConnection(bool writing) {
   Connection& connection = Open();
-  if (writing && read_only_) RaiseReadOnly(name_, info_);
+  if (writing && read_only_) RaiseReadOnly(connection, name_, info_);
   return connection;
 }
 

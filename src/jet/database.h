@@ -10,6 +10,9 @@
 //   BeginTrans     depth d -> d + 1 (kTransactionsTooDeep at 5);
 //   CommitTrans    depth d -> d - 1, releasing savepoint d (kNoTransaction at 0);
 //   Rollback       depth d -> d - 1, undoing savepoint d (kNoTransaction at 0);
+//   failure        a statement failing for a full disk or a disk error makes SQLite undo the
+//                  whole transaction: the next Rollback takes depth d -> 0, the next CommitTrans
+//                  does the same and raises kNoTransaction (nothing was saved);
 //   Close          any depth -> closed, undoing every open level.
 // Record locks taken by recordset writes inside a transaction are kept (KeptRecordLocks) until
 // the depth is back to 0 or the database closes.

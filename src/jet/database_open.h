@@ -21,9 +21,15 @@ struct OpenedFile;
 //   another program, a workgroup file kUnrecognisedFile; a Jet or ACE file kForeignFormat;
 //   encrypted with a key not given, or not a database at all: kBadPassword;
 //   a conflicting hold: kFileInUse.
-// Nothing is written to a file that is refused. A file whose Currency fields still hold REAL
-// amounts (made before they were stored as ten-thousandths) is converted when opened
-// exclusively for writing, and opens read-only otherwise (currency_storage.h).
+// Nothing is written to a file that is refused. A file this user cannot write, one on a
+// read-only file system, or one that cannot be read for want of disk space otherwise, opens
+// read-only whatever READ_ONLY says (Updatable() false; writes raise kReadOnly, or kDiskFull,
+// saying why) and leaves no -wal or -shm file behind. Such an open that reads the file as a
+// fixed image (no writer had it open) denies others writing while it lasts; it holds no lock
+// file where it cannot write one (a read-only file system, another user's lock file).
+// A file whose Currency fields still hold REAL amounts (made before they were stored as
+// ten-thousandths) is converted when opened exclusively for writing, and opens read-only
+// otherwise (currency_storage.h).
 std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
                                            const std::string& connect, const EngineSettings& settings);
 

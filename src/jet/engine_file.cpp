@@ -176,7 +176,8 @@ std::unique_ptr<Connection> OpenEngineFile(const std::string& path, FileKind exp
                                            CatalogInfo* info) {
   const std::string noun = Noun(expected);
   // The probes below open read-write yet write nothing: a read-only connection to a logged file
-  // would leave its -wal and -shm companions behind, which only a writer removes on close.
+  // would leave its -wal and -shm companions behind, which only a writer removes on close. A
+  // file this process cannot write opens for reading only without them (see Connection).
   switch (ProbeFileShape(path)) {
     case FileShape::kMissing:
       if (expected == FileKind::kWorkgroup) {

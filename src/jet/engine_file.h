@@ -58,6 +58,8 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
 //   a Jet or ACE file: kForeignFormat;   a SQLite file of another program: kUnrecognisedFile;
 //   an engine file of the other kind: kUnrecognisedFile;
 //   unreadable with KEY (random bytes, another key): kUnrecognisedFile.
+// With kReadWrite, a file this process cannot write opens for reading only (see Connection's
+// WriteBarrier).
 std::unique_ptr<Connection> OpenEngineFile(const std::string& path, FileKind expected, OpenMode mode,
                                            const CipherKey& key, const EngineSettings& settings,
                                            CatalogInfo* info = nullptr);

@@ -34,6 +34,22 @@ bool StillNamed(int fd, const std::string& path) {
   return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
+// The lock file is shared by everyone who may use the database: it gets the database file's
+// read and write permissions (the umask would take group and other write away), and its owner
+// may always write it, even when the database is read-only to all.
+mode_t SharedMode(const std::string& database_path) {
+  struct stat info {};
+  return ::stat(database_path.c_str(), &info) == 0 ? ((info.st_mode & 0666) | S_IRUSR | S_IWUSR) : 0644;
+}
+
+void FollowDatabaseMode(int fd, const std::string& database_path) {
+  struct stat held {};
+  const mode_t wanted = SharedMode(database_path);
+  if (::fstat(fd, &held) == 0 && held.st_uid == ::geteuid() && (held.st_mode & 0777) != wanted) {
+    (void)::fchmod(fd, wanted);  // only its owner may; a lock file of another owner stays as it is
+  }
+}
+
 [[noreturn]] void RaiseInUse(const std::string& database_path, const char* why) {
   RaiseJetError(err::kFileInUse, "The database '" + database_path + "' is already in use: " + why);
 }
@@ -52,7 +68,7 @@ std::string LockFileHold::PathFor(const std::string& database_path) {
 LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, bool writable, LockRetry retry)
     : path_(PathFor(database_path)) {
   for (;;) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, SharedMode(database_path));
     if (fd_ < 0) {
       const int error = errno;
       if (!writable && mode != ShareMode::kExclusive && (error == EACCES || error == EROFS || error == EPERM)) {
@@ -61,6 +77,7 @@ LockFileHold::LockFileHold(const std::string& database_path, ShareMode mode, boo
       RaiseJetError(err::kCannotOpenFile, "The lock file '" + path_ + "' could not be opened: " +
                                               std::strerror(error) + ".");
     }
+    FollowDatabaseMode(fd_, database_path);
     try {
       TakeGate(fd_);
       if (StillNamed(fd_, path_)) break;

@@ -32,8 +32,10 @@ class LockFileHold {
   // whether this open may write. Raises kFileInUse ("already in use") when another hold
   // conflicts: any hold against an exclusive request, an exclusive hold against any request,
   // a deny-write hold against a writer, a writer against a deny-write request. A read-only,
-  // non-exclusive request proceeds without a lock file when the folder cannot hold one. Other
-  // file system failures raise kCannotOpenFile.
+  // non-exclusive request proceeds without a lock file when the folder cannot hold one or the
+  // lock file is not this user's to write. Other file system failures raise kCannotOpenFile.
+  // A lock file this user creates gets the database file's read and write permissions, so
+  // that everyone who may write the database may hold it.
   // RETRY: how record locks of this open ask again (see Ranges).
   LockFileHold(const std::string& database_path, ShareMode mode, bool writable, LockRetry retry = LockRetry());
   // Releases the hold; the last holder removes the lock file.

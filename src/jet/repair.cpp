@@ -45,13 +45,18 @@ CatalogInfo ReadInfoLeniently(Connection& connection, const std::string& path) {
   return info;
 }
 
+// Only a failure that shows damage judges the file: a full disk, a disk error, a lock or a
+// missing permission says nothing about it, so those go to the caller as they are.
+bool ShowsDamage(const EOleException& e) { return e.ErrorCode() == err::kUnrecognisedFile; }
+
 // True when SQLite's own check finds the file sound.
 bool PassesIntegrityCheck(Connection& connection) {
   try {
     Statement check = connection.Prepare("PRAGMA integrity_check");
     if (!check.Step() || check.ColumnText(0) != "ok") return false;
     return !check.Step();
-  } catch (const EOleException&) {
+  } catch (const EOleException& e) {
+    if (!ShowsDamage(e)) throw;
     return false;
   }
 }
@@ -115,7 +120,8 @@ RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& con
     try {
       Statement schema = reader.Prepare("SELECT count(*) FROM sqlite_master");
       schema.Step();
-    } catch (const EOleException&) {
+    } catch (const EOleException& e) {
+      if (!ShowsDamage(e)) throw;
       RaiseJetError(err::kUnrecognisedFile, "The database " + Quoted(path) + " is too damaged to repair: its list of tables cannot be read.");
     }
     if (!reader.HasTable("MSysDbInfo")) {
@@ -134,10 +140,18 @@ RepairOutcome RepairDatabaseFile(const std::string& path, const std::string& con
     info.icu_version = IcuCollationVersion();
     Remove(rebuilt);
     CopyReport report;
-    CreateEngineFile(rebuilt, info, key, settings, [&](Connection& created) {
-      RegisterTextCollation(created, info.sort_order);
-      report = CopyDatabaseContent(reader, created, CopyMode::kSalvage);
-    });  // the connection it returns closes here, leaving the rebuilt file alone
+    try {
+      CreateEngineFile(rebuilt, info, key, settings, [&](Connection& created) {
+        RegisterTextCollation(created, info.sort_order);
+        report = CopyDatabaseContent(reader, created, CopyMode::kSalvage);
+      });  // the connection it returns closes here, leaving the rebuilt file alone
+    } catch (const EOleException& e) {
+      if (ShowsDamage(e)) throw;
+      // Nothing is left of the copy; the damaged file was never written.
+      const std::string why = e.ErrorCode() == err::kDiskFull ? std::string("the disk is full") : e.Message();
+      RaiseJetError(e.ErrorCode(), "The repaired copy of " + Quoted(path) + " could not be written (" + why +
+                                       "), so the file was left as it was.");
+    }
     outcome.rows_recovered = report.rows;
     outcome.damaged_ranges = report.damaged_ranges;
   }

@@ -2,7 +2,14 @@
 // transaction guard. Every failure goes out through RaiseSqliteError.
 #include "jet/sqlite/connection.h"
 
+#include <fcntl.h>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 
 #include "jet/errors.h"
 #include "jet/sqlite/sqlite_error.h"
@@ -24,16 +31,89 @@ int OpenFlags(OpenMode mode) {
   return SQLITE_OPEN_READONLY;
 }
 
+// Room a reader needs for the companions of a logged file: the -shm grows to 32 KiB at once.
+constexpr unsigned long long kCompanionRoom = 64 * 1024;
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// Whether this process may write PATH (effective ids), judged without opening it: closing a
+// descriptor of a file the process has open through SQLite would drop SQLite's locks on it.
+WriteBarrier AccessBarrier(const std::string& path, bool folder) {
+  if (::faccessat(AT_FDCWD, path.c_str(), folder ? W_OK | X_OK : W_OK, AT_EACCESS) == 0) return WriteBarrier::kNone;
+  if (errno == EROFS) return WriteBarrier::kReadOnlyFileSystem;
+  if (errno == EACCES || errno == EPERM) return WriteBarrier::kNoPermission;
+  return WriteBarrier::kNone;  // missing and the like: the open itself reports it
+}
+
+// What keeps PATH, opened for writing, from being written or its companions from being made.
+WriteBarrier BarrierOf(const std::string& path) {
+  WriteBarrier barrier = AccessBarrier(path, false);
+  if (barrier != WriteBarrier::kNone) return barrier;
+  const std::string wal = path + "-wal", shm = path + "-shm";
+  const bool has_wal = Exists(wal), has_shm = Exists(shm);
+  if (has_wal && (barrier = AccessBarrier(wal, false)) != WriteBarrier::kNone) return barrier;
+  if (has_shm && (barrier = AccessBarrier(shm, false)) != WriteBarrier::kNone) return barrier;
+  if (has_wal && has_shm) return WriteBarrier::kNone;
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  if ((barrier = AccessBarrier(folder, true)) != WriteBarrier::kNone) return barrier;
+  struct statvfs room {};
+  if (::statvfs(folder.c_str(), &room) == 0) {
+    const unsigned long long free_bytes = static_cast<unsigned long long>(room.f_bavail) * room.f_frsize;
+    if (free_bytes < kCompanionRoom || (room.f_files > 0 && room.f_favail < 2)) return WriteBarrier::kDiskFull;
+  }
+  return WriteBarrier::kNone;
+}
+
+// PATH as a URI with the parameter PARAMETER ("name=value").
+std::string FileUri(const std::string& path, const std::string& parameter) {
+  std::string uri = !path.empty() && path[0] == '/' ? "file://" : "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x21 || c >= 0x7f) {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+      uri += escaped;
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri + "?" + parameter;
+}
+
 }  // namespace
 
 Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& key,
                        const EngineSettings& settings)
     : path_(path) {
-  int rc = sqlite3_open_v2(path.c_str(), &db_, OpenFlags(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::string name = path;
+  int flags = OpenFlags(mode);
+  if (mode == OpenMode::kReadWrite) {
+    barrier_ = BarrierOf(path);
+    if (barrier_ != WriteBarrier::kNone) {
+      flags = SQLITE_OPEN_READONLY;
+      // A writer that has the file open has both companions. A log without its index is what
+      // a writer that died left: nothing in it (the file alone is the image), or changes that
+      // only a connection that may write can merge; a reader would have to make the index,
+      // which is this user's file then, and keeps the writers out.
+      struct stat log {};
+      const bool has_log = ::stat((path + "-wal").c_str(), &log) == 0;
+      if (has_log && log.st_size > 0 && !Exists(path + "-shm")) RaiseUnmergedLog();
+      fixed_image_ = !has_log || !Exists(path + "-shm");
+      // A fixed image is read with no locks and no companions; else the writers' index is
+      // read through a read-only descriptor, as this user may not write it.
+      name = FileUri(path, fixed_image_ ? "immutable=1" : "readonly_shm=1");
+      flags |= SQLITE_OPEN_URI;
+    }
+  }
+  int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
+    const int why = db_ ? sqlite3_system_errno(db_) : 0;
     sqlite3_close_v2(db_);  // a handle is returned even on failure
     db_ = nullptr;
-    RaiseSqliteError(rc, path_);
+    RaiseSqliteError(rc, path_, {}, why);
   }
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, settings.busy_timeout_ms);
@@ -94,7 +174,41 @@ std::int64_t Connection::LastInsertRowId() const { return sqlite3_last_insert_ro
 
 int Connection::Changes() const { return sqlite3_changes(db_); }
 
-void Connection::Raise(int code) const { RaiseSqliteError(code, path_, db_ ? sqlite3_errmsg(db_) : ""); }
+bool Connection::InTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+void Connection::Raise(int code) const {
+  // Reading through a read-only index fails when the index must first be rebuilt from the log.
+  if (code == SQLITE_READONLY_RECOVERY || code == SQLITE_READONLY_CANTLOCK) RaiseUnmergedLog();
+  if ((code & 0xff) == SQLITE_READONLY && barrier_ != WriteBarrier::kNone) RaiseWriteBarrier();
+  RaiseSqliteError(code, path_, db_ ? sqlite3_errmsg(db_) : "", db_ ? sqlite3_system_errno(db_) : 0);
+}
+
+void Connection::RaiseUnmergedLog() const {
+  const std::string file = "'" + path_ + "'";
+  if (barrier_ == WriteBarrier::kDiskFull) {
+    RaiseJetError(err::kDiskFull, "The disk is full: changes to " + file + " kept in its log '" + path_ +
+                                      "-wal' cannot be merged into it until there is room on the disk.");
+  }
+  RaiseJetError(err::kCannotOpenFile, "The file " + file + " cannot be read now: changes to it kept in its log '" +
+                                          path_ + "-wal' must first be merged into it by a user who may write it.");
+}
+
+void Connection::RaiseWriteBarrier() const {
+  const std::string file = "'" + path_ + "'";
+  switch (barrier_) {
+    case WriteBarrier::kDiskFull:
+      RaiseJetError(err::kDiskFull, "The disk is full: " + file + " was opened for reading only and cannot be written.");
+    case WriteBarrier::kReadOnlyFileSystem:
+      RaiseJetError(err::kReadOnly, "The file " + file + " cannot be written: it lies on a read-only file system, "
+                                    "so it was opened for reading only.");
+    case WriteBarrier::kNoPermission:
+    case WriteBarrier::kNone:
+      break;
+  }
+  RaiseJetError(err::kReadOnly, "The file " + file + " cannot be written: this user has no permission to change it "
+                                "or the files beside it, or to create files in its folder, so it was opened for "
+                                "reading only.");
+}
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {
   connection_.Exec("BEGIN IMMEDIATE");

@@ -16,15 +16,33 @@ namespace qb::jet {
 
 enum class OpenMode {
   kReadOnly,   // never writes the file
-  kReadWrite,  // the file must exist
+  kReadWrite,  // the file must exist; read only when it cannot be written (see WriteBarrier)
   kCreate,     // creates the file when missing
+};
+
+// Why a connection opened with kReadWrite can only read.
+enum class WriteBarrier {
+  kNone,                // it may write
+  kNoPermission,        // this user may not write the file or create files beside it
+  kReadOnlyFileSystem,  // the file lies on a file system mounted read-only
+  kDiskFull,            // no room for the companion files that reading a logged file needs
 };
 
 class Connection {
  public:
   // Opens PATH in MODE, applies KEY (none: the file is plain; never keyed) and the settings'
   // busy timeout and key-derivation rounds. SQLite reads nothing yet: a wrong key shows at the
-  // first read (see IsReadable). Raises the engine error for a file that cannot be opened.
+  // first read (see IsReadable). Raises the engine error for a file that cannot be opened,
+  // saying why (permission, read-only file system, full disk) where the system tells.
+  // kReadWrite opens a file that cannot be written for reading only (GetWriteBarrier says why;
+  // a write then raises the read-only or disk-full error). Such a reader never creates the
+  // -wal and -shm companions that write-ahead logging uses (they would be this user's, and
+  // keep out the users who can write): when no writer has the file open (no -wal exists) it
+  // reads the file as a fixed image, which it trusts nobody to change while it reads (see
+  // ReadsFixedImage); else it reads the writers' companions through read-only descriptors,
+  // as SQLite allows, and sees what they committed. A log holding
+  // changes that no writer has open (its index is gone) cannot be read without writing: such
+  // a file raises kCannotOpenFile (kDiskFull when only room is missing), saying so.
   Connection(const std::string& path, OpenMode mode, const CipherKey& key,
              const EngineSettings& settings);
   ~Connection();
@@ -32,6 +50,15 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   const std::string& Path() const { return path_; }
+
+  WriteBarrier GetWriteBarrier() const { return barrier_; }
+  // True when the file is read as a fixed image (no locks, no companions): the caller must
+  // keep writers out while it reads (see WriteBarrier).
+  bool ReadsFixedImage() const { return fixed_image_; }
+
+  // True while a transaction is open. SQLite rolls a whole transaction back by itself when a
+  // statement in it fails for a full disk or a disk error.
+  bool InTransaction() const;
 
   // True when the file's schema reads with the key given; false when the file is not a SQLite
   // file or the key is wrong. Other failures (locks, disk errors) raise their engine error.
@@ -53,14 +80,23 @@ class Connection {
 
   // Raises the engine error for SQLite result CODE on this connection's file.
   [[noreturn]] void Raise(int code) const;
+  // Raises the error a write meets on this connection: kReadOnly, or kDiskFull for a full
+  // disk, saying why. REQUIRES: GetWriteBarrier() != WriteBarrier::kNone.
+  [[noreturn]] void RaiseWriteBarrier() const;
 
   // The SQLite handle, for engine code that registers collations and functions or copies
   // values between connections. Stays owned by this connection.
   sqlite3* Handle() const { return db_; }
 
  private:
+  // Raises the error for a file this connection cannot write whose log holds changes with
+  // no index to read them by (see the constructor).
+  [[noreturn]] void RaiseUnmergedLog() const;
+
   sqlite3* db_ = nullptr;  // owned; constant after construction
   std::string path_;       // constant after construction
+  WriteBarrier barrier_ = WriteBarrier::kNone;  // constant after construction
+  bool fixed_image_ = false;                     // constant after construction
 };
 
 // Groups the statements run while it lives into one transaction: begun at construction (an

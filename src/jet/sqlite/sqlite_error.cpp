@@ -4,6 +4,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -38,13 +40,40 @@ void RaiseNamedCheck(std::string_view name) {
   RaiseJetError(number, name.substr(colon + 1));
 }
 
+// An open or an I/O call that failed with SYSTEM_ERROR: the error it stands for, saying why.
+[[noreturn]] void RaiseSystemFailure(int code, int system_error, const std::string& file) {
+  const bool opening = (code & 0xff) == SQLITE_CANTOPEN;
+  switch (system_error) {
+    case ENOSPC:
+    case EDQUOT:
+      RaiseJetError(err::kDiskFull, "The disk is full: " + file + " could not be written.");
+    case EACCES:
+    case EPERM:
+      RaiseJetError(opening ? err::kCannotOpenFile : err::kNoPermission,
+                    "The file " + file + " or a file beside it could not be " + (opening ? "opened" : "used") +
+                        ": this user has no permission to.");
+    case EROFS:
+      RaiseJetError(opening ? err::kCannotOpenFile : err::kReadOnly,
+                    "The file " + file + " or a file beside it could not be " + (opening ? "opened" : "written") +
+                        ": it lies on a read-only file system.");
+    default:
+      RaiseJetError(opening ? err::kCannotOpenFile : err::kDiskIo,
+                    (opening ? "The file " + file + " could not be opened: "
+                             : "A disk error occurred while reading or writing " + file + ": ") +
+                        std::strerror(system_error) + ".");
+  }
+}
+
 constexpr int kDuplicateValues = 3022;
 constexpr int kRequiredNull = 3314;
 
 }  // namespace
 
-void RaiseSqliteError(int code, std::string_view file_path, std::string_view sqlite_message) {
+void RaiseSqliteError(int code, std::string_view file_path, std::string_view sqlite_message, int system_error) {
   const std::string file = About(file_path);
+  if (system_error > 0 && ((code & 0xff) == SQLITE_IOERR || (code & 0xff) == SQLITE_CANTOPEN)) {
+    RaiseSystemFailure(code, system_error, file);
+  }
   if (std::optional<sql::FunctionError> failed = sql::DecodeFunctionError(sqlite_message)) {
     RaiseJetError(failed->number, failed->message);
   }
