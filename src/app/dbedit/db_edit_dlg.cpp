@@ -1,5 +1,7 @@
 // app/dbedit/db_edit_dlg: set-up, list fills, list events and actions of the database editor.
-// Every action reads the engine's collections afresh from the database component.
+// Every action reads the engine's collections afresh from the database component. The engine
+// lists tables and queries by name, so once an entry was renamed in place its position may
+// stand for another object: actions take the object named by the selected entry's text.
 #include "app/dbedit/db_edit_dlg.h"
 
 #include <QAction>
@@ -42,6 +44,9 @@ constexpr std::uint32_t kAttributeMasks[6] = {
 
 constexpr int kLong = 4;              // dbLong
 constexpr int kAutoIncrField = 0x10;  // dbAutoIncrField
+
+// The text of LIST's selected entry. REQUIRES: an entry is selected.
+std::string SelectedName(const QListWidget& list) { return list.currentItem()->text().toStdString(); }
 
 template <class Collection>
 std::vector<std::string> ItemNames(const Collection& items) {
@@ -234,7 +239,7 @@ void TDBEditDlg::ShowTableAttributes() {
   if (!tables) return;
   const int position = SelectedBelow(*list_tables_, tables->Count());
   if (position < 0) return;
-  const auto attributes = static_cast<std::uint32_t>(tables->Item(position)->Attributes());
+  const auto attributes = static_cast<std::uint32_t>(tables->Item(SelectedName(*list_tables_))->Attributes());
   showing_attributes_ = true;
   for (int i = 0; i < 6; ++i) attribute_boxes_[i]->setChecked((attributes & kAttributeMasks[i]) != 0);
   showing_attributes_ = false;
@@ -284,7 +289,7 @@ void TDBEditDlg::BtnNewTableClick() {
 void TDBEditDlg::BtnDeleteTableClick() {
   auto tables = TableDefs();
   if (!tables || SelectedBelow(*list_tables_, tables->Count()) < 0) return;
-  tables->Delete(list_tables_->currentItem()->text().toStdString());
+  tables->Delete(SelectedName(*list_tables_));
   FillTableList();
   SetTableActionsEnabled();
 }
@@ -294,7 +299,7 @@ void TDBEditDlg::BtnRenameTableClick() {
   if (!tables) return;
   const int position = SelectedBelow(*list_tables_, tables->Count());
   if (position < 0) return;
-  auto table = tables->Item(position);
+  auto table = tables->Item(SelectedName(*list_tables_));
   const std::string current = table->Name();
   std::optional<std::string> name = Gui().InputBox("Rename Table: " + current, "New Table Name:", current);
   if (!name) return;
@@ -305,13 +310,13 @@ void TDBEditDlg::BtnRenameTableClick() {
 void TDBEditDlg::BtnDesignTableClick() {
   auto tables = TableDefs();
   if (!tables || SelectedBelow(*list_tables_, tables->Count()) < 0) return;
-  ShowTableDesigner(database_.data(), tables->Item(list_tables_->currentItem()->text().toStdString()));
+  ShowTableDesigner(database_.data(), tables->Item(SelectedName(*list_tables_)));
 }
 
 void TDBEditDlg::BtnDataTableClick() {
   auto tables = TableDefs();
   if (!tables || SelectedBelow(*list_tables_, tables->Count()) < 0) return;
-  ShowDataViewer(database_.data(), list_tables_->currentItem()->text().toStdString());
+  ShowDataViewer(database_.data(), SelectedName(*list_tables_));
 }
 
 void TDBEditDlg::BtnNewStoredProcClick() {
@@ -333,7 +338,7 @@ void TDBEditDlg::BtnNewStoredProcClick() {
 void TDBEditDlg::BtnDeleteStoredProcClick() {
   auto queries = QueryDefs();
   if (!queries || SelectedBelow(*list_procs_, queries->Count()) < 0) return;
-  queries->Delete(list_procs_->currentItem()->text().toStdString());
+  queries->Delete(SelectedName(*list_procs_));
   FillStoredProcList();
   SetStoredProcActionsEnabled();
 }
@@ -343,7 +348,7 @@ void TDBEditDlg::BtnRenameStoredProcClick() {
   if (!queries) return;
   const int position = SelectedBelow(*list_procs_, queries->Count());
   if (position < 0) return;
-  auto query = queries->Item(position);
+  auto query = queries->Item(SelectedName(*list_procs_));
   const std::string current = query->Name();
   std::optional<std::string> name =
       Gui().InputBox("Rename Stored Procedure: " + current, "New Stored Procedure Name:", current);
@@ -355,13 +360,13 @@ void TDBEditDlg::BtnRenameStoredProcClick() {
 void TDBEditDlg::BtnDesignStoredProcClick() {
   auto queries = QueryDefs();
   if (!queries || SelectedBelow(*list_procs_, queries->Count()) < 0) return;
-  ShowStoredProcDesigner(database_.data(), queries->Item(list_procs_->currentItem()->text().toStdString()));
+  ShowStoredProcDesigner(database_.data(), queries->Item(SelectedName(*list_procs_)));
 }
 
 void TDBEditDlg::BtnDataStoredProcClick() {
   auto queries = QueryDefs();
   if (!queries || SelectedBelow(*list_procs_, queries->Count()) < 0) return;
-  ShowDataViewer(database_.data(), list_procs_->currentItem()->text().toStdString());
+  ShowDataViewer(database_.data(), SelectedName(*list_procs_));
 }
 
 void TDBEditDlg::BtnSQLClick() { ShowSQLQueryForm(database_.data()); }

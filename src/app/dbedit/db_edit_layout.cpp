@@ -102,6 +102,8 @@ void TDBEditDlg::BuildControls() {
   auto* attributes = new QGroupBox("Table Attributes", tables_page);
   attributes->setObjectName("GroupBoxTableAttributes");
   auto* attribute_grid = new QGridLayout(attributes);
+  attribute_grid->setHorizontalSpacing(8);
+  attribute_grid->setColumnStretch(1, 1);
   const char* const boxes[6][2] = {
       {"CheckBoxAttachExclusive", "Attach Exclusive"}, {"CheckBoxAttachSavePassword", "Attach Save Password"},
       {"CheckBoxSystemTable", "System Table"},         {"CheckBoxHiddenTable", "Hidden Table"},
@@ -111,7 +113,9 @@ void TDBEditDlg::BuildControls() {
     box->setObjectName(boxes[i][0]);
     box->setEnabled(false);
     attribute_boxes_[i] = box;
-    attribute_grid->addWidget(box, i / 2, i % 2);
+    // The long texts share the first column, so both columns fit the window's width.
+    static const int kCell[6][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0}, {2, 1}};
+    attribute_grid->addWidget(box, kCell[i][0], kCell[i][1]);
   }
   static_cast<QGridLayout*>(tables_page->layout())->addWidget(attributes, 2, 0, 1, 2);
 
