@@ -2,7 +2,6 @@
 // and places. Behaviour lives in the other table_design_*.cpp files.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -82,7 +81,6 @@ void TTableDesignForm::BuildControls() {
   edit_field_name_ = Named(new QLineEdit, "EditFieldName");
   combo_type_ = Named(new QComboBox, "ComboBoxFieldType");
   combo_type_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo_type_->setMinimumContentsLength(10);
   spin_size_ = Named(new QSpinBox, "SpinEditFieldSize");
   spin_size_->setRange(0, 65535);
   edit_default_ = Named(new QLineEdit, "EditDefaultValue");
@@ -98,12 +96,19 @@ void TTableDesignForm::BuildControls() {
                                      {"CheckBoxUpdatable", "Updatable"},
                                      {"CheckBoxVariableSize", "Variable Size"}},
                                     field_boxes_);
-  auto* field_form = new QFormLayout;
-  field_form->setRowWrapPolicy(QFormLayout::WrapLongRows);
-  field_form->addRow(Caption("LabelFieldName", "Name:", edit_field_name_), edit_field_name_);
-  field_form->addRow(Caption("LabelFieldType", "Type:", combo_type_), combo_type_);
-  field_form->addRow(Caption("LabelFieldSize", "Size:", spin_size_), spin_size_);
-  field_form->addRow(Caption("LabelDefaultValue", "Default Value:", edit_default_), edit_default_);
+  // Labels beside their controls, each control as wide as the column leaves it.
+  auto* field_form = new QGridLayout;
+  field_form->addWidget(Caption("LabelFieldName", "Name:", edit_field_name_), 0, 0);
+  field_form->addWidget(edit_field_name_, 0, 1);
+  field_form->addWidget(Caption("LabelFieldType", "Type:", combo_type_), 1, 0);
+  field_form->addWidget(combo_type_, 1, 1);
+  field_form->addWidget(Caption("LabelFieldSize", "Size:", spin_size_), 2, 0);
+  field_form->addWidget(spin_size_, 2, 1);
+  field_form->addWidget(Caption("LabelDefaultValue", "Default Value:", edit_default_), 3, 0);
+  field_form->addWidget(edit_default_, 3, 1);
+  field_form->setColumnStretch(1, 1);
+  combo_type_->setMinimumContentsLength(6);
+  combo_type_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   auto* field_buttons = new QHBoxLayout;
   field_buttons->addWidget(field_add_);
   field_buttons->addWidget(field_delete_);
