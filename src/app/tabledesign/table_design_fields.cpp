@@ -119,8 +119,11 @@ void TTableDesignForm::EditFieldNameExit() {
   std::shared_ptr<jet::Field> field = SelectedField();
   if (!field) return;
   const std::string name = edit_field_name_->text().toStdString();
-  if (name != field->Name()) field->SetName(name);
+  if (name == field->Name()) return;
+  field->SetName(name);
   list_fields_->currentItem()->setText(QString::fromStdString(field->Name()));
+  // The indexes name their fields: the index page must not go on showing the old name.
+  ShowSelectedIndex();
 }
 
 void TTableDesignForm::SpinEditSizeExit() {
