@@ -74,6 +74,12 @@ TEST_F(TableDesignTest, FieldsAreListedByOrdinalPositionTiesByNameInAnyCase) {
   EXPECT_EQ(designer.minimumSize(), QSize(200, 220));
   EXPECT_EQ(ListState(*Fields(designer)), "[a] B C");
   EXPECT_EQ(Child<QLineEdit>(designer, "EditFieldName")->text(), "a");
+
+  // A key released in the list shows the field it moved to.
+  Fields(designer)->setFocus();
+  QTest::keyClick(Fields(designer), Qt::Key_Down);
+  EXPECT_EQ(Child<QLineEdit>(designer, "EditFieldName")->text(), "B");
+  EXPECT_EQ(Child<QComboBox>(designer, "ComboBoxFieldType")->currentText(), "Memo");
   gui.Verify();
 }
 
@@ -306,8 +312,10 @@ TEST_F(TableDesignTest, IndexPageShowsRenamesAddsAndDeletesIndexes) {
   EXPECT_FALSE(index->Unique());
   EXPECT_TRUE(index->IgnoreNulls());
 
-  Press(*Indexes(designer), 1);
+  Indexes(designer)->setFocus();
+  QTest::keyClick(Indexes(designer), Qt::Key_Down);
   EXPECT_EQ(ListState(*Child<QListWidget>(designer, "ListBoxIndexFields")), "B A");
+  EXPECT_EQ(Child<QLineEdit>(designer, "EditIndexName")->text(), "B_A");
   Child<QPushButton>(designer, "BtnDeleteIndex")->click();
   EXPECT_EQ(ListState(*Indexes(designer)), "[Pair]");
   Child<QPushButton>(designer, "BtnDeleteIndex")->click();
