@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <cstdlib>
+#include <optional>
 
 #include "app/catalog_window_support.h"
 #include "app/dbedit/db_edit_dlg.h"
@@ -183,6 +185,9 @@ TEST_F(DBEditTest, NewTableSkipsTakenNamesAndOpensTheDesignerOnItsIDField) {
   gui.ExpectInputBox("PARTS");
   gui.ExpectMessageBox(IDOK).TextContains("PARTS");
   Click(*editor, "BtnNewTable");
+  gui.ExpectInputBox("");  // no name at all
+  gui.ExpectMessageBox(IDOK);
+  Click(*editor, "BtnNewTable");
   gui.Verify();
   EXPECT_EQ(UserTables(*editor), "newtable1 [Parts]");
 }
@@ -322,6 +327,8 @@ TEST_F(DBEditTest, NewStoredProcedureHasNoSQLAndOpensItsDesigner) {
 TEST_F(DBEditTest, MainWindowOpensTheEditorAndClosingReleasesTheToolWindows) {
   Sql({"CREATE TABLE Stock (A LONG)"});
   db_->Close();
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const std::optional<std::string> saved_config = config ? std::optional<std::string>(config) : std::nullopt;
   setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);  // no kept settings of anyone
   db_.reset();
   engine_.reset();  // the main window brings the program's one engine component
@@ -353,6 +360,11 @@ TEST_F(DBEditTest, MainWindowOpensTheEditorAndClosingReleasesTheToolWindows) {
   EXPECT_EQ(TableDesigner(), nullptr) << "released with the editor";
   EXPECT_EQ(SingleToolWindowCount(), 0);
   EXPECT_TRUE(form.DAODataBase1()->Connected()) << "it was connected before";
+  if (saved_config) {
+    setenv("XDG_CONFIG_HOME", saved_config->c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
 }
 
 TEST_F(DBEditTest, ScreenshotsOfTheThreePages) {
