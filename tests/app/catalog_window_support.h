@@ -2,9 +2,10 @@
 // active engine component and a database component on a real file in a temporary folder, the
 // calls the tool window entries received, finding controls, and screenshots of windows.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QListWidget>
 #include <QWidget>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

@@ -102,7 +102,8 @@ TEST_F(DBEditTest, SetUpConnectsListsEverythingAndClosingDisconnectsAgain) {
     auto containers = db_->Containers();
     QListWidget* list = Child<QListWidget>(*editor, "ListBoxContainer");
     ASSERT_EQ(list->count(), containers->Count());
-    EXPECT_EQ(ListState(*list).substr(0, containers->Item(0)->Name().size() + 2), "[" + containers->Item(0)->Name() + "]");
+    EXPECT_EQ(ListState(*list).substr(0, containers->Item(0)->Name().size() + 2),
+              "[" + containers->Item(0)->Name() + "]");
     EXPECT_EQ(Child<QLabel>(*editor, "PanelDocumentsHeader")->text().toStdString(),
               " Documents in Container: " + containers->Item(0)->Name());
     EXPECT_EQ(Child<QListWidget>(*editor, "ListBoxDocuments")->count(), containers->Item(0)->Documents()->Count());
@@ -161,8 +162,10 @@ TEST_F(DBEditTest, NewTableSkipsTakenNamesAndOpensTheDesignerOnItsIDField) {
   Sql({"CREATE TABLE newtable1 (A LONG)"});
   ScriptedGui gui;
   auto editor = Editor();
-  gui.ExpectInputBox(std::nullopt).Caption("Enter the Name for the new Table").Text("Tablename:").Check(
-      "proposal NewTable2", [](const GuiCall& call) { return call.initial == "NewTable2"; });
+  gui.ExpectInputBox(std::nullopt)
+      .Caption("Enter the Name for the new Table")
+      .Text("Tablename:")
+      .Check("proposal NewTable2", [](const GuiCall& call) { return call.initial == "NewTable2"; });
   Click(*editor, "BtnNewTable");
   EXPECT_EQ(UserTables(*editor), "newtable1");
   EXPECT_EQ(TableDesigner(), nullptr);
@@ -203,8 +206,10 @@ TEST_F(DBEditTest, DeleteAndRenameKeepTheSelectionRules) {
   EXPECT_FALSE(db_->TableDefs()->Count() == tables->count() + 1);
 
   // Rename changes only the entry's text, at its place, though the engine sorts by name.
-  gui.ExpectInputBox("AAA").Caption("Rename Table: ZB").Text("New Table Name:").Check(
-      "current name", [](const GuiCall& call) { return call.initial == "ZB"; });
+  gui.ExpectInputBox("AAA")
+      .Caption("Rename Table: ZB")
+      .Text("New Table Name:")
+      .Check("current name", [](const GuiCall& call) { return call.initial == "ZB"; });
   Click(*editor, "BtnRenameTable");
   EXPECT_EQ(UserTables(*editor), "ZA [AAA]");
   EXPECT_NE(db_->FindTableDef("AAA"), nullptr);
@@ -267,9 +272,9 @@ TEST_F(DBEditTest, MenusDoubleClicksAndToolWindowCalls) {
   Trigger(*editor, "MenuTableData");
   Click(*editor, "BtnDataTable");
   Click(*editor, "BtnSQL");
-  EXPECT_EQ(TakeToolCalls(), (std::vector<std::string>{"ShowDataViewer(DAODataBase1, Beta)",
-                                                       "ShowDataViewer(DAODataBase1, Beta)",
-                                                       "ShowSQLQueryForm(DAODataBase1)"}));
+  EXPECT_EQ(TakeToolCalls(),
+            (std::vector<std::string>{"ShowDataViewer(DAODataBase1, Beta)", "ShowDataViewer(DAODataBase1, Beta)",
+                                      "ShowSQLQueryForm(DAODataBase1)"}));
 
   const int alpha = static_cast<int>(tables->row(tables->findItems("Alpha", Qt::MatchExactly)[0]));
   DoubleClick(*tables, alpha);
@@ -291,8 +296,8 @@ TEST_F(DBEditTest, MenusDoubleClicksAndToolWindowCalls) {
   ASSERT_EQ(ListState(*procs), "[Q1]");
   DoubleClick(*procs, 0);
   Trigger(*editor, "MenuStoredProcData");
-  EXPECT_EQ(TakeToolCalls(), (std::vector<std::string>{"ShowStoredProcDesigner(DAODataBase1, Q1)",
-                                                       "ShowDataViewer(DAODataBase1, Q1)"}));
+  EXPECT_EQ(TakeToolCalls(),
+            (std::vector<std::string>{"ShowStoredProcDesigner(DAODataBase1, Q1)", "ShowDataViewer(DAODataBase1, Q1)"}));
   gui.ExpectInputBox("Q2").Caption("Rename Stored Procedure: Q1").Text("New Stored Procedure Name:");
   Trigger(*editor, "MenuStoredProcRename");
   EXPECT_EQ(ListState(*procs), "[Q2]");
@@ -312,7 +317,8 @@ TEST_F(DBEditTest, NewStoredProcedureHasNoSQLAndOpensItsDesigner) {
       .Text("Stored Procedure Name:")
       .Check("proposal", [](const GuiCall& call) { return call.initial == "NewStoredProc1"; });
   Click(*editor, "BtnNewStoredProc");
-  gui.ExpectInputBox("Other").Check("next proposal", [](const GuiCall& call) { return call.initial == "NewStoredProc2"; });
+  gui.ExpectInputBox("Other").Check("next proposal",
+                                    [](const GuiCall& call) { return call.initial == "NewStoredProc2"; });
   Click(*editor, "BtnNewStoredProc");
   gui.Verify();
   EXPECT_EQ(ListState(*Procs(*editor)), "NewStoredProc1 [Other]");

@@ -18,16 +18,32 @@ namespace {
 
 TEST(FieldTypesTest, EveryEngineTypeShowsItsEntryAndEveryEntryWritesItsType) {
   // Engine type -> shown entry ("" for none).
-  const std::pair<int, const char*> shown[] = {
-      {0, ""},          {1, "Boolean"},        {2, "Byte"},
-      {3, "16 Bit Integer"}, {4, "32 Bit Integer"}, {5, "Currency"},
-      {6, "Single precision Float"}, {7, "Double precision Float"}, {8, "Date & Time"},
-      {9, "Binary Data"}, {10, "String"},      {11, "Binary Data"},
-      {12, "Memo"},      {13, ""},              {14, ""},
-      {15, "Globally Unique Identifier (GUID)"}, {16, "Globally Unique Identifier (GUID)"},
-      {17, "Binary Data"}, {18, "String"},     {19, "Double precision Float"},
-      {20, "Double precision Float"}, {21, "Double precision Float"}, {22, "Date & Time"},
-      {23, "Date & Time"}, {24, ""},            {-1, ""}};
+  const std::pair<int, const char*> shown[] = {{0, ""},
+                                               {1, "Boolean"},
+                                               {2, "Byte"},
+                                               {3, "16 Bit Integer"},
+                                               {4, "32 Bit Integer"},
+                                               {5, "Currency"},
+                                               {6, "Single precision Float"},
+                                               {7, "Double precision Float"},
+                                               {8, "Date & Time"},
+                                               {9, "Binary Data"},
+                                               {10, "String"},
+                                               {11, "Binary Data"},
+                                               {12, "Memo"},
+                                               {13, ""},
+                                               {14, ""},
+                                               {15, "Globally Unique Identifier (GUID)"},
+                                               {16, "Globally Unique Identifier (GUID)"},
+                                               {17, "Binary Data"},
+                                               {18, "String"},
+                                               {19, "Double precision Float"},
+                                               {20, "Double precision Float"},
+                                               {21, "Double precision Float"},
+                                               {22, "Date & Time"},
+                                               {23, "Date & Time"},
+                                               {24, ""},
+                                               {-1, ""}};
   for (const auto& [type, name] : shown) {
     const int position = PositionOfFieldType(type);
     EXPECT_EQ(position < 0 ? std::string() : FieldTypeNames()[position].toStdString(), name) << type;

@@ -77,9 +77,9 @@ TEST_F(TableFromScratchTest, CatalogEndsAsTheListsShowAndRowsSurvive) {
   QApplication::setActiveWindow(&designer);
   Sql({"INSERT INTO Parts (ID) VALUES (1)", "INSERT INTO Parts (ID) VALUES (2)"});
 
-  AddField(gui, designer, "Name", 9);    // String
-  AddField(gui, designer, "Qty", 3);     // 32 Bit Integer
-  AddField(gui, designer, "Added", 8);   // Date & Time
+  AddField(gui, designer, "Name", 9);   // String
+  AddField(gui, designer, "Qty", 3);    // 32 Bit Integer
+  AddField(gui, designer, "Added", 8);  // Date & Time
   gui.Verify();
   Sql({"UPDATE Parts SET Name = 'bolt', Qty = 5, Added = #2024-01-02# WHERE ID = 1",
        "UPDATE Parts SET Name = 'nut', Qty = 7, Added = #2024-03-04# WHERE ID = 2"});
@@ -121,7 +121,8 @@ TEST_F(TableFromScratchTest, CatalogEndsAsTheListsShowAndRowsSurvive) {
   std::string stored;
   for (int i = 0; i < table->Fields()->Count(); ++i) {
     auto field = table->Fields()->Item(i);
-    stored += field->Name() + ":" + std::to_string(field->Type()) + ":" + std::to_string(field->OrdinalPosition()) + " ";
+    stored +=
+        field->Name() + ":" + std::to_string(field->Type()) + ":" + std::to_string(field->OrdinalPosition()) + " ";
   }
   EXPECT_EQ(stored, "ID:4:0 Added:8:1 Quantity:4:2 ");
   ASSERT_EQ(table->Indexes()->Count(), 1);

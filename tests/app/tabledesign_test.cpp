@@ -34,9 +34,13 @@ class TableDesignTest : public CatalogWindowTest {
     return *TableDesigner();
   }
   static QListWidget* Fields(const TTableDesignForm& designer) { return Child<QListWidget>(designer, "ListBoxFields"); }
-  static QListWidget* Indexes(const TTableDesignForm& designer) { return Child<QListWidget>(designer, "ListBoxIndexes"); }
+  static QListWidget* Indexes(const TTableDesignForm& designer) {
+    return Child<QListWidget>(designer, "ListBoxIndexes");
+  }
   static QPoint EntryCenter(QListWidget& list, int row) { return list.visualItemRect(list.item(row)).center(); }
-  static void Press(QListWidget& list, int row) { QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, EntryCenter(list, row)); }
+  static void Press(QListWidget& list, int row) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, EntryCenter(list, row));
+  }
   // Drags entry FROM of LIST with the mouse and lets it go at POINT.
   static void Drag(QListWidget& list, int from, QPoint point) {
     const QPoint start = EntryCenter(list, from);
@@ -85,7 +89,8 @@ TEST_F(TableDesignTest, FieldsAreListedByOrdinalPositionTiesByNameInAnyCase) {
 
 // Each type's display: the shown type entry and which property controls the user may change.
 TEST_F(TableDesignTest, EachFieldTypeShowsItsEntryAndEnablesItsControls) {
-  Sql({"CREATE TABLE T (Txt TEXT(20) DEFAULT 'x', M MEMO, Bin LONGBINARY, G GUID, N LONG, D DATETIME, "
+  Sql(
+      {"CREATE TABLE T (Txt TEXT(20) DEFAULT 'x', M MEMO, Bin LONGBINARY, G GUID, N LONG, D DATETIME, "
        "F BIT, Cur CURRENCY, Raw BINARY(8))"});
   struct Case {
     const char* field;
@@ -94,14 +99,10 @@ TEST_F(TableDesignTest, EachFieldTypeShowsItsEntryAndEnablesItsControls) {
     bool default_value;
   };
   const Case cases[] = {
-      {"Txt", "String", true, true},
-      {"M", "Memo", false, false},
-      {"Bin", "Binary Data", false, false},
-      {"G", "Globally Unique Identifier (GUID)", false, false},
-      {"N", "32 Bit Integer", false, true},
-      {"D", "Date & Time", false, true},
-      {"F", "Boolean", false, true},
-      {"Cur", "Currency", false, true},
+      {"Txt", "String", true, true},        {"M", "Memo", false, false},
+      {"Bin", "Binary Data", false, false}, {"G", "Globally Unique Identifier (GUID)", false, false},
+      {"N", "32 Bit Integer", false, true}, {"D", "Date & Time", false, true},
+      {"F", "Boolean", false, true},        {"Cur", "Currency", false, true},
       {"Raw", "Binary Data", false, false},
   };
   ScriptedGui gui;

@@ -97,14 +97,22 @@ TDBEditDlg::~TDBEditDlg() {
 }
 
 void TDBEditDlg::ConnectActions() {
-  auto guarded = [this](void (TDBEditDlg::*handler)()) { return [this, handler] { App().CallGuarded([this, handler] { (this->*handler)(); }); }; };
+  auto guarded = [this](void (TDBEditDlg::*handler)()) {
+    return [this, handler] { App().CallGuarded([this, handler] { (this->*handler)(); }); };
+  };
   const std::pair<QPushButton*, void (TDBEditDlg::*)()> buttons[] = {
-      {table_new_, &TDBEditDlg::BtnNewTableClick},         {table_delete_, &TDBEditDlg::BtnDeleteTableClick},
-      {table_design_, &TDBEditDlg::BtnDesignTableClick},   {table_rename_, &TDBEditDlg::BtnRenameTableClick},
-      {table_data_, &TDBEditDlg::BtnDataTableClick},       {proc_new_, &TDBEditDlg::BtnNewStoredProcClick},
-      {proc_delete_, &TDBEditDlg::BtnDeleteStoredProcClick}, {proc_design_, &TDBEditDlg::BtnDesignStoredProcClick},
-      {proc_rename_, &TDBEditDlg::BtnRenameStoredProcClick}, {proc_data_, &TDBEditDlg::BtnDataStoredProcClick},
-      {btn_sql_, &TDBEditDlg::BtnSQLClick},                 {btn_close_, &TDBEditDlg::BtnCloseClick}};
+      {table_new_, &TDBEditDlg::BtnNewTableClick},
+      {table_delete_, &TDBEditDlg::BtnDeleteTableClick},
+      {table_design_, &TDBEditDlg::BtnDesignTableClick},
+      {table_rename_, &TDBEditDlg::BtnRenameTableClick},
+      {table_data_, &TDBEditDlg::BtnDataTableClick},
+      {proc_new_, &TDBEditDlg::BtnNewStoredProcClick},
+      {proc_delete_, &TDBEditDlg::BtnDeleteStoredProcClick},
+      {proc_design_, &TDBEditDlg::BtnDesignStoredProcClick},
+      {proc_rename_, &TDBEditDlg::BtnRenameStoredProcClick},
+      {proc_data_, &TDBEditDlg::BtnDataStoredProcClick},
+      {btn_sql_, &TDBEditDlg::BtnSQLClick},
+      {btn_close_, &TDBEditDlg::BtnCloseClick}};
   for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, guarded(handler));
 
   // Menu entries in the order Delete, Design, Rename, Data: each runs its button's action.
@@ -112,9 +120,9 @@ void TDBEditDlg::ConnectActions() {
   const QList<QAction*> proc_entries = proc_menu_->actions();
   void (TDBEditDlg::*const table_handlers[4])() = {&TDBEditDlg::BtnDeleteTableClick, &TDBEditDlg::BtnDesignTableClick,
                                                    &TDBEditDlg::BtnRenameTableClick, &TDBEditDlg::BtnDataTableClick};
-  void (TDBEditDlg::*const proc_handlers[4])() = {&TDBEditDlg::BtnDeleteStoredProcClick,
-                                                  &TDBEditDlg::BtnDesignStoredProcClick,
-                                                  &TDBEditDlg::BtnRenameStoredProcClick, &TDBEditDlg::BtnDataStoredProcClick};
+  void (TDBEditDlg::*const proc_handlers[4])() = {
+      &TDBEditDlg::BtnDeleteStoredProcClick, &TDBEditDlg::BtnDesignStoredProcClick,
+      &TDBEditDlg::BtnRenameStoredProcClick, &TDBEditDlg::BtnDataStoredProcClick};
   for (int i = 0; i < 4; ++i) {
     connect(table_entries[i], &QAction::triggered, this, guarded(table_handlers[i]));
     connect(proc_entries[i], &QAction::triggered, this, guarded(proc_handlers[i]));
@@ -187,8 +195,9 @@ void TDBEditDlg::SetDataBase(TDAODataBase* database) {
   database_ = database;
   if (database != nullptr) {
     if (database->GetWorkspaceType() == wtUseODBC) {
-      ShowMessageBox("The Database Design Dialog can only be used for Databases opened in a Workspace of Type wtUseJet.",
-                     mcWarning, MB_OK | MB_ICONEXCLAMATION);
+      ShowMessageBox(
+          "The Database Design Dialog can only be used for Databases opened in a Workspace of Type wtUseJet.",
+          mcWarning, MB_OK | MB_ICONEXCLAMATION);
       return;
     }
     was_connected_ = database->Connected();
@@ -223,7 +232,8 @@ void TDBEditDlg::FillDocumentList() {
   const int position = SelectedBelow(*list_containers_, containers->Count());
   if (position < 0) return;
   auto container = containers->Item(position);
-  for (const std::string& name : ItemNames(*container->Documents())) list_documents_->addItem(QString::fromStdString(name));
+  for (const std::string& name : ItemNames(*container->Documents()))
+    list_documents_->addItem(QString::fromStdString(name));
   if (list_documents_->count() > 0) list_documents_->setCurrentRow(0);
   documents_header_->setText(QString::fromStdString(" Documents in Container: " + container->Name()));
 }

@@ -29,7 +29,6 @@ class TableDefs;
 class QueryDefs;
 }  // namespace jet
 
-
 // Runs the database editor modally on DATABASE and frees it afterwards; nothing without a
 // database. Raises what the set-up raises (connecting the database).
 void ShowDBEditDlg(TDAODataBase* database);

@@ -96,9 +96,8 @@ void TDBEditDlg::BuildControls() {
   table_design_ = Button("BtnDesignTable", "Design", nullptr);
   table_rename_ = Button("BtnRenameTable", "Rename", nullptr);
   table_data_ = Button("BtnDataTable", "Data", nullptr);
-  QWidget* tables_page =
-      ListPage("TabSheetTables", Header("PanelTablesHeader", " Tables:", nullptr), list_tables_,
-               {table_new_, table_delete_, table_design_, table_rename_, table_data_});
+  QWidget* tables_page = ListPage("TabSheetTables", Header("PanelTablesHeader", " Tables:", nullptr), list_tables_,
+                                  {table_new_, table_delete_, table_design_, table_rename_, table_data_});
   auto* attributes = new QGroupBox("Table Attributes", tables_page);
   attributes->setObjectName("GroupBoxTableAttributes");
   auto* attribute_grid = new QGridLayout(attributes);

@@ -34,15 +34,37 @@ int FieldTypeOfPosition(int position) {
 
 int PositionOfFieldType(int type) {
   switch (type) {
-    case 1: case 2: case 3: case 4: return type - 1;
-    case 5: case 6: case 7: case 8: return type;
-    case 9: case 11: case 17: return 11;  // binary kinds
-    case 10: case 18: return 9;           // text kinds
-    case 12: return 10;
-    case 15: case 16: return 4;           // BigInt shows the GUID entry
-    case 19: case 20: case 21: return 7;  // exact and float numbers
-    case 22: case 23: return 8;
-    default: return -1;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+      return type - 1;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+      return type;
+    case 9:
+    case 11:
+    case 17:
+      return 11;  // binary kinds
+    case 10:
+    case 18:
+      return 9;  // text kinds
+    case 12:
+      return 10;
+    case 15:
+    case 16:
+      return 4;  // BigInt shows the GUID entry
+    case 19:
+    case 20:
+    case 21:
+      return 7;  // exact and float numbers
+    case 22:
+    case 23:
+      return 8;
+    default:
+      return -1;
   }
 }
 

@@ -29,8 +29,8 @@ inline constexpr int kTypeMemo = 12;        // dbMemo
 inline constexpr int kTypeGUID = 15;        // dbGUID
 
 // List positions the new-field dialog's rules name.
-inline constexpr int kPositionLong = 3;     // "32 Bit Integer"
-inline constexpr int kPositionString = 9;   // "String"
+inline constexpr int kPositionLong = 3;    // "32 Bit Integer"
+inline constexpr int kPositionString = 9;  // "String"
 
 // Field.Attributes bit of an AutoNumber field.
 inline constexpr int kAutoIncrField = 0x10;

@@ -9,9 +9,7 @@
 
 namespace qb {
 
-TListDrag::TListDrag(QListWidget* list) : QObject(list), list_(list) {
-  list_->viewport()->installEventFilter(this);
-}
+TListDrag::TListDrag(QListWidget* list) : QObject(list), list_(list) { list_->viewport()->installEventFilter(this); }
 
 bool TListDrag::eventFilter(QObject* watched, QEvent* event) {
   if (watched != list_->viewport()) return false;

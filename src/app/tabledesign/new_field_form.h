@@ -41,10 +41,10 @@ class TFormNewField : public QDialog {
   void CheckBoxAutoIncrementClick();
 
  private:
-  QLineEdit* edit_name_;      // owned by the dialog
-  QComboBox* combo_type_;     // owned by the dialog
-  QSpinBox* spin_size_;       // owned by the dialog
-  QCheckBox* auto_increment_; // owned by the dialog
+  QLineEdit* edit_name_;       // owned by the dialog
+  QComboBox* combo_type_;      // owned by the dialog
+  QSpinBox* spin_size_;        // owned by the dialog
+  QCheckBox* auto_increment_;  // owned by the dialog
   std::int32_t attributes_ = 0;
 };
 

@@ -50,15 +50,15 @@ class TFormNewIndex : public QDialog {
  private:
   std::vector<std::string> CheckedFields() const;
 
-  QLineEdit* edit_name_;          // owned by the dialog
-  QListWidget* field_list_;       // owned by the dialog
-  TListDrag* drag_;               // owned by field_list_
-  QCheckBox* foreign_key_;        // owned by the dialog; never read
-  QCheckBox* allow_duplicates_;   // owned by the dialog
-  QCheckBox* ignore_nulls_;       // owned by the dialog
-  QCheckBox* primary_;            // owned by the dialog
-  QCheckBox* clustered_;          // owned by the dialog
-  QCheckBox* required_;           // owned by the dialog
+  QLineEdit* edit_name_;         // owned by the dialog
+  QListWidget* field_list_;      // owned by the dialog
+  TListDrag* drag_;              // owned by field_list_
+  QCheckBox* foreign_key_;       // owned by the dialog; never read
+  QCheckBox* allow_duplicates_;  // owned by the dialog
+  QCheckBox* ignore_nulls_;      // owned by the dialog
+  QCheckBox* primary_;           // owned by the dialog
+  QCheckBox* clustered_;         // owned by the dialog
+  QCheckBox* required_;          // owned by the dialog
 };
 
 }  // namespace qb

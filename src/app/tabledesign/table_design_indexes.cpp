@@ -43,7 +43,7 @@ void TTableDesignForm::ShowSelectedIndex() {
     distinct_values_->clear();
     return;
   }
-  const bool shown[6] = {index->Foreign(), !index->Unique(), index->IgnoreNulls(),
+  const bool shown[6] = {index->Foreign(), !index->Unique(),   index->IgnoreNulls(),
                          index->Primary(), index->Clustered(), index->Required()};
   for (int i = 0; i < 6; ++i) index_boxes_[i]->setChecked(shown[i]);
   edit_index_name_->setText(QString::fromStdString(index->Name()));

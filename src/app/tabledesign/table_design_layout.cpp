@@ -44,8 +44,8 @@ T* Named(T* widget, const char* name) {
 }
 
 // A group box titled TITLE holding one check box per entry of BOXES (name, text), stored in OUT.
-QGroupBox* BoxGroup(const char* name, const char* title, std::initializer_list<std::pair<const char*, const char*>> boxes,
-                    QCheckBox** out) {
+QGroupBox* BoxGroup(const char* name, const char* title,
+                    std::initializer_list<std::pair<const char*, const char*>> boxes, QCheckBox** out) {
   auto* group = Named(new QGroupBox(QString::fromUtf8(title)), name);
   auto* layout = new QVBoxLayout(group);
   layout->setSpacing(2);

@@ -24,7 +24,7 @@ void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDe
 
 // One call of an entry above, as the test hook receives it.
 struct ToolWindowCall {
-  std::string entry;                     // "ShowDataViewer", "ShowSQLQueryForm", ...
+  std::string entry;  // "ShowDataViewer", "ShowSQLQueryForm", ...
   TDAODataBase* database = nullptr;
   std::string name;                      // ShowDataViewer's NAME
   std::shared_ptr<jet::QueryDef> query;  // ShowStoredProcDesigner's QUERY
