@@ -1,5 +1,5 @@
 // app/main/main_form: controls, form text, connection steps and settings of the main window.
-// The tool buttons' windows are not built yet: their handlers open nothing so far.
+// The database editor opens from Button4; the other tool buttons' windows are not built yet.
 #include "app/main/main_form.h"
 
 #include <QCloseEvent>
@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/dbedit/db_edit_dlg.h"
 #include "app/login/nim_login_dialog.h"
 #include "app/settings/form_storage.h"
 #include "app/widgets/nim_file_name_edit.h"
@@ -232,9 +233,7 @@ void TForm1::Button3Click() {
   if (was_connected) database_->SetConnected(true);
 }
 
-void TForm1::Button4Click() {
-  // Opens the database editor window for DAODataBase1 once that window exists.
-}
+void TForm1::Button4Click() { ShowDBEditDlg(database_); }
 
 void TForm1::Button5Click() {
   engine_->SetActive(false);

@@ -1,0 +1,36 @@
+// app/toolwindows/tool_windows: the entries of the tool windows not built yet. Each tells the
+// test hook and opens nothing.
+#include "app/toolwindows/tool_windows.h"
+
+#include <utility>
+
+namespace qb {
+
+namespace {
+
+ToolWindowCallHook& Hook() {
+  static ToolWindowCallHook hook;
+  return hook;
+}
+
+void Tell(ToolWindowCall call) {
+  if (Hook()) Hook()(call);
+}
+
+}  // namespace
+
+ToolWindowCallHook TEST_SetToolWindowCallHook(ToolWindowCallHook hook) {
+  return std::exchange(Hook(), std::move(hook));
+}
+
+void ShowDataViewer(TDAODataBase* database, const std::string& name) {
+  Tell({"ShowDataViewer", database, name, nullptr});
+}
+
+void ShowSQLQueryForm(TDAODataBase* database) { Tell({"ShowSQLQueryForm", database, {}, nullptr}); }
+
+void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query) {
+  Tell({"ShowStoredProcDesigner", database, {}, std::move(query)});
+}
+
+}  // namespace qb

@@ -1,0 +1,37 @@
+// app/toolwindows/tool_windows: the entries to the tool windows that the database editor and the
+// table designer open but that live elsewhere: the data viewer, the SQL query window and the
+// stored procedure designer. Until a window is built its entry opens nothing; the test hook
+// sees every call either way.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qb {
+
+namespace jet {
+class QueryDef;
+}
+
+class TDAODataBase;
+
+// Shows the data of the table or stored procedure NAME of DATABASE in the single data viewer.
+void ShowDataViewer(TDAODataBase* database, const std::string& name);
+// Shows the single SQL query window for DATABASE.
+void ShowSQLQueryForm(TDAODataBase* database);
+// Shows QUERY of DATABASE in the single stored procedure designer.
+void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query);
+
+// One call of an entry above, as the test hook receives it.
+struct ToolWindowCall {
+  std::string entry;  // "ShowDataViewer", "ShowSQLQueryForm", ...
+  TDAODataBase* database = nullptr;
+  std::string name;                      // ShowDataViewer's NAME
+  std::shared_ptr<jet::QueryDef> query;  // ShowStoredProcDesigner's QUERY
+};
+using ToolWindowCallHook = std::function<void(const ToolWindowCall&)>;
+
+// Installs HOOK (empty: none), called at the start of every entry above; returns the previous.
+ToolWindowCallHook TEST_SetToolWindowCallHook(ToolWindowCallHook hook);
+
+}  // namespace qb
