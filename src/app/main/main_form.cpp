@@ -11,9 +11,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/dbtools/db_tools_dlg.h"
 #include "app/login/nim_login_dialog.h"
 #include "app/settings/form_storage.h"
 #include "app/widgets/nim_file_name_edit.h"
+#include "app/wsadmin/workspace_admin_dlg.h"
 #include "core/exception.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
@@ -219,16 +221,14 @@ void TForm1::Connect() {
   setWindowTitle("Connected!");
 }
 
-void TForm1::Button2Click() {
-  // Opens the workspace administration window for DAOWorkspace1 once that window exists.
-}
+void TForm1::Button2Click() { ShowWorkspaceAdminDlg(workspace_); }
 
 void TForm1::Button3Click() {
   // The tools need the file to themselves; a database that was not connected (none was
   // chosen) stays so rather than failing for a file that does not exist.
   const bool was_connected = database_->Connected();
   database_->SetConnected(false);
-  // The database tools window for DAOEngine1 runs here, modally, once it exists.
+  ShowDBToolsDlg(engine_);
   if (was_connected) database_->SetConnected(true);
 }
 
