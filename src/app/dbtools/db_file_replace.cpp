@@ -93,6 +93,10 @@ void ReplaceWithCompactedCopy(const std::string& database, const std::string& co
     if (HasPendingLog(database)) {
       throw Exception("'" + database + "' was changed after it was read");
     }
+    // The copy takes the original's permissions with its place: who may read the database
+    // must not change because it was compacted.
+    struct stat original;
+    if (::stat(database.c_str(), &original) == 0) ::chmod(copy.c_str(), original.st_mode & 07777);
     RunHook(TReplaceStep::kBeforeRename);
     if (::rename(copy.c_str(), database.c_str()) != 0) {
       throw Exception("The new file '" + copy + "' could not take the place of '" + database +

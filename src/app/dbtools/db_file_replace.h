@@ -20,7 +20,7 @@ std::string MakeTempDBName(const std::string& database);
 //      or empty) and its catalog must read; it is closed again at once;
 //   2. DATABASE is taken exclusively (nobody else may have it open, or their later writes
 //      would go to the replaced file) and must have no log of changes pending;
-//   3. one rename puts COPY in DATABASE's place.
+//   3. COPY takes DATABASE's permissions, and one rename puts it in DATABASE's place.
 // Raises Exception (a message naming both files and the reason, never the password) when a
 // step fails; COPY and its companions are removed then and DATABASE is left as it was.
 // SETTINGS are the engine's.

@@ -76,6 +76,15 @@ TEST_F(DBFileReplaceTest, TheCopyMustOpenWithThePasswordItWasBuiltWith) {
   EXPECT_EQ(OpenError(path), jet::err::kBadPassword);
 }
 
+TEST_F(DBFileReplaceTest, TheCopyKeepsTheOriginalsPermissions) {
+  const std::string path = MakeDatabase("e.mdb");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const std::string copy = dir_.File("TempDB_1.mdb");
+  checker_->CompactDatabase(path, copy);
+  ReplaceWithCompactedCopy(path, copy, "", checker_->Settings());
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST_F(DBFileReplaceTest, AMissingOrEmptyCopyNeverReplacesTheOriginal) {
   const std::string path = MakeDatabase("d.mdb");
   const std::string bytes = ReadFileBytes(path);
