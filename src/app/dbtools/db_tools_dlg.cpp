@@ -206,7 +206,8 @@ void TDBToolsDlg::BtnCreateClick() {
   if (!file || Gui().RunModal(*options) != QDialog::Accepted) return;
   std::string password = options->Password();
   PasswordWipe wipe{password};
-  const std::string locale = std::to_string(options->SortOrder()) + PasswordClause(password);
+  std::string locale = std::to_string(options->SortOrder()) + PasswordClause(password);
+  PasswordWipe wipe_locale{locale};
   const int option = options->Encrypted() ? jet::kDbEncrypt : 0;
   engine_->CreateDatabase(*file, locale, Variant(option));  // the new database closes at once
 }

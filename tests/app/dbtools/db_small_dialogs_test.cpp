@@ -1,6 +1,5 @@
 // Tests of the small windows of the database tools: the options window's sorted entries and
-// preselection by value, the password window's result, and the new-database settings with
-// their password confirmation.
+// preselection by value, and the new-database settings with their password confirmation.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,7 +8,6 @@
 #include "app/dbtools/db_create_opt_dlg.h"
 #include "app/dbtools/db_option_tables.h"
 #include "app/dbtools/db_options_dlg.h"
-#include "app/dbtools/db_password_dlg.h"
 #include "app/dbtools/dbtools_test_support.h"
 #include "app/dbtools/screenshot_test_support.h"
 #include "framework/gui/message_box.h"
@@ -47,49 +45,6 @@ TEST_F(DBSmallDialogsTest, OptionsListNamesAlphabeticallyAndPreselectTheFirstMat
     EXPECT_EQ(entries, sorted);
     EXPECT_EQ(entries.size(), c.mode == omSortOrder ? 25u : 4u);
   }
-}
-
-TEST_F(DBSmallDialogsTest, OptionsStoreTheChosenNumberOnlyOnOk) {
-  struct Case {
-    const char* choose;  // nullptr: select nothing
-    bool ok;
-    bool result;
-    int value_after;
-  };
-  for (const Case& c : {Case{"Thai", true, true, 1054}, Case{"Thai", false, false, 1033},
-                        Case{nullptr, true, true, 1033}}) {
-    SCOPED_TRACE(std::string(c.choose ? c.choose : "-") + (c.ok ? " ok" : " cancel"));
-    ScriptedGui gui;
-    gui.ExpectModal([&](QDialog& dialog) {
-      auto* combo = Child<QComboBox>(dialog, "ComboBoxSortOrder");
-      combo->setCurrentIndex(c.choose ? combo->findText(c.choose) : -1);
-      if (c.choose != nullptr && c.ok) SaveScreenshot(dialog, "dbtools-sort-order");
-      return c.ok ? (Child(dialog, "BtnOk")->click(), dialog.result()) : PressCancelButton(dialog);
-    });
-    int value = 1033;
-    EXPECT_EQ(SelectSortOrder(value), c.result);
-    EXPECT_EQ(value, c.value_after);
-    gui.Verify();
-  }
-}
-
-TEST_F(DBSmallDialogsTest, PasswordWindowReturnsTheEntryOnOkOnly) {
-  ScriptedGui gui;
-  gui.ExpectModal([](QDialog& dialog) {
-    EXPECT_EQ(Child<QLineEdit>(dialog, "EditPassword")->text(), "old");
-    SaveScreenshot(dialog, "dbtools-password");
-    return AnswerPassword(dialog, "typed");
-  }).Caption("Some Caption");
-  gui.ExpectModal([](QDialog& dialog) {
-    Child<QLineEdit>(dialog, "EditPassword")->setText("thrown away");
-    return PressCancelButton(dialog);
-  });
-  std::string text = "old";
-  EXPECT_TRUE(AskDBPassword("Some Caption", text));
-  EXPECT_EQ(text, "typed");
-  EXPECT_FALSE(AskDBPassword("Other", text));
-  EXPECT_EQ(text, "typed");
-  gui.Verify();
 }
 
 TEST_F(DBSmallDialogsTest, CreateSettingsListSortOrdersInTableOrderAndCheckTheConfirmation) {

@@ -68,19 +68,10 @@ TEST_F(DBToolsDlgTest, ActivatesAnInactiveEngineOnlyForItsOwnLifetime) {
   }
 }
 
-TEST_F(DBToolsDlgTest, ShowDBToolsDlgRunsTheWindowModallyWithItsButtons) {
+TEST_F(DBToolsDlgTest, ShowDBToolsDlgRunsTheWindowModally) {
   ScriptedGui gui;
   gui.ExpectModal([&](QDialog& dialog) {
     EXPECT_EQ(dialog.objectName(), "TDBToolsDlg");
-    std::vector<std::string> captions;
-    for (const char* name : {"BtnCompact", "BtnRepair", "BtnEncrypt", "BtnDecrypt", "BtnChangeSortOrder",
-                             "BtnSetPassword", "BtnConvert", "BtnCreate"}) {
-      captions.push_back(Child(dialog, name)->text().toStdString());
-    }
-    EXPECT_EQ(captions, (std::vector<std::string>{"Compact Database ...", "Repair Database ...",
-                                                  "Encrypt Database ...", "Decrypt Database ...",
-                                                  "Change DB Sort Order ...", "Set DB Password ...",
-                                                  "Convert Database ...", "Create Database ..."}));
     EXPECT_TRUE(Child(dialog, "BtnClose")->isDefault());
     SaveScreenshot(dialog, "dbtools-window");
     Child(dialog, "BtnClose")->click();
@@ -136,6 +127,7 @@ TEST_F(DBToolsDlgTest, ChangeSortOrderReordersTextByTheChosenOrder) {
     EXPECT_EQ(options.windowTitle(), "Select Database Sort Order");
     EXPECT_EQ(combo->currentText(), "General") << "1033 preselected";
     combo->setCurrentIndex(combo->findText("Swedish / Finnish"));
+    SaveScreenshot(options, "dbtools-sort-order");
     Child(options, "BtnOk")->click();
     return options.result();
   });
@@ -211,6 +203,7 @@ TEST_F(DBToolsDlgTest, CompactOffersTheLoginPasswordAndKeepsTheFilesPassword) {
   gui.ExpectOpenFile(path);
   gui.ExpectModal([](QDialog& question) {
     EXPECT_EQ(Child<QLineEdit>(question, "EditPassword")->text(), "gu4rd");
+    SaveScreenshot(question, "dbtools-password");
     Child(question, "BtnOk")->click();
     return question.result();
   });
