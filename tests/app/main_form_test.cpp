@@ -253,18 +253,24 @@ TEST_F(MainFormTest, KeptSettingsComeBackAtTheNextStartWithoutThePassword) {
   EXPECT_EQ(State(again), "Waiting for connection | &Connect |") << "restoring the workgroup enables Connect";
 }
 
-// The windows behind Button2 (workspace administration) and Button3 (database tools) are still
-// to come: those buttons open nothing yet. Button4 runs the database editor modally.
-TEST_F(MainFormTest, ToolButtonsOpenNothingYetAndEngineToolsReconnect) {
+// Button2 opens the workspace administration for DAOWorkspace1, Button4 runs the database editor
+// modally, Button3 the database tools for DAOEngine1 while the database is disconnected.
+TEST_F(MainFormTest, ToolButtonsOpenTheirWindowsAndEngineToolsReconnect) {
   ScriptedGui gui;
   auto form = WaitingForm(/*with_database=*/true);
   gui.ExpectModal([](QDialog& dialog) { return TypeLoginAndPressOK(dialog, "Admin", ""); });
   Click(*form, "Button1");
+  gui.ExpectModal([](QDialog& dialog) { return dialog.result(); }).Caption("Workspace: DAOWorkspace1");
   Click(*form, "Button2");
   gui.ExpectModal([](QDialog& dialog) { return dialog.result(); }).Text("TDBEditDlg");
   Click(*form, "Button4");
+  gui.ExpectModal([&](QDialog& dialog) {
+    EXPECT_FALSE(form->DAODataBase1()->Connected()) << "the tools have the file to themselves";
+    return dialog.result();
+  }).Caption("Database Tools");
   Click(*form, "Button3");
   gui.Verify();
+  EXPECT_TRUE(form->DAOWorkspace1()->Active()) << "it was open before the window";
   EXPECT_TRUE(form->DAODataBase1()->Connected()) << "reconnected after the engine tools";
 }
 
@@ -274,6 +280,7 @@ TEST_F(MainFormTest, EngineToolsWithoutADatabaseConnectNothing) {
   gui.ExpectModal([](QDialog& dialog) { return TypeLoginAndPressOK(dialog, "Admin", ""); });
   Click(*form, "Button1");
   // No database was chosen: nothing to reconnect, and no missing-file error.
+  gui.ExpectModal([](QDialog& dialog) { return dialog.result(); }).Caption("Database Tools");
   Click(*form, "Button3");
   gui.Verify();
   EXPECT_FALSE(form->DAODataBase1()->Connected());

@@ -1,5 +1,5 @@
 // app/main/main_form: controls, form text, connection steps and settings of the main window.
-// The database editor opens from Button4; the other tool buttons' windows are not built yet.
+// The tool buttons open the workspace administration, the database tools and the database editor.
 #include "app/main/main_form.h"
 
 #include <QCloseEvent>
@@ -12,9 +12,11 @@
 #include <QVBoxLayout>
 
 #include "app/dbedit/db_edit_dlg.h"
+#include "app/dbtools/db_tools_dlg.h"
 #include "app/login/nim_login_dialog.h"
 #include "app/settings/form_storage.h"
 #include "app/widgets/nim_file_name_edit.h"
+#include "app/wsadmin/workspace_admin_dlg.h"
 #include "core/exception.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
@@ -220,16 +222,14 @@ void TForm1::Connect() {
   setWindowTitle("Connected!");
 }
 
-void TForm1::Button2Click() {
-  // Opens the workspace administration window for DAOWorkspace1 once that window exists.
-}
+void TForm1::Button2Click() { ShowWorkspaceAdminDlg(workspace_); }
 
 void TForm1::Button3Click() {
   // The tools need the file to themselves; a database that was not connected (none was
   // chosen) stays so rather than failing for a file that does not exist.
   const bool was_connected = database_->Connected();
   database_->SetConnected(false);
-  // The database tools window for DAOEngine1 runs here, modally, once it exists.
+  ShowDBToolsDlg(engine_);
   if (was_connected) database_->SetConnected(true);
 }
 
