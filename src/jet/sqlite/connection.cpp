@@ -4,6 +4,9 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "jet/errors.h"
 #include "jet/sqlite/sqlite_error.h"
 
@@ -28,7 +31,7 @@ int OpenFlags(OpenMode mode) {
 
 Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& key,
                        const EngineSettings& settings)
-    : path_(path) {
+    : path_(path), busy_timeout_ms_(settings.busy_timeout_ms), on_lock_wait_(settings.on_lock_wait) {
   int rc = sqlite3_open_v2(path.c_str(), &db_, OpenFlags(mode) | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_close_v2(db_);  // a handle is returned even on failure
@@ -36,7 +39,7 @@ Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& 
     RaiseSqliteError(rc, path_);
   }
   sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, settings.busy_timeout_ms);
+  sqlite3_busy_handler(db_, &Connection::WaitForLock, this);
   if (!key.IsNone()) {
     const std::string& material = key.Material();
     rc = sqlite3_key(db_, material.data(), static_cast<int>(material.size()));
@@ -53,6 +56,24 @@ Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& 
 }
 
 Connection::~Connection() { sqlite3_close_v2(db_); }
+
+int Connection::WaitForLock(void* connection, int tries) {
+  // Short pauses first, as most writes end quickly, then a tenth of a second at a time, until
+  // the busy timeout is used up.
+  static constexpr int kPausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+  constexpr int kPauses = static_cast<int>(sizeof kPausesMs / sizeof kPausesMs[0]);
+  auto* self = static_cast<Connection*>(connection);
+  if (tries == 0) {
+    self->waited_ms_ = 0;
+    if (self->on_lock_wait_) self->on_lock_wait_();
+  }
+  const int pause = std::min(tries < kPauses ? kPausesMs[tries] : kPausesMs[kPauses - 1],
+                             self->busy_timeout_ms_ - self->waited_ms_);
+  if (pause <= 0) return 0;
+  sqlite3_sleep(pause);
+  self->waited_ms_ += pause;
+  return 1;
+}
 
 bool Connection::IsReadable() {
   int rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -90,6 +111,8 @@ bool Connection::HasTable(std::string_view name) {
   return query.Step();
 }
 
+bool Connection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
 std::int64_t Connection::LastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
 
 int Connection::Changes() const { return sqlite3_changes(db_); }
@@ -111,6 +134,26 @@ Transaction::~Transaction() {
 
 void Transaction::Commit() {
   connection_.Exec("COMMIT");
+  done_ = true;
+}
+
+WriteSavepoint::WriteSavepoint(Connection& connection, std::string name)
+    : connection_(connection), name_(std::move(name)), outermost_(!connection.InTransaction()) {
+  connection_.Exec(outermost_ ? "BEGIN IMMEDIATE" : "SAVEPOINT " + name_);
+}
+
+WriteSavepoint::~WriteSavepoint() {
+  if (done_) return;
+  try {
+    connection_.Exec(outermost_ ? "ROLLBACK" : "ROLLBACK TO " + name_ + "; RELEASE " + name_);
+  } catch (...) {
+    // What cannot be undone here is undone when the connection closes; the failure that
+    // brought us here is what the caller sees.
+  }
+}
+
+void WriteSavepoint::Release() {
+  connection_.Exec(outermost_ ? "COMMIT" : "RELEASE " + name_);
   done_ = true;
 }
 
