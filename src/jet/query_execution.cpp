@@ -314,8 +314,9 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   // The statement begins as a write: it waits here for another user's transaction to end, and
   // looks at record locks only once it holds the file's write lock.
   WriteSavepoint unit(connection, "qb_statement");
-  const int written = query.kind == QueryKind::kMakeTable ? MakeTable(database, connection, query, values, fail_on_error)
-                                                          : RunAction(database, connection, query, values, fail_on_error);
+  const int written = query.kind == QueryKind::kMakeTable
+                            ? MakeTable(database, connection, query, values, fail_on_error)
+                            : RunAction(database, connection, query, values, fail_on_error);
   unit.Release();
   return written;
 }

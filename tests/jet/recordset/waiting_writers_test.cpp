@@ -171,7 +171,8 @@ TEST_F(WaitingWritersTest, AStatementThatWaitedHonoursARecordLockTakenMeanwhile)
       EXPECT_EQ(editor.Do("edit"), 0);
       holder.Post("commit");
     };
-    const int failure = ErrorOf([&] { mine->Execute("UPDATE People SET Age = 99", fail_on_error ? kFailOnError : 0); }).number;
+    const int options = fail_on_error ? kFailOnError : 0;
+    const int failure = ErrorOf([&] { mine->Execute("UPDATE People SET Age = 99", options); }).number;
     EXPECT_EQ(waits_, 1);
     EXPECT_EQ(CommittedWhileWaiting(holder), 0);
     if (fail_on_error) {
