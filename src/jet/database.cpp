@@ -239,7 +239,14 @@ void Database::BeginTrans() {
   if (depth_ >= kMaxDepth) {
     RaiseJetError(err::kTransactionsTooDeep, "Transactions cannot be nested more than 5 levels deep.");
   }
-  connection.Exec("SAVEPOINT " + SavepointName(depth_ + 1));
+  if (depth_ == 0) {
+    // The outermost level begins as a write: it takes the file's write lock now (waiting for
+    // another user's transaction as the busy timeout says), so that what it reads stays what
+    // it later writes over. A read-only open never writes, so it holds no one up.
+    connection.Exec(read_only_ ? "BEGIN" : "BEGIN IMMEDIATE");
+  } else {
+    connection.Exec("SAVEPOINT " + SavepointName(depth_ + 1));
+  }
   ++depth_;
 }
 
@@ -254,7 +261,7 @@ void Database::CommitTrans(int commit_options) {
     RaiseJetError(err::kNoTransaction, "The transaction was rolled back when one of its statements failed (a full disk "
                                        "or a disk error): nothing of it was saved.");
   }
-  connection.Exec("RELEASE SAVEPOINT " + SavepointName(depth_));
+  connection.Exec(depth_ == 1 ? std::string("COMMIT") : "RELEASE SAVEPOINT " + SavepointName(depth_));
   --depth_;
   if (depth_ == 0) record_locks_->Clear();
 }
@@ -266,7 +273,7 @@ void Database::Rollback() {
     depth_ = 0;  // a failed statement made SQLite undo every level already
   } else {
     const std::string savepoint = SavepointName(depth_);
-    connection.Exec("ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
+    connection.Exec(depth_ == 1 ? "ROLLBACK" : "ROLLBACK TO SAVEPOINT " + savepoint + "; RELEASE SAVEPOINT " + savepoint);
     --depth_;
   }
   if (depth_ == 0) record_locks_->Clear();

@@ -5,17 +5,32 @@
 //
 // Transactions (one state machine, kept in depth_):
 //   depth 0        no transaction; every change commits at once.
-//   depth 1 .. 5   savepoints qb_tx1 .. qb_txN are open on the connection; changes are kept
-//                  until the outermost commit.
-//   BeginTrans     depth d -> d + 1 (kTransactionsTooDeep at 5);
-//   CommitTrans    depth d -> d - 1, releasing savepoint d (kNoTransaction at 0);
-//   Rollback       depth d -> d - 1, undoing savepoint d (kNoTransaction at 0);
+//   depth 1 .. 5   a transaction is open on the connection (level 1) with savepoints qb_tx2 ..
+//                  qb_txN for the inner levels; changes are kept until the outermost commit.
+//   BeginTrans     depth d -> d + 1 (kTransactionsTooDeep at 5); from 0 it takes the file's
+//                  write lock (see "Several users" below);
+//   CommitTrans    depth d -> d - 1, committing at 1, else releasing savepoint d
+//                  (kNoTransaction at 0);
+//   Rollback       depth d -> d - 1, undoing the transaction at 1, else savepoint d
+//                  (kNoTransaction at 0);
 //   failure        a statement failing for a full disk or a disk error makes SQLite undo the
 //                  whole transaction: the next Rollback takes depth d -> 0, the next CommitTrans
 //                  does the same and raises kNoTransaction (nothing was saved);
 //   Close          any depth -> closed, undoing every open level.
 // Record locks taken by recordset writes inside a transaction are kept (KeptRecordLocks) until
 // the depth is back to 0 or the database closes.
+//
+// Several users: one writer at a time per file, for as long as its write or transaction lasts.
+// Every write (a statement, a recordset's Update or Delete, a schema change) takes the file's
+// write lock before it reads anything, and a transaction takes it at BeginTrans (a read-only
+// open's takes none) and keeps it until its outermost CommitTrans or Rollback. Readers never
+// wait: they see the last committed state. A writer that finds the lock held waits for it up
+// to the busy timeout (EngineSettings::busy_timeout_ms, 5 s by default) and then fails with
+// kLockedRetry (3218), having changed nothing; BeginTrans fails the same way. So keep
+// transactions short. Record locks come on top (recordset.h): an UPDATE or DELETE that would
+// write a record another user's transaction keeps locked fails at once with dbFailOnError
+// (3218); without it, it waits for that transaction like any write. Programs where many users
+// write at once should keep their data in a server database (ODBC workspaces, to come).
 #pragma once
 #include <cstdint>
 #include <memory>

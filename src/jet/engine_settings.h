@@ -1,14 +1,22 @@
 // jet/engine_settings: the engine's tunable costs and waits, fixed when a DBEngine is made.
-// Plain values only: the defaults are what every program uses; only tests lower the costs.
+// Plain values and one hook: the defaults are what every program uses; only tests lower the
+// costs or set the hook.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace qb::jet {
 
 struct EngineSettings {
-  // How long a statement waits for another connection's lock before failing, in milliseconds.
+  // How long a write waits for another connection's lock on the file before failing with
+  // kLockedRetry, in milliseconds. Every write takes the file's write lock before it reads, so
+  // it waits this long for another user's transaction to end.
   int busy_timeout_ms = 5000;
+
+  // Called, when set, each time a connection starts to wait for another connection's lock on
+  // the file, before its first pause: for tests, which act while a write waits. Must not throw.
+  std::function<void()> on_lock_wait;
 
   // A record another user has locked is asked for again this many times, this many
   // milliseconds apart, before Edit, Update or Delete gives up with "record locked".

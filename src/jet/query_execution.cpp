@@ -184,33 +184,37 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
   return written;
 }
 
-// The rows of an UPDATE or DELETE whose records are locked against DATABASE and that QUERY
-// would write: each locked row is written alone in a savepoint that is then undone, so the
-// statement's own conditions (its WHERE, its joins) decide. Usually none is locked, found
-// with one look at the lock file.
-std::set<std::int64_t> LockedRowsWritten(Database& database, Connection& connection, const sql::TranslatedQuery& query,
-                                         std::vector<Variant> values) {
-  std::set<std::int64_t> written;
-  const std::vector<std::int64_t> locked = RowsLockedAgainst(database, connection, query.target_table);
-  if (locked.empty()) return written;
+// The rows of an UPDATE or DELETE whose records are locked against DATABASE (OTHERS_KEPT as
+// RowsLockedAgainst takes it) and that QUERY would write: each locked row is tried with the
+// statement's own conditions (its WHERE, its joins) by a select, so nothing is written and no
+// write lock is needed. Usually none is locked, found with a look or two at the lock file.
+std::set<std::int64_t> LockedRowsReached(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+                                         std::vector<Variant> values, OthersKept others_kept) {
+  std::set<std::int64_t> reached;
+  if (query.row_test_sql.empty()) return reached;
+  const std::vector<std::int64_t> locked = RowsLockedAgainst(database, connection, query.target_table, others_kept);
+  if (locked.empty()) return reached;
   values.resize(query.parameters.size());
   values.emplace_back(0);  // the row key's stand-in, bound below
   const int key_index = static_cast<int>(values.size());
-  StatementLease statement(database.Statements().Get(query.row_sql));
+  Statement test = connection.Prepare(query.row_test_sql);
   for (const std::int64_t rowid : locked) {
-    SchemaSavepoint trial(connection);  // never released: the trial write is undone
-    statement->Reset();
-    sql::BindParameters(statement->Handle(), values);
-    sqlite3_bind_int64(statement->Handle(), key_index, rowid);
+    test.Reset();
+    sql::BindParameters(test.Handle(), values);
+    sqlite3_bind_int64(test.Handle(), key_index, rowid);
     try {
-      statement->Run();
-      if (connection.Changes() > 0) written.insert(rowid);
+      if (test.Step()) reached.insert(rowid);
     } catch (const EOleException& e) {
       if (!FailsOneRow(e.ErrorCode())) throw;  // a row failing anyway is no row written
     }
-    statement->Reset();
   }
-  return written;
+  return reached;
+}
+
+[[noreturn]] void RaiseRowsLocked(const sql::TranslatedQuery& query, std::size_t count) {
+  RaiseJetError(err::kLockedRetry, "Could not update: " + std::to_string(count) + " record(s) of table '" +
+                                       query.target_table +
+                                       "' are locked by another user or recordset changing them; nothing was changed.");
 }
 
 // Runs QUERY's SQL. With FAIL_ON_ERROR the first failing row fails the statement, which leaves
@@ -222,7 +226,7 @@ std::set<std::int64_t> LockedRowsWritten(Database& database, Connection& connect
 //
 // UPDATE and DELETE leave rows whose records are locked (statement_locks.h): with FAIL_ON_ERROR
 // such a row fails the statement (kLockedRetry) before anything is written; without it, the
-// statement runs row by row around them.
+// statement runs row by row around them. REQUIRES: the file's write lock is held (ExecuteAction).
 //
 // A statement of several rows runs in a savepoint: SQLite undoes a failed statement by itself
 // only when it expected the statement could fail (a constraint that aborts), and an expression
@@ -241,13 +245,17 @@ int RunAction(Database& database, Connection& connection, const sql::TranslatedQ
     }
   }
   if ((query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete) && !query.row_sql.empty()) {
-    // Rows whose records others are changing are left alone, as a failing row is.
-    const std::set<std::int64_t> locked = LockedRowsWritten(database, connection, query, values);
+    // Rows whose records others are changing are left alone, as a failing row is. The file's
+    // write lock is held by now, so a record locked while this statement waited for it counts.
+    const std::set<std::int64_t> locked = LockedRowsReached(database, connection, query, values, OthersKept::kIgnore);
     if (!locked.empty()) {
-      const std::string message = "Could not update: " + std::to_string(locked.size()) + " record(s) of table '" +
-                                  query.target_table + "' are locked by another user or recordset changing them";
-      if (fail_on_error) RaiseJetError(err::kLockedRetry, message + "; nothing was changed.");
-      if (skipped) skipped->Add(err::kLockedRetry, message + ".", static_cast<std::int64_t>(locked.size()));
+      if (fail_on_error) RaiseRowsLocked(query, locked.size());
+      if (skipped) {
+        skipped->Add(err::kLockedRetry,
+                     "Could not update: " + std::to_string(locked.size()) + " record(s) of table '" +
+                         query.target_table + "' are locked by another user or recordset changing them.",
+                     static_cast<std::int64_t>(locked.size()));
+      }
       return RunRowByRow(database, connection, query, values, locked, RowFailures{skipped, false});
     }
   }
@@ -399,8 +407,20 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   // The statement writes its table: another recordset's or user's deny option keeps it out.
   const TableHold hold(database.LockFileRanges(), query.target_table, TableHoldRequest{.writes = true});
   const bool fail_on_error = (options & recordset_option::kFailOnError) != 0;
-  if (query.kind == QueryKind::kMakeTable) return MakeTable(database, connection, query, values, fail_on_error, skipped);
-  return RunAction(database, connection, query, values, fail_on_error, skipped);
+  if (fail_on_error && (query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete)) {
+    // A record another user's transaction keeps locked fails the statement now: waiting for
+    // the file's write lock would only wait for that transaction to end.
+    const std::set<std::int64_t> locked = LockedRowsReached(database, connection, query, values, OthersKept::kCount);
+    if (!locked.empty()) RaiseRowsLocked(query, locked.size());
+  }
+  // The statement begins as a write: it waits here for another user's transaction to end, and
+  // looks at record locks only once it holds the file's write lock.
+  WriteSavepoint unit(connection, "qb_statement");
+  const int written = query.kind == QueryKind::kMakeTable
+                            ? MakeTable(database, connection, query, values, fail_on_error, skipped)
+                            : RunAction(database, connection, query, values, fail_on_error, skipped);
+  unit.Release();
+  return written;
 }
 
 int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,

@@ -15,6 +15,7 @@ constexpr off_t kFirstRecordByte = off_t{1} << 20;
 constexpr std::uint64_t kRecordBytes = std::uint64_t{1} << 32;
 constexpr off_t kFirstTableEditByte = kFirstRecordByte + static_cast<off_t>(kRecordBytes);
 constexpr std::uint64_t kTableEditBytes = std::uint64_t{1} << 17;
+constexpr off_t kFirstTableKeptByte = kFirstTableEditByte + static_cast<off_t>(kTableEditBytes);
 
 // FNV-1a: fixed by its definition, unlike std::hash, so all processes agree.
 std::uint64_t Mix(std::uint64_t hash, unsigned char byte) { return (hash ^ byte) * 1099511628211ull; }
@@ -38,6 +39,10 @@ off_t TableEditByte(const std::string& table) {
   return kFirstTableEditByte + static_cast<off_t>(NameHash(table) % kTableEditBytes);
 }
 
+off_t TableKeptByte(const std::string& table) {
+  return kFirstTableKeptByte + static_cast<off_t>(NameHash(table) % kTableEditBytes);
+}
+
 RecordLock::RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& table, std::int64_t rowid) {
   if (!ranges) return;
   const off_t byte = RecordLockByte(table, rowid);
@@ -56,6 +61,7 @@ RecordLock::RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& ta
   ranges_ = std::move(ranges);
   byte_ = byte;
   table_byte_ = TableEditByte(table);
+  kept_byte_ = TableKeptByte(table);
   try {
     Mark();
   } catch (...) {
@@ -67,6 +73,7 @@ RecordLock::RecordLock(std::shared_ptr<LockRanges> ranges, const std::string& ta
 RecordLock::~RecordLock() {
   if (!ranges_) return;
   Unmark();
+  if (marked_kept_) ranges_->Release(kept_byte_);
   ranges_->Release(byte_);
 }
 
@@ -74,6 +81,11 @@ void RecordLock::Mark() {
   // Nobody holds a mark exclusively, so it is refused only by a misbehaving lock file; a lock
   // without its mark still holds its record against edits.
   if (ranges_ && !marked_) marked_ = ranges_->TryShared(table_byte_) == LockTry::kTaken;
+}
+
+void RecordLock::MarkKept() {
+  // As for Mark: refused only by a misbehaving lock file, and the record stays held anyway.
+  if (ranges_ && !marked_kept_) marked_kept_ = ranges_->TryShared(kept_byte_) == LockTry::kTaken;
 }
 
 void RecordLock::Unmark() {

@@ -25,6 +25,12 @@ off_t RecordLockByte(const std::string& table, std::int64_t rowid);
 // someone holds it. Tables may share a byte: that only costs a statement the closer look.
 off_t TableEditByte(const std::string& table);
 
+// The lock-file byte marking TABLE as having records that a transaction keeps locked (see
+// transaction_locks.h): every kept lock holds it shared until it goes. The transaction holds
+// the file's write lock too, so only a statement that has not got that lock yet needs to look
+// at single records for it. Tables may share a byte, as for TableEditByte.
+off_t TableKeptByte(const std::string& table);
+
 class RecordLock {
  public:
   // Takes the lock on record ROWID of TABLE through RANGES (null: there is no lock file, and
@@ -42,12 +48,17 @@ class RecordLock {
   // go; Mark takes it again for a new edit. Both do nothing when already so.
   void Unmark();
   void Mark();
+  // Marks the table as having this record kept by a transaction (TableKeptByte) until the lock
+  // goes. Does nothing when already so.
+  void MarkKept();
 
  private:
   std::shared_ptr<LockRanges> ranges_;  // null when nothing is held
   off_t byte_ = 0;
   off_t table_byte_ = 0;
+  off_t kept_byte_ = 0;
   bool marked_ = false;
+  bool marked_kept_ = false;
 };
 
 }  // namespace qb::jet

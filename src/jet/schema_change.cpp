@@ -89,23 +89,7 @@ void KeepRelationships(Connection& connection, const TableModel& before, const T
 
 }  // namespace
 
-SchemaSavepoint::SchemaSavepoint(Connection& connection) : connection_(connection) {
-  connection_.Exec(std::string("SAVEPOINT ") + kSavepoint);
-}
-
-SchemaSavepoint::~SchemaSavepoint() {
-  if (released_) return;
-  try {
-    connection_.Exec(std::string("ROLLBACK TO SAVEPOINT ") + kSavepoint + "; RELEASE SAVEPOINT " + kSavepoint);
-  } catch (...) {
-    // Closing the connection undoes what is left.
-  }
-}
-
-void SchemaSavepoint::Release() {
-  connection_.Exec(std::string("RELEASE SAVEPOINT ") + kSavepoint);
-  released_ = true;
-}
+SchemaSavepoint::SchemaSavepoint(Connection& connection) : savepoint_(connection, kSavepoint) {}
 
 std::vector<std::string> SameNameSources(const TableModel& before, const TableModel& after) {
   std::vector<std::string> sources;

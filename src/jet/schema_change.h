@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "jet/schema_model.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
-
-class Connection;
 
 // Creates TABLE (checked by CheckTableModel) with its indexes and catalog rows; TABLE.id gets
 // the new id. Raises kTableExists when a table or query has that name, kDuplicateValues never
@@ -47,17 +46,15 @@ void RebuildTable(Connection& connection, const std::string& old_table, const Ta
 void ResetTriggers(Connection& connection, const TableModel& table);
 
 // A savepoint that rolls back unless released: the all-or-nothing guard of schema changes.
+// Outside a transaction it begins one as a write (WriteSavepoint), so what a change reads
+// before writing cannot go stale while another user writes.
 class SchemaSavepoint {
  public:
   explicit SchemaSavepoint(Connection& connection);
-  ~SchemaSavepoint();
-  SchemaSavepoint(const SchemaSavepoint&) = delete;
-  SchemaSavepoint& operator=(const SchemaSavepoint&) = delete;
-  void Release();
+  void Release() { savepoint_.Release(); }
 
  private:
-  Connection& connection_;  // constant after construction
-  bool released_ = false;
+  WriteSavepoint savepoint_;
 };
 
 }  // namespace qb::jet

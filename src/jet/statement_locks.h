@@ -12,9 +12,16 @@ namespace qb::jet {
 class Connection;
 class Database;
 
+// Whether the records another open's transaction keeps locked count. That transaction holds
+// the file's write lock until it ends, so they stand in a statement's way only until it has
+// the write lock itself: afterwards what others kept is on its way out (kIgnore).
+enum class OthersKept { kCount, kIgnore };
+
 // The rowids of TABLE on CONNECTION (DATABASE's) whose records are locked against DATABASE's
-// statements, in rowid order. Empty at once, without reading TABLE, when nobody edits a record
-// of it. Raises kObjectClosed when DATABASE is closed, and what reading TABLE raises.
-std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& connection, const std::string& table);
+// statements, in rowid order. Empty at once, without reading TABLE, when nobody edits (or, with
+// kCount, keeps) a record of it. Raises kObjectClosed when DATABASE is closed, and what reading
+// TABLE raises.
+std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& connection, const std::string& table,
+                                            OthersKept others_kept);
 
 }  // namespace qb::jet

@@ -21,6 +21,7 @@ std::shared_ptr<RecordLock> TransactionLocks::Lock(std::shared_ptr<LockRanges> r
 void TransactionLocks::Keep(std::shared_ptr<RecordLock> lock) {
   if (!lock || !lock->Holds()) return;
   lock->Unmark();
+  lock->MarkKept();
   kept_[lock->Byte()] = std::move(lock);
 }
 

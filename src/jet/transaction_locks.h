@@ -1,7 +1,8 @@
 // jet/transaction_locks: the record locks a Database keeps from the write that took them until
 // its outermost transaction ends, so that no other user edits a record whose change may still
-// be undone. Kept locks hold their records only: they let their tables' marks go (see
-// record_lock.h), and any recordset of the same Database may take them up again.
+// be undone. Kept locks hold their records and their tables' kept marks only: they let their
+// tables' edit marks go (see record_lock.h), and any recordset of the same Database may take
+// them up again.
 #pragma once
 #include <sys/types.h>
 
@@ -21,7 +22,8 @@ class TransactionLocks {
   // again), else a new one, raising as RecordLock's constructor does (at once when an edit of
   // the same open uses the kept lock).
   std::shared_ptr<RecordLock> Lock(std::shared_ptr<LockRanges> ranges, const std::string& table, std::int64_t rowid);
-  // Keeps LOCK (unmarked) until Clear; a lock that holds nothing is not kept.
+  // Keeps LOCK (its edit mark let go, its kept mark taken) until Clear; a lock that holds
+  // nothing is not kept.
   void Keep(std::shared_ptr<RecordLock> lock);
   // Is BYTE held by a kept lock that no edit uses? A statement of the same Database may then
   // write the record.

@@ -1,6 +1,9 @@
 // Accounts of a workgroup through the object model: logins, the naming rules, the built-in
 // accounts, memberships seen from both sides, Admins-only changes and password changes.
 #include <gtest/gtest.h>
+#include <sodium.h>
+
+#include <cstdint>
 
 #include "engine_test_support.h"
 #include "jet/dbengine.h"
@@ -10,6 +13,7 @@
 #include "jet/user.h"
 #include "jet/users.h"
 #include "jet/workspace.h"
+#include "jet/workgroup/password_hash.h"
 #include "jet/workspaces.h"
 
 namespace qb::jet {
@@ -65,6 +69,28 @@ TEST_F(AccountsTest, LoginsRightAndWrong) {
     EXPECT_EQ(caught.message, "Not a valid account name or password.");  // names no password
   }
   EXPECT_EQ(engine_->Workspaces()->Count(), open_before);
+}
+
+TEST_F(AccountsTest, EveryRefusedLoginDoesTheSameHashWork) {
+  // A login refused for an unknown name runs one password check, as a wrong password does, so
+  // the time a refusal takes does not tell which account names exist.
+  AddUser("Mia", "s3cret");
+  for (auto [user, password] : {std::pair{"Mia", "wrong"}, {"Nobody", "wrong"}, {"Admins", ""}, {"", ""}}) {
+    const std::uint64_t before = PasswordVerifications();
+    EXPECT_EQ(ErrorOf([&] { engine_->CreateWorkspace("bad", user, password); }).number, err::kBadLogin) << user;
+    EXPECT_EQ(PasswordVerifications() - before, 1u) << user;
+  }
+  // The stand-in for a missing account is a hash the library takes, at the cost of the
+  // engine's own hashes, that no password matches.
+  for (const EngineSettings& settings : {EngineSettings::ForTests(), EngineSettings()}) {
+    const std::string hash = UnmatchableHash(settings);
+    EXPECT_EQ(crypto_pwhash_str_needs_rehash(hash.c_str(), settings.hash_ops_limit, settings.hash_mem_limit), 0)
+        << hash;
+    if (settings.hash_mem_limit == EngineSettings::ForTests().hash_mem_limit) {
+      EXPECT_FALSE(VerifyPassword(hash, ""));
+      EXPECT_FALSE(VerifyPassword(hash, "s3cret"));
+    }
+  }
 }
 
 TEST_F(AccountsTest, NameAndPidAndPasswordLimitsCountCharacters) {

@@ -1,7 +1,9 @@
 // The SQLite layer's promises: every failure leaves as an engine error in our words (never
-// SQLite's own text), a lock held by another connection times out as "in use", and a failed
+// SQLite's own text), a lock held by another connection times out as a lock error, and a failed
 // transaction leaves nothing behind.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "engine_test_support.h"
 #include "jet/errors.h"
@@ -20,7 +22,7 @@ class SqliteLayerTest : public ::testing::Test {
   std::string path_ = dir_.File("layer.db");
 };
 
-TEST_F(SqliteLayerTest, AWriterBlockedByAnotherConnectionGetsFileInUse) {
+TEST_F(SqliteLayerTest, AWriterBlockedByAnotherConnectionGetsALockError) {
   Connection first(path_, OpenMode::kCreate, CipherKey::None(), settings_);
   first.SetWalMode();
   first.Exec("CREATE TABLE t (x)");
@@ -28,10 +30,54 @@ TEST_F(SqliteLayerTest, AWriterBlockedByAnotherConnectionGetsFileInUse) {
 
   Transaction holding(first);
   auto caught = ErrorOf([&] { Transaction blocked(second); });
-  EXPECT_EQ(caught.number, err::kFileInUse);
+  EXPECT_EQ(caught.number, err::kLockedRetry);
   EXPECT_NE(caught.message.find(path_), std::string::npos);
   holding.Commit();
   EXPECT_NO_THROW(Transaction(second).Commit());
+}
+
+TEST_F(SqliteLayerTest, AWriteUnitTakesTheWriteLockBeforeItReads) {
+  // The unit reads, then writes: it waits for the other connection's transaction before the
+  // read, so the read is not stale and the write does not fail at once.
+  Connection first(path_, OpenMode::kCreate, CipherKey::None(), settings_);
+  first.SetWalMode();
+  first.Exec("CREATE TABLE t (x); INSERT INTO t VALUES (1)");
+  std::optional<Transaction> holding;
+  int waits = 0;
+  settings_.busy_timeout_ms = 5000;
+  settings_.on_lock_wait = [&] {
+    ++waits;
+    holding->Commit();  // the other connection's writer ends while this one waits
+  };
+  Connection second(path_, OpenMode::kReadWrite, CipherKey::None(), settings_);
+  const auto value = [&](Connection& connection) {
+    Statement read = connection.Prepare("SELECT x FROM t");
+    return read.Step() ? read.ColumnInt(0) : -1;
+  };
+  holding.emplace(first);
+  first.Exec("UPDATE t SET x = 2");
+  {
+    WriteSavepoint unit(second, "unit");
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(value(second), 2);
+    second.Exec("UPDATE t SET x = x * 10");
+    unit.Release();
+  }
+  EXPECT_EQ(value(first), 20);
+  // Inside a transaction a unit is a savepoint: undoing it keeps what the transaction wrote.
+  {
+    Transaction outer(second);
+    second.Exec("UPDATE t SET x = 30");
+    {
+      WriteSavepoint unit(second, "unit");
+      second.Exec("UPDATE t SET x = 40");
+    }
+    EXPECT_TRUE(second.InTransaction());
+    EXPECT_EQ(value(second), 30);
+    outer.Commit();
+  }
+  EXPECT_EQ(value(first), 30);
+  EXPECT_EQ(waits, 1);
 }
 
 TEST_F(SqliteLayerTest, FaultsCarryOurWordsNotSqlites) {

@@ -1,7 +1,8 @@
 // jet/recordset/recordset_edit: the edit cycle (Edit, AddNew, Update, CancelUpdate, Delete) and
 // the writes behind it. Only fields changed in the buffer are written, so a default or another
-// user's change in the others survives. Every write runs inside a savepoint of its own, so a
-// failure leaves the file as it was (and works inside the database's transactions too).
+// user's change in the others survives. Every write runs inside a unit of its own
+// (WriteSavepoint), so a failure leaves the file as it was (and works inside the database's
+// transactions too).
 #include <sqlcipher/sqlite3.h>
 
 #include "jet/errors.h"
@@ -25,26 +26,16 @@ void RequireUpdatable(const RecordsetState& s) {
   if (!s.updatable) RaiseJetError(err::kReadOnly, "The recordset is read-only: it cannot be changed.");
 }
 
-// Runs the writes of one Update or Delete as a unit.
+// Runs the writes of one Update or Delete as a unit. It begins as a write: outside a
+// transaction it takes the file's write lock before the save reads the record, so the save
+// waits for another user's writes to end as a statement does.
 class WriteScope {
  public:
-  explicit WriteScope(Connection& connection) : connection_(connection) { connection_.Exec("SAVEPOINT qb_recordset_write"); }
-  ~WriteScope() {
-    if (done_) return;
-    try {
-      connection_.Exec("ROLLBACK TO qb_recordset_write; RELEASE qb_recordset_write");
-    } catch (...) {
-      // Nothing more can be undone here; the statement's own failure is what the caller sees.
-    }
-  }
-  void Commit() {
-    connection_.Exec("RELEASE qb_recordset_write");
-    done_ = true;
-  }
+  explicit WriteScope(Connection& connection) : savepoint_(connection, "qb_recordset_write") {}
+  void Commit() { savepoint_.Release(); }
 
  private:
-  Connection& connection_;
-  bool done_ = false;
+  WriteSavepoint savepoint_;
 };
 
 Variant EvaluateDefault(Connection& connection, const RecordsetColumn& column) {

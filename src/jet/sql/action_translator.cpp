@@ -182,11 +182,13 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
     // The condition first: it may add implicit parameters, which the row key follows.
     const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
     out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
-    out.row_sql = out.sql + " WHERE rowid = " + RowKeyPlaceholder(ctx);
+    std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
     if (update.where) {
       out.sql += " WHERE " + condition;
-      out.row_sql += " AND (" + condition + ")";
+      row += " AND (" + condition + ")";
     }
+    out.row_sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets + row;
+    out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
     out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
     return out;
   }
@@ -237,7 +239,9 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   }
   out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " +
             from + where + ")";
-  out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + KeyedRows(ctx, *owner, from, where);
+  const std::string keyed = KeyedRows(ctx, *owner, from, where);
+  out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + keyed;
+  out.row_test_sql = "SELECT 1 FROM " + table + " WHERE " + keyed;
   out.row_keys_sql = "SELECT rowid FROM " + table;
   return out;
 }
@@ -259,11 +263,13 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
     ScopeResolver resolver(ctx, scope, false, 3096);
     const std::string condition = del.where ? resolver.Condition(*del.where) : std::string();
     out.sql = "DELETE FROM " + QuoteSqliteName(table.name);
-    out.row_sql = out.sql + " WHERE rowid = " + RowKeyPlaceholder(ctx);
+    std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
     if (del.where) {
       out.sql += " WHERE " + condition;
-      out.row_sql += " AND (" + condition + ")";
+      row += " AND (" + condition + ")";
     }
+    out.row_sql = "DELETE FROM " + QuoteSqliteName(table.name) + row;
+    out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
     out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
     return out;
   }
@@ -286,7 +292,9 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
   std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
   const std::string table = QuoteSqliteName(owner->table);
   out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " + from + where + ")";
-  out.row_sql = "DELETE FROM " + table + " WHERE " + KeyedRows(ctx, *owner, from, where);
+  const std::string keyed = KeyedRows(ctx, *owner, from, where);
+  out.row_sql = "DELETE FROM " + table + " WHERE " + keyed;
+  out.row_test_sql = "SELECT 1 FROM " + table + " WHERE " + keyed;
   out.row_keys_sql = "SELECT rowid FROM " + table;
   return out;
 }

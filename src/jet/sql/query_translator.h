@@ -80,6 +80,9 @@ struct TranslatedQuery {
   // cannot be taken row by row (a grouping, a union, a saved query as the source, ...).
   std::string row_keys_sql;
   std::string row_sql;
+  // Update and delete: a select returning a row when ROW_SQL would write the row keyed as
+  // there, so that the rows a statement reaches are known without writing. Empty otherwise.
+  std::string row_test_sql;
   bool single_row = false;  // INSERT ... VALUES: the statement writes one row at most
   // A crosstab without an IN list: the query of its distinct pivot values (ascending, same
   // parameters). Run it and pass the values to TranslateCrosstab to get the statement.

@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <algorithm>
+#include <utility>
+
 #include "jet/errors.h"
 #include "jet/sqlite/sqlite_error.h"
 
@@ -87,7 +90,7 @@ std::string FileUri(const std::string& path, const std::string& parameter) {
 
 Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& key,
                        const EngineSettings& settings)
-    : path_(path) {
+    : path_(path), busy_timeout_ms_(settings.busy_timeout_ms), on_lock_wait_(settings.on_lock_wait) {
   std::string name = path;
   int flags = OpenFlags(mode);
   if (mode == OpenMode::kReadWrite) {
@@ -116,7 +119,7 @@ Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& 
     RaiseSqliteError(rc, path_, {}, why);
   }
   sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, settings.busy_timeout_ms);
+  sqlite3_busy_handler(db_, &Connection::WaitForLock, this);
   if (!key.IsNone()) {
     const std::string& material = key.Material();
     rc = sqlite3_key(db_, material.data(), static_cast<int>(material.size()));
@@ -133,6 +136,24 @@ Connection::Connection(const std::string& path, OpenMode mode, const CipherKey& 
 }
 
 Connection::~Connection() { sqlite3_close_v2(db_); }
+
+int Connection::WaitForLock(void* connection, int tries) {
+  // Short pauses first, as most writes end quickly, then a tenth of a second at a time, until
+  // the busy timeout is used up.
+  static constexpr int kPausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+  constexpr int kPauses = static_cast<int>(sizeof kPausesMs / sizeof kPausesMs[0]);
+  auto* self = static_cast<Connection*>(connection);
+  if (tries == 0) {
+    self->waited_ms_ = 0;
+    if (self->on_lock_wait_) self->on_lock_wait_();
+  }
+  const int pause = std::min(tries < kPauses ? kPausesMs[tries] : kPausesMs[kPauses - 1],
+                             self->busy_timeout_ms_ - self->waited_ms_);
+  if (pause <= 0) return 0;
+  sqlite3_sleep(pause);
+  self->waited_ms_ += pause;
+  return 1;
+}
 
 bool Connection::IsReadable() {
   int rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -169,6 +190,7 @@ bool Connection::HasTable(std::string_view name) {
   query.Bind(1, name);
   return query.Step();
 }
+
 
 std::int64_t Connection::LastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
 
@@ -225,6 +247,26 @@ Transaction::~Transaction() {
 
 void Transaction::Commit() {
   connection_.Exec("COMMIT");
+  done_ = true;
+}
+
+WriteSavepoint::WriteSavepoint(Connection& connection, std::string name)
+    : connection_(connection), name_(std::move(name)), outermost_(!connection.InTransaction()) {
+  connection_.Exec(outermost_ ? "BEGIN IMMEDIATE" : "SAVEPOINT " + name_);
+}
+
+WriteSavepoint::~WriteSavepoint() {
+  if (done_) return;
+  try {
+    connection_.Exec(outermost_ ? "ROLLBACK" : "ROLLBACK TO " + name_ + "; RELEASE " + name_);
+  } catch (...) {
+    // What cannot be undone here is undone when the connection closes; the failure that
+    // brought us here is what the caller sees.
+  }
+}
+
+void WriteSavepoint::Release() {
+  connection_.Exec(outermost_ ? "COMMIT" : "RELEASE " + name_);
   done_ = true;
 }
 

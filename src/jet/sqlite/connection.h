@@ -3,6 +3,7 @@
 // raises only engine errors (through RaiseSqliteError).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -56,7 +57,7 @@ class Connection {
   // keep writers out while it reads (see WriteBarrier).
   bool ReadsFixedImage() const { return fixed_image_; }
 
-  // True while a transaction is open. SQLite rolls a whole transaction back by itself when a
+  // True while a transaction is open (BEGIN or a savepoint not yet ended). SQLite rolls a whole transaction back by itself when a
   // statement in it fails for a full disk or a disk error.
   bool InTransaction() const;
 
@@ -92,16 +93,21 @@ class Connection {
   // Raises the error for a file this connection cannot write whose log holds changes with
   // no index to read them by (see the constructor).
   [[noreturn]] void RaiseUnmergedLog() const;
+  static int WaitForLock(void* connection, int tries);
 
   sqlite3* db_ = nullptr;  // owned; constant after construction
   std::string path_;       // constant after construction
   WriteBarrier barrier_ = WriteBarrier::kNone;  // constant after construction
   bool fixed_image_ = false;                     // constant after construction
+  int busy_timeout_ms_;    // constant after construction
+  std::function<void()> on_lock_wait_;  // constant after construction; may be empty
+  int waited_ms_ = 0;                   // in the current wait
 };
 
 // Groups the statements run while it lives into one transaction: begun at construction (an
 // immediate one: it takes the write lock at once, so checks and writes see one state), rolled
-// back at destruction unless Commit() ran.
+// back at destruction unless Commit() ran. Waiting for another connection's writes to end
+// takes up to the busy timeout; a write lock still held then raises kLockedRetry.
 class Transaction {
  public:
   explicit Transaction(Connection& connection);
@@ -115,6 +121,29 @@ class Transaction {
 
  private:
   Connection& connection_;  // constant after construction
+  bool done_ = false;
+};
+
+// One unit of writes that begins as a write: outside a transaction an immediate one (taking the
+// file's write lock first, waiting for it as the busy timeout says, so that what the unit reads
+// before it writes cannot go stale), inside one a savepoint named NAME (the transaction decided
+// how it began). Undone at destruction unless Release() ran; inside a transaction the undone
+// savepoint leaves the transaction open.
+class WriteSavepoint {
+ public:
+  WriteSavepoint(Connection& connection, std::string name);
+  ~WriteSavepoint();
+  WriteSavepoint(const WriteSavepoint&) = delete;
+  WriteSavepoint& operator=(const WriteSavepoint&) = delete;
+
+  // Keeps the writes (commits them when the unit began the transaction). Raises the engine
+  // error on failure; the unit is then undone at destruction.
+  void Release();
+
+ private:
+  Connection& connection_;  // constant after construction
+  std::string name_;        // constant after construction
+  bool outermost_ = false;  // began the transaction
   bool done_ = false;
 };
 

@@ -112,7 +112,10 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
   }
   switch (code & 0xff) {
     case SQLITE_BUSY:
-      RaiseJetError(err::kFileInUse, "The file " + file + " is locked by another process.");
+      // Another connection's transaction kept the file locked for longer than the busy timeout.
+      RaiseJetError(err::kLockedRetry, "Another user is changing " + file +
+                                           " and kept it locked for longer than the engine waits; "
+                                           "try again once their transaction ends.");
     case SQLITE_LOCKED:
       RaiseJetError(err::kLockedRetry, "The file " + file + " is locked by another connection.");
     case SQLITE_NOMEM:

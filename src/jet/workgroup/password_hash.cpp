@@ -3,10 +3,14 @@
 
 #include <sodium.h>
 
+#include <atomic>
+
 #include "jet/errors.h"
 
 namespace qb::jet {
 namespace {
+
+std::atomic<std::uint64_t> verifications{0};
 
 void EnsureSodium() {
   static const bool ready = sodium_init() >= 0;
@@ -27,9 +31,29 @@ std::string HashPassword(std::string_view password, const EngineSettings& settin
 
 bool VerifyPassword(std::string_view hash, std::string_view password) {
   EnsureSodium();
+  verifications.fetch_add(1, std::memory_order_relaxed);
   std::string stored(hash);  // NUL-terminated copy for the library
   if (stored.size() >= crypto_pwhash_STRBYTES) return false;
   return crypto_pwhash_str_verify(stored.c_str(), password.data(), password.size()) == 0;
 }
+
+std::string UnmatchableHash(const EngineSettings& settings) {
+  EnsureSodium();
+  // The text the library writes for a hash at this cost, with random bytes for its salt and
+  // its digest: a digest no password produces but by chance (one in 2^256).
+  auto base64 = [](std::size_t size) {
+    std::string bytes(size, '\0');
+    randombytes_buf(bytes.data(), bytes.size());
+    std::string text(sodium_base64_ENCODED_LEN(size, sodium_base64_VARIANT_ORIGINAL_NO_PADDING), '\0');
+    sodium_bin2base64(text.data(), text.size(), reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                      sodium_base64_VARIANT_ORIGINAL_NO_PADDING);
+    text.resize(text.find('\0'));
+    return text;
+  };
+  return "$argon2id$v=19$m=" + std::to_string(settings.hash_mem_limit / 1024) + ",t=" +
+         std::to_string(settings.hash_ops_limit) + ",p=1$" + base64(crypto_pwhash_SALTBYTES) + "$" + base64(32);
+}
+
+std::uint64_t PasswordVerifications() { return verifications.load(std::memory_order_relaxed); }
 
 }  // namespace qb::jet

@@ -94,7 +94,12 @@ std::optional<std::string> WorkgroupStore::CheckLogin(std::string_view name, std
   Statement query = connection_->Prepare(
       "SELECT Name, PasswordHash FROM MSysAccounts WHERE NameKey = ?1 AND IsGroup = 0");
   query.Bind(1, AccountNameKey(name));
-  if (!query.Step()) return std::nullopt;
+  if (!query.Step()) {
+    // An unknown name costs the same work as a wrong password, so the time a refusal takes
+    // does not tell which names exist.
+    VerifyPassword(UnmatchableHash(settings_), password);
+    return std::nullopt;
+  }
   std::string stored_name = query.ColumnText(0);
   std::string hash = query.ColumnText(1);
   if (!VerifyPassword(hash, password)) return std::nullopt;

@@ -61,7 +61,7 @@ TEST_F(DatabaseObjectTest, FilesUseTheLogAndWaitOnlyTheBusyTimeout) {
   auto other = workspace->OpenDatabase(path);
   writer->BeginTrans();
   writer->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (1, 'a')");
-  EXPECT_EQ(ErrorOf([&] { other->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (2, 'b')"); }).number, err::kFileInUse);
+  EXPECT_EQ(ErrorOf([&] { other->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (2, 'b')"); }).number, err::kLockedRetry);
   writer->CommitTrans();
   other->TEST_ExecuteSql("INSERT INTO T (Id, Txt) VALUES (2, 'b')");
 }

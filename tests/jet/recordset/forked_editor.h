@@ -27,6 +27,8 @@ class ForkedEditor {
   //   find NAME                         makes the record named NAME current (3021 when none)
   //   edit | update | cancel | delete | close
   //   set FIELD VALUE                   sets FIELD of the pending edit (VALUE as text)
+  //   begin | commit | rollback         the Database's BeginTrans, CommitTrans, Rollback
+  //   execute SQL                       runs the statement SQL (the rest of the line)
   explicit ForkedEditor(const std::string& path) {
     int down[2], up[2];
     if (::pipe(down) != 0 || ::pipe(up) != 0) throw std::runtime_error("pipe");
@@ -57,7 +59,13 @@ class ForkedEditor {
 
   // Runs COMMAND in the child; its error number (0: done).
   int Do(const std::string& command) {
-    Send(to_child_, command);
+    Post(command);
+    return Answer();
+  }
+  // Sends COMMAND without waiting for it (Answer reads its error number later): for a command
+  // sent while this process is itself waiting, such as a commit it waits for.
+  void Post(const std::string& command) { Send(to_child_, command); }
+  int Answer() {
     const std::string reply = ReadLine(from_child_);
     return reply.empty() ? -1 : std::stoi(reply);
   }
@@ -106,6 +114,16 @@ class ForkedEditor {
       rs->CancelUpdate();
     } else if (verb == "delete") {
       rs->Delete();
+    } else if (verb == "begin") {
+      database->BeginTrans();
+    } else if (verb == "commit") {
+      database->CommitTrans();
+    } else if (verb == "rollback") {
+      database->Rollback();
+    } else if (verb == "execute") {
+      std::string sql;
+      std::getline(words, sql);
+      database->Execute(sql);
     } else if (verb == "close") {
       rs->Close();
       rs.reset();
