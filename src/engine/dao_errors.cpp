@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "com/ole_exception.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "framework/component/component.h"
@@ -27,6 +28,14 @@ std::string DAOErrorMessage(const TComponent* component, const std::string& mess
 void RaiseDAOError(const TComponent* component, const std::string& message, const std::string& method,
                    int help_context) {
   throw EDAOError(DAOErrorMessage(component, message, method), help_context);
+}
+
+void RaiseEngineFailure(const TComponent* component, const Exception& error, const std::string& method) {
+  EDAOError wrapped(DAOErrorMessage(component, error.Message(), method));
+  if (const auto* engine_error = dynamic_cast<const EOleException*>(&error)) {
+    wrapped.SetEngineError(engine_error->ErrorCode());
+  }
+  throw wrapped;
 }
 
 void CheckOleResult(HRESULT code) {

@@ -13,11 +13,21 @@ namespace qb {
 
 class TComponent;
 
-// Raised by every data-access component. Carries the (detailed) message and a help context.
+// Raised by every data-access component. Carries the (detailed) message, a help context and,
+// for an engine refusal, the engine's error number, so callers can tell refusals apart without
+// reading the message.
 class EDAOError : public EDatabaseError {
  public:
   using EDatabaseError::EDatabaseError;
   const char* ClassName() const override { return "EDAOError"; }
+
+  // The engine's error number of the refusal reported (3031, ...); 0 for the component's own
+  // errors and for engine failures that carry no number.
+  int EngineError() const { return engine_error_; }
+  void SetEngineError(int number) { engine_error_ = number; }
+
+ private:
+  int engine_error_ = 0;
 };
 
 // Raised for a failed status code and by the recordset's searches.
@@ -47,19 +57,24 @@ std::string DAOErrorMessage(const TComponent* component, const std::string& mess
 // Returns when CODE is not negative; otherwise RaiseOleError(CODE).
 void CheckOleResult(HRESULT code);
 
+// RaiseDAOError(COMPONENT, ERROR's message, METHOD) for a failure ERROR of the engine, keeping
+// the engine's error number when ERROR carries one. Never returns.
+[[noreturn]] void RaiseEngineFailure(const TComponent* component, const Exception& error,
+                                     const std::string& method);
+
 // Raises EOleError with the system's text for CODE, or "Ole Error. Errorcode: <CODE as a signed
 // decimal>" when there is none. Never returns.
 [[noreturn]] void RaiseOleError(HRESULT code);
 
 // Runs ACTION, an engine call of COMPONENT's operation METHOD, and returns its result. An
-// Exception it raises is raised again through RaiseDAOError(COMPONENT, its message, METHOD);
+// Exception it raises is raised again through RaiseEngineFailure(COMPONENT, it, METHOD);
 // anything that is not an Exception passes through unchanged.
 template <class Action>
 decltype(auto) CallEngine(const TComponent* component, const char* method, Action&& action) {
   try {
     return std::forward<Action>(action)();
   } catch (const Exception& error) {
-    RaiseDAOError(component, error.Message(), method);
+    RaiseEngineFailure(component, error, method);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,6 +19,7 @@
 #include "app/tabledesign/table_design_form.h"
 #include "app/toolwindows/single_tool_windows.h"
 #include "app/widgets/list_box_rules.h"
+#include "engine/dao_errors.h"
 #include "engine/dao_globals.h"
 #include "engine/dao_workspace.h"
 #include "framework/gui/message_box.h"
@@ -124,6 +126,35 @@ TEST_F(DBEditTest, SetUpConnectsListsEverythingAndClosingDisconnectsAgain) {
   db_->Open();
   Editor().reset();
   EXPECT_TRUE(db_->Connected());
+  gui.Verify();
+}
+
+// The editor connects a database by name as the main window does: a protected file asks for
+// its password, and Cancel leaves the refusal.
+TEST_F(DBEditTest, SetUpAsksForTheDatabasePasswordOfAProtectedFile) {
+  const std::string protected_file = dir_.File("protected.mdb");
+  engine_->CreateDatabase(protected_file, "1033;pwd=Sesame42")->Close();
+  db_->SetDatabaseFile(protected_file);
+  ScriptedGui gui;
+  auto answer = [](std::optional<std::string> password) {
+    return [password](QDialog& dialog) {
+      if (!password) return PressCancel(dialog);
+      dialog.findChild<QLineEdit*>("EditPassword")->setText(QString::fromStdString(*password));
+      Child<QPushButton>(dialog, "BtnOk")->click();
+      return dialog.result();
+    };
+  };
+  gui.ExpectModal(answer(std::nullopt)).Caption("Database Password");
+  EXPECT_THROW(Editor(), EDAOError);
+  EXPECT_FALSE(db_->Connected());
+
+  gui.ExpectModal(answer("Sesame42")).Caption("Database Password");
+  {
+    auto editor = Editor();
+    EXPECT_TRUE(db_->Connected());
+    EXPECT_GT(Tables(*editor)->count(), 0);
+  }
+  EXPECT_FALSE(db_->Connected());
   gui.Verify();
 }
 

@@ -2,12 +2,14 @@
 // against a real workgroup and database, the login's password rules, the kept settings, and the
 // tool buttons. Every file lives in a temporary folder, the ini file included.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/app_test_support.h"
+#include "app/dbtools/screenshot_test_support.h"
 #include "app/login/nim_login_dialog.h"
 #include "app/main/main_form.h"
 #include "app/settings/form_storage.h"
@@ -286,6 +288,133 @@ TEST_F(MainFormTest, EngineToolsWithoutADatabaseConnectNothing) {
   EXPECT_FALSE(form->DAODataBase1()->Connected());
   EXPECT_TRUE(form->DAOWorkspace1()->Active());
   EXPECT_EQ(State(*form), "Connected! | &Disconnect | Button2 Button3");
+}
+
+// The database password question: typed into the masked edit and confirmed, or cancelled.
+int AnswerDatabasePassword(QDialog& dialog, const std::optional<std::string>& password) {
+  EXPECT_EQ(dialog.windowTitle(), "Database Password");
+  auto* edit = dialog.findChild<QLineEdit*>("EditPassword");
+  EXPECT_NE(edit, nullptr);
+  if (edit == nullptr) return QDialog::Rejected;
+  EXPECT_EQ(edit->echoMode(), QLineEdit::Password) << "the password is never shown";
+  EXPECT_EQ(edit->text(), "") << "no password is offered";
+  if (!password) return PressCancel(dialog);
+  edit->setText(QString::fromStdString(*password));
+  dialog.findChild<QPushButton*>("BtnOk")->click();
+  return dialog.result();
+}
+
+// Every file below FOLDER whose bytes contain TEXT.
+std::vector<std::string> FilesHolding(const std::filesystem::path& folder, const std::string& text) {
+  std::vector<std::string> found;
+  if (!std::filesystem::exists(folder)) return found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file() && ReadFileBytes(entry.path().string()).find(text) != std::string::npos) {
+      found.push_back(entry.path().string());
+    }
+  }
+  return found;
+}
+
+// A database with a password of its own: the refusal of the missing password asks for it, and
+// the answer is used for this connection only.
+class ProtectedDatabaseTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    auto engine = jet::CreateDBEngine(jet::EngineSettings::ForTests());
+    engine->CreateDatabase(protected_, "1033;pwd=Sesame42")->Close();
+  }
+
+  // Waiting, with the protected database chosen and the login scripted as Admin.
+  std::unique_ptr<TForm1> FormToConnect(ScriptedGui& gui) {
+    auto form = WaitingForm(/*with_database=*/false);
+    SetFile(*form, "DBName", protected_);
+    gui.ExpectModal([](QDialog& dialog) { return TypeLoginAndPressOK(dialog, "Admin", ""); });
+    return form;
+  }
+
+  const std::string protected_ = dir_.File("protected.mdb");
+};
+
+TEST_F(ProtectedDatabaseTest, PasswordIsAskedUsedAndKeptInNoFile) {
+  ScriptedGui gui;
+  {
+    auto form = FormToConnect(gui);
+    gui.ExpectModal([](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>("EditPassword")->setText("Sesame42");
+      SaveScreenshot(dialog, "main-db-password");
+      dialog.findChild<QLineEdit*>("EditPassword")->clear();
+      return AnswerDatabasePassword(dialog, "Sesame42");
+    }).Caption("Database Password");
+    Click(*form, "Button1");
+    gui.Verify();
+    EXPECT_EQ(State(*form), "Connected! | &Disconnect | Button2 Button3 Button4");
+    EXPECT_TRUE(form->DAODataBase1()->Connected());
+
+    // The engine tools disconnect the database; it reconnects with the password given.
+    gui.ExpectModal([](QDialog& dialog) { return dialog.result(); }).Caption("Database Tools");
+    Click(*form, "Button3");
+    gui.Verify();
+    EXPECT_TRUE(form->DAODataBase1()->Connected());
+
+    // Once disconnected the password is of no further use: the next connect asks again.
+    Click(*form, "Button1");
+    EXPECT_EQ(form->DAODataBase1()->JetDBPassword(), "");
+    EXPECT_EQ(form->DAODataBase1()->JetConnectParams(), "");
+    gui.ExpectModal([](QDialog& dialog) { return TypeLoginAndPressOK(dialog, "Admin", ""); });
+    gui.ExpectModal([](QDialog& dialog) { return AnswerDatabasePassword(dialog, "Sesame42"); });
+    Click(*form, "Button1");
+    gui.Verify();
+    EXPECT_TRUE(form->DAODataBase1()->Connected());
+    Click(*form, "Button5");  // Quit saves the settings
+  }
+  gui.Verify();
+  const std::string ini = DefaultIniFilePath(App().ExeName());
+  ASSERT_TRUE(std::filesystem::exists(ini));
+  EXPECT_NE(ReadFileBytes(ini).find("protected.mdb"), std::string::npos) << "the database name is kept";
+  EXPECT_EQ(FilesHolding(dir_.File("config"), "Sesame42"), std::vector<std::string>{});
+  EXPECT_EQ(FilesHolding(dir_.Path(), "Sesame42"), std::vector<std::string>{}) << "nor in any file beside it";
+}
+
+// A wrong answer asks again, saying so; Cancel leaves what the refusal left and shows it.
+TEST_F(ProtectedDatabaseTest, WrongPasswordAsksAgainAndCancelKeepsTheRefusal) {
+  ScriptedGui gui;
+  auto form = FormToConnect(gui);
+  gui.ExpectModal([](QDialog& dialog) { return AnswerDatabasePassword(dialog, "guess"); });
+  gui.ExpectModal([](QDialog& dialog) {
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "Not a valid password. Password:");
+    return AnswerDatabasePassword(dialog, "Sesame42");
+  });
+  Click(*form, "Button1");
+  gui.Verify();
+  EXPECT_EQ(State(*form), "Connected! | &Disconnect | Button2 Button3 Button4");
+
+  Click(*form, "Button1");
+  gui.ExpectModal([](QDialog& dialog) { return TypeLoginAndPressOK(dialog, "Admin", ""); });
+  gui.ExpectModal([](QDialog& dialog) { return AnswerDatabasePassword(dialog, "guess"); });
+  gui.ExpectModal([](QDialog& dialog) { return AnswerDatabasePassword(dialog, std::nullopt); });
+  gui.ExpectMessageBox(IDOK).TextContains("Not a valid password");
+  Click(*form, "Button1");
+  gui.Verify();
+  EXPECT_EQ(State(*form), "Waiting for Connection | &Connect | Button2 Button3") << "half connected";
+  EXPECT_FALSE(form->DAODataBase1()->Connected());
+  EXPECT_EQ(form->DAODataBase1()->JetDBPassword(), "") << "the wrong guess is not kept";
+}
+
+// A refusal that is not about the password asks nothing, even when the file has one.
+TEST_F(ProtectedDatabaseTest, OtherRefusalsAskNothing) {
+  ScriptedGui gui;
+  auto engine = jet::CreateDBEngine(jet::EngineSettings::ForTests());
+  auto holder = engine->CreateWorkspace("holder", "Admin", "")
+                    ->OpenDatabase(protected_, Variant(true), false, ";pwd=Sesame42");  // exclusive
+  auto form = FormToConnect(gui);
+  form->DAODataBase1()->SetJetDBPassword("Sesame42");
+  gui.ExpectMessageBox(IDOK);
+  Click(*form, "Button1");
+  gui.Verify();
+  EXPECT_FALSE(form->DAODataBase1()->Connected());
+  EXPECT_EQ(form->DAODataBase1()->JetDBPassword(), "Sesame42");
 }
 
 }  // namespace

@@ -83,6 +83,26 @@ TEST_F(DAOErrorsTest, CallEngineWrapsExceptionsAndPassesOthers) {
   EXPECT_THROW(CallEngine(&engine, "Read", [] { throw std::runtime_error("not ours"); }), std::runtime_error);
 }
 
+// Callers tell an engine refusal (a wrong database password, ...) by its number, not its words.
+TEST_F(DAOErrorsTest, WrappedEngineRefusalKeepsTheEngineErrorNumber) {
+  TDAOEngine engine;
+  auto number_of = [&](auto&& raise) {
+    try {
+      CallEngine(&engine, "Open", raise);
+    } catch (const EDAOError& error) {
+      return error.EngineError();
+    }
+    return -1;
+  };
+  EXPECT_EQ(number_of([] { throw EOleException(3031, "Not a valid password."); }), 3031);
+  EXPECT_EQ(number_of([] { throw Exception("No number."); }), 0);
+  try {
+    RaiseDAOError(&engine, "Own error.", "Check");
+  } catch (const EDAOError& error) {
+    EXPECT_EQ(error.EngineError(), 0);
+  }
+}
+
 TEST_F(DAOErrorsTest, MessageBoxKindsChooseCaptionAndIconUnlessGiven) {
   gui_->ExpectMessageBox(IDOK).Caption("Information").Flags(MB_OK | MB_ICONINFORMATION);
   gui_->ExpectMessageBox(IDNO).Caption("Confirmation").Flags(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);

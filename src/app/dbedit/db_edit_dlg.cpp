@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/login/database_password.h"
 #include "app/tabledesign/table_design_form.h"
 #include "app/toolwindows/single_tool_windows.h"
 #include "app/toolwindows/tool_windows.h"
@@ -202,7 +203,7 @@ void TDBEditDlg::SetDataBase(TDAODataBase* database) {
     }
     was_connected_ = database->Connected();
     setWindowTitle(QString::fromStdString("Database: " + database->Name()));
-    if (!database->Connected()) database->Open();
+    ConnectDatabase(*database);
   } else {
     setWindowTitle("Database: Undefined");
   }

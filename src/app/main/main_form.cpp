@@ -13,6 +13,7 @@
 
 #include "app/dbedit/db_edit_dlg.h"
 #include "app/dbtools/db_tools_dlg.h"
+#include "app/login/database_password.h"
 #include "app/login/nim_login_dialog.h"
 #include "app/settings/form_storage.h"
 #include "app/widgets/nim_file_name_edit.h"
@@ -185,6 +186,7 @@ void TForm1::Disconnect() {
   // The last login's password is of no further use once every connection is closed.
   engine_->SetDefaultPassword("");
   workspace_->SetPassword("");
+  database_->SetJetDBPassword("");
   button1_->setText("&Connect");
   setWindowTitle("Waiting for Connection");
   button2_->hide();
@@ -213,7 +215,7 @@ void TForm1::Connect() {
   const std::string database_file = db_name_->FileName();
   if (FileExists(database_file)) {
     database_->SetDatabaseFile(database_file);
-    database_->SetConnected(true);
+    ConnectDatabase(*database_);  // asks for the database's password when the file has one
     button4_->show();
   }
 
@@ -230,7 +232,7 @@ void TForm1::Button3Click() {
   const bool was_connected = database_->Connected();
   database_->SetConnected(false);
   ShowDBToolsDlg(engine_);
-  if (was_connected) database_->SetConnected(true);
+  if (was_connected) ConnectDatabase(*database_);  // the tools may have changed its password
 }
 
 void TForm1::Button4Click() { ShowDBEditDlg(database_); }
