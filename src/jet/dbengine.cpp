@@ -85,6 +85,7 @@ std::shared_ptr<Workspace> DBEngine::DefaultWorkspace() {
   default_workspace_.reset();
   std::shared_ptr<Workspace> made = CreateWorkspace(kDefaultWorkspaceName, default_user_, default_password_, default_type_);
   other_workspaces_.pop_back();  // listed as item 0, not among the others
+  made->default_ = true;
   default_workspace_ = made;
   return made;
 }

@@ -206,4 +206,12 @@ bool ExecuteDdl(Connection& connection, const sql::ParsedStatement& statement) {
   return true;
 }
 
+std::string TableChangedBy(const sql::ParsedStatement& statement) {
+  if (const auto* alter = std::get_if<sql::ParsedAlterTable>(&statement)) return alter->table;
+  if (const auto* drop = std::get_if<sql::ParsedDropTable>(&statement)) return drop->table;
+  if (const auto* index = std::get_if<sql::ParsedCreateIndex>(&statement)) return index->table;
+  if (const auto* drop_index = std::get_if<sql::ParsedDropIndex>(&statement)) return drop_index->table;
+  return std::string();
+}
+
 }  // namespace qb::jet

@@ -2,6 +2,8 @@
 // as table definitions handed to the schema-change layer, the same road the TableDef, Field
 // and Index objects take, so both leave the same catalog. Never builds SQLite SQL itself.
 #pragma once
+#include <string>
+
 #include "jet/sql/parsed_statement.h"
 
 namespace qb::jet {
@@ -23,5 +25,9 @@ inline constexpr int kIndexNotFound = 3372;
 // kNotForThisObject for a COUNTER increment other than 1 (an AutoNumber is SQLite's rowid
 // sequence, which only counts up by 1). REQUIRES: a writable connection.
 bool ExecuteDdl(Connection& connection, const sql::ParsedStatement& statement);
+
+// The stored table whose design STATEMENT changes ("" for CREATE TABLE and other statements):
+// the table callers hold with a TableDesignHold while ExecuteDdl runs.
+std::string TableChangedBy(const sql::ParsedStatement& statement);
 
 }  // namespace qb::jet

@@ -357,6 +357,7 @@ int ExecuteText(Database& database, std::string_view jet_sql, const std::vector<
   }
   if (query->kind == QueryKind::kDdl) {
     const sql::ParsedStatement statement = sql::ParseStatement(jet_sql);
+    const TableDesignHold design(database.LockFileRanges(), TableChangedBy(statement));
     ExecuteDdl(database.EngineConnection(true), statement);
     return 0;
   }

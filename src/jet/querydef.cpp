@@ -9,6 +9,7 @@
 #include "jet/property.h"
 #include "jet/query_execution.h"
 #include "jet/query_rows.h"
+#include "jet/recordset/table_hold.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/schema_model.h"
@@ -226,7 +227,9 @@ void QueryDef::Execute(int options) {
   // An empty text fails here with the parser's "not a statement".
   std::shared_ptr<const sql::TranslatedQuery> translation = Translation();
   if (translation->kind == sql::QueryKind::kDdl) {
-    ExecuteDdl(database->EngineConnection(true), sql::ParseStatement(stored_.sql));
+    const sql::ParsedStatement statement = sql::ParseStatement(stored_.sql);
+    const TableDesignHold design(database->LockFileRanges(), TableChangedBy(statement));
+    ExecuteDdl(database->EngineConnection(true), statement);
     return;
   }
   records_affected_ = ExecuteAction(*database, *translation, ParameterValues(), options);

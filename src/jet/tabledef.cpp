@@ -9,6 +9,7 @@
 #include "jet/errors.h"
 #include "jet/item_properties.h"
 #include "jet/property.h"
+#include "jet/recordset/table_hold.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/schema_sql.h"
@@ -89,6 +90,8 @@ void TableDef::Change(const std::function<void(TableModel&, std::vector<std::str
     return;
   }
   Connection& connection = Writable();
+  const std::shared_ptr<Database> database = database_.lock();  // alive: Writable checked
+  const TableDesignHold design(database->LockFileRanges(), model_.name);
   std::optional<TableModel> before = LoadTableModel(connection, model_.name);
   if (!before) RaiseJetError(err::kTableNotFound, "The table '" + model_.name + "' no longer exists.");
   TableModel after = *before;

@@ -2,6 +2,7 @@
 // stand-alone definitions and deleting tables, through the schema-change layer.
 #include "jet/database.h"
 #include "jet/errors.h"
+#include "jet/recordset/table_hold.h"
 #include "jet/schema_catalog.h"
 #include "jet/schema_change.h"
 #include "jet/tabledef.h"
@@ -99,6 +100,7 @@ void TableDefs::Delete(const std::string& name) {
   if (!LoadTableModel(connection, name)) {
     RaiseJetError(err::kItemNotFound, "There is no item named '" + name + "' in TableDefs.");
   }
+  const TableDesignHold design(database->LockFileRanges(), name);
   DropTable(connection, name);
   Refresh();
 }

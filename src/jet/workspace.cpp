@@ -2,6 +2,8 @@
 #include "jet/workspace.h"
 
 #include "jet/account_session.h"
+#include "jet/database.h"
+#include "jet/databases.h"
 #include "jet/errors.h"
 #include "jet/group.h"
 #include "jet/groups.h"
@@ -54,8 +56,28 @@ int Workspace::Type() const {
 
 void Workspace::Close() {
   RequireOpen();
+  if (default_) return;
+  // Closed before the workspace counts as closed, so a failure leaves it usable.
+  for (const std::shared_ptr<Database>& database : OpenDatabases()) database->Close();
+  databases_.clear();
   open_ = false;
   if (session_) session_->Close();
+}
+
+std::vector<std::shared_ptr<Database>> Workspace::OpenDatabases() {
+  RequireOpen();
+  std::erase_if(databases_, [](const std::weak_ptr<Database>& entry) {
+    auto database = entry.lock();
+    return !database || !database->IsOpen();
+  });
+  std::vector<std::shared_ptr<Database>> open;
+  for (const auto& entry : databases_) open.push_back(entry.lock());
+  return open;
+}
+
+std::shared_ptr<Databases> Workspace::Databases() {
+  RequireOpen();
+  return std::make_shared<jet::Databases>(shared_from_this());
 }
 
 bool Workspace::IsolateODBCTrans() const {

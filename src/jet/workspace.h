@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "com/variant.h"
 #include "jet/engine_settings.h"
@@ -13,6 +14,8 @@ namespace qb::jet {
 
 class AccountSession;
 class Database;
+class Databases;
+class DBEngine;
 class Group;
 class Groups;
 class Properties;
@@ -47,8 +50,11 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   const std::string& UserName() const;
   int Type() const;  // kUseJet or kUseOdbc
 
-  // Ends the login and releases the workgroup file; the users, groups and collections handed
-  // out fail from then on. REQUIRES (else kObjectClosed): open.
+  // Closes every database opened through the workspace (their recordsets close, their pending
+  // transactions roll back), ends the login and releases the workgroup file; the users, groups
+  // and collections handed out fail from then on. Closing the engine's default workspace
+  // (Workspaces item 0) does nothing: whoever holds it keeps a working object.
+  // REQUIRES (else kObjectClosed): open.
   void Close();
   bool IsOpen() const { return open_; }
 
@@ -82,12 +88,17 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   // in use"). The caller owns the database; it closes when the last reference goes.
   std::shared_ptr<Database> OpenDatabase(const std::string& name, const Variant& options = Variant(false),
                                          bool read_only = false, const std::string& connect = {});
+  // The databases opened through OpenDatabase that are still open (see databases.h).
+  std::shared_ptr<jet::Databases> Databases();
+  // The same as a list, in the order they were opened. REQUIRES (else kObjectClosed): open.
+  std::vector<std::shared_ptr<Database>> OpenDatabases();
 
   // Name, UserName, Type, and IsolateODBCTrans (Jet) or LoginTimeout and DefaultCursorDriver
   // (ODBC). The properties fail with kObjectClosed once the workspace is gone.
   std::shared_ptr<jet::Properties> Properties();
 
  private:
+  friend class DBEngine;  // marks its default workspace
   void RequireOpen() const;
   void RequireType(int type, const char* member) const;
 
@@ -97,6 +108,8 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   std::shared_ptr<AccountSession> session_;   // constant after construction; null for ODBC
   const EngineSettings settings_;             // constant after construction: the engine's
   bool open_ = true;
+  bool default_ = false;  // the engine's default workspace: Close leaves it open
+  std::vector<std::weak_ptr<Database>> databases_;  // opened here; the callers own them
   bool isolate_odbc_trans_ = false;
   int login_timeout_;
   int default_cursor_driver_ = kUseDefaultCursor;

@@ -23,7 +23,9 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, const
   } catch (const EVariantError&) {
     RaiseJetError(err::kInvalidArgument, "The open options must be true, false or a number.");
   }
-  return OpenDatabaseFile(name, share, read_only, connect, settings_);
+  std::shared_ptr<Database> database = OpenDatabaseFile(name, share, read_only, connect, settings_);
+  databases_.push_back(database);
+  return database;
 }
 
 }  // namespace qb::jet

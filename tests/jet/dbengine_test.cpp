@@ -77,12 +77,11 @@ TEST_F(DBEngineTest, DefaultWorkspaceIsItemZeroMadeOnFirstUseAndKept) {
   EXPECT_FALSE(weak.expired());  // the engine keeps it
   EXPECT_EQ(workspaces->Item(kDefaultWorkspaceName), weak.lock());
 
-  // Closing it ends it; the next use logs in again, with the defaults as they are then.
+  // Closing it is ignored: it stays the same working object.
   weak.lock()->Close();
   engine_->SetDefaultUser("nobody");
-  EXPECT_EQ(ErrorOf([&] { workspaces->Item(0); }).number, err::kBadLogin);
-  engine_->SetDefaultUser("Admin");
-  EXPECT_TRUE(workspaces->Item(0)->IsOpen());
+  EXPECT_EQ(workspaces->Item(0), weak.lock());
+  EXPECT_TRUE(weak.lock()->IsOpen());
 }
 
 TEST_F(DBEngineTest, OtherWorkspacesAreHeldWeakly) {

@@ -94,6 +94,8 @@ std::optional<std::int64_t> PreviousPosition(RecordsetState& s, std::int64_t fro
 
 void DropEdit(RecordsetState& s) { s.edit.reset(); }
 
+void RaiseNoRecords() { RaiseJetError(err::kNoCurrentRecord, "There is no current record: the recordset has no records."); }
+
 void RaiseNotForThisKind(const char* what) {
   RaiseJetError(err::kNotForThisObject, std::string(what) + " is not supported for this type of recordset.");
 }
@@ -209,7 +211,9 @@ void Recordset::MoveFirst() {
   if (s.IsTable()) return TableMoveFirst(s);
   DropEdit(s);
   SyncWithFile(s);
-  if (auto pos = NextPosition(s, -1)) LandOn(s, *pos);
+  auto pos = NextPosition(s, -1);
+  if (!pos) RaiseNoRecords();
+  LandOn(s, *pos);
 }
 
 void Recordset::MoveLast(int /*options*/) {
@@ -220,7 +224,9 @@ void Recordset::MoveLast(int /*options*/) {
   SyncWithFile(s);
   s.Keys().LoadAll();
   s.reached = s.Keys().Known();
-  if (auto pos = PreviousPosition(s, s.Keys().Known())) LandOn(s, *pos);
+  auto pos = PreviousPosition(s, s.Keys().Known());
+  if (!pos) RaiseNoRecords();
+  LandOn(s, *pos);
 }
 
 namespace {
@@ -484,7 +490,7 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   copy->bookmark_space = s.bookmark_space;
   copy->plan = s.plan;
   copy->table = s.table;
-  copy->index_name = s.index_name;
+  // A table-type clone has no Index until one is set: it starts in the natural order.
   copy->hold = s.hold;
   // A table-type clone follows the file on its own (its bookmarks are rowids); other kinds
   // share their rows, so positions and bookmarks agree.

@@ -15,7 +15,9 @@
 //                     read again, as Jet's record cache does); a row deleted meanwhile stays as a
 //                     hole (touching it raises kRecordDeleted).
 //                     Updatable when its rows are the rows of one table, or of tables joined
-//                     by one-to-many links (join_plan.h says which joins qualify).
+//                     by one-to-many links (join_plan.h says which joins qualify), and every
+//                     field is a stored field of them: a computed field, or rows drawn through
+//                     a saved query, leave it read-only.
 //   snapshot (4)      a fixed copy of the rows, read when opened; read-only.
 //   forward-only (8)  a snapshot read only forwards (MoveNext and Move with n > 0).
 //
@@ -67,8 +69,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   bool Bof() const;
   bool Eof() const;
 
-  // Moves. MoveFirst/MoveLast on an empty recordset do nothing; MoveNext at EOF and MovePrevious
-  // at BOF raise kNoCurrentRecord. Move(N, START) counts N records from START (a bookmark) or
+  // Moves. MoveFirst/MoveLast on a recordset without records raise kNoCurrentRecord, as do
+  // MoveNext at EOF and MovePrevious at BOF: callers test BOF and EOF first. Move(N, START) counts N records from START (a bookmark) or
   // from the current record, landing at BOF or EOF when it passes an end; with no current
   // record (and no START) it raises kNoCurrentRecord. Forward-only: MoveFirst, MoveLast,
   // MovePrevious and Move with N <= 0 raise kNotForThisObject.
@@ -141,7 +143,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // Beyond the object model: with NEW_PARAMETERS as the statement's parameter values.
   void Requery(const std::vector<Variant>& new_parameters);
   // A second recordset over the same rows sharing bookmarks; it starts with no current record,
-  // with every setting of this one (index, LockEdits, CacheSize, BatchSize, UpdateOptions).
+  // with the settings of this one (LockEdits, CacheSize, BatchSize, UpdateOptions). A table-type
+  // clone has no Index until one is set (Seek raises kNoCurrentIndex before).
   // Forward-only: kNotForThisObject.
   std::shared_ptr<Recordset> Clone();
   // Drops a pending edit and releases the rows. Raises kObjectClosed when already closed.

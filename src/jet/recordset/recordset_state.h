@@ -141,6 +141,8 @@ std::optional<std::int64_t> NextPosition(RecordsetState& s, std::int64_t from);
 std::optional<std::int64_t> PreviousPosition(RecordsetState& s, std::int64_t from);
 // Raises kNotForThisObject naming WHAT.
 [[noreturn]] void RaiseNotForThisKind(const char* what);
+// Raises kNoCurrentRecord for a move that finds no records at all (MoveFirst, MoveLast).
+[[noreturn]] void RaiseNoRecords();
 // Drops a pending edit (moves do this silently).
 void DropEdit(RecordsetState& s);
 // The values of the current record: kNoCurrentRecord without one, kRecordDeleted on a hole.

@@ -53,13 +53,17 @@ bool TableEmpty(RecordsetState& s) { return s.Window().Empty(); }
 void TableMoveFirst(RecordsetState& s) {
   DropEdit(s);
   SyncWithFile(s);
-  if (const KeyWindow::Row* row = s.Window().First()) ShowRow(s, row);
+  const KeyWindow::Row* row = s.Window().First();
+  if (!row) RaiseNoRecords();
+  ShowRow(s, row);
 }
 
 void TableMoveLast(RecordsetState& s) {
   DropEdit(s);
   SyncWithFile(s);
-  if (const KeyWindow::Row* row = s.Window().Last()) ShowRow(s, row);
+  const KeyWindow::Row* row = s.Window().Last();
+  if (!row) RaiseNoRecords();
+  ShowRow(s, row);
 }
 
 namespace {

@@ -65,16 +65,32 @@ TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::
 }
 
 void TableHold::Take(off_t byte) {
-  // Nobody takes these bytes exclusively, and the gate kept the checks true: a refusal here
-  // means the lock file misbehaves.
+  // Only a change of the table's design takes these bytes exclusively (TableDesignHold), and
+  // the gate kept the other checks true.
   if (ranges_->TryShared(byte) != LockTry::kTaken) {
-    RaiseJetError(err::kTableLocked, "The table could not be held: its lock could not be taken.");
+    RaiseJetError(err::kTableLocked, "The table could not be held: its design is being changed.");
   }
   bytes_.push_back(byte);
 }
 
 TableHold::~TableHold() {
   for (off_t byte : bytes_) ranges_->Release(byte);
+}
+
+TableDesignHold::TableDesignHold(std::shared_ptr<LockRanges> ranges, const std::string& table) {
+  if (!ranges || table.empty()) return;
+  const off_t byte = SlotOf(table) + kReader;
+  LockRanges::Gate gate(*ranges);
+  if (ranges->TryExclusive(byte) != LockTry::kTaken) {
+    RaiseJetError(err::kTableInUse, "The table '" + table +
+                                        "' could not be locked: it is already in use by another recordset, user or process.");
+  }
+  ranges_ = std::move(ranges);
+  byte_ = byte;
+}
+
+TableDesignHold::~TableDesignHold() {
+  if (ranges_) ranges_->Release(byte_);
 }
 
 }  // namespace qb::jet

@@ -19,6 +19,11 @@ struct TableHoldRequest {
   bool deny_read = false;   // others may not open it at all
 };
 
+namespace err {
+// A table's design cannot change while a recordset has it open.
+inline constexpr int kTableInUse = 3211;
+}  // namespace err
+
 class TableHold {
  public:
   // Takes a hold on TABLE through RANGES (null: the database has no lock file; or TABLE "":
@@ -36,6 +41,22 @@ class TableHold {
   void Take(off_t byte);
   std::shared_ptr<LockRanges> ranges_;  // null when nothing is held
   std::vector<off_t> bytes_;            // the bytes taken
+};
+
+// A change of TABLE's design (dropping it, altering its fields or indexes) while alive: takes
+// the table's every-hold byte exclusively, so that it is refused with kTableInUse while any
+// recordset of this open, another Database object or another process has the table open, and
+// recordsets opened meanwhile are refused (kTableLocked). RANGES null or TABLE "": nothing held.
+class TableDesignHold {
+ public:
+  TableDesignHold(std::shared_ptr<LockRanges> ranges, const std::string& table);
+  ~TableDesignHold();
+  TableDesignHold(const TableDesignHold&) = delete;
+  TableDesignHold& operator=(const TableDesignHold&) = delete;
+
+ private:
+  std::shared_ptr<LockRanges> ranges_;  // null when nothing is held
+  off_t byte_ = 0;
 };
 
 }  // namespace qb::jet

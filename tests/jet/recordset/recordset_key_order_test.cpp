@@ -112,8 +112,8 @@ TEST_F(RecordsetKeyOrderTest, EmptyTableInIndexOrderIsAtBothEnds) {
   rs->SetIndex("Mixed");
   EXPECT_TRUE(rs->Bof());
   EXPECT_TRUE(rs->Eof());
-  rs->MoveFirst();
-  rs->MoveLast();
+  EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }).number, err::kNoCurrentRecord);
+  EXPECT_EQ(ErrorOf([&] { rs->MoveLast(); }).number, err::kNoCurrentRecord);
   EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }).number, err::kNoCurrentRecord);
   EXPECT_EQ(ErrorOf([&] { rs->MovePrevious(); }).number, err::kNoCurrentRecord);
   EXPECT_EQ(rs->PercentPosition(), 0.0f);

@@ -50,8 +50,10 @@ TEST_F(RecordsetNavigationTest, EmptyResultsAreAtBothEndsAndRefuseRecordAccess) 
       EXPECT_TRUE(rs->Eof());
       EXPECT_EQ(rs->RecordCount(), 0);
       if (type != kOpenForwardOnly) {
-        rs->MoveFirst();  // nothing happens
-        rs->MoveLast();
+        // Every move finds nothing to land on: callers test BOF and EOF first.
+        EXPECT_EQ(ErrorOf([&] { rs->MoveFirst(); }).number, err::kNoCurrentRecord);
+        EXPECT_EQ(ErrorOf([&] { rs->MoveLast(); }).number, err::kNoCurrentRecord);
+        EXPECT_TRUE(rs->Bof() && rs->Eof());
         EXPECT_EQ(rs->PercentPosition(), 0.0f);
         EXPECT_EQ(ErrorOf([&] { rs->Bookmark(); }).number, err::kNoCurrentRecord);
         EXPECT_EQ(ErrorOf([&] { rs->MovePrevious(); }).number, err::kNoCurrentRecord);
@@ -215,11 +217,17 @@ TEST_F(RecordsetNavigationTest, CloneCarriesEverySetting) {
   table->SetLockEdits(false);
   table->SetCacheSize(7);
   auto table_clone = table->Clone();
-  EXPECT_EQ(table_clone->Index(), "ByName");
   EXPECT_FALSE(table_clone->LockEdits());
   EXPECT_EQ(table_clone->CacheSize(), 7);
+  // The one setting a clone does not take over: it has no Index until one is set.
+  EXPECT_EQ(table_clone->Index(), "");
+  EXPECT_EQ(ErrorOf([&] { table_clone->Seek("=", {Variant("Bob")}); }).number, err::kNoCurrentIndex);
   table_clone->MoveFirst();
-  EXPECT_EQ(Walk(*table_clone), "alice,Bob,Carl,Dora");
+  EXPECT_EQ(Walk(*table_clone), "Dora,alice,Carl,Bob");
+  table_clone->SetIndex("ByName");
+  table_clone->Seek("=", {Variant("Bob")});
+  EXPECT_EQ(Walk(*table_clone), "Bob,Carl,Dora");
+  EXPECT_EQ(table->Index(), "ByName");
 }
 
 TEST_F(RecordsetNavigationTest, SavedQueriesOpenWithTheirParameterValuesAndMaxRecords) {

@@ -55,6 +55,7 @@ class RecordsetTest : public SchemaTest {
   // FIELD of every record from the last one back to BOF.
   static std::string WalkBack(Recordset& rs, const std::string& field = "Name") {
     std::string text;
+    if (rs.Bof() && rs.Eof()) return text;
     rs.MoveLast();
     while (!rs.Bof()) {
       if (!text.empty()) text += ",";
