@@ -148,7 +148,11 @@ bool TDataLink::Edit() {
 }
 
 void TDataLink::UpdateRecord() {
-  if (!editing_ || updating_) return;
+  // The dataset's own state, not the cached Editing(): while controls are disabled the link
+  // hears no state change, yet its pending value must still reach the record.
+  TDataSetState state = source_ ? source_->State() : dsInactive;
+  bool editing = !read_only_ && (state == dsEdit || state == dsInsert || state == dsSetKey);
+  if (!editing || updating_) return;
   updating_ = true;
   try {
     UpdateData();
