@@ -35,6 +35,7 @@ inline constexpr const char* kNotIndexField = "Field '%s' is not indexed and can
 inline constexpr const char* kInvalidValue = "'%s' is not a valid value for field '%s'";
 inline constexpr const char* kDuplicateName = "Duplicate name '%s' in %s";
 inline constexpr const char* kParamNotFound = "Parameter '%s' not found";
+inline constexpr const char* kIndexNotFound = "Index '%s' not found";
 inline constexpr const char* kOperationAborted = "Operation aborted";
 }  // namespace data_msg
 
