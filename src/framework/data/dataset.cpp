@@ -6,6 +6,7 @@
 
 #include "framework/data/data_source.h"
 #include "framework/data/field.h"
+#include "framework/data/blob_field.h"
 #include "framework/data/field_classes.h"
 
 namespace qb {
@@ -167,8 +168,25 @@ TFieldFactory TDataSet::FieldClassFor(TFieldType type) const {
     case ftVarBytes: return &Make<TVarBytesField>;
     case ftAutoInc: return &Make<TAutoIncField>;
     case ftLargeint: return &Make<TLargeintField>;
+    case ftBlob:
+    case ftFmtMemo:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary: return &Make<TBlobField>;
+    case ftMemo: return &Make<TMemoField>;
+    case ftGraphic: return &Make<TGraphicField>;
     default: return nullptr;
   }
+}
+
+std::unique_ptr<TBlobStream> TDataSet::OpenBlobStream(TField* field, TBlobStreamMode) {
+  DatabaseError(Format(data_msg::kFieldAccess, field->DisplayName(), "Blob"));
+}
+
+std::unique_ptr<TBlobStream> TDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+  CheckActive();
+  if (mode != bmRead) field->CheckWritable();
+  return OpenBlobStream(field, mode);
 }
 
 void TDataSet::CreateFields() {

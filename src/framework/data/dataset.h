@@ -4,11 +4,13 @@
 // record buffer's contents itself.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "framework/component/component.h"
+#include "framework/data/blob_stream.h"
 #include "framework/data/data_errors.h"
 #include "framework/data/data_types.h"
 #include "framework/data/field_defs.h"
@@ -121,6 +123,9 @@ class TDataSet : public TComponent {
   // True while the fields were created from the definitions at opening (none were persistent).
   bool DefaultFields() const { return default_fields_; }
   bool AutoCalcFields() const { return auto_calc_fields_; }
+  // A stream over FIELD's value (OpenBlobStream); raises kDataSetClosed when closed and, for
+  // a write mode, the refusals of TField::CheckWritable.
+  std::unique_ptr<TBlobStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
   void SetAutoCalcFields(bool value) { auto_calc_fields_ = value; }
 
   // --- buffer ring, for descendants and data links
@@ -206,6 +211,9 @@ class TDataSet : public TComponent {
   virtual bool CheckBookmark(const std::uint8_t* bookmark) = 0;
   virtual bool ReadCurrentRecord(TRecordBuffer /*buffer*/) { return false; }
   virtual bool CanModifyRecords() const { return true; }
+  // A stream over FIELD's value in the buffer of the current state. The base raises
+  // kFieldAccess: a dataset without blob fields need not implement it.
+  virtual std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode);
   virtual bool IsIndexedField(const TField* /*field*/) const { return false; }
   // The class of default field made for TYPE; null: no field for it. The base answers the
   // framework's own classes.

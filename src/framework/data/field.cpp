@@ -64,6 +64,11 @@ bool TField::GetData(void* buffer) const {
 }
 
 void TField::SetData(const void* buffer) {
+  CheckWritable();
+  dataset_->WriteFieldValue(this, buffer);
+}
+
+void TField::CheckWritable() const {
   if (!dataset_) DatabaseError(Format(data_msg::kFieldNoDataSet, DisplayName()));
   dataset_->CheckActive();
   TDataSetState state = dataset_->State();
@@ -91,7 +96,6 @@ void TField::SetData(const void* buffer) {
     default:
       DatabaseError(data_msg::kNotEditing);
   }
-  dataset_->WriteFieldValue(this, buffer);
 }
 
 void TField::Change() {

@@ -80,6 +80,8 @@ class TField : public TComponent {
   // states that allow it, kFieldReadOnly for a read-only field, kNotIndexField in set-key state
   // for a field the dataset does not index.
   void SetData(const void* buffer);
+  // The checks of SetData without the write (blob fields write through a stream).
+  void CheckWritable() const;
   bool IsNull() const { return !GetData(nullptr); }
   void Clear() { SetData(nullptr); }
 

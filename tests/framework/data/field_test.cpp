@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/date_serial.h"
+#include "framework/data/blob_field.h"
 #include "framework/data/field_classes.h"
 #include "framework/data/dataset_fixture.h"
 
@@ -252,6 +253,44 @@ TEST(FieldDefs, PersistentFieldWithoutDefinitionFailsTheOpenCleanly) {
   }
   EXPECT_FALSE(ds.Active());
   EXPECT_EQ(ds.Fields().size(), 1u);
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+TEST(BlobField, ValuesTravelThroughTheStreamAndReachTheRow) {
+  TMemoryDataSet ds({{"ID", ftInteger}, {"Notes", ftMemo}, {"Data", ftBlob}, {"Pic", ftGraphic}});
+  ds.AddRow({EncodeInt(1)});
+  ds.Open();
+  TField* notes = ds.FieldByName("Notes");
+  TField* data = ds.FieldByName("Data");
+  EXPECT_STREQ(notes->ClassName(), "TMemoField");
+  EXPECT_STREQ(data->ClassName(), "TBlobField");
+  EXPECT_STREQ(ds.FieldByName("Pic")->ClassName(), "TGraphicField");
+  EXPECT_TRUE(notes->IsNull());
+  EXPECT_EQ(notes->AsString(), "");
+  EXPECT_THROW(notes->SetAsString("browse"), EDatabaseError) << "blob writes obey the edit state";
+  int changes = 0;
+  notes->OnChange = [&](TField*) { ++changes; };
+  ds.Edit();
+  notes->SetAsString("a long note");
+  data->SetAsVariant(Variant::FromBytes({0, 1, 2}));
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(ds.Modified());
+  EXPECT_EQ(notes->DisplayText(), "a long note");
+  EXPECT_EQ(data->DisplayText(), "(BLOB)");
+  ds.Post();
+  ds.First();
+  EXPECT_EQ(notes->AsVariant(), Variant("a long note"));
+  EXPECT_EQ(data->AsVariant(), Variant::FromBytes({0, 1, 2}));
+  ds.Edit();
+  notes->SetAsString("");
+  EXPECT_TRUE(notes->IsNull()) << "an empty blob has no value";
+  ds.Cancel();
+  EXPECT_EQ(notes->AsString(), "a long note") << "cancel drops the blob written in the edit";
 }
 
 }  // namespace

@@ -234,6 +234,70 @@ void TMemoryDataSet::SetRecordNumber(int number) {
   DoAfterScroll();
 }
 
+// A blob stream over one cell: reads a copy; writes collect the bytes and store them on Close
+// (no bytes: no value).
+class MemBlobStream : public TBlobStream {
+ public:
+  MemBlobStream(TMemoryDataSet* ds, TField* field, MemValue* cell, TBlobStreamMode mode)
+      : ds_(ds), field_(field), cell_(cell), mode_(mode) {
+    if (mode != bmWrite && *cell) data_ = **cell;
+  }
+  ~MemBlobStream() override {
+    try {
+      Close();
+    } catch (...) {
+    }
+  }
+  std::int64_t Read(void* buffer, std::int64_t count) override {
+    std::int64_t n = std::min<std::int64_t>(count, Size() - pos_);
+    if (n <= 0) return 0;
+    std::memcpy(buffer, data_.data() + pos_, static_cast<size_t>(n));
+    pos_ += n;
+    return n;
+  }
+  std::int64_t Write(const void* buffer, std::int64_t count) override {
+    if (mode_ == bmRead) DatabaseError("The stream is read-only");
+    if (static_cast<size_t>(pos_ + count) > data_.size()) data_.resize(static_cast<size_t>(pos_ + count));
+    std::memcpy(data_.data() + pos_, buffer, static_cast<size_t>(count));
+    pos_ += count;
+    dirty_ = true;
+    return count;
+  }
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+    std::int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? pos_ : Size();
+    pos_ = std::clamp<std::int64_t>(base + offset, 0, Size());
+    return pos_;
+  }
+  std::int64_t Size() const override { return static_cast<std::int64_t>(data_.size()); }
+  void Close() override {
+    if (closed_) return;
+    closed_ = true;
+    if (mode_ == bmRead || (!dirty_ && mode_ == bmReadWrite)) return;
+    if (data_.empty())
+      cell_->reset();
+    else
+      *cell_ = data_;
+    ds_->NotifyDataChange(deFieldChange, field_);
+  }
+
+ private:
+  TMemoryDataSet* ds_;
+  TField* field_;
+  MemValue* cell_;
+  TBlobStreamMode mode_;
+  std::vector<std::uint8_t> data_;
+  std::int64_t pos_ = 0;
+  bool dirty_ = false;
+  bool closed_ = false;
+};
+
+std::unique_ptr<TBlobStream> TMemoryDataSet::OpenBlobStream(TField* field, TBlobStreamMode mode) {
+  Rec* b = StateBuffer();
+  int slot = SlotOf(field);
+  if (!b || slot < 0) DatabaseError("No record to read the value from");
+  return std::make_unique<MemBlobStream>(this, field, &b->cells[static_cast<size_t>(slot)], mode);
+}
+
 int TMemoryDataSet::CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const {
   if (!a || !b) return a == b ? 0 : (a ? -1 : 1);
   std::int32_t x = 0, y = 0;

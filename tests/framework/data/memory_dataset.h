@@ -76,8 +76,10 @@ class TMemoryDataSet : public TDataSet {
   int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const override;
   bool CheckBookmark(const std::uint8_t* bookmark) override;
   bool CanModifyRecords() const override { return !read_only; }
+  std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode) override;
 
  private:
+  friend class MemBlobStream;
   struct Rec {
     TBookmarkFlag flag = bfCurrent;
     std::int32_t id = 0;
