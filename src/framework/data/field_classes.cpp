@@ -6,6 +6,7 @@
 
 #include "core/date_serial.h"
 #include "core/format.h"
+#include "core/format_settings.h"
 #include "framework/data/data_errors.h"
 
 namespace qb {
@@ -20,6 +21,14 @@ auto ParseOrRaise(const TField& field, const std::string& text, F convert) {
   } catch (const Exception&) {
     DatabaseError(Format(data_msg::kInvalidValue, text, field.DisplayName()));
   }
+}
+
+// Digits, signs, the exponent letters and the decimal separator of the current settings.
+std::bitset<256> DecimalChars() {
+  std::bitset<256> chars;
+  for (unsigned char c : std::string("+-0123456789Ee")) chars.set(c);
+  for (unsigned char c : CurrentFormatSettings().DecimalSeparator) chars.set(c);
+  return chars;
 }
 
 }  // namespace
@@ -215,6 +224,8 @@ void TBooleanField::SetVariantValue(const Variant& value) {
 
 // ---------------------------------------------------------------- TFloatField
 
+TFloatField::TFloatField(QObject* owner) : TField(owner, ftFloat, 0) { valid_chars_ = DecimalChars(); }
+
 double TFloatField::AsFloat() const {
   double value = 0;
   return GetData(&value) ? value : 0;
@@ -254,6 +265,10 @@ void TFloatField::SetVariantValue(const Variant& value) {
 }
 
 // ---------------------------------------------------------------- TCurrencyField
+
+TCurrencyField::TCurrencyField(QObject* owner, TFieldType type) : TField(owner, type, 0) {
+  valid_chars_ = DecimalChars();
+}
 
 Currency TCurrencyField::AsCurrency() const {
   std::int64_t scaled = 0;

@@ -118,7 +118,7 @@ class TBooleanField : public TField {
 class TFloatField : public TField {
   Q_OBJECT
  public:
-  explicit TFloatField(QObject* owner = nullptr) : TField(owner, ftFloat, 0) {}
+  explicit TFloatField(QObject* owner = nullptr);
   int DataSize() const override { return 8; }
   int Precision() const { return precision_; }
   void SetPrecision(int precision) { precision_ = precision < 1 ? 1 : precision > 17 ? 17 : precision; }
@@ -143,7 +143,7 @@ class TFloatField : public TField {
 class TCurrencyField : public TField {
   Q_OBJECT
  public:
-  explicit TCurrencyField(QObject* owner = nullptr) : TField(owner, ftCurrency, 0) {}
+  explicit TCurrencyField(QObject* owner = nullptr) : TCurrencyField(owner, ftCurrency) {}
   int DataSize() const override { return 8; }
   Currency AsCurrency() const override;
   void SetAsCurrency(Currency value) override;
@@ -155,7 +155,7 @@ class TCurrencyField : public TField {
   Variant AsVariant() const override;
 
  protected:
-  TCurrencyField(QObject* owner, TFieldType type) : TField(owner, type, 0) {}
+  TCurrencyField(QObject* owner, TFieldType type);
   std::string GetText(bool display) const override;
   void SetVariantValue(const Variant& value) override;
 };

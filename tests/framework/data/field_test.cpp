@@ -158,6 +158,20 @@ TEST(Field, DatesTimesAndTheirFormats) {
   EXPECT_EQ(dt->AsVariant(), Variant::FromDate(when));
 }
 
+TEST(Field, ValidCharactersFollowTheType) {
+  auto ds = MakeTyped();
+  struct Case {
+    const char* field;
+    unsigned char c;
+    bool valid;
+  };
+  const Case cases[] = {{"I", '7', true},  {"I", '.', false}, {"I", 'E', false}, {"F", '.', true},
+                        {"F", 'E', true},  {"F", 'x', false}, {"C", '-', true},  {"Str", 'x', true},
+                        {"Str", '.', true}, {"S", '+', true}};
+  for (const Case& c : cases)
+    EXPECT_EQ(ds->FieldByName(c.field)->IsValidChar(c.c), c.valid) << c.field << " " << c.c;
+}
+
 TEST(Field, TextEventsReplaceTheConversion) {
   auto ds = MakeTyped();
   TField* i = ds->FieldByName("I");
