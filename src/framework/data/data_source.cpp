@@ -4,12 +4,23 @@
 
 #include <algorithm>
 
+#include "framework/component/properties.h"
 #include "framework/data/data_errors.h"
 #include "framework/data/dataset.h"
 
 namespace qb {
 
 TDataSource::TDataSource(QObject* owner) : TComponent(owner) {}
+
+const PropertyTable& TDataSource::ClassProperties() {
+  static const PropertyTable table =
+      PropertyTableBuilder<TDataSource>()
+          .Bool("AutoEdit", &TDataSource::AutoEdit, &TDataSource::SetAutoEdit, true)
+          .Reference("DataSet", &TDataSource::DataSet, &TDataSource::SetDataSet)
+          .Bool("Enabled", &TDataSource::Enabled, &TDataSource::SetEnabled, true)
+          .Build();
+  return table;
+}
 
 TDataSource::~TDataSource() {
   for (TDataLink* link : std::vector<TDataLink*>(links_)) link->SetDataSource(nullptr);

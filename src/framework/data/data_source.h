@@ -48,6 +48,9 @@ class TDataSource : public TComponent {
   TDataChangeEvent OnDataChange;
 
   void Notification(TComponent* component, TOperation operation) override;
+  // Published: AutoEdit (true), DataSet (none), Enabled (true).
+  static const PropertyTable& ClassProperties();
+  const PropertyTable& Properties() const override { return ClassProperties(); }
 
  private:
   friend class TDataSet;

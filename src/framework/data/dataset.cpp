@@ -6,6 +6,7 @@
 
 #include "framework/data/data_source.h"
 #include "framework/data/field.h"
+#include "framework/component/properties.h"
 #include "framework/data/blob_field.h"
 #include "framework/data/field_classes.h"
 
@@ -23,6 +24,15 @@ TDataSet::~TDataSet() {
   }
   for (TField* field : std::vector<TField*>(fields_)) field->dataset_ = nullptr;
   fields_.clear();
+}
+
+const PropertyTable& TDataSet::ClassProperties() {
+  static const PropertyTable table =
+      PropertyTableBuilder<TDataSet>()
+          .Bool("Active", &TDataSet::Active, &TDataSet::SetActive, false)
+          .Bool("AutoCalcFields", &TDataSet::AutoCalcFields, &TDataSet::SetAutoCalcFields, true)
+          .Build();
+  return table;
 }
 
 void TDataSet::CheckActive() const {

@@ -64,6 +64,9 @@ class TDataSet : public TComponent {
   // message.
   virtual void CheckActive() const;
   void Loaded() override;
+  // Published: Active (false), AutoCalcFields (true).
+  static const PropertyTable& ClassProperties();
+  const PropertyTable& Properties() const override { return ClassProperties(); }
 
   // --- navigation. Each leaves a pending edit first (CheckBrowseMode).
   void First();

@@ -2,6 +2,7 @@
 // with several links, disabled controls, and the refusal of circular links.
 #include <gtest/gtest.h>
 
+#include "framework/component/properties.h"
 #include "framework/data/data_source.h"
 #include "framework/data/dataset_fixture.h"
 
@@ -169,6 +170,29 @@ TEST(DataLink, DestroyedDatasetDeactivatesItsLinks) {
   EXPECT_EQ(source.DataSet(), nullptr);
   EXPECT_FALSE(link.Active());
   EXPECT_EQ(link.log, "inactive ");
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+TEST(DataPublished, ActiveSetWhileLoadingOpensAtLoaded) {
+  auto ds = MakeNumbered(2);
+  TDataSource source;
+  EXPECT_EQ(std::get<bool>(*ds->Properties().Find("AutoCalcFields")->default_value), true);
+  ComponentStateAccess::Include(ds.get(), csLoading);
+  SetPropertyValue(*ds, "Active", PropertyValue(true));
+  EXPECT_FALSE(ds->Active()) << "opening waits for the end of loading";
+  ComponentStateAccess::Exclude(ds.get(), csLoading);
+  ds->Loaded();
+  EXPECT_TRUE(ds->Active());
+  SetPropertyValue(source, "DataSet", PropertyValue(static_cast<TComponent*>(ds.get())));
+  EXPECT_EQ(source.DataSet(), ds.get());
+  EXPECT_EQ(source.State(), dsBrowse);
+  EXPECT_THROW(SetPropertyValue(source, "DataSet", PropertyValue(static_cast<TComponent*>(&source))),
+               Exception) << "only a dataset can be a data source's DataSet";
 }
 
 }  // namespace
