@@ -1,0 +1,304 @@
+// framework/data/dataset: the abstract dataset: states, the ring of record buffers, the active
+// record, opening and closing, navigation, editing and the notifications to data sources. A
+// descendant supplies the records through the virtual hooks below; the dataset never reads a
+// record buffer's contents itself.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/component/component.h"
+#include "framework/data/blob_stream.h"
+#include "framework/data/data_errors.h"
+#include "framework/data/data_types.h"
+#include "framework/data/field_defs.h"
+
+namespace qb {
+
+class TField;
+class TDataSource;
+class TDataSet;
+
+using TDataSetNotifyEvent = std::function<void(TDataSet* sender)>;
+using TDataSetErrorEvent = std::function<void(TDataSet* sender, EDatabaseError& error, TDataAction& action)>;
+// Makes a field of one class for a field type, owned by OWNER.
+using TFieldFactory = TField* (*)(QObject* owner);
+
+// State machine (State()):
+//   inactive -> browse: Open / SetActive(true): BeforeOpen, OpenRecordset, the ring filled from
+//     the first record, browse, AfterOpen, AfterScroll. A failure closes the cursor again,
+//     destroys default fields and leaves the dataset inactive.
+//   browse -> edit: Edit (BeforeEdit, BeginEdit on the active record, AfterEdit).
+//   browse -> insert: Insert (a new buffer before the active record) or Append (a new buffer
+//     after the last record): BeforeInsert, BeforeScroll, PrepareInsert, OnNewRecord,
+//     AfterInsert, AfterScroll.
+//   edit/insert -> browse: Post (BeforePost, required fields, PostRecord, AfterPost) or Cancel
+//     (BeforeCancel, CancelRecord, AfterCancel); the ring is refilled around the cursor. A
+//     failed Post or a BeforePost that raises leaves the state and the buffer as they were.
+//   any -> inactive: Close / SetActive(false): a pending edit is cancelled first.
+//   The temporary states (calculating fields, filtering, new/old/current value, block read,
+//   internal calculation) are entered with SetTempState and left with RestoreState; while one
+//   is in force the data links are not told anything.
+// Buffer ring: Buffer(0) .. Buffer(BufferedRecords() - 1) hold consecutive records in cursor
+// order; ActiveRecord() indexes the one the fields show. The ring holds BufferCount() buffers,
+// the largest BufferCount of the data links (at least 1), plus one scratch buffer for fetching.
+class TDataSet : public TComponent {
+  Q_OBJECT
+
+ public:
+  explicit TDataSet(QObject* owner = nullptr);
+  // REQUIRES: the descendant's destructor has closed the dataset (Close() in its destructor),
+  // since its hooks are gone here. Detaches the data sources and frees the default fields.
+  ~TDataSet() override;
+
+  // --- opening and state
+  bool Active() const { return state_ != dsInactive; }
+  // While the owning form is being read only records the value; Loaded applies it.
+  void SetActive(bool active);
+  void Open() { SetActive(true); }
+  void Close() { SetActive(false); }
+  TDataSetState State() const { return state_; }
+  // Raises EDatabaseError kDataSetClosed when inactive. Virtual: a descendant may use its own
+  // message.
+  virtual void CheckActive() const;
+  void Loaded() override;
+  // Published: Active (false), AutoCalcFields (true).
+  static const PropertyTable& ClassProperties();
+  const PropertyTable& Properties() const override { return ClassProperties(); }
+
+  // --- navigation. Each leaves a pending edit first (CheckBrowseMode).
+  void First();
+  void Last();
+  void Next() { MoveBy(1); }
+  void Prior() { MoveBy(-1); }
+  // Moves DISTANCE records (negative: backwards); answers how many it moved. Stops at either
+  // end and sets Bof() or Eof().
+  int MoveBy(int distance);
+  bool Bof() const { return bof_; }
+  bool Eof() const { return eof_; }
+  bool IsEmpty() const { return record_count_ == 0; }
+  // Record number of the active record (1-based) and its setter, the record count and whether
+  // numbers are meaningful: answered by the descendant (-1: unknown).
+  int RecNo();
+  void SetRecNo(int number);
+  int RecordCount();
+  bool IsSequenced();
+
+  // --- bookmarks (BookmarkSize() bytes; empty: none)
+  TBookmark GetBookmark() const;      // of the active record; empty when it has none
+  void GotoBookmark(const TBookmark& bookmark);  // raises kRecordNotFound when gone
+  int CompareBookmarks(const TBookmark& a, const TBookmark& b) const;
+  bool BookmarkValid(const TBookmark& bookmark);
+  int BookmarkSize() const { return bookmark_size_; }
+
+  // Refills the ring around the cursor's record: rmExact raises kRecordNotFound when the
+  // cursor stands on no record; rmCenter puts the record in the middle of the ring, else at
+  // the active record's index. Without rmExact a vanished record is replaced by its neighbour.
+  void Resync(TResyncMode mode);
+
+  // --- editing
+  void Edit();
+  void Insert();
+  void Append();
+  void Post();
+  void Cancel();
+  void Delete();
+  // Posts a modified edit or insert, cancels an unmodified one; nothing in browse state.
+  void CheckBrowseMode();
+  void Refresh();
+  // Asks the data links to write their pending values into the fields (deUpdateRecord).
+  void UpdateRecord();
+  bool Modified() const { return modified_; }
+  // False for a closed dataset or one the descendant does not let modify.
+  bool CanModify() const;
+
+  void DisableControls();
+  void EnableControls();
+  bool ControlsDisabled() const { return disable_count_ > 0; }
+
+  // --- fields
+  TFieldDefs& FieldDefs() { return field_defs_; }
+  const std::vector<TField*>& Fields() const { return fields_; }
+  TField* FindField(std::string_view name) const;
+  TField* FieldByName(std::string_view name) const;  // raises kFieldNotFound
+  // True while the fields were created from the definitions at opening (none were persistent).
+  bool DefaultFields() const { return default_fields_; }
+  bool AutoCalcFields() const { return auto_calc_fields_; }
+  // A stream over FIELD's value (OpenBlobStream); raises kDataSetClosed when closed and, for
+  // a write mode, the refusals of TField::CheckWritable.
+  std::unique_ptr<TBlobStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
+  void SetAutoCalcFields(bool value) { auto_calc_fields_ = value; }
+
+  // --- buffer ring, for descendants and data links
+  int BufferCount() const { return buffer_count_; }
+  int BufferedRecords() const { return record_count_; }
+  int ActiveRecord() const { return active_record_; }
+  TRecordBuffer Buffer(int index) const { return buffers_[static_cast<size_t>(index)]; }
+  // The active buffer, or null when the ring holds no record.
+  TRecordBuffer ActiveBuffer() const;
+  // True when the ring holds at least one record (the active record is a real one).
+  bool HasCurrentRecord() const { return record_count_ > 0; }
+  // The buffer OnCalcFields writes to (valid in the calculating-fields state).
+  TRecordBuffer CalcBuffer() const { return calc_buffer_; }
+  // Recomputes the data links' needs and resizes the ring (a data link calls it).
+  void UpdateBufferCount();
+
+  // The master data source this dataset follows, or null (used to refuse circular links).
+  virtual TDataSource* MasterDataSource() const { return nullptr; }
+  // True when SOURCE is this dataset's master source or one of its masters' sources.
+  bool IsLinkedTo(const TDataSource* source) const;
+
+  // Sends EVENT to every data source (and so to their links); see TDataEvent for INFO. While
+  // controls are disabled only deUpdateRecord and deCheckBrowseMode are delivered (so that no
+  // pending value of a control is lost); the rest is summed up by EnableControls.
+  void DataEvent(TDataEvent event, std::intptr_t info = 0);
+
+  // --- events
+  TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+  TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit;
+  TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
+  TDataSetNotifyEvent BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
+  TDataSetNotifyEvent OnNewRecord, OnCalcFields;
+  TDataSetErrorEvent OnEditError, OnPostError, OnDeleteError;
+
+ protected:
+  // ===== hooks the descendant implements =====
+  // A new buffer (zero-filled) / free it and set it to null (nothing for null) / empty it.
+  virtual TRecordBuffer AllocateRecordBuffer() = 0;
+  virtual void ReleaseRecordBuffer(TRecordBuffer& buffer) = 0;
+  virtual void ClearRecordBuffer(TRecordBuffer buffer) = 0;
+  // Moves the cursor by MODE and copies its record (fields, bookmark, flag bfCurrent) into
+  // BUFFER, then ComputeCalculatedFields(BUFFER). With CHECK a failure raises; without it the
+  // result is frError.
+  virtual TFetchResult FetchRecord(TRecordBuffer buffer, TFetchMode mode, bool check) = 0;
+  virtual void ReadBookmark(TRecordBuffer buffer, std::uint8_t* destination) const = 0;
+  virtual void WriteBookmark(TRecordBuffer buffer, const std::uint8_t* source) = 0;
+  virtual TBookmarkFlag ReadBookmarkFlag(TRecordBuffer buffer) const = 0;
+  virtual void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) = 0;
+  virtual void MoveToBookmark(const std::uint8_t* bookmark) = 0;
+  virtual void MoveToRecordOf(TRecordBuffer buffer) = 0;
+  virtual void MoveBeforeFirst() = 0;
+  virtual void MoveAfterLast() = 0;
+  // Opens the cursor, fills FieldDefs, creates the default fields (CreateFields) and binds
+  // them (BindFields), sets BookmarkSize. Leaving the cursor closed without raising means
+  // "nothing to open": the dataset stays inactive.
+  virtual void OpenRecordset() = 0;
+  // Unbinds the fields, destroys default ones (DestroyFields) and closes the cursor.
+  virtual void CloseRecordset() = 0;
+  virtual bool CursorIsOpen() const = 0;
+  virtual void InternalInitFieldDefs() = 0;
+  // The field's value in the buffer of the current state (StateBuffer): answers whether it has
+  // one and, with DESTINATION, copies it there in the field's native format (TField docs).
+  virtual bool ReadFieldValue(const TField* field, void* destination) = 0;
+  // Stores SOURCE (native format) or, for null, no value; then NotifyDataChange(deFieldChange)
+  // unless in a calculating, filtering or new-value state.
+  virtual void WriteFieldValue(TField* field, const void* source) = 0;
+  virtual void BeginEdit() {}
+  virtual void PrepareInsert() {}
+  // Stores the edited or inserted active buffer (its bookmark flag tells where an inserted one
+  // goes: bfInserted before the record of its bookmark, bfBOF first, bfEOF last); leaves the
+  // cursor on the stored record.
+  virtual void PostRecord() = 0;
+  virtual void CancelRecord() {}
+  // Deletes the cursor's record; leaves the cursor on the next one (or after the last).
+  virtual void DeleteRecord() = 0;
+  virtual void RefreshRecords() {}
+  virtual int CountRecords() { return -1; }
+  virtual int GetRecordNumber() { return -1; }
+  virtual void SetRecordNumber(int /*number*/) {}
+  virtual bool HasSequenceNumbers() { return false; }
+  // -1, 0 or 1; either may be null (no bookmark).
+  virtual int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const = 0;
+  virtual bool CheckBookmark(const std::uint8_t* bookmark) = 0;
+  virtual bool ReadCurrentRecord(TRecordBuffer /*buffer*/) { return false; }
+  virtual bool CanModifyRecords() const { return true; }
+  // A stream over FIELD's value in the buffer of the current state. The base raises
+  // kFieldAccess: a dataset without blob fields need not implement it.
+  virtual std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode);
+  virtual bool IsIndexedField(const TField* /*field*/) const { return false; }
+  // The class of default field made for TYPE; null: no field for it. The base answers the
+  // framework's own classes.
+  virtual TFieldFactory FieldClassFor(TFieldType type) const;
+
+  // ===== services for the descendant =====
+  void SetBookmarkSize(int size) { bookmark_size_ = size; }
+  // The cursor no longer stands where the dataset last put it.
+  void InvalidateCursorPosition() { current_record_ = -1; }
+  // Puts the cursor on the active record's buffer when it is not there already.
+  void UpdateCursorPos();
+  void ComputeCalculatedFields(TRecordBuffer buffer);
+  // deFieldChange (FIELD) or deRecordChange.
+  void NotifyDataChange(TDataEvent event, TField* field = nullptr) {
+    DataEvent(event, reinterpret_cast<std::intptr_t>(field));
+  }
+  void DoBeforeScroll() { Fire(BeforeScroll); }
+  void DoAfterScroll() { Fire(AfterScroll); }
+  TDataSetState SetTempState(TDataSetState state);
+  void RestoreState(TDataSetState state);
+  // Creates a field of FieldClassFor for each definition (owned by this dataset); marks the
+  // fields as default ones. Nothing when persistent fields exist.
+  void CreateFields();
+  // Binding: each data field takes its definition's number (raises kFieldNotFound when its
+  // definition is missing); unbinding resets them.
+  void BindFields(bool binding);
+  void DestroyFields();
+
+ private:
+  friend class TField;
+  friend class TDataSource;
+
+  // Fields join or leave only while the dataset is closed (kDataSetOpen).
+  void CheckInactiveForFields() const;
+  void Fire(const TDataSetNotifyEvent& event) {
+    if (event) event(this);
+  }
+  void SetState(TDataSetState state);
+  void OpenCursor();
+  void CloseCursor();
+  void SetBufferCount(int count);
+  void FreeBuffers();
+  void ClearBuffers();
+  void PositionCursorOn(int index);
+  bool FetchNextIntoRing();
+  bool FetchPriorIntoRing();
+  void FillForward();
+  void FillBackward();
+  void InitNewRecord(TRecordBuffer buffer);
+  void BeginInsertAppend();
+  void EndInsertAppend();
+  void CheckCanModify() const;
+  void CheckRequiredFields();
+  void RunGuarded(const TDataSetErrorEvent& handler, const std::function<void()>& operation);
+  void AddField(TField* field);
+  void RemoveField(TField* field);
+  void AddDataSource(TDataSource* source);
+  void RemoveDataSource(TDataSource* source);
+  bool HasCalcFields() const;
+
+  TDataSetState state_ = dsInactive;
+  // Ring: buffers_ holds buffer_count_ + 1 buffers (the last is the scratch buffer).
+  std::vector<TRecordBuffer> buffers_;
+  int buffer_count_ = 0;
+  int record_count_ = 0;    // buffers holding records, from index 0
+  int active_record_ = 0;   // index of the active buffer
+  int current_record_ = -1; // buffer the cursor stands on; -1: unknown
+  int scroll_shift_ = 0;    // how far the ring turned during the current move
+  bool bof_ = true;
+  bool eof_ = true;
+  bool modified_ = false;
+  bool auto_calc_fields_ = true;
+  bool default_fields_ = false;
+  bool stream_active_ = false;  // Active as read from a form, applied by Loaded
+  int bookmark_size_ = 0;
+  TRecordBuffer calc_buffer_ = nullptr;
+  int disable_count_ = 0;
+  TDataEvent enable_event_ = deDataSetChange;  // what EnableControls sends
+  TDataSetState disable_state_ = dsInactive;   // the state when controls were disabled
+  TFieldDefs field_defs_;
+  std::vector<TField*> fields_;          // in field order; persistent ones are owned elsewhere
+  std::vector<TDataSource*> sources_;    // data sources whose DataSet is this dataset
+};
+
+}  // namespace qb

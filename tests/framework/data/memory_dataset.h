@@ -1,0 +1,103 @@
+// tests/framework/data/memory_dataset: a dataset over a vector of rows, the smallest complete
+// descendant of TDataSet, with switches that make its hooks fail on demand.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/data/dataset.h"
+
+namespace qb::testing {
+
+struct MemColumn {
+  std::string name;
+  TFieldType type;
+  int size = 0;
+  bool required = false;
+};
+
+// One stored value in a field's native format; nullopt: no value.
+using MemValue = std::optional<std::vector<std::uint8_t>>;
+
+struct MemRow {
+  std::int32_t id;  // the bookmark
+  std::vector<MemValue> values;
+};
+
+class TMemoryDataSet : public TDataSet {
+ public:
+  explicit TMemoryDataSet(std::vector<MemColumn> columns, QObject* owner = nullptr);
+  ~TMemoryDataSet() override;
+
+  // Appends a stored row (ID column first); values as native bytes by EncodeInt/EncodeText.
+  void AddRow(std::vector<MemValue> values);
+  const std::vector<MemRow>& Rows() const { return rows_; }
+
+  bool read_only = false;
+  bool fail_open = false;             // OpenRecordset raises after making the fields
+  std::string fail_post;              // PostRecord raises this message while not empty
+  int fail_prepare_insert = 0;        // PrepareInsert raises this many times
+  TDataSource* master = nullptr;      // MasterDataSource
+  int fetches = 0;                    // FetchRecord calls that delivered a record
+
+  TDataSource* MasterDataSource() const override { return master; }
+  using TDataSet::ActiveBuffer;
+  // The rows' IDs in the ring's buffers, the active one starred: "3,4*,5"; flags other than
+  // current are shown as B, E or I.
+  std::string RingIds() const;
+
+ protected:
+  TRecordBuffer AllocateRecordBuffer() override;
+  void ReleaseRecordBuffer(TRecordBuffer& buffer) override;
+  void ClearRecordBuffer(TRecordBuffer buffer) override;
+  TFetchResult FetchRecord(TRecordBuffer buffer, TFetchMode mode, bool check) override;
+  void ReadBookmark(TRecordBuffer buffer, std::uint8_t* destination) const override;
+  void WriteBookmark(TRecordBuffer buffer, const std::uint8_t* source) override;
+  TBookmarkFlag ReadBookmarkFlag(TRecordBuffer buffer) const override;
+  void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
+  void MoveToBookmark(const std::uint8_t* bookmark) override;
+  void MoveToRecordOf(TRecordBuffer buffer) override;
+  void MoveBeforeFirst() override { cursor_ = -1; }
+  void MoveAfterLast() override { cursor_ = static_cast<int>(rows_.size()); }
+  void OpenRecordset() override;
+  void CloseRecordset() override;
+  bool CursorIsOpen() const override { return open_; }
+  void InternalInitFieldDefs() override;
+  bool ReadFieldValue(const TField* field, void* destination) override;
+  void WriteFieldValue(TField* field, const void* source) override;
+  void PrepareInsert() override;
+  void PostRecord() override;
+  void DeleteRecord() override;
+  int CountRecords() override { return static_cast<int>(rows_.size()); }
+  int GetRecordNumber() override;
+  void SetRecordNumber(int number) override;
+  bool HasSequenceNumbers() override { return true; }
+  int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const override;
+  bool CheckBookmark(const std::uint8_t* bookmark) override;
+  bool CanModifyRecords() const override { return !read_only; }
+  std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode) override;
+
+ private:
+  friend class MemBlobStream;
+  struct Rec {
+    TBookmarkFlag flag = bfCurrent;
+    std::int32_t id = 0;
+    std::vector<MemValue> cells;  // by position in Fields()
+  };
+  static Rec* Of(TRecordBuffer buffer) { return reinterpret_cast<Rec*>(buffer); }
+  Rec* StateBuffer() const;
+  int SlotOf(const TField* field) const;
+  int RowOf(std::int32_t id) const;
+
+  std::vector<MemColumn> columns_;
+  std::vector<MemRow> rows_;
+  std::int32_t next_id_ = 1;
+  int cursor_ = -1;  // -1 before the first row, rows_.size() after the last
+  bool open_ = false;
+};
+
+MemValue EncodeInt(std::int32_t value);
+MemValue EncodeText(const std::string& text, int size);
+
+}  // namespace qb::testing
