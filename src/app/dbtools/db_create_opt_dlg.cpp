@@ -8,10 +8,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dbtools/db_option_tables.h"
+#include "app/widgets/ok_cancel_buttons.h"
 #include "core/resource_strings.h"
 #include "engine/dao_message_box.h"
 #include "framework/gui/application.h"
@@ -55,17 +55,7 @@ TDBCreateOptDlg::TDBCreateOptDlg(QWidget* parent)
   group_fields->addRow(password_label, password_);
   group_fields->addRow(confirmation_label, confirmation_);
 
-  auto* ok = new QPushButton("&Ok", this);
-  auto* cancel = new QPushButton("&Cancel", this);
-  ok->setObjectName("BtnOk");
-  cancel->setObjectName("BtnCancel");
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);

@@ -5,12 +5,12 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
 
 #include "app/dbtools/db_option_tables.h"
+#include "app/widgets/ok_cancel_buttons.h"
 #include "framework/gui/gui_services.h"
 
 namespace qb {
@@ -46,17 +46,7 @@ TDBOptionsDlg::TDBOptionsDlg(TDBOptionsMode mode, int& value, QWidget* parent)
   }
   combo_->setCurrentIndex(combo_->findData(value));  // the first match; -1 selects nothing
 
-  auto* ok = new QPushButton("&Ok", this);
-  auto* cancel = new QPushButton("&Cancel", this);
-  ok->setObjectName("BtnOk");
-  cancel->setObjectName("BtnCancel");
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* fields = new QFormLayout;
   fields->addRow(label_, combo_);

@@ -5,9 +5,9 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/widgets/ok_cancel_buttons.h"
 #include "framework/gui/gui_services.h"
 
 namespace qb {
@@ -23,17 +23,7 @@ TDBPasswordDlg::TDBPasswordDlg(const std::string& caption, std::string& text, QW
   label->setObjectName("Label1");
   label->setBuddy(edit_);
 
-  auto* ok = new QPushButton("&Ok", this);
-  auto* cancel = new QPushButton("&Cancel", this);
-  ok->setObjectName("BtnOk");
-  cancel->setObjectName("BtnCancel");
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* fields = new QFormLayout;
   fields->addRow(label, edit_);

@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/tabledesign/field_types.h"
 #include "app/tabledesign/list_drag.h"
 #include "app/widgets/list_box_rules.h"
+#include "app/widgets/ok_cancel_buttons.h"
 #include "jet/tabledef.h"
 
 namespace qb {
@@ -58,17 +58,7 @@ TFormNewIndex::TFormNewIndex(QWidget* parent)
   required_ = make_box("CheckBoxRequired", "Required", false);
   boxes->addStretch(1);
 
-  auto* ok = new QPushButton("&Ok", this);
-  auto* cancel = new QPushButton("&Cancel", this);
-  ok->setObjectName("BtnOk");
-  cancel->setObjectName("BtnCancel");
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* name_label = new QLabel("Name:", this);
   name_label->setObjectName("LabelName");

@@ -4,9 +4,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/widgets/ok_cancel_buttons.h"
 #include "app/wsadmin/sorted_names.h"
 #include "engine/dao_workspace.h"
 #include "framework/gui/gui_services.h"
@@ -35,17 +35,7 @@ TSelectUserToAddDlg::TSelectUserToAddDlg(TDAOWorkspace* workspace, const std::st
   }
   combo_->setCurrentIndex(combo_->findText(QString::fromStdString(user_name), Qt::MatchExactly));
 
-  auto* ok = new QPushButton("&Ok", this);
-  auto* cancel = new QPushButton("&Cancel", this);
-  ok->setObjectName("BtnOk");
-  cancel->setObjectName("BtnCancel");
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);

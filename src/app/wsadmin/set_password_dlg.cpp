@@ -5,10 +5,10 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <string>
 
+#include "app/widgets/ok_cancel_buttons.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "engine/dao_message_box.h"
@@ -53,17 +53,7 @@ TSetPasswordDlg::TSetPasswordDlg(std::shared_ptr<jet::User> user, QWidget* paren
   add_row("Label2", "New Password:", new_);
   add_row("Label3", "Confirmation:", confirmation_);
 
-  auto* ok = new QPushButton("&Ok", this);
-  auto* cancel = new QPushButton("&Cancel", this);
-  ok->setObjectName("BtnOk");
-  cancel->setObjectName("BtnCancel");
-  ok->setDefault(true);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
