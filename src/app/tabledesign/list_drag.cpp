@@ -9,10 +9,12 @@
 
 namespace qb {
 
-TListDrag::TListDrag(QListWidget* list) : QObject(list), list_(list) { list_->viewport()->installEventFilter(this); }
+TListDrag::TListDrag(QListWidget* list) : QObject(list), list_(list), viewport_(list->viewport()) {
+  viewport_->installEventFilter(this);
+}
 
 bool TListDrag::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != list_->viewport()) return false;
+  if (watched != viewport_) return false;
   switch (event->type()) {
     case QEvent::MouseButtonPress: {
       auto* mouse = static_cast<QMouseEvent*>(event);
@@ -31,7 +33,7 @@ bool TListDrag::eventFilter(QObject* watched, QEvent* event) {
       }
       if (!dragging_ && (mouse->position().toPoint() - start_).manhattanLength() >= QApplication::startDragDistance()) {
         dragging_ = true;
-        list_->viewport()->setCursor(Qt::DragMoveCursor);
+        viewport_->setCursor(Qt::DragMoveCursor);
       }
       return true;  // the selection stays on the dragged entry
     }
@@ -41,7 +43,7 @@ bool TListDrag::eventFilter(QObject* watched, QEvent* event) {
       const bool dropped = dragging_;
       pressed_ = dragging_ = false;
       if (!dropped) return false;  // a plain click
-      list_->viewport()->unsetCursor();
+      viewport_->unsetCursor();
       QListWidgetItem* target = list_->itemAt(mouse->position().toPoint());
       const int position = target != nullptr ? list_->row(target) : -1;
       if (OnDrop) App().CallGuarded([&] { OnDrop(position); });

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QListWidget;
+class QWidget;
 
 namespace qb {
 
@@ -29,6 +30,9 @@ class TListDrag : public QObject {
 
  private:
   QListWidget* list_;      // the watched list; owns this object
+  // The list's viewport, constant after construction. Kept so that events the viewport gets
+  // while the list is being destroyed are told apart without calling into the list.
+  QWidget* viewport_;
   bool pressed_ = false;   // a left press on an entry, not released yet
   bool dragging_ = false;  // the press has moved far enough
   QPoint start_;
