@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "jet/database.h"
-#include "jet/database_maintenance.h"
-#include "jet/engine_settings.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
 #include "bench_files.h"
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "jet/database.h"
-#include "jet/database_maintenance.h"
-#include "jet/engine_settings.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
 
 extern char** environ;

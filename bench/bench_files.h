@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "jet/lock_file.h"
+#include "jet/locks/lock_file.h"
 
 namespace qb::bench {
 

@@ -27,9 +27,9 @@
 #include <string>
 #include <vector>
 
-#include "jet/database.h"
-#include "jet/database_maintenance.h"
-#include "jet/engine_settings.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/base/engine_settings.h"
 #include "jet/recordset/recordset.h"
 #include "jet/sqlite/connection.h"
 #include "bench_files.h"

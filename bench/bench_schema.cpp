@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "jet/database.h"
-#include "jet/database_maintenance.h"
-#include "jet/engine_settings.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 #include "bench_files.h"
 
 namespace {

@@ -9,13 +9,13 @@
 #include <string_view>
 
 #include "com/ole_exception.h"
-#include "jet/sql/jet_types.h"
-#include "jet/sql/lexer.h"
-#include "jet/sql/memory_schema.h"
-#include "jet/sql/parser.h"
-#include "jet/sql/query_translator.h"
-#include "jet/sql/translation_cache.h"
-#include "jet/sql/translator.h"
+#include "jet/base/jet_types.h"
+#include "jet/sql/parse/lexer.h"
+#include "jet/sql/translate/memory_schema.h"
+#include "jet/sql/parse/parser.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/sql/translate/translation_cache.h"
+#include "jet/sql/translate/translator.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <iostream>
 
-#include "jet/database.h"
-#include "jet/query_execution.h"
+#include "jet/dao/database.h"
+#include "jet/query/query_execution.h"
 
 namespace qb::cli {
 

@@ -4,8 +4,8 @@
 
 #include "cli/commands.h"
 #include "cli/db_options.h"
-#include "jet/catalog_objects.h"
-#include "jet/database.h"
+#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/database.h"
 
 namespace qb::cli {
 namespace {

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "com/variant.h"
-#include "jet/errors.h"
-#include "jet/sort_orders.h"
+#include "jet/base/errors.h"
+#include "jet/base/sort_orders.h"
 
 namespace qb::cli {
 

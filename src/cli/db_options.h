@@ -8,7 +8,7 @@
 
 #include "cli/command_line.h"
 #include "cli/session.h"
-#include "jet/database.h"
+#include "jet/dao/database.h"
 
 namespace qb::cli {
 

@@ -4,10 +4,10 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "jet/group.h"
-#include "jet/groups.h"
-#include "jet/user.h"
-#include "jet/users.h"
+#include "jet/dao/group.h"
+#include "jet/dao/groups.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
 
 namespace qb::cli {
 namespace {

@@ -10,7 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "com/ole_exception.h"
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 
 namespace qb::cli {
 namespace {

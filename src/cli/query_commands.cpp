@@ -5,10 +5,10 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/db_options.h"
-#include "jet/database.h"
+#include "jet/dao/database.h"
 #include "com/ole_exception.h"
-#include "jet/errors.h"
-#include "jet/querydef.h"
+#include "jet/base/errors.h"
+#include "jet/dao/querydef.h"
 
 namespace qb::cli {
 namespace {

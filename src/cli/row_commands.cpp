@@ -14,11 +14,11 @@
 #include "cli/replacing_file.h"
 #include "cli/row_output.h"
 #include "com/ole_exception.h"
-#include "jet/database.h"
-#include "jet/errors.h"
-#include "jet/query_cursor.h"
-#include "jet/querydef.h"
-#include "jet/tabledef.h"
+#include "jet/dao/database.h"
+#include "jet/base/errors.h"
+#include "jet/query/query_cursor.h"
+#include "jet/dao/querydef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::cli {
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::cli {
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "com/ole_exception.h"
-#include "jet/errors.h"
-#include "jet/property.h"
-#include "jet/sql/lexer.h"
-#include "jet/sql/sql_errors.h"
-#include "jet/tabledef.h"
+#include "jet/base/errors.h"
+#include "jet/dao/property.h"
+#include "jet/sql/parse/lexer.h"
+#include "jet/sql/parse/sql_errors.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::cli {
 namespace {

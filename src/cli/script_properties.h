@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "jet/database.h"
+#include "jet/dao/database.h"
 
 namespace qb::cli {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "jet/dbengine.h"
-#include "jet/workspace.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/workspace.h"
 
 namespace qb::cli {
 

@@ -19,11 +19,11 @@
 #include "cli/script_properties.h"
 #include "cli/script_splitter.h"
 #include "com/ole_exception.h"
-#include "jet/database.h"
-#include "jet/query_execution.h"
-#include "jet/sql/parser.h"
-#include "jet/sql/query_translator.h"
-#include "jet/tabledef.h"
+#include "jet/dao/database.h"
+#include "jet/query/query_execution.h"
+#include "jet/sql/parse/parser.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::cli {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "jet/unicode_text.h"
-#include "jet/user.h"
-#include "jet/users.h"
+#include "jet/base/unicode_text.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
 
 namespace qb::cli {
 namespace {

@@ -15,12 +15,12 @@
 #include "engine/dao_wait_cursor.h"
 #include "engine/dao_workspace.h"
 #include "engine/text_scan.h"
-#include "jet/database.h"
-#include "jet/dbengine.h"
-#include "jet/property.h"
+#include "jet/dao/database.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/property.h"
 #include "jet/recordset/recordset.h"
-#include "jet/workspace.h"
-#include "jet/workspaces.h"
+#include "jet/dao/workspace.h"
+#include "jet/dao/workspaces.h"
 
 namespace qb {
 

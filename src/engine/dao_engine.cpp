@@ -11,9 +11,9 @@
 #include "engine/dao_globals.h"
 #include "engine/dao_message_box.h"
 #include "engine/dao_wait_cursor.h"
-#include "jet/database.h"
-#include "jet/dbengine.h"
-#include "jet/property.h"
+#include "jet/dao/database.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/property.h"
 
 namespace qb {
 

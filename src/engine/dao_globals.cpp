@@ -6,7 +6,7 @@
 #include "engine/dao_errors.h"
 #include "engine/dao_message_box.h"
 #include "engine/dao_wait_cursor.h"
-#include "jet/dbengine.h"
+#include "jet/dao/dbengine.h"
 
 namespace qb {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 
 namespace qb {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/dao_globals.h"
-#include "jet/property.h"
+#include "jet/dao/property.h"
 
 namespace qb {
 

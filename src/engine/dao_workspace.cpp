@@ -14,13 +14,13 @@
 #include "engine/dao_message_box.h"
 #include "engine/dao_wait_cursor.h"
 #include "engine/dao_workspace_member.h"
-#include "jet/dbengine.h"
-#include "jet/group.h"
-#include "jet/groups.h"
-#include "jet/property.h"
-#include "jet/user.h"
-#include "jet/users.h"
-#include "jet/workspace.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/group.h"
+#include "jet/dao/groups.h"
+#include "jet/dao/property.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
+#include "jet/dao/workspace.h"
 
 namespace qb {
 

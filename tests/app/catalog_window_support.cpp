@@ -8,9 +8,9 @@
 
 #include "app/toolwindows/single_tool_windows.h"
 #include "engine/dao_globals.h"
-#include "jet/dbengine.h"
-#include "jet/engine_settings.h"
-#include "jet/querydef.h"
+#include "jet/dao/dbengine.h"
+#include "jet/base/engine_settings.h"
+#include "jet/dao/querydef.h"
 
 namespace qb::test {
 

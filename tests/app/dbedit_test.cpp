@@ -23,8 +23,8 @@
 #include "engine/dao_globals.h"
 #include "engine/dao_workspace.h"
 #include "framework/gui/message_box.h"
-#include "jet/database.h"
-#include "jet/tabledef.h"
+#include "jet/dao/database.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::test {
 namespace {

@@ -20,12 +20,12 @@
 #include "engine/dao_workspace.h"
 #include "framework/gui/application.h"
 #include "framework/gui/message_box.h"
-#include "jet/database.h"
-#include "jet/dbengine.h"
-#include "jet/engine_settings.h"
-#include "jet/user.h"
-#include "jet/users.h"
-#include "jet/workspace.h"
+#include "jet/dao/database.h"
+#include "jet/dao/dbengine.h"
+#include "jet/base/engine_settings.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
+#include "jet/dao/workspace.h"
 #include "support/test_support.h"
 
 namespace qb::test {

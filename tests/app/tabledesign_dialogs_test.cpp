@@ -11,7 +11,7 @@
 #include "app/tabledesign/field_types.h"
 #include "app/tabledesign/new_field_form.h"
 #include "app/tabledesign/new_index_form.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::test {
 namespace {

@@ -13,10 +13,10 @@
 #include "app/catalog_window_support.h"
 #include "app/dbedit/db_edit_dlg.h"
 #include "app/tabledesign/table_design_form.h"
-#include "jet/database.h"
-#include "jet/query_rows.h"
-#include "jet/querydef.h"
-#include "jet/tabledef.h"
+#include "jet/dao/database.h"
+#include "jet/query/query_rows.h"
+#include "jet/dao/querydef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::test {
 namespace {

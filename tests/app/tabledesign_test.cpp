@@ -18,9 +18,9 @@
 #include "app/toolwindows/single_tool_windows.h"
 #include "app/widgets/list_box_rules.h"
 #include "framework/gui/message_box.h"
-#include "jet/database.h"
+#include "jet/dao/database.h"
 #include "jet/recordset/recordset.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::test {
 namespace {

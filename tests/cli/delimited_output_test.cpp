@@ -11,7 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/query_params.h"
 #include "cli/replacing_file.h"
-#include "jet/sql/jet_types.h"
+#include "jet/base/jet_types.h"
 #include "quill_test.h"
 
 namespace qb::cli {

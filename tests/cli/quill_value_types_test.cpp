@@ -1,7 +1,7 @@
 // quill with values of the wrong type: a date given as a parameter's text finds its rows, text
 // that is no number is refused by a statement, and db repair reports rows of an older file that
 // hold a value of another type than their field instead of calling the file sound.
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 #include "jet/sqlite/cipher_key.h"
 #include "jet/sqlite/connection.h"
 #include "quill_test.h"

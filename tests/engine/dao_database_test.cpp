@@ -14,13 +14,13 @@
 #include "engine/dao_recordset_link.h"
 #include "engine/dao_workspace.h"
 #include "framework/component/form_stream.h"
-#include "jet/database.h"
-#include "jet/querydef.h"
+#include "jet/dao/database.h"
+#include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_types.h"
-#include "jet/dbengine.h"
-#include "jet/workspace.h"
-#include "jet/workspaces.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/workspace.h"
+#include "jet/dao/workspaces.h"
 
 namespace qb::test {
 namespace {

@@ -13,8 +13,8 @@
 #include "framework/component/component_errors.h"
 #include "framework/component/form_stream.h"
 #include "framework/component/properties.h"
-#include "jet/dbengine.h"
-#include "jet/workspace.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/workspace.h"
 
 namespace qb::test {
 namespace {

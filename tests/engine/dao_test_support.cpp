@@ -4,7 +4,7 @@
 #include "engine/dao_globals.h"
 #include "engine/dao_registration.h"
 #include "framework/component/class_registry.h"
-#include "jet/dbengine.h"
+#include "jet/dao/dbengine.h"
 
 namespace qb::test {
 

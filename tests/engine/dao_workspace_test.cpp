@@ -13,11 +13,11 @@
 #include "engine/dao_workspace.h"
 #include "engine/dao_workspace_member.h"
 #include "framework/component/form_stream.h"
-#include "jet/dbengine.h"
-#include "jet/groups.h"
-#include "jet/user.h"
-#include "jet/users.h"
-#include "jet/workspace.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/groups.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
+#include "jet/dao/workspace.h"
 
 namespace qb::test {
 namespace {

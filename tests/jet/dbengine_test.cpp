@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "engine_test_support.h"
-#include "jet/dbengine.h"
-#include "jet/errors.h"
-#include "jet/property.h"
-#include "jet/users.h"
-#include "jet/workspace.h"
-#include "jet/workspaces.h"
+#include "jet/dao/dbengine.h"
+#include "jet/base/errors.h"
+#include "jet/dao/property.h"
+#include "jet/dao/users.h"
+#include "jet/dao/workspace.h"
+#include "jet/dao/workspaces.h"
 
 namespace qb::jet {
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "engine_test_support.h"
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {

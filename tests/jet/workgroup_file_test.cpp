@@ -6,15 +6,15 @@
 #include <set>
 
 #include "engine_test_support.h"
-#include "jet/dbengine.h"
-#include "jet/engine_file.h"
-#include "jet/engine_key.h"
-#include "jet/errors.h"
-#include "jet/group.h"
-#include "jet/user.h"
-#include "jet/users.h"
-#include "jet/workspace.h"
-#include "jet/workspaces.h"
+#include "jet/dao/dbengine.h"
+#include "jet/storage/engine_file.h"
+#include "jet/sqlite/engine_key.h"
+#include "jet/base/errors.h"
+#include "jet/dao/group.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
+#include "jet/dao/workspace.h"
+#include "jet/dao/workspaces.h"
 
 namespace qb::jet {
 namespace {

@@ -24,10 +24,10 @@
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
 #include "framework/gui/message_box.h"
-#include "jet/catalog_objects.h"
-#include "jet/field.h"
-#include "jet/querydef.h"
-#include "jet/tabledef.h"
+#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/field.h"
+#include "jet/dao/querydef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb {
 

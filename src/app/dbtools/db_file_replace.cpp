@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "core/exception.h"
-#include "jet/database.h"
-#include "jet/database_open.h"
-#include "jet/lock_file.h"
-#include "jet/tabledef.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_open.h"
+#include "jet/locks/lock_file.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 
 namespace qb {
 

@@ -20,9 +20,9 @@
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
 #include "framework/gui/screen_cursor.h"
-#include "jet/database.h"
-#include "jet/database_maintenance.h"
-#include "jet/dbengine.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/dbengine.h"
 
 namespace qb {
 

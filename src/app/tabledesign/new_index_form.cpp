@@ -15,7 +15,7 @@
 #include "app/tabledesign/list_drag.h"
 #include "app/widgets/list_box_rules.h"
 #include "app/widgets/ok_cancel_buttons.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb {
 

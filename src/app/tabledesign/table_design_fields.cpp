@@ -14,7 +14,7 @@
 #include "app/widgets/list_box_rules.h"
 #include "com/variant.h"
 #include "framework/gui/gui_services.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb {
 

@@ -18,7 +18,7 @@
 #include "app/widgets/list_box_rules.h"
 #include "engine/dao_database.h"
 #include "framework/gui/application.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb {
 

@@ -10,7 +10,7 @@
 #include "app/widgets/list_box_rules.h"
 #include "engine/text_scan.h"
 #include "framework/gui/gui_services.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb {
 

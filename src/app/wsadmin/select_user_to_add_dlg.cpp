@@ -10,8 +10,8 @@
 #include "app/wsadmin/sorted_names.h"
 #include "engine/dao_workspace.h"
 #include "framework/gui/gui_services.h"
-#include "jet/user.h"
-#include "jet/users.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
 
 namespace qb {
 

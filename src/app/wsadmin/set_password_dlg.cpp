@@ -15,7 +15,7 @@
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
 #include "framework/gui/message_box.h"
-#include "jet/user.h"
+#include "jet/dao/user.h"
 
 namespace qb {
 

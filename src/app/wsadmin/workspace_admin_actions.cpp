@@ -10,10 +10,10 @@
 #include "app/wsadmin/sorted_names.h"
 #include "app/wsadmin/workspace_admin_dlg.h"
 #include "framework/gui/gui_services.h"
-#include "jet/group.h"
-#include "jet/groups.h"
-#include "jet/user.h"
-#include "jet/users.h"
+#include "jet/dao/group.h"
+#include "jet/dao/groups.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
 
 namespace qb {
 

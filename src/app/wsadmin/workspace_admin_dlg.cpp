@@ -19,11 +19,11 @@
 #include "engine/dao_globals.h"
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
-#include "jet/dbengine.h"
-#include "jet/group.h"
-#include "jet/groups.h"
-#include "jet/user.h"
-#include "jet/users.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/group.h"
+#include "jet/dao/groups.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
 
 namespace qb {
 

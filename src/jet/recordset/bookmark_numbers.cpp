@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 

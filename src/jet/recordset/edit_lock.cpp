@@ -2,10 +2,10 @@
 // check that compares the whole stored record with what Edit read.
 #include "jet/recordset/edit_lock.h"
 
-#include "jet/database.h"
-#include "jet/errors.h"
-#include "jet/record_lock.h"
-#include "jet/transaction_locks.h"
+#include "jet/dao/database.h"
+#include "jet/base/errors.h"
+#include "jet/locks/record_lock.h"
+#include "jet/locks/transaction_locks.h"
 #include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 

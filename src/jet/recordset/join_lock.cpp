@@ -6,13 +6,13 @@
 
 #include <set>
 
-#include "jet/errors.h"
-#include "jet/record_lock.h"
+#include "jet/base/errors.h"
+#include "jet/locks/record_lock.h"
 #include "jet/recordset/edit_lock.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
-#include "jet/sql/translator.h"
+#include "jet/sql/translate/translator.h"
 
 namespace qb::jet {
 namespace {

@@ -7,14 +7,14 @@
 
 #include <variant>
 
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/prepared_sql.h"
 #include "jet/recordset/recordset_types.h"
 #include "jet/recordset/row_source.h"
-#include "jet/schema_catalog.h"
-#include "jet/sql/parser.h"
-#include "jet/sql/translator.h"
-#include "jet/unicode_text.h"
+#include "jet/catalog/schema_catalog.h"
+#include "jet/sql/parse/parser.h"
+#include "jet/sql/translate/translator.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 namespace {

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "jet/schema_model.h"
-#include "jet/sql/query_translator.h"
+#include "jet/catalog/schema_model.h"
+#include "jet/sql/translate/query_translator.h"
 
 namespace qb::jet {
 

@@ -5,15 +5,15 @@
 
 #include <sqlcipher/sqlite3.h>
 
-#include "jet/column_value.h"
-#include "jet/errors.h"
+#include "jet/sqlite/column_value.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/recordset_types.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/stored_value.h"
-#include "jet/sql/translator.h"
+#include "jet/sql/translate/translator.h"
 #include "jet/sqlite/connection.h"
-#include "jet/unicode_text.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 namespace {

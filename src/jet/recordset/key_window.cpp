@@ -10,10 +10,10 @@
 
 #include <algorithm>
 
-#include "jet/column_value.h"
+#include "jet/sqlite/column_value.h"
 #include "jet/recordset/recordset_open.h"
-#include "jet/schema_model.h"
-#include "jet/sql/translator.h"
+#include "jet/catalog/schema_model.h"
+#include "jet/sql/translate/translator.h"
 
 namespace qb::jet {
 namespace {

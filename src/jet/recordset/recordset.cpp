@@ -8,12 +8,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "jet/database.h"
-#include "jet/errors.h"
-#include "jet/querydef.h"
+#include "jet/dao/database.h"
+#include "jet/base/errors.h"
+#include "jet/dao/querydef.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/recordset_table.h"
-#include "jet/sql/translator.h"
+#include "jet/sql/translate/translator.h"
 
 namespace qb::jet {
 

@@ -5,18 +5,18 @@
 // transactions too).
 #include <sqlcipher/sqlite3.h>
 
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/edit_lock.h"
 #include "jet/recordset/join_lock.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/join_write.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_state.h"
-#include "jet/column_value.h"
+#include "jet/sqlite/column_value.h"
 #include "jet/recordset/stored_value.h"
-#include "jet/schema_sql.h"
-#include "jet/sql/jet_types.h"
-#include "jet/sql/translator.h"
+#include "jet/catalog/schema_sql.h"
+#include "jet/base/jet_types.h"
+#include "jet/sql/translate/translator.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {

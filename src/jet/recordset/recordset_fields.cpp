@@ -3,15 +3,15 @@
 // Properties.
 #include <algorithm>
 
-#include "jet/database.h"
-#include "jet/errors.h"
-#include "jet/property.h"
+#include "jet/dao/database.h"
+#include "jet/base/errors.h"
+#include "jet/dao/property.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/stored_value.h"
-#include "jet/schema_model.h"
-#include "jet/sql/jet_types.h"
-#include "jet/unicode_text.h"
+#include "jet/catalog/schema_model.h"
+#include "jet/base/jet_types.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 namespace {

@@ -5,25 +5,25 @@
 
 #include <algorithm>
 
-#include "jet/catalog_query_schema.h"
-#include "jet/currency_storage.h"
-#include "jet/database.h"
-#include "jet/database_catalog.h"
-#include "jet/errors.h"
-#include "jet/querydef.h"
+#include "jet/catalog/catalog_query_schema.h"
+#include "jet/catalog/currency_storage.h"
+#include "jet/dao/database.h"
+#include "jet/catalog/database_catalog.h"
+#include "jet/base/errors.h"
+#include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
-#include "jet/column_value.h"
+#include "jet/sqlite/column_value.h"
 #include "jet/recordset/stored_value.h"
 #include "jet/recordset/table_hold.h"
-#include "jet/schema_catalog.h"
-#include "jet/sql/parameter_binding.h"
-#include "jet/sql/query_translator.h"
-#include "jet/sql/translator.h"
-#include "jet/tabledef.h"
-#include "jet/unicode_text.h"
+#include "jet/catalog/schema_catalog.h"
+#include "jet/sql/translate/parameter_binding.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/sql/translate/translator.h"
+#include "jet/dao/tabledef.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 

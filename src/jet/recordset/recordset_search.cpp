@@ -4,19 +4,19 @@
 // fixed copies row by row over the values they hold.
 #include <sqlcipher/sqlite3.h>
 
-#include "jet/database.h"
-#include "jet/errors.h"
+#include "jet/dao/database.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/stored_value.h"
 #include "com/ole_exception.h"
-#include "jet/sql/parameter_binding.h"
-#include "jet/sql/parser.h"
-#include "jet/sql/query_translator.h"
-#include "jet/sql/translator.h"
-#include "jet/tabledef.h"
-#include "jet/unicode_text.h"
+#include "jet/sql/translate/parameter_binding.h"
+#include "jet/sql/parse/parser.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/sql/translate/translator.h"
+#include "jet/dao/tabledef.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 namespace {

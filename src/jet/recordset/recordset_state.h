@@ -28,7 +28,7 @@
 #include "jet/recordset/prepared_sql.h"
 #include "jet/recordset/recordset_types.h"
 #include "jet/recordset/row_source.h"
-#include "jet/schema_model.h"
+#include "jet/catalog/schema_model.h"
 
 namespace qb::jet {
 

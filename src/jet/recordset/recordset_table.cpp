@@ -2,7 +2,7 @@
 // current row; KEY_ONLY mirrors its rowid and CURRENT its values while a record is current.
 #include "jet/recordset/recordset_table.h"
 
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/recordset_state.h"
 
 namespace qb::jet {

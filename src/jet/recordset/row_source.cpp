@@ -7,12 +7,12 @@
 
 #include <algorithm>
 
-#include "jet/column_value.h"
+#include "jet/sqlite/column_value.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/stored_value.h"
-#include "jet/sql/parameter_binding.h"
-#include "jet/sql/query_translator.h"
-#include "jet/sql/translator.h"
+#include "jet/sql/translate/parameter_binding.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/sql/translate/translator.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "jet/errors.h"
-#include "jet/sql/field_conversion.h"
+#include "jet/base/errors.h"
+#include "jet/sql/functions/field_conversion.h"
 
 namespace qb::jet {
 

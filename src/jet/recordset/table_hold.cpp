@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "jet/errors.h"
-#include "jet/lock_ranges.h"
+#include "jet/base/errors.h"
+#include "jet/locks/lock_ranges.h"
 #include "jet/recordset/recordset_types.h"
-#include "jet/unicode_text.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 namespace {

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/sqlite/sqlite_error.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLCipher's SQLite 3.15.2");

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 #include "jet/sqlite/cipher_key.h"
 #include "jet/sqlite/statement.h"
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "jet/errors.h"
-#include "jet/sql/sqlite_functions.h"
+#include "jet/base/errors.h"
+#include "jet/sql/functions/sqlite_functions.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLCipher's SQLite 3.15.2");
 

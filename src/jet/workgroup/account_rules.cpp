@@ -4,9 +4,9 @@
 
 #include <sodium.h>
 
-#include "jet/engine_key.h"
-#include "jet/errors.h"
-#include "jet/unicode_text.h"
+#include "jet/sqlite/engine_key.h"
+#include "jet/base/errors.h"
+#include "jet/base/unicode_text.h"
 
 namespace qb::jet {
 namespace {

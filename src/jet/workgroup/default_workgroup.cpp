@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "com/ole_exception.h"
-#include "jet/engine_file.h"
-#include "jet/errors.h"
+#include "jet/storage/engine_file.h"
+#include "jet/base/errors.h"
 #include "jet/workgroup/workgroup_store.h"
 
 namespace qb::jet {

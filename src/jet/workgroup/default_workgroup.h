@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 
 namespace qb::jet {
 

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 
 namespace qb::jet {
 

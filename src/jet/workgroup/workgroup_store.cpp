@@ -4,9 +4,9 @@
 
 #include <sodium.h>
 
-#include "jet/engine_file.h"
-#include "jet/engine_key.h"
-#include "jet/errors.h"
+#include "jet/storage/engine_file.h"
+#include "jet/sqlite/engine_key.h"
+#include "jet/base/errors.h"
 #include "jet/workgroup/account_rules.h"
 #include "jet/workgroup/password_hash.h"
 

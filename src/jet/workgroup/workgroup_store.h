@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/engine_settings.h"
+#include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {

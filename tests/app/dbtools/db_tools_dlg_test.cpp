@@ -15,7 +15,7 @@
 #include "app/dbtools/dbtools_test_support.h"
 #include "app/dbtools/screenshot_test_support.h"
 #include "framework/gui/message_box.h"
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 
 namespace qb::test {
 namespace {

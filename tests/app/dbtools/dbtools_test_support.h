@@ -14,12 +14,12 @@
 #include "com/ole_exception.h"
 #include "engine/dao_engine.h"
 #include "engine/dao_globals.h"
-#include "jet/database.h"
-#include "jet/dbengine.h"
-#include "jet/engine_settings.h"
-#include "jet/errors.h"
+#include "jet/dao/database.h"
+#include "jet/dao/dbengine.h"
+#include "jet/base/engine_settings.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
-#include "jet/workspace.h"
+#include "jet/dao/workspace.h"
 #include "support/test_support.h"
 
 namespace qb::test {

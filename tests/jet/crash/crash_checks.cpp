@@ -7,10 +7,10 @@
 #include <map>
 
 #include "com/ole_exception.h"
-#include "jet/database_maintenance.h"
-#include "jet/database_open.h"
-#include "jet/errors.h"
-#include "jet/lock_file.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/maintenance/database_open.h"
+#include "jet/base/errors.h"
+#include "jet/locks/lock_file.h"
 #include "jet/sqlite/connection.h"
 #include "support/test_support.h"
 

@@ -14,8 +14,8 @@
 
 #include "com/ole_exception.h"
 #include "crash_checks.h"
-#include "jet/database_maintenance.h"
-#include "jet/lock_file.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/locks/lock_file.h"
 #include "support/test_support.h"
 
 namespace qb::jet::crash {

@@ -13,10 +13,10 @@
 #include <random>
 
 #include "crash_harness.h"
-#include "jet/database_maintenance.h"
-#include "jet/database_open.h"
-#include "jet/field.h"
-#include "jet/lock_file.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/maintenance/database_open.h"
+#include "jet/dao/field.h"
+#include "jet/locks/lock_file.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_types.h"
 #include "support/test_support.h"

@@ -9,9 +9,9 @@
 
 #include "com/ole_exception.h"
 #include "crash_harness.h"
-#include "jet/database_maintenance.h"
-#include "jet/database_open.h"
-#include "jet/field.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/maintenance/database_open.h"
+#include "jet/dao/field.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_types.h"
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "database_test_support.h"
-#include "jet/errors.h"
-#include "jet/property.h"
+#include "jet/base/errors.h"
+#include "jet/dao/property.h"
 #include "jet/recordset/recordset.h"
-#include "jet/schema_model.h"
-#include "jet/text_collation.h"
+#include "jet/catalog/schema_model.h"
+#include "jet/storage/text_collation.h"
 
 namespace qb::jet::test {
 namespace {

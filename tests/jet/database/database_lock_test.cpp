@@ -9,10 +9,10 @@
 #include <functional>
 
 #include "database_test_support.h"
-#include "jet/database_open.h"
+#include "jet/maintenance/database_open.h"
 #include "com/ole_exception.h"
-#include "jet/errors.h"
-#include "jet/lock_file.h"
+#include "jet/base/errors.h"
+#include "jet/locks/lock_file.h"
 
 namespace qb::jet {
 namespace {

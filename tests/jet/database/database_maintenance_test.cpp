@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "database_test_support.h"
-#include "jet/database_maintenance.h"
-#include "jet/engine_key.h"
-#include "jet/errors.h"
-#include "jet/property.h"
-#include "jet/text_collation.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/sqlite/engine_key.h"
+#include "jet/base/errors.h"
+#include "jet/dao/property.h"
+#include "jet/storage/text_collation.h"
 
 namespace qb::jet {
 namespace {

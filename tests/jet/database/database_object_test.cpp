@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "database_test_support.h"
-#include "jet/errors.h"
-#include "jet/property.h"
-#include "jet/sort_orders.h"
-#include "jet/text_collation.h"
+#include "jet/base/errors.h"
+#include "jet/dao/property.h"
+#include "jet/base/sort_orders.h"
+#include "jet/storage/text_collation.h"
 
 namespace qb::jet {
 namespace {

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "database_test_support.h"
-#include "jet/database_maintenance.h"
-#include "jet/engine_key.h"
-#include "jet/errors.h"
-#include "jet/lock_file.h"
-#include "jet/property.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/sqlite/engine_key.h"
+#include "jet/base/errors.h"
+#include "jet/locks/lock_file.h"
+#include "jet/dao/property.h"
 
 namespace qb::jet {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "../engine_test_support.h"
-#include "jet/database.h"
-#include "jet/dbengine.h"
+#include "jet/dao/database.h"
+#include "jet/dao/dbengine.h"
 #include "jet/sqlite/connection.h"
-#include "jet/workspace.h"
+#include "jet/dao/workspace.h"
 
 namespace qb::jet::test {
 

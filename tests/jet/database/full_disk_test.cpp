@@ -7,8 +7,8 @@
 
 #include "../support/full_disk_vfs.h"
 #include "database_test_support.h"
-#include "jet/database_maintenance.h"
-#include "jet/errors.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
 #include "support/isolated_process.h"
 

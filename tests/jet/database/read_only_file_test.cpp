@@ -9,10 +9,10 @@
 #include <unistd.h>
 
 #include "database_test_support.h"
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
-#include "jet/user.h"
-#include "jet/users.h"
+#include "jet/dao/user.h"
+#include "jet/dao/users.h"
 #include "support/isolated_process.h"
 
 namespace qb::jet {

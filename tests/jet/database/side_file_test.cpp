@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "database_test_support.h"
-#include "jet/database_maintenance.h"
-#include "jet/errors.h"
-#include "jet/side_file.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/base/errors.h"
+#include "jet/storage/side_file.h"
 
 namespace qb::jet {
 namespace {

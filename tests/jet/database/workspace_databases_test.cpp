@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "database_test_support.h"
-#include "jet/databases.h"
-#include "jet/dbengine.h"
+#include "jet/dao/databases.h"
+#include "jet/dao/dbengine.h"
 #include "jet/recordset/recordset.h"
-#include "jet/workspaces.h"
+#include "jet/dao/workspaces.h"
 
 namespace qb::jet::test {
 namespace {

@@ -2,9 +2,9 @@
 // version that moves with every change that could alter a translation, wherever it was made.
 #include <gtest/gtest.h>
 
-#include "jet/catalog_query_schema.h"
-#include "jet/field.h"
-#include "jet/tabledef.h"
+#include "jet/catalog/catalog_query_schema.h"
+#include "jet/dao/field.h"
+#include "jet/dao/tabledef.h"
 #include "jet/sqlite/connection.h"
 #include "query_test_support.h"
 

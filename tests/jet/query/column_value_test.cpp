@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 
-#include "jet/column_value.h"
-#include "jet/sql/jet_types.h"
+#include "jet/sqlite/column_value.h"
+#include "jet/base/jet_types.h"
 #include "query_test_support.h"
 
 namespace qb::jet::test {

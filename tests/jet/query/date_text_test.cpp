@@ -3,8 +3,8 @@
 // mismatch, never a silently false comparison.
 #include <gtest/gtest.h>
 
-#include "jet/query_rows.h"
-#include "jet/querydef.h"
+#include "jet/query/query_rows.h"
+#include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_types.h"
 #include "query_test_support.h"

@@ -3,7 +3,7 @@
 // with it, make-table catalog entries, and each error Execute raises.
 #include <gtest/gtest.h>
 
-#include "jet/query_execution.h"
+#include "jet/query/query_execution.h"
 #include "jet/sqlite/connection.h"
 #include "query_corpus_support.h"
 

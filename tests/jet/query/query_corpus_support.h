@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/query_rows.h"
+#include "jet/query/query_rows.h"
 #include "query_test_support.h"
 
 namespace qb::jet::test {

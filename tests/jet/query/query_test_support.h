@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "../database/database_test_support.h"
-#include "jet/catalog_query_schema.h"
-#include "jet/database.h"
+#include "jet/catalog/catalog_query_schema.h"
+#include "jet/dao/database.h"
 
 namespace qb::jet::test {
 

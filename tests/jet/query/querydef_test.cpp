@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "../database/database_test_support.h"
-#include "jet/database.h"
-#include "jet/property.h"
-#include "jet/query_execution.h"
-#include "jet/query_rows.h"
-#include "jet/querydef.h"
-#include "jet/schema_model.h"
+#include "jet/dao/database.h"
+#include "jet/dao/property.h"
+#include "jet/query/query_execution.h"
+#include "jet/query/query_rows.h"
+#include "jet/dao/querydef.h"
+#include "jet/catalog/schema_model.h"
 
 namespace qb::jet::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "../engine_test_support.h"
-#include "jet/errors.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/bookmark_numbers.h"
 
 namespace qb::jet::test {

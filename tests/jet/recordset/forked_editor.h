@@ -13,9 +13,9 @@
 #include <string>
 
 #include "com/ole_exception.h"
-#include "jet/database.h"
-#include "jet/database_open.h"
-#include "jet/errors.h"
+#include "jet/dao/database.h"
+#include "jet/maintenance/database_open.h"
+#include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
 
 namespace qb::jet::test {

@@ -4,7 +4,7 @@
 // the shapes that stay read-only.
 #include <gtest/gtest.h>
 
-#include "jet/querydef.h"
+#include "jet/dao/querydef.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

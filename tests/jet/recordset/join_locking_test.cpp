@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "forked_editor.h"
-#include "jet/record_lock.h"
+#include "jet/locks/record_lock.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

@@ -2,7 +2,7 @@
 // bookmarks, clones, Requery, and the fields' definitions and values.
 #include <gtest/gtest.h>
 
-#include "jet/querydef.h"
+#include "jet/dao/querydef.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

@@ -2,7 +2,7 @@
 // (Close, its database closing, the table held open).
 #include <gtest/gtest.h>
 
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../schema/schema_test_support.h"
-#include "jet/property.h"
+#include "jet/dao/property.h"
 #include "jet/recordset/recordset.h"
 
 namespace qb::jet::test {

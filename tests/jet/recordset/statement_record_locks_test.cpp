@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "forked_editor.h"
-#include "jet/querydef.h"
+#include "jet/dao/querydef.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

@@ -9,7 +9,7 @@
 
 #include "forked_editor.h"
 #include "jet/recordset/table_hold.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "forked_editor.h"
-#include "jet/database_open.h"
+#include "jet/maintenance/database_open.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "jet/database_catalog.h"
-#include "jet/property.h"
+#include "jet/catalog/database_catalog.h"
+#include "jet/dao/property.h"
 #include "jet/recordset/recordset.h"
 #include "schema_test_support.h"
 #include "support/comma_locale.h"

@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "jet/ddl_executor.h"
-#include "jet/schema_model.h"
+#include "jet/catalog/ddl_executor.h"
+#include "jet/catalog/schema_model.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

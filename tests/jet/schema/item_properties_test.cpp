@@ -2,9 +2,9 @@
 // ones, typed, kept across reopening and every kind of table change, gone with their owner.
 #include <gtest/gtest.h>
 
-#include "jet/index.h"
-#include "jet/property.h"
-#include "jet/schema_model.h"
+#include "jet/dao/index.h"
+#include "jet/dao/property.h"
+#include "jet/catalog/schema_model.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

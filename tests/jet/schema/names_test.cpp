@@ -3,9 +3,9 @@
 // for letters beyond ASCII too.
 #include <gtest/gtest.h>
 
-#include "jet/querydef.h"
+#include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
-#include "jet/unicode_text.h"
+#include "jet/base/unicode_text.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

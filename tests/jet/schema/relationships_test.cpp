@@ -3,8 +3,8 @@
 // kept through copies, renames and compacting, and guarding the tables and fields they use.
 #include <gtest/gtest.h>
 
-#include "jet/ddl_executor.h"
-#include "jet/schema_model.h"
+#include "jet/catalog/ddl_executor.h"
+#include "jet/catalog/schema_model.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

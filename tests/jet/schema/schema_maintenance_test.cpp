@@ -2,9 +2,9 @@
 // AutoNumber seed rule (numbers restart after the highest one kept).
 #include <gtest/gtest.h>
 
-#include "jet/schema_model.h"
-#include "jet/database_maintenance.h"
-#include "jet/property.h"
+#include "jet/catalog/schema_model.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/property.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "jet/schema_model.h"
+#include "jet/catalog/schema_model.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "../database/database_test_support.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 
 namespace qb::jet::test {
 

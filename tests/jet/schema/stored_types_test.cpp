@@ -3,11 +3,11 @@
 // default values and table rebuilds; stored rows never hold another SQLite storage class.
 #include <gtest/gtest.h>
 
-#include "jet/database_maintenance.h"
-#include "jet/query_execution.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/query/query_execution.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_types.h"
-#include "jet/tabledef.h"
+#include "jet/dao/tabledef.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

@@ -2,9 +2,9 @@
 // rules enforced on every write, and changes to tables that hold rows.
 #include <gtest/gtest.h>
 
-#include "jet/index.h"
-#include "jet/property.h"
-#include "jet/schema_model.h"
+#include "jet/dao/index.h"
+#include "jet/dao/property.h"
+#include "jet/catalog/schema_model.h"
 #include "schema_test_support.h"
 
 namespace qb::jet::test {

@@ -7,9 +7,9 @@
 #include <set>
 
 #include "core/format_settings.h"
-#include "jet/sql/parser.h"
-#include "jet/sql/sqlite_functions.h"
-#include "jet/sql/translator.h"
+#include "jet/sql/parse/parser.h"
+#include "jet/sql/functions/sqlite_functions.h"
+#include "jet/sql/translate/translator.h"
 #include "sql_test_util.h"
 
 namespace qb::jet::sql {

@@ -1,9 +1,9 @@
 // Tests of the Jet SQL lexer: literal forms, positions and the errors that name them.
-#include "jet/sql/lexer.h"
+#include "jet/sql/parse/lexer.h"
 
 #include <gtest/gtest.h>
 
-#include "jet/sql/date_literal.h"
+#include "jet/sql/parse/date_literal.h"
 #include "sql_test_util.h"
 
 namespace qb::jet::sql {

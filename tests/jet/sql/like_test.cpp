@@ -1,5 +1,5 @@
 // Tests of the Like matcher: each wildcard, lists and ranges, case folding and bad patterns.
-#include "jet/sql/like.h"
+#include "jet/sql/functions/like.h"
 
 #include <gtest/gtest.h>
 

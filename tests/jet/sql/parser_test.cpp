@@ -1,6 +1,6 @@
 // Tests of the Jet SQL parser: expression precedence, names and calls, DDL statement trees, and
 // the syntax errors each clause raises.
-#include "jet/sql/parser.h"
+#include "jet/sql/parse/parser.h"
 
 #include <gtest/gtest.h>
 

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "jet/sql/jet_types.h"
-#include "jet/sql/memory_schema.h"
-#include "jet/sql/parameter_binding.h"
-#include "jet/sql/query_translator.h"
-#include "jet/sql/sqlite_functions.h"
-#include "jet/sql/translation_cache.h"
+#include "jet/base/jet_types.h"
+#include "jet/sql/translate/memory_schema.h"
+#include "jet/sql/translate/parameter_binding.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/sql/functions/sqlite_functions.h"
+#include "jet/sql/translate/translation_cache.h"
 #include "sql_test_util.h"
 
 namespace qb::jet::sql {

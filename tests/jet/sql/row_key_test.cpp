@@ -2,8 +2,8 @@
 // whose rows are the rows of one table.
 #include <gtest/gtest.h>
 
-#include "jet/sql/memory_schema.h"
-#include "jet/sql/query_translator.h"
+#include "jet/sql/translate/memory_schema.h"
+#include "jet/sql/translate/query_translator.h"
 
 namespace qb::jet::sql {
 namespace {

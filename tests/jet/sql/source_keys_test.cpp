@@ -2,8 +2,8 @@
 // (with_row_key): plain selects over joins of stored tables only, never their subqueries.
 #include <gtest/gtest.h>
 
-#include "jet/sql/memory_schema.h"
-#include "jet/sql/query_translator.h"
+#include "jet/sql/translate/memory_schema.h"
+#include "jet/sql/translate/query_translator.h"
 
 namespace qb::jet::sql {
 namespace {

@@ -1,0 +1,206 @@
+// jet/dao/database: one open database file: its settings and facts (Name, Connect, Version, sort
+// order ...), its catalog collections, user-defined properties, nested transactions and Close.
+// Holds the file's connection and its lock-file hold; never opens or creates files itself
+// (see database_open.h and DBEngine). Not thread-safe: one thread at a time per engine.
+//
+// Transactions (one state machine, kept in depth_):
+//   depth 0        no transaction; every change commits at once.
+//   depth 1 .. 5   a transaction is open on the connection (level 1) with savepoints qb_tx2 ..
+//                  qb_txN for the inner levels; changes are kept until the outermost commit.
+//   BeginTrans     depth d -> d + 1 (kTransactionsTooDeep at 5); from 0 it takes the file's
+//                  write lock (see "Several users" below);
+//   CommitTrans    depth d -> d - 1, committing at 1, else releasing savepoint d
+//                  (kNoTransaction at 0);
+//   Rollback       depth d -> d - 1, undoing the transaction at 1, else savepoint d
+//                  (kNoTransaction at 0);
+//   failure        a statement failing for a full disk or a disk error makes SQLite undo the
+//                  whole transaction: the next Rollback takes depth d -> 0, the next CommitTrans
+//                  does the same and raises kNoTransaction (nothing was saved);
+//   Close          any depth -> closed, undoing every open level.
+// Record locks taken by recordset writes inside a transaction are kept (KeptRecordLocks) until
+// the depth is back to 0 or the database closes.
+//
+// Several users: one writer at a time per file, for as long as its write or transaction lasts.
+// Every write (a statement, a recordset's Update or Delete, a schema change) takes the file's
+// write lock before it reads anything, and a transaction takes it at BeginTrans (a read-only
+// open's takes none) and keeps it until its outermost CommitTrans or Rollback. Readers never
+// wait: they see the last committed state. A writer that finds the lock held waits for it up
+// to the busy timeout (EngineSettings::busy_timeout_ms, 5 s by default) and then fails with
+// kLockedRetry (3218), having changed nothing; BeginTrans fails the same way. So keep
+// transactions short. Record locks come on top (recordset.h): an UPDATE or DELETE that would
+// write a record another user's transaction keeps locked fails at once with dbFailOnError
+// (3218); without it, it waits for that transaction like any write. Programs where many users
+// write at once should keep their data in a server database (ODBC workspaces, to come).
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com/variant.h"
+#include "jet/catalog/catalog_objects.h"
+#include "jet/storage/engine_file.h"
+
+namespace qb::jet {
+
+namespace sql {
+class TranslationCache;
+struct TranslatedQuery;
+}  // namespace sql
+
+class CatalogQuerySchema;
+class Connection;
+class LockFileHold;
+class LockRanges;
+class StatementCache;
+class Properties;
+class Property;
+class Recordset;
+class TableDef;
+class TransactionLocks;
+
+// Error numbers of the database's own rules (Jet's numbering).
+namespace err {
+inline constexpr int kTransactionsTooDeep = 3003;
+inline constexpr int kNoTransaction = 3034;
+}  // namespace err
+
+// How a file is encrypted.
+enum class Encryption {
+  kNone,         // a plain SQLite file
+  kEngineKey,    // encrypted without a password, with the engine's key
+  kPassword,     // encrypted with the database password
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+ public:
+  // Made by OpenDatabaseFile. Takes over CONNECTION (already set up: collation, read-only
+  // guard) and HOLD (the lock-file hold, may be null when the folder cannot hold one).
+  Database(std::string name, std::string connect, bool read_only, std::unique_ptr<Connection> connection,
+           std::unique_ptr<LockFileHold> hold, CatalogInfo info, Encryption encryption);
+  ~Database();  // closes
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Every member below except IsOpen raises kObjectClosed once the database is closed.
+  const std::string& Name() const;     // the path it was opened with
+  const std::string& Connect() const;  // the connect text it was opened with
+  // Seconds a query may run (60 at first); 0 .. 32767, else kInvalidArgument.
+  int QueryTimeout() const;
+  void SetQueryTimeout(int seconds);
+  std::string Version() const;  // "1.0", "1.1", "2.0" or "3.0"
+  // This engine makes no replicas: always raises kNotForThisObject.
+  std::string DesignMasterID() const;
+  int CollatingOrder() const;  // the sort order number (1033 General ...)
+  bool Updatable() const;      // false when opened read-only
+  bool Transactions() const;   // always true
+  int RecordsAffected() const;  // rows changed by the last Execute (0 until then)
+
+  // Beyond the object model: how the file is encrypted.
+  Encryption GetEncryption() const;
+
+  // The built-in properties (Name, Connect, Transactions, Updatable, CollatingOrder,
+  // QueryTimeout, Version, RecordsAffected) followed by the user-defined ones, read now.
+  std::shared_ptr<jet::Properties> Properties();
+  // Makes and stores a user-defined database property at once (it is there on every later
+  // open). NAME: 1 to 64 characters, not the name of an existing property (else
+  // kDuplicateName); TYPE: a data type code 1 .. 8, 10 or 12 (else kInvalidArgument); VALUE
+  // must convert to TYPE (else kInvalidPropertyValue). Raises kReadOnly on a read-only open.
+  std::shared_ptr<Property> CreateProperty(const std::string& name, int type, const Variant& value);
+
+  // Snapshots of the catalog, read now (Refresh re-reads them while the database is open).
+  // TableDefs lists system tables (with kSystemObject) and the user's tables, by name.
+  std::shared_ptr<jet::TableDefs> TableDefs();
+  // The saved queries by name: one collection per Database object, re-read on every call, whose
+  // items stay the same objects (with their parameter values) while their queries exist.
+  std::shared_ptr<jet::QueryDefs> QueryDefs();
+  // "Databases" (the document "MSysDb"), "Tables" (tables and queries), "Relationships".
+  std::shared_ptr<jet::Containers> Containers();
+
+  // Nested transactions (see the state machine above). COMMIT_OPTIONS: 0 or 1 (force the
+  // operating system to flush; every commit does), else kInvalidArgument.
+  void BeginTrans();
+  void CommitTrans(int commit_options = 0);
+  void Rollback();
+  int TransactionDepth() const;  // beyond the object model
+
+  // Undoes open transactions, closes the file and releases the lock-file hold.
+  // REQUIRES (else kObjectClosed): open.
+  void Close();
+  bool IsOpen() const { return connection_ != nullptr; }
+
+  // A new stand-alone table definition named NAME, to be appended to TableDefs (tabledef.cpp).
+  std::shared_ptr<TableDef> CreateTableDef(const std::string& name = std::string());
+  // A query definition (querydefs.cpp). A NAME stores it at once in QueryDefs (raising what
+  // QueryDefs.Append raises); an empty NAME makes a temporary one, never stored unless it is
+  // named and appended. SQL is parsed first (the parser's syntax errors).
+  std::shared_ptr<QueryDef> CreateQueryDef(const std::string& name = std::string(),
+                                           const std::string& sql = std::string());
+
+  // Runs the Jet SQL statement SQL (query_execution.cpp): DDL (CREATE/ALTER/DROP TABLE,
+  // CREATE/DROP INDEX) as one all-or-nothing change that keeps the catalog in step
+  // (RecordsAffected becomes 0); INSERT, UPDATE, DELETE and SELECT ... INTO (RecordsAffected
+  // becomes the rows written). OPTIONS: Jet's Execute options; with dbFailOnError (128) the
+  // first failing row raises its error and the statement leaves nothing behind, without it rows
+  // that break a rule are skipped. Raises the parser's syntax errors, the translator's errors,
+  // kSelectNotExecutable (3065) for a row-returning statement, kTooFewParameters (3061) for
+  // names that resolve to nothing, kReadOnly on a read-only open, the schema and rule errors.
+  void Execute(const std::string& sql, int options = 0);
+
+  // For the engine's query objects: the translation of the Jet statement JET_SQL against this
+  // database's tables and saved queries, cached by text until any definition changes. Raises
+  // as sql::TranslateQuery. The result is shared and immutable.
+  std::shared_ptr<const sql::TranslatedQuery> Translate(std::string_view jet_sql);
+  // The crosstab JET_SQL with its columns fixed to PIVOT_VALUES (not cached: it depends on the
+  // data). Raises as sql::TranslateCrosstab.
+  std::shared_ptr<const sql::TranslatedQuery> TranslateCrosstab(std::string_view jet_sql,
+                                                                const std::vector<Variant>& pivot_values);
+  // Compiled statements of this database's connection, kept by SQL (see statement_cache.h).
+  // Raises kObjectClosed once closed.
+  StatementCache& Statements();
+
+  // Opens SOURCE (a table, a saved query or a Jet SELECT statement) as a recordset
+  // (recordset/recordset_open.h has the rules and errors). TYPE 0: table-type for a table,
+  // dynaset otherwise; LOCK_TYPE 0: pessimistic.
+  std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0, int lock_type = 0);
+
+  // For the engine's recordsets: the lock file's holds on tables and records; null when the
+  // folder could not hold a lock file (a read-only open). Raises kObjectClosed once closed.
+  std::shared_ptr<LockRanges> LockFileRanges() const;
+  // For the engine's recordsets and statements: the record locks kept until the outermost
+  // transaction ends (transaction_locks.h). Raises kObjectClosed once closed.
+  TransactionLocks& KeptRecordLocks();
+
+  // For the engine's own objects that change or read the file (schema objects, executors):
+  // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
+  Connection& EngineConnection(bool writing);
+
+  // Test hook until table definitions can be made: runs raw SQL on the file (the read-only
+  // guard applies).
+  void TEST_ExecuteSql(std::string_view sql);
+
+ private:
+  Connection& Open() const;  // the connection; kObjectClosed when closed
+  std::shared_ptr<Property> UserProperty(const std::string& name, int type);
+
+  const std::string name_;                 // constant after construction
+  const std::string connect_;              // constant after construction
+  const bool read_only_;                   // constant after construction
+  const CatalogInfo info_;                 // constant after construction
+  const Encryption encryption_;            // constant after construction
+  std::unique_ptr<LockFileHold> hold_;     // released by Close
+  std::unique_ptr<Connection> connection_;  // null once closed
+  std::shared_ptr<jet::QueryDefs> query_defs_;  // made by the first QueryDefs()
+  // Over connection_, made on first use and dropped before it closes. Translations are cleared
+  // on Rollback: the versions they are keyed by go back with the undone changes.
+  std::unique_ptr<CatalogQuerySchema> query_schema_;
+  std::unique_ptr<sql::TranslationCache> translations_;
+  std::unique_ptr<StatementCache> statements_;
+  std::unique_ptr<TransactionLocks> record_locks_;  // emptied when depth_ returns to 0 and by Close
+  int query_timeout_ = 60;
+  int records_affected_ = 0;
+  int depth_ = 0;
+};
+
+}  // namespace qb::jet

@@ -1,0 +1,302 @@
+// jet/sql/translate/action_translator: INSERT, UPDATE and DELETE. Updates and deletes through joins act
+// on one table by rowid (SQLite 3.15 has no UPDATE ... FROM). Never runs anything.
+#include "com/ole_exception.h"
+#include "jet/base/errors.h"
+#include "jet/catalog/schema_model.h"
+#include "jet/sql/functions/field_conversion.h"
+#include "jet/sql/translate/query_context.h"
+#include "jet/sql/translate/row_forms.h"
+#include "jet/sql/parse/sql_errors.h"
+
+namespace qb::jet::sql {
+namespace {
+
+SchemaObject FindTable(QueryContext& ctx, const std::string& name, const SourcePos& pos) {
+  std::optional<SchemaObject> object = ctx.schema().Find(name);
+  if (!object || object->kind != SchemaObject::Kind::kTable) {
+    RaiseSqlError(sqlerr::kInputNotFound, "Cannot find the output table '" + name + "' (at " +
+                                              PositionText(pos) + ").");
+  }
+  return *object;
+}
+
+const SchemaColumn* FindSchemaColumn(const SchemaObject& table, const std::string& name) {
+  for (const SchemaColumn& column : table.columns) {
+    if (SameName(column.name, name)) return &column;
+  }
+  return nullptr;
+}
+
+// A scope holding TABLE under its own SQLite name (the target of UPDATE / DELETE, which
+// SQLite 3.15 cannot alias) and visible as NAME.
+BoundSource TargetSource(const SchemaObject& table, const std::string& name) {
+  BoundSource source;
+  source.name = name;
+  source.sql_name = QuoteSqliteName(table.name);
+  source.table = table.name;
+  for (const SchemaColumn& column : table.columns) {
+    source.columns.push_back({column.name, column.dao_type, column.size, table.name, column.name});
+  }
+  return source;
+}
+
+// The condition choosing the row of OWNER whose key is the row key, through the join FROM and
+// its WHERE (" WHERE ..." or empty). The join is read for that row alone, so another row's
+// failure cannot fail it.
+std::string KeyedRows(const QueryContext& ctx, const BoundSource& owner, const std::string& from,
+                      const std::string& where) {
+  const std::string key = RowKeyPlaceholder(ctx);
+  const std::string condition = where.empty() ? "" : " AND (" + where.substr(std::string_view(" WHERE ").size()) + ")";
+  return "rowid = " + key + " AND rowid IN (SELECT " + owner.RowidSql() + " FROM " + from + " WHERE " +
+         owner.RowidSql() + " = " + key + condition + ")";
+}
+
+// A value of a statement's text that is no value of its field's type: Jet refuses the statement
+// (3464) before it writes anything, rather than failing each row.
+void CheckConstant(const ParsedExpr& value, int dao_type, const std::string& field) {
+  if (value.kind != ParsedExprKind::kLiteral) return;
+  const auto& literal = static_cast<const ParsedLiteral&>(value);
+  Variant constant;
+  switch (literal.type) {
+    case ParsedLiteral::Type::kString: constant = Variant(literal.text); break;
+    case ParsedLiteral::Type::kReal: constant = Variant(literal.real); break;
+    case ParsedLiteral::Type::kDate: constant = Variant::FromDate(literal.real); break;
+    case ParsedLiteral::Type::kBoolean: constant = Variant(literal.boolean); break;
+    case ParsedLiteral::Type::kInteger: constant = Variant(static_cast<double>(literal.integer)); break;
+    case ParsedLiteral::Type::kNull: return;
+  }
+  try {
+    ConvertToFieldType(constant, dao_type, field);
+  } catch (const EOleException& e) {
+    if (e.ErrorCode() != err::kConversion) return;  // a range error stays the row's
+    RaiseSqlError(sqlerr::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
+                                                 ": " + e.Message());
+  }
+}
+
+// SQL of VALUE written into COLUMN, refused now when it is a constant of another type.
+std::string Stored(const ParsedExpr& value, const TranslatedExpr& translated, int dao_type, const std::string& field) {
+  CheckConstant(value, dao_type, field);
+  return StoredValueSql(&value, translated, dao_type, field);
+}
+
+}  // namespace
+
+TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kAppend;
+  SchemaObject table = FindTable(ctx, insert.table, insert.pos);
+  out.target_table = table.name;
+  std::vector<std::string> columns = insert.columns;
+  std::optional<SelectSql> select;
+  std::vector<TranslatedExpr> values;
+  std::size_t value_count = 0;
+  if (insert.select) {
+    select = TranslateSelectTree(ctx, *insert.select, nullptr);
+    if (columns.empty()) {  // mapped by name
+      for (const TranslatedColumn& column : select->columns) columns.push_back(column.name);
+    }
+    value_count = select->columns.size();
+  } else {
+    if (columns.empty()) {
+      for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
+    }
+    Scope scope;
+    ScopeResolver resolver(ctx, scope, false, 3095);
+    for (const ParsedExprPtr& value : insert.values) values.push_back(resolver.Value(*value));
+    value_count = insert.values.size();
+  }
+  if (value_count != columns.size()) {
+    RaiseSqlError(sqlerr::kValueCountDiffers,
+                  "The INSERT INTO statement gives " + std::to_string(value_count) +
+                      " values for " + std::to_string(columns.size()) + " destination fields.");
+  }
+  std::string list;
+  std::vector<StoreTarget> targets;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
+    if (!column) {
+      RaiseSqlError(sqlerr::kUnknownInsertField,
+                    "The INSERT INTO statement names the field '" + columns[i] +
+                        "', which the table '" + table.name + "' does not have.");
+    }
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SameName(columns[j], columns[i])) {
+        RaiseSqlError(3063, "Duplicate output destination '" + columns[i] + "'.");
+      }
+    }
+    if (!list.empty()) list += ", ";
+    list += QuoteSqliteName(column->name);
+    targets.push_back({column->dao_type, column->name});
+  }
+  const std::string head = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
+  if (select) {
+    out.sql = head + " " + StoredSelectSql(*select, targets);
+    SetInsertSelectRowForms(ctx, *insert.select, head, targets, out);
+  } else {
+    std::string sql;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      sql += i ? ", " : " VALUES (";
+      sql += Stored(*insert.values[i], values[i], targets[i].dao_type, targets[i].name);
+    }
+    out.sql = head + sql + ")";
+    out.single_row = true;
+  }
+  return out;
+}
+
+// Jet refuses to change an AutoNumber through UPDATE (3113; the number marks the record).
+void RefuseAutoNumberSet(const SchemaObject& table, const std::string& field) {
+  for (const SchemaColumn& column : table.columns) {
+    if (column.auto_increment && SameName(column.name, field)) {
+      RaiseSqlError(sqlerr::kFieldNotUpdatable, "Cannot update '" + column.name + "'; an AutoNumber field cannot be changed.");
+    }
+  }
+}
+
+TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kUpdate;
+  const ParsedSource& target = *update.target;
+  if (target.kind == ParsedSource::Kind::kTable) {
+    // One table: a plain UPDATE.
+    SchemaObject table = FindTable(ctx, target.name, target.pos);
+    out.target_table = table.name;
+    Scope scope;
+    scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
+    ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
+    std::string sets;
+    for (const ParsedAssignment& assignment : update.assignments) {
+      resolver.Resolve(*assignment.column);
+      const BoundColumn* column = resolver.last_column();
+      if (!column) {
+        RaiseSqlError(sqlerr::kNotUpdatable,
+                      "The UPDATE statement sets '" + assignment.column->parts.back() +
+                          "', which is not a field of '" + table.name + "'.");
+      }
+      RefuseAutoNumberSet(table, column->name);
+      if (!sets.empty()) sets += ", ";
+      sets += QuoteSqliteName(column->name) + " = " +
+              Stored(*assignment.value, resolver.Value(*assignment.value), column->dao_type, column->name);
+    }
+    // The condition first: it may add implicit parameters, which the row key follows.
+    const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
+    out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
+    std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
+    if (update.where) {
+      out.sql += " WHERE " + condition;
+      row += " AND (" + condition + ")";
+    }
+    out.row_sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets + row;
+    out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
+    out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
+    return out;
+  }
+  if (target.kind != ParsedSource::Kind::kJoin) {
+    RaiseSqlError(sqlerr::kNotUpdatable, "Operation must use an updatable query.");
+  }
+  // Through a join: the set fields must all belong to one table of the join.
+  Scope scope;
+  std::string from = BindSource(ctx, target, scope);
+  ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
+  const BoundSource* owner = nullptr;
+  struct Set {
+    std::string name;
+    int dao_type;
+    const ParsedExpr* value;
+  };
+  std::vector<Set> sets;
+  for (const ParsedAssignment& assignment : update.assignments) {
+    resolver.Resolve(*assignment.column);
+    const BoundColumn* column = resolver.last_column();
+    const BoundSource* source = nullptr;
+    for (const BoundSource& s : scope.sources) {
+      for (const BoundColumn& c : s.columns) {
+        if (&c == column) source = &s;
+      }
+    }
+    if (!column || !source || source->table.empty() || (owner && owner != source)) {
+      RaiseSqlError(sqlerr::kNotUpdatable,
+                    "Operation must use an updatable query: '" + assignment.column->parts.back() +
+                        "' is not a field of the one table this UPDATE changes.");
+    }
+    owner = source;
+    sets.push_back({column->name, column->dao_type, assignment.value.get()});
+  }
+  out.target_table = owner->table;
+  const SchemaObject changed = FindTable(ctx, owner->table, target.pos);
+  for (const Set& set : sets) RefuseAutoNumberSet(changed, set.name);
+  std::string table = QuoteSqliteName(owner->table);
+  std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
+  std::string same_row = owner->RowidSql() + " = " + table + ".rowid";
+  std::string set_sql;
+  for (const Set& set : sets) {
+    if (!set_sql.empty()) set_sql += ", ";
+    std::string value_sql = Stored(*set.value, resolver.Value(*set.value), set.dao_type, set.name);
+    set_sql += QuoteSqliteName(set.name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
+               same_row + (update.where ? " AND " + resolver.Condition(*update.where) : "") +
+               " LIMIT 1)";
+  }
+  out.sql = "UPDATE " + table + " SET " + set_sql + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " +
+            from + where + ")";
+  const std::string keyed = KeyedRows(ctx, *owner, from, where);
+  out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + keyed;
+  out.row_test_sql = "SELECT 1 FROM " + table + " WHERE " + keyed;
+  out.row_keys_sql = "SELECT rowid FROM " + table;
+  return out;
+}
+
+TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kDelete;
+  if (del.from.size() == 1 && del.from[0]->kind == ParsedSource::Kind::kTable) {
+    const ParsedSource& source = *del.from[0];
+    SchemaObject table = FindTable(ctx, source.name, source.pos);
+    std::string visible = source.alias.empty() ? table.name : source.alias;
+    if (!del.target.empty() && !SameName(del.target, visible)) {
+      RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+                    "The table '" + del.target + "' to delete from is not in the FROM clause.");
+    }
+    out.target_table = table.name;
+    Scope scope;
+    scope.sources.push_back(TargetSource(table, visible));
+    ScopeResolver resolver(ctx, scope, false, 3096);
+    const std::string condition = del.where ? resolver.Condition(*del.where) : std::string();
+    out.sql = "DELETE FROM " + QuoteSqliteName(table.name);
+    std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
+    if (del.where) {
+      out.sql += " WHERE " + condition;
+      row += " AND (" + condition + ")";
+    }
+    out.row_sql = "DELETE FROM " + QuoteSqliteName(table.name) + row;
+    out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
+    out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
+    return out;
+  }
+  Scope scope;
+  std::string from = BindFromList(ctx, del.from, scope);
+  if (del.target.empty()) {
+    RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+                  "Specify the table containing the records to delete (DELETE table.* FROM ...).");
+  }
+  const BoundSource* owner = nullptr;
+  for (const BoundSource& source : scope.sources) {
+    if (SameName(source.name, del.target)) owner = &source;
+  }
+  if (!owner || owner->table.empty()) {
+    RaiseSqlError(3086, "Could not delete from the specified tables: '" + del.target +
+                            "' is not a table in the FROM clause.");
+  }
+  out.target_table = owner->table;
+  ScopeResolver resolver(ctx, scope, false, 3096);
+  std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
+  const std::string table = QuoteSqliteName(owner->table);
+  out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " + from + where + ")";
+  const std::string keyed = KeyedRows(ctx, *owner, from, where);
+  out.row_sql = "DELETE FROM " + table + " WHERE " + keyed;
+  out.row_test_sql = "SELECT 1 FROM " + table + " WHERE " + keyed;
+  out.row_keys_sql = "SELECT rowid FROM " + table;
+  return out;
+}
+
+}  // namespace qb::jet::sql

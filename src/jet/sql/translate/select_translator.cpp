@@ -1,0 +1,395 @@
+// jet/sql/translate/select_translator: SELECT blocks and unions: select lists (stars expanded, columns
+// named as Jet names them, Jet types), clauses, DISTINCTROW and TOP with ties. Statement-level
+// concerns (INTO, parameters, kinds) belong to query_translator.cpp.
+#include <cmath>
+
+#include "core/number_text.h"
+#include "jet/base/jet_types.h"
+#include "jet/sql/translate/query_context.h"
+#include "jet/sql/translate/source_keys.h"
+#include "jet/sql/parse/sql_errors.h"
+
+namespace qb::jet::sql {
+namespace {
+
+using T = SqlValueType;
+
+std::string NumberText(double value) { return DoubleToText(value); }
+
+// Appends the columns of SOURCE (a star) to the block.
+void ExpandStar(const BoundSource& source, BlockSql& block, std::vector<std::string>& sql_items,
+                std::vector<const BoundSource*>& owners) {
+  for (const BoundColumn& column : source.columns) {
+    sql_items.push_back(source.sql_name + "." + QuoteSqliteName(column.name));
+    block.columns.push_back(
+        {column.name, column.dao_type, column.size, column.source_table, column.source_field});
+    block.kinds.push_back(KindOfDaoType(column.dao_type));
+    owners.push_back(&source);
+  }
+}
+
+// The columns one select-list item or HAVING uses outside aggregates.
+struct LooseUse {
+  std::string sql;                   // the item's own SQL ("" for HAVING)
+  std::vector<std::string> columns;  // columns it uses outside aggregates
+  SourcePos pos;
+};
+
+bool Contains(const std::vector<std::string>& list, const std::string& text) {
+  for (const std::string& item : list) {
+    if (item == text) return true;
+  }
+  return false;
+}
+
+// In an aggregate query every value outside an aggregate must be grouped (Jet's 3122; SQLite
+// would quietly take a value from some row of the group).
+void CheckGrouping(const std::vector<LooseUse>& uses, const std::vector<std::string>& grouped) {
+  for (const LooseUse& use : uses) {
+    if (!use.sql.empty() && Contains(grouped, use.sql)) continue;
+    for (const std::string& column : use.columns) {
+      if (!Contains(grouped, column)) {
+        RaiseSqlError(3122, "The query at " + PositionText(use.pos) +
+                                " uses a field that is neither part of an aggregate function "
+                                "nor of the GROUP BY clause.");
+      }
+    }
+  }
+}
+
+}  // namespace
+
+BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& scope) {
+  BlockSql block;
+  std::string from = BindFromList(ctx, select.from, scope);
+
+  // Select list.
+  ScopeResolver items(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+  items.SetMarkReferences(true);
+  std::vector<std::string> sql_items;
+  std::vector<const BoundSource*> owners;  // the source of a plain column, else nullptr
+  std::vector<bool> named;                 // the name came from an alias or Expr1000
+  std::vector<LooseUse> loose;             // what each item uses outside aggregates
+  int expr_number = 1000;
+  for (const ParsedSelectItem& item : select.items) {
+    if (item.expr->kind == ParsedExprKind::kStar) {
+      const auto& star = static_cast<const ParsedStar&>(*item.expr);
+      bool found = star.qualifier.empty();
+      for (BoundSource& source : scope.sources) {
+        if (!star.qualifier.empty() &&
+            (star.qualifier.size() != 1 || !SameName(star.qualifier[0], source.name))) {
+          continue;
+        }
+        found = true;
+        source.referenced = true;
+        std::size_t before = block.columns.size();
+        ExpandStar(source, block, sql_items, owners);
+        for (std::size_t i = before; i < block.columns.size(); ++i) {
+          loose.push_back({sql_items[i], {sql_items[i]}, star.pos});
+        }
+        named.resize(named.size() + block.columns.size() - before, false);
+      }
+      if (!found || scope.sources.empty()) {
+        RaiseSqlError(sqlerr::kInputNotFound,
+                      std::string(scope.sources.empty() ? "A query with '*' needs a FROM clause"
+                                                        : "The table of '*' is not in the FROM "
+                                                          "clause") +
+                          " (at " + PositionText(star.pos) + ").");
+      }
+      continue;
+    }
+    items.TakeLooseColumns();
+    TranslatedExpr value = items.Value(*item.expr);
+    loose.push_back({value.sql, items.TakeLooseColumns(), item.expr->pos});
+    const BoundColumn* column =
+        item.expr->kind == ParsedExprKind::kName ? items.last_column() : nullptr;
+    TranslatedColumn out;
+    out.dao_type = value.dao_type ? value.dao_type : DaoTypeOfKind(value.type);
+    const BoundSource* owner = nullptr;
+    if (column) {
+      out.name = column->name;
+      out.size = column->size;
+      out.source_table = column->source_table;
+      out.source_field = column->source_field;
+      for (const Scope* s = &scope; s && !owner; s = s->outer) {
+        for (const BoundSource& source : s->sources) {
+          for (const BoundColumn& c : source.columns) {
+            if (&c == column) owner = &source;
+          }
+        }
+      }
+    }
+    if (!item.alias.empty()) {
+      out.name = item.alias;
+    } else if (!column) {
+      out.name = "Expr" + std::to_string(expr_number++);
+    }
+    named.push_back(!item.alias.empty() || !column);
+    std::string sql = ResultValueSql(value);
+    if (!column) sql += CollateFor(ctx, value.type);
+    sql_items.push_back(sql);
+    block.columns.push_back(out);
+    block.kinds.push_back(value.type);
+    owners.push_back(owner);
+    if (!item.alias.empty()) scope.aliases.emplace_back(item.alias, value);
+  }
+  // Two plain columns of one name from different sources are named "source.field".
+  std::vector<bool> qualify(block.columns.size(), false);
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
+    if (named[i] || !owners[i]) continue;
+    for (std::size_t j = 0; j < block.columns.size(); ++j) {
+      if (j != i && owners[j] != owners[i] &&
+          SameName(block.columns[j].name, block.columns[i].name)) {
+        qualify[i] = true;
+      }
+    }
+  }
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
+    if (qualify[i]) block.columns[i].name = owners[i]->name + "." + block.columns[i].name;
+  }
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SameName(block.columns[j].name, block.columns[i].name)) {
+        RaiseSqlError(3062, "Duplicate output alias '" + block.columns[i].name + "'.");
+      }
+    }
+    if (!block.select_list.empty()) block.select_list += ", ";
+    block.select_list += sql_items[i] + " AS " + QuoteSqliteName(block.columns[i].name);
+  }
+
+  if (!from.empty()) block.rest = " FROM " + from;
+  if (select.where) {
+    ScopeResolver where(ctx, scope, false, 3096);
+    block.rest += " WHERE " + where.Condition(*select.where);
+  }
+  bool grouped = !select.group_by.empty();
+  std::vector<std::string> grouped_sql;  // group expressions and the columns they use
+  if (grouped) {
+    ScopeResolver group(ctx, scope, false, 3098);
+    std::string list;
+    for (const ParsedExprPtr& expr : select.group_by) {
+      TranslatedExpr value = group.Value(*expr);
+      grouped_sql.push_back(value.sql);
+      for (std::string& column : group.TakeLooseColumns()) grouped_sql.push_back(column);
+      if (!list.empty()) list += ", ";
+      list += value.sql + CollateFor(ctx, value.type);
+    }
+    block.rest += " GROUP BY " + list;
+  }
+  if (select.predicate == ParsedSelect::Predicate::kDistinct) block.distinct = true;
+  bool rows_grouped = false;  // DISTINCTROW grouped by the rowids of some sources
+  if (select.predicate == ParsedSelect::Predicate::kDistinctRow && !grouped &&
+      !items.saw_aggregate()) {
+    bool all_referenced = true;
+    bool all_tables = true;
+    std::string rowids;
+    for (const BoundSource& source : scope.sources) {
+      all_referenced = all_referenced && source.referenced;
+      if (!source.referenced) continue;
+      if (source.table.empty()) all_tables = false;
+      if (!rowids.empty()) rowids += ", ";
+      rowids += source.RowidSql();
+    }
+    if (!all_referenced) {
+      if (all_tables && !rowids.empty()) {
+        block.rest += " GROUP BY " + rowids;
+        rows_grouped = true;
+      } else {
+        block.distinct = true;
+      }
+    }
+  }
+  bool aggregated = grouped || items.saw_aggregate();
+  if (select.having) {
+    ScopeResolver having(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+    // This SQLite wants a GROUP BY before HAVING; one constant group stands for "all rows".
+    // It differs from Jet only on empty input, where Jet's one row may pass the HAVING.
+    if (!grouped) block.rest += " GROUP BY 'all'";
+    block.rest += " HAVING " + having.Condition(*select.having);
+    aggregated = aggregated || having.saw_aggregate();
+    loose.push_back({"", having.TakeLooseColumns(), select.having->pos});
+  }
+  if (aggregated) CheckGrouping(loose, grouped_sql);
+  if (!aggregated && !block.distinct && scope.sources.size() == 1 && !scope.sources[0].table.empty()) {
+    block.row_key_sql = scope.sources[0].RowidSql();
+    block.row_key_table = scope.sources[0].table;
+  }
+  NoteSourceKeys(scope, aggregated, rows_grouped, block);
+  if (!select.order_by.empty()) {
+    ScopeResolver order(ctx, scope, true, 3097);
+    for (const ParsedOrderItem& item : select.order_by) {
+      TranslatedExpr value = order.Value(*item.expr);
+      block.order.push_back({value.sql + CollateFor(ctx, value.type), item.descending});
+    }
+  }
+  return block;
+}
+
+std::string OrderText(const std::vector<OrderKey>& order) {
+  std::string sql;
+  for (const OrderKey& key : order) {
+    sql += sql.empty() ? " ORDER BY " : ", ";
+    sql += key.sql;
+    if (key.descending) sql += " DESC";
+  }
+  return sql;
+}
+
+namespace {
+
+// The block with TOP applied. Without ORDER BY, TOP is a plain LIMIT. With it, ties on the
+// keys are kept: a row stays unless it sorts after the n-th row.
+std::string ApplyTop(QueryContext& ctx, const ParsedSelect& select, const BlockSql& block,
+                     bool* wrapped) {
+  std::string head = block.distinct ? "SELECT DISTINCT " : "SELECT ";
+  if (!select.top) {
+    return head + block.select_list + block.rest + OrderText(block.order);
+  }
+  *wrapped = true;
+  const std::string top_name = ctx.NewAlias();
+  std::string count;  // how many rows TOP asks for, as SQL
+  if (select.top_percent) {
+    std::string share = "(count(*) * " + NumberText(*select.top) + " / 100.0)";
+    count = "(SELECT CAST(" + share + " AS INTEGER) + (" + share + " > CAST(" + share +
+            " AS INTEGER)) FROM " + top_name + ")";
+  } else {
+    count = NumberText(*select.top);
+  }
+  if (block.order.empty()) {
+    std::string base = head + block.select_list + block.rest;
+    if (!select.top_percent) return base + " LIMIT " + count;
+    return "WITH " + top_name + " AS (" + base + ") SELECT * FROM " + top_name + " LIMIT " +
+           count;
+  }
+  // The base rows carry their sort keys as extra columns jet_k1, jet_k2, ...
+  std::string base = head + block.select_list;
+  std::vector<std::string> keys;
+  std::vector<OrderKey> outer_order;
+  for (std::size_t i = 0; i < block.order.size(); ++i) {
+    std::string key = QuoteSqliteName("jet_k" + std::to_string(i + 1));
+    base += ", " + block.order[i].sql + " AS " + key;
+    keys.push_back(key);
+    // The key's collation, if any, travels with the sort.
+    std::string collate;
+    std::size_t at = block.order[i].sql.rfind(" COLLATE ");
+    if (at != std::string::npos) collate = block.order[i].sql.substr(at);
+    outer_order.push_back({key + collate, block.order[i].descending});
+  }
+  base += block.rest;
+  std::string nth = " FROM " + top_name + OrderText(outer_order) + " LIMIT 1 OFFSET (" + count +
+                    ") - 1)";
+  // "Row sorts after the n-th row", key by key.
+  std::string after;
+  for (std::size_t i = keys.size(); i-- > 0;) {
+    std::string k = outer_order[i].sql;  // key with collation
+    std::string v = "(SELECT " + keys[i] + nth;
+    std::string later = outer_order[i].descending
+                            ? "(COALESCE(" + k + " < " + v + ", 0) OR (" + keys[i] +
+                                  " IS NULL AND " + v + " IS NOT NULL))"
+                            : "(COALESCE(" + k + " > " + v + ", 0) OR (" + keys[i] +
+                                  " IS NOT NULL AND " + v + " IS NULL))";
+    after = after.empty() ? later : "(" + later + " OR (" + k + " IS " + v + " AND " + after + "))";
+  }
+  std::string columns;
+  for (const TranslatedColumn& column : block.columns) {
+    if (!columns.empty()) columns += ", ";
+    columns += QuoteSqliteName(column.name);
+  }
+  return "WITH " + top_name + " AS (" + base + ") SELECT " + columns + " FROM " + top_name +
+         " WHERE (" + count + ") >= 1 AND (NOT EXISTS (SELECT 1" + nth + " OR NOT " + after +
+         ")" + OrderText(outer_order);
+}
+
+}  // namespace
+
+SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const Scope* outer) {
+  SelectSql result;
+  const bool row_key = ctx.TakeRowKeyRequest();
+  for (std::size_t i = 0; i < query.parts.size(); ++i) {
+    Scope scope;
+    scope.outer = outer;
+    const ParsedSelect& part = query.parts[i];
+    BlockSql block = TranslateBlock(ctx, part, scope);
+    if (row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
+      block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
+      result.row_key_table = block.row_key_table;
+    } else if (row_key && query.parts.size() == 1 && !part.top && !block.source_keys.empty()) {
+      PrependSourceKeys(block, result);
+    }
+    bool wrapped = false;
+    std::string sql = ApplyTop(ctx, part, block, &wrapped);
+    if (i == 0) {
+      result.columns = block.columns;
+      result.kinds = block.kinds;
+      result.sql = sql;
+      result.wrapped_needed = wrapped || !block.order.empty();
+      continue;
+    }
+    if (block.columns.size() != result.columns.size()) {
+      RaiseSqlError(sqlerr::kUnionColumnCount,
+                    "The SELECT at " + PositionText(part.pos) + " has " +
+                        std::to_string(block.columns.size()) + " columns, the first part of the "
+                        "union " + std::to_string(result.columns.size()) + ".");
+    }
+    if (i == 1) {
+      if (result.wrapped_needed) result.sql = "SELECT * FROM (" + result.sql + ")";
+      for (TranslatedColumn& column : result.columns) {
+        column.source_table.clear();
+        column.source_field.clear();
+      }
+    }
+    if (wrapped || !block.order.empty()) sql = "SELECT * FROM (" + sql + ")";
+    // A column is Currency (ten-thousandths) in every part or in none: the first part decides.
+    std::string converted;
+    bool converts = false;
+    for (std::size_t c = 0; c < block.columns.size(); ++c) {
+      TranslatedExpr value;
+      value.sql = "jet_part." + QuoteSqliteName(block.columns[c].name);
+      value.type = block.kinds[c];
+      const bool currency = result.kinds[c] == SqlValueType::kCurrency;
+      const bool differs = currency ? value.type == SqlValueType::kNumber : value.type == SqlValueType::kCurrency;
+      const std::string stored =
+          differs ? StoredValueSql(nullptr, value, currency ? dao_type::kCurrency : dao_type::kDouble,
+                                   block.columns[c].name) : value.sql;
+      converts = converts || stored != value.sql;
+      converted += (c ? ", " : "") + stored + " AS " + QuoteSqliteName(block.columns[c].name);
+    }
+    if (converts) sql = "SELECT " + converted + " FROM (" + sql + ") AS jet_part";
+    result.sql += query.union_all[i - 1] ? " UNION ALL " : " UNION ";
+    result.sql += sql;
+  }
+  if (query.IsUnion()) {
+    result.wrapped_needed = false;
+    std::string order;
+    for (const ParsedOrderItem& item : query.order_by) {
+      // The trailing ORDER BY names output columns of the first part.
+      std::size_t index = result.columns.size();
+      if (item.expr->kind == ParsedExprKind::kName) {
+        const auto& name = static_cast<const ParsedName&>(*item.expr);
+        for (std::size_t c = 0; c < result.columns.size() && index == result.columns.size();
+             ++c) {
+          if (SameName(result.columns[c].name, name.parts.back())) index = c;
+        }
+      } else if (item.expr->kind == ParsedExprKind::kLiteral &&
+                 static_cast<const ParsedLiteral&>(*item.expr).type ==
+                     ParsedLiteral::Type::kInteger) {
+        auto n = static_cast<const ParsedLiteral&>(*item.expr).integer;
+        if (n >= 1 && n <= static_cast<std::int64_t>(result.columns.size())) {
+          index = static_cast<std::size_t>(n - 1);
+        }
+      }
+      if (index == result.columns.size()) {
+        RaiseSyntaxError(sqlerr::kSyntaxInUnion, "union query", item.expr->pos,
+                         "ORDER BY of a union must name a column of its first SELECT");
+      }
+      order += order.empty() ? " ORDER BY " : ", ";
+      order += std::to_string(index + 1) + CollateFor(ctx, result.kinds[index]);
+      if (item.descending) order += " DESC";
+    }
+    result.sql += order;
+    if (!order.empty()) result.wrapped_needed = true;
+  }
+  return result;
+}
+
+}  // namespace qb::jet::sql
