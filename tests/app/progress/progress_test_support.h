@@ -17,10 +17,10 @@
 namespace qb::test {
 
 // One moment at which the event loop has nothing left to do: the idle handler runs, as in the
-// real loop before it waits. A zero timer makes sure the wait ends at once.
+// real loop before it waits. A repeating zero timer makes sure every wait ends at once, also
+// that of a loop nested in the idle handler.
 inline void IdleMoment() {
   QTimer wake;
-  wake.setSingleShot(true);
   wake.start(0);
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
