@@ -143,6 +143,11 @@ TEST_F(ProgressWindowTest, PropertyChangesReachTheOpenWindowAtOnce) {
        [](TProgressDialog& w) { return w.ProgressBar()->minimum() == 60 && w.ProgressBar()->value() == 60; }},
       {"ProgressMin back down", [&] { indicator.SetProgressMin(5); },
        [](TProgressDialog& w) { return w.ProgressBar()->minimum() == 5 && w.ProgressBar()->value() == 60; }},
+      // An empty range shows an empty bar, not the busy animation of a bar whose ends meet.
+      {"ProgressMax down to the minimum", [&] { indicator.SetProgressMax(5); },
+       [](TProgressDialog& w) {
+         return w.ProgressBar()->minimum() == 5 && w.ProgressBar()->maximum() > 5 && w.ProgressBar()->value() == 5;
+       }},
       {"CancelBtnState disable", [&] { indicator.SetCancelBtnState(cbsDisableCancelBtn); },
        [](TProgressDialog& w) { return w.BtnCancel()->isVisible() && !w.BtnCancel()->isEnabled(); }},
       {"CancelBtnState hide", [&] { indicator.SetCancelBtnState(cbsHideCancelBtn); },
