@@ -21,6 +21,8 @@ uint64_t FontStyle(const QFont& font) {
          (font.strikeOut() ? kStrikeOut : 0u);
 }
 
+bool HasOwnFont(const TNimProgressIndicator& indicator) { return !(indicator.Font() == QFont()); }
+
 }  // namespace
 
 TNimProgressIndicator::TNimProgressIndicator(QObject* owner) : TComponent(owner) {}
@@ -148,8 +150,8 @@ const PropertyTable& TNimProgressIndicator::ClassProperties() {
                 &T::SetCancelBtnState, cbsAllowCancel)
           .Enum("CaptionStyle", {"csSmallCaption", "csNormalCaption", "csNoCaption"}, &T::CaptionStyle,
                 &T::SetCaptionStyle, csSmallCaption)
-          // The font as its parts; the framework's default font differs between machines, so
-          // these are always written.
+          // The font as its parts, written only when it is not the framework's default (which
+          // differs between machines, so it is never written as a value).
           .String(
               "Font.Name", [](const T& c) { return c.Font().family().toStdString(); },
               [](T& c, const std::string& name) {
@@ -158,6 +160,7 @@ const PropertyTable& TNimProgressIndicator::ClassProperties() {
                 c.SetFont(font);
               })
           .NoDefault()
+          .StoredIf(HasOwnFont)
           .Integer(
               "Font.Size", [](const T& c) { return c.Font().pointSize(); },
               [](T& c, int64_t size) {
@@ -167,6 +170,7 @@ const PropertyTable& TNimProgressIndicator::ClassProperties() {
                 c.SetFont(font);
               })
           .NoDefault()
+          .StoredIf(HasOwnFont)
           .Set(
               "Font.Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
               [](const T& c) { return FontStyle(c.Font()); },
@@ -178,6 +182,8 @@ const PropertyTable& TNimProgressIndicator::ClassProperties() {
                 font.setStrikeOut((bits & kStrikeOut) != 0);
                 c.SetFont(font);
               })
+          .NoDefault()
+          .StoredIf(HasOwnFont)
           .Integer("WindowLeft", &T::WindowLeft, &T::SetWindowLeft, 0)
           .Integer("WindowTop", &T::WindowTop, &T::SetWindowTop, 0)
           .Enum("WindowPosition",

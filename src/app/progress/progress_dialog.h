@@ -10,7 +10,6 @@
 #pragma once
 #include <QDialog>
 #include <QFont>
-#include <QPointer>
 #include <string>
 
 #include "app/progress/progress_types.h"

@@ -112,6 +112,11 @@ TEST_F(ProgressIndicatorPropertiesTest, FormTextKeepsEveryChangedProperty) {
   indicator.SetWindowTop(-3);
   indicator.SetWindowPosition(poDesigned);
 
+  TNimProgressIndicator plain;
+  plain.SetName("Plain");
+  EXPECT_EQ(WriteComponentText(&plain), "object Plain: TNimProgressIndicator\nend\n")
+      << "nothing of a new component is written, the machine's default font included";
+
   const std::string text = WriteComponentText(&indicator);
   std::unique_ptr<TComponent> read(ReadNewComponentText(text, nullptr));
   auto* copy = dynamic_cast<TNimProgressIndicator*>(read.get());

@@ -3,6 +3,7 @@
 // cancel handler, an operation that raises still ends with the window closed and the idle
 // handler given back, and the caption styles give their frames.
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
