@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -47,6 +48,10 @@ class WidgetWaitCursor {
 };
 
 std::string PasswordClause(const std::string& password) { return password.empty() ? std::string() : ";pwd=" + password; }
+
+// The file's name without its folder: what the progress window shows (a whole path would not
+// wrap in its message).
+std::string FileNamePart(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 }  // namespace
 
@@ -125,7 +130,7 @@ void TDBToolsDlg::CompactAndReplace(const std::string& file, const Variant& dest
   if (!engine_->Active()) return;  // the engine call would do nothing, so there is no copy
   const std::string copy = MakeTempDBName(file);
   const Variant source_locale = source_connect.empty() ? Variant() : Variant(source_connect);
-  RunLongTool("Compacting " + file, [&] {
+  RunLongTool("Compacting " + FileNamePart(file) + " ...", [&] {
     engine_->CompactDatabase(file, copy, destination_locale, options, source_locale);
     CallEngine(engine_, "CompactDatabase",
                [&] { ReplaceWithCompactedCopy(file, copy, copy_connect, GetDBEngine()->Settings()); });
@@ -174,7 +179,7 @@ void TDBToolsDlg::BtnRepairClick() {
   if (engine_ == nullptr) return;
   const std::optional<std::string> file = Gui().OpenFileDialog(db_open_dialog_);
   if (!file) return;
-  RunLongTool("Repairing " + *file, [&] { engine_->RepairDatabase(*file); });
+  RunLongTool("Repairing " + FileNamePart(*file) + " ...", [&] { engine_->RepairDatabase(*file); });
 }
 
 void TDBToolsDlg::BtnSetPasswordClick() {

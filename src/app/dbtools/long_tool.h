@@ -7,9 +7,11 @@
 
 namespace qb {
 
-// Runs WORK and returns when it ends; raises what WORK raises. Pending window messages run
-// first, so the window repaints before the engine takes over. This is where the progress
-// window takes over once the utility has one: WORK will then run inside it, captioned WHAT.
+// Runs WORK inside the progress window (captioned "Please Wait", WHAT as its message, the
+// cancel button shown disabled: an engine call cannot stop halfway) and returns once the
+// window has closed. Raises what WORK raised, after the window has closed, so that the error
+// is shown over the tools window and the caller knows the work did not complete. Raises
+// Exception when the window closed without starting WORK. Raises what the GUI services raise.
 void RunLongTool(const std::string& what, const std::function<void()>& work);
 
 }  // namespace qb

@@ -2,7 +2,9 @@
 // pointed at (compacted, encrypted, decrypted, re-sorted, converted, password-protected,
 // repaired, created), the rebuilt copy takes the first free temporary name and replaces the
 // original only when it opens, cancelling any question changes nothing, and the engine's
-// refusals reach the default exception display with the original untouched.
+// refusals reach the default exception display with the original untouched. The long tools run
+// inside the progress window.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include "app/dbtools/db_tools_dlg.h"
 #include "app/dbtools/dbtools_test_support.h"
 #include "app/dbtools/screenshot_test_support.h"
+#include "app/progress/progress_test_support.h"
 #include "framework/gui/message_box.h"
 #include "jet/base/errors.h"
 
@@ -25,8 +28,8 @@ namespace fs = std::filesystem;
 class DBToolsDlgTest : public DBToolsTest {
  protected:
   // Presses BUTTON, one of the rebuilding tools, choosing PATH in the file dialog titled
-  // TITLE and answering the current-password question with PASSWORD.
-  // THEN scripts what comes after the questions (an error box).
+  // TITLE and answering the current-password question with PASSWORD; the compact runs in the
+  // progress window. THEN scripts what comes after the window (an error box).
   void RunTool(TDBToolsDlg& dialog, const char* button, const std::string& title, const std::string& path,
                const std::string& password = {}, const std::function<void(ScriptedGui&)>& then = {}) {
     ScriptedGui gui;
@@ -35,9 +38,26 @@ class DBToolsDlgTest : public DBToolsTest {
       EXPECT_EQ(question.windowTitle(), "Enter Current Database Password");
       return AnswerPassword(question, password);
     });
+    ExpectCompactWindow(gui, path);
     if (then) then(gui);
     Child(dialog, button)->click();
     gui.Verify();
+  }
+
+  // Scripts the progress window of the compact of PATH: the file's name in its message, the
+  // cancel button shown but out of use.
+  static void ExpectCompactWindow(ScriptedGui& gui, const std::string& path) {
+    ExpectProgressWindow(gui, "Compacting " + fs::path(path).filename().string(), [](TProgressDialog& window) {
+      EXPECT_TRUE(window.BtnCancel()->isVisible());
+      EXPECT_FALSE(window.BtnCancel()->isEnabled());
+    });
+  }
+
+  static bool ProgressWindowExists() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (qobject_cast<TProgressDialog*>(widget) != nullptr) return true;
+    }
+    return false;
   }
 
   // The files of the test folder whose names start with "TempDB_".
@@ -133,6 +153,7 @@ TEST_F(DBToolsDlgTest, ChangeSortOrderReordersTextByTheChosenOrder) {
   });
   gui.ExpectOpenFile(path).Caption("Select Database for which to change the Sort Order");
   gui.ExpectModal([](QDialog& question) { return AnswerPassword(question, ""); });
+  ExpectCompactWindow(gui, path);
   Child(dialog, "BtnChangeSortOrder")->click();
   gui.Verify();
 
@@ -155,6 +176,7 @@ TEST_F(DBToolsDlgTest, ConvertWritesTheChosenVersion) {
   });
   gui.ExpectOpenFile(path).Caption("Select Database to Convert");
   gui.ExpectModal([](QDialog& question) { return AnswerPassword(question, ""); });
+  ExpectCompactWindow(gui, path);
   Child(dialog, "BtnConvert")->click();
   gui.Verify();
 
@@ -179,6 +201,7 @@ TEST_F(DBToolsDlgTest, SetPasswordProtectsTheFileAndAnEmptyOneRemovesIt) {
       EXPECT_EQ(Child<QLineEdit>(question, "EditPassword")->text(), "") << "nothing offered here";
       return AnswerPassword(question, current);
     });
+    ExpectCompactWindow(gui, path);
     Child(dialog, "BtnSetPassword")->click();
     gui.Verify();
   };
@@ -207,6 +230,7 @@ TEST_F(DBToolsDlgTest, CompactOffersTheLoginPasswordAndKeepsTheFilesPassword) {
     Child(question, "BtnOk")->click();
     return question.result();
   });
+  ExpectCompactWindow(gui, path);
   Child(dialog, "BtnCompact")->click();
   gui.Verify();
 
@@ -274,6 +298,7 @@ TEST_F(DBToolsDlgTest, RepairSalvagesATruncatedFileInPlace) {
 
   ScriptedGui gui;
   gui.ExpectOpenFile(path).Caption("Select Database to Repair");
+  ExpectProgressWindow(gui, "Repairing broken.mdb");
   Child(dialog, "BtnRepair")->click();
   gui.Verify();
 
@@ -335,10 +360,14 @@ TEST_F(DBToolsDlgTest, AnEngineRefusalIsShownAndLeavesTheFileAlone) {
   ScriptedGui gui;
   gui.ExpectOpenFile(path);
   gui.ExpectModal([](QDialog& question) { return AnswerPassword(question, ""); });
-  gui.ExpectMessageBox(IDOK).TextContains("CompactDatabase").Flags(MB_OK | MB_ICONSTOP);
+  ExpectCompactWindow(gui, path);
+  // Shown once the progress window has closed, over the tools window.
+  gui.ExpectMessageBox(IDOK).TextContains("CompactDatabase").Flags(MB_OK | MB_ICONSTOP).Check(
+      "no progress window left", [](const GuiCall&) { return !ProgressWindowExists(); });
   Child(dialog, "BtnCompact")->click();
   gui.ExpectOpenFile(guarded);
   gui.ExpectModal([](QDialog& question) { return AnswerPassword(question, "wrong"); });
+  ExpectCompactWindow(gui, guarded);
   gui.ExpectMessageBox(IDOK).Check("no password in the message", [](const GuiCall& call) {
     return call.text.find("wrong") == std::string::npos;
   });
