@@ -7,7 +7,8 @@
 
 namespace qb {
 
-// Runs WORK inside the progress window (captioned "Please Wait", WHAT as its message, the
+// Runs WORK on a worker thread inside the progress window, which stays responsive meanwhile
+// (WORK must not touch widgets) (captioned "Please Wait", WHAT as its message, the
 // cancel button shown disabled: an engine call cannot stop halfway) and returns once the
 // window has closed. Raises what WORK raised, after the window has closed, so that the error
 // is shown over the tools window and the caller knows the work did not complete. Raises

@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QThread>
+#include <chrono>
+#include <future>
 #include <stdexcept>
 
 #include "app/app_test_support.h"
@@ -24,18 +27,36 @@ class EWorkError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-TEST_F(LongToolTest, WorkRunsInsideTheShownProgressWindow) {
+TEST_F(LongToolTest, WorkRunsInsideTheShownProgressWindowWhileItStaysResponsive) {
+  // The work waits for the window's thread to answer a question about the window: when the
+  // window's thread were blocked by the work, as a plain call would block it, no answer comes.
   bool visible_during_work = false;
+  bool answered = false;
+  bool off_the_window_thread = false;
   ScriptedGui gui;
   ExpectProgressWindow(gui, "Compacting a.mdb ...").Caption("Please Wait");
   RunLongTool("Compacting a.mdb ...", [&] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* window = qobject_cast<TProgressDialog*>(widget)) {
-        visible_during_work = window->isVisible() && window->TurnTimer() != nullptr;
-      }
-    }
+    off_the_window_thread = QThread::currentThread() != QApplication::instance()->thread();
+    std::promise<bool> visible;
+    auto answer = visible.get_future();
+    QMetaObject::invokeMethod(
+        QApplication::instance(),
+        [&visible] {
+          bool shown = false;
+          for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<TProgressDialog*>(widget))
+              shown = shown || (window->isVisible() && window->TurnTimer() != nullptr);
+          }
+          visible.set_value(shown);
+        },
+        Qt::QueuedConnection);
+    // A bound, not a pause: the answer normally comes at once.
+    answered = answer.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    if (answered) visible_during_work = answer.get();
   });
   gui.Verify();
+  EXPECT_TRUE(off_the_window_thread);
+  EXPECT_TRUE(answered) << "the window's thread did not handle events while the work ran";
   EXPECT_TRUE(visible_during_work);
 }
 
