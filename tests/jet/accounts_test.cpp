@@ -75,7 +75,8 @@ TEST_F(AccountsTest, EveryRefusedLoginDoesTheSameHashWork) {
   // A login refused for an unknown name runs one password check, as a wrong password does, so
   // the time a refusal takes does not tell which account names exist.
   AddUser("Mia", "s3cret");
-  for (auto [user, password] : {std::pair{"Mia", "wrong"}, {"Nobody", "wrong"}, {"Admins", ""}, {"", ""}}) {
+  for (auto [user, password] :
+       {std::pair{"Mia", "wrong"}, {"Nobody", "wrong"}, {"Admins", ""}, {"", ""}, {"Admin", "wrong"}}) {
     const std::uint64_t before = PasswordVerifications();
     EXPECT_EQ(ErrorOf([&] { engine_->CreateWorkspace("bad", user, password); }).number, err::kBadLogin) << user;
     EXPECT_EQ(PasswordVerifications() - before, 1u) << user;
@@ -91,6 +92,31 @@ TEST_F(AccountsTest, EveryRefusedLoginDoesTheSameHashWork) {
       EXPECT_FALSE(VerifyPassword(hash, "s3cret"));
     }
   }
+}
+
+TEST_F(AccountsTest, AnAccountWithNoPasswordLogsInWithoutHashWork) {
+  // Admin of a new workgroup has no password: every command-line call logs in as Admin, and a
+  // full password hash per process would cost more than the rest of a small command.
+  std::uint64_t before = PasswordVerifications();
+  EXPECT_EQ(engine_->CreateWorkspace("admin", "Admin", "")->UserName(), "Admin");
+  EXPECT_EQ(PasswordVerifications() - before, 0u);
+
+  // A password set and cleared again goes back to no work; a password set is checked in full.
+  AddUser("Mia", "s3cret");
+  auto mia = engine_->CreateWorkspace("mia", "Mia", "s3cret");
+  mia->Users()->Item("Mia")->NewPassword("s3cret", "");
+  before = PasswordVerifications();
+  EXPECT_NO_THROW(engine_->CreateWorkspace("mia2", "Mia", ""));
+  EXPECT_EQ(PasswordVerifications() - before, 0u);
+  EXPECT_EQ(ErrorOf([&] { engine_->CreateWorkspace("bad", "Mia", "s3cret"); }).number, err::kBadLogin);
+
+  // Files written before keep an Argon2id hash of the empty password, which still verifies.
+  char old_hash[crypto_pwhash_STRBYTES];
+  ASSERT_EQ(crypto_pwhash_str(old_hash, "", 0, crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN), 0);
+  EXPECT_TRUE(VerifyPassword(old_hash, ""));
+  EXPECT_FALSE(VerifyPassword(old_hash, "x"));
+  EXPECT_TRUE(VerifyPassword(kNoPasswordHash, ""));
+  EXPECT_FALSE(VerifyPassword(kNoPasswordHash, "x"));
 }
 
 TEST_F(AccountsTest, NameAndPidAndPasswordLimitsCountCharacters) {

@@ -20,6 +20,7 @@ void EnsureSodium() {
 }  // namespace
 
 std::string HashPassword(std::string_view password, const EngineSettings& settings) {
+  if (password.empty()) return std::string(kNoPasswordHash);
   EnsureSodium();
   char hash[crypto_pwhash_STRBYTES];
   if (crypto_pwhash_str_alg(hash, password.data(), password.size(), settings.hash_ops_limit,
@@ -30,6 +31,7 @@ std::string HashPassword(std::string_view password, const EngineSettings& settin
 }
 
 bool VerifyPassword(std::string_view hash, std::string_view password) {
+  if (hash == kNoPasswordHash) return password.empty();
   EnsureSodium();
   verifications.fetch_add(1, std::memory_order_relaxed);
   std::string stored(hash);  // NUL-terminated copy for the library

@@ -102,6 +102,11 @@ std::optional<std::string> WorkgroupStore::CheckLogin(std::string_view name, std
   }
   std::string stored_name = query.ColumnText(0);
   std::string hash = query.ColumnText(1);
+  if (hash == kNoPasswordHash && !password.empty()) {
+    // A wrong password for an account that has none costs what any wrong password costs.
+    VerifyPassword(UnmatchableHash(settings_), password);
+    return std::nullopt;
+  }
   if (!VerifyPassword(hash, password)) return std::nullopt;
   return stored_name;
 }
