@@ -1,15 +1,16 @@
 // The player's 27 button images: each name finds a drawn picture, the three kinds of a button
 // differ, and the buttons differ from one another. Saves the grid of all of them as
 // build/screenshots/media-buttons.png for a person to look at.
-#include <QLabel>
-#include <QGridLayout>
-#include <QWidget>
+#include "controls/media/media_button_images.h"
+
 #include <gtest/gtest.h>
 
+#include <QGridLayout>
+#include <QLabel>
+#include <QWidget>
 #include <set>
 
 #include "app/dbtools/screenshot_test_support.h"
-#include "controls/media/media_button_images.h"
 
 namespace qb::media {
 namespace {
@@ -62,8 +63,8 @@ TEST(MediaButtonImagesTest, NamesFollowTheResourcePattern) {
       {ButtonImageKind::Enabled, MediaButton::Eject, "DAO_EN_MPEJECT"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.name, MediaButtonImageName(c.kind, c.button));
-  for (const char* unknown : {"", "DAO_EN_", "dao_en_mpplay", "DAO_XX_MPPLAY", "DAO_EN_MPPLAYX",
-                              "MPPLAY"}) {
+  for (const char* unknown :
+       {"", "DAO_EN_", "dao_en_mpplay", "DAO_XX_MPPLAY", "DAO_EN_MPPLAYX", "MPPLAY"}) {
     EXPECT_TRUE(MediaButtonImage(unknown).isNull()) << unknown;
   }
 }
@@ -76,7 +77,8 @@ TEST(MediaButtonImagesTest, ScreenshotOfAllImages) {
     layout->addWidget(new QLabel(kinds[k]), k + 1, 0);
     for (int b = 0; b < kMediaButtonCount; ++b) {
       if (k == 0) {
-        layout->addWidget(new QLabel(MediaButtonResourceName(static_cast<MediaButton>(b))), 0, b + 1);
+        layout->addWidget(new QLabel(MediaButtonResourceName(static_cast<MediaButton>(b))), 0,
+                          b + 1);
       }
       auto* cell = new QLabel;
       const QImage image = MediaButtonImage(

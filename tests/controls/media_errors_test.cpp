@@ -1,9 +1,10 @@
 // The device error texts and the exception the player raises for a closed or failed device.
+#include "controls/media/media_errors.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "controls/media/media_errors.h"
 #include "core/resource_strings.h"
 
 namespace qb::media {

@@ -41,7 +41,8 @@ inline void WriteToneWav(const std::string& path, int ms, int rate = 8000) {
   u32(data_bytes);
   for (uint32_t i = 0; i < samples; ++i) {
     const double t = static_cast<double>(i) / rate;
-    u16(static_cast<uint16_t>(static_cast<int16_t>(std::lround(8000.0 * std::sin(2 * M_PI * 440.0 * t)))));
+    u16(static_cast<uint16_t>(
+        static_cast<int16_t>(std::lround(8000.0 * std::sin(2 * M_PI * 440.0 * t)))));
   }
 }
 

@@ -1,13 +1,14 @@
 // The Qt Multimedia device: a WAV tone plays to its end and reports it, transport commands
 // move mode and position as the player expects, a GStreamer test video seeks and steps by
 // frames, and device types or files it cannot serve fail to open with a clear error.
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QVideoWidget>
-#include <QWidget>
+#include "controls/media/qt_media_device.h"
+
 #include <gtest/gtest.h>
 
-#include "controls/media/qt_media_device.h"
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QWidget>
+
 #include "controls/media_test_support.h"
 #include "core/resource_strings.h"
 #include "support/test_support.h"
@@ -158,8 +159,10 @@ TEST_F(QtMediaDeviceTest, VideoSeeksAndStepsByFrames) {
     int64_t position;
   };
   const Move moves[] = {
-      {"seek", 0, 10, 10},          {"step forward", 3, 0, 13},
-      {"step back", -5, 0, 8},      {"step past the end", 100, 0, 20},
+      {"seek", 0, 10, 10},
+      {"step forward", 3, 0, 13},
+      {"step back", -5, 0, 8},
+      {"step past the end", 100, 0, 20},
       {"step before the start", -100, 0, 0},
       {"step from the start", 1, 0, 1},
       {"huge step", INT64_MAX, 0, 20},
@@ -192,8 +195,10 @@ TEST_F(QtMediaDeviceTest, VideoGoesIntoTheDisplayWindow) {
   QWidget display;
   display.resize(200, 140);
   ASSERT_EQ(DeviceError::None, device_.SetDisplayWindow(&display));
-  auto* video = display.findChild<QVideoWidget*>("mediaVideo");
+  auto* video = display.findChild<VideoPane*>("mediaVideo");
   ASSERT_NE(nullptr, video);
+  // The paused device has decoded its first picture, and the pane shows it at once.
+  EXPECT_FALSE(video->Picture().isNull());
   ASSERT_EQ(DeviceError::None, device_.PutVideo({4, 6, 100, 80}));
   EXPECT_EQ(QRect(4, 6, 100, 80), video->geometry());
   const VideoRect source = device_.SourceRect();
@@ -206,10 +211,18 @@ TEST_F(QtMediaDeviceTest, VideoGoesIntoTheDisplayWindow) {
   ASSERT_EQ(DeviceError::None, device_.Play({}, kNotify));
   ASSERT_TRUE(log.WaitFor(1));
   EXPECT_EQ("successful", log.Text());
+  // The test source's colour bars reach the window: its middle is neither empty nor black.
+  const QImage shown = display.grab().toImage();
+  const QColor middle = shown.pixelColor(4 + 50, 6 + 40);
+  EXPECT_GT(middle.red() + middle.green() + middle.blue(), 100) << "nothing painted";
 
-  // Closing takes the picture out of the window.
+  // Detaching and closing take the picture out of the window.
+  ASSERT_EQ(DeviceError::None, device_.SetDisplayWindow(nullptr));
+  EXPECT_EQ(nullptr, display.findChild<VideoPane*>("mediaVideo"));
+  ASSERT_EQ(DeviceError::None, device_.SetDisplayWindow(&display));
+  ASSERT_NE(nullptr, display.findChild<VideoPane*>("mediaVideo"));
   ASSERT_EQ(DeviceError::None, device_.Close(kWait));
-  EXPECT_EQ(nullptr, display.findChild<QVideoWidget*>("mediaVideo"));
+  EXPECT_EQ(nullptr, display.findChild<VideoPane*>("mediaVideo"));
 }
 
 TEST_F(QtMediaDeviceTest, AVideoOpenedAsWaveAudioPlaysOnlyItsSound) {
@@ -249,7 +262,9 @@ TEST_F(QtMediaDeviceTest, WhatCannotBeServedFailsToOpen) {
     EXPECT_EQ(c.error, device_.Open({c.type, c.element, false})) << what;
     EXPECT_FALSE(device_.IsOpen()) << what;
     EXPECT_EQ(Mode::NotReady, device_.CurrentMode()) << what;
-    EXPECT_NE(std::string(ResString(kResUnknownMciError)), DeviceErrorMessage(static_cast<int>(c.error))) << what;
+    EXPECT_NE(std::string(ResString(kResUnknownMciError)),
+              DeviceErrorMessage(static_cast<int>(c.error)))
+        << what;
   }
   // A failed open after a good one leaves the device closed, not half open.
   ASSERT_EQ(DeviceError::None, device_.Open({DeviceType::AutoSelect, tone, false}));

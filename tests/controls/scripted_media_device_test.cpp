@@ -1,12 +1,13 @@
 // The scripted device the player's tests drive: its command log, its scripted results and the
 // notification rules it shares with the real device (aborted, superseded, successful).
+#include "controls/media/scripted_media_device.h"
+
 #include <gtest/gtest.h>
 
 #include <QWidget>
 
 #include "controls/media/media_device_factory.h"
 #include "controls/media/qt_media_device.h"
-#include "controls/media/scripted_media_device.h"
 #include "controls/media_test_support.h"
 
 namespace qb::media {
@@ -35,29 +36,64 @@ TEST_F(ScriptedMediaDeviceTest, NotificationRules) {
     Mode mode;
   };
   const Case cases[] = {
-      {"play to its end", [](auto& d) { d.Play({}, kNotify); d.FinishRun(); }, "successful",
-       Mode::Stopped},
-      {"stop aborts a play", [](auto& d) { d.Play({}, kNotify); d.Stop(kWait); }, "aborted",
-       Mode::Stopped},
+      {"play to its end",
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.FinishRun();
+       },
+       "successful", Mode::Stopped},
+      {"stop aborts a play",
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Stop(kWait);
+       },
+       "aborted", Mode::Stopped},
       {"pause with notify aborts, then reports itself",
-       [](auto& d) { d.Play({}, kNotify); d.Pause(kNotify); }, "aborted successful", Mode::Paused},
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Pause(kNotify);
+       },
+       "aborted successful", Mode::Paused},
       {"a command with notify that does not interrupt supersedes",
-       [](auto& d) { d.Play({}, kNotify); d.Resume(kNotify); }, "superseded successful",
-       Mode::Playing},
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Resume(kNotify);
+       },
+       "superseded successful", Mode::Playing},
       {"a command without notify that does not interrupt leaves it pending",
-       [](auto& d) { d.Play({}, kNotify); d.Resume(kWait); d.FinishRun(); }, "successful",
-       Mode::Stopped},
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Resume(kWait);
+         d.FinishRun();
+       },
+       "successful", Mode::Stopped},
       {"a new play aborts the running one",
-       [](auto& d) { d.Play({}, kNotify); d.Play({}, kNotify); d.FinishRun(); },
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Play({}, kNotify);
+         d.FinishRun();
+       },
        "aborted successful", Mode::Stopped},
       {"resume reports the end of the play",
-       [](auto& d) { d.Play({}, kNotify); d.Pause(kWait); d.Resume(kNotify); d.FinishRun(); },
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Pause(kWait);
+         d.Resume(kNotify);
+         d.FinishRun();
+       },
        "aborted successful", Mode::Stopped},
       {"a failing device reports failure",
-       [](auto& d) { d.Play({}, kNotify); d.FinishRun(NotifyValue::Failure); }, "failure",
-       Mode::Stopped},
-      {"close aborts", [](auto& d) { d.Play({}, kNotify); d.Close(kWait); }, "aborted",
-       Mode::NotReady},
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.FinishRun(NotifyValue::Failure);
+       },
+       "failure", Mode::Stopped},
+      {"close aborts",
+       [](auto& d) {
+         d.Play({}, kNotify);
+         d.Close(kWait);
+       },
+       "aborted", Mode::NotReady},
       {"a refused command reports nothing", [](auto& d) { d.Seek(101, kNotify); }, "",
        Mode::Stopped},
       {"a play with wait returns at its end", [](auto& d) { d.Play({}, kWait); }, "",

@@ -23,16 +23,12 @@ QPainterPath Glyph(MediaButton button) {
   QPainterPath path;
   path.setFillRule(Qt::WindingFill);
   switch (button) {
-    case MediaButton::Play:
-      path.addPolygon(Triangle({7, 3}, {7, 13}, {15, 8}));
-      break;
+    case MediaButton::Play: path.addPolygon(Triangle({7, 3}, {7, 13}, {15, 8})); break;
     case MediaButton::Pause:
       path.addRect(7, 3, 3, 10);
       path.addRect(12, 3, 3, 10);
       break;
-    case MediaButton::Stop:
-      path.addRect(6, 3, 10, 10);
-      break;
+    case MediaButton::Stop: path.addRect(6, 3, 10, 10); break;
     case MediaButton::Next:
       path.addPolygon(Triangle({6, 3}, {6, 13}, {13, 8}));
       path.addRect(14, 3, 2, 10);
@@ -49,9 +45,7 @@ QPainterPath Glyph(MediaButton button) {
       path.addPolygon(Triangle({11, 4}, {11, 12}, {5, 8}));
       path.addPolygon(Triangle({18, 4}, {18, 12}, {12, 8}));
       break;
-    case MediaButton::Record:
-      path.addEllipse(QPointF(11, 8), 5, 5);
-      break;
+    case MediaButton::Record: path.addEllipse(QPointF(11, 8), 5, 5); break;
     case MediaButton::Eject:
       path.addPolygon(Triangle({5, 10}, {17, 10}, {11, 3}));
       path.addRect(5, 11, 12, 2);
@@ -77,24 +71,21 @@ QColor ColoredFill(MediaButton button) {
 }
 
 QImage Draw(ButtonImageKind kind, MediaButton button) {
-  QImage image(kMediaButtonImageWidth, kMediaButtonImageHeight, QImage::Format_ARGB32_Premultiplied);
+  QImage image(kMediaButtonImageWidth, kMediaButtonImageHeight,
+               QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
   const QPainterPath glyph = Glyph(button);
   switch (kind) {
-    case ButtonImageKind::Enabled:
-      painter.fillPath(glyph, Qt::black);
-      break;
+    case ButtonImageKind::Enabled: painter.fillPath(glyph, Qt::black); break;
     case ButtonImageKind::Disabled:
       // Engraved: a white highlight below and right of a grey glyph.
       painter.fillPath(glyph.translated(1, 1), Qt::white);
       painter.fillPath(glyph, QColor(128, 128, 128));
       break;
-    case ButtonImageKind::Colored:
-      painter.fillPath(glyph, ColoredFill(button));
-      break;
+    case ButtonImageKind::Colored: painter.fillPath(glyph, ColoredFill(button)); break;
   }
   return image;
 }
@@ -117,7 +108,8 @@ std::vector<std::string> MediaButtonImageNames() {
   std::vector<std::string> names;
   for (int k = 0; k < kButtonImageKindCount; ++k) {
     for (int b = 0; b < kMediaButtonCount; ++b) {
-      names.push_back(MediaButtonImageName(static_cast<ButtonImageKind>(k), static_cast<MediaButton>(b)));
+      names.push_back(
+          MediaButtonImageName(static_cast<ButtonImageKind>(k), static_cast<MediaButton>(b)));
     }
   }
   return names;

@@ -18,7 +18,8 @@ const char* DeviceErrorText(int error) {
     case DeviceError::UnreadableMedia:
       return "The file does not hold media in a format the device can play.";
     case DeviceError::OutOfRange: return "The position lies outside the media.";
-    case DeviceError::DeviceFailed: return "The media device failed while carrying out the command.";
+    case DeviceError::DeviceFailed:
+      return "The media device failed while carrying out the command.";
     case DeviceError::NoRecordingInput: return "No recording input device is available.";
     case DeviceError::NoResponse: return "The media device did not answer in time.";
     case DeviceError::DeviceBusy:

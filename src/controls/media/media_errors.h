@@ -12,18 +12,18 @@ namespace qb::media {
 // numbers, each with a text from DeviceErrorText.
 enum class DeviceError : int {
   None = 0,
-  NotOpen = 257,               // a command other than open reached a closed device
-  DeviceNotInstalled = 258,    // the device type is one no installed back end serves
-  BackendUnavailable = 259,    // the playback system itself could not be started
-  UnsupportedCommand = 260,    // the device cannot carry out this command
-  FileNotFound = 261,          // the element names no readable file
-  NoElement = 262,             // the device type plays files and none was named
-  UnreadableMedia = 263,       // the file holds nothing the device can play
-  OutOfRange = 264,            // a position lies outside the media
-  DeviceFailed = 265,          // the device reported a failure while working
-  NoRecordingInput = 266,      // recording was asked for and no input device exists
-  NoResponse = 267,            // the device did not answer within its time limit
-  DeviceBusy = 268,            // a command with wait is still running on this device
+  NotOpen = 257,             // a command other than open reached a closed device
+  DeviceNotInstalled = 258,  // the device type is one no installed back end serves
+  BackendUnavailable = 259,  // the playback system itself could not be started
+  UnsupportedCommand = 260,  // the device cannot carry out this command
+  FileNotFound = 261,        // the element names no readable file
+  NoElement = 262,           // the device type plays files and none was named
+  UnreadableMedia = 263,     // the file holds nothing the device can play
+  OutOfRange = 264,          // a position lies outside the media
+  DeviceFailed = 265,        // the device reported a failure while working
+  NoRecordingInput = 266,    // recording was asked for and no input device exists
+  NoResponse = 267,          // the device did not answer within its time limit
+  DeviceBusy = 268,          // a command with wait is still running on this device
 };
 
 // The text of ERROR (a static string), or nullptr for a number this layer does not know

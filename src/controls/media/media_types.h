@@ -32,16 +32,34 @@ const char* DeviceTypeName(DeviceType type);
 
 // The kind of device an open device reports itself as. Animation and the kinds of DeviceType
 // that show moving pictures are the ones that step in frames.
-enum class DeviceKind { Animation, CDAudio, DAT, DigitalVideo, Other, Overlay, Scanner,
-                        Sequencer, VCR, Videodisc, WaveAudio };
+enum class DeviceKind {
+  Animation,
+  CDAudio,
+  DAT,
+  DigitalVideo,
+  Other,
+  Overlay,
+  Scanner,
+  Sequencer,
+  VCR,
+  Videodisc,
+  WaveAudio
+};
 
 // True for the kinds whose devices step frame by frame (animation, digital video, overlay, VCR).
 bool KindCanStep(DeviceKind kind);
 
 // What a device is doing. The numbers are the ones the player's button table is keyed on; a
 // closed device reads as NotReady.
-enum class Mode { NotReady = 0, Stopped = 1, Playing = 2, Recording = 3, Seeking = 4,
-                  Paused = 5, Open = 6 };
+enum class Mode {
+  NotReady = 0,
+  Stopped = 1,
+  Playing = 2,
+  Recording = 3,
+  Seeking = 4,
+  Paused = 5,
+  Open = 6
+};
 
 // Units of positions and lengths. Milliseconds for sound, Frames for moving pictures; Tmsf
 // (track, minutes, seconds, frames packed as bytes from the lowest: track first) for the disc
@@ -50,10 +68,10 @@ enum class TimeFormat { Milliseconds, Frames, Tmsf };
 
 // Outcome of a command started with the notify flag, reported once when it ends.
 enum class NotifyValue {
-  Successful = 1,   // the command ran to its end
-  Superseded = 2,   // a later command asked for notification instead; this one keeps running
-  Aborted = 4,      // a later command interrupted it (stop, pause, seek, close, ...)
-  Failure = 8,      // the device failed while carrying it out
+  Successful = 1,  // the command ran to its end
+  Superseded = 2,  // a later command asked for notification instead; this one keeps running
+  Aborted = 4,     // a later command interrupted it (stop, pause, seek, close, ...)
+  Failure = 8,     // the device failed while carrying it out
 };
 
 const char* NotifyValueName(NotifyValue value);
@@ -87,7 +105,7 @@ struct PlayRange {
 // What opening asks for.
 struct OpenParams {
   DeviceType type = DeviceType::AutoSelect;
-  std::string element;     // the file to open; empty for a device without one
+  std::string element;  // the file to open; empty for a device without one
   bool shareable = false;
 };
 

@@ -16,9 +16,10 @@
 #include <QUrl>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QVideoWidget>
 #include <algorithm>
 #include <cmath>
+
+#include "controls/media/video_pane.h"
 
 namespace qb::media {
 
@@ -75,7 +76,8 @@ DeviceError QtMediaDevice::Open(const OpenParams& params) {
   player_ = std::make_unique<QMediaPlayer>();
   player_->setAudioOutput(audio_.get());
   QMediaPlayer* player = player_.get();
-  QObject::connect(player, &QMediaPlayer::mediaStatusChanged, player, [this] { OnStatusChanged(); });
+  QObject::connect(player, &QMediaPlayer::mediaStatusChanged, player,
+                   [this] { OnStatusChanged(); });
   QObject::connect(player, &QMediaPlayer::positionChanged, player,
                    [this](qint64 ms) { OnPositionChanged(ms); });
   QObject::connect(player, &QMediaPlayer::errorOccurred, player, [this] { OnPlayerError(); });
@@ -106,9 +108,12 @@ DeviceError QtMediaDevice::Open(const OpenParams& params) {
   frame_size_ = QSize();
   if (player->hasVideo() && params.type != DeviceType::WaveAudio) {
     // The file's headers do not reach Qt's metadata; the first decoded frame tells the frame
-    // rate and picture size. Pausing makes the player decode it without playing.
+    // rate and picture size. Pausing makes the player decode it without playing. The sink
+    // stays the player's only video output: switching outputs on a prerolled pipeline breaks
+    // its stream, so the display window gets a pane that paints the sink's frames.
     sink_ = std::make_unique<QVideoSink>();
-    WatchFrames(sink_.get());
+    QObject::connect(sink_.get(), &QVideoSink::videoFrameChanged, sink_.get(),
+                     [this](const QVideoFrame& frame) { OnFrame(frame); });
     player->setVideoOutput(sink_.get());
     player->pause();
     WaitFor([this] { return frame_us_ > 0 || player_->error() != QMediaPlayer::NoError; },
@@ -131,12 +136,11 @@ DeviceError QtMediaDevice::Open(const OpenParams& params) {
 DeviceError QtMediaDevice::Close(CommandFlags flags) {
   if (!IsOpen()) return DeviceError::NotOpen;
   BeginCommand(true, flags);
-  recorder_.reset();
-  input_.reset();
-  capture_.reset();
+  ReleaseRecorder();
   player_->setVideoOutput(nullptr);
   delete video_.data();
   display_ = nullptr;
+  last_frame_ = QVideoFrame();
   player_.reset();
   sink_.reset();
   audio_.reset();
@@ -150,11 +154,10 @@ DeviceError QtMediaDevice::Close(CommandFlags flags) {
 
 void QtMediaDevice::EndRun(NotifyValue value) {
   if (recording_) {
-    // Reads the new take back, so that Length and playing see what was recorded.
+    // Reads the new take back, so that Length and playing see what was recorded. The recorder
+    // may be the sender of the signal being handled, so it and its session go later.
     if (recorder_) recorder_->stop();
-    recorder_.reset();
-    input_.reset();
-    capture_.reset();
+    ReleaseRecorder();
     player_->setSource(QUrl::fromLocalFile(QString::fromStdString(params_.element)));
   } else {
     player_->pause();
@@ -165,6 +168,12 @@ void QtMediaDevice::EndRun(NotifyValue value) {
   WakeWaiters();
 }
 
+void QtMediaDevice::ReleaseRecorder() {
+  if (recorder_) recorder_.release()->deleteLater();
+  if (input_) input_.release()->deleteLater();
+  if (capture_) capture_.release()->deleteLater();
+}
+
 DeviceError QtMediaDevice::Done(CommandFlags flags) {
   if (flags.notify) PostNotify(NotifyValue::Successful);
   return DeviceError::None;
@@ -172,10 +181,10 @@ DeviceError QtMediaDevice::Done(CommandFlags flags) {
 
 DeviceError QtMediaDevice::WaitForRun(CommandFlags flags) {
   if (flags.notify && !flags.wait) return DeviceError::None;
-  const qint64 left = std::max<qint64>(0, (end_ms_ ? *end_ms_ : player_->duration()) -
-                                              player_->position());
-  const qint64 budget = left + kRunGraceMs;
-  if (!WaitFor([this] { return !running_ || paused_; }, static_cast<int>(std::min<qint64>(budget, INT32_MAX)))) {
+  const qint64 left =
+      std::max<qint64>(0, (end_ms_ ? *end_ms_ : player_->duration()) - player_->position());
+  const int budget = static_cast<int>(std::min<qint64>(left + kRunGraceMs, INT32_MAX));
+  if (!WaitFor([this] { return !running_ || paused_; }, budget)) {
     EndRun(NotifyValue::Failure);
     return DeviceError::NoResponse;
   }
@@ -312,7 +321,8 @@ DeviceError QtMediaDevice::Step(int64_t frames, CommandFlags flags) {
   const qint64 duration = player_->duration();
   const qint64 here = at_end_ ? duration : player_->position();
   // In doubles and clamped before converting back, so no FRAMES can overflow.
-  const double target = static_cast<double>(here) + static_cast<double>(frames) * 1000.0 / frame_rate_;
+  const double target =
+      static_cast<double>(here) + static_cast<double>(frames) * 1000.0 / frame_rate_;
   const double kept = std::clamp(target, 0.0, static_cast<double>(duration));
   return SeekMs(static_cast<qint64>(std::llround(kept)), flags);
 }
@@ -398,14 +408,12 @@ DeviceError QtMediaDevice::SetTimeFormat(TimeFormat format) {
 DeviceError QtMediaDevice::SetDisplayWindow(QWidget* window) {
   if (!IsOpen()) return DeviceError::NotOpen;
   if (!caps_.has_video || window == display_) return DeviceError::None;
-  player_->setVideoOutput(sink_.get());
   delete video_.data();
   display_ = window;
   if (window != nullptr) {
-    video_ = new QVideoWidget(window);
+    video_ = new VideoPane(window);
     video_->setObjectName("mediaVideo");
-    WatchFrames(video_->videoSink());
-    player_->setVideoOutput(video_.data());
+    if (last_frame_.isValid()) video_->ShowFrame(last_frame_);
     video_->show();
   }
   return DeviceError::None;
@@ -417,15 +425,15 @@ DeviceError QtMediaDevice::PutVideo(const VideoRect& rect) {
   return DeviceError::None;
 }
 
-void QtMediaDevice::WatchFrames(QVideoSink* sink) {
-  QObject::connect(sink, &QVideoSink::videoFrameChanged, sink, [this](const QVideoFrame& frame) {
-    if (!frame.isValid()) return;
-    frame_size_ = frame.size();
-    if (frame_us_ == 0 && frame.endTime() > frame.startTime()) {
-      frame_us_ = frame.endTime() - frame.startTime();
-    }
-    WakeWaiters();
-  });
+void QtMediaDevice::OnFrame(const QVideoFrame& frame) {
+  if (!frame.isValid()) return;
+  last_frame_ = frame;
+  frame_size_ = frame.size();
+  if (frame_us_ == 0 && frame.endTime() > frame.startTime()) {
+    frame_us_ = frame.endTime() - frame.startTime();
+  }
+  if (video_) video_->ShowFrame(frame);
+  WakeWaiters();
 }
 
 VideoRect QtMediaDevice::SourceRect() const {

@@ -1,5 +1,5 @@
 // controls/media/qt_media_device: the media device on Qt Multimedia: QMediaPlayer with a
-// QAudioOutput plays files, a QVideoWidget inside the display window shows their picture, and
+// QAudioOutput plays files, a VideoPane inside the display window shows their picture, and
 // QMediaRecorder on a QMediaCaptureSession records sound into the device's file.
 //
 // Served device types: AutoSelect, AVIVideo, DigitalVideo (files with or without a picture)
@@ -19,11 +19,13 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QSize>
+#include <QVideoFrame>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "controls/media/media_device.h"
+#include "controls/media/video_pane.h"
 
 class QAudioInput;
 class QAudioOutput;
@@ -31,7 +33,6 @@ class QMediaCaptureSession;
 class QMediaPlayer;
 class QMediaRecorder;
 class QVideoSink;
-class QVideoWidget;
 
 namespace qb::media {
 
@@ -83,13 +84,15 @@ class QtMediaDevice : public MediaDevice {
   void OnPositionChanged(qint64 ms);
   void OnPlayerError();
   void OnRecorderStateChanged();
-  // Learns the frame duration and picture size from the frames SINK receives.
-  void WatchFrames(QVideoSink* sink);
+  // A decoded FRAME: learns the frame duration and picture size, shows it in the display.
+  void OnFrame(const QVideoFrame& frame);
   // Ends a running play or record as stopped at the current position, telling VALUE.
   void EndRun(NotifyValue value);
   // Converts between the time format and milliseconds.
   int64_t ToUnits(qint64 ms) const;
   qint64 ToMs(int64_t units) const;
+  // Hands the recorder, its input and session to the event loop for deletion.
+  void ReleaseRecorder();
   // Moves to MS (inside the media) and leaves the device stopped there.
   DeviceError SeekMs(qint64 ms, CommandFlags flags);
   // Runs a command that ends when it returns: reports Successful with FLAGS.notify.
@@ -102,8 +105,9 @@ class QtMediaDevice : public MediaDevice {
   std::unique_ptr<QMediaCaptureSession> capture_;  // while recording
   std::unique_ptr<QAudioInput> input_;             // while recording
   std::unique_ptr<QMediaRecorder> recorder_;       // while recording
-  std::unique_ptr<QVideoSink> sink_;               // the picture's way without a display
-  QPointer<QVideoWidget> video_;                   // owned by the display window
+  std::unique_ptr<QVideoSink> sink_;               // while open with video: the picture's way
+  QPointer<VideoPane> video_;                      // owned by the display window
+  QVideoFrame last_frame_;                         // shown when a display window comes
   QPointer<QWidget> display_;
 
   OpenParams params_;

@@ -94,7 +94,8 @@ void ScriptedMediaDevice::FinishRun(NotifyValue value) {
 }
 
 DeviceError ScriptedMediaDevice::Play(const PlayRange& range, CommandFlags flags) {
-  if (const DeviceError error = Enter("play" + RangeText(range), flags); error != DeviceError::None) {
+  if (const DeviceError error = Enter("play" + RangeText(range), flags);
+      error != DeviceError::None) {
     return error;
   }
   return StartRun(Mode::Playing, range, flags);
