@@ -11,7 +11,9 @@
 // own stop would go back to the start); after the media has ended the position reads Length
 // until a seek or play moves it. Step leaves the device stopped. Without a display window the
 // picture is decoded but not shown. Recording needs an audio input and a sound-only device; a
-// take replaces the file's content (as WAV) and is read back when it ends.
+// take replaces the file's content (as WAV) and is read back when it ends. Every device is
+// a player of its own, so Shareable changes nothing. Seeks return at once; the picture of the
+// new position follows from the event loop.
 //
 // No sound device: the audio output then falls back to a sink that discards the samples at the
 // pace of the clock, so playing takes the media's time and ends normally.
