@@ -3,6 +3,8 @@ find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 find_package(fmt REQUIRED)
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Test)
+# The media player's devices play through Qt Multimedia (GStreamer on Linux).
+find_package(Qt6 REQUIRED COMPONENTS Multimedia MultimediaWidgets)
 find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
