@@ -255,7 +255,10 @@ void TDBGrid::LinkActive() {
 }
 
 void TDBGrid::EditingChanged() {
-  if (!link_.Editing()) cell_modified_ = false;
+  if (!link_.Editing()) {
+    cell_modified_ = false;
+    appended_ = false;
+  }
   viewport()->update();
 }
 

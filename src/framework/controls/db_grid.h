@@ -170,6 +170,7 @@ class TDBGrid : public QAbstractScrollArea {
   bool setting_bar_ = false;
   bool cell_modified_ = false;  // the editor's text was typed, not yet written to the field
   bool loading_editor_ = false;
+  bool appended_ = false;       // the record being inserted was appended by Down on the last
   int wheel_rest_ = 0;
   TGridInplaceEdit* editor_ = nullptr;
 };

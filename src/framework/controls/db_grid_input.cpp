@@ -65,8 +65,10 @@ void TDBGrid::LoadEditorText() {
   loading_editor_ = true;
   if (field && dataset && dataset->Active() && dataset->HasCurrentRecord()) {
     const bool null = field->IsNull();
+    const QString text = null ? QString() : QString::fromStdString(field->Text());
     editor_->setPlaceholderText(null ? NullText() : QString());
-    editor_->setText(null ? QString() : QString::fromStdString(field->Text()));
+    // The same text is left alone, so that the user's selection survives entering edit state.
+    if (text != editor_->text()) editor_->setText(text);
   } else {
     editor_->setPlaceholderText(QString());
     editor_->setText(QString());
@@ -147,14 +149,25 @@ bool TDBGrid::DeleteRecord() {
 void TDBGrid::MoveRecord(int distance) {
   TDataSet* dataset = DataSet();
   if (!link_.Active() || !dataset || distance == 0) return;
-  // Down on a new, untouched last record stays there rather than adding another.
-  if (distance > 0 && dataset->State() == dsInsert && !dataset->Modified() && !cell_modified_ && dataset->Eof())
-    return;
+  // An untouched new record: Down never adds another after it (an inserted one is dropped);
+  // Up drops a record appended by Down, going back to the record that was last.
+  if (dataset->State() == dsInsert && !dataset->Modified() && !cell_modified_) {
+    if (distance > 0) {
+      if (!appended_) dataset->Cancel();
+      return;
+    }
+    if (appended_) {
+      dataset->Cancel();
+      return;
+    }
+  }
   WritePendingCell();
   const int moved = dataset->MoveBy(distance);
   // Down on the last record starts a new one when the grid may add records.
-  if (moved == 0 && distance == 1 && dataset->Eof() && CanEditGrid() && dataset->State() == dsBrowse)
+  if (moved == 0 && distance == 1 && dataset->Eof() && CanEditGrid() && dataset->State() == dsBrowse) {
     dataset->Append();
+    appended_ = true;
+  }
 }
 
 void TDBGrid::MoveColumn(int distance, bool wrap) {
@@ -239,9 +252,11 @@ void TDBGrid::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
   if ((options_ & dgEditing) && !typed.isEmpty() && typed.at(0).unicode() >= 0x20 &&
       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && link_.Active()) {
-    if (ShowEditor()) {
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), typed);
+    if (EditorVisible()) {
+      QApplication::sendEvent(editor_, &copy);
+    } else if (EditCanModify() && ShowEditor()) {
       editor_->clear();
-      QKeyEvent copy(event->type(), event->key(), event->modifiers(), typed);
       QApplication::sendEvent(editor_, &copy);
     } else {
       QApplication::beep();
