@@ -85,13 +85,13 @@ void TDBEdit::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
   const bool printable = !typed.isEmpty() && typed.at(0).unicode() >= 0x20 && typed.at(0).unicode() != 0x7f;
   if (IsChangingKey(*event)) {
-    bool allowed = false;
-    App().CallGuarded([&] { allowed = EditCanModify(); });
-    if (allowed && printable && link_.Field()) {
+    bool allowed = true;
+    if (printable && link_.Field()) {
       const QByteArray bytes = typed.toLocal8Bit();
       for (char c : bytes)
         if (!link_.Field()->IsValidChar(static_cast<unsigned char>(c))) allowed = false;
     }
+    if (allowed) App().CallGuarded([&] { allowed = EditCanModify(); });
     if (!allowed) {
       QApplication::beep();
       event->accept();
@@ -108,8 +108,11 @@ void TDBEdit::focusInEvent(QFocusEvent* event) {
 }
 
 void TDBEdit::focusOutEvent(QFocusEvent* event) {
-  // Leaving writes the typed value into the record; a refused value keeps the focus here.
-  bool written = App().CallGuarded([this] { link_.UpdateRecord(); });
+  // Leaving for another control writes the typed value into the record; a refused value keeps
+  // the focus here. Losing the window (or the window closing) writes nothing.
+  const bool leaving = event->reason() != Qt::ActiveWindowFocusReason &&
+                       event->reason() != Qt::PopupFocusReason && window()->isVisible();
+  bool written = !leaving || App().CallGuarded([this] { link_.UpdateRecord(); });
   focused_ = false;
   QLineEdit::focusOutEvent(event);
   if (!written) {

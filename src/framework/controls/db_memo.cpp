@@ -77,7 +77,11 @@ void TDBMemo::keyPressEvent(QKeyEvent* event) {
 }
 
 void TDBMemo::focusOutEvent(QFocusEvent* event) {
-  bool written = App().CallGuarded([this] { link_.UpdateRecord(); });
+  // Leaving for another control writes the value into the record; a refused value keeps the
+  // focus here. Losing the window (or the window closing) writes nothing.
+  const bool leaving = event->reason() != Qt::ActiveWindowFocusReason &&
+                       event->reason() != Qt::PopupFocusReason && window()->isVisible();
+  bool written = !leaving || App().CallGuarded([this] { link_.UpdateRecord(); });
   QPlainTextEdit::focusOutEvent(event);
   if (!written) setFocus();
 }

@@ -82,7 +82,11 @@ void TDBRichEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TDBRichEdit::focusOutEvent(QFocusEvent* event) {
-  bool written = App().CallGuarded([this] { link_.UpdateRecord(); });
+  // Leaving for another control writes the value into the record; a refused value keeps the
+  // focus here. Losing the window (or the window closing) writes nothing.
+  const bool leaving = event->reason() != Qt::ActiveWindowFocusReason &&
+                       event->reason() != Qt::PopupFocusReason && window()->isVisible();
+  bool written = !leaving || App().CallGuarded([this] { link_.UpdateRecord(); });
   QTextEdit::focusOutEvent(event);
   if (!written) setFocus();
 }

@@ -19,6 +19,18 @@ bool TFieldDataLink::CanModify() const {
          dataset->CanModify();
 }
 
+bool TFieldDataLink::Edit() {
+  entering_edit_ = true;
+  try {
+    bool editing = TDataLink::Edit();
+    entering_edit_ = false;
+    return editing;
+  } catch (...) {
+    entering_edit_ = false;
+    throw;
+  }
+}
+
 void TFieldDataLink::Reset() {
   modified_ = false;
   Call(OnDataChange);
@@ -45,6 +57,7 @@ void TFieldDataLink::LayoutChanged() {
 
 void TFieldDataLink::RecordChanged(TField* field) {
   if (field && field != field_) return;
+  if (entering_edit_) return;
   modified_ = false;
   Call(OnDataChange);
 }

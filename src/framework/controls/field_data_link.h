@@ -23,6 +23,9 @@ class TFieldDataLink : public TDataLink {
   // True when the control may change the field: the link and the field are not read-only, the
   // field holds data (not calculated) and the dataset lets records be modified.
   bool CanModify() const;
+  // Puts the dataset into edit state for a change the user is making (see TDataLink::Edit).
+  // The control is not reloaded meanwhile, so that its caret and selection survive.
+  bool Edit();
   // The control's value differs from the field's: written by UpdateRecord, forgotten when the
   // record changes.
   void Modified() { modified_ = true; }
@@ -53,6 +56,7 @@ class TFieldDataLink : public TDataLink {
   std::string field_name_;
   TField* field_ = nullptr;
   bool modified_ = false;
+  bool entering_edit_ = false;
 };
 
 }  // namespace qb

@@ -38,13 +38,14 @@ void TGridInplaceEdit::keyPressEvent(QKeyEvent* event) {
       break;
   }
   if (IsChangingKey(*event)) {
-    bool allowed = grid_->EditCanModify();
+    bool allowed = true;
     const QString typed = event->text();
     TField* field = grid_->SelectedField();
-    if (allowed && field && !typed.isEmpty() && typed.at(0).unicode() >= 0x20) {
+    if (field && !typed.isEmpty() && typed.at(0).unicode() >= 0x20) {
       for (char c : typed.toLocal8Bit())
         if (!field->IsValidChar(static_cast<unsigned char>(c))) allowed = false;
     }
+    allowed = allowed && grid_->EditCanModify();
     if (!allowed) {
       QApplication::beep();
       event->accept();
