@@ -60,7 +60,7 @@ void TDBNavigator::UpdateButtons() {
   const bool eof = !active || dataset->Eof();
   const bool enabled[kNavigateButtons] = {
       active && !bof, active && !bof, active && !eof, active && !eof,
-      modify, modify && !(bof && eof) && !dataset->IsEmpty(), modify && !editing,
+      modify, modify && !dataset->IsEmpty(), modify && !editing && !dataset->IsEmpty(),
       modify && editing, modify && editing, active,
   };
   for (int i = 0; i < kNavigateButtons; ++i) buttons_[static_cast<size_t>(i)]->setEnabled(enabled[i]);

@@ -1,8 +1,8 @@
 // framework/controls/db_navigator: a bar of buttons that move and edit a data source's dataset:
 // first, prior, next, last, insert, delete, edit, post, cancel, refresh. A button is enabled
 // only where its action can run: moving back needs a dataset not at its beginning, moving on
-// one not at its end; insert, delete and edit need a dataset that can be modified (delete also
-// a record, edit browse state); post and cancel need a record being edited or inserted;
+// one not at its end; insert, delete and edit need a dataset that can be modified (delete and
+// edit also a record, edit browse state); post and cancel need a record being edited or inserted;
 // refresh needs an open dataset. Delete asks "Delete record?" first (ConfirmDelete).
 #pragma once
 #include <QWidget>
