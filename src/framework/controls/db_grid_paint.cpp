@@ -56,7 +56,11 @@ void TDBGrid::PaintTitles(QPainter& painter) {
   const QColor face = palette().color(QPalette::Button);
   painter.fillRect(QRect(0, 0, viewport()->width(), height), face);
   painter.setPen(palette().color(QPalette::ButtonText));
-  for (int column = 0; column < ColumnCount(); ++column) {
+  // Columns name fields only while the dataset is open (a close with controls disabled is told
+  // to the grid later).
+  TDataSet* dataset = DataSet();
+  const int columns = dataset && dataset->Active() ? ColumnCount() : 0;
+  for (int column = 0; column < columns; ++column) {
     QRect cell = CellRect(-1, column);
     if (cell.right() < IndicatorWidth() || cell.left() > viewport()->width()) continue;
     painter.setClipRect(QRect(IndicatorWidth(), 0, viewport()->width(), height));
