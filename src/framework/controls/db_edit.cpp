@@ -103,7 +103,7 @@ void TDBEdit::keyPressEvent(QKeyEvent* event) {
 
 void TDBEdit::focusInEvent(QFocusEvent* event) {
   focused_ = true;
-  if (!link_.IsModified()) DataChange();
+  if (!link_.IsModified()) App().CallGuarded([this] { DataChange(); });
   QLineEdit::focusInEvent(event);
 }
 
@@ -119,7 +119,7 @@ void TDBEdit::focusOutEvent(QFocusEvent* event) {
     setFocus();
     return;
   }
-  if (!link_.IsModified()) DataChange();
+  if (!link_.IsModified()) App().CallGuarded([this] { DataChange(); });
 }
 
 }  // namespace qb

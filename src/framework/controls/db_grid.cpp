@@ -73,7 +73,7 @@ void TDBGrid::SetColumnWidth(int column, int width) {
   Column& entry = columns_[static_cast<size_t>(column)];
   entry.width = std::max(kMinColumnWidth, width);
   user_widths_[entry.field->FieldName()] = entry.width;
-  UpdateScrollBars();
+  UpdateHorizontalBar();
   PlaceEditor();
   viewport()->update();
 }
@@ -144,8 +144,10 @@ void TDBGrid::UpdateBufferCount() { link_.SetBufferCount(VisibleRows()); }
 
 void TDBGrid::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  Guarded([this] { UpdateBufferCount(); });
-  UpdateScrollBars();
+  Guarded([this] {
+    UpdateBufferCount();
+    UpdateScrollBars();
+  });
   PlaceEditor();
 }
 
@@ -174,7 +176,7 @@ void TDBGrid::MakeColumnVisible(int column) {
 // the dataset numbers its records, else 0 at the beginning, 4 at the end and 2 in between.
 int TDBGrid::ScrollBarValue() {
   TDataSet* dataset = DataSet();
-  if (!link_.Active() || !dataset) return 0;
+  if (!link_.Active() || !dataset || !dataset->Active()) return 0;
   if (dataset->IsSequenced()) return std::max(0, dataset->RecNo() - 1);
   if (dataset->Bof()) return 0;
   if (dataset->Eof()) return 4;
@@ -182,6 +184,11 @@ int TDBGrid::ScrollBarValue() {
 }
 
 void TDBGrid::UpdateScrollBars() {
+  UpdateHorizontalBar();
+  UpdateVerticalBar();
+}
+
+void TDBGrid::UpdateHorizontalBar() {
   QScrollBar* horizontal = horizontalScrollBar();
   int total = 0;
   for (const Column& column : columns_) total += column.width;
@@ -189,12 +196,14 @@ void TDBGrid::UpdateScrollBars() {
   horizontal->setRange(0, std::max(0, total - room));
   horizontal->setPageStep(std::max(1, room));
   horizontal->setSingleStep(20);
+}
 
+void TDBGrid::UpdateVerticalBar() {
   QScrollBar* bar = verticalScrollBar();
   if (bar->isSliderDown() && !track_thumb_) return;  // the user is still choosing a place
   setting_bar_ = true;
   TDataSet* dataset = DataSet();
-  if (!link_.Active() || !dataset || dataset->IsEmpty()) {
+  if (!link_.Active() || !dataset || !dataset->Active() || dataset->IsEmpty()) {
     bar->setRange(0, 0);
   } else if (dataset->IsSequenced()) {
     bar->setRange(0, std::max(0, dataset->RecordCount() - 1));

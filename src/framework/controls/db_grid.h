@@ -126,6 +126,9 @@ class TDBGrid : public QAbstractScrollArea {
   int ColumnLeft(int column) const;  // viewport x of the column's left edge
   void UpdateBufferCount();
   void UpdateScrollBars();
+  void UpdateHorizontalBar();
+  // Asks the dataset for its position: may raise what the dataset raises.
+  void UpdateVerticalBar();
   int ScrollBarValue();
   void ScrollAction(int action);
   void MoveToScrollPosition(int position);

@@ -124,5 +124,43 @@ TEST_F(GridWindowTest, ResizingChangesTheWindowNotTheReads) {
   EXPECT_LE(ds->fetches, 3 * (rows + 5));
 }
 
+// Without record numbers the bar has three places: the beginning, somewhere, the end.
+TEST_F(GridWindowTest, WithoutRecordNumbersTheBarShowsBeginningMiddleAndEnd) {
+  ds->sequenced = false;
+  QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(Bar()->maximum(), 4);
+  EXPECT_EQ(Bar()->value(), 0);
+  QTest::keyClick(&grid, Qt::Key_PageDown);
+  EXPECT_EQ(Bar()->value(), 2);
+  Bar()->setSliderDown(true);
+  Bar()->setSliderPosition(4);
+  Bar()->setSliderDown(false);
+  EXPECT_TRUE(ds->Eof());
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), kMillion);
+  EXPECT_EQ(Bar()->value(), 4);
+  Bar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), kMillion - 1);
+  EXPECT_EQ(Bar()->value(), 2);
+  EXPECT_TRUE(errors.empty());
+}
+
+// Closing and opening again (also while controls are disabled) gives columns of the new fields.
+TEST_F(GridWindowTest, ReopeningRebuildsTheColumns) {
+  ds->Close();
+  EXPECT_EQ(grid.ColumnCount(), 0);
+  EXPECT_EQ(grid.DataLink().RecordCount(), 0);
+  grid.grab();
+  ds->Open();
+  EXPECT_EQ(grid.ColumnCount(), 3);
+  ds->DisableControls();
+  ds->Close();
+  grid.grab();  // the columns' old fields are gone: painting must not touch them
+  ds->Open();
+  ds->EnableControls();
+  ASSERT_EQ(grid.ColumnCount(), 3);
+  EXPECT_EQ(grid.ColumnField(1), ds->FieldByName("Name"));
+  grid.grab();
+}
+
 }  // namespace
 }  // namespace qb::testing

@@ -45,6 +45,7 @@ class TMemoryDataSet : public TDataSet {
   int fail_prepare_insert = 0;        // PrepareInsert raises this many times
   TDataSource* master = nullptr;      // MasterDataSource
   int fetches = 0;                    // FetchRecord calls that delivered a record
+  bool sequenced = true;              // HasSequenceNumbers
 
   TDataSource* MasterDataSource() const override { return master; }
   using TDataSet::ActiveBuffer;
@@ -77,7 +78,7 @@ class TMemoryDataSet : public TDataSet {
   int CountRecords() override { return static_cast<int>(rows_.size()); }
   int GetRecordNumber() override;
   void SetRecordNumber(int number) override;
-  bool HasSequenceNumbers() override { return true; }
+  bool HasSequenceNumbers() override { return sequenced; }
   int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const override;
   bool CheckBookmark(const std::uint8_t* bookmark) override;
   bool CanModifyRecords() const override { return !read_only; }
