@@ -86,6 +86,7 @@ void TDBGrid::SetSelectedIndex(int column) {
   column = std::clamp(column, 0, ColumnCount() - 1);
   if (column == selected_) return;
   selected_ = column;
+  selected_name_ = SelectedField()->FieldName();
   MakeColumnVisible(column);
   LoadEditorText();
   PlaceEditor();
@@ -124,7 +125,8 @@ int TDBGrid::DefaultWidth(const TField* field) const {
 }
 
 void TDBGrid::BuildColumns() {
-  std::string selected_name = SelectedField() ? SelectedField()->FieldName() : std::string();
+  // The old columns' fields may be gone already (closed while controls were disabled): the
+  // selection is found again by the name kept aside.
   columns_.clear();
   TDataSet* dataset = DataSet();
   if (link_.Active() && dataset) {
@@ -136,8 +138,9 @@ void TDBGrid::BuildColumns() {
   }
   selected_ = columns_.empty() ? -1 : 0;
   for (int i = 0; i < ColumnCount(); ++i)
-    if (!selected_name.empty() && columns_[static_cast<size_t>(i)].field->FieldName() == selected_name)
+    if (!selected_name_.empty() && columns_[static_cast<size_t>(i)].field->FieldName() == selected_name_)
       selected_ = i;
+  if (selected_ >= 0) selected_name_ = SelectedField()->FieldName();
 }
 
 void TDBGrid::UpdateBufferCount() { link_.SetBufferCount(VisibleRows()); }

@@ -167,6 +167,7 @@ class TDBGrid : public QAbstractScrollArea {
   bool read_only_ = false;
   bool track_thumb_ = false;
   int selected_ = -1;
+  std::string selected_name_;  // the selected column's field name, kept over rebuilds
   int row_height_ = 18;
   int resizing_ = -1;      // column being resized by the mouse
   int resize_origin_ = 0;  // its left edge
