@@ -1,6 +1,7 @@
 // Editing in the grid: the cell editor, posting and cancelling with Enter and Escape, inserting,
 // appending and deleting with confirmation, read-only grids, column moves, mouse selection and
 // column resizing, and how a cell without a value looks.
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 
@@ -179,6 +180,32 @@ TEST_F(GridEditTest, DraggingATitleEdgeResizesTheColumn) {
   QApplication::sendEvent(grid.viewport(), &move);
   QTest::mouseRelease(grid.viewport(), Qt::LeftButton);
   EXPECT_EQ(grid.ColumnWidth(0), width + 40);
+}
+
+// Leaving the grid for another control drops an untouched inserted record, keeps a typed one.
+TEST_F(GridEditTest, LeavingTheGridDropsAnUntouchedNewRecord) {
+  QWidget window;
+  grid.setParent(&window);
+  auto* other = new QLineEdit(&window);
+  other->move(0, 280);
+  window.resize(420, 320);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  grid.setFocus();
+  QTest::keyClick(&grid, Qt::Key_Insert);
+  ASSERT_EQ(ds->State(), dsInsert);
+  other->setFocus();
+  EXPECT_EQ(ds->State(), dsBrowse);
+  EXPECT_EQ(ds->Rows().size(), 50u);
+
+  grid.setFocus();
+  QTest::keyClick(&grid, Qt::Key_Insert);
+  grid.SetSelectedIndex(1);
+  QTest::keyClick(&grid, 'k');
+  other->setFocus();
+  EXPECT_EQ(ds->State(), dsInsert);
+  grid.setParent(nullptr);
 }
 
 // Grey pixels where the word "(Null)" stands; an empty text leaves the cell blank.
