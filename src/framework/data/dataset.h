@@ -140,6 +140,10 @@ class TDataSet : public TComponent {
   TRecordBuffer ActiveBuffer() const;
   // True when the ring holds at least one record (the active record is a real one).
   bool HasCurrentRecord() const { return record_count_ > 0; }
+  // Makes ring buffer INDEX the one the fields read, without moving the cursor and without
+  // telling the data links: a grid reads each row of its window so and puts the previous index
+  // (the answer) back at once. An INDEX outside the filled buffers changes nothing.
+  int SetDisplayRecord(int index);
   // The buffer OnCalcFields writes to (valid in the calculating-fields state).
   TRecordBuffer CalcBuffer() const { return calc_buffer_; }
   // Recomputes the data links' needs and resizes the ring (a data link calls it).

@@ -10,6 +10,12 @@ TRecordBuffer TDataSet::ActiveBuffer() const {
   return record_count_ > 0 ? buffers_[static_cast<size_t>(active_record_)] : nullptr;
 }
 
+int TDataSet::SetDisplayRecord(int index) {
+  int previous = active_record_;
+  if (index >= 0 && index < record_count_) active_record_ = index;
+  return previous;
+}
+
 // Resizes the ring to COUNT buffers (plus the scratch one). Shrinking keeps the active record:
 // records are dropped before it as far as needed, then after it.
 void TDataSet::SetBufferCount(int count) {

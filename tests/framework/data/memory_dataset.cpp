@@ -30,6 +30,18 @@ void TMemoryDataSet::AddRow(std::vector<MemValue> values) {
   rows_.push_back(MemRow{next_id_++, std::move(values)});
 }
 
+void TMemoryDataSet::AddGeneratedRows(int count) {
+  rows_.reserve(rows_.size() + static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) rows_.push_back(MemRow{next_id_++, {}});
+}
+
+std::vector<MemValue> TMemoryDataSet::ValuesOf(const MemRow& row) const {
+  if (!row.values.empty()) return row.values;
+  std::vector<MemValue> values = generator(row.id);
+  values.resize(columns_.size());
+  return values;
+}
+
 TRecordBuffer TMemoryDataSet::AllocateRecordBuffer() {
   auto* buffer = new Rec;
   buffer->cells.resize(Fields().size());
@@ -56,7 +68,7 @@ std::string TMemoryDataSet::RingIds() const {
     if (b->flag == bfCurrent) {
       int row = RowOf(b->id);
       std::int32_t id = -1;
-      if (row >= 0) std::memcpy(&id, rows_[static_cast<size_t>(row)].values[0]->data(), 4);
+      if (row >= 0) std::memcpy(&id, ValuesOf(rows_[static_cast<size_t>(row)])[0]->data(), 4);
       text += std::to_string(id);
     } else {
       text += b->flag == bfBOF ? "B" : b->flag == bfEOF ? "E" : "I";
@@ -67,6 +79,9 @@ std::string TMemoryDataSet::RingIds() const {
 }
 
 int TMemoryDataSet::RowOf(std::int32_t id) const {
+  // Rows keep the order of their IDs until one is inserted or deleted: try the direct place.
+  if (id >= 1 && static_cast<size_t>(id) <= rows_.size() && rows_[static_cast<size_t>(id - 1)].id == id)
+    return id - 1;
   for (size_t i = 0; i < rows_.size(); ++i)
     if (rows_[i].id == id) return static_cast<int>(i);
   return -1;
@@ -89,12 +104,13 @@ TFetchResult TMemoryDataSet::FetchRecord(TRecordBuffer buffer, TFetchMode mode, 
       break;
   }
   const MemRow& row = rows_[static_cast<size_t>(cursor_)];
+  const std::vector<MemValue> values = ValuesOf(row);
   Rec* b = Of(buffer);
   for (size_t i = 0; i < Fields().size(); ++i) {
     const TField* field = Fields()[i];
     b->cells[i].reset();
     if (field->FieldKind() == fkData && field->FieldNo() > 0)
-      b->cells[i] = row.values[static_cast<size_t>(field->FieldNo() - 1)];
+      b->cells[i] = values[static_cast<size_t>(field->FieldNo() - 1)];
   }
   b->id = row.id;
   b->flag = bfCurrent;

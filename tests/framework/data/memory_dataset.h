@@ -2,6 +2,7 @@
 // descendant of TDataSet, with switches that make its hooks fail on demand.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ using MemValue = std::optional<std::vector<std::uint8_t>>;
 
 struct MemRow {
   std::int32_t id;  // the bookmark
-  std::vector<MemValue> values;
+  std::vector<MemValue> values;  // empty: made by the dataset's generator
 };
 
 class TMemoryDataSet : public TDataSet {
@@ -32,6 +33,10 @@ class TMemoryDataSet : public TDataSet {
 
   // Appends a stored row (ID column first); values as native bytes by EncodeInt/EncodeText.
   void AddRow(std::vector<MemValue> values);
+  // Appends COUNT rows whose values the generator makes from the row's ID whenever the row is
+  // read, so that a large table costs only its IDs. REQUIRES: generator is set.
+  void AddGeneratedRows(int count);
+  std::function<std::vector<MemValue>(std::int32_t id)> generator;
   const std::vector<MemRow>& Rows() const { return rows_; }
 
   bool read_only = false;
@@ -40,6 +45,7 @@ class TMemoryDataSet : public TDataSet {
   int fail_prepare_insert = 0;        // PrepareInsert raises this many times
   TDataSource* master = nullptr;      // MasterDataSource
   int fetches = 0;                    // FetchRecord calls that delivered a record
+  bool sequenced = true;              // HasSequenceNumbers
 
   TDataSource* MasterDataSource() const override { return master; }
   using TDataSet::ActiveBuffer;
@@ -72,7 +78,7 @@ class TMemoryDataSet : public TDataSet {
   int CountRecords() override { return static_cast<int>(rows_.size()); }
   int GetRecordNumber() override;
   void SetRecordNumber(int number) override;
-  bool HasSequenceNumbers() override { return true; }
+  bool HasSequenceNumbers() override { return sequenced; }
   int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const override;
   bool CheckBookmark(const std::uint8_t* bookmark) override;
   bool CanModifyRecords() const override { return !read_only; }
@@ -89,6 +95,7 @@ class TMemoryDataSet : public TDataSet {
   Rec* StateBuffer() const;
   int SlotOf(const TField* field) const;
   int RowOf(std::int32_t id) const;
+  std::vector<MemValue> ValuesOf(const MemRow& row) const;
 
   std::vector<MemColumn> columns_;
   std::vector<MemRow> rows_;

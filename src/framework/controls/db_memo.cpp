@@ -1,0 +1,89 @@
+// framework/controls/db_memo: showing, typing and writing a memo's text.
+#include "framework/controls/db_memo.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "framework/controls/control_keys.h"
+#include "framework/controls/null_look.h"
+#include "framework/data/dataset.h"
+#include "framework/data/field.h"
+#include "framework/gui/application.h"
+
+namespace qb {
+
+TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+  link_.OnDataChange = [this] { DataChange(); };
+  link_.OnEditingChange = [this] { UpdateLook(); };
+  link_.OnActiveChange = [this] { UpdateLook(); };
+  link_.OnUpdateData = [this] {
+    if (TField* field = link_.Field()) field->SetText(toPlainText().toStdString());
+  };
+  link_.OnFocus = [this] { setFocus(); };
+  connect(this, &QPlainTextEdit::textChanged, this, [this] {
+    if (!loading_) link_.Modified();
+  });
+  UpdateLook();
+}
+
+void TDBMemo::SetReadOnly(bool value) {
+  link_.SetReadOnly(value);
+  UpdateLook();
+}
+
+void TDBMemo::DataChange() {
+  TField* field = link_.Field();
+  bool has_record = field && field->DataSet()->HasCurrentRecord();
+  loading_ = true;
+  setPlaceholderText(has_record && field->IsNull() ? NullText() : QString());
+  setPlainText(has_record ? QString::fromStdString(field->AsString()) : QString());
+  loading_ = false;
+  UpdateLook();
+}
+
+void TDBMemo::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Escape) {
+    App().CallGuarded([this] {
+      TDataSet* dataset = link_.DataSet();
+      if (link_.IsModified())
+        link_.Reset();
+      else if (dataset && link_.Editing())
+        dataset->Cancel();
+    });
+    event->accept();
+    return;
+  }
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (event->modifiers() & Qt::ControlModifier)) {
+    App().CallGuarded([this] {
+      TDataSet* dataset = link_.DataSet();
+      if (!dataset || !link_.Editing()) return;
+      link_.UpdateRecord();
+      dataset->Post();
+    });
+    event->accept();
+    return;
+  }
+  if (IsChangingKey(*event) || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab) {
+    bool allowed = false;
+    App().CallGuarded([&] { allowed = link_.CanModify() && link_.Edit(); });
+    if (!allowed) {
+      QApplication::beep();
+      event->accept();
+      return;
+    }
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+void TDBMemo::focusOutEvent(QFocusEvent* event) {
+  // Leaving for another control writes the value into the record; a refused value keeps the
+  // focus here. Losing the window (or the window closing) writes nothing.
+  const bool leaving = event->reason() != Qt::ActiveWindowFocusReason &&
+                       event->reason() != Qt::PopupFocusReason && window()->isVisible();
+  bool written = !leaving || App().CallGuarded([this] { link_.UpdateRecord(); });
+  QPlainTextEdit::focusOutEvent(event);
+  if (!written) setFocus();
+}
+
+}  // namespace qb

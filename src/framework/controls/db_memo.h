@@ -1,0 +1,43 @@
+// framework/controls/db_memo: a multi-line plain text editor of one field (usually a memo
+// field). Typing puts the dataset into edit state first; Escape drops the typed text, a second
+// Escape cancels the record's edit; Ctrl+Enter writes the text and posts the record (Enter
+// breaks the line). Leaving the control writes the text into the record.
+#pragma once
+#include <QPlainTextEdit>
+#include <string>
+
+#include "framework/controls/field_data_link.h"
+
+namespace qb {
+
+class TDataSource;
+class TField;
+
+class TDBMemo : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit TDBMemo(QWidget* parent = nullptr);
+
+  TDataSource* DataSource() const { return link_.DataSource(); }
+  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+  const std::string& DataField() const { return link_.FieldName(); }
+  void SetDataField(std::string name) { link_.SetFieldName(std::move(name)); }
+  TField* Field() const { return link_.Field(); }
+  bool ReadOnly() const { return link_.ReadOnly(); }
+  void SetReadOnly(bool value);
+  TFieldDataLink& DataLink() { return link_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  void DataChange();
+  void UpdateLook() { setReadOnly(!link_.CanModify()); }
+
+  TFieldDataLink link_;
+  bool loading_ = false;  // the text is being set from the field
+};
+
+}  // namespace qb
