@@ -48,17 +48,19 @@ Decimal FromDouble(double value) {
   return d;
 }
 
-Decimal FromCurrency(Currency value) {
+// VALUE x 10^-SCALE.
+Decimal FromScaled(std::int64_t value, int scale) {
   Decimal d;
-  std::int64_t scaled = value.Scaled();
-  d.negative = scaled < 0;
-  std::uint64_t magnitude = scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled)
-                                       : static_cast<std::uint64_t>(scaled);
+  d.negative = value < 0;
+  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
+                                      : static_cast<std::uint64_t>(value);
   d.digits = std::to_string(magnitude);
-  d.exp = static_cast<int>(d.digits.size()) - 4;
+  d.exp = static_cast<int>(d.digits.size()) - scale;
   Normalize(d);
   return d;
 }
+
+Decimal FromCurrency(Currency value) { return FromScaled(value.Scaled(), 4); }
 
 // Keeps KEEP leading digits, rounding half away from zero.
 void RoundDigits(Decimal& d, int keep) {
@@ -296,6 +298,11 @@ std::string FormatFloat(std::string_view pattern, double value, const FormatSett
 std::string FormatCurr(std::string_view pattern, Currency value, const FormatSettings& settings) {
   if (pattern.empty()) return value.ToText(settings);
   return FormatDecimal(pattern, FromCurrency(value), settings);
+}
+
+std::string FormatInteger(std::string_view pattern, std::int64_t value, const FormatSettings& settings) {
+  if (pattern.empty()) return std::to_string(value);
+  return FormatDecimal(pattern, FromScaled(value, 0), settings);
 }
 
 std::string MoneyText(Currency value, int digits, const FormatSettings& settings) {

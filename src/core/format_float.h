@@ -2,6 +2,7 @@
 // sections for positive, negative and zero values) with the regional separators. The field
 // classes use it for their display and edit formats; it never parses.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,10 @@ std::string FormatFloat(std::string_view pattern, double value,
 // The same for an exact currency amount (all its digits count, no rounding to 15 digits).
 std::string FormatCurr(std::string_view pattern, Currency value,
                        const FormatSettings& settings = CurrentFormatSettings());
+
+// The same for a whole number (every digit counts).
+std::string FormatInteger(std::string_view pattern, std::int64_t value,
+                          const FormatSettings& settings = CurrentFormatSettings());
 
 // VALUE as money: DIGITS decimals (0..4), thousands grouped, the currency string placed by
 // CurrencyFormat / NegCurrFormat.

@@ -76,6 +76,13 @@ TEST(FormatFloatTest, CurrencyKeepsEveryDigit) {
   EXPECT_EQ(FormatCurr("0.00", Currency::FromScaled(12350)), "1.24");
 }
 
+TEST(FormatFloatTest, WholeNumbersKeepEveryDigit) {
+  ScopedFormatSettings us(FormatSettings::Default());
+  EXPECT_EQ(FormatInteger("#,##0", INT64_MIN), "-9,223,372,036,854,775,808");
+  EXPECT_EQ(FormatInteger("#,##0.00", 9007199254740993), "9,007,199,254,740,993.00");
+  EXPECT_EQ(FormatInteger("", -5), "-5");
+}
+
 TEST(FormatFloatTest, MoneyPlacesTheSymbol) {
   FormatSettings s;
   s.CurrencyString = "EUR";

@@ -114,6 +114,10 @@ class TBooleanField : public TField {
   void SetVariantValue(const Variant& value) override;
 };
 
+// The numeric classes below show their value by DisplayFormat (DisplayText) and EditFormat
+// (Text), FormatFloat pictures; without a picture, and always for AsString, the plain form.
+// The edit text never falls back to the display format: it must read back through SetText.
+
 // A double; text with up to Precision() (default 15) significant digits.
 class TFloatField : public TField {
   Q_OBJECT
@@ -128,6 +132,7 @@ class TFloatField : public TField {
   void SetAsInteger(std::int32_t value) override { SetAsFloat(value); }
   Currency AsCurrency() const override { return Currency::FromDouble(AsFloat()); }
   void SetAsCurrency(Currency value) override { SetAsFloat(value.ToDouble()); }
+  std::string AsString() const override;
   void SetAsString(const std::string& value) override;
   Variant AsVariant() const override;
 
@@ -151,6 +156,7 @@ class TCurrencyField : public TField {
   void SetAsFloat(double value) override;
   std::int32_t AsInteger() const override;
   void SetAsInteger(std::int32_t value) override { SetAsCurrency(Currency::FromInteger(value)); }
+  std::string AsString() const override;
   void SetAsString(const std::string& value) override;
   Variant AsVariant() const override;
 
