@@ -9,6 +9,7 @@
 #include "framework/component/properties.h"
 #include "framework/data/blob_field.h"
 #include "framework/data/field_classes.h"
+#include "framework/gui/application.h"
 
 namespace qb {
 
@@ -45,7 +46,18 @@ void TDataSet::CheckInactiveForFields() const {
 
 void TDataSet::Loaded() {
   TComponent::Loaded();
-  if (stream_active_) SetActive(true);
+  if (!stream_active_) return;
+  try {
+    SetActive(true);
+  } catch (const std::exception& error) {
+    if (!IsDesigning()) throw;
+    ReportException(error);
+  }
+}
+
+void TDataSet::ReportException(const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;
+  App().HandleException(error);
 }
 
 void TDataSet::SetActive(bool active) {
@@ -95,6 +107,8 @@ void TDataSet::CloseCursor() {
     // A pending edit must not survive in the descendant's cursor.
     try {
       CancelRecord();
+    } catch (const std::exception& error) {
+      ReportException(error);
     } catch (...) {
     }
   }

@@ -63,7 +63,14 @@ class TDataSet : public TComponent {
   // Raises EDatabaseError kDataSetClosed when inactive. Virtual: a descendant may use its own
   // message.
   virtual void CheckActive() const;
+  // Opens the dataset when Active was read as true. In a designer a failure is reported
+  // (ReportException) instead of raised, so that the form still loads.
   void Loaded() override;
+  // Shows ERROR, an exception the dataset caught in its own work and does not pass on (an open
+  // failing while a designer loads the form, a cancel failing while the dataset closes). The
+  // base hands it to the application's exception display (App().HandleException); an EAbort
+  // is silent. A descendant may show it its own way.
+  virtual void ReportException(const std::exception& error);
   // Published: Active (false), AutoCalcFields (true).
   static const PropertyTable& ClassProperties();
   const PropertyTable& Properties() const override { return ClassProperties(); }

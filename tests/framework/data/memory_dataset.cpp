@@ -193,6 +193,10 @@ void TMemoryDataSet::PrepareInsert() {
   }
 }
 
+void TMemoryDataSet::CancelRecord() {
+  if (fail_cancel) DatabaseError("The edit cannot be undone");
+}
+
 void TMemoryDataSet::PostRecord() {
   if (!fail_post.empty()) DatabaseError(fail_post);
   Rec* b = Of(ActiveBuffer());

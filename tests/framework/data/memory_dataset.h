@@ -38,6 +38,7 @@ class TMemoryDataSet : public TDataSet {
   bool fail_open = false;             // OpenRecordset raises after making the fields
   std::string fail_post;              // PostRecord raises this message while not empty
   int fail_prepare_insert = 0;        // PrepareInsert raises this many times
+  bool fail_cancel = false;           // CancelRecord raises
   TDataSource* master = nullptr;      // MasterDataSource
   int fetches = 0;                    // FetchRecord calls that delivered a record
 
@@ -67,6 +68,7 @@ class TMemoryDataSet : public TDataSet {
   bool ReadFieldValue(const TField* field, void* destination) override;
   void WriteFieldValue(TField* field, const void* source) override;
   void PrepareInsert() override;
+  void CancelRecord() override;
   void PostRecord() override;
   void DeleteRecord() override;
   int CountRecords() override { return static_cast<int>(rows_.size()); }
