@@ -127,6 +127,7 @@ void TDataSet::CloseCursor() {
 
 void TDataSet::SetState(TDataSetState state) {
   if (state_ == state) return;
+  if (state_ == dsBlockRead) block_read_size_ = 0;
   state_ = state;
   modified_ = false;
   DataEvent(deUpdateState);
@@ -289,6 +290,7 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
     if (field) field->Change();
   }
   bool always = event == deUpdateRecord || event == deCheckBrowseMode;
+  if (state_ == dsBlockRead) return;  // the links hear of a block read when it ends
   if (disable_count_ == 0 || always) {
     for (TDataSource* source : std::vector<TDataSource*>(sources_)) source->NotifyLinks(event, info);
   } else if (event == deLayoutChange || (event == deUpdateState && state_ == dsInactive)) {

@@ -22,6 +22,7 @@ class TDataSource;
 class TDataSet;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* sender)>;
+using TFilterRecordEvent = std::function<void(TDataSet* sender, bool& accept)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* sender, EDatabaseError& error, TDataAction& action)>;
 // Makes a field of one class for a field type, owned by OWNER.
 using TFieldFactory = TField* (*)(QObject* owner);
@@ -105,6 +106,30 @@ class TDataSet : public TComponent {
   // the active record's index. Without rmExact a vanished record is replaced by its neighbour.
   void Resync(TResyncMode mode);
 
+  // --- filtering and finding (dataset_filter.cpp)
+  // While Filtered is on and OnFilterRecord is assigned, the ring holds only the records the
+  // handler accepts (it runs in the filtering state and reads the record through the fields).
+  // An exception in the handler is reported (ReportException) and the record kept. Changing
+  // Filtered, or the handler through SetOnFilterRecord, on an open dataset leaves a pending
+  // edit and moves to the first record.
+  bool Filtered() const { return filtered_; }
+  void SetFiltered(bool value);
+  void SetOnFilterRecord(TFilterRecordEvent handler);
+  TFilterRecordEvent OnFilterRecord;
+  // Move to the first / next / prior / last record that OnFilterRecord accepts (every record
+  // without a handler), whether Filtered is on or not. Answer whether one was found; when none
+  // is, the active record stays. Found() tells the last answer.
+  bool FindFirst() { return FindRecord(true, true); }
+  bool FindNext() { return FindRecord(false, true); }
+  bool FindPrior() { return FindRecord(false, false); }
+  bool FindLast() { return FindRecord(true, false); }
+  bool Found() const { return found_; }
+  // A size above 0 puts an open dataset (after leaving a pending edit) into the block-read
+  // state: it moves as in browse state but tells the data links nothing; 0 returns to browse
+  // and tells the links that the records changed. Editing or closing ends a block read too.
+  int BlockReadSize() const { return block_read_size_; }
+  void SetBlockReadSize(int size);
+
   // --- editing
   void Edit();
   void Insert();
@@ -147,8 +172,11 @@ class TDataSet : public TComponent {
   TRecordBuffer ActiveBuffer() const;
   // True when the ring holds at least one record (the active record is a real one).
   bool HasCurrentRecord() const { return record_count_ > 0; }
-  // The buffer OnCalcFields writes to (valid in the calculating-fields state).
+  // The buffer OnCalcFields writes to (valid in the calculating-fields and internal-calculation
+  // states).
   TRecordBuffer CalcBuffer() const { return calc_buffer_; }
+  // The buffer OnFilterRecord reads (valid in the filtering state).
+  TRecordBuffer FilterBuffer() const { return filter_buffer_; }
   // Recomputes the data links' needs and resizes the ring (a data link calls it).
   void UpdateBufferCount();
 
@@ -198,6 +226,9 @@ class TDataSet : public TComponent {
   virtual void InternalInitFieldDefs() = 0;
   // The field's value in the buffer of the current state (StateBuffer): answers whether it has
   // one and, with DESTINATION, copies it there in the field's native format (TField docs).
+  // The buffer by state: CalcBuffer() when calculating fields or internal ones, FilterBuffer()
+  // when filtering, the record as it was before the edit for the old value, the record as now
+  // stored for the current value, the active buffer for the new value and otherwise.
   virtual bool ReadFieldValue(const TField* field, void* destination) = 0;
   // Stores SOURCE (native format) or, for null, no value; then NotifyDataChange(deFieldChange)
   // unless in a calculating, filtering or new-value state.
@@ -268,6 +299,11 @@ class TDataSet : public TComponent {
   void FreeBuffers();
   void ClearBuffers();
   void PositionCursorOn(int index);
+  // FetchRecord, passing over the records the filter refuses while filtering.
+  TFetchResult FetchAccepted(TRecordBuffer buffer, TFetchMode mode, bool check);
+  bool Filtering() const { return filtered_ && OnFilterRecord != nullptr; }
+  bool RecordAccepted(TRecordBuffer buffer);
+  bool FindRecord(bool restart, bool forward);
   bool FetchNextIntoRing();
   bool FetchPriorIntoRing();
   void FillForward();
@@ -300,6 +336,10 @@ class TDataSet : public TComponent {
   bool stream_active_ = false;  // Active as read from a form, applied by Loaded
   int bookmark_size_ = 0;
   TRecordBuffer calc_buffer_ = nullptr;
+  TRecordBuffer filter_buffer_ = nullptr;
+  bool filtered_ = false;
+  bool found_ = false;
+  int block_read_size_ = 0;
   int disable_count_ = 0;
   TDataEvent enable_event_ = deDataSetChange;  // what EnableControls sends
   TDataSetState disable_state_ = dsInactive;   // the state when controls were disabled

@@ -98,6 +98,33 @@ void TField::CheckWritable() const {
   }
 }
 
+Variant TField::ValueInState(TDataSetState state) const {
+  if (!dataset_) DatabaseError(Format(data_msg::kFieldNoDataSet, DisplayName()));
+  dataset_->CheckActive();  // before the temporary state hides a closed dataset
+  TDataSetState saved = dataset_->SetTempState(state);
+  try {
+    Variant value = AsVariant();
+    dataset_->RestoreState(saved);
+    return value;
+  } catch (...) {
+    dataset_->RestoreState(saved);
+    throw;
+  }
+}
+
+void TField::SetNewValue(const Variant& value) {
+  if (!dataset_) DatabaseError(Format(data_msg::kFieldNoDataSet, DisplayName()));
+  dataset_->CheckActive();
+  TDataSetState saved = dataset_->SetTempState(dsNewValue);
+  try {
+    SetAsVariant(value);
+  } catch (...) {
+    dataset_->RestoreState(saved);
+    throw;
+  }
+  dataset_->RestoreState(saved);
+}
+
 void TField::Change() {
   if (OnChange) OnChange(this);
 }

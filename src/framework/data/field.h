@@ -104,6 +104,15 @@ class TField : public TComponent {
   virtual Variant AsVariant() const;
   void SetAsVariant(const Variant& value);
 
+  // The value before the pending edit (Null for a record being inserted), the value the edit
+  // gives it, and the value the record has in the store now (which others may have changed).
+  // Each reads the dataset's buffer for that temporary state (old value, new value, current
+  // value); the data links are told nothing. SetNewValue writes in the new-value state.
+  Variant OldValue() const { return ValueInState(dsOldValue); }
+  Variant NewValue() const { return ValueInState(dsNewValue); }
+  Variant CurValue() const { return ValueInState(dsCurValue); }
+  void SetNewValue(const Variant& value);
+
   // Text for editing (Text) and for showing (DisplayText): OnGetText when set, else GetText.
   std::string Text() const;
   std::string DisplayText() const;
@@ -123,6 +132,8 @@ class TField : public TComponent {
   virtual std::string GetText(bool display) const;
   virtual void SetVariantValue(const Variant& value);
   [[noreturn]] void RaiseAccessError(const char* type_name) const;
+  // AsVariant read while the dataset is in the temporary STATE.
+  Variant ValueInState(TDataSetState state) const;
   // Raises kInvalidValue naming TEXT.
   [[noreturn]] void RaiseInvalidValue(const std::string& text) const;
   void PropertyChanged();

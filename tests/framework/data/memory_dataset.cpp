@@ -88,19 +88,23 @@ TFetchResult TMemoryDataSet::FetchRecord(TRecordBuffer buffer, TFetchMode mode, 
       if (--cursor_ < 0) return frBOF;
       break;
   }
-  const MemRow& row = rows_[static_cast<size_t>(cursor_)];
   Rec* b = Of(buffer);
+  FillFromRow(b, rows_[static_cast<size_t>(cursor_)]);
+  ++fetches;
+  ComputeCalculatedFields(buffer);
+  return frOk;
+}
+
+void TMemoryDataSet::FillFromRow(Rec* b, const MemRow& row) const {
+  b->cells.resize(Fields().size());
   for (size_t i = 0; i < Fields().size(); ++i) {
     const TField* field = Fields()[i];
     b->cells[i].reset();
-    if (field->FieldKind() == fkData && field->FieldNo() > 0)
+    if ((field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) && field->FieldNo() > 0)
       b->cells[i] = row.values[static_cast<size_t>(field->FieldNo() - 1)];
   }
   b->id = row.id;
   b->flag = bfCurrent;
-  ++fetches;
-  ComputeCalculatedFields(buffer);
-  return frOk;
 }
 
 void TMemoryDataSet::ReadBookmark(TRecordBuffer buffer, std::uint8_t* destination) const {
@@ -152,8 +156,22 @@ void TMemoryDataSet::CloseRecordset() {
 }
 
 TMemoryDataSet::Rec* TMemoryDataSet::StateBuffer() const {
-  if (State() == dsCalcFields) return Of(CalcBuffer());
-  return Of(ActiveBuffer());
+  switch (State()) {
+    case dsCalcFields:
+    case dsInternalCalc: return Of(CalcBuffer());
+    case dsFilter: return Of(FilterBuffer());
+    case dsOldValue: return has_old_ ? const_cast<Rec*>(&old_) : Of(ActiveBuffer());
+    case dsCurValue: {
+      Rec* active = Of(ActiveBuffer());
+      if (!active) return nullptr;
+      int row = RowOf(active->id);
+      cur_ = Rec{};
+      cur_.cells.resize(Fields().size());
+      if (row >= 0 && active->flag == bfCurrent) FillFromRow(&cur_, rows_[static_cast<size_t>(row)]);
+      return &cur_;
+    }
+    default: return Of(ActiveBuffer());
+  }
 }
 
 int TMemoryDataSet::SlotOf(const TField* field) const {
@@ -186,15 +204,24 @@ void TMemoryDataSet::WriteFieldValue(TField* field, const void* source) {
     NotifyDataChange(deFieldChange, field);
 }
 
+void TMemoryDataSet::BeginEdit() {
+  old_ = *Of(ActiveBuffer());
+  has_old_ = true;
+}
+
 void TMemoryDataSet::PrepareInsert() {
   if (fail_prepare_insert > 0) {
     --fail_prepare_insert;
     DatabaseError("No new row can be started");
   }
+  old_ = Rec{};
+  old_.cells.resize(Fields().size());
+  has_old_ = true;
 }
 
 void TMemoryDataSet::CancelRecord() {
   if (fail_cancel) DatabaseError("The edit cannot be undone");
+  has_old_ = false;
 }
 
 void TMemoryDataSet::PostRecord() {
@@ -203,7 +230,7 @@ void TMemoryDataSet::PostRecord() {
   std::vector<MemValue> values(columns_.size());
   for (size_t i = 0; i < Fields().size(); ++i) {
     const TField* field = Fields()[i];
-    if (field->FieldKind() == fkData && field->FieldNo() > 0)
+    if ((field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) && field->FieldNo() > 0)
       values[static_cast<size_t>(field->FieldNo() - 1)] = b->cells[i];
   }
   if (State() == dsEdit) {
@@ -211,6 +238,7 @@ void TMemoryDataSet::PostRecord() {
     if (row < 0) DatabaseError("The row was deleted by another user");
     rows_[static_cast<size_t>(row)].values = std::move(values);
     cursor_ = row;
+    has_old_ = false;
     return;
   }
   int at = static_cast<int>(rows_.size());
@@ -218,6 +246,7 @@ void TMemoryDataSet::PostRecord() {
   if (b->flag == bfInserted) at = std::max(0, RowOf(b->id));
   rows_.insert(rows_.begin() + at, MemRow{next_id_++, std::move(values)});
   cursor_ = at;
+  has_old_ = false;
 }
 
 void TMemoryDataSet::DeleteRecord() {

@@ -33,6 +33,8 @@ class TMemoryDataSet : public TDataSet {
   // Appends a stored row (ID column first); values as native bytes by EncodeInt/EncodeText.
   void AddRow(std::vector<MemValue> values);
   const std::vector<MemRow>& Rows() const { return rows_; }
+  // Changes a stored value as another user would, behind the dataset's back.
+  void SetStoredValue(size_t row, size_t column, MemValue value) { rows_[row].values[column] = std::move(value); }
 
   bool read_only = false;
   bool fail_open = false;             // OpenRecordset raises after making the fields
@@ -67,6 +69,7 @@ class TMemoryDataSet : public TDataSet {
   void InternalInitFieldDefs() override;
   bool ReadFieldValue(const TField* field, void* destination) override;
   void WriteFieldValue(TField* field, const void* source) override;
+  void BeginEdit() override;
   void PrepareInsert() override;
   void CancelRecord() override;
   void PostRecord() override;
@@ -89,12 +92,16 @@ class TMemoryDataSet : public TDataSet {
   };
   static Rec* Of(TRecordBuffer buffer) { return reinterpret_cast<Rec*>(buffer); }
   Rec* StateBuffer() const;
+  void FillFromRow(Rec* b, const MemRow& row) const;
   int SlotOf(const TField* field) const;
   int RowOf(std::int32_t id) const;
 
   std::vector<MemColumn> columns_;
   std::vector<MemRow> rows_;
   std::int32_t next_id_ = 1;
+  Rec old_;               // the record before the pending edit (old value)
+  bool has_old_ = false;  // an edit or insert is pending
+  mutable Rec cur_;       // the stored record, read for the current value
   int cursor_ = -1;  // -1 before the first row, rows_.size() after the last
   bool open_ = false;
 };
