@@ -117,10 +117,12 @@ void TDataSet::CloseCursor() {
     CloseRecordset();
   } catch (...) {
     FreeBuffers();
+    ReleaseKeyBuffer();
     DestroyFields();
     throw;
   }
   FreeBuffers();
+  ReleaseKeyBuffer();
   DestroyFields();
   bookmark_size_ = 0;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "com/variant.h"
 #include "framework/component/component.h"
 #include "framework/data/blob_stream.h"
 #include "framework/data/data_errors.h"
@@ -129,6 +130,35 @@ class TDataSet : public TComponent {
   // and tells the links that the records changed. Editing or closing ends a block read too.
   int BlockReadSize() const { return block_read_size_; }
   void SetBlockReadSize(int size);
+
+  // --- searching by key (dataset_keys.cpp)
+  // SetKey leaves a pending edit and enters the set-key state with an empty key; EditKey keeps
+  // the key's values, criteria, KeyFieldCount and KeyExclusive. In this state the fields read
+  // and write the key buffer, only indexed fields (IsIndexedField) take values, and text set
+  // through a field (SetText, as a control types it) is kept as the field's criterion
+  // (KeyCriterion; Text shows it), the value being set too when the text converts. Post keeps
+  // the key, Cancel restores the one before; both return to browse state.
+  void SetKey();
+  void EditKey();
+  // Whether a nearest search skips records equal to the key; how many leading index fields
+  // the key has (0: all). Set in set-key state only (kNotSetKey).
+  bool KeyExclusive() const { return key_exclusive_; }
+  void SetKeyExclusive(bool value);
+  int KeyFieldCount() const { return key_field_count_; }
+  void SetKeyFieldCount(int count);
+  // The text typed for FIELD in set-key state; empty when none.
+  std::string KeyCriterion(const TField* field) const;
+  // GotoKey moves to the record whose index fields equal the key (after leaving set-key state)
+  // and answers whether there is one; when there is none the active record stays. GotoNearest
+  // moves to the first record at or after the key (after it with KeyExclusive), else to the
+  // last record. FindKey and FindNearest first give the index fields (IndexFields) VALUES in
+  // order and KeyFieldCount their number. The base versions search through SeekKey.
+  virtual bool GotoKey();
+  virtual void GotoNearest();
+  virtual bool FindKey(const std::vector<Variant>& values);
+  virtual void FindNearest(const std::vector<Variant>& values);
+  // The fields of the index a key search uses, in key order; the base has none.
+  virtual std::vector<TField*> IndexFields() const { return {}; }
 
   // --- editing
   void Edit();
@@ -256,11 +286,19 @@ class TDataSet : public TComponent {
   // kFieldAccess: a dataset without blob fields need not implement it.
   virtual std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode);
   virtual bool IsIndexedField(const TField* /*field*/) const { return false; }
+  // Puts the cursor on the first record whose first KeyFieldCount() index fields (all when 0)
+  // equal the key buffer's, answering whether there is one; with NEAREST on the first record
+  // at or after the key (after it with KeyExclusive()), or after the last record. The base
+  // raises kNoKeySearch.
+  virtual bool SeekKey(bool nearest);
   // The class of default field made for TYPE; null: no field for it. The base answers the
   // framework's own classes.
   virtual TFieldFactory FieldClassFor(TFieldType type) const;
 
   // ===== services for the descendant =====
+  // The buffer the fields read and write in set-key state (allocated on first use, released
+  // when the dataset closes); null before the first SetKey or EditKey.
+  TRecordBuffer KeyBuffer() const { return key_buffer_; }
   void SetBookmarkSize(int size) { bookmark_size_ = size; }
   // The cursor no longer stands where the dataset last put it.
   void InvalidateCursorPosition() { current_record_ = -1; }
@@ -304,6 +342,14 @@ class TDataSet : public TComponent {
   bool Filtering() const { return filtered_ && OnFilterRecord != nullptr; }
   bool RecordAccepted(TRecordBuffer buffer);
   bool FindRecord(bool restart, bool forward);
+  // Key buffer: enter set-key state (CLEAR: with an empty key), leave it keeping or restoring.
+  void BeginKeyEntry(bool clear);
+  void EndKeyEntry(bool commit);
+  void SetKeyText(TField* field, const std::string& text);
+  const std::string* FindKeyText(const TField* field) const;
+  void ForgetKeyText(const TField* field);
+  void AssignKeyValues(const std::vector<Variant>& values);
+  void ReleaseKeyBuffer();
   bool FetchNextIntoRing();
   bool FetchPriorIntoRing();
   void FillForward();
@@ -337,6 +383,19 @@ class TDataSet : public TComponent {
   int bookmark_size_ = 0;
   TRecordBuffer calc_buffer_ = nullptr;
   TRecordBuffer filter_buffer_ = nullptr;
+  // The key and the copy SetKey / EditKey took of it, for Cancel.
+  struct KeySnapshot {
+    std::vector<std::pair<const TField*, std::vector<std::uint8_t>>> values;  // fields with a value
+    std::vector<std::pair<const TField*, std::string>> texts;
+    bool exclusive = false;
+    int field_count = 0;
+  };
+  TRecordBuffer key_buffer_ = nullptr;
+  std::vector<std::pair<const TField*, std::string>> key_texts_;
+  bool key_exclusive_ = false;
+  int key_field_count_ = 0;
+  KeySnapshot key_saved_;
+  bool setting_key_text_ = false;
   bool filtered_ = false;
   bool found_ = false;
   int block_read_size_ = 0;

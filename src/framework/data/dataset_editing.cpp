@@ -163,6 +163,10 @@ void TDataSet::CheckRequiredFields() {
 
 void TDataSet::Post() {
   UpdateRecord();
+  if (state_ == dsSetKey) {
+    EndKeyEntry(true);
+    return;
+  }
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode);
   Fire(BeforePost);
@@ -178,6 +182,10 @@ void TDataSet::Post() {
 }
 
 void TDataSet::Cancel() {
+  if (state_ == dsSetKey) {
+    EndKeyEntry(false);
+    return;
+  }
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode);
   Fire(BeforeCancel);

@@ -65,6 +65,8 @@ bool TField::GetData(void* buffer) const {
 
 void TField::SetData(const void* buffer) {
   CheckWritable();
+  // A value set directly replaces a criterion typed for the key.
+  if (dataset_->State() == dsSetKey) dataset_->ForgetKeyText(this);
   dataset_->WriteFieldValue(this, buffer);
 }
 
@@ -162,6 +164,9 @@ void TField::SetAsVariant(const Variant& value) {
 }
 
 std::string TField::Text() const {
+  if (dataset_ && dataset_->State() == dsSetKey) {
+    if (const std::string* criterion = dataset_->FindKeyText(this)) return *criterion;
+  }
   std::string text;
   if (OnGetText) {
     OnGetText(const_cast<TField*>(this), text, false);
@@ -171,6 +176,9 @@ std::string TField::Text() const {
 }
 
 std::string TField::DisplayText() const {
+  if (dataset_ && dataset_->State() == dsSetKey) {
+    if (const std::string* criterion = dataset_->FindKeyText(this)) return *criterion;
+  }
   std::string text;
   if (OnGetText) {
     OnGetText(const_cast<TField*>(this), text, true);
@@ -180,6 +188,10 @@ std::string TField::DisplayText() const {
 }
 
 void TField::SetText(const std::string& text) {
+  if (dataset_ && dataset_->State() == dsSetKey) {
+    dataset_->SetKeyText(this, text);
+    return;
+  }
   if (OnSetText)
     OnSetText(this, text);
   else

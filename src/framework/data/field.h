@@ -113,10 +113,12 @@ class TField : public TComponent {
   Variant CurValue() const { return ValueInState(dsCurValue); }
   void SetNewValue(const Variant& value);
 
-  // Text for editing (Text) and for showing (DisplayText): OnGetText when set, else GetText.
+  // Text for editing (Text) and for showing (DisplayText): OnGetText when set, else GetText;
+  // in set-key state the criterion typed for the key when there is one.
   std::string Text() const;
   std::string DisplayText() const;
-  // OnSetText when set, else SetAsString.
+  // OnSetText when set, else SetAsString; in set-key state the text becomes the field's key
+  // criterion (TDataSet::SetKey).
   void SetText(const std::string& text);
 
   // Fired after the field's value changed in the buffer (the dataset calls it).

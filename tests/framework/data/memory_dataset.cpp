@@ -2,6 +2,7 @@
 #include "framework/data/memory_dataset.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "framework/data/field.h"
@@ -156,7 +157,9 @@ void TMemoryDataSet::CloseRecordset() {
 }
 
 TMemoryDataSet::Rec* TMemoryDataSet::StateBuffer() const {
+  if (probe_) return probe_;
   switch (State()) {
+    case dsSetKey: return Of(KeyBuffer());
     case dsCalcFields:
     case dsInternalCalc: return Of(CalcBuffer());
     case dsFilter: return Of(FilterBuffer());
@@ -329,6 +332,67 @@ std::unique_ptr<TBlobStream> TMemoryDataSet::OpenBlobStream(TField* field, TBlob
   int slot = SlotOf(field);
   if (!b || slot < 0) DatabaseError("No record to read the value from");
   return std::make_unique<MemBlobStream>(this, field, &b->cells[static_cast<size_t>(slot)], mode);
+}
+
+std::vector<TField*> TMemoryDataSet::IndexFields() const {
+  std::vector<TField*> fields;
+  for (const std::string& name : key_columns) fields.push_back(FieldByName(name));
+  return fields;
+}
+
+bool TMemoryDataSet::IsIndexedField(const TField* field) const {
+  return std::any_of(key_columns.begin(), key_columns.end(),
+                     [field](const std::string& name) { return SameName(name, field->FieldName()); });
+}
+
+std::vector<Variant> TMemoryDataSet::RowValues(size_t row, const std::vector<TField*>& fields) {
+  Rec probe;
+  FillFromRow(&probe, rows_[row]);
+  probe_ = &probe;
+  std::vector<Variant> values;
+  try {
+    for (TField* field : fields) values.push_back(field->AsVariant());
+  } catch (...) {
+    probe_ = nullptr;
+    throw;
+  }
+  probe_ = nullptr;
+  return values;
+}
+
+int CompareValues(const Variant& a, const Variant& b, bool caseless) {
+  if (a.IsNull() || b.IsNull()) return a.IsNull() == b.IsNull() ? 0 : a.IsNull() ? -1 : 1;
+  if (a.Type() == VarType::String || b.Type() == VarType::String) {
+    std::string x = a.ToString(), y = b.ToString();
+    if (caseless) {
+      for (char& c : x) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      for (char& c : y) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
+  double x = a.ToDouble(), y = b.ToDouble();
+  return x < y ? -1 : x > y ? 1 : 0;
+}
+
+bool TMemoryDataSet::SeekKey(bool nearest) {
+  std::vector<TField*> fields = IndexFields();
+  if (KeyFieldCount() > 0 && static_cast<size_t>(KeyFieldCount()) < fields.size())
+    fields.resize(static_cast<size_t>(KeyFieldCount()));
+  std::vector<Variant> key;
+  TDataSetState saved = SetTempState(dsSetKey);
+  for (TField* field : fields) key.push_back(field->AsVariant());
+  RestoreState(saved);
+  for (size_t row = 0; row < rows_.size(); ++row) {
+    std::vector<Variant> values = RowValues(row, fields);
+    int order = 0;
+    for (size_t i = 0; i < key.size() && order == 0; ++i) order = CompareValues(values[i], key[i]);
+    if (nearest ? (order > 0 || (order == 0 && !KeyExclusive())) : order == 0) {
+      cursor_ = static_cast<int>(row);
+      return true;
+    }
+  }
+  cursor_ = static_cast<int>(rows_.size());
+  return false;
 }
 
 int TMemoryDataSet::CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const {

@@ -42,9 +42,14 @@ class TMemoryDataSet : public TDataSet {
   int fail_prepare_insert = 0;        // PrepareInsert raises this many times
   bool fail_cancel = false;           // CancelRecord raises
   TDataSource* master = nullptr;      // MasterDataSource
+  // The index a key search uses (the rows are taken to be in its order); its fields are the
+  // indexed ones.
+  std::vector<std::string> key_columns;
   int fetches = 0;                    // FetchRecord calls that delivered a record
 
   TDataSource* MasterDataSource() const override { return master; }
+  std::vector<TField*> IndexFields() const override;
+  using TDataSet::KeyBuffer;
   using TDataSet::ActiveBuffer;
   // The rows' IDs in the ring's buffers, the active one starred: "3,4*,5"; flags other than
   // current are shown as B, E or I.
@@ -81,6 +86,8 @@ class TMemoryDataSet : public TDataSet {
   int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const override;
   bool CheckBookmark(const std::uint8_t* bookmark) override;
   bool CanModifyRecords() const override { return !read_only; }
+  bool IsIndexedField(const TField* field) const override;
+  bool SeekKey(bool nearest) override;
   std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode) override;
 
  private:
@@ -93,6 +100,8 @@ class TMemoryDataSet : public TDataSet {
   static Rec* Of(TRecordBuffer buffer) { return reinterpret_cast<Rec*>(buffer); }
   Rec* StateBuffer() const;
   void FillFromRow(Rec* b, const MemRow& row) const;
+  // FIELDS' values in stored row ROW, read through the fields.
+  std::vector<Variant> RowValues(size_t row, const std::vector<TField*>& fields);
   int SlotOf(const TField* field) const;
   int RowOf(std::int32_t id) const;
 
@@ -102,9 +111,14 @@ class TMemoryDataSet : public TDataSet {
   Rec old_;               // the record before the pending edit (old value)
   bool has_old_ = false;  // an edit or insert is pending
   mutable Rec cur_;       // the stored record, read for the current value
+  Rec* probe_ = nullptr;  // while set, the fields read this record (RowValues)
   int cursor_ = -1;  // -1 before the first row, rows_.size() after the last
   bool open_ = false;
 };
+
+// Orders two values: Null first, texts by text (CASELESS: ignoring ASCII case), the rest
+// as numbers.
+int CompareValues(const Variant& a, const Variant& b, bool caseless = false);
 
 MemValue EncodeInt(std::int32_t value);
 MemValue EncodeText(const std::string& text, int size);
