@@ -245,12 +245,16 @@ void TDataSet::DestroyFields() {
 void TDataSet::BindFields(bool binding) {
   for (TField* field : fields_) {
     if (!binding) {
-      if (field->FieldKind() == fkData) field->SetFieldNo(0);
+      if (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) field->SetFieldNo(0);
       continue;
     }
-    if (field->FieldKind() != fkData) continue;
+    if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) continue;
     const TFieldDef* def = field_defs_.Find(field->FieldName());
-    if (!def) DatabaseError(Format(data_msg::kFieldNotFound, field->DisplayName()));
+    if (!def) {
+      // An internally calculated field may live only in the buffers.
+      if (field->FieldKind() == fkInternalCalc) continue;
+      DatabaseError(Format(data_msg::kFieldNotFound, field->DisplayName()));
+    }
     field->SetFieldNo(def->field_no);
   }
 }
@@ -269,6 +273,8 @@ void TDataSet::ComputeCalculatedFields(TRecordBuffer buffer) {
   try {
     for (TField* field : fields_)
       if (field->FieldKind() == fkCalculated || field->FieldKind() == fkLookup) field->Clear();
+    for (TField* field : fields_)
+      if (field->FieldKind() == fkLookup) ComputeLookupValue(field);
     Fire(OnCalcFields);
   } catch (...) {
     calc_buffer_ = saved_buffer;

@@ -160,6 +160,21 @@ class TDataSet : public TComponent {
   // The fields of the index a key search uses, in key order; the base has none.
   virtual std::vector<TField*> IndexFields() const { return {}; }
 
+  // --- lookups (dataset_lookup.cpp)
+  // Moves to the first record whose KEY_FIELDS (names separated by ";") hold KEY_VALUES (one
+  // value, or an array with one element per field) and answers whether there is one; the
+  // dataset stays put otherwise. Lookup answers the values of RESULT_FIELDS (one value, or an
+  // array for several names) of that record without moving, Null when there is none. The
+  // base versions find nothing: a descendant searches its store.
+  virtual bool Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options);
+  virtual Variant Lookup(std::string_view key_fields, const Variant& key_values,
+                         std::string_view result_fields);
+  // The fields NAMES lists (separated by ";", blanks around a name ignored); raises
+  // kFieldNotFound naming the first unknown one.
+  std::vector<TField*> GetFieldList(std::string_view names) const;
+  // The value of the one field NAMES lists, or an array of the values of several.
+  Variant FieldValues(std::string_view names) const;
+
   // --- editing
   void Edit();
   void Insert();
@@ -304,7 +319,14 @@ class TDataSet : public TComponent {
   void InvalidateCursorPosition() { current_record_ = -1; }
   // Puts the cursor on the active record's buffer when it is not there already.
   void UpdateCursorPos();
+  // Fills the calculated and lookup fields of BUFFER: the calculated ones are cleared, each
+  // lookup field takes the LookupDataSet's value for its KeyFields, then OnCalcFields runs,
+  // all in the calculating-fields state.
   void ComputeCalculatedFields(TRecordBuffer buffer);
+  // Runs OnCalcFields on BUFFER in the internal-calculation state, where only the internally
+  // calculated fields (stored with the record) take values. Post does it for the record it
+  // stores; a descendant may do it when it reads records.
+  void RefreshInternalCalcFields(TRecordBuffer buffer);
   // deFieldChange (FIELD) or deRecordChange.
   void NotifyDataChange(TDataEvent event, TField* field = nullptr) {
     DataEvent(event, reinterpret_cast<std::intptr_t>(field));
@@ -317,7 +339,8 @@ class TDataSet : public TComponent {
   // fields as default ones. Nothing when persistent fields exist.
   void CreateFields();
   // Binding: each data field takes its definition's number (raises kFieldNotFound when its
-  // definition is missing); unbinding resets them.
+  // definition is missing), each internally calculated one too when it has a definition;
+  // unbinding resets them.
   void BindFields(bool binding);
   void DestroyFields();
 
@@ -365,6 +388,8 @@ class TDataSet : public TComponent {
   void AddDataSource(TDataSource* source);
   void RemoveDataSource(TDataSource* source);
   bool HasCalcFields() const;
+  bool HasInternalCalcFields() const;
+  void ComputeLookupValue(TField* field);
 
   TDataSetState state_ = dsInactive;
   // Ring: buffers_ holds buffer_count_ + 1 buffers (the last is the scratch buffer).

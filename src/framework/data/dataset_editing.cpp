@@ -172,6 +172,7 @@ void TDataSet::Post() {
   Fire(BeforePost);
   RunGuarded(OnPostError, [this] {
     CheckRequiredFields();
+    RefreshInternalCalcFields(ActiveBuffer());
     PostRecord();
   });
   // Only a stored record ends the edit: on failure the buffer keeps what the user entered.

@@ -29,6 +29,18 @@ void TField::SetDataSet(TDataSet* dataset) {
   if (dataset_) dataset_->AddField(this);
 }
 
+void TField::SetLookupDataSet(TDataSet* dataset) {
+  if (dataset == lookup_dataset_) return;
+  if (lookup_dataset_) RemoveFreeNotification(lookup_dataset_);
+  lookup_dataset_ = dataset;
+  if (lookup_dataset_) FreeNotification(lookup_dataset_);
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == lookup_dataset_) lookup_dataset_ = nullptr;
+}
+
 void TField::SetDisplayLabel(std::string label) {
   if (label == display_label_) return;
   display_label_ = std::move(label);

@@ -395,6 +395,78 @@ bool TMemoryDataSet::SeekKey(bool nearest) {
   return false;
 }
 
+bool TMemoryDataSet::ReadCurrentRecord(TRecordBuffer buffer) {
+  if (!buffer || !HasCurrentRecord() || cursor_ < 0 || cursor_ >= static_cast<int>(rows_.size())) return false;
+  Rec* b = Of(buffer);
+  TBookmarkFlag flag = b->flag;
+  std::int32_t id = b->id;
+  FillFromRow(b, rows_[static_cast<size_t>(cursor_)]);
+  b->flag = flag;  // the bookmark and its flag stay as they were
+  b->id = id;
+  ComputeCalculatedFields(buffer);
+  return true;
+}
+
+int TMemoryDataSet::FindRow(std::string_view key_fields, const Variant& key_values, TLocateOptions options) {
+  CheckActive();
+  std::vector<TField*> fields = GetFieldList(key_fields);
+  std::vector<Variant> key = key_values.IsArray() ? key_values.Items() : std::vector<Variant>{key_values};
+  if (key.size() != fields.size()) DatabaseError("Key values do not match the key fields");
+  bool caseless = (options & loCaseInsensitive) != 0;
+  for (size_t row = 0; row < rows_.size(); ++row) {
+    std::vector<Variant> values = RowValues(row, fields);
+    bool match = true;
+    for (size_t i = 0; i < key.size() && match; ++i) {
+      if ((options & loPartialKey) && values[i].Type() == VarType::String && !key[i].IsNull()) {
+        std::string prefix = key[i].ToString();
+        Variant head(values[i].ToString().substr(0, prefix.size()));
+        match = CompareValues(head, Variant(prefix), caseless) == 0;
+      } else {
+        match = CompareValues(values[i], key[i], caseless) == 0;
+      }
+    }
+    if (match) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+bool TMemoryDataSet::Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options) {
+  CheckBrowseMode();
+  int row = FindRow(key_fields, key_values, options);
+  if (row < 0) return false;
+  DoBeforeScroll();
+  cursor_ = row;
+  Resync(rmExact | rmCenter);
+  DoAfterScroll();
+  return true;
+}
+
+Variant TMemoryDataSet::Lookup(std::string_view key_fields, const Variant& key_values,
+                               std::string_view result_fields) {
+  ++lookups;
+  int row = FindRow(key_fields, key_values, 0);
+  if (row < 0) return Variant::Null();
+  // As a cursor-based store would: stand on the record, read it into a buffer of its own,
+  // and tell the dataset that the cursor moved.
+  cursor_ = row;
+  Rec lookup;
+  lookup.cells.resize(Fields().size());
+  Variant result = Variant::Null();
+  if (ReadCurrentRecord(reinterpret_cast<TRecordBuffer>(&lookup))) {
+    probe_ = &lookup;
+    try {
+      result = FieldValues(result_fields);
+    } catch (...) {
+      probe_ = nullptr;
+      InvalidateCursorPosition();
+      throw;
+    }
+    probe_ = nullptr;
+  }
+  InvalidateCursorPosition();
+  return result;
+}
+
 int TMemoryDataSet::CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const {
   if (!a || !b) return a == b ? 0 : (a ? -1 : 1);
   std::int32_t x = 0, y = 0;

@@ -49,6 +49,10 @@ class TMemoryDataSet : public TDataSet {
 
   TDataSource* MasterDataSource() const override { return master; }
   std::vector<TField*> IndexFields() const override;
+  // Search the rows in order, comparing through the fields (texts by text, numbers by value).
+  bool Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options) override;
+  Variant Lookup(std::string_view key_fields, const Variant& key_values, std::string_view result_fields) override;
+  int lookups = 0;  // Lookup calls
   using TDataSet::KeyBuffer;
   using TDataSet::ActiveBuffer;
   // The rows' IDs in the ring's buffers, the active one starred: "3,4*,5"; flags other than
@@ -88,6 +92,7 @@ class TMemoryDataSet : public TDataSet {
   bool CanModifyRecords() const override { return !read_only; }
   bool IsIndexedField(const TField* field) const override;
   bool SeekKey(bool nearest) override;
+  bool ReadCurrentRecord(TRecordBuffer buffer) override;
   std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode) override;
 
  private:
@@ -102,6 +107,8 @@ class TMemoryDataSet : public TDataSet {
   void FillFromRow(Rec* b, const MemRow& row) const;
   // FIELDS' values in stored row ROW, read through the fields.
   std::vector<Variant> RowValues(size_t row, const std::vector<TField*>& fields);
+  // The first row matching the key; -1 when none.
+  int FindRow(std::string_view key_fields, const Variant& key_values, TLocateOptions options);
   int SlotOf(const TField* field) const;
   int RowOf(std::int32_t id) const;
 
