@@ -129,10 +129,13 @@ void TDataSet::CloseCursor() {
 
 void TDataSet::SetState(TDataSetState state) {
   if (state_ == state) return;
-  if (state_ == dsBlockRead) block_read_size_ = 0;
+  bool block_read_ends = state_ == dsBlockRead;
+  if (block_read_ends) block_read_size_ = 0;
   state_ = state;
   modified_ = false;
   DataEvent(deUpdateState);
+  // The links missed every move of the block read: they catch up with the ring.
+  if (block_read_ends && state_ != dsInactive) DataEvent(deDataSetChange);
 }
 
 TDataSetState TDataSet::SetTempState(TDataSetState state) {

@@ -92,7 +92,6 @@ void TDataSet::SetBlockReadSize(int size) {
     return;
   }
   SetState(dsBrowse);
-  DataEvent(deDataSetChange);
 }
 
 }  // namespace qb

@@ -176,12 +176,24 @@ TEST(DataSetBlockRead, LinksHearNothingUntilTheBlockReadEnds) {
 }
 
 TEST(DataSetBlockRead, EditingOrClosingEndsIt) {
-  auto ds = MakeNumbered(3);
+  auto ds = MakeNumbered(8);
+  TDataSource source;
+  source.SetDataSet(ds.get());
+  CountingLink link;
+  link.SetDataSource(&source);
+  link.SetBufferCount(3);
   ds->Open();
   ds->SetBlockReadSize(10);
+  ds->MoveBy(5);
+  link.events = 0;
   ds->Edit();
   EXPECT_EQ(ds->State(), dsEdit);
   EXPECT_EQ(ds->BlockReadSize(), 0);
+  EXPECT_GT(link.events, 0);
+  EXPECT_EQ(link.shown, "6") << "the links catch up with the moves they missed";
+  EXPECT_LT(link.ActiveRecord(), link.BufferCount());
+  EXPECT_EQ(link.ActiveRecord(), ds->ActiveRecord() - (ds->BufferedRecords() - link.RecordCount()))
+      << "the link's window ends at the active record after reading forward";
   ds->Cancel();
   ds->SetBlockReadSize(10);
   ds->Close();
