@@ -306,7 +306,7 @@ std::string FormatInteger(std::string_view pattern, std::int64_t value, const Fo
 }
 
 std::string MoneyText(Currency value, int digits, const FormatSettings& settings) {
-  digits = std::clamp(digits, 0, 4);
+  digits = std::clamp(digits, 0, 15);
   std::string pattern = "#,##0";
   if (digits > 0) pattern += "." + std::string(static_cast<size_t>(digits), '0');
   Decimal d = FromCurrency(value);

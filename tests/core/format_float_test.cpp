@@ -95,6 +95,7 @@ TEST(FormatFloatTest, MoneyPlacesTheSymbol) {
   s.CurrencyFormat = 0;
   s.NegCurrFormat = 0;
   EXPECT_EQ(MoneyText(Currency::FromScaled(-15000), 0, s), "($2)");
+  EXPECT_EQ(MoneyText(Currency::FromScaled(15000), 6, s), "$1.500000");
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ void TStringField::SetVariantValue(const Variant& value) { SetAsString(value.ToS
 
 TIntegerBaseField::TIntegerBaseField(QObject* owner, TFieldType type, std::int64_t min,
                                      std::int64_t max)
-    : TField(owner, type, 0), min_(min), max_(max) {
+    : TNumericField(owner, type, 0), min_(min), max_(max) {
   valid_chars_.reset();
   for (unsigned char c : std::string("+-0123456789")) valid_chars_.set(c);
 }
@@ -235,7 +235,7 @@ void TBooleanField::SetVariantValue(const Variant& value) {
 
 // ---------------------------------------------------------------- TFloatField
 
-TFloatField::TFloatField(QObject* owner) : TField(owner, ftFloat, 0) { valid_chars_ = DecimalChars(); }
+TFloatField::TFloatField(QObject* owner) : TNumericField(owner, ftFloat, 0) { valid_chars_ = DecimalChars(); }
 
 double TFloatField::AsFloat() const {
   double value = 0;
@@ -284,7 +284,7 @@ void TFloatField::SetVariantValue(const Variant& value) {
 
 // ---------------------------------------------------------------- TCurrencyField
 
-TCurrencyField::TCurrencyField(QObject* owner, TFieldType type) : TField(owner, type, 0) {
+TCurrencyField::TCurrencyField(QObject* owner, TFieldType type) : TNumericField(owner, type, 0) {
   valid_chars_ = DecimalChars();
 }
 

@@ -93,6 +93,18 @@ TEST(FieldFormat, DatesShowTheDisplayPictureOnlyForDisplay) {
   EXPECT_EQ(d->AsDateTime(), EncodeDate(2024, 2, 29));
 }
 
+TEST(FieldFormat, TheNumericClassesShareTheirBase) {
+  TMemoryDataSet ds(std::vector<MemColumn>{{"I", ftInteger}, {"S", ftSmallint}, {"W", ftWord}, {"L", ftLargeint},
+                                           {"A", ftAutoInc}, {"F", ftFloat}, {"C", ftCurrency}, {"B", ftBCD},
+                                           {"Str", ftString, 5}, {"Bool", ftBoolean}, {"D", ftDateTime}});
+  ds.Open();
+  for (TField* field : ds.Fields()) {
+    bool numeric = std::string("ISWLAFCB").find(field->FieldName()) != std::string::npos &&
+                   field->FieldName().size() == 1;
+    EXPECT_EQ(dynamic_cast<TNumericField*>(field) != nullptr, numeric) << field->FieldName();
+  }
+}
+
 TEST(FieldFormat, NoValueShowsNothing) {
   auto ds = MakeNumbers();
   for (TField* field : ds->Fields()) {
