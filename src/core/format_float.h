@@ -37,8 +37,8 @@ std::string FormatCurr(std::string_view pattern, Currency value,
 std::string FormatInteger(std::string_view pattern, std::int64_t value,
                           const FormatSettings& settings = CurrentFormatSettings());
 
-// VALUE as money: DIGITS decimals (0..15, rounded half away from zero), thousands grouped, the currency string placed by
-// CurrencyFormat / NegCurrFormat.
+// VALUE as money: DIGITS decimals (0..15, rounded half away from zero), thousands grouped,
+// the currency string placed by CurrencyFormat / NegCurrFormat.
 std::string MoneyText(Currency value, int digits,
                       const FormatSettings& settings = CurrentFormatSettings());
 

@@ -39,6 +39,8 @@ using TFieldFactory = TField* (*)(QObject* owner);
 //   edit/insert -> browse: Post (BeforePost, required fields, PostRecord, AfterPost) or Cancel
 //     (BeforeCancel, CancelRecord, AfterCancel); the ring is refilled around the cursor. A
 //     failed Post or a BeforePost that raises leaves the state and the buffer as they were.
+//   browse -> set-key: SetKey / EditKey; back by Post (the key kept) or Cancel (restored).
+//   browse -> block read: SetBlockReadSize(n > 0); back by SetBlockReadSize(0) or editing.
 //   any -> inactive: Close / SetActive(false): a pending edit is cancelled first.
 //   The temporary states (calculating fields, filtering, new/old/current value, block read,
 //   internal calculation) are entered with SetTempState and left with RestoreState; while one
@@ -295,6 +297,10 @@ class TDataSet : public TComponent {
   // -1, 0 or 1; either may be null (no bookmark).
   virtual int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const = 0;
   virtual bool CheckBookmark(const std::uint8_t* bookmark) = 0;
+  // Copies the cursor's record into BUFFER (fields, then ComputeCalculatedFields) without
+  // touching its bookmark or flag; false when there is no current record. The ring itself is
+  // refilled through FetchRecord(fmCurrent) (Resync, Refresh); this serves reads into buffers
+  // of the descendant's own, such as a lookup buffer.
   virtual bool ReadCurrentRecord(TRecordBuffer /*buffer*/) { return false; }
   virtual bool CanModifyRecords() const { return true; }
   // A stream over FIELD's value in the buffer of the current state. The base raises

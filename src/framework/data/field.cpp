@@ -102,7 +102,8 @@ void TField::CheckWritable() const {
       if (!calculated) DatabaseError(data_msg::kNotEditing);
       break;
     case dsInternalCalc:
-      if (field_kind_ != fkInternalCalc) DatabaseError(data_msg::kNotEditing);
+      // The stored fields stay as edited; a handler may fill calculated ones on the way.
+      if (field_kind_ == fkData) DatabaseError(data_msg::kNotEditing);
       break;
     case dsFilter:
     case dsNewValue:
