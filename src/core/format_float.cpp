@@ -239,7 +239,7 @@ std::string Render(const Picture& p, const Decimal& d, bool minus, const FormatS
         exp_text.insert(0, static_cast<size_t>(min_digits) - exp_text.size(), '0');
       out += exp_text;
       --i;
-      // Everything after the exponent is literal.
+      // Placeholders after the exponent write nothing; other characters stay literal.
       in_fraction = true;
       frac_seen = p.frac_places;
     } else if ((c == '0' || c == '#') && !in_fraction) {
