@@ -37,6 +37,9 @@ inline constexpr const char* kDuplicateName = "Duplicate name '%s' in %s";
 inline constexpr const char* kParamNotFound = "Parameter '%s' not found";
 inline constexpr const char* kIndexNotFound = "Index '%s' not found";
 inline constexpr const char* kOperationAborted = "Operation aborted";
+inline constexpr const char* kNotSetKey = "Dataset is not in key entry mode";
+inline constexpr const char* kNoKeySearch = "This dataset cannot search by key";
+inline constexpr const char* kTooManyKeyValues = "%d key values given for an index of %d fields";
 }  // namespace data_msg
 
 [[noreturn]] inline void DatabaseError(const std::string& message) { throw EDatabaseError(message); }

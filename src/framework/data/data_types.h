@@ -54,6 +54,10 @@ enum TBookmarkFlag { bfCurrent, bfBOF, bfEOF, bfInserted };
 enum TResyncModeFlag : unsigned { rmExact = 1u << 0, rmCenter = 1u << 1 };
 using TResyncMode = unsigned;
 
+// Options of Locate: compare texts ignoring case; a text key matches the values it begins.
+enum TLocateOption : unsigned { loCaseInsensitive = 1u << 0, loPartialKey = 1u << 1 };
+using TLocateOptions = unsigned;
+
 // What an error handler (OnPostError, OnEditError, OnDeleteError) decides.
 enum TDataAction { daFail, daAbort, daRetry };
 

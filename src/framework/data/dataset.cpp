@@ -9,6 +9,7 @@
 #include "framework/component/properties.h"
 #include "framework/data/blob_field.h"
 #include "framework/data/field_classes.h"
+#include "framework/gui/application.h"
 
 namespace qb {
 
@@ -45,7 +46,18 @@ void TDataSet::CheckInactiveForFields() const {
 
 void TDataSet::Loaded() {
   TComponent::Loaded();
-  if (stream_active_) SetActive(true);
+  if (!stream_active_) return;
+  try {
+    SetActive(true);
+  } catch (const std::exception& error) {
+    if (!IsDesigning()) throw;
+    ReportException(error);
+  }
+}
+
+void TDataSet::ReportException(const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;
+  App().HandleException(error);
 }
 
 void TDataSet::SetActive(bool active) {
@@ -95,6 +107,8 @@ void TDataSet::CloseCursor() {
     // A pending edit must not survive in the descendant's cursor.
     try {
       CancelRecord();
+    } catch (const std::exception& error) {
+      ReportException(error);
     } catch (...) {
     }
   }
@@ -103,19 +117,25 @@ void TDataSet::CloseCursor() {
     CloseRecordset();
   } catch (...) {
     FreeBuffers();
+    ReleaseKeyBuffer();
     DestroyFields();
     throw;
   }
   FreeBuffers();
+  ReleaseKeyBuffer();
   DestroyFields();
   bookmark_size_ = 0;
 }
 
 void TDataSet::SetState(TDataSetState state) {
   if (state_ == state) return;
+  bool block_read_ends = state_ == dsBlockRead;
+  if (block_read_ends) block_read_size_ = 0;
   state_ = state;
   modified_ = false;
   DataEvent(deUpdateState);
+  // The links missed every move of the block read: they catch up with the ring.
+  if (block_read_ends && state_ != dsInactive) DataEvent(deDataSetChange);
 }
 
 TDataSetState TDataSet::SetTempState(TDataSetState state) {
@@ -228,12 +248,16 @@ void TDataSet::DestroyFields() {
 void TDataSet::BindFields(bool binding) {
   for (TField* field : fields_) {
     if (!binding) {
-      if (field->FieldKind() == fkData) field->SetFieldNo(0);
+      if (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) field->SetFieldNo(0);
       continue;
     }
-    if (field->FieldKind() != fkData) continue;
+    if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) continue;
     const TFieldDef* def = field_defs_.Find(field->FieldName());
-    if (!def) DatabaseError(Format(data_msg::kFieldNotFound, field->DisplayName()));
+    if (!def) {
+      // An internally calculated field may live only in the buffers.
+      if (field->FieldKind() == fkInternalCalc) continue;
+      DatabaseError(Format(data_msg::kFieldNotFound, field->DisplayName()));
+    }
     field->SetFieldNo(def->field_no);
   }
 }
@@ -252,6 +276,8 @@ void TDataSet::ComputeCalculatedFields(TRecordBuffer buffer) {
   try {
     for (TField* field : fields_)
       if (field->FieldKind() == fkCalculated || field->FieldKind() == fkLookup) field->Clear();
+    for (TField* field : fields_)
+      if (field->FieldKind() == fkLookup) ComputeLookupValue(field);
     Fire(OnCalcFields);
   } catch (...) {
     calc_buffer_ = saved_buffer;
@@ -275,6 +301,7 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
     if (field) field->Change();
   }
   bool always = event == deUpdateRecord || event == deCheckBrowseMode;
+  if (state_ == dsBlockRead) return;  // the links hear of a block read when it ends
   if (disable_count_ == 0 || always) {
     for (TDataSource* source : std::vector<TDataSource*>(sources_)) source->NotifyLinks(event, info);
   } else if (event == deLayoutChange || (event == deUpdateState && state_ == dsInactive)) {

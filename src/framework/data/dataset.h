@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "com/variant.h"
 #include "framework/component/component.h"
 #include "framework/data/blob_stream.h"
 #include "framework/data/data_errors.h"
@@ -22,6 +23,7 @@ class TDataSource;
 class TDataSet;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* sender)>;
+using TFilterRecordEvent = std::function<void(TDataSet* sender, bool& accept)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* sender, EDatabaseError& error, TDataAction& action)>;
 // Makes a field of one class for a field type, owned by OWNER.
 using TFieldFactory = TField* (*)(QObject* owner);
@@ -37,6 +39,8 @@ using TFieldFactory = TField* (*)(QObject* owner);
 //   edit/insert -> browse: Post (BeforePost, required fields, PostRecord, AfterPost) or Cancel
 //     (BeforeCancel, CancelRecord, AfterCancel); the ring is refilled around the cursor. A
 //     failed Post or a BeforePost that raises leaves the state and the buffer as they were.
+//   browse -> set-key: SetKey / EditKey; back by Post (the key kept) or Cancel (restored).
+//   browse -> block read: SetBlockReadSize(n > 0); back by SetBlockReadSize(0) or editing.
 //   any -> inactive: Close / SetActive(false): a pending edit is cancelled first.
 //   The temporary states (calculating fields, filtering, new/old/current value, block read,
 //   internal calculation) are entered with SetTempState and left with RestoreState; while one
@@ -63,7 +67,14 @@ class TDataSet : public TComponent {
   // Raises EDatabaseError kDataSetClosed when inactive. Virtual: a descendant may use its own
   // message.
   virtual void CheckActive() const;
+  // Opens the dataset when Active was read as true. In a designer a failure is reported
+  // (ReportException) instead of raised, so that the form still loads.
   void Loaded() override;
+  // Shows ERROR, an exception the dataset caught in its own work and does not pass on (an open
+  // failing while a designer loads the form, a cancel failing while the dataset closes). The
+  // base hands it to the application's exception display (App().HandleException); an EAbort
+  // is silent. A descendant may show it its own way.
+  virtual void ReportException(const std::exception& error);
   // Published: Active (false), AutoCalcFields (true).
   static const PropertyTable& ClassProperties();
   const PropertyTable& Properties() const override { return ClassProperties(); }
@@ -97,6 +108,74 @@ class TDataSet : public TComponent {
   // cursor stands on no record; rmCenter puts the record in the middle of the ring, else at
   // the active record's index. Without rmExact a vanished record is replaced by its neighbour.
   void Resync(TResyncMode mode);
+
+  // --- filtering and finding (dataset_filter.cpp)
+  // While Filtered is on and OnFilterRecord is assigned, the ring holds only the records the
+  // handler accepts (it runs in the filtering state and reads the record through the fields).
+  // An exception in the handler is reported (ReportException) and the record kept. Changing
+  // Filtered, or the handler through SetOnFilterRecord, on an open dataset leaves a pending
+  // edit and moves to the first record.
+  bool Filtered() const { return filtered_; }
+  void SetFiltered(bool value);
+  void SetOnFilterRecord(TFilterRecordEvent handler);
+  TFilterRecordEvent OnFilterRecord;
+  // Move to the first / next / prior / last record that OnFilterRecord accepts (every record
+  // without a handler), whether Filtered is on or not. Answer whether one was found; when none
+  // is, the active record stays. Found() tells the last answer.
+  bool FindFirst() { return FindRecord(true, true); }
+  bool FindNext() { return FindRecord(false, true); }
+  bool FindPrior() { return FindRecord(false, false); }
+  bool FindLast() { return FindRecord(true, false); }
+  bool Found() const { return found_; }
+  // A size above 0 puts an open dataset (after leaving a pending edit) into the block-read
+  // state: it moves as in browse state but tells the data links nothing; 0 returns to browse
+  // and tells the links that the records changed. Editing or closing ends a block read too.
+  int BlockReadSize() const { return block_read_size_; }
+  void SetBlockReadSize(int size);
+
+  // --- searching by key (dataset_keys.cpp)
+  // SetKey leaves a pending edit and enters the set-key state with an empty key; EditKey keeps
+  // the key's values, criteria, KeyFieldCount and KeyExclusive. In this state the fields read
+  // and write the key buffer, only indexed fields (IsIndexedField) take values, and text set
+  // through a field (SetText, as a control types it) is kept as the field's criterion
+  // (KeyCriterion; Text shows it), the value being set too when the text converts. Post keeps
+  // the key, Cancel restores the one before; both return to browse state.
+  void SetKey();
+  void EditKey();
+  // Whether a nearest search skips records equal to the key; how many leading index fields
+  // the key has (0: all). Set in set-key state only (kNotSetKey).
+  bool KeyExclusive() const { return key_exclusive_; }
+  void SetKeyExclusive(bool value);
+  int KeyFieldCount() const { return key_field_count_; }
+  void SetKeyFieldCount(int count);
+  // The text typed for FIELD in set-key state; empty when none.
+  std::string KeyCriterion(const TField* field) const;
+  // GotoKey moves to the record whose index fields equal the key (after leaving set-key state)
+  // and answers whether there is one; when there is none the active record stays. GotoNearest
+  // moves to the first record at or after the key (after it with KeyExclusive), else to the
+  // last record. FindKey and FindNearest first give the index fields (IndexFields) VALUES in
+  // order and KeyFieldCount their number. The base versions search through SeekKey.
+  virtual bool GotoKey();
+  virtual void GotoNearest();
+  virtual bool FindKey(const std::vector<Variant>& values);
+  virtual void FindNearest(const std::vector<Variant>& values);
+  // The fields of the index a key search uses, in key order; the base has none.
+  virtual std::vector<TField*> IndexFields() const { return {}; }
+
+  // --- lookups (dataset_lookup.cpp)
+  // Moves to the first record whose KEY_FIELDS (names separated by ";") hold KEY_VALUES (one
+  // value, or an array with one element per field) and answers whether there is one; the
+  // dataset stays put otherwise. Lookup answers the values of RESULT_FIELDS (one value, or an
+  // array for several names) of that record without moving, Null when there is none. The
+  // base versions find nothing: a descendant searches its store.
+  virtual bool Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options);
+  virtual Variant Lookup(std::string_view key_fields, const Variant& key_values,
+                         std::string_view result_fields);
+  // The fields NAMES lists (separated by ";", blanks around a name ignored); raises
+  // kFieldNotFound naming the first unknown one.
+  std::vector<TField*> GetFieldList(std::string_view names) const;
+  // The value of the one field NAMES lists, or an array of the values of several.
+  Variant FieldValues(std::string_view names) const;
 
   // --- editing
   void Edit();
@@ -144,8 +223,11 @@ class TDataSet : public TComponent {
   // telling the data links: a grid reads each row of its window so and puts the previous index
   // (the answer) back at once. An INDEX outside the filled buffers changes nothing.
   int SetDisplayRecord(int index);
-  // The buffer OnCalcFields writes to (valid in the calculating-fields state).
+  // The buffer OnCalcFields writes to (valid in the calculating-fields and internal-calculation
+  // states).
   TRecordBuffer CalcBuffer() const { return calc_buffer_; }
+  // The buffer OnFilterRecord reads (valid in the filtering state).
+  TRecordBuffer FilterBuffer() const { return filter_buffer_; }
   // Recomputes the data links' needs and resizes the ring (a data link calls it).
   void UpdateBufferCount();
 
@@ -195,6 +277,9 @@ class TDataSet : public TComponent {
   virtual void InternalInitFieldDefs() = 0;
   // The field's value in the buffer of the current state (StateBuffer): answers whether it has
   // one and, with DESTINATION, copies it there in the field's native format (TField docs).
+  // The buffer by state: CalcBuffer() when calculating fields or internal ones, FilterBuffer()
+  // when filtering, the record as it was before the edit for the old value, the record as now
+  // stored for the current value, the active buffer for the new value and otherwise.
   virtual bool ReadFieldValue(const TField* field, void* destination) = 0;
   // Stores SOURCE (native format) or, for null, no value; then NotifyDataChange(deFieldChange)
   // unless in a calculating, filtering or new-value state.
@@ -216,23 +301,42 @@ class TDataSet : public TComponent {
   // -1, 0 or 1; either may be null (no bookmark).
   virtual int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const = 0;
   virtual bool CheckBookmark(const std::uint8_t* bookmark) = 0;
+  // Copies the cursor's record into BUFFER (fields, then ComputeCalculatedFields) without
+  // touching its bookmark or flag; false when there is no current record. The ring itself is
+  // refilled through FetchRecord(fmCurrent) (Resync, Refresh); this serves reads into buffers
+  // of the descendant's own, such as a lookup buffer.
   virtual bool ReadCurrentRecord(TRecordBuffer /*buffer*/) { return false; }
   virtual bool CanModifyRecords() const { return true; }
   // A stream over FIELD's value in the buffer of the current state. The base raises
   // kFieldAccess: a dataset without blob fields need not implement it.
   virtual std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode);
   virtual bool IsIndexedField(const TField* /*field*/) const { return false; }
+  // Puts the cursor on the first record whose first KeyFieldCount() index fields (all when 0)
+  // equal the key buffer's, answering whether there is one; with NEAREST on the first record
+  // at or after the key (after it with KeyExclusive()), or after the last record. The base
+  // raises kNoKeySearch.
+  virtual bool SeekKey(bool nearest);
   // The class of default field made for TYPE; null: no field for it. The base answers the
   // framework's own classes.
   virtual TFieldFactory FieldClassFor(TFieldType type) const;
 
   // ===== services for the descendant =====
+  // The buffer the fields read and write in set-key state (allocated on first use, released
+  // when the dataset closes); null before the first SetKey or EditKey.
+  TRecordBuffer KeyBuffer() const { return key_buffer_; }
   void SetBookmarkSize(int size) { bookmark_size_ = size; }
   // The cursor no longer stands where the dataset last put it.
   void InvalidateCursorPosition() { current_record_ = -1; }
   // Puts the cursor on the active record's buffer when it is not there already.
   void UpdateCursorPos();
+  // Fills the calculated and lookup fields of BUFFER: the calculated ones are cleared, each
+  // lookup field takes the LookupDataSet's value for its KeyFields, then OnCalcFields runs,
+  // all in the calculating-fields state.
   void ComputeCalculatedFields(TRecordBuffer buffer);
+  // Runs OnCalcFields on BUFFER in the internal-calculation state, where only the internally
+  // calculated fields (stored with the record) take values. Post does it for the record it
+  // stores; a descendant may do it when it reads records.
+  void RefreshInternalCalcFields(TRecordBuffer buffer);
   // deFieldChange (FIELD) or deRecordChange.
   void NotifyDataChange(TDataEvent event, TField* field = nullptr) {
     DataEvent(event, reinterpret_cast<std::intptr_t>(field));
@@ -245,7 +349,8 @@ class TDataSet : public TComponent {
   // fields as default ones. Nothing when persistent fields exist.
   void CreateFields();
   // Binding: each data field takes its definition's number (raises kFieldNotFound when its
-  // definition is missing); unbinding resets them.
+  // definition is missing), each internally calculated one too when it has a definition;
+  // unbinding resets them.
   void BindFields(bool binding);
   void DestroyFields();
 
@@ -265,6 +370,19 @@ class TDataSet : public TComponent {
   void FreeBuffers();
   void ClearBuffers();
   void PositionCursorOn(int index);
+  // FetchRecord, passing over the records the filter refuses while filtering.
+  TFetchResult FetchAccepted(TRecordBuffer buffer, TFetchMode mode, bool check);
+  bool Filtering() const { return filtered_ && OnFilterRecord != nullptr; }
+  bool RecordAccepted(TRecordBuffer buffer);
+  bool FindRecord(bool restart, bool forward);
+  // Key buffer: enter set-key state (CLEAR: with an empty key), leave it keeping or restoring.
+  void BeginKeyEntry(bool clear);
+  void EndKeyEntry(bool commit);
+  void SetKeyText(TField* field, const std::string& text);
+  const std::string* FindKeyText(const TField* field) const;
+  void ForgetKeyText(const TField* field);
+  void AssignKeyValues(const std::vector<Variant>& values);
+  void ReleaseKeyBuffer();
   bool FetchNextIntoRing();
   bool FetchPriorIntoRing();
   void FillForward();
@@ -280,6 +398,8 @@ class TDataSet : public TComponent {
   void AddDataSource(TDataSource* source);
   void RemoveDataSource(TDataSource* source);
   bool HasCalcFields() const;
+  bool HasInternalCalcFields() const;
+  void ComputeLookupValue(TField* field);
 
   TDataSetState state_ = dsInactive;
   // Ring: buffers_ holds buffer_count_ + 1 buffers (the last is the scratch buffer).
@@ -297,6 +417,23 @@ class TDataSet : public TComponent {
   bool stream_active_ = false;  // Active as read from a form, applied by Loaded
   int bookmark_size_ = 0;
   TRecordBuffer calc_buffer_ = nullptr;
+  TRecordBuffer filter_buffer_ = nullptr;
+  // The key and the copy SetKey / EditKey took of it, for Cancel.
+  struct KeySnapshot {
+    std::vector<std::pair<const TField*, std::vector<std::uint8_t>>> values;  // fields with a value
+    std::vector<std::pair<const TField*, std::string>> texts;
+    bool exclusive = false;
+    int field_count = 0;
+  };
+  TRecordBuffer key_buffer_ = nullptr;
+  std::vector<std::pair<const TField*, std::string>> key_texts_;
+  bool key_exclusive_ = false;
+  int key_field_count_ = 0;
+  KeySnapshot key_saved_;
+  bool setting_key_text_ = false;
+  bool filtered_ = false;
+  bool found_ = false;
+  int block_read_size_ = 0;
   int disable_count_ = 0;
   TDataEvent enable_event_ = deDataSetChange;  // what EnableControls sends
   TDataSetState disable_state_ = dsInactive;   // the state when controls were disabled

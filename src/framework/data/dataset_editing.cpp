@@ -163,11 +163,16 @@ void TDataSet::CheckRequiredFields() {
 
 void TDataSet::Post() {
   UpdateRecord();
+  if (state_ == dsSetKey) {
+    EndKeyEntry(true);
+    return;
+  }
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode);
   Fire(BeforePost);
   RunGuarded(OnPostError, [this] {
     CheckRequiredFields();
+    RefreshInternalCalcFields(ActiveBuffer());
     PostRecord();
   });
   // Only a stored record ends the edit: on failure the buffer keeps what the user entered.
@@ -178,6 +183,10 @@ void TDataSet::Post() {
 }
 
 void TDataSet::Cancel() {
+  if (state_ == dsSetKey) {
+    EndKeyEntry(false);
+    return;
+  }
   if (state_ != dsEdit && state_ != dsInsert) return;
   DataEvent(deCheckBrowseMode);
   Fire(BeforeCancel);

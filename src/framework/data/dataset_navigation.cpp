@@ -87,7 +87,7 @@ void TDataSet::UpdateCursorPos() {
 bool TDataSet::FetchNextIntoRing() {
   if (record_count_ > 0) PositionCursorOn(record_count_ - 1);
   size_t scratch = static_cast<size_t>(buffer_count_);
-  if (FetchRecord(buffers_[scratch], fmNext, true) != frOk) {
+  if (FetchAccepted(buffers_[scratch], fmNext, true) != frOk) {
     InvalidateCursorPosition();
     return false;
   }
@@ -113,7 +113,7 @@ bool TDataSet::FetchNextIntoRing() {
 bool TDataSet::FetchPriorIntoRing() {
   if (record_count_ > 0) PositionCursorOn(0);
   size_t scratch = static_cast<size_t>(buffer_count_);
-  if (FetchRecord(buffers_[scratch], fmPrior, true) != frOk) {
+  if (FetchAccepted(buffers_[scratch], fmPrior, true) != frOk) {
     InvalidateCursorPosition();
     return false;
   }
@@ -231,10 +231,10 @@ void TDataSet::Resync(TResyncMode mode) {
   TRecordBuffer scratch = buffers_[static_cast<size_t>(buffer_count_)];
   if (mode & rmExact) {
     InvalidateCursorPosition();
-    if (FetchRecord(scratch, fmCurrent, true) != frOk) DatabaseError(data_msg::kRecordNotFound);
-  } else if (FetchRecord(scratch, fmCurrent, false) != frOk &&
-             FetchRecord(scratch, fmNext, false) != frOk &&
-             FetchRecord(scratch, fmPrior, false) != frOk) {
+    if (FetchAccepted(scratch, fmCurrent, true) != frOk) DatabaseError(data_msg::kRecordNotFound);
+  } else if (FetchAccepted(scratch, fmCurrent, false) != frOk &&
+             FetchAccepted(scratch, fmNext, false) != frOk &&
+             FetchAccepted(scratch, fmPrior, false) != frOk) {
     ClearBuffers();
     DataEvent(deDataSetChange);
     return;

@@ -29,6 +29,18 @@ void TField::SetDataSet(TDataSet* dataset) {
   if (dataset_) dataset_->AddField(this);
 }
 
+void TField::SetLookupDataSet(TDataSet* dataset) {
+  if (dataset == lookup_dataset_) return;
+  if (lookup_dataset_) RemoveFreeNotification(lookup_dataset_);
+  lookup_dataset_ = dataset;
+  if (lookup_dataset_) FreeNotification(lookup_dataset_);
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == lookup_dataset_) lookup_dataset_ = nullptr;
+}
+
 void TField::SetDisplayLabel(std::string label) {
   if (label == display_label_) return;
   display_label_ = std::move(label);
@@ -65,6 +77,8 @@ bool TField::GetData(void* buffer) const {
 
 void TField::SetData(const void* buffer) {
   CheckWritable();
+  // A value set directly replaces a criterion typed for the key.
+  if (dataset_->State() == dsSetKey) dataset_->ForgetKeyText(this);
   dataset_->WriteFieldValue(this, buffer);
 }
 
@@ -88,7 +102,8 @@ void TField::CheckWritable() const {
       if (!calculated) DatabaseError(data_msg::kNotEditing);
       break;
     case dsInternalCalc:
-      if (field_kind_ != fkInternalCalc) DatabaseError(data_msg::kNotEditing);
+      // The stored fields stay as edited; a handler may fill calculated ones on the way.
+      if (field_kind_ == fkData) DatabaseError(data_msg::kNotEditing);
       break;
     case dsFilter:
     case dsNewValue:
@@ -96,6 +111,33 @@ void TField::CheckWritable() const {
     default:
       DatabaseError(data_msg::kNotEditing);
   }
+}
+
+Variant TField::ValueInState(TDataSetState state) const {
+  if (!dataset_) DatabaseError(Format(data_msg::kFieldNoDataSet, DisplayName()));
+  dataset_->CheckActive();  // before the temporary state hides a closed dataset
+  TDataSetState saved = dataset_->SetTempState(state);
+  try {
+    Variant value = AsVariant();
+    dataset_->RestoreState(saved);
+    return value;
+  } catch (...) {
+    dataset_->RestoreState(saved);
+    throw;
+  }
+}
+
+void TField::SetNewValue(const Variant& value) {
+  if (!dataset_) DatabaseError(Format(data_msg::kFieldNoDataSet, DisplayName()));
+  dataset_->CheckActive();
+  TDataSetState saved = dataset_->SetTempState(dsNewValue);
+  try {
+    SetAsVariant(value);
+  } catch (...) {
+    dataset_->RestoreState(saved);
+    throw;
+  }
+  dataset_->RestoreState(saved);
 }
 
 void TField::Change() {
@@ -135,6 +177,9 @@ void TField::SetAsVariant(const Variant& value) {
 }
 
 std::string TField::Text() const {
+  if (dataset_ && dataset_->State() == dsSetKey) {
+    if (const std::string* criterion = dataset_->FindKeyText(this)) return *criterion;
+  }
   std::string text;
   if (OnGetText) {
     OnGetText(const_cast<TField*>(this), text, false);
@@ -144,6 +189,9 @@ std::string TField::Text() const {
 }
 
 std::string TField::DisplayText() const {
+  if (dataset_ && dataset_->State() == dsSetKey) {
+    if (const std::string* criterion = dataset_->FindKeyText(this)) return *criterion;
+  }
   std::string text;
   if (OnGetText) {
     OnGetText(const_cast<TField*>(this), text, true);
@@ -153,6 +201,10 @@ std::string TField::DisplayText() const {
 }
 
 void TField::SetText(const std::string& text) {
+  if (dataset_ && dataset_->State() == dsSetKey) {
+    dataset_->SetKeyText(this, text);
+    return;
+  }
   if (OnSetText)
     OnSetText(this, text);
   else

@@ -47,6 +47,18 @@ class TField : public TComponent {
   TFieldKind FieldKind() const { return field_kind_; }
   void SetFieldKind(TFieldKind kind) { field_kind_ = kind; }
   bool Calculated() const { return field_kind_ == fkCalculated; }
+  // A lookup field (fkLookup) shows LookupResultField of the LookupDataSet record whose
+  // LookupKeyFields hold this record's KeyFields (names separated by ";"). The value is
+  // computed with the calculated fields; it stays empty while the lookup dataset is missing
+  // or closed, or a key is Null. Forgets a lookup dataset that is destroyed.
+  TDataSet* LookupDataSet() const { return lookup_dataset_; }
+  void SetLookupDataSet(TDataSet* dataset);
+  const std::string& LookupKeyFields() const { return lookup_key_fields_; }
+  void SetLookupKeyFields(std::string names) { lookup_key_fields_ = std::move(names); }
+  const std::string& LookupResultField() const { return lookup_result_field_; }
+  void SetLookupResultField(std::string name) { lookup_result_field_ = std::move(name); }
+  const std::string& KeyFields() const { return key_fields_; }
+  void SetKeyFields(std::string names) { key_fields_ = std::move(names); }
   int Size() const { return size_; }
   void SetSize(int size) { size_ = size; }
   // The framework's field number (1-based for data fields bound to a definition, else 0) and
@@ -104,11 +116,24 @@ class TField : public TComponent {
   virtual Variant AsVariant() const;
   void SetAsVariant(const Variant& value);
 
-  // Text for editing (Text) and for showing (DisplayText): OnGetText when set, else GetText.
+  // The value before the pending edit (Null for a record being inserted), the value the edit
+  // gives it, and the value the record has in the store now (which others may have changed).
+  // Each reads the dataset's buffer for that temporary state (old value, new value, current
+  // value); the data links are told nothing. SetNewValue writes in the new-value state.
+  Variant OldValue() const { return ValueInState(dsOldValue); }
+  Variant NewValue() const { return ValueInState(dsNewValue); }
+  Variant CurValue() const { return ValueInState(dsCurValue); }
+  void SetNewValue(const Variant& value);
+
+  // Text for editing (Text) and for showing (DisplayText): OnGetText when set, else GetText;
+  // in set-key state the criterion typed for the key when there is one.
   std::string Text() const;
   std::string DisplayText() const;
-  // OnSetText when set, else SetAsString.
+  // OnSetText when set, else SetAsString; in set-key state the text becomes the field's key
+  // criterion (TDataSet::SetKey).
   void SetText(const std::string& text);
+
+  void Notification(TComponent* component, TOperation operation) override;
 
   // Fired after the field's value changed in the buffer (the dataset calls it).
   void Change();
@@ -123,6 +148,8 @@ class TField : public TComponent {
   virtual std::string GetText(bool display) const;
   virtual void SetVariantValue(const Variant& value);
   [[noreturn]] void RaiseAccessError(const char* type_name) const;
+  // AsVariant read while the dataset is in the temporary STATE.
+  Variant ValueInState(TDataSetState state) const;
   // Raises kInvalidValue naming TEXT.
   [[noreturn]] void RaiseInvalidValue(const std::string& text) const;
   void PropertyChanged();
@@ -136,6 +163,10 @@ class TField : public TComponent {
   std::string display_label_;
   std::string display_format_;
   std::string edit_format_;
+  TDataSet* lookup_dataset_ = nullptr;  // cleared by Notification when it goes
+  std::string lookup_key_fields_;
+  std::string lookup_result_field_;
+  std::string key_fields_;
   TFieldType data_type_ = ftUnknown;
   TFieldKind field_kind_ = fkData;
   int size_ = 0;

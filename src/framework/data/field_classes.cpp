@@ -6,6 +6,7 @@
 
 #include "core/date_serial.h"
 #include "core/format.h"
+#include "core/format_float.h"
 #include "core/format_settings.h"
 #include "framework/data/data_errors.h"
 
@@ -21,6 +22,13 @@ auto ParseOrRaise(const TField& field, const std::string& text, F convert) {
   } catch (const Exception&) {
     DatabaseError(Format(data_msg::kInvalidValue, text, field.DisplayName()));
   }
+}
+
+// The picture for a number's text: the display format for showing; for editing the edit
+// format, else none, so that the edit text always reads back (a display format may group
+// thousands or add literal text that the text conversion refuses).
+const std::string& NumberPattern(const TField& field, bool display) {
+  return display ? field.DisplayFormat() : field.EditFormat();
 }
 
 // Digits, signs, the exponent letters and the decimal separator of the current settings.
@@ -87,7 +95,7 @@ void TStringField::SetVariantValue(const Variant& value) { SetAsString(value.ToS
 
 TIntegerBaseField::TIntegerBaseField(QObject* owner, TFieldType type, std::int64_t min,
                                      std::int64_t max)
-    : TField(owner, type, 0), min_(min), max_(max) {
+    : TNumericField(owner, type, 0), min_(min), max_(max) {
   valid_chars_.reset();
   for (unsigned char c : std::string("+-0123456789")) valid_chars_.set(c);
 }
@@ -131,12 +139,15 @@ void TIntegerBaseField::SetAsLargeInt(std::int64_t value) {
   }
 }
 
-std::string TIntegerBaseField::GetText(bool) const {
+std::string TIntegerBaseField::GetText(bool display) const {
+  if (IsNull()) return {};
+  return FormatInteger(NumberPattern(*this, display), AsLargeInt());
+}
+
+std::string TIntegerBaseField::AsString() const {
   if (IsNull()) return {};
   return std::to_string(AsLargeInt());
 }
-
-std::string TIntegerBaseField::AsString() const { return GetText(false); }
 
 void TIntegerBaseField::SetAsString(const std::string& value) {
   std::string trimmed = value;
@@ -224,7 +235,7 @@ void TBooleanField::SetVariantValue(const Variant& value) {
 
 // ---------------------------------------------------------------- TFloatField
 
-TFloatField::TFloatField(QObject* owner) : TField(owner, ftFloat, 0) { valid_chars_ = DecimalChars(); }
+TFloatField::TFloatField(QObject* owner) : TNumericField(owner, ftFloat, 0) { valid_chars_ = DecimalChars(); }
 
 double TFloatField::AsFloat() const {
   double value = 0;
@@ -239,7 +250,14 @@ std::int32_t TFloatField::AsInteger() const {
   return static_cast<std::int32_t>(value);
 }
 
-std::string TFloatField::GetText(bool) const {
+std::string TFloatField::GetText(bool display) const {
+  if (IsNull()) return {};
+  const std::string& pattern = NumberPattern(*this, display);
+  if (!pattern.empty()) return FormatFloat(pattern, AsFloat());
+  return FloatToText(AsFloat(), precision_);
+}
+
+std::string TFloatField::AsString() const {
   if (IsNull()) return {};
   return FloatToText(AsFloat(), precision_);
 }
@@ -266,7 +284,7 @@ void TFloatField::SetVariantValue(const Variant& value) {
 
 // ---------------------------------------------------------------- TCurrencyField
 
-TCurrencyField::TCurrencyField(QObject* owner, TFieldType type) : TField(owner, type, 0) {
+TCurrencyField::TCurrencyField(QObject* owner, TFieldType type) : TNumericField(owner, type, 0) {
   valid_chars_ = DecimalChars();
 }
 
@@ -292,7 +310,12 @@ void TCurrencyField::SetAsFloat(double value) {
 
 std::int32_t TCurrencyField::AsInteger() const { return Variant(AsCurrency()).ToInt32(); }
 
-std::string TCurrencyField::GetText(bool) const {
+std::string TCurrencyField::GetText(bool display) const {
+  if (IsNull()) return {};
+  return FormatCurr(NumberPattern(*this, display), AsCurrency());
+}
+
+std::string TCurrencyField::AsString() const {
   if (IsNull()) return {};
   return AsCurrency().ToText();
 }

@@ -30,9 +30,20 @@ class TStringField : public TField {
   void SetVariantValue(const Variant& value) override;
 };
 
+// The common base of the numeric classes (integers, float, currency, BCD): a descendant's
+// numeric field derives from it, and controls recognise numbers by it. The classes show
+// their value by DisplayFormat (DisplayText) and EditFormat (Text), FormatFloat pictures;
+// without a picture, and always for AsString, the plain form. The edit text never falls back
+// to the display format: it must read back through SetText.
+class TNumericField : public TField {
+  Q_OBJECT
+ protected:
+  TNumericField(QObject* owner, TFieldType type, int size) : TField(owner, type, size) {}
+};
+
 // The integer classes: one value within [MinValue, MaxValue]; a value outside is refused
 // (kFieldRange).
-class TIntegerBaseField : public TField {
+class TIntegerBaseField : public TNumericField {
   Q_OBJECT
  public:
   std::int64_t MinValue() const { return min_; }
@@ -115,7 +126,7 @@ class TBooleanField : public TField {
 };
 
 // A double; text with up to Precision() (default 15) significant digits.
-class TFloatField : public TField {
+class TFloatField : public TNumericField {
   Q_OBJECT
  public:
   explicit TFloatField(QObject* owner = nullptr);
@@ -128,6 +139,7 @@ class TFloatField : public TField {
   void SetAsInteger(std::int32_t value) override { SetAsFloat(value); }
   Currency AsCurrency() const override { return Currency::FromDouble(AsFloat()); }
   void SetAsCurrency(Currency value) override { SetAsFloat(value.ToDouble()); }
+  std::string AsString() const override;
   void SetAsString(const std::string& value) override;
   Variant AsVariant() const override;
 
@@ -140,7 +152,7 @@ class TFloatField : public TField {
 };
 
 // An exact Currency (ten-thousandths); TBCDField keeps the same format.
-class TCurrencyField : public TField {
+class TCurrencyField : public TNumericField {
   Q_OBJECT
  public:
   explicit TCurrencyField(QObject* owner = nullptr) : TCurrencyField(owner, ftCurrency) {}
@@ -151,6 +163,7 @@ class TCurrencyField : public TField {
   void SetAsFloat(double value) override;
   std::int32_t AsInteger() const override;
   void SetAsInteger(std::int32_t value) override { SetAsCurrency(Currency::FromInteger(value)); }
+  std::string AsString() const override;
   void SetAsString(const std::string& value) override;
   Variant AsVariant() const override;
 

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <stdexcept>
 
+#include "framework/data/data_errors.h"
 #include "framework/gui/gui_services.h"
 #include "framework/gui/scripted_gui.h"
 
@@ -45,6 +46,7 @@ void Application::Terminate() {
 }
 
 void Application::HandleException(const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;  // abandoned on purpose: nothing to show
   if (OnException) {
     OnException(error);
     return;

@@ -31,7 +31,8 @@ class Application {
   // Whether Terminate has been called.
   bool Terminated() const { return terminated_; }
 
-  // The default exception display: calls OnException with ERROR when it is assigned; otherwise
+  // The default exception display. An EAbort (an operation abandoned on purpose) shows
+  // nothing. Otherwise calls OnException with ERROR when it is assigned; otherwise
   // shows ERROR's message in an error box (MB_OK | MB_ICONSTOP) captioned Title() through
   // Gui().MessageBox. Raises what the handler or the message box raise.
   void HandleException(const std::exception& error);

@@ -184,3 +184,27 @@ TEST(DataSetNavigation, ClosedDatasetRefusesNavigation) {
 
 }  // namespace
 }  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+TEST(DataSetNavigation, RefreshReadsTheRecordsAgain) {
+  auto ds = MakeNumbered(5);
+  TDataSource source;
+  source.SetDataSet(ds.get());
+  TDataLink link;
+  link.SetBufferCount(3);
+  link.SetDataSource(&source);
+  ds->Open();
+  ds->Next();
+  ds->SetStoredValue(1, 1, EncodeText("changed", 10));  // the active record, by another user
+  ds->SetStoredValue(2, 1, EncodeText("also", 10));     // a buffered neighbour
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "r2") << "buffers keep what was read";
+  ds->Refresh();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "changed");
+  ds->Next();
+  EXPECT_EQ(ds->FieldByName("Name")->AsString(), "also");
+}
+
+}  // namespace
+}  // namespace qb::testing

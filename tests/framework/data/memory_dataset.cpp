@@ -2,6 +2,7 @@
 #include "framework/data/memory_dataset.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "framework/data/field.h"
@@ -103,20 +104,24 @@ TFetchResult TMemoryDataSet::FetchRecord(TRecordBuffer buffer, TFetchMode mode, 
       if (--cursor_ < 0) return frBOF;
       break;
   }
-  const MemRow& row = rows_[static_cast<size_t>(cursor_)];
-  const std::vector<MemValue> values = ValuesOf(row);
   Rec* b = Of(buffer);
+  FillFromRow(b, rows_[static_cast<size_t>(cursor_)]);
+  ++fetches;
+  ComputeCalculatedFields(buffer);
+  return frOk;
+}
+
+void TMemoryDataSet::FillFromRow(Rec* b, const MemRow& row) const {
+  const std::vector<MemValue> values = ValuesOf(row);
+  b->cells.resize(Fields().size());
   for (size_t i = 0; i < Fields().size(); ++i) {
     const TField* field = Fields()[i];
     b->cells[i].reset();
-    if (field->FieldKind() == fkData && field->FieldNo() > 0)
+    if ((field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) && field->FieldNo() > 0)
       b->cells[i] = values[static_cast<size_t>(field->FieldNo() - 1)];
   }
   b->id = row.id;
   b->flag = bfCurrent;
-  ++fetches;
-  ComputeCalculatedFields(buffer);
-  return frOk;
 }
 
 void TMemoryDataSet::ReadBookmark(TRecordBuffer buffer, std::uint8_t* destination) const {
@@ -168,8 +173,24 @@ void TMemoryDataSet::CloseRecordset() {
 }
 
 TMemoryDataSet::Rec* TMemoryDataSet::StateBuffer() const {
-  if (State() == dsCalcFields) return Of(CalcBuffer());
-  return Of(ActiveBuffer());
+  if (probe_) return probe_;
+  switch (State()) {
+    case dsSetKey: return Of(KeyBuffer());
+    case dsCalcFields:
+    case dsInternalCalc: return Of(CalcBuffer());
+    case dsFilter: return Of(FilterBuffer());
+    case dsOldValue: return has_old_ ? const_cast<Rec*>(&old_) : Of(ActiveBuffer());
+    case dsCurValue: {
+      Rec* active = Of(ActiveBuffer());
+      if (!active) return nullptr;
+      int row = RowOf(active->id);
+      cur_ = Rec{};
+      cur_.cells.resize(Fields().size());
+      if (row >= 0 && active->flag == bfCurrent) FillFromRow(&cur_, rows_[static_cast<size_t>(row)]);
+      return &cur_;
+    }
+    default: return Of(ActiveBuffer());
+  }
 }
 
 int TMemoryDataSet::SlotOf(const TField* field) const {
@@ -202,11 +223,24 @@ void TMemoryDataSet::WriteFieldValue(TField* field, const void* source) {
     NotifyDataChange(deFieldChange, field);
 }
 
+void TMemoryDataSet::BeginEdit() {
+  old_ = *Of(ActiveBuffer());
+  has_old_ = true;
+}
+
 void TMemoryDataSet::PrepareInsert() {
   if (fail_prepare_insert > 0) {
     --fail_prepare_insert;
     DatabaseError("No new row can be started");
   }
+  old_ = Rec{};
+  old_.cells.resize(Fields().size());
+  has_old_ = true;
+}
+
+void TMemoryDataSet::CancelRecord() {
+  if (fail_cancel) DatabaseError("The edit cannot be undone");
+  has_old_ = false;
 }
 
 void TMemoryDataSet::PostRecord() {
@@ -215,7 +249,7 @@ void TMemoryDataSet::PostRecord() {
   std::vector<MemValue> values(columns_.size());
   for (size_t i = 0; i < Fields().size(); ++i) {
     const TField* field = Fields()[i];
-    if (field->FieldKind() == fkData && field->FieldNo() > 0)
+    if ((field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc) && field->FieldNo() > 0)
       values[static_cast<size_t>(field->FieldNo() - 1)] = b->cells[i];
   }
   if (State() == dsEdit) {
@@ -223,6 +257,7 @@ void TMemoryDataSet::PostRecord() {
     if (row < 0) DatabaseError("The row was deleted by another user");
     rows_[static_cast<size_t>(row)].values = std::move(values);
     cursor_ = row;
+    has_old_ = false;
     return;
   }
   int at = static_cast<int>(rows_.size());
@@ -230,6 +265,7 @@ void TMemoryDataSet::PostRecord() {
   if (b->flag == bfInserted) at = std::max(0, RowOf(b->id));
   rows_.insert(rows_.begin() + at, MemRow{next_id_++, std::move(values)});
   cursor_ = at;
+  has_old_ = false;
 }
 
 void TMemoryDataSet::DeleteRecord() {
@@ -312,6 +348,139 @@ std::unique_ptr<TBlobStream> TMemoryDataSet::OpenBlobStream(TField* field, TBlob
   int slot = SlotOf(field);
   if (!b || slot < 0) DatabaseError("No record to read the value from");
   return std::make_unique<MemBlobStream>(this, field, &b->cells[static_cast<size_t>(slot)], mode);
+}
+
+std::vector<TField*> TMemoryDataSet::IndexFields() const {
+  std::vector<TField*> fields;
+  for (const std::string& name : key_columns) fields.push_back(FieldByName(name));
+  return fields;
+}
+
+bool TMemoryDataSet::IsIndexedField(const TField* field) const {
+  return std::any_of(key_columns.begin(), key_columns.end(),
+                     [field](const std::string& name) { return SameName(name, field->FieldName()); });
+}
+
+std::vector<Variant> TMemoryDataSet::RowValues(size_t row, const std::vector<TField*>& fields) {
+  Rec probe;
+  FillFromRow(&probe, rows_[row]);
+  probe_ = &probe;
+  std::vector<Variant> values;
+  try {
+    for (TField* field : fields) values.push_back(field->AsVariant());
+  } catch (...) {
+    probe_ = nullptr;
+    throw;
+  }
+  probe_ = nullptr;
+  return values;
+}
+
+int CompareValues(const Variant& a, const Variant& b, bool caseless) {
+  if (a.IsNull() || b.IsNull()) return a.IsNull() == b.IsNull() ? 0 : a.IsNull() ? -1 : 1;
+  if (a.Type() == VarType::String || b.Type() == VarType::String) {
+    std::string x = a.ToString(), y = b.ToString();
+    if (caseless) {
+      for (char& c : x) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      for (char& c : y) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
+  double x = a.ToDouble(), y = b.ToDouble();
+  return x < y ? -1 : x > y ? 1 : 0;
+}
+
+bool TMemoryDataSet::SeekKey(bool nearest) {
+  std::vector<TField*> fields = IndexFields();
+  if (KeyFieldCount() > 0 && static_cast<size_t>(KeyFieldCount()) < fields.size())
+    fields.resize(static_cast<size_t>(KeyFieldCount()));
+  std::vector<Variant> key;
+  TDataSetState saved = SetTempState(dsSetKey);
+  for (TField* field : fields) key.push_back(field->AsVariant());
+  RestoreState(saved);
+  for (size_t row = 0; row < rows_.size(); ++row) {
+    std::vector<Variant> values = RowValues(row, fields);
+    int order = 0;
+    for (size_t i = 0; i < key.size() && order == 0; ++i) order = CompareValues(values[i], key[i]);
+    if (nearest ? (order > 0 || (order == 0 && !KeyExclusive())) : order == 0) {
+      cursor_ = static_cast<int>(row);
+      return true;
+    }
+  }
+  cursor_ = static_cast<int>(rows_.size());
+  return false;
+}
+
+bool TMemoryDataSet::ReadCurrentRecord(TRecordBuffer buffer) {
+  if (!buffer || !HasCurrentRecord() || cursor_ < 0 || cursor_ >= static_cast<int>(rows_.size())) return false;
+  Rec* b = Of(buffer);
+  TBookmarkFlag flag = b->flag;
+  std::int32_t id = b->id;
+  FillFromRow(b, rows_[static_cast<size_t>(cursor_)]);
+  b->flag = flag;  // the bookmark and its flag stay as they were
+  b->id = id;
+  ComputeCalculatedFields(buffer);
+  return true;
+}
+
+int TMemoryDataSet::FindRow(std::string_view key_fields, const Variant& key_values, TLocateOptions options) {
+  CheckActive();
+  std::vector<TField*> fields = GetFieldList(key_fields);
+  std::vector<Variant> key = key_values.IsArray() ? key_values.Items() : std::vector<Variant>{key_values};
+  if (key.size() != fields.size()) DatabaseError("Key values do not match the key fields");
+  bool caseless = (options & loCaseInsensitive) != 0;
+  for (size_t row = 0; row < rows_.size(); ++row) {
+    std::vector<Variant> values = RowValues(row, fields);
+    bool match = true;
+    for (size_t i = 0; i < key.size() && match; ++i) {
+      if ((options & loPartialKey) && values[i].Type() == VarType::String && !key[i].IsNull()) {
+        std::string prefix = key[i].ToString();
+        Variant head(values[i].ToString().substr(0, prefix.size()));
+        match = CompareValues(head, Variant(prefix), caseless) == 0;
+      } else {
+        match = CompareValues(values[i], key[i], caseless) == 0;
+      }
+    }
+    if (match) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+bool TMemoryDataSet::Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options) {
+  CheckBrowseMode();
+  int row = FindRow(key_fields, key_values, options);
+  if (row < 0) return false;
+  DoBeforeScroll();
+  cursor_ = row;
+  Resync(rmExact | rmCenter);
+  DoAfterScroll();
+  return true;
+}
+
+Variant TMemoryDataSet::Lookup(std::string_view key_fields, const Variant& key_values,
+                               std::string_view result_fields) {
+  ++lookups;
+  int row = FindRow(key_fields, key_values, 0);
+  if (row < 0) return Variant::Null();
+  // As a cursor-based store would: stand on the record, read it into a buffer of its own,
+  // and tell the dataset that the cursor moved.
+  cursor_ = row;
+  Rec lookup;
+  lookup.cells.resize(Fields().size());
+  Variant result = Variant::Null();
+  if (ReadCurrentRecord(reinterpret_cast<TRecordBuffer>(&lookup))) {
+    probe_ = &lookup;
+    try {
+      result = FieldValues(result_fields);
+    } catch (...) {
+      probe_ = nullptr;
+      InvalidateCursorPosition();
+      throw;
+    }
+    probe_ = nullptr;
+  }
+  InvalidateCursorPosition();
+  return result;
 }
 
 int TMemoryDataSet::CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/exception.h"
+#include "framework/data/data_errors.h"
 #include "framework/gui/gui_test_support.h"
 
 namespace qb {
@@ -52,6 +53,15 @@ TEST_F(ApplicationTest, CallGuardedShowsWhatEscapesAnEventHandler) {
   EXPECT_FALSE(App().CallGuarded([] { throw Exception("boom"); }));
   EXPECT_FALSE(App().CallGuarded([] { throw 42; }));
   gui_.Verify();
+}
+
+TEST_F(ApplicationTest, AnAbandonedOperationShowsNothing) {
+  bool handler_called = false;
+  EXPECT_FALSE(App().CallGuarded([] { throw EAbort("Operation aborted"); }));
+  App().OnException = [&](const std::exception&) { handler_called = true; };
+  App().HandleException(EAbort("Operation aborted"));
+  EXPECT_FALSE(handler_called);
+  EXPECT_TRUE(gui_.Calls().empty());
 }
 
 TEST_F(ApplicationTest, BrokenScriptIsNeverShownAsAUserError) {
