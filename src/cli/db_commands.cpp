@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/db_options.h"
 #include "com/ole_exception.h"
-#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/errors.h"

@@ -39,7 +39,7 @@
 #include <vector>
 
 #include "com/variant.h"
-#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/catalog_objects.h"
 #include "jet/storage/engine_file.h"
 
 namespace qb::jet {

@@ -1,4 +1,4 @@
-// jet/maintenance/dbengine_maintenance: DBEngine's database-file calls (create, compact, repair), handed to
+// jet/dao/dbengine_maintenance: DBEngine's database-file calls (create, compact, repair), handed to
 // the maintenance routines with the engine's settings. No logic of its own.
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/dao/dbengine.h"
