@@ -9,7 +9,7 @@
 #include "jet/dao/property.h"
 #include "jet/query/query_execution.h"
 #include "jet/query/query_rows.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_model.h"

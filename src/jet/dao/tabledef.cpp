@@ -9,7 +9,7 @@
 #include "jet/base/errors.h"
 #include "jet/catalog/item_properties.h"
 #include "jet/dao/property.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_sql.h"

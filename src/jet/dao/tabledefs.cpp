@@ -2,7 +2,7 @@
 // stand-alone definitions and deleting tables, through the schema-change layer.
 #include "jet/dao/database.h"
 #include "jet/base/errors.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/dao/tabledef.h"

@@ -14,7 +14,7 @@
 #include "jet/dao/database.h"
 #include "jet/catalog/ddl_executor.h"
 #include "jet/base/errors.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_sql.h"

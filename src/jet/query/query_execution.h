@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "com/variant.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/sql/translate/query_translator.h"
 
 namespace qb::jet {

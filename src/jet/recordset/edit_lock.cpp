@@ -6,7 +6,7 @@
 #include "jet/base/errors.h"
 #include "jet/locks/record_lock.h"
 #include "jet/locks/transaction_locks.h"
-#include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
+#include "jet/base/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 
 namespace qb::jet {

@@ -17,7 +17,7 @@
 #include "jet/recordset/recordset_state.h"
 #include "jet/sqlite/column_value.h"
 #include "jet/recordset/stored_value.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/sql/translate/parameter_binding.h"
 #include "jet/sql/translate/query_translator.h"

@@ -26,7 +26,7 @@
 #include "jet/recordset/key_window.h"
 #include "jet/recordset/keyset.h"
 #include "jet/recordset/prepared_sql.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/recordset/row_source.h"
 #include "jet/catalog/schema_model.h"
 

@@ -18,7 +18,7 @@
 #include "jet/dao/field.h"
 #include "jet/locks/lock_file.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "support/test_support.h"
 
 namespace qb::jet::crash {

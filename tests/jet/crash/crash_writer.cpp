@@ -13,7 +13,7 @@
 #include "jet/maintenance/database_open.h"
 #include "jet/dao/field.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 
 namespace qb::jet::crash {
 namespace {

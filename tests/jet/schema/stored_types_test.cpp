@@ -6,7 +6,7 @@
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/query/query_execution.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/dao/tabledef.h"
 #include "schema_test_support.h"
 
