@@ -18,7 +18,7 @@ constexpr int kFailOnError = recordset_option::kFailOnError;
 class StoredTypesTest : public SchemaTest {
  protected:
   void Run(const std::string& sql, const std::vector<Variant>& values = {}) {
-    ExecuteStatement(*db_, sql, values, kFailOnError);
+    ExecuteStatement(*db_->File(), sql, values, kFailOnError);
   }
 };
 
