@@ -12,6 +12,7 @@
 #include <string>
 
 #include "jet/dao/database.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
@@ -32,7 +33,7 @@ struct Fixture {
 
   Fixture() {
     std::remove(path.c_str());
-    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     database->Execute("CREATE TABLE T (Id COUNTER PRIMARY KEY, Name TEXT(50), Amount DOUBLE, Qty LONG)");
     database->Execute("CREATE TABLE T2 (Id COUNTER PRIMARY KEY, Name TEXT(50), Amount DOUBLE, Qty LONG)");
     Raw("BEGIN");
@@ -45,11 +46,11 @@ struct Fixture {
     qb::bench::RemoveDatabaseFiles(path);
   }
 
-  void Raw(const std::string& sql) { database->EngineConnection(true).Exec(sql); }
+  void Raw(const std::string& sql) { database->File()->EngineConnection(true).Exec(sql); }
 
   // Prepares, steps and finalizes SQL as a client of SQLite would.
   void RawStatement(const std::string& sql) {
-    sqlite3* db = database->EngineConnection(true).Handle();
+    sqlite3* db = database->File()->EngineConnection(true).Handle();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK ||
         sqlite3_step(stmt) != SQLITE_DONE) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "jet/dao/database.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
@@ -73,11 +74,11 @@ struct Fixture {
 
   Fixture() {
     std::filesystem::create_directories(folder + "/config");
-    auto database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    auto database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     database->Execute(
         "CREATE TABLE T (Id COUNTER PRIMARY KEY, Name TEXT(50), Notes MEMO, Qty SHORT, Total LONG, Amount CURRENCY, "
         "Ratio SINGLE, Big DOUBLE, Placed DATETIME, Paid BIT)");
-    qb::jet::Connection& sql = database->EngineConnection(true);
+    qb::jet::Connection& sql = database->File()->EngineConnection(true);
     sql.Exec("BEGIN");
     // Raw SQL writes Currency in its stored form, ten-thousandths.
     sql.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kRows) +

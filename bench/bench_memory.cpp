@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "jet/dao/database.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/engine_settings.h"
 #include "jet/recordset/recordset.h"
@@ -60,7 +61,7 @@ struct Fixture {
 
   Fixture() {
     std::remove(path.c_str());
-    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     for (const auto& [name, count] : {std::pair<const char*, int>{"T", rows}, {"S", rows / 10}, {"G", rows}}) {
       database->Execute(std::string("CREATE TABLE ") + name +
                         " (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50), Amount DOUBLE, Price CURRENCY, "
@@ -82,11 +83,11 @@ struct Fixture {
     qb::bench::RemoveDatabaseFiles(path);
   }
 
-  void Raw(const std::string& sql) { database->EngineConnection(true).Exec(sql); }
+  void Raw(const std::string& sql) { database->File()->EngineConnection(true).Exec(sql); }
 
   // Reads every page of both tables so the page cache holds all it will hold.
   void FillPageCache() {
-    sqlite3* db = database->EngineConnection(false).Handle();
+    sqlite3* db = database->File()->EngineConnection(false).Handle();
     for (const char* sql : {"SELECT * FROM S", "SELECT Name FROM S ORDER BY Name", "SELECT * FROM T",
                             "SELECT Name FROM T ORDER BY Name", "SELECT * FROM G"}) {
       sqlite3_stmt* stmt = nullptr;

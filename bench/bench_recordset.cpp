@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "jet/dao/database.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/engine_settings.h"
 #include "jet/recordset/recordset.h"
@@ -50,7 +51,7 @@ struct Fixture {
 
   Fixture() {
     std::remove(path.c_str());
-    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     database->Execute(
         "CREATE TABLE T (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50), Amount DOUBLE, Price CURRENCY, "
         "Day DATETIME, Flag YESNO, Qty SHORT, Ratio SINGLE, Notes MEMO)");
@@ -69,8 +70,8 @@ struct Fixture {
     qb::bench::RemoveDatabaseFiles(path);
   }
 
-  void Raw(const std::string& sql) { database->EngineConnection(true).Exec(sql); }
-  sqlite3* Handle() { return database->EngineConnection(false).Handle(); }
+  void Raw(const std::string& sql) { database->File()->EngineConnection(true).Exec(sql); }
+  sqlite3* Handle() { return database->File()->EngineConnection(false).Handle(); }
 };
 
 Fixture& Shared() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "jet/dao/database.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
@@ -29,9 +30,9 @@ struct Fixture {
 
   Fixture() {
     std::remove(path.c_str());
-    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     database->Execute("CREATE TABLE T (Id COUNTER CONSTRAINT PrimaryKey PRIMARY KEY, Name TEXT(50), Amount DOUBLE, Qty LONG)");
-    qb::jet::Connection& sql = database->EngineConnection(true);
+    qb::jet::Connection& sql = database->File()->EngineConnection(true);
     sql.Exec("BEGIN");
     sql.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kRows) +
              ") INSERT INTO T (Name, Amount, Qty) SELECT 'name ' || i, i * 0.5, i % 1000 FROM n");
@@ -45,7 +46,7 @@ struct Fixture {
 
   // A plain SQLite copy of T's rows into a new table of the same columns (checks left out).
   double RawCopySeconds() {
-    qb::jet::Connection& sql = database->EngineConnection(true);
+    qb::jet::Connection& sql = database->File()->EngineConnection(true);
     const auto start = std::chrono::steady_clock::now();
     sql.Exec("BEGIN");
     sql.Exec("CREATE TABLE RawCopy (Id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Amount REAL, Qty INTEGER, Extra INTEGER)");

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "jet/dao/database.h"
-#include "jet/query/query_execution.h"
+#include "jet/dao/database_statements.h"
 
 namespace qb::cli {
 

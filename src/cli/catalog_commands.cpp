@@ -4,7 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/db_options.h"
-#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
 
 namespace qb::cli {

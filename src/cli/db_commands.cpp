@@ -6,11 +6,11 @@
 #include "cli/commands.h"
 #include "cli/db_options.h"
 #include "com/ole_exception.h"
-#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
-#include "jet/maintenance/database_maintenance.h"
-#include "jet/base/errors.h"
-#include "jet/base/sort_orders.h"
+#include "jet/dao/database_files.h"
+#include "jet/dao/engine_options.h"
+#include "jet/dao/error_numbers.h"
 
 namespace qb::cli {
 namespace {

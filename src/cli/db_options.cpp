@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "com/variant.h"
-#include "jet/base/errors.h"
-#include "jet/base/sort_orders.h"
+#include "jet/dao/engine_options.h"
+#include "jet/dao/error_numbers.h"
 
 namespace qb::cli {
 

@@ -10,7 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "com/ole_exception.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 
 namespace qb::cli {
 namespace {

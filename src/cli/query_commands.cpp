@@ -7,7 +7,7 @@
 #include "cli/db_options.h"
 #include "jet/dao/database.h"
 #include "com/ole_exception.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 #include "jet/dao/querydef.h"
 
 namespace qb::cli {

@@ -15,8 +15,8 @@
 #include "cli/row_output.h"
 #include "com/ole_exception.h"
 #include "jet/dao/database.h"
-#include "jet/base/errors.h"
-#include "jet/query/query_cursor.h"
+#include "jet/dao/database_statements.h"
+#include "jet/dao/error_numbers.h"
 #include "jet/dao/querydef.h"
 #include "jet/dao/tabledef.h"
 
@@ -218,8 +218,8 @@ int RunExportCommand(const GlobalOptions& options, const std::vector<std::string
   // Standard output, by name or through a path that leads to it, is written as a stream.
   const bool to_stdout = out == "-" || IsSameFile(out, "/dev/stdout");
   if (!to_stdout) RefuseToOverwrite(out, args.positional[0], engine->SystemDB());
-  jet::QueryCursor cursor(*database, jet_sql, values);
-  CursorRows rows(cursor, max_records);
+  const std::unique_ptr<jet::QueryCursor> cursor = jet::OpenQueryCursor(*database, jet_sql, values);
+  CursorRows rows(*cursor, max_records);
   if (to_stdout) {
     StdoutSink sink;
     WriteDelimited(rows, separators, [&](std::string_view line) { sink.Write(line); });

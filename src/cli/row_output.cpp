@@ -37,8 +37,8 @@ bool CursorRows::Next(std::vector<Variant>& row) {
 
 void PrintQueryRows(jet::Database& database, std::string_view jet_sql, const std::vector<Variant>& values,
                     std::int64_t max_records) {
-  jet::QueryCursor cursor(database, jet_sql, values);
-  CursorRows rows(cursor, max_records);
+  const std::unique_ptr<jet::QueryCursor> cursor = jet::OpenQueryCursor(database, jet_sql, values);
+  CursorRows rows(*cursor, max_records);
   StdoutSink out;
   WriteDelimited(rows, Separators{"\t", "\n"}, [&](std::string_view line) { out.Write(line); });
   out.Flush();

@@ -9,7 +9,7 @@
 
 #include "cli/delimited_output.h"
 #include "com/variant.h"
-#include "jet/query/query_cursor.h"
+#include "jet/dao/database_statements.h"
 
 namespace qb::jet {
 class Database;

@@ -2,7 +2,7 @@
 #include "cli/schema_ddl.h"
 
 #include "cli/script_properties.h"
-#include "jet/catalog/schema_model.h"
+#include "jet/dao/index.h"
 
 namespace qb::cli {
 namespace {

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "com/ole_exception.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 #include "jet/dao/property.h"
-#include "jet/sql/parse/lexer.h"
-#include "jet/sql/parse/sql_errors.h"
+#include "jet/dao/sql_lexer.h"
 #include "jet/dao/tabledef.h"
 
 namespace qb::cli {

@@ -20,9 +20,7 @@
 #include "cli/script_splitter.h"
 #include "com/ole_exception.h"
 #include "jet/dao/database.h"
-#include "jet/query/query_execution.h"
-#include "jet/sql/parse/parser.h"
-#include "jet/sql/translate/query_translator.h"
+#include "jet/dao/database_statements.h"
 #include "jet/dao/tabledef.h"
 
 namespace qb::cli {
@@ -149,7 +147,7 @@ int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& 
     return 0;
   }
   std::vector<DeclaredParam> declared;
-  for (const auto& parameter : database->Translate(statement)->parameters) {
+  for (const auto& parameter : jet::TranslateStatement(*database, statement)->parameters) {
     declared.push_back({parameter.name, parameter.dao_type});
   }
   const std::vector<Variant> values = ParamValues(declared, given);

@@ -4,7 +4,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "jet/base/unicode_text.h"
+#include "jet/dao/engine_options.h"
 #include "jet/dao/user.h"
 #include "jet/dao/users.h"
 

@@ -10,7 +10,7 @@
 #include "cli/command_line.h"
 #include "core/currency.h"
 #include "core/date_serial.h"
-#include "jet/base/jet_types.h"
+#include "jet/dao/engine_options.h"
 
 namespace qb::cli {
 namespace {

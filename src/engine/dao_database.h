@@ -12,7 +12,7 @@
 #include "engine/dao_object.h"
 #include "engine/dao_workspace_member.h"
 #include "com/variant.h"
-#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/catalog_objects.h"
 
 namespace qb {
 

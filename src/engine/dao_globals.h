@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "jet/base/engine_settings.h"
+#include "jet/dao/engine_options.h"
 
 namespace qb {
 

@@ -17,7 +17,7 @@
 #include "jet/dao/database.h"
 #include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/dao/dbengine.h"
 #include "jet/dao/workspace.h"
 #include "jet/dao/workspaces.h"

@@ -24,7 +24,7 @@
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
 #include "framework/gui/message_box.h"
-#include "jet/catalog/catalog_objects.h"
+#include "jet/dao/catalog_objects.h"
 #include "jet/dao/field.h"
 #include "jet/dao/querydef.h"
 #include "jet/dao/tabledef.h"

@@ -11,8 +11,7 @@
 
 #include "core/exception.h"
 #include "jet/dao/database.h"
-#include "jet/maintenance/database_open.h"
-#include "jet/locks/lock_file.h"
+#include "jet/dao/database_files.h"
 #include "jet/dao/tabledef.h"
 
 namespace qb {
@@ -55,7 +54,7 @@ std::string FolderOf(const std::string& path) {
 
 void CheckCopyOpens(const std::string& copy, const std::string& connect, const jet::EngineSettings& settings) {
   std::shared_ptr<jet::Database> database =
-      jet::OpenDatabaseFile(copy, jet::ShareMode::kExclusive, false, connect, settings);
+      jet::OpenDatabaseAt(copy, jet::ShareMode::kExclusive, false, connect, settings);
   database->Version();
   database->TableDefs()->Count();
   database->Close();  // the last connection: its log is folded into the file and removed

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "jet/base/engine_settings.h"
+#include "jet/dao/engine_options.h"
 
 namespace qb {
 

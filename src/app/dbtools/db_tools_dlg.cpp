@@ -22,7 +22,7 @@
 #include "framework/gui/gui_services.h"
 #include "framework/gui/screen_cursor.h"
 #include "jet/dao/database.h"
-#include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/dao/dbengine.h"
 
 namespace qb {

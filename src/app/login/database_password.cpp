@@ -8,7 +8,7 @@
 #include "engine/dao_database.h"
 #include "engine/dao_errors.h"
 #include "framework/gui/gui_services.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 
 namespace qb {
 

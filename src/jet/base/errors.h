@@ -41,6 +41,10 @@ inline constexpr int kBadPid = 3304;
 inline constexpr int kForeignFormat = 3343;
 inline constexpr int kDuplicateName = 3367;
 inline constexpr int kObjectClosed = 3420;
+// A value that does not convert to a field's type, or is beyond its range: raised by the
+// conversions of values to field types and by the schema rules alike.
+inline constexpr int kConversion = 3421;
+inline constexpr int kNumericOverflow = 3349;
 }  // namespace err
 
 // Raises EOleException with NUMBER and DETAIL as its description: DETAIL is the whole message,

@@ -8,7 +8,7 @@
 //   - the catalog generation (the file header's user version), which NoteCatalogChanged bumps
 //     after changes the SQLite schema does not show (saved queries, field metadata alone).
 // Both go back when a transaction that bumped them rolls back, so a cache keyed by Version()
-// must be cleared on rollback (Database::Rollback does).
+// must be cleared on rollback (DatabaseFile::Rollback does).
 #pragma once
 #include <cstdint>
 #include <optional>

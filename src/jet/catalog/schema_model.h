@@ -38,10 +38,8 @@ inline constexpr int kRequiredNull = 3314;
 inline constexpr int kZeroLength = 3315;
 inline constexpr int kTableRule = 3316;
 inline constexpr int kFieldRule = 3317;
-inline constexpr int kNumericOverflow = 3349;
 inline constexpr int kTableNotFound = 3376;
 inline constexpr int kFieldNotFound = 3265;
-inline constexpr int kConversion = 3421;
 }  // namespace err
 
 // Field.Attributes bits.

@@ -1,9 +1,10 @@
 // jet/dao/database: one open database file: its settings and facts (Name, Connect, Version, sort
 // order ...), its catalog collections, user-defined properties, nested transactions and Close.
-// Holds the file's connection and its lock-file hold; never opens or creates files itself
-// (see database_open.h and DBEngine). Not thread-safe: one thread at a time per engine.
+// Owns the open file (query/database_file.h: its connection, lock-file hold, caches and
+// transaction depth); never opens or creates files itself (see database_files.h and DBEngine).
+// Not thread-safe: one thread at a time per engine.
 //
-// Transactions (one state machine, kept in depth_):
+// Transactions (one state machine, kept in the file's depth):
 //   depth 0        no transaction; every change commits at once.
 //   depth 1 .. 5   a transaction is open on the connection (level 1) with savepoints qb_tx2 ..
 //                  qb_txN for the inner levels; changes are kept until the outermost commit.
@@ -39,46 +40,21 @@
 #include <vector>
 
 #include "com/variant.h"
-#include "jet/catalog/catalog_objects.h"
-#include "jet/storage/engine_file.h"
+#include "jet/dao/catalog_objects.h"
+#include "jet/query/database_file.h"
 
 namespace qb::jet {
 
-namespace sql {
-class TranslationCache;
-struct TranslatedQuery;
-}  // namespace sql
-
-class CatalogQuerySchema;
 class Connection;
-class LockFileHold;
-class LockRanges;
-class StatementCache;
 class Properties;
 class Property;
 class Recordset;
 class TableDef;
-class TransactionLocks;
-
-// Error numbers of the database's own rules (Jet's numbering).
-namespace err {
-inline constexpr int kTransactionsTooDeep = 3003;
-inline constexpr int kNoTransaction = 3034;
-}  // namespace err
-
-// How a file is encrypted.
-enum class Encryption {
-  kNone,         // a plain SQLite file
-  kEngineKey,    // encrypted without a password, with the engine's key
-  kPassword,     // encrypted with the database password
-};
 
 class Database : public std::enable_shared_from_this<Database> {
  public:
-  // Made by OpenDatabaseFile. Takes over CONNECTION (already set up: collation, read-only
-  // guard) and HOLD (the lock-file hold, may be null when the folder cannot hold one).
-  Database(std::string name, std::string connect, bool read_only, std::unique_ptr<Connection> connection,
-           std::unique_ptr<LockFileHold> hold, CatalogInfo info, Encryption encryption);
+  // Over FILE, just opened or created (database_files.h), which it owns from now on.
+  explicit Database(std::shared_ptr<DatabaseFile> file);
   ~Database();  // closes
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -128,7 +104,7 @@ class Database : public std::enable_shared_from_this<Database> {
   // Undoes open transactions, closes the file and releases the lock-file hold.
   // REQUIRES (else kObjectClosed): open.
   void Close();
-  bool IsOpen() const { return connection_ != nullptr; }
+  bool IsOpen() const { return file_->IsOpen(); }
 
   // A new stand-alone table definition named NAME, to be appended to TableDefs (tabledef.cpp).
   std::shared_ptr<TableDef> CreateTableDef(const std::string& name = std::string());
@@ -138,7 +114,7 @@ class Database : public std::enable_shared_from_this<Database> {
   std::shared_ptr<QueryDef> CreateQueryDef(const std::string& name = std::string(),
                                            const std::string& sql = std::string());
 
-  // Runs the Jet SQL statement SQL (query_execution.cpp): DDL (CREATE/ALTER/DROP TABLE,
+  // Runs the Jet SQL statement SQL (query/query_execution.h): DDL (CREATE/ALTER/DROP TABLE,
   // CREATE/DROP INDEX) as one all-or-nothing change that keeps the catalog in step
   // (RecordsAffected becomes 0); INSERT, UPDATE, DELETE and SELECT ... INTO (RecordsAffected
   // becomes the rows written). OPTIONS: Jet's Execute options; with dbFailOnError (128) the
@@ -148,33 +124,14 @@ class Database : public std::enable_shared_from_this<Database> {
   // names that resolve to nothing, kReadOnly on a read-only open, the schema and rule errors.
   void Execute(const std::string& sql, int options = 0);
 
-  // For the engine's query objects: the translation of the Jet statement JET_SQL against this
-  // database's tables and saved queries, cached by text until any definition changes. Raises
-  // as sql::TranslateQuery. The result is shared and immutable.
-  std::shared_ptr<const sql::TranslatedQuery> Translate(std::string_view jet_sql);
-  // The crosstab JET_SQL with its columns fixed to PIVOT_VALUES (not cached: it depends on the
-  // data). Raises as sql::TranslateCrosstab.
-  std::shared_ptr<const sql::TranslatedQuery> TranslateCrosstab(std::string_view jet_sql,
-                                                                const std::vector<Variant>& pivot_values);
-  // Compiled statements of this database's connection, kept by SQL (see statement_cache.h).
-  // Raises kObjectClosed once closed.
-  StatementCache& Statements();
-
   // Opens SOURCE (a table, a saved query or a Jet SELECT statement) as a recordset
   // (recordset/recordset_open.h has the rules and errors). TYPE 0: table-type for a table,
   // dynaset otherwise; LOCK_TYPE 0: pessimistic.
   std::shared_ptr<Recordset> OpenRecordset(const std::string& source, int type = 0, int options = 0, int lock_type = 0);
 
-  // For the engine's recordsets: the lock file's holds on tables and records; null when the
-  // folder could not hold a lock file (a read-only open). Raises kObjectClosed once closed.
-  std::shared_ptr<LockRanges> LockFileRanges() const;
-  // For the engine's recordsets and statements: the record locks kept until the outermost
-  // transaction ends (transaction_locks.h). Raises kObjectClosed once closed.
-  TransactionLocks& KeptRecordLocks();
-
-  // For the engine's own objects that change or read the file (schema objects, executors):
-  // the connection. Raises kObjectClosed once closed, kReadOnly when WRITING on a read-only open.
-  Connection& EngineConnection(bool writing);
+  // For the engine's own objects (schema objects, queries, recordsets) and its tests: the open
+  // file with its connection, locks, caches and transaction depth (query/database_file.h).
+  const std::shared_ptr<DatabaseFile>& File() const { return file_; }
 
   // Test hook until table definitions can be made: runs raw SQL on the file (the read-only
   // guard applies).
@@ -184,23 +141,10 @@ class Database : public std::enable_shared_from_this<Database> {
   Connection& Open() const;  // the connection; kObjectClosed when closed
   std::shared_ptr<Property> UserProperty(const std::string& name, int type);
 
-  const std::string name_;                 // constant after construction
-  const std::string connect_;              // constant after construction
-  const bool read_only_;                   // constant after construction
-  const CatalogInfo info_;                 // constant after construction
-  const Encryption encryption_;            // constant after construction
-  std::unique_ptr<LockFileHold> hold_;     // released by Close
-  std::unique_ptr<Connection> connection_;  // null once closed
+  const std::shared_ptr<DatabaseFile> file_;    // constant after construction: owned, never null
   std::shared_ptr<jet::QueryDefs> query_defs_;  // made by the first QueryDefs()
-  // Over connection_, made on first use and dropped before it closes. Translations are cleared
-  // on Rollback: the versions they are keyed by go back with the undone changes.
-  std::unique_ptr<CatalogQuerySchema> query_schema_;
-  std::unique_ptr<sql::TranslationCache> translations_;
-  std::unique_ptr<StatementCache> statements_;
-  std::unique_ptr<TransactionLocks> record_locks_;  // emptied when depth_ returns to 0 and by Close
   int query_timeout_ = 60;
   int records_affected_ = 0;
-  int depth_ = 0;
 };
 
 }  // namespace qb::jet

@@ -4,6 +4,7 @@
 
 #include "jet/base/errors.h"
 #include "jet/catalog/item_properties.h"
+#include "jet/dao/item_property_objects.h"
 #include "jet/dao/property.h"
 #include "jet/catalog/schema_sql.h"
 #include "jet/dao/tabledef.h"

@@ -9,7 +9,7 @@
 #include "jet/dao/property.h"
 #include "jet/query/query_execution.h"
 #include "jet/query/query_rows.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_model.h"
@@ -102,7 +102,7 @@ std::shared_ptr<Database> QueryDef::OwnerDatabase() const {
   }
   std::shared_ptr<Database> database = database_.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The database of '" + stored_.name + "' has been closed.");
-  database->EngineConnection(false);  // raises once the database is closed
+  database->File()->EngineConnection(false);  // raises once the database is closed
   return database;
 }
 
@@ -115,7 +115,7 @@ void QueryDef::SetName(const std::string& name) {
   }
   CheckObjectName(name, "query");
   std::shared_ptr<Database> database = OwnerDatabase();
-  Connection& connection = database->EngineConnection(true);
+  Connection& connection = database->File()->EngineConnection(true);
   if (!SameName(name, stored_.name) && TableNameTaken(connection, name)) {
     RaiseJetError(err::kObjectExists, "A table or query named '" + name + "' already exists.");
   }
@@ -152,7 +152,7 @@ void QueryDef::SetConnect(const std::string& connect) {
 
 void QueryDef::WriteStored(const std::function<void(Connection&)>& write, bool changes_translation) {
   std::shared_ptr<Database> database = OwnerDatabase();
-  Connection& connection = database->EngineConnection(true);
+  Connection& connection = database->File()->EngineConnection(true);
   if (!FindStoredQuery(connection, stored_.id)) {
     closed_ = true;  // deleted through another Database object or process
     RaiseJetError(err::kObjectClosed, "The query '" + stored_.name + "' no longer exists.");
@@ -176,7 +176,7 @@ void QueryDef::Close() {
 }
 
 std::shared_ptr<const sql::TranslatedQuery> QueryDef::Translation() const {
-  return OwnerDatabase()->Translate(stored_.sql);
+  return OwnerDatabase()->File()->Translate(stored_.sql);
 }
 
 std::vector<Variant> QueryDef::ParameterValues() const {
@@ -206,7 +206,7 @@ std::shared_ptr<QueryFields> QueryDef::Fields() {
   std::vector<std::shared_ptr<QueryField>> items;
   if (ReturnsRows(kind_) && !IsBlank(stored_.sql)) {
     // A crosstab's columns are the pivot values its rows hold now: that read needs the values.
-    std::shared_ptr<const sql::TranslatedQuery> translation = TranslateToRun(*database, stored_.sql, ParameterValues());
+    std::shared_ptr<const sql::TranslatedQuery> translation = TranslateToRun(*database->File(), stored_.sql, ParameterValues());
     int position = 0;
     for (const sql::TranslatedColumn& column : translation->columns) {
       items.push_back(std::make_shared<QueryField>(column.name, column.dao_type, column.size, column.source_table,
@@ -228,16 +228,16 @@ void QueryDef::Execute(int options) {
   std::shared_ptr<const sql::TranslatedQuery> translation = Translation();
   if (translation->kind == sql::QueryKind::kDdl) {
     const sql::ParsedStatement statement = sql::ParseStatement(stored_.sql);
-    const TableDesignHold design(database->LockFileRanges(), TableChangedBy(statement));
-    ExecuteDdl(database->EngineConnection(true), statement);
+    const TableDesignHold design(database->File()->LockFileRanges(), TableChangedBy(statement));
+    ExecuteDdl(database->File()->EngineConnection(true), statement);
     return;
   }
-  records_affected_ = ExecuteAction(*database, *translation, ParameterValues(), options);
+  records_affected_ = ExecuteAction(*database->File(), *translation, ParameterValues(), options);
 }
 
 QueryRows QueryDef::ReadRows() {
   std::shared_ptr<Database> database = OwnerDatabase();
-  return ReadQueryRows(*database, stored_.sql, ParameterValues(), stored_.max_records);
+  return ReadQueryRows(*database->File(), stored_.sql, ParameterValues(), stored_.max_records);
 }
 
 std::shared_ptr<jet::Properties> QueryDef::Properties() {

@@ -16,14 +16,14 @@ QueryDefs::QueryDefs(std::weak_ptr<Database> database) : database_(std::move(dat
 std::shared_ptr<Database> QueryDefs::Open() const {
   std::shared_ptr<Database> database = database_.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
-  database->EngineConnection(false);  // raises once closed
+  database->File()->EngineConnection(false);  // raises once closed
   return database;
 }
 
 void QueryDefs::Refresh() {
   std::shared_ptr<Database> database = Open();
   std::vector<std::shared_ptr<QueryDef>> items;
-  for (StoredQuery& stored : ListStoredQueries(database->EngineConnection(false))) {
+  for (StoredQuery& stored : ListStoredQueries(database->File()->EngineConnection(false))) {
     std::shared_ptr<QueryDef> kept;
     for (const auto& item : items_) {
       if (item->stored_.id == stored.id && !item->closed_) kept = item;
@@ -65,7 +65,7 @@ std::shared_ptr<QueryDef> QueryDefs::Item(std::string_view name) const {
 
 void QueryDef::AppendTo(const std::shared_ptr<Database>& database) {
   CheckObjectName(stored_.name, "query");
-  Connection& connection = database->EngineConnection(true);
+  Connection& connection = database->File()->EngineConnection(true);
   if (TableNameTaken(connection, stored_.name)) {
     RaiseJetError(err::kObjectExists, "A table or query named '" + stored_.name + "' already exists.");
   }
@@ -95,13 +95,13 @@ void QueryDefs::Append(const std::shared_ptr<QueryDef>& query) {
 
 void QueryDefs::Delete(const std::string& name) {
   std::shared_ptr<Database> database = Open();
-  Connection& connection = database->EngineConnection(false);
+  Connection& connection = database->File()->EngineConnection(false);
   std::optional<StoredQuery> found;
   for (StoredQuery& stored : ListStoredQueries(connection)) {
     if (SameName(stored.name, name)) found = std::move(stored);
   }
   if (!found) RaiseJetError(err::kItemNotFound, "There is no item named '" + name + "' in QueryDefs.");
-  Connection& writable = database->EngineConnection(true);
+  Connection& writable = database->File()->EngineConnection(true);
   SchemaSavepoint savepoint(writable);
   DeleteStoredQuery(writable, found->id);
   NoteCatalogChanged(writable);

@@ -9,7 +9,7 @@
 #include "jet/base/errors.h"
 #include "jet/catalog/item_properties.h"
 #include "jet/dao/property.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_sql.h"
@@ -62,14 +62,14 @@ TableDef::TableDef(std::weak_ptr<Database> database, CatalogObject row, TableMod
 Connection& TableDef::Readable() const {
   std::shared_ptr<Database> database = database_.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The database of table '" + row_.name + "' has been closed.");
-  return database->EngineConnection(false);
+  return database->File()->EngineConnection(false);
 }
 
 Connection& TableDef::Writable() const {
   std::shared_ptr<Database> database = database_.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The database of table '" + row_.name + "' has been closed.");
   if (System()) RaiseJetError(err::kNoPermission, "The system table '" + row_.name + "' cannot be changed.");
-  return database->EngineConnection(true);
+  return database->File()->EngineConnection(true);
 }
 
 TableModel TableDef::Model() const { return model_; }
@@ -91,7 +91,7 @@ void TableDef::Change(const std::function<void(TableModel&, std::vector<std::str
   }
   Connection& connection = Writable();
   const std::shared_ptr<Database> database = database_.lock();  // alive: Writable checked
-  const TableDesignHold design(database->LockFileRanges(), model_.name);
+  const TableDesignHold design(database->File()->LockFileRanges(), model_.name);
   std::optional<TableModel> before = LoadTableModel(connection, model_.name);
   if (!before) RaiseJetError(err::kTableNotFound, "The table '" + model_.name + "' no longer exists.");
   TableModel after = *before;

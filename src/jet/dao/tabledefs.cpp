@@ -2,7 +2,7 @@
 // stand-alone definitions and deleting tables, through the schema-change layer.
 #include "jet/dao/database.h"
 #include "jet/base/errors.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/dao/tabledef.h"
@@ -11,7 +11,7 @@
 namespace qb::jet {
 
 std::vector<std::shared_ptr<TableDef>> LoadTableDefs(const std::shared_ptr<Database>& database) {
-  Connection& connection = database->EngineConnection(false);
+  Connection& connection = database->File()->EngineConnection(false);
   std::vector<std::shared_ptr<TableDef>> items;
   for (CatalogObject& row : ListTables(connection)) {
     std::optional<TableModel> model = LoadTableModel(connection, row.name);
@@ -36,7 +36,7 @@ void TableDef::AppendTo(const std::shared_ptr<Database>& database) {
     model.fields.push_back(stored);
   }
   for (const std::shared_ptr<Index>& index : pending_indexes_) model.indexes.push_back(index->own_);
-  CreateTable(database->EngineConnection(true), model);
+  CreateTable(database->File()->EngineConnection(true), model);
   stored_ = true;
   database_ = database;
   model_ = model;
@@ -59,7 +59,7 @@ TableDefs::TableDefs(std::weak_ptr<Database> database) : database_(std::move(dat
 std::shared_ptr<Database> TableDefs::Open() const {
   std::shared_ptr<Database> database = database_.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
-  database->EngineConnection(false);  // raises once closed
+  database->File()->EngineConnection(false);  // raises once closed
   return database;
 }
 
@@ -96,11 +96,11 @@ void TableDefs::Append(const std::shared_ptr<TableDef>& table) {
 
 void TableDefs::Delete(const std::string& name) {
   std::shared_ptr<Database> database = Open();
-  Connection& connection = database->EngineConnection(true);
+  Connection& connection = database->File()->EngineConnection(true);
   if (!LoadTableModel(connection, name)) {
     RaiseJetError(err::kItemNotFound, "There is no item named '" + name + "' in TableDefs.");
   }
-  const TableDesignHold design(database->LockFileRanges(), name);
+  const TableDesignHold design(database->File()->LockFileRanges(), name);
   DropTable(connection, name);
   Refresh();
 }

@@ -83,7 +83,7 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   // until data sources can be opened). OPTIONS: false or 0 shared, true or any other number
   // exclusive, except kDenyWrite (1) which lets others open it read-only only. READ_ONLY: every
   // write fails with kReadOnly. CONNECT: ";pwd=" and the database password. The errors are
-  // those of OpenDatabaseFile (database_open.h): kFileNotFound, kBadFileName,
+  // those of OpenDatabaseFile (maintenance/database_open.h): kFileNotFound, kBadFileName,
   // kUnrecognisedFile, kForeignFormat, kBadPassword ("not a valid password"), kFileInUse ("already
   // in use"). The caller owns the database; it closes when the last reference goes.
   std::shared_ptr<Database> OpenDatabase(const std::string& name, const Variant& options = Variant(false),

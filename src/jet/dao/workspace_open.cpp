@@ -1,6 +1,6 @@
 // jet/dao/workspace_open: Workspace::OpenDatabase: reads the open options and hands the file to
-// OpenDatabaseFile with the engine's settings.
-#include "jet/maintenance/database_open.h"
+// OpenDatabaseAt with the engine's settings.
+#include "jet/dao/database_files.h"
 #include "jet/base/errors.h"
 #include "jet/dao/workspace.h"
 
@@ -23,7 +23,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, const
   } catch (const EVariantError&) {
     RaiseJetError(err::kInvalidArgument, "The open options must be true, false or a number.");
   }
-  std::shared_ptr<Database> database = OpenDatabaseFile(name, share, read_only, connect, settings_);
+  std::shared_ptr<Database> database = OpenDatabaseAt(name, share, read_only, connect, settings_);
   databases_.push_back(database);
   return database;
 }

@@ -9,7 +9,7 @@
 //   byte 2  deny-writers: shared (a hold that refuses other writers)
 //   byte 3  gate: taken exclusively, briefly, around every check-then-lock step and around the
 //           removal of the file, so that checks and locks are one step for everyone
-//   bytes from 512 KiB on: tables held by recordsets (recordset/table_hold.h)
+//   bytes from 512 KiB on: tables held by recordsets (locks/table_hold.h)
 //   bytes from 1 MiB on: records being edited (record_lock.h)
 //   bytes from 1 MiB + 4 GiB on: tables having records being edited (record_lock.h)
 #pragma once

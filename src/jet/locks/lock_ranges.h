@@ -5,7 +5,7 @@
 // goes, and holds of this open conflict with each other by the counts. Other opens (other
 // Database objects, other processes) are seen through the file's locks.
 //
-// Knows nothing of tables or records; record_lock.h and recordset/table_hold.h lay out bytes.
+// Knows nothing of tables or records; record_lock.h and locks/table_hold.h lay out bytes.
 #pragma once
 #include <sys/types.h>
 

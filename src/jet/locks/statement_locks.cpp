@@ -2,7 +2,6 @@
 // someone edits (or keeps) a record of the table, at the record byte of every row.
 #include "jet/locks/statement_locks.h"
 
-#include "jet/dao/database.h"
 #include "jet/locks/lock_ranges.h"
 #include "jet/locks/record_lock.h"
 #include "jet/sql/translate/translator.h"
@@ -11,12 +10,11 @@
 
 namespace qb::jet {
 
-std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& connection, const std::string& table,
+std::vector<std::int64_t> RowsLockedAgainst(const std::shared_ptr<LockRanges>& ranges, TransactionLocks& kept,
+                                            Connection& connection, const std::string& table,
                                             OthersKept others_kept) {
   std::vector<std::int64_t> locked;
-  const std::shared_ptr<LockRanges> ranges = database.LockFileRanges();
   if (!ranges || table.empty()) return locked;
-  TransactionLocks& kept = database.KeptRecordLocks();
   kept.UnmarkIdle();  // an edit that took a kept lock up and ended leaves no mark behind
   const off_t mark = TableEditByte(table);
   const bool here = ranges->HeldHere(mark);

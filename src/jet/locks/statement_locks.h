@@ -4,24 +4,27 @@
 // keeps locked (transaction_locks.h) and no edit uses is free to its statements.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qb::jet {
 
 class Connection;
-class Database;
+class LockRanges;
+class TransactionLocks;
 
 // Whether the records another open's transaction keeps locked count. That transaction holds
 // the file's write lock until it ends, so they stand in a statement's way only until it has
 // the write lock itself: afterwards what others kept is on its way out (kIgnore).
 enum class OthersKept { kCount, kIgnore };
 
-// The rowids of TABLE on CONNECTION (DATABASE's) whose records are locked against DATABASE's
-// statements, in rowid order. Empty at once, without reading TABLE, when nobody edits (or, with
-// kCount, keeps) a record of it. Raises kObjectClosed when DATABASE is closed, and what reading
-// TABLE raises.
-std::vector<std::int64_t> RowsLockedAgainst(Database& database, Connection& connection, const std::string& table,
+// The rowids of TABLE on CONNECTION whose records are locked against the statements of the open
+// whose lock-file holds are RANGES (null: no lock file) and whose transaction keeps KEPT, in
+// rowid order. Empty at once, without reading TABLE, when nobody edits (or, with kCount, keeps)
+// a record of it. Raises what reading TABLE raises.
+std::vector<std::int64_t> RowsLockedAgainst(const std::shared_ptr<LockRanges>& ranges, TransactionLocks& kept,
+                                            Connection& connection, const std::string& table,
                                             OthersKept others_kept);
 
 }  // namespace qb::jet

@@ -38,8 +38,8 @@ void CheckNewPassword(const std::string& password) {
   }
 }
 
-std::shared_ptr<Database> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
-                                             const EngineSettings& settings) {
+std::shared_ptr<DatabaseFile> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
+                                                 const EngineSettings& settings) {
   if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
   if (options & kDbDecrypt) RaiseJetError(err::kInvalidArgument, "A new database cannot be created decrypted (option 4).");
   CatalogInfo info;
@@ -64,7 +64,7 @@ std::shared_ptr<Database> CreateDatabaseFile(const std::string& path, const std:
   auto hold = std::make_unique<LockFileHold>(path, ShareMode::kShared, true, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
   PrepareDatabaseConnection(*connection, info, true);
   const std::string connect = key.GetKind() == CipherKey::Kind::kPassword ? ";pwd=" + *parsed.password : std::string();
-  return std::make_shared<Database>(path, connect, false, std::move(connection), std::move(hold), info, EncryptionOf(key));
+  return std::make_shared<DatabaseFile>(path, connect, false, std::move(connection), std::move(hold), info, EncryptionOf(key));
 }
 
 }  // namespace qb::jet

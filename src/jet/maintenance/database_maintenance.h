@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/base/engine_settings.h"
 
 namespace qb::jet {
@@ -30,8 +30,8 @@ std::string FormatVersionOfOptions(int options);
 void CheckNewPassword(const std::string& password);
 
 // See DBEngine::CreateDatabase.
-std::shared_ptr<Database> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
-                                             const EngineSettings& settings);
+std::shared_ptr<DatabaseFile> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
+                                                 const EngineSettings& settings);
 
 // See DBEngine::CompactDatabase.
 void CompactDatabaseFile(const std::string& source, const std::string& destination,

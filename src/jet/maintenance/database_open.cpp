@@ -87,8 +87,8 @@ void RemoveStrangersEmptyLog(const std::string& path) {
 
 }  // namespace
 
-std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
-                                           const std::string& connect, const EngineSettings& settings) {
+std::shared_ptr<DatabaseFile> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
+                                               const std::string& connect, const EngineSettings& settings) {
   if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
   const std::string password = ConnectPassword(connect).value_or(std::string());
   RemoveStrangersEmptyLog(path);
@@ -112,7 +112,7 @@ std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode sh
     ConvertCurrencyStorage(*connection);
     info.exact_currency = true;
   }
-  return std::make_shared<Database>(path, connect, !writable, std::move(connection), std::move(hold), info,
+  return std::make_shared<DatabaseFile>(path, connect, !writable, std::move(connection), std::move(hold), info,
                                     EncryptionOf(key));
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/base/engine_settings.h"
 #include "jet/locks/lock_file.h"
 #include "jet/sqlite/cipher_key.h"
@@ -30,8 +30,8 @@ struct OpenedFile;
 // A file whose Currency fields still hold REAL amounts (made before they were stored as
 // ten-thousandths) is converted when opened exclusively for writing, and opens read-only
 // otherwise (currency_storage.h).
-std::shared_ptr<Database> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
-                                           const std::string& connect, const EngineSettings& settings);
+std::shared_ptr<DatabaseFile> OpenDatabaseFile(const std::string& path, ShareMode share, bool read_only,
+                                               const std::string& connect, const EngineSettings& settings);
 
 // The key a file is opened with (plain files: none), chosen as OpenDatabaseFile does; raises
 // what OpenDatabaseFile raises for a file no key reads.

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "jet/sqlite/column_value.h"
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/base/errors.h"
 #include "jet/query/query_rows.h"
 #include "jet/sql/translate/parameter_binding.h"
@@ -18,7 +18,7 @@ namespace {
 
 using sql::QueryKind;
 
-std::shared_ptr<const sql::TranslatedQuery> RowQuery(Database& database, std::string_view jet_sql,
+std::shared_ptr<const sql::TranslatedQuery> RowQuery(DatabaseFile& database, std::string_view jet_sql,
                                                      const std::vector<Variant>& values) {
   std::shared_ptr<const sql::TranslatedQuery> query = database.Translate(jet_sql);
   if (query->kind != QueryKind::kSelect && query->kind != QueryKind::kUnion && query->kind != QueryKind::kCrosstab) {
@@ -29,7 +29,7 @@ std::shared_ptr<const sql::TranslatedQuery> RowQuery(Database& database, std::st
 
 }  // namespace
 
-QueryCursor::QueryCursor(Database& database, std::string_view jet_sql, const std::vector<Variant>& values)
+QueryCursor::QueryCursor(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values)
     : query_(RowQuery(database, jet_sql, values)), statement_(database.EngineConnection(false).Prepare(query_->sql)) {
   sql::CheckParameterValues(*query_, values);
   sql::BindParameters(statement_.Handle(), values);

@@ -13,7 +13,7 @@
 
 namespace qb::jet {
 
-class Database;
+class DatabaseFile;
 
 class QueryCursor {
  public:
@@ -21,7 +21,7 @@ class QueryCursor {
   // first). Raises the translator's errors, kTooFewParameters (3061) for missing values,
   // kInvalidOperation (3219) for an action or DDL statement, and the file's errors.
   // DATABASE must stay open while the cursor lives.
-  QueryCursor(Database& database, std::string_view jet_sql, const std::vector<Variant>& values);
+  QueryCursor(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values);
   QueryCursor(const QueryCursor&) = delete;
   QueryCursor& operator=(const QueryCursor&) = delete;
 

@@ -1,5 +1,5 @@
 // jet/query/query_execution: action statements run through the database's translation and statement
-// caches; make-table through the schema-change layer; Database::Execute.
+// caches; make-table through the schema-change layer. The work behind Database.Execute.
 #include "jet/query/query_execution.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -11,10 +11,10 @@
 
 #include "com/ole_exception.h"
 #include "jet/catalog/catalog_query_schema.h"
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/catalog/ddl_executor.h"
 #include "jet/base/errors.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_sql.h"
@@ -45,7 +45,7 @@ std::string SkippingFailures(const std::string& sql) {
   return sql;
 }
 
-int RunCounted(Database& database, Connection& connection, const std::string& sql, const std::vector<Variant>& values) {
+int RunCounted(DatabaseFile& database, Connection& connection, const std::string& sql, const std::vector<Variant>& values) {
   StatementLease statement(database.Statements().Get(sql));
   sql::BindParameters(statement->Handle(), values);
   statement->Run();
@@ -119,7 +119,7 @@ struct RowFailures {
 // first_fails, failing the statement); the rows written. The rows are those ROW_KEYS_SQL lists
 // before any is written, less those keyed (by their first key) in SKIPPED, and run inside one
 // savepoint, so a failure that is not a row's (a lock, the disk) still leaves nothing behind.
-int RunRowByRow(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+int RunRowByRow(DatabaseFile& database, Connection& connection, const sql::TranslatedQuery& query,
                 std::vector<Variant> values, const std::set<std::int64_t>& skipped = {},
                 RowFailures failures = {}) {
   // Each row's key columns, one after another; Null (a missing outer-join side) as nullopt.
@@ -188,11 +188,12 @@ int RunRowByRow(Database& database, Connection& connection, const sql::Translate
 // RowsLockedAgainst takes it) and that QUERY would write: each locked row is tried with the
 // statement's own conditions (its WHERE, its joins) by a select, so nothing is written and no
 // write lock is needed. Usually none is locked, found with a look or two at the lock file.
-std::set<std::int64_t> LockedRowsReached(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+std::set<std::int64_t> LockedRowsReached(DatabaseFile& database, Connection& connection, const sql::TranslatedQuery& query,
                                          std::vector<Variant> values, OthersKept others_kept) {
   std::set<std::int64_t> reached;
   if (query.row_test_sql.empty()) return reached;
-  const std::vector<std::int64_t> locked = RowsLockedAgainst(database, connection, query.target_table, others_kept);
+  const std::vector<std::int64_t> locked =
+      RowsLockedAgainst(database.LockFileRanges(), database.KeptRecordLocks(), connection, query.target_table, others_kept);
   if (locked.empty()) return reached;
   values.resize(query.parameters.size());
   values.emplace_back(0);  // the row key's stand-in, bound below
@@ -231,7 +232,7 @@ std::set<std::int64_t> LockedRowsReached(Database& database, Connection& connect
 // A statement of several rows runs in a savepoint: SQLite undoes a failed statement by itself
 // only when it expected the statement could fail (a constraint that aborts), and an expression
 // failing partway through a transaction would otherwise leave the rows written before it.
-int RunAction(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+int RunAction(DatabaseFile& database, Connection& connection, const sql::TranslatedQuery& query,
               const std::vector<Variant>& values, bool fail_on_error, SkippedRows* skipped) {
   const bool strict = fail_on_error || skipped;
   const std::string& sql = strict ? query.sql : SkippingFailures(query.sql);
@@ -318,7 +319,7 @@ TableModel MadeTableModel(const sql::TranslatedQuery& query) {
   return table;
 }
 
-int MakeTable(Database& database, Connection& connection, const sql::TranslatedQuery& query,
+int MakeTable(DatabaseFile& database, Connection& connection, const sql::TranslatedQuery& query,
               const std::vector<Variant>& values, bool fail_on_error, SkippedRows* skipped) {
   if (TableNameTaken(connection, query.target_table)) {
     RaiseJetError(err::kTableExists, "The table '" + query.target_table + "' already exists.");
@@ -332,7 +333,7 @@ int MakeTable(Database& database, Connection& connection, const sql::TranslatedQ
 }
 
 // The SQL of the saved query named by TEXT alone ("Name" or "[Name]"), if there is one.
-std::optional<std::string> SavedQueryText(Database& database, std::string_view text) {
+std::optional<std::string> SavedQueryText(DatabaseFile& database, std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == ';')) text.remove_suffix(1);
   if (text.size() >= 2 && text.front() == '[' && text.back() == ']') text = text.substr(1, text.size() - 2);
@@ -343,7 +344,7 @@ std::optional<std::string> SavedQueryText(Database& database, std::string_view t
   return object->sql;
 }
 
-int ExecuteText(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
+int ExecuteText(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
                 bool may_be_name, SkippedRows* skipped) {
   std::shared_ptr<const sql::TranslatedQuery> query;
   try {
@@ -393,7 +394,7 @@ void CheckExecuteOptions(int options) {
   }
 }
 
-int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const std::vector<Variant>& values,
+int ExecuteAction(DatabaseFile& database, const sql::TranslatedQuery& query, const std::vector<Variant>& values,
                   int options, SkippedRows* skipped) {
   CheckExecuteOptions(options);
   if (ReturnsRows(query.kind)) {
@@ -424,16 +425,10 @@ int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const s
   return written;
 }
 
-int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
+int ExecuteStatement(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
                      SkippedRows* skipped) {
   CheckExecuteOptions(options);
   return ExecuteText(database, jet_sql, values, options, true, skipped);
-}
-
-void Database::Execute(const std::string& sql, int options) {
-  Open();
-  records_affected_ = 0;
-  records_affected_ = ExecuteStatement(*this, sql, {}, options, nullptr);
 }
 
 }  // namespace qb::jet

@@ -1,5 +1,5 @@
 // jet/query/query_execution: runs Jet action statements (INSERT, UPDATE, DELETE, SELECT ... INTO) and
-// DDL on a database, and Database::Execute. Statements arrive translated (Database::Translate)
+// DDL on an open database file: the work behind Database.Execute. Statements arrive translated (DatabaseFile::Translate)
 // and run as compiled statements the database keeps; this file never builds SQL of its own
 // beyond choosing how failing rows are treated.
 //
@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "com/variant.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/sql/translate/query_translator.h"
 
 namespace qb::jet {
 
-class Database;
+class DatabaseFile;
 
 namespace err {
 inline constexpr int kSelectNotExecutable = 3065;
@@ -60,13 +60,13 @@ void CheckExecuteOptions(int options);
 // runs row by row once a row fails, to learn each one's reason (an append from a source that
 // cannot be taken row by row skips what breaks a constraint without a count: COUNT_KNOWN false).
 // REQUIRES: QUERY is not DDL (DDL runs from its text: ExecuteStatement).
-int ExecuteAction(Database& database, const sql::TranslatedQuery& query, const std::vector<Variant>& values,
+int ExecuteAction(DatabaseFile& database, const sql::TranslatedQuery& query, const std::vector<Variant>& values,
                   int options, SkippedRows* skipped = nullptr);
 
 // Runs the Jet statement JET_SQL (DDL or an action; also the bare name of a saved action query)
 // with VALUES; returns the records written (0 for DDL). Raises as ExecuteAction, the parser's
 // and translator's errors, and the schema errors of DDL.
-int ExecuteStatement(Database& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
+int ExecuteStatement(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
                      SkippedRows* skipped = nullptr);
 
 }  // namespace qb::jet

@@ -4,7 +4,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include "jet/sqlite/column_value.h"
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/base/errors.h"
 #include "jet/sql/translate/parameter_binding.h"
 #include "jet/sql/parse/sql_errors.h"
@@ -18,7 +18,7 @@ using sql::QueryKind;
 
 }  // namespace
 
-std::shared_ptr<const sql::TranslatedQuery> TranslateToRun(Database& database, std::string_view jet_sql,
+std::shared_ptr<const sql::TranslatedQuery> TranslateToRun(DatabaseFile& database, std::string_view jet_sql,
                                                            const std::vector<Variant>& values) {
   std::shared_ptr<const sql::TranslatedQuery> query = database.Translate(jet_sql);
   if (!query->NeedsPivotValues()) return query;
@@ -32,7 +32,7 @@ std::shared_ptr<const sql::TranslatedQuery> TranslateToRun(Database& database, s
   return database.TranslateCrosstab(jet_sql, pivots);
 }
 
-QueryRows ReadQueryRows(Database& database, std::string_view jet_sql, const std::vector<Variant>& values,
+QueryRows ReadQueryRows(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values,
                         int max_records) {
   std::shared_ptr<const sql::TranslatedQuery> query = database.Translate(jet_sql);
   if (query->kind != QueryKind::kSelect && query->kind != QueryKind::kUnion && query->kind != QueryKind::kCrosstab) {

@@ -2,11 +2,11 @@
 // check that compares the whole stored record with what Edit read.
 #include "jet/recordset/edit_lock.h"
 
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/base/errors.h"
 #include "jet/locks/record_lock.h"
 #include "jet/locks/transaction_locks.h"
-#include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
+#include "jet/base/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 
 namespace qb::jet {
@@ -34,7 +34,7 @@ std::shared_ptr<RecordLock> LockRecord(RecordsetState& s, const std::string& tab
 
 namespace {
 
-bool InTransaction(const std::shared_ptr<Database>& database) {
+bool InTransaction(const std::shared_ptr<DatabaseFile>& database) {
   return database && database->IsOpen() && database->TransactionDepth() > 0;
 }
 

@@ -10,7 +10,7 @@
 #include "jet/locks/record_lock.h"
 #include "jet/recordset/edit_lock.h"
 #include "jet/recordset/join_plan.h"
-#include "jet/recordset/recordset_types.h"  // before recordset_state.h, which uses its kinds
+#include "jet/base/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 #include "jet/sql/translate/translator.h"
 

@@ -9,7 +9,7 @@
 
 #include "jet/base/errors.h"
 #include "jet/recordset/prepared_sql.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/recordset/row_source.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/sql/parse/parser.h"

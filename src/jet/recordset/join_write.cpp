@@ -8,7 +8,7 @@
 #include "jet/sqlite/column_value.h"
 #include "jet/base/errors.h"
 #include "jet/recordset/join_plan.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/stored_value.h"
 #include "jet/sql/translate/translator.h"

@@ -8,9 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "jet/dao/database.h"
 #include "jet/base/errors.h"
-#include "jet/dao/querydef.h"
+#include "jet/query/database_file.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/recordset_table.h"
 #include "jet/sql/translate/translator.h"
@@ -19,7 +18,7 @@ namespace qb::jet {
 
 // ---- helpers shared by the member files ----
 
-Database* RecordsetState::LiveDatabase() const {
+DatabaseFile* RecordsetState::LiveDatabase() const {
   if (database.expired()) return nullptr;
   if (!database_seen) database_seen = database.lock().get();
   return database_seen->IsOpen() ? database_seen : nullptr;
@@ -448,16 +447,6 @@ void Recordset::SetLockEdits(bool pessimistic) { State().lock_edits = pessimisti
 
 void Recordset::Requery() { Requery(State().plan.parameters); }
 
-void Recordset::Requery(const std::shared_ptr<QueryDef>& new_query) {
-  RecordsetState& s = State();
-  if (!new_query) {
-    Requery();
-    return;
-  }
-  s.plan.max_records = new_query->MaxRecords();
-  Requery(new_query->ParameterValues());
-}
-
 void Recordset::NameAs(const std::string& name) { State().plan.name = name; }
 
 void Recordset::Requery(const std::vector<Variant>& new_parameters) {
@@ -479,6 +468,7 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   auto copy = std::make_unique<RecordsetState>();
   copy->database = s.database;
   copy->connection = s.connection;
+  copy->table_indexes = s.table_indexes;
   copy->type = s.type;
   copy->options = s.options;
   copy->lock_type = s.lock_type;

@@ -40,7 +40,7 @@
 #include <vector>
 
 #include "com/variant.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 
 namespace qb::jet {
 

@@ -1,11 +1,9 @@
 // jet/recordset/recordset_fields: the Fields of a recordset (definitions from its source, values
-// from the current record or the pending edit), long-value chunks, and the recordset's
-// Properties.
+// from the current record or the pending edit) and long-value chunks. Its Properties are the
+// object model's (dao/recordset_objects.cpp).
 #include <algorithm>
 
-#include "jet/dao/database.h"
 #include "jet/base/errors.h"
-#include "jet/dao/property.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/stored_value.h"
@@ -151,38 +149,6 @@ std::shared_ptr<RecordsetField> RecordsetFields::Item(std::string_view name) con
 std::shared_ptr<RecordsetFields> Recordset::Fields() {
   State();
   return std::make_shared<RecordsetFields>(shared_from_this());
-}
-
-std::shared_ptr<jet::Properties> Recordset::Properties() {
-  State();
-  std::weak_ptr<Recordset> self = weak_from_this();
-  auto open = [self]() {
-    auto rs = self.lock();
-    if (!rs || !rs->IsOpen()) RaiseJetError(err::kObjectClosed, "The recordset is closed.");
-    return rs;
-  };
-  std::vector<std::shared_ptr<Property>> items;
-  auto add = [&](const char* name, int type, Property::Getter get, Property::Setter set = {}) {
-    items.push_back(std::make_shared<Property>(name, type, std::move(get), std::move(set)));
-  };
-  add("Name", t::kText, [open] { return Variant(open()->Name()); });
-  add("Type", t::kInteger, [open] { return Variant(static_cast<std::int16_t>(open()->Type())); });
-  add("Updatable", t::kBoolean, [open] { return Variant(open()->Updatable()); });
-  add("Restartable", t::kBoolean, [open] { return Variant(open()->Restartable()); });
-  add("Bookmarkable", t::kBoolean, [open] { return Variant(open()->Bookmarkable()); });
-  add("BOF", t::kBoolean, [open] { return Variant(open()->Bof()); });
-  add("EOF", t::kBoolean, [open] { return Variant(open()->Eof()); });
-  add("Bookmark", t::kBinary, [open] { return open()->Bookmark(); },
-      [open](const Variant& value) { open()->SetBookmark(value); });
-  add("LastModified", t::kBinary, [open] { return open()->LastModified(); });
-  add("RecordCount", t::kLong, [open] { return Variant(static_cast<int>(open()->RecordCount())); });
-  add("EditMode", t::kInteger, [open] { return Variant(static_cast<std::int16_t>(open()->EditMode())); });
-  add("LockEdits", t::kBoolean, [open] { return Variant(open()->LockEdits()); },
-      [open](const Variant& value) { open()->SetLockEdits(value.ToBool()); });
-  add("NoMatch", t::kBoolean, [open] { return Variant(open()->NoMatch()); });
-  add("CacheSize", t::kLong, [open] { return Variant(open()->CacheSize()); },
-      [open](const Variant& value) { open()->SetCacheSize(value.ToInt32()); });
-  return std::make_shared<jet::Properties>(std::move(items));
 }
 
 }  // namespace qb::jet

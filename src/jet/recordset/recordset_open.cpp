@@ -7,22 +7,20 @@
 
 #include "jet/catalog/catalog_query_schema.h"
 #include "jet/catalog/currency_storage.h"
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/catalog/database_catalog.h"
 #include "jet/base/errors.h"
-#include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/join_plan.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
 #include "jet/sqlite/column_value.h"
 #include "jet/recordset/stored_value.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/sql/translate/parameter_binding.h"
 #include "jet/sql/translate/query_translator.h"
 #include "jet/sql/translate/translator.h"
-#include "jet/dao/tabledef.h"
 #include "jet/base/unicode_text.h"
 
 namespace qb::jet {
@@ -245,10 +243,11 @@ void BuildTableSource(RecordsetState& s) {
   s.plan.rowid_order = s.index_name.empty();
 }
 
-std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& database, const std::string& source,
+std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& file, const std::string& source,
                                            int type, int options, int lock_type,
-                                           const std::vector<Variant>& parameters, std::int64_t max_records) {
-  Connection& connection = database->EngineConnection(false);
+                                           const std::vector<Variant>& parameters, std::int64_t max_records,
+                                           TableIndexes indexes) {
+  Connection& connection = file->EngineConnection(false);
   const bool statement = LooksLikeStatement(source);
   std::optional<TableModel> table;
   std::optional<std::string> saved;
@@ -268,8 +267,9 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
 
   auto state = std::make_unique<RecordsetState>();
   RecordsetState& s = *state;
-  s.database = database;
+  s.database = file;
   s.connection = &connection;
+  s.table_indexes = std::move(indexes);
   s.type = type;
   s.options = options;
   s.lock_type = lock_type == 0 ? kPessimistic : lock_type;
@@ -294,10 +294,10 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
   s.plan.name = source;
   s.plan.append_only = (options & ro::kAppendOnly) != 0;
   s.plan.max_records = max_records;
-  const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || !database->Updatable();
+  const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || file->ReadOnly();
   const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
   s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.plan.base_table.empty();
-  ApplyDenyOptions(s, *database);
+  ApplyDenyOptions(s, *file);
   s.rows = MakeRows(s);
   if (type == kOpenSnapshot) s.Keys().LoadAll();
   if (type == kOpenTable) {
@@ -309,7 +309,7 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
   return std::make_shared<Recordset>(std::move(state));
 }
 
-void ApplyDenyOptions(RecordsetState& s, Database& database) {
+void ApplyDenyOptions(RecordsetState& s, DatabaseFile& file) {
   if (s.table.name.empty() && s.plan.tables_read.empty()) return;
   TableHoldRequest request;
   request.writes = s.updatable;
@@ -323,31 +323,7 @@ void ApplyDenyOptions(RecordsetState& s, Database& database) {
     tables.clear();
     for (const JoinTable& table : s.plan.join->tables) tables.push_back(table.table.name);
   }
-  s.hold = std::make_shared<TableHold>(database.LockFileRanges(), tables, request);
-}
-
-}  // namespace qb::jet
-
-namespace qb::jet {
-
-std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options, int lock_type) {
-  return OpenRecordsetOn(shared_from_this(), source, type, options, lock_type, {});
-}
-
-std::shared_ptr<Recordset> TableDef::OpenRecordset(int type, int options, int lock_type) {
-  auto database = database_.lock();
-  if (!stored_ || !database) {
-    RaiseJetError(err::kInvalidOperation, "Only a table stored in a database can be opened as a recordset.");
-  }
-  return database->OpenRecordset(Name(), type == 0 ? kOpenTable : type, options, lock_type);
-}
-
-std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lock_type) {
-  auto database = OwnerDatabase();
-  auto recordset = OpenRecordsetOn(database, SQL(), type == 0 ? kOpenDynaset : type, options, lock_type,
-                                   ParameterValues(), MaxRecords());
-  recordset->NameAs(IsStored() ? Name() : SQL());
-  return recordset;
+  s.hold = std::make_shared<TableHold>(file.LockFileRanges(), tables, request);
 }
 
 }  // namespace qb::jet

@@ -4,7 +4,6 @@
 // fixed copies row by row over the values they hold.
 #include <sqlcipher/sqlite3.h>
 
-#include "jet/dao/database.h"
 #include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
@@ -15,7 +14,6 @@
 #include "jet/sql/parse/parser.h"
 #include "jet/sql/translate/query_translator.h"
 #include "jet/sql/translate/translator.h"
-#include "jet/dao/tabledef.h"
 #include "jet/base/unicode_text.h"
 
 namespace qb::jet {
@@ -62,8 +60,8 @@ void Recordset::SetIndex(const std::string& name) {
 std::shared_ptr<jet::Indexes> Recordset::Indexes() const {
   RecordsetState& s = State();
   RequireTable(s, "Indexes");
-  auto database = s.database.lock();
-  return database->TableDefs()->Item(std::string_view(s.table.name))->Indexes();
+  if (!s.table_indexes) RaiseNotForThisKind("Indexes");
+  return s.table_indexes(s.table.name);
 }
 
 bool Recordset::NoMatch() const { return State().no_match; }

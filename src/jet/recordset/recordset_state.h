@@ -15,6 +15,7 @@
 // record (kBof); a clone starts at kBof.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -26,14 +27,15 @@
 #include "jet/recordset/key_window.h"
 #include "jet/recordset/keyset.h"
 #include "jet/recordset/prepared_sql.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/recordset/row_source.h"
 #include "jet/catalog/schema_model.h"
 
 namespace qb::jet {
 
 class Connection;
-class Database;
+class DatabaseFile;
+class Indexes;
 class RecordLock;
 class TableHold;
 
@@ -78,8 +80,10 @@ struct PendingEdit {
 };
 
 struct RecordsetState {
-  std::weak_ptr<Database> database;
+  std::weak_ptr<DatabaseFile> database;
   Connection* connection = nullptr;  // the database's connection while it is open
+  // Table-type: the Indexes of a table, from the object model that opened the recordset.
+  std::function<std::shared_ptr<Indexes>(const std::string& table)> table_indexes;
   int type = 0;
   int options = 0;
   int lock_type = 0;
@@ -115,8 +119,8 @@ struct RecordsetState {
   Connection& Open() const;          // kObjectClosed when the database has closed
   // The database while it is open, else null. Takes no reference: one thread per engine, and a
   // database that still exists stays where DATABASE_SEEN points.
-  Database* LiveDatabase() const;
-  mutable Database* database_seen = nullptr;  // DATABASE, once looked at
+  DatabaseFile* LiveDatabase() const;
+  mutable DatabaseFile* database_seen = nullptr;  // DATABASE, once looked at
   Keyset& Keys() const { return *rows->keyset; }
   KeyWindow& Window() const { return *rows->window; }  // REQUIRES: IsTable()
   RowSource& Source() const { return *rows->source; }

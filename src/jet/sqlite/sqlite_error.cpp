@@ -10,7 +10,7 @@
 #include <string>
 
 #include "jet/base/errors.h"
-#include "jet/sql/functions/sqlite_functions.h"
+#include "jet/sqlite/function_error.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLCipher's SQLite 3.15.2");
 
@@ -74,7 +74,7 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
   if (system_error > 0 && ((code & 0xff) == SQLITE_IOERR || (code & 0xff) == SQLITE_CANTOPEN)) {
     RaiseSystemFailure(code, system_error, file);
   }
-  if (std::optional<sql::FunctionError> failed = sql::DecodeFunctionError(sqlite_message)) {
+  if (std::optional<FunctionError> failed = DecodeFunctionError(sqlite_message)) {
     RaiseJetError(failed->number, failed->message);
   }
   // SQLite's sum() of integers (Long and Currency values) past the 64-bit range.

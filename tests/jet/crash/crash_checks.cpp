@@ -8,6 +8,7 @@
 
 #include "com/ole_exception.h"
 #include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_open.h"
 #include "jet/base/errors.h"
 #include "jet/locks/lock_file.h"
@@ -40,8 +41,8 @@ void CheckSurvivor(const std::string& path, Faults& faults, const std::function<
     return;
   }
   try {
-    auto db = OpenDatabaseFile(path, ShareMode::kExclusive, false, "", EngineSettings::ForTests());
-    Connection& connection = db->EngineConnection(false);
+    auto db = OpenDatabaseAt(path, ShareMode::kExclusive, false, "", EngineSettings::ForTests());
+    Connection& connection = db->File()->EngineConnection(false);
     const std::string verdict = IntegrityVerdict(connection);
     if (verdict == "ok") {
       check_rows(connection);
@@ -117,8 +118,8 @@ int NumberAfter(const std::string& text, const std::string& prefix) {
 }  // namespace
 
 std::set<int> IntactInitialIds(const std::string& path) {
-  auto db = OpenDatabaseFile(path, ShareMode::kShared, true, "", EngineSettings::ForTests());
-  std::set<int> ids = InitialIds(db->EngineConnection(false));
+  auto db = OpenDatabaseAt(path, ShareMode::kShared, true, "", EngineSettings::ForTests());
+  std::set<int> ids = InitialIds(db->File()->EngineConnection(false));
   db->Close();
   return ids;
 }

@@ -15,6 +15,7 @@
 #include "com/ole_exception.h"
 #include "crash_checks.h"
 #include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/locks/lock_file.h"
 #include "support/test_support.h"
 
@@ -28,7 +29,7 @@ constexpr std::size_t kPage = 4096;  // the page size of new files
 
 // A new plain database at PATH with T (ROWS initial records) and an empty Log.
 void MakeDatabase(const std::string& path, int rows) {
-  auto db = CreateDatabaseFile(path, "1033", 0, EngineSettings::ForTests());
+  auto db = CreateDatabaseAt(path, "1033", 0, EngineSettings::ForTests());
   db->Execute("CREATE TABLE T (Id COUNTER CONSTRAINT PK PRIMARY KEY, Txt TEXT(80), N LONG)");
   db->Execute("CREATE TABLE Log (Gen LONG, Id LONG)");
   db->BeginTrans();

@@ -14,11 +14,12 @@
 
 #include "crash_harness.h"
 #include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_open.h"
 #include "jet/dao/field.h"
 #include "jet/locks/lock_file.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "support/test_support.h"
 
 namespace qb::jet::crash {
@@ -81,7 +82,7 @@ TEST(CrashTest, TheNextOpenRecoversTheLogAndIgnoresTheDeadWritersLockFile) {
   qb::test::TempDir dir;
   const std::string path = dir.File("data.mdb");
   {
-    auto db = CreateDatabaseFile(path, "1033", 0, EngineSettings::ForTests());
+    auto db = CreateDatabaseAt(path, "1033", 0, EngineSettings::ForTests());
     db->Execute("CREATE TABLE T (Id COUNTER CONSTRAINT PK PRIMARY KEY, Txt TEXT(80), N LONG)");
     db->Close();
   }
@@ -95,7 +96,7 @@ TEST(CrashTest, TheNextOpenRecoversTheLogAndIgnoresTheDeadWritersLockFile) {
     ::close(down[1]);
     char done = 0;
     try {
-      auto db = OpenDatabaseFile(path, ShareMode::kDenyWrite, false, "", EngineSettings::ForTests());
+      auto db = OpenDatabaseAt(path, ShareMode::kDenyWrite, false, "", EngineSettings::ForTests());
       auto rs = db->OpenRecordset("T", kOpenTable);
       rs->AddNew();
       rs->Fields()->Item("Txt")->SetValue(Variant("committed"));
@@ -125,7 +126,7 @@ TEST(CrashTest, TheNextOpenRecoversTheLogAndIgnoresTheDeadWritersLockFile) {
   EXPECT_TRUE(fs::exists(LockFileHold::PathFor(path)));
   {
     // Read-only first: recovery needs no writer.
-    auto reader = OpenDatabaseFile(path, ShareMode::kShared, true, "", EngineSettings::ForTests());
+    auto reader = OpenDatabaseAt(path, ShareMode::kShared, true, "", EngineSettings::ForTests());
     auto rs = reader->OpenRecordset("T", kOpenDynaset);
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields()->Item("Txt")->Value(), Variant("committed"));
@@ -134,7 +135,7 @@ TEST(CrashTest, TheNextOpenRecoversTheLogAndIgnoresTheDeadWritersLockFile) {
     reader->Close();
   }
   {
-    auto db = OpenDatabaseFile(path, ShareMode::kExclusive, false, "", EngineSettings::ForTests());
+    auto db = OpenDatabaseAt(path, ShareMode::kExclusive, false, "", EngineSettings::ForTests());
     auto rs = db->OpenRecordset("T", kOpenTable);
     rs->Edit();  // the dead writer's record lock is gone
     rs->Fields()->Item("N")->SetValue(Variant(6));

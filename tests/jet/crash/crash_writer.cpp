@@ -10,10 +10,11 @@
 #include "com/ole_exception.h"
 #include "crash_harness.h"
 #include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_open.h"
 #include "jet/dao/field.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 
 namespace qb::jet::crash {
 namespace {
@@ -57,7 +58,7 @@ class Writer {
   static void Set(Recordset& rs, const char* field, const Variant& value) { rs.Fields()->Item(field)->SetValue(value); }
 
   void EditRecords() {
-    auto db = OpenDatabaseFile(files_.database, ShareMode::kShared, false, "", EngineSettings::ForTests());
+    auto db = OpenDatabaseAt(files_.database, ShareMode::kShared, false, "", EngineSettings::ForTests());
     auto table = db->OpenRecordset("T", kOpenTable);
     table->SetIndex("PK");
     auto dynaset = db->OpenRecordset("SELECT * FROM T", kOpenDynaset);
@@ -110,7 +111,7 @@ class Writer {
   // Odd generations rewrite every record and log them in one transaction; even ones rewrite
   // every record in one statement, on the path that skips failing rows.
   void ExecuteOverEveryRow() {
-    auto db = OpenDatabaseFile(files_.database, ShareMode::kShared, false, "", EngineSettings::ForTests());
+    auto db = OpenDatabaseAt(files_.database, ShareMode::kShared, false, "", EngineSettings::ForTests());
     for (int g = 1;; ++g) {
       Wander();
       const std::string g_text = std::to_string(g);

@@ -10,6 +10,7 @@
 
 #include "database_test_support.h"
 #include "jet/maintenance/database_open.h"
+#include "jet/dao/database_files.h"
 #include "com/ole_exception.h"
 #include "jet/base/errors.h"
 #include "jet/locks/lock_file.h"
@@ -32,7 +33,7 @@ class HolderProcess {
       std::string report;
       std::shared_ptr<Database> database;
       try {
-        database = OpenDatabaseFile(path, share, read_only, "", EngineSettings::ForTests());
+        database = OpenDatabaseAt(path, share, read_only, "", EngineSettings::ForTests());
         report = "0";
       } catch (const EOleException& e) {
         report = std::to_string(e.ErrorCode());
@@ -92,7 +93,7 @@ class DatabaseLockTest : public test::DatabaseTestBase {
   }
   int OpenHere(ShareMode share, bool read_only, std::shared_ptr<Database>* keep = nullptr) {
     return ErrorOf([&] {
-             auto database = OpenDatabaseFile(path_, share, read_only, "", EngineSettings::ForTests());
+             auto database = OpenDatabaseAt(path_, share, read_only, "", EngineSettings::ForTests());
              if (keep) *keep = database;
            }).number;
   }

@@ -25,7 +25,7 @@ std::string Describe(const sql::SchemaObject& object) {
 TEST_F(CatalogQuerySchemaTest, TablesCarryTheirFieldMetadataInOrdinalOrder) {
   Run({"CREATE TABLE Items (ID COUNTER PRIMARY KEY, Code TEXT(12) NOT NULL, Price CURRENCY, Pic BINARY(20), "
        "Notes MEMO, Seen DATETIME, Tag GUID)"});
-  CatalogQuerySchema schema(database_->EngineConnection(false));
+  CatalogQuerySchema schema(database_->File()->EngineConnection(false));
   auto items = schema.Find("ITEMS");
   ASSERT_TRUE(items.has_value());
   EXPECT_EQ(Describe(*items),
@@ -43,7 +43,7 @@ TEST_F(CatalogQuerySchemaTest, TablesCarryTheirFieldMetadataInOrdinalOrder) {
 TEST_F(CatalogQuerySchemaTest, SavedQueriesSystemTablesAndWhatIsNotThere) {
   Run({"CREATE TABLE T (A LONG)"});
   SaveQuery("Big A", "SELECT * FROM T WHERE A > 1;");
-  CatalogQuerySchema schema(database_->EngineConnection(false));
+  CatalogQuerySchema schema(database_->File()->EngineConnection(false));
   auto query = schema.Find("big a");
   ASSERT_TRUE(query.has_value());
   EXPECT_EQ(Describe(*query), "Big A query:SELECT * FROM T WHERE A > 1;");
@@ -59,7 +59,7 @@ TEST_F(CatalogQuerySchemaTest, SavedQueriesSystemTablesAndWhatIsNotThere) {
 
 TEST_F(CatalogQuerySchemaTest, VersionMovesWithEveryDefinitionChangeAndOnlyThen) {
   Run({"CREATE TABLE T (A LONG)"});
-  CatalogQuerySchema schema(database_->EngineConnection(false));
+  CatalogQuerySchema schema(database_->File()->EngineConnection(false));
   const std::uint64_t start = schema.Version();
   EXPECT_EQ(schema.Version(), start);
 
@@ -76,7 +76,7 @@ TEST_F(CatalogQuerySchemaTest, VersionMovesWithEveryDefinitionChangeAndOnlyThen)
 
   // A change made by another open of the same file shows here too.
   auto other = workspace_->OpenDatabase(path_);
-  NoteCatalogChanged(other->EngineConnection(true));
+  NoteCatalogChanged(other->File()->EngineConnection(true));
   EXPECT_NE(schema.Version(), saved);
   const std::uint64_t noted = schema.Version();
   ASSERT_TRUE(schema.Find("T").has_value());
@@ -87,17 +87,17 @@ TEST_F(CatalogQuerySchemaTest, VersionMovesWithEveryDefinitionChangeAndOnlyThen)
 }
 
 TEST_F(CatalogQuerySchemaTest, NoteCatalogChangedIsPartOfTheTransactionAndRefusedReadOnly) {
-  CatalogQuerySchema schema(database_->EngineConnection(false));
+  CatalogQuerySchema schema(database_->File()->EngineConnection(false));
   const std::uint64_t start = schema.Version();
   database_->BeginTrans();
-  NoteCatalogChanged(database_->EngineConnection(true));
+  NoteCatalogChanged(database_->File()->EngineConnection(true));
   EXPECT_NE(schema.Version(), start);
   database_->Rollback();
   EXPECT_EQ(schema.Version(), start);
   database_->Close();
 
   auto reader = workspace_->OpenDatabase(path_, Variant(false), true);
-  EXPECT_NE(ErrorOf([&] { NoteCatalogChanged(reader->EngineConnection(false)); }).number, 0);
+  EXPECT_NE(ErrorOf([&] { NoteCatalogChanged(reader->File()->EngineConnection(false)); }).number, 0);
 }
 
 }  // namespace

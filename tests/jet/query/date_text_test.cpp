@@ -6,7 +6,7 @@
 #include "jet/query/query_rows.h"
 #include "jet/dao/querydef.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "query_test_support.h"
 
 namespace qb::jet::test {

@@ -218,7 +218,7 @@ TEST_F(ExecuteTest, MakeTableGetsCatalogFieldsAsCreateTableMakesThem) {
                      "FROM Orders INNER JOIN Customers ON Orders.CustID = Customers.ID",
                      kFailOnError);
   EXPECT_EQ(database_->RecordsAffected(), 4);
-  CatalogQuerySchema schema(database_->EngineConnection(false));
+  CatalogQuerySchema schema(database_->File()->EngineConnection(false));
   std::optional<sql::SchemaObject> made = schema.Find("made");
   ASSERT_TRUE(made.has_value());
   std::string columns;
@@ -237,7 +237,7 @@ TEST_F(ExecuteTest, MakeTableGetsCatalogFieldsAsCreateTableMakesThem) {
 
 TEST_F(ExecuteTest, MakeTableIsAllOrNothing) {
   // With dbFailOnError a row that fails while the new table fills takes the table with it.
-  CatalogQuerySchema schema(database_->EngineConnection(false));
+  CatalogQuerySchema schema(database_->File()->EngineConnection(false));
   EXPECT_EQ(ErrorOf([&] {
               database_->Execute("SELECT Name, 10 / (Score - 70) AS R INTO Broken FROM Scores", kFailOnError);
             }).number,
@@ -272,18 +272,18 @@ TEST_F(ExecuteTest, ReadOnlyOpenRefusesEveryWrite) {
   EXPECT_EQ(ErrorOf([&] { reader->Execute("SELECT * INTO X FROM Scores"); }).number, 3027);
   EXPECT_EQ(ErrorOf([&] { reader->Execute("DROP TABLE Scores"); }).number, 3027);
   EXPECT_EQ(ErrorOf([&] { reader->Execute("SELECT * FROM Scores"); }).number, 3065);
-  EXPECT_EQ(RowsText(ReadQueryRows(*reader, "SELECT Count(*) AS N FROM Scores", {})), "5");
+  EXPECT_EQ(RowsText(ReadQueryRows(*reader->File(), "SELECT Count(*) AS N FROM Scores", {})), "5");
 }
 
 TEST_F(ExecuteTest, ExecuteActionTakesParameterValues) {
-  auto query = database_->Translate("PARAMETERS [Who] Text, [Pts] Long; INSERT INTO Scores VALUES ([Who], [Pts])");
-  EXPECT_EQ(ExecuteAction(*database_, *query, {Variant("it's"), Variant(5)}, kFailOnError), 1);
-  EXPECT_EQ(ExecuteAction(*database_, *query, {Variant("z"), Variant(6)}, kFailOnError), 1);
+  auto query = database_->File()->Translate("PARAMETERS [Who] Text, [Pts] Long; INSERT INTO Scores VALUES ([Who], [Pts])");
+  EXPECT_EQ(ExecuteAction(*database_->File(), *query, {Variant("it's"), Variant(5)}, kFailOnError), 1);
+  EXPECT_EQ(ExecuteAction(*database_->File(), *query, {Variant("z"), Variant(6)}, kFailOnError), 1);
   EXPECT_EQ(Rows("SELECT Name, Score FROM Scores WHERE Score < 10 ORDER BY Score"), "it's|5; z|6");
-  EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_, *query, {Variant("z")}, 0); }).number, 3061);
-  EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_, *query, {Variant("z"), Variant()}, 0); }).number, 3061);
-  auto select = database_->Translate("SELECT * FROM Scores");
-  EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_, *select, {}, 0); }).number, 3065);
+  EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_->File(), *query, {Variant("z")}, 0); }).number, 3061);
+  EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_->File(), *query, {Variant("z"), Variant()}, 0); }).number, 3061);
+  auto select = database_->File()->Translate("SELECT * FROM Scores");
+  EXPECT_EQ(ErrorOf([&] { ExecuteAction(*database_->File(), *select, {}, 0); }).number, 3065);
 }
 
 TEST_F(ExecuteTest, RowsARelationshipRefusesAreSkippedWithoutFailOnError) {
@@ -327,7 +327,7 @@ TEST_F(ExecuteTest, SkippedRowsAreToldWithTheirReasonAndRecord) {
       << append.message;
 
   SkippedRows skipped;
-  EXPECT_EQ(ExecuteStatement(*database_, update, {}, 0, &skipped), 3);
+  EXPECT_EQ(ExecuteStatement(*database_->File(), update, {}, 0, &skipped), 3);
   EXPECT_EQ(skipped.count, 2);
   EXPECT_TRUE(skipped.count_known);
   ASSERT_EQ(skipped.reasons.size(), 2u);
@@ -340,23 +340,23 @@ TEST_F(ExecuteTest, SkippedRowsAreToldWithTheirReasonAndRecord) {
 
   // One reason counted over several rows; a single row; nothing skipped.
   SkippedRows duplicates;
-  EXPECT_EQ(ExecuteStatement(*database_, "UPDATE Orders SET OrderID = OrderID + 2", {}, 0, &duplicates), 2);
+  EXPECT_EQ(ExecuteStatement(*database_->File(), "UPDATE Orders SET OrderID = OrderID + 2", {}, 0, &duplicates), 2);
   EXPECT_EQ(duplicates.count, 3);
   ASSERT_EQ(duplicates.reasons.size(), 1u);
   EXPECT_EQ(duplicates.reasons[0].count, 3);
   SkippedRows one;
-  EXPECT_EQ(ExecuteStatement(*database_, "INSERT INTO Customers (City) VALUES ('X')", {}, 0, &one), 0);
+  EXPECT_EQ(ExecuteStatement(*database_->File(), "INSERT INTO Customers (City) VALUES ('X')", {}, 0, &one), 0);
   EXPECT_EQ(one.count, 1);
   ASSERT_EQ(one.reasons.size(), 1u);
   EXPECT_EQ(one.reasons[0].number, 3314);
   SkippedRows none;
-  EXPECT_EQ(ExecuteStatement(*database_, "DELETE FROM Scores WHERE Score = 60", {}, 0, &none), 1);
+  EXPECT_EQ(ExecuteStatement(*database_->File(), "DELETE FROM Scores WHERE Score = 60", {}, 0, &none), 1);
   EXPECT_EQ(none.count, 0);
   EXPECT_TRUE(none.reasons.empty());
 
   // An append from a grouping cannot be taken row by row: the skipping is told, uncounted.
   SkippedRows grouped;
-  EXPECT_EQ(ExecuteStatement(*database_, "INSERT INTO Orders (OrderID, CustID) SELECT CustID + 9, CustID FROM Orders "
+  EXPECT_EQ(ExecuteStatement(*database_->File(), "INSERT INTO Orders (OrderID, CustID) SELECT CustID + 9, CustID FROM Orders "
                                          "GROUP BY CustID",
                              {}, 0, &grouped),
             1);
@@ -367,10 +367,10 @@ TEST_F(ExecuteTest, SkippedRowsAreToldWithTheirReasonAndRecord) {
 }
 
 TEST_F(ExecuteTest, SkippingRowsKeepsParameterValuesAndTransactions) {
-  auto query = database_->Translate(
+  auto query = database_->File()->Translate(
       "PARAMETERS [Base] Long; INSERT INTO Scores (Name, Score) SELECT Name & [Tag], [Base] \\ (Score - 70) "
       "FROM Scores WHERE Score <> 90");
-  EXPECT_EQ(ExecuteAction(*database_, *query, {Variant(100), Variant("2")}, 0), 3);
+  EXPECT_EQ(ExecuteAction(*database_->File(), *query, {Variant(100), Variant("2")}, 0), 3);
   EXPECT_EQ(Rows("SELECT Name, Score FROM Scores WHERE Name Like '*2' ORDER BY Name"), "b2|10; c2|10; e2|-10");
   // Rows skipped inside a transaction go back with it, the others too.
   database_->BeginTrans();
@@ -401,11 +401,11 @@ TEST_F(ExecuteTest, AStatementFailingPartwayInsideATransactionLeavesNothing) {
 
 TEST_F(ExecuteTest, RepeatedStatementShapesTranslateOnce) {
   database_->Execute("DELETE FROM Scores WHERE Score = 1");
-  auto first = database_->Translate("DELETE FROM Scores WHERE Score = 1");
+  auto first = database_->File()->Translate("DELETE FROM Scores WHERE Score = 1");
   for (int i = 0; i < 3; ++i) database_->Execute("DELETE FROM Scores WHERE Score = 1");
-  EXPECT_EQ(database_->Translate("DELETE FROM Scores WHERE Score = 1"), first);
+  EXPECT_EQ(database_->File()->Translate("DELETE FROM Scores WHERE Score = 1"), first);
   database_->Execute("ALTER TABLE Scores ADD COLUMN X LONG");
-  EXPECT_NE(database_->Translate("DELETE FROM Scores WHERE Score = 1"), first);
+  EXPECT_NE(database_->File()->Translate("DELETE FROM Scores WHERE Score = 1"), first);
 }
 
 }  // namespace

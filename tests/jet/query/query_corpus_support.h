@@ -40,7 +40,7 @@ class QueryCorpusBase : public QueryTestBase {
 
   // The rows of JET_SQL as "a|b; c|d".
   std::string Rows(const std::string& jet_sql, const std::vector<Variant>& values = {}) {
-    return RowsText(ReadQueryRows(*database_, jet_sql, values));
+    return RowsText(ReadQueryRows(*database_->File(), jet_sql, values));
   }
 
   static std::string RowsText(const QueryRows& result) {

@@ -47,7 +47,7 @@ class QueryTestBase : public DatabaseTestBase {
     database_->TEST_ExecuteSql("INSERT INTO MSysObjects (Name, Type, DateCreated, LastUpdated) VALUES ('" + name +
                                "', 5, 45000, 45000); INSERT INTO MSysQueries (ObjectId, SQL) VALUES "
                                "(last_insert_rowid(), '" + quoted + "')");
-    NoteCatalogChanged(database_->EngineConnection(true));
+    NoteCatalogChanged(database_->File()->EngineConnection(true));
   }
 
   std::string path_;

@@ -43,11 +43,11 @@ class QueryDefTest : public DatabaseTestBase {
   // The catalog rows of saved queries and their properties, as one text.
   std::string StoredQueries() {
     std::string text;
-    Statement rows = db_->EngineConnection(false).Prepare(
+    Statement rows = db_->File()->EngineConnection(false).Prepare(
         "SELECT o.Name, q.SQL, (SELECT count(*) FROM MSysProperties p WHERE p.ObjectId = o.Id) FROM MSysObjects o "
         "LEFT JOIN MSysQueries q ON q.ObjectId = o.Id WHERE o.Type = 5 ORDER BY o.Name");
     while (rows.Step()) text += rows.ColumnText(0) + "|" + rows.ColumnText(1) + "|" + rows.ColumnText(2) + "\n";
-    Statement orphans = db_->EngineConnection(false).Prepare(
+    Statement orphans = db_->File()->EngineConnection(false).Prepare(
         "SELECT count(*) FROM MSysQueries WHERE ObjectId NOT IN (SELECT Id FROM MSysObjects)");
     orphans.Step();
     if (orphans.ColumnInt(0) != 0) text += "orphans\n";

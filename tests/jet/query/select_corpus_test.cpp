@@ -21,10 +21,10 @@ class SelectCorpusTest : public QueryCorpusBase, public ::testing::WithParamInte
 TEST_P(SelectCorpusTest, Runs) {
   const SelectCase& c = GetParam();
   if (c.error != 0) {
-    EXPECT_EQ(ErrorOf([&] { ReadQueryRows(*database_, c.jet_sql, {}); }).number, c.error) << c.jet_sql;
+    EXPECT_EQ(ErrorOf([&] { ReadQueryRows(*database_->File(), c.jet_sql, {}); }).number, c.error) << c.jet_sql;
     return;
   }
-  QueryRows result = ReadQueryRows(*database_, c.jet_sql, {});
+  QueryRows result = ReadQueryRows(*database_->File(), c.jet_sql, {});
   EXPECT_EQ(RowsText(result), c.rows) << c.jet_sql;
   if (c.columns) {
     EXPECT_EQ(ColumnsText(result), c.columns) << c.jet_sql;
@@ -218,8 +218,8 @@ TEST_F(SelectParametersTest, DeclaredAndImplicitParametersTakeValuesInOrder) {
 }
 
 TEST_F(SelectParametersTest, MaxRecordsLimitsTheRowsRead) {
-  EXPECT_EQ(RowsText(ReadQueryRows(*database_, "SELECT Score FROM Scores ORDER BY Score", {}, 2)), "60; 70");
-  EXPECT_EQ(RowsText(ReadQueryRows(*database_, "SELECT Score FROM Scores ORDER BY Score", {}, 0)),
+  EXPECT_EQ(RowsText(ReadQueryRows(*database_->File(), "SELECT Score FROM Scores ORDER BY Score", {}, 2)), "60; 70");
+  EXPECT_EQ(RowsText(ReadQueryRows(*database_->File(), "SELECT Score FROM Scores ORDER BY Score", {}, 0)),
             "60; 70; 80; 80; 90");
 }
 
@@ -228,7 +228,7 @@ TEST_F(SelectParametersTest, SavedQueryChangesReachCachedTranslations) {
   database_->TEST_ExecuteSql(
       "UPDATE MSysQueries SET SQL = 'SELECT * FROM Orders WHERE Amount >= 20' WHERE ObjectId = "
       "(SELECT Id FROM MSysObjects WHERE Name = 'BigOrders')");
-  NoteCatalogChanged(database_->EngineConnection(true));
+  NoteCatalogChanged(database_->File()->EngineConnection(true));
   EXPECT_EQ(Rows("SELECT Count(*) AS N FROM BigOrders"), "2");
   // A table change reaches them without any note.
   EXPECT_EQ(Rows("SELECT * FROM Scores WHERE Score > 85"), "a|90");
@@ -244,7 +244,7 @@ TEST_F(SelectParametersTest, RolledBackDefinitionsDoNotLinger) {
   // Another change brings the file's versions back to where they were inside the transaction.
   database_->Execute("ALTER TABLE Scores ADD COLUMN Other LONG");
   EXPECT_EQ(Rows("SELECT * FROM Scores WHERE Score > 85"), "a|90|Null");
-  QueryRows result = ReadQueryRows(*database_, "SELECT * FROM Scores WHERE Score > 85", {});
+  QueryRows result = ReadQueryRows(*database_->File(), "SELECT * FROM Scores WHERE Score > 85", {});
   EXPECT_EQ(ColumnsText(result), "Name/10, Score/4, Other/4");
 }
 

@@ -14,6 +14,7 @@
 
 #include "com/ole_exception.h"
 #include "jet/dao/database.h"
+#include "jet/dao/database_files.h"
 #include "jet/maintenance/database_open.h"
 #include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
@@ -136,7 +137,7 @@ class ForkedEditor {
     std::shared_ptr<Database> database;
     int open_error = 0;
     try {
-      database = OpenDatabaseFile(path, ShareMode::kShared, false, "", EngineSettings::ForTests());
+      database = OpenDatabaseAt(path, ShareMode::kShared, false, "", EngineSettings::ForTests());
     } catch (const EOleException& e) {
       open_error = e.ErrorCode();
     }

@@ -57,7 +57,7 @@ TEST_F(RecordLocksInTransactionsTest, RecordsWrittenStayLockedUntilTheOutermostT
     EXPECT_EQ(EditOf(other, "alice"), err::kRecordLocked);
     EXPECT_EQ(EditOf(other, "Bob"), err::kRecordLocked);
     EXPECT_EQ(EditOf(other, "Carl"), err::kRecordLocked) << "deleted in the transaction";
-    EXPECT_TRUE(watcher->LockFileRanges()->HeldElsewhere(RecordLockByte("People", eve))) << "added";
+    EXPECT_TRUE(watcher->File()->LockFileRanges()->HeldElsewhere(RecordLockByte("People", eve))) << "added";
     EXPECT_EQ(EditOf(other, "Dora"), 0) << "a record the transaction did not write";
 
     // This Database's recordsets take the kept locks up again, one edit at a time.
@@ -86,7 +86,7 @@ TEST_F(RecordLocksInTransactionsTest, RecordsWrittenStayLockedUntilTheOutermostT
     }
     for (const char* name : {"alice", "Bob"}) EXPECT_EQ(EditOf(other, name), 0) << name;
     EXPECT_EQ(EditOf(other, "Carl"), commit ? err::kNoCurrentRecord : 0);
-    EXPECT_FALSE(watcher->LockFileRanges()->HeldElsewhere(RecordLockByte("People", eve)));
+    EXPECT_FALSE(watcher->File()->LockFileRanges()->HeldElsewhere(RecordLockByte("People", eve)));
   }
   EXPECT_EQ(Select("SELECT Name, Age FROM People WHERE Name IN ('alice', 'Bob', 'Carl', 'Eve') ORDER BY Name"),
             "alice|32\nBob|26\nEve|<null>\n");
@@ -110,7 +110,7 @@ TEST_F(RecordLocksInTransactionsTest, KeptLocksGoWithTheirDatabaseAndLeaveItsSta
   Set(*rs, "Age", Variant(31));
   rs->Update();
   // A kept lock no edit uses marks no table: the Database's statements write the record.
-  EXPECT_FALSE(database->LockFileRanges()->Held(TableEditByte("People")));
+  EXPECT_FALSE(database->File()->LockFileRanges()->Held(TableEditByte("People")));
   database->Execute("UPDATE People SET City = 'Kiel'", recordset_option::kFailOnError);
   EXPECT_EQ(database->RecordsAffected(), 4);
   // While one of its recordsets edits the record again, its own statements leave it alone.
@@ -119,7 +119,7 @@ TEST_F(RecordLocksInTransactionsTest, KeptLocksGoWithTheirDatabaseAndLeaveItsSta
   EXPECT_EQ(ErrorOf(ulm).number, err::kLockedRetry);
   rs->CancelUpdate();
   database->Execute("UPDATE People SET City = 'Ulm'", recordset_option::kFailOnError);
-  EXPECT_FALSE(database->LockFileRanges()->Held(TableEditByte("People"))) << "the ended edit's mark went";
+  EXPECT_FALSE(database->File()->LockFileRanges()->Held(TableEditByte("People"))) << "the ended edit's mark went";
   ASSERT_EQ(EditOf(other, "alice"), err::kRecordLocked);
   database->Close();  // undoes the transaction and lets go
   EXPECT_EQ(EditOf(other, "alice"), 0);

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "forked_editor.h"
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 #include "jet/dao/tabledef.h"
 #include "recordset_test_support.h"
 

@@ -10,6 +10,7 @@
 
 #include "forked_editor.h"
 #include "jet/maintenance/database_open.h"
+#include "jet/dao/database_files.h"
 #include "recordset_test_support.h"
 
 namespace qb::jet::test {
@@ -30,7 +31,7 @@ class WaitingWritersTest : public RecordsetTest {
       ++waits_;
       if (on_wait_) on_wait_();
     };
-    return OpenDatabaseFile(path_, ShareMode::kShared, false, "", settings);
+    return OpenDatabaseAt(path_, ShareMode::kShared, false, "", settings);
   }
   // From now on the first wait of this process lets OTHER commit its transaction.
   void CommitWhenWaited(ForkedEditor& other) {

@@ -54,7 +54,7 @@ TEST_F(DdlTest, DdlAndObjectCallsLeaveTheSameCatalog) {
   table->Indexes()->Append(by_amount);
   table->Fields()->Append(table->CreateField("Region", 10, 4));
   table->Fields()->Delete("Big");
-  EXPECT_EQ(DumpCatalog(other->EngineConnection(false)), by_ddl);
+  EXPECT_EQ(DumpCatalog(other->File()->EngineConnection(false)), by_ddl);
   EXPECT_NE(by_ddl.find("I|Orders|PrimaryKey|+Id|1|1|0|1|0|0|0"), std::string::npos) << by_ddl;
   EXPECT_EQ(db_->RecordsAffected(), 0);
 }
@@ -71,7 +71,7 @@ TEST_F(DdlTest, DefaultsFromStatementsMatchTheObjectCalls) {
     table->Fields()->Append(field);
   }
   other->TableDefs()->Append(table);
-  EXPECT_EQ(DumpCatalog(other->EngineConnection(false)), DumpCatalog(Sql()));
+  EXPECT_EQ(DumpCatalog(other->File()->EngineConnection(false)), DumpCatalog(Sql()));
 
   Exec("INSERT INTO D (N) VALUES (1)");
   // A new column's default fills the rows already there; an ALTER COLUMN may change it.

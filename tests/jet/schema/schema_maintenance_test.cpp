@@ -40,7 +40,7 @@ class SchemaMaintenanceTest : public SchemaTest {
   // The file at PATH holds what SetUp made, and its rules still hold.
   void ExpectKept(const std::string& path) {
     auto database = workspace_->OpenDatabase(path);
-    Connection& sql = database->EngineConnection(true);
+    Connection& sql = database->File()->EngineConnection(true);
     EXPECT_EQ(DumpCatalog(sql), catalog_);
     EXPECT_EQ(Query(sql, "SELECT Id, Name, Price, Qty FROM Items ORDER BY Id"), rows_);
     auto run = [&](const std::string& text) { return ErrorOf([&] { database->TEST_ExecuteSql(text); }); };

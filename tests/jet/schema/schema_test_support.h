@@ -57,7 +57,7 @@ class SchemaTest : public DatabaseTestBase {
     db_ = engine_->CreateDatabase(path_, "1033", 0);
   }
 
-  Connection& Sql() { return db_->EngineConnection(true); }
+  Connection& Sql() { return db_->File()->EngineConnection(true); }
   void Exec(const std::string& sql) { db_->TEST_ExecuteSql(sql); }
   // "SELECT a, b FROM ..." results as lines (the columns are counted by the commas before FROM).
   std::string Select(const std::string& sql) { return Query(Sql(), sql); }

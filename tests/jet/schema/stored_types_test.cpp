@@ -6,7 +6,7 @@
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/query/query_execution.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/dao/tabledef.h"
 #include "schema_test_support.h"
 
@@ -18,7 +18,7 @@ constexpr int kFailOnError = recordset_option::kFailOnError;
 class StoredTypesTest : public SchemaTest {
  protected:
   void Run(const std::string& sql, const std::vector<Variant>& values = {}) {
-    ExecuteStatement(*db_, sql, values, kFailOnError);
+    ExecuteStatement(*db_->File(), sql, values, kFailOnError);
   }
 };
 

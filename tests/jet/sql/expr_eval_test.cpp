@@ -9,6 +9,7 @@
 #include "core/format_settings.h"
 #include "jet/sql/parse/parser.h"
 #include "jet/sql/functions/sqlite_functions.h"
+#include "jet/sqlite/function_error.h"
 #include "jet/sql/translate/translator.h"
 #include "sql_test_util.h"
 

@@ -10,6 +10,7 @@
 #include "com/ole_exception.h"
 #include "core/convert_error.h"
 #include "jet/sql/parse/sql_errors.h"
+#include "jet/sqlite/function_error.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 3.15.2");
 
@@ -47,7 +48,7 @@ const ParsedLiteral* SignedLiteral(const ParsedExpr& expr, bool& negated) {
 }
 
 void ResultError(sqlite3_context* context, int number, const std::string& message) {
-  const std::string text = "[jet " + std::to_string(number) + "] " + message;
+  const std::string text = FunctionErrorText(number, message);
   sqlite3_result_error(context, text.c_str(), static_cast<int>(text.size()));
 }
 

@@ -12,7 +12,6 @@
 #include "core/format_settings.h"
 #include "core/rounding.h"
 #include "jet/base/errors.h"
-#include "jet/catalog/schema_model.h"
 #include "jet/sql/parse/date_literal.h"
 #include "jet/base/jet_types.h"
 

@@ -14,6 +14,7 @@
 #include "jet/sql/functions/function_catalog.h"
 #include "jet/sql/parse/sql_errors.h"
 #include "jet/sql/functions/sqlite_aggregates.h"
+#include "jet/sqlite/function_error.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 3.15.2");
 
@@ -23,9 +24,6 @@ namespace {
 // Subtypes marking the kinds SQLite has no type for.
 constexpr unsigned kDateSubtype = 'D';
 constexpr unsigned kBoolSubtype = 'B';
-
-// Error messages carry the Jet number in front: "[jet 13] Type mismatch."
-constexpr std::string_view kErrorPrefix = "[jet ";
 
 Variant FromSqlite(sqlite3_value* value) {
   unsigned subtype = sqlite3_value_subtype(value);
@@ -106,7 +104,7 @@ void ToSqlite(sqlite3_context* context, const Variant& value) {
 }
 
 void ResultError(sqlite3_context* context, int number, const std::string& message) {
-  std::string text = std::string(kErrorPrefix) + std::to_string(number) + "] " + message;
+  const std::string text = FunctionErrorText(number, message);
   sqlite3_result_error(context, text.c_str(), static_cast<int>(text.size()));
 }
 
@@ -153,19 +151,6 @@ bool RegisterJetFunctions(sqlite3* db) {
     if (!Register(db, info)) return false;
   }
   return RegisterCurrencyFunctions(db) && RegisterJetAggregates(db);
-}
-
-std::optional<FunctionError> DecodeFunctionError(std::string_view sqlite_message) {
-  if (sqlite_message.substr(0, kErrorPrefix.size()) != kErrorPrefix) return std::nullopt;
-  std::string_view rest = sqlite_message.substr(kErrorPrefix.size());
-  std::size_t close = rest.find("] ");
-  if (close == std::string_view::npos || close == 0 || close > 6) return std::nullopt;
-  int number = 0;
-  for (char c : rest.substr(0, close)) {
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + (c - '0');
-  }
-  return FunctionError{number, std::string(rest.substr(close + 2))};
 }
 
 }  // namespace qb::jet::sql

@@ -14,16 +14,9 @@ namespace qb::jet::sql {
 // cross as: NULL = Null, INTEGER = Int32 (Double beyond 32 bits), REAL = Double, TEXT =
 // String, BLOB = byte array; a value carrying the subtype a jet_* function gives its Date,
 // Boolean or Currency results comes back as that kind (see translator.h). A function that
-// fails makes the statement fail with a message DecodeFunctionError reads back.
+// fails makes the statement fail with a message DecodeFunctionError (sqlite/function_error.h)
+// reads back.
 // Returns false when SQLite refuses a registration (out of memory). REQUIRES: DB is open.
 bool RegisterJetFunctions(sqlite3* db);
-
-// The Jet error number and message of a failed jet_* call, from the error message SQLite
-// reports for the statement; nullopt when the message did not come from one.
-struct FunctionError {
-  int number;
-  std::string message;
-};
-std::optional<FunctionError> DecodeFunctionError(std::string_view sqlite_message);
 
 }  // namespace qb::jet::sql

@@ -2,7 +2,6 @@
 // on one table by rowid (SQLite 3.15 has no UPDATE ... FROM). Never runs anything.
 #include "com/ole_exception.h"
 #include "jet/base/errors.h"
-#include "jet/catalog/schema_model.h"
 #include "jet/sql/functions/field_conversion.h"
 #include "jet/sql/translate/query_context.h"
 #include "jet/sql/translate/row_forms.h"

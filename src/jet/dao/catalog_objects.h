@@ -1,4 +1,4 @@
-// jet/catalog/catalog_objects: the catalog's objects as a database hands them out: Container and
+// jet/dao/catalog_objects: the catalog's objects as a database hands them out: Container and
 // Document (TableDef: tabledef.h, QueryDef: querydef.h), each a snapshot of its catalog row taken
 // when its collection was read. They never write the file; the schema work that changes them lives elsewhere.
 #pragma once

@@ -1,4 +1,4 @@
-// jet/recordset/table_hold: a recordset's hold on the table it reads, and whether it writes the
+// jet/locks/table_hold: a recordset's hold on the table it reads, and whether it writes the
 // table or refuses other writers or readers (dbDenyWrite, dbDenyRead). Kept as shared locks on
 // four bytes of the database's lock file, so that holds conflict between recordsets of one
 // Database, between Database objects and between processes, and vanish with their holder.

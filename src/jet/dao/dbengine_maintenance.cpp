@@ -1,12 +1,12 @@
-// jet/maintenance/dbengine_maintenance: DBEngine's database-file calls (create, compact, repair), handed to
+// jet/dao/dbengine_maintenance: DBEngine's database-file calls (create, compact, repair), handed to
 // the maintenance routines with the engine's settings. No logic of its own.
-#include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/dao/dbengine.h"
 
 namespace qb::jet {
 
 std::shared_ptr<Database> DBEngine::CreateDatabase(const std::string& name, const std::string& locale, int options) {
-  return CreateDatabaseFile(name, locale, options, settings_);
+  return CreateDatabaseAt(name, locale, options, settings_);
 }
 
 void DBEngine::CompactDatabase(const std::string& source, const std::string& destination,

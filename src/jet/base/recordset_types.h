@@ -1,4 +1,4 @@
-// jet/recordset/recordset_types: the numbers a Recordset's callers pass and test for: recordset
+// jet/base/recordset_types: the numbers a Recordset's callers pass and test for: recordset
 // types, open options, lock types, edit modes and the errors of the recordset's own rules.
 // Constants only.
 #pragma once

@@ -1,13 +1,13 @@
-// jet/recordset/table_hold: four bytes per table from 512 KiB on, found by a hash of the table's
+// jet/locks/table_hold: four bytes per table from 512 KiB on, found by a hash of the table's
 // folded name. Tables whose names share a slot see each other's holds: that only makes a deny
 // option refuse more often than it must, never less.
-#include "jet/recordset/table_hold.h"
+#include "jet/locks/table_hold.h"
 
 #include <cstdint>
 
 #include "jet/base/errors.h"
 #include "jet/locks/lock_ranges.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/base/unicode_text.h"
 
 namespace qb::jet {
