@@ -2,6 +2,8 @@
 // again as a statement, narrowed by the filter and ordered by the sort. The source is named (a
 // table or saved query) or wrapped (a statement, as a derived table), so the filter and sort
 // speak of the recordset's own field names, and rows still drawn from one table stay keyed by it.
+#include <cctype>
+
 #include "jet/base/errors.h"
 #include "jet/dao/database.h"
 #include "jet/recordset/recordset.h"
@@ -19,9 +21,23 @@ std::string Trimmed(const std::string& text) {
 }
 
 // The statement the next recordset reads: SOURCE (a name or a statement) narrowed and ordered.
+// A statement's PARAMETERS declaration stays in front, declaring the same parameters in order.
 std::string FilteredStatement(const std::string& source, const std::string& filter, const std::string& sort) {
-  const std::string from = LooksLikeStatement(source) ? "(" + Trimmed(source) + ") AS [Source]" : "[" + source + "]";
-  std::string text = "SELECT * FROM " + from;
+  std::string declarations, from;
+  if (LooksLikeStatement(source)) {
+    std::string statement = Trimmed(source);
+    std::string head = statement.substr(0, 10);
+    for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::size_t end = statement.find(';');
+    if (head == "PARAMETERS" && end != std::string::npos) {
+      declarations = statement.substr(0, end + 1) + " ";
+      statement = Trimmed(statement.substr(end + 1));
+    }
+    from = "(" + statement + ") AS [Source]";
+  } else {
+    from = "[" + source + "]";
+  }
+  std::string text = declarations + "SELECT * FROM " + from;
   if (!filter.empty()) text += " WHERE (" + filter + ")";
   if (!sort.empty()) text += " ORDER BY " + sort;
   return text;

@@ -31,6 +31,8 @@ TEST_F(FilterSortGetRowsTest, FilterAndSortShapeTheNextRecordsetOnly) {
   db_->CreateQueryDef("Aged", "PARAMETERS Least SHORT; SELECT Name, Age FROM People WHERE Age >= Least ORDER BY Name");
   auto aged = db_->QueryDefs()->Item(std::string_view("Aged"));
   aged->Parameters()->Item("Least")->SetValue(Variant(30));
+  auto unsaved = db_->CreateQueryDef("", "PARAMETERS Most SHORT; SELECT Name, Age FROM People WHERE Age <= Most");
+  unsaved->Parameters()->Item("Most")->SetValue(Variant(30));
   struct Case {
     std::string label;
     std::shared_ptr<Recordset> rs;
@@ -45,6 +47,7 @@ TEST_F(FilterSortGetRowsTest, FilterAndSortShapeTheNextRecordsetOnly) {
       {"statement", Open("SELECT Name, Age * 2 AS Twice FROM People WHERE Age > 26;", kOpenDynaset), "Twice < 80", "Name",
        "Dora,alice,Carl", "alice,Carl"},
       {"query parameters", aged->OpenRecordset(), "Name <> 'Dora'", "Name DESC", "alice,Carl,Dora", "Carl,alice"},
+      {"statement parameters", unsaved->OpenRecordset(), "Age > 25", "Name DESC", "alice,Carl,Bob", "Carl,alice"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
