@@ -96,8 +96,9 @@ class QueryContext {
 
   const QuerySchema& schema() const { return schema_; }
   const QueryTranslateOptions& options() const { return options_; }
-  // with_row_key applies to the statement's own SELECT only: the first caller takes it, so
-  // subqueries, derived tables and inlined saved queries never get the key column.
+  // with_row_key applies to the statement's own SELECT: the first caller takes it, so
+  // subqueries never get the key column; derived tables and inlined saved queries get it only
+  // as sources of a keyed SELECT (RequestRowKey).
   bool TakeRowKeyRequest() { return std::exchange(row_key_pending_, false); }
   // A saved query or derived table that is a source of a keyed statement is keyed in turn, so
   // that rows drawn through it still name their table's rows.

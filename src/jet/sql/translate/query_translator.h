@@ -89,7 +89,8 @@ struct TranslatedQuery {
   // parameters). Run it and pass the values to TranslateCrosstab to get the statement.
   std::string pivot_values_sql;
   // With QueryTranslateOptions::with_row_key, a select whose rows are the rows of one table
-  // (one source that is a table; no grouping, aggregate, DISTINCT, TOP or UNION) names that
+  // (one source that is a table, or a saved query or derived table whose rows are in turn; no
+  // grouping, aggregate, DISTINCT, TOP or UNION) names that
   // table here, and SQL returns the table's rowid first, as kRowKeyColumn, before COLUMNS.
   // Empty otherwise (SQL then returns COLUMNS only).
   std::string row_key_table;
