@@ -58,6 +58,7 @@ inline constexpr int kTableLocked = 3262;
 inline constexpr int kDataChanged = 3197;
 inline constexpr int kFieldNotUpdatable = 3164;
 inline constexpr int kQueryNotUpdatable = 3326;
+inline constexpr int kFieldIsExpression = 3327;
 inline constexpr int kBadIndexName = 3015;
 }  // namespace err
 

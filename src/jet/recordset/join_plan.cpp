@@ -223,7 +223,14 @@ std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::stri
   }
   if (plan->tables.empty()) return nullptr;
 
+  for (JoinTable& table : plan->tables) table.alias = sources[table.key_column - 1].alias;
   for (RecordsetColumn& column : columns) {
+    if (column.computed) {
+      if (column.expression.empty()) return nullptr;
+      plan->computed = true;
+      plan->column_table.push_back(-1);
+      continue;
+    }
     int table = -1;
     for (std::size_t i = 0; i < plan->tables.size(); ++i) {
       if (SameName(plan->tables[i].table.name, column.source_table)) table = static_cast<int>(i);
@@ -267,10 +274,30 @@ std::string JoinFromSql(const JoinPlan& plan, bool from_anchor) {
   return from;
 }
 
+namespace {
+
+// EXPRESSION over the statement's aliases, from the rows of the record being read (none for the
+// tables a record without a root row lacks).
+std::string ComputedSql(const JoinPlan& plan, const std::string& expression, bool from_anchor) {
+  std::string from = "(SELECT 1) AS \"qb_one\"";
+  for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+    const bool present = !from_anchor || plan.tables[t].anchored;
+    from += " LEFT JOIN " + sql::QuoteSqliteName(plan.tables[t].table.name) + " AS " + plan.tables[t].alias + " ON " +
+            plan.tables[t].alias + ".rowid = " + (present ? JoinAlias(t) + ".rowid" : std::string("NULL"));
+  }
+  return "(SELECT " + expression + " FROM " + from + ")";
+}
+
+}  // namespace
+
 std::string JoinColumnsSql(const JoinPlan& plan, const std::vector<RecordsetColumn>& columns, bool from_anchor) {
   std::string list;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (!list.empty()) list += ", ";
+    if (plan.column_table[i] < 0) {
+      list += ComputedSql(plan, columns[i].expression, from_anchor);
+      continue;
+    }
     const auto table = static_cast<std::size_t>(plan.column_table[i]);
     list += from_anchor && !plan.tables[table].anchored
                 ? std::string("NULL")

@@ -37,6 +37,7 @@ struct JoinTable {
   bool outer = false;             // on the side of an outer join that may find no row
   bool anchored = false;          // the anchor or below it: read from the anchor's row when the
                                   // record has no root row
+  std::string alias = std::string();  // how the statement's SQL names it (computed columns)
 };
 
 struct JoinPlan {
@@ -44,6 +45,7 @@ struct JoinPlan {
   std::vector<int> column_table;  // the table of each recordset column
   bool consistent = true;         // dbConsistent (the default) rather than dbInconsistent
   int anchor = -1;                // the kept one side when the root may be missing; else -1
+  bool computed = false;          // some column is an expression (column_table -1)
 };
 
 // Keys of a record without a root row: the anchor's rowid R as kAnchorBase + R. Rowids here are
@@ -61,7 +63,8 @@ inline constexpr std::int64_t kFirstRootKey = -(std::int64_t{1} << 61);
 // twice, a join condition other than equal fields of two tables, links that are not one tree
 // of one-to-many links, an outer join that may leave the root without a row unless exactly one
 // table next to the root is kept (the anchor) and every other table reached only through the
-// root is on the outer side too, or a column that is not a plain field. Marks the fields a consistent dynaset cannot change (the "one" side's link
+// root is on the outer side too, or a column that is neither a plain field nor an expression
+// with its SQL (RecordsetColumn::expression). Marks the fields a consistent dynaset cannot change (the "one" side's link
 // fields) read-only in COLUMNS and fills their base columns. Raises the parser's errors only.
 std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::string& text,
                                          const std::vector<sql::SourceKey>& sources,
@@ -72,6 +75,8 @@ std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::stri
 // FROM_ANCHOR: only the anchored tables, from the anchor outwards (a record without a root row).
 std::string JoinFromSql(const JoinPlan& plan, bool from_anchor = false);
 // "jN"."field" of COLUMNS in order; FROM_ANCHOR: Null for the tables that are not anchored.
+// An expression column is computed by a subquery that finds the statement's aliases again by
+// the rowids of the tables in the record.
 std::string JoinColumnsSql(const JoinPlan& plan, const std::vector<RecordsetColumn>& columns,
                            bool from_anchor = false);
 // The alias of table I in JoinFromSql.

@@ -38,7 +38,7 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
     select = "SELECT * FROM (" + select + ") LIMIT " + std::to_string(s.plan.max_records);
   }
   rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
-                                             s.plan.parameters, s.plan.join);
+                                             s.plan.parameters, s.plan.join, s.plan.fetch_sql);
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   rows->numbers = BookmarkNumbers(s.bookmark_space);
   if (s.IsTable()) {

@@ -15,9 +15,11 @@
 //                     read again, as Jet's record cache does); a row deleted meanwhile stays as a
 //                     hole (touching it raises kRecordDeleted).
 //                     Updatable when its rows are the rows of one table, or of tables joined
-//                     by one-to-many links (join_plan.h says which joins qualify), and every
-//                     field is a stored field of them: a computed field, or rows drawn through
-//                     a saved query, leave it read-only.
+//                     by one-to-many links (join_plan.h says which joins qualify), also when
+//                     drawn through saved queries or derived tables that are updatable in
+//                     turn. A computed field is read-only (DataUpdatable false; setting it
+//                     raises kFieldIsExpression) and read again by the row's key with the
+//                     statement's parameters; the other fields stay editable.
 //   snapshot (4)      a fixed copy of the rows, read when opened; read-only.
 //   forward-only (8)  a snapshot read only forwards (MoveNext and Move with n > 0).
 //
@@ -172,6 +174,27 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   void FindNext(const std::string& criteria);
   void FindPrevious(const std::string& criteria);
 
+  // Filter (a WHERE condition without the word WHERE, over this recordset's fields) and Sort
+  // (an ORDER BY list without the words) shape the next OpenRecordset made from this recordset,
+  // not this one. Filter: not for table-type; Sort: not for table-type or forward-only
+  // (kNotForThisObject). A Sort replaces the order a saved query gives its rows.
+  std::string Filter() const;
+  void SetFilter(const std::string& filter);
+  std::string Sort() const;
+  void SetSort(const std::string& sort);
+  // A new recordset of TYPE (0: this one's type; table-type only from a table-type recordset
+  // without Filter and Sort, else kInvalidOperation) over this recordset's source with its
+  // parameter values, OPTIONS as Database.OpenRecordset takes them, narrowed by Filter and
+  // ordered by Sort. It may be updatable as a statement over the same source would be. Raises
+  // the statement's errors for a Filter or Sort that does not translate.
+  std::shared_ptr<Recordset> OpenRecordset(int type = 0, int options = 0);
+  // Copies up to ROWS records from the current one on (fewer at the end, or before a record
+  // another user deleted, which becomes current) and moves past them, as Move ROWS would (EOF
+  // after the last record). The result is an array with one item per field, each an array of
+  // that field's values in the rows read: result.ItemAt(field).ItemAt(row). Raises
+  // kNoCurrentRecord without a current record and kInvalidArgument for ROWS < 0.
+  Variant GetRows(std::int64_t rows = 1);
+
   // Kept for callers; no effect on how rows are read here.
   int CacheSize() const;
   void SetCacheSize(int rows);
@@ -215,8 +238,9 @@ class RecordsetField {
   // kRecordDeleted on a deleted record. The reference stays valid until the recordset moves,
   // changes the edit buffer or closes: copy the value to keep it longer.
   const Variant& Value() const;
-  // Sets the value in the pending edit: kUpdateWithoutEdit without one, kFieldNotUpdatable for
-  // a field that cannot change (AutoNumber, computed), the conversion errors for a value the
+  // Sets the value in the pending edit: kUpdateWithoutEdit without one, kFieldIsExpression for a
+  // computed field of an updatable recordset, kFieldNotUpdatable for another field that cannot
+  // change (AutoNumber, a consistent join's link field), the conversion errors for a value the
   // type cannot hold.
   void SetValue(const Variant& value);
   // The length in bytes of a Memo or Long Binary value (-1 for Null, as Jet reports it).

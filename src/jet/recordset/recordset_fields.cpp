@@ -72,6 +72,10 @@ void RecordsetField::SetValue(const Variant& value) {
   RecordsetState& s = rs->State();
   const RecordsetColumn& column = QB_COLUMN(rs);
   if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "The field '" + column.name + "' can only be set after Edit or AddNew.");
+  if (column.computed && s.updatable) {
+    RaiseJetError(err::kFieldIsExpression,
+                  "Field '" + column.name + "' is based on an expression and cannot be edited.");
+  }
   // A new row of a join's kept one side may be given its key, which no other row follows yet.
   const bool new_key = s.edit->mode == kEditAdd && column.settable_on_add && s.updatable;
   if (!ColumnUpdatable(s, column) && !new_key) {

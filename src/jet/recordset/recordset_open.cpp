@@ -30,17 +30,6 @@ namespace {
 
 [[noreturn]] void InvalidArgument(const std::string& message) { RaiseJetError(err::kInvalidArgument, message); }
 
-// Statements start with one of these words; anything else names a table or saved query.
-bool LooksLikeStatement(const std::string& text) {
-  std::size_t start = text.find_first_not_of(" \t\r\n(");
-  if (start == std::string::npos) return false;
-  std::string word;
-  for (std::size_t i = start; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i) {
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
-  }
-  return word == "SELECT" || word == "TRANSFORM" || word == "PARAMETERS" || word == "INSERT" || word == "UPDATE" ||
-         word == "DELETE" || word == "CREATE" || word == "ALTER" || word == "DROP";
-}
 
 RecordsetColumn ColumnOfField(const TableModel& table, const FieldModel& field) {
   RecordsetColumn column;
@@ -182,12 +171,19 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     column.source_field = translated.source_field;
     s.plan.columns.push_back(column);
   }
-  // Rows of one table, every field a plain field of it: the dynaset is keyed by that table's
-  // rowids and updatable.
+  // Rows of one table (directly or through saved queries), every field a plain field of it or
+  // an expression: the dynaset is keyed by that table's rowids and updatable, but for the
+  // expressions, which are read again by key through the statement's own reading.
   bool plain = !query.row_key_table.empty();
+  bool computed = false;
   std::optional<TableModel> base;
   if (plain) base = LoadTableModel(connection, query.row_key_table);
   for (RecordsetColumn& column : s.plan.columns) {
+    if (plain && base && column.source_table.empty()) {
+      column.computed = true;
+      computed = true;
+      continue;
+    }
     const FieldModel* field = (plain && base && SameName(column.source_table, base->name))
                                   ? base->FindField(column.source_field)
                                   : nullptr;
@@ -199,11 +195,18 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     described.name = column.name;
     column = described;
   }
+  if (plain && computed && query.row_fetch_sql.empty()) plain = false;
   if (plain) {
     s.table = *base;
     s.plan.base_table = base->name;
     s.plan.select_sql = query.sql;
+    if (computed) s.plan.fetch_sql = query.row_fetch_sql;
     return;
+  }
+  for (std::size_t i = 0; i < s.plan.columns.size(); ++i) {
+    RecordsetColumn& column = s.plan.columns[i];
+    column.computed = column.source_table.empty();
+    if (column.computed && i < query.column_sql.size()) column.expression = query.column_sql[i];
   }
   if (!query.source_keys.empty() && DescribeJoin(s, text, query)) return;
   for (RecordsetColumn& column : s.plan.columns) {
@@ -219,6 +222,17 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
 }
 
 }  // namespace
+
+bool LooksLikeStatement(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t\r\n(");
+  if (start == std::string::npos) return false;
+  std::string word;
+  for (std::size_t i = start; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+  }
+  return word == "SELECT" || word == "TRANSFORM" || word == "PARAMETERS" || word == "INSERT" || word == "UPDATE" ||
+         word == "DELETE" || word == "CREATE" || word == "ALTER" || word == "DROP";
+}
 
 std::string TableOrderSql(const TableModel& table, const std::string& index_name, std::string* where, bool reverse) {
   std::string order;

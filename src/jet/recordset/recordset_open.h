@@ -33,6 +33,10 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
                                            const std::vector<Variant>& parameters, std::int64_t max_records = 0,
                                            TableIndexes indexes = {});
 
+// True when TEXT is a statement rather than the name of a table or saved query: statements
+// start with a statement's first word (SELECT, TRANSFORM, PARAMETERS, INSERT, ...).
+bool LooksLikeStatement(const std::string& text);
+
 // A table-type recordset's ORDER BY over TABLE for the index INDEX_NAME ("" natural order),
 // ending with rowid; *WHERE gets the filter of an IgnoreNulls index ("" for none). REVERSE: the
 // same order backwards, every term's direction turned.

@@ -45,6 +45,7 @@ struct SourcePlan {
   std::vector<RecordsetColumn> columns;
   std::string select_sql;         // rows: the rowid first when BASE_TABLE is set
   std::string base_table;         // "" when rows are not one table's rows (a join: its root)
+  std::string fetch_sql;          // rows with computed fields: read by key through this
   std::shared_ptr<const JoinPlan> join;  // rows of a join written back table by table; else null
   std::vector<Variant> parameters;
   bool append_only = false;       // shows only the rows it adds
@@ -115,6 +116,7 @@ struct RecordsetState {
   std::optional<PendingEdit> edit;
   std::optional<Variant> last_modified;
   bool no_match = false;
+  std::string filter, sort;  // for the next OpenRecordset from this recordset (filter_sort.cpp)
 
   Connection& Open() const;          // kObjectClosed when the database has closed
   // The database while it is open, else null. Takes no reference: one thread per engine, and a

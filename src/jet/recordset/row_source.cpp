@@ -26,13 +26,14 @@ std::string Slice(const std::string& inner, std::int64_t offset, std::int64_t li
 
 RowSource::RowSource(Connection& connection, std::vector<RecordsetColumn> columns, std::string select_sql,
                      std::string base_table, std::vector<Variant> parameters,
-                     std::shared_ptr<const JoinPlan> join)
+                     std::shared_ptr<const JoinPlan> join, std::string fetch_sql)
     : connection_(connection),
       columns_(std::move(columns)),
       select_sql_(std::move(select_sql)),
       base_table_(std::move(base_table)),
       parameters_(std::move(parameters)),
-      join_(std::move(join)) {}
+      join_(std::move(join)),
+      fetch_sql_(std::move(fetch_sql)) {}
 
 void RowSource::BindParameters(PreparedSql& sql) {
   const int count = sqlite3_bind_parameter_count(sql.Handle());
@@ -87,6 +88,14 @@ std::string BaseColumnsSql(const std::vector<RecordsetColumn>& columns) {
 
 }  // namespace
 
+std::string RowSource::KeySql() const {
+  return fetch_sql_.empty() ? std::string("rowid") : sql::QuoteSqliteName(sql::kRowKeyColumn);
+}
+
+bool RowSource::Computes() const { return !fetch_sql_.empty() || (join_ && join_->computed); }
+
+int RowSource::KeyMark(int i) const { return (Computes() ? static_cast<int>(parameters_.size()) : 0) + i; }
+
 std::string RowSource::FetchSql(bool from_anchor) const {
   // A joined row is its root row with what its links find now, so a changed link field shows
   // the row it now points to.
@@ -95,6 +104,8 @@ std::string RowSource::FetchSql(bool from_anchor) const {
     return "SELECT " + JoinAlias(keyed) + ".rowid, " + JoinColumnsSql(*join_, columns_, from_anchor) + " FROM " +
            JoinFromSql(*join_, from_anchor);
   }
+  // Computed columns are computed from the row as it is now, filters aside.
+  if (!fetch_sql_.empty()) return "SELECT * FROM (" + fetch_sql_ + ")";
   return "SELECT " + BaseColumnsSql(columns_) + " FROM " + sql::QuoteSqliteName(base_table_);
 }
 
@@ -103,11 +114,13 @@ void RowSource::FetchJoinRange(bool from_anchor, std::int64_t first, std::int64_
   PreparedSql& fetch = from_anchor ? anchor_range_ : fetch_range_;
   if (!fetch.IsPrepared()) {
     const std::string rowid = JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid";
-    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " BETWEEN ?1 AND ?2 ORDER BY " + rowid);
+    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " BETWEEN ?" + std::to_string(KeyMark(1)) +
+                                         " AND ?" + std::to_string(KeyMark(2)) + " ORDER BY " + rowid);
   }
   ResetOnExit reset(fetch);
-  sqlite3_bind_int64(fetch.Handle(), 1, from_anchor ? AnchorRowid(first) : first);
-  sqlite3_bind_int64(fetch.Handle(), 2, from_anchor ? AnchorRowid(last) : last);
+  if (Computes()) BindParameters(fetch);
+  sqlite3_bind_int64(fetch.Handle(), KeyMark(1), from_anchor ? AnchorRowid(first) : first);
+  sqlite3_bind_int64(fetch.Handle(), KeyMark(2), from_anchor ? AnchorRowid(last) : last);
   while (fetch.Step()) {
     const std::int64_t rowid = sqlite3_column_int64(fetch.Handle(), 0);
     rows.emplace_back(from_anchor ? AnchorKey(rowid) : rowid, ReadRow(fetch, 1));
@@ -127,11 +140,13 @@ void RowSource::FetchRange(std::int64_t first, std::int64_t last,
     return;
   }
   if (!fetch_range_.IsPrepared()) {
-    fetch_range_ = PreparedSql(connection_, FetchSql() + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
+    fetch_range_ = PreparedSql(connection_, FetchSql() + " WHERE " + KeySql() + " BETWEEN ?" + std::to_string(KeyMark(1)) +
+                                                " AND ?" + std::to_string(KeyMark(2)) + " ORDER BY " + KeySql());
   }
   ResetOnExit reset(fetch_range_);
-  sqlite3_bind_int64(fetch_range_.Handle(), 1, first);
-  sqlite3_bind_int64(fetch_range_.Handle(), 2, last);
+  if (Computes()) BindParameters(fetch_range_);
+  sqlite3_bind_int64(fetch_range_.Handle(), KeyMark(1), first);
+  sqlite3_bind_int64(fetch_range_.Handle(), KeyMark(2), last);
   while (fetch_range_.Step()) {
     rows.emplace_back(sqlite3_column_int64(fetch_range_.Handle(), 0), ReadRow(fetch_range_, 1));
   }
@@ -142,11 +157,12 @@ bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
   PreparedSql& fetch = from_anchor ? anchor_one_ : fetch_one_;
   if (!fetch.IsPrepared()) {
     const std::string rowid =
-        join_ ? JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid" : std::string("rowid");
-    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " = ?1");
+        join_ ? JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid" : KeySql();
+    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " = ?" + std::to_string(KeyMark(1)));
   }
   ResetOnExit reset(fetch);
-  sqlite3_bind_int64(fetch.Handle(), 1, from_anchor ? AnchorRowid(key) : key);
+  if (Computes()) BindParameters(fetch);
+  sqlite3_bind_int64(fetch.Handle(), KeyMark(1), from_anchor ? AnchorRowid(key) : key);
   if (!fetch.Step()) return false;
   values = ReadRow(fetch, 1);
   return true;

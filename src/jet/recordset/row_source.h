@@ -27,6 +27,8 @@ struct RecordsetColumn {
   std::string default_value;    // the base field's DefaultValue expression ("" for none)
   bool read_only = false;       // a field of a join that a consistent dynaset cannot change
   bool settable_on_add = false;  // READ_ONLY, but an AddNew may set it (the key of a new row)
+  bool computed = false;        // an expression's value: read-only in every recordset
+  std::string expression;       // COMPUTED in a join: its SQL over the statement's aliases
 };
 
 struct JoinPlan;
@@ -36,9 +38,11 @@ class RowSource {
   // SELECT_SQL returns, per row, the base rowid first when BASE_TABLE is given (keyed rows),
   // then COLUMNS in order. PARAMETERS fill its placeholders ?1..?N. With JOIN, the rows are
   // joined rows keyed by the rowid of BASE_TABLE, the join's root, and read again through it.
+  // FETCH_SQL (keyed rows of one table with computed columns): the statement that reads a row's
+  // values by key, as sql::TranslatedQuery::row_fetch_sql describes; "" reads the base table.
   RowSource(Connection& connection, std::vector<RecordsetColumn> columns, std::string select_sql,
             std::string base_table, std::vector<Variant> parameters,
-            std::shared_ptr<const JoinPlan> join = nullptr);
+            std::shared_ptr<const JoinPlan> join = nullptr, std::string fetch_sql = {});
 
   const std::vector<RecordsetColumn>& Columns() const { return columns_; }
   // The table whose rowids the keys are; "" when rows are not base rows (keys are then row
@@ -81,6 +85,11 @@ class RowSource {
                       std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows);
 
   void BindParameters(PreparedSql& sql);
+  // The column the reads by key compare, and the placeholder number of its I-th (1-based)
+  // bound: past the statement's parameters when the reads compute the statement's expressions.
+  std::string KeySql() const;
+  bool Computes() const;
+  int KeyMark(int i) const;
   std::vector<Variant> ReadRow(PreparedSql& sql, int first_column) const;
 
   Connection& connection_;                 // not owned; constant after construction
@@ -89,6 +98,7 @@ class RowSource {
   const std::string base_table_;
   std::vector<Variant> parameters_;
   const std::shared_ptr<const JoinPlan> join_;
+  const std::string fetch_sql_;
   PreparedSql fetch_one_;    // by rowid, compiled on first use
   PreparedSql fetch_range_;  // by rowid range, compiled on first use
   PreparedSql anchor_one_;    // a join's records without a root row: by the anchor's rowid

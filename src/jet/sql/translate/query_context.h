@@ -33,6 +33,11 @@ struct BoundSource {
   // A table inside a parenthesised join is reached through a subquery there (this SQLite
   // offers no rowid through such a join), which names its rowid qb_rowid.
   bool nested = false;
+  // Where the rows can be read again by key, past every filter: for a table, its FROM text;
+  // for a saved query or derived table whose rows are one table's (asked for with_row_key),
+  // its keyed reading (SelectSql::row_fetch_sql) as a subquery, with KEY_TABLE that table.
+  std::string fetch_from;
+  std::string key_table;
 
   // The SQLite text of the table's rowid. REQUIRES: TABLE is set.
   std::string RowidSql() const { return sql_name + (nested ? ".qb_rowid" : ".rowid"); }
@@ -62,9 +67,11 @@ struct BlockSql {
   // A plain block over one table (no grouping, aggregate or DISTINCT): that table's rowid as
   // SQL, and the table's name. Empty otherwise.
   std::string row_key_sql, row_key_table;
+  std::string fetch_from;  // with ROW_KEY_TABLE: its source's BoundSource::fetch_from
   // A plain block over a join of stored tables: each one's rowid as SQL, and the table
   // (source_keys.h). Empty otherwise.
   std::vector<std::pair<std::string, SourceKey>> source_keys;
+  std::vector<std::string> item_sql;  // each column's SQL, in select-list order
 };
 
 // The SQL and result columns of a translated SELECT or UNION.
@@ -74,7 +81,9 @@ struct SelectSql {
   std::vector<SqlValueType> kinds;
   bool wrapped_needed = false;  // has ORDER BY, LIMIT or WITH: a union part must be wrapped
   std::string row_key_table;    // QueryTranslateOptions::with_row_key: see TranslatedQuery
+  std::string row_fetch_sql;    // likewise
   std::vector<SourceKey> source_keys;  // likewise
+  std::vector<std::string> column_sql;  // likewise
 };
 
 // Names compare as everywhere in the engine (unicode_text.h).
@@ -87,9 +96,13 @@ class QueryContext {
 
   const QuerySchema& schema() const { return schema_; }
   const QueryTranslateOptions& options() const { return options_; }
-  // with_row_key applies to the statement's own SELECT only: the first caller takes it, so
-  // subqueries, derived tables and inlined saved queries never get the key column.
+  // with_row_key applies to the statement's own SELECT: the first caller takes it, so
+  // subqueries never get the key column; derived tables and inlined saved queries get it only
+  // as sources of a keyed SELECT (RequestRowKey).
   bool TakeRowKeyRequest() { return std::exchange(row_key_pending_, false); }
+  // A saved query or derived table that is a source of a keyed statement is keyed in turn, so
+  // that rows drawn through it still name their table's rows.
+  void RequestRowKey() { row_key_pending_ = true; }
 
   // Declares PARAMETERS entries (repeats of a known name keep the first declaration).
   void Declare(const std::vector<ParsedParameter>& parameters);

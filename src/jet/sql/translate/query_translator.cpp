@@ -55,7 +55,9 @@ TranslatedQuery TranslateSelectStatement(QueryContext& ctx, const ParsedQuery& q
   if (into.empty()) {
     out.sql = std::move(select.sql);
     out.row_key_table = std::move(select.row_key_table);
+    out.row_fetch_sql = std::move(select.row_fetch_sql);
     out.source_keys = std::move(select.source_keys);
+    out.column_sql = std::move(select.column_sql);
     return out;
   }
   out.kind = QueryKind::kMakeTable;

@@ -61,6 +61,7 @@ struct TranslatedParameter {
 struct SourceKey {
   std::string name;   // how the statement names it: its alias, else the table's name
   std::string table;  // the stored table
+  std::string alias = std::string();  // how the translated SQL names it (quoted)
 };
 
 struct TranslatedQuery {
@@ -88,15 +89,23 @@ struct TranslatedQuery {
   // parameters). Run it and pass the values to TranslateCrosstab to get the statement.
   std::string pivot_values_sql;
   // With QueryTranslateOptions::with_row_key, a select whose rows are the rows of one table
-  // (one source that is a table; no grouping, aggregate, DISTINCT, TOP or UNION) names that
+  // (one source that is a table, or a saved query or derived table whose rows are in turn; no
+  // grouping, aggregate, DISTINCT, TOP or UNION) names that
   // table here, and SQL returns the table's rowid first, as kRowKeyColumn, before COLUMNS.
   // Empty otherwise (SQL then returns COLUMNS only).
   std::string row_key_table;
+  // With ROW_KEY_TABLE: the same rows' values read by key past every filter: a select of
+  // kRowKeyColumn and COLUMNS over all the table's rows, with the statement's parameters, so a
+  // row reads as it is now (computed columns computed) whether or not it still matches.
+  std::string row_fetch_sql;
   // With with_row_key, a select over two or more sources, each a stored table (no grouping,
   // aggregate, DISTINCT, TOP or UNION), names them here in FROM order, and SQL returns each
   // one's rowid first, as kSourceKeyPrefix + 1, 2, ..., before COLUMNS (Null where an outer
   // join found no row). Empty otherwise.
   std::vector<SourceKey> source_keys;
+  // With SOURCE_KEYS: each column's SQL over the sources' aliases (SourceKey::alias), so a
+  // computed column can be computed again from the rows the keys name.
+  std::vector<std::string> column_sql;
   // The stored tables the statement's FROM clauses name, at any depth (saved queries and
   // subqueries included), each once.
   std::vector<std::string> tables_read;

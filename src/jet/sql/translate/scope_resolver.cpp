@@ -332,6 +332,10 @@ BoundSource SourceFromSelect(const SelectSql& sql, std::string name, std::string
     bound.columns.push_back(
         {column.name, column.dao_type, column.size, column.source_table, column.source_field});
   }
+  if (!sql.row_key_table.empty()) {
+    bound.key_table = sql.row_key_table;
+    bound.fetch_from = "(" + sql.row_fetch_sql + ") AS " + bound.sql_name;
+  }
   return bound;
 }
 
@@ -356,6 +360,7 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
       }
       std::string alias = ctx.NewAlias();
       if (object->kind == SchemaObject::Kind::kQuery) {
+        if (ctx.options().with_row_key) ctx.RequestRowKey();
         SelectSql sql = TranslateSavedQuery(ctx, *object, source.pos);
         scope.sources.push_back(SourceFromSelect(sql, name, alias));
         return "(" + sql.sql + ") AS " + alias;
@@ -370,11 +375,13 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
         bound.columns.push_back(
             {column.name, column.dao_type, column.size, object->name, column.name});
       }
+      bound.fetch_from = QuoteSqliteName(object->name) + " AS " + alias;
       scope.sources.push_back(std::move(bound));
       if (nested) return "(SELECT rowid AS qb_rowid, * FROM " + QuoteSqliteName(object->name) + ") AS " + alias;
       return QuoteSqliteName(object->name) + " AS " + alias;
     }
     case ParsedSource::Kind::kSubquery: {
+      if (ctx.options().with_row_key) ctx.RequestRowKey();
       SelectSql sql = TranslateSelectTree(ctx, *source.subquery, nullptr);
       std::string alias = ctx.NewAlias();
       scope.sources.push_back(SourceFromSelect(sql, source.alias, alias));

@@ -210,11 +210,9 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
     loose.push_back({"", having.TakeLooseColumns(), select.having->pos});
   }
   if (aggregated) CheckGrouping(loose, grouped_sql);
-  if (!aggregated && !block.distinct && scope.sources.size() == 1 && !scope.sources[0].table.empty()) {
-    block.row_key_sql = scope.sources[0].RowidSql();
-    block.row_key_table = scope.sources[0].table;
-  }
+  NoteRowKey(scope, aggregated, block);
   NoteSourceKeys(scope, aggregated, rows_grouped, block);
+  if (!block.source_keys.empty()) block.item_sql = sql_items;
   if (!select.order_by.empty()) {
     ScopeResolver order(ctx, scope, true, 3097);
     for (const ParsedOrderItem& item : select.order_by) {
@@ -313,6 +311,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
     if (row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
       block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
       result.row_key_table = block.row_key_table;
+      result.row_fetch_sql = "SELECT " + block.select_list + " FROM " + block.fetch_from;
     } else if (row_key && query.parts.size() == 1 && !part.top && !block.source_keys.empty()) {
       PrependSourceKeys(block, result);
     }

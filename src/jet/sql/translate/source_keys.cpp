@@ -4,6 +4,21 @@
 
 namespace qb::jet::sql {
 
+void NoteRowKey(const Scope& scope, bool aggregated, BlockSql& block) {
+  if (aggregated || block.distinct || scope.sources.size() != 1) return;
+  const BoundSource& source = scope.sources[0];
+  if (!source.table.empty()) {
+    block.row_key_sql = source.RowidSql();
+    block.row_key_table = source.table;
+  } else if (!source.key_table.empty()) {
+    block.row_key_sql = source.sql_name + "." + QuoteSqliteName(kRowKeyColumn);
+    block.row_key_table = source.key_table;
+  } else {
+    return;
+  }
+  block.fetch_from = source.fetch_from;
+}
+
 void NoteSourceKeys(const Scope& scope, bool aggregated, bool rows_grouped, BlockSql& block) {
   block.source_keys.clear();
   if (aggregated || rows_grouped || block.distinct || scope.sources.size() < 2) return;
@@ -11,7 +26,7 @@ void NoteSourceKeys(const Scope& scope, bool aggregated, bool rows_grouped, Bloc
   for (const BoundSource& source : scope.sources) {
     // A saved query or derived table has no rowid of its own: its rows cannot be found again.
     if (source.table.empty()) return;
-    keys.push_back({source.RowidSql(), SourceKey{source.name, source.table}});
+    keys.push_back({source.RowidSql(), SourceKey{source.name, source.table, source.sql_name}});
   }
   block.source_keys = std::move(keys);
 }
@@ -22,6 +37,7 @@ void PrependSourceKeys(BlockSql& block, SelectSql& result) {
     list += block.source_keys[i].first + " AS " + QuoteSqliteName(kSourceKeyPrefix + std::to_string(i + 1)) + ", ";
     result.source_keys.push_back(block.source_keys[i].second);
   }
+  result.column_sql = block.item_sql;
   block.select_list = list + block.select_list;
 }
 

@@ -7,6 +7,11 @@
 
 namespace qb::jet::sql {
 
+// Fills BLOCK.row_key_sql, row_key_table and fetch_from when BLOCK is a plain select (no
+// grouping, aggregate or DISTINCT) over one source whose rows are one table's: the table itself,
+// or a saved query or derived table keyed by that table's rowids. Leaves them empty otherwise.
+void NoteRowKey(const Scope& scope, bool aggregated, BlockSql& block);
+
 // Fills BLOCK.source_keys when BLOCK is a plain select over two or more sources, every one a
 // stored table: no grouping, aggregate, DISTINCT or DISTINCTROW grouping (ROWS_GROUPED). Leaves
 // it empty otherwise.
