@@ -64,7 +64,10 @@ void TDAOBaseRecordset::MoveLastRecord(int options) {
 
 Variant TDAOBaseRecordset::GetCOMBookmark() const {
   if (!recordset_) return Variant();
-  return CallEngine(this, "GetCOMBookmark", [&] { return recordset_->Bookmark(); });
+  return CallEngine(this, "GetCOMBookmark", [&] {
+    // A forward-only recordset has no bookmarks; its records are read in passing only.
+    return recordset_->Bookmarkable() ? recordset_->Bookmark() : Variant();
+  });
 }
 
 void TDAOBaseRecordset::GotoCOMBookmark(const Variant& bookmark) {
