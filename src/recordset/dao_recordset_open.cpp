@@ -133,6 +133,10 @@ void TDAOBaseRecordset::OpenRecordset() {
   SetBookmarkSize(4);
   InternalInitFieldDefs();
   CreateFields();
+  // Fields made from the definitions belong to this opening only: a form written now must
+  // not store them as if they had been placed on it.
+  if (DefaultFields())
+    for (TField* field : Fields()) field->SetSubComponent(true);
   BindFields(true);
   InitFieldOffsets();
   ComputeRecordSize();
