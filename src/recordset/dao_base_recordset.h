@@ -20,6 +20,7 @@ namespace qb {
 namespace jet {
 class QueryDef;
 class Recordset;
+class RecordsetField;
 class RecordsetFields;
 }  // namespace jet
 
@@ -217,6 +218,8 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   void WriteJetField(const TField* field, TRecordBuffer buffer);
   // The engine's Fields of the held recordset; null when none.
   std::shared_ptr<jet::RecordsetFields> JetFields() const;
+  // The engine field at INDEX (from 0) of the held recordset. REQUIRES: one is held.
+  std::shared_ptr<jet::RecordsetField> JetField(int index) const;
   // Stored procedures: binds parameter values to QUERY before it opens (the base binds
   // nothing), and asks for missing values (the base asks nothing). Opening happens only when
   // every parameter has a value afterwards.
@@ -266,6 +269,9 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   int jet_field_count_ = 0;  // engine fields of the open recordset
   // By engine position of each definition (index in FieldDefs): where its values come from.
   std::vector<int> def_jet_index_;
+  // The engine's field objects of the held recordset, made on first use (their values are read
+  // afresh each time); emptied when the recordset is released.
+  mutable std::vector<std::shared_ptr<jet::RecordsetField>> field_cache_;
   // Modified marks, indexed by engine field number - 1.
   std::vector<bool> modified_;
   TRecordBuffer set_key_buffer_ = nullptr;

@@ -77,6 +77,17 @@ std::shared_ptr<jet::RecordsetFields> TDAOBaseRecordset::JetFields() const {
   return CallEngine(this, "GetFields", [&] { return recordset_->Fields(); });
 }
 
+std::shared_ptr<jet::RecordsetField> TDAOBaseRecordset::JetField(int index) const {
+  if (index >= 0 && static_cast<size_t>(index) < field_cache_.size() && field_cache_[static_cast<size_t>(index)])
+    return field_cache_[static_cast<size_t>(index)];
+  std::shared_ptr<jet::RecordsetField> field = recordset_->Fields()->Item(index);
+  if (index >= 0 && static_cast<size_t>(index) < 4096) {
+    if (field_cache_.size() <= static_cast<size_t>(index)) field_cache_.resize(static_cast<size_t>(index) + 1);
+    field_cache_[static_cast<size_t>(index)] = field;
+  }
+  return field;
+}
+
 void TDAOBaseRecordset::InternalInitFieldDefs() {
   if (!recordset_) CreateCOMObj();
   std::shared_ptr<jet::RecordsetFields> fields = JetFields();

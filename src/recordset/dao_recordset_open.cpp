@@ -68,6 +68,7 @@ void TDAOBaseRecordset::OpenStoredProcedure(int type, int options, int lock) {
 
 void TDAOBaseRecordset::CreateCOMObj() {
   if (recordset_) return;
+  field_cache_.clear();
   const char* method = "CreateCOMObj";
   if (HasUnresolvedReferences()) {
     RaiseDAOError(this, Format(ResString(kResLinkedToUncreatedForms), "Recordset"), method);
@@ -123,6 +124,7 @@ void TDAOBaseRecordset::ApplyOpenSettings() {
 void TDAOBaseRecordset::ReleaseRecordset() {
   std::shared_ptr<jet::Recordset> recordset = std::move(recordset_);
   recordset_.reset();
+  field_cache_.clear();
   forward_before_first_ = false;
   if (recordset && recordset->IsOpen()) CallEngine(this, "COMClose", [&] { recordset->Close(); });
 }

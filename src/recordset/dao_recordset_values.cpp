@@ -47,7 +47,7 @@ void TDAOBaseRecordset::ReadJetField(const TField* field, TRecordBuffer buffer) 
   std::uint8_t* slot = buffer + field->Offset();
   std::memset(slot, 0, static_cast<size_t>(size) + 1);
   std::shared_ptr<jet::RecordsetField> jet_field =
-      CallEngine(this, "ReadJetField", [&] { return recordset_->Fields()->Item(number - 1); });
+      CallEngine(this, "ReadJetField", [&] { return JetField(number - 1); });
   if (size == 0) {
     // Blob and memo values stay with the engine; only whether there is one is kept.
     const std::int64_t length = CallEngine(this, "ReadJetField", [&] { return jet_field->FieldSize(); });
@@ -149,7 +149,7 @@ void TDAOBaseRecordset::WriteJetField(const TField* field, TRecordBuffer buffer)
     }
   }
   const int number = field->FieldNo();
-  CallEngine(this, "WriteJetField", [&] { recordset_->Fields()->Item(number - 1)->SetValue(value); });
+  CallEngine(this, "WriteJetField", [&] { JetField(number - 1)->SetValue(value); });
 }
 
 }  // namespace qb
