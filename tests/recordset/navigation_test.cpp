@@ -3,6 +3,7 @@
 // forward-only kind, refresh, and the cursor held still while an engine edit is pending.
 #include <gtest/gtest.h>
 
+#include "core/resource_strings.h"
 #include "framework/data/field.h"
 #include "jet/recordset/recordset.h"
 #include "recordset/recordset_fixture.h"
@@ -175,6 +176,35 @@ TEST_F(NavigationTest, APendingAddNewHoldsTheCursorStill) {
   rs->FieldByName("Name")->SetAsString("Fay");
   rs->Post();
   EXPECT_EQ(Column("People", "Name"), "Ann,Bob,Cid,Dan,Eve,Fay");
+}
+
+TEST_F(NavigationTest, PositionsAreRefusedWhereTheKindHasNone) {
+  struct Case {
+    TRecordSetTypes type;
+    const char* source;
+    std::function<void(TDAORecordset&)> action;
+    int message;
+    const char* method;
+  } cases[] = {
+      {rtUnidirectional, "SELECT * FROM People", [](TDAORecordset& rs) { rs.SetPercentPosition(50); },
+       kResPercentPositionNotAllowed, "SetPercentPosition"},
+      {rtTable, "People", [](TDAORecordset& rs) { rs.SetAbsolutePosition(1); }, kResAbsolutePositionNotAllowed,
+       "SetAbsolutePosition"},
+      {rtTable, "People", [](TDAORecordset& rs) { rs.COMRequery(nullptr); }, kResRequeryNotAllowed, "COMRequery"},
+  };
+  for (const Case& c : cases) {
+    auto rs = Make(c.type, c.source);
+    rs->Open();
+    const Raised raised = RaisedBy([&] { c.action(*rs); });
+    EXPECT_EQ(raised.text, ResString(c.message));
+    EXPECT_EQ(raised.method, c.method);
+  }
+  auto rs = Make(rtSnapshot, "SELECT * FROM People ORDER BY Id");
+  rs->Open();
+  rs->SetAbsolutePosition(3);
+  EXPECT_EQ(rs->FieldByName("Name")->AsString(), "Dan");
+  rs->SetPercentPosition(20);
+  EXPECT_EQ(rs->FieldByName("Name")->AsString(), "Bob");
 }
 
 }  // namespace
