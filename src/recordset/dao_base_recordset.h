@@ -1,0 +1,280 @@
+// recordset/dao_base_recordset: TDAOBaseRecordset, the dataset that presents one engine
+// Recordset: its configuration and guards, opening and closing, the field definitions and the
+// record-buffer layout, the engine cursor kept in step with the buffers, and the edit protocol.
+// The operations are split by concern over the dao_recordset_*.cpp files.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/variant.h"
+#include "engine/dao_object.h"
+#include "engine/dao_recordset_link.h"
+#include "framework/data/dataset.h"
+#include "recordset/dao_recordset_types.h"
+
+namespace qb {
+
+namespace jet {
+class QueryDef;
+class Recordset;
+class RecordsetField;
+class RecordsetFields;
+}  // namespace jet
+
+class TDAODataBase;
+class TDAOBaseRecordset;
+using TRecordSetNotifyEvent = std::function<void(TDAOBaseRecordset* sender)>;
+
+// Record buffer (one fixed-size block, no part of it held elsewhere):
+//   field area   for each field in field order at its Offset(): its slot (FieldDataSize bytes)
+//                then one has-value byte (0 none, 1 value). RecordDataSize() bytes in all.
+//   record info  kRecordInfoSize bytes: the bookmark flag, the length of the engine bookmark
+//                kept (0: none) and its bytes.
+// Texts are kept in their slot (the field's size and a zero byte); blob and memo values are
+// not kept in the buffer at all.
+//
+// Engine cursor and buffers: the cursor stands on the record last fetched (or BOF / EOF) until
+// something else moves it; every buffer keeps its record's engine bookmark, so MoveToRecordOf
+// can put the cursor back on any buffered record. The framework's bookmark is the first 4 bytes
+// of the engine bookmark. While an engine Edit or AddNew is pending and Options contains
+// roFixCursorDuringEditAndInsert (the default), the recordset's own cursor moves do nothing:
+// the engine would drop the pending edit.
+//
+// Edit protocol: dataset edit <-> engine Edit (EditMode 1), insert <-> AddNew (EditMode 2);
+// Post writes the fields marked modified and calls Update, Cancel calls CancelUpdate. A failed
+// Update leaves the engine edit pending, the dataset in its state and the marks set.
+class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRecordInfoSize = 20;
+  static constexpr int kMaxBookmarkBytes = kRecordInfoSize - 2;
+
+  explicit TDAOBaseRecordset(QObject* owner = nullptr);
+  // Closes when open (errors are swallowed), leaves the database's recordset list.
+  ~TDAOBaseRecordset() override;
+
+  // ----- configuration (dao_recordset_config.cpp). Every guarded setter raises EDAOError
+  // 65189 naming the property while the recordset is open (while the form is read it closes
+  // the recordset instead); workspace rules raise 65188.
+  TDAODataBase* DAODatabase() const { return database_; }
+  void SetDAODatabase(TDAODataBase* database);
+  TRecordSetTypes RecordSetType() const { return type_; }
+  void SetRecordSetType(TRecordSetTypes type);
+  TRecordSetOptions Options() const { return options_; }
+  void SetOptions(TRecordSetOptions options);
+  TLockStrategies LockStrategy() const { return lock_; }
+  void SetLockStrategy(TLockStrategies lock);
+  const std::string& Index() const { return index_; }
+  void SetIndex(const std::string& index);
+  bool LockEditedPages() const { return lock_edited_pages_; }
+  void SetLockEditedPages(bool lock);
+  std::int32_t BatchInstructionCount() const { return batch_instruction_count_; }
+  void SetBatchInstructionCount(std::int32_t count);
+  TODBCUpdateOptions ODBCUpdateOptions() const { return odbc_update_options_; }
+  void SetODBCUpdateOptions(TODBCUpdateOptions options);
+  std::int32_t CachedRecordCount() const { return cached_record_count_; }
+  void SetCachedRecordCount(std::int32_t count);
+  bool OnlyIdxFieldVisible() const { return only_idx_field_visible_; }
+  void SetOnlyIdxFieldVisible(bool value);
+  bool RestrictFilterToIndexedFields() const { return restrict_filter_; }
+  void SetRestrictFilterToIndexedFields(bool value) { restrict_filter_ = value; }
+  bool AutoFillUpRecordSet() const { return auto_fill_up_; }
+  void SetAutoFillUpRecordSet(bool value) { auto_fill_up_ = value; }
+  bool SQLAutoComputeParameter() const { return sql_auto_compute_parameter_; }
+  void SetSQLAutoComputeParameter(bool value) { sql_auto_compute_parameter_ = value; }
+  std::int32_t DetailUpdateDelay() const { return detail_update_delay_; }
+  void SetDetailUpdateDelay(std::int32_t milliseconds) { detail_update_delay_ = milliseconds; }
+
+  // The statement of the statement types, one list entry per line; opened as written.
+  const std::vector<std::string>& SQL() const { return sql_; }
+  void SetSQL(const std::vector<std::string>& lines);
+  // The statement as one text: each line followed by a carriage return and a line feed.
+  std::string GetSQLText() const;
+  // Splits TEXT into lines at carriage returns and line feeds and stores them.
+  void SetSQLText(const std::string& text);
+  // rtTable: the table; rtStoredProcedure: the saved query; the statement types: the table
+  // name kept for them. Refused (65187 / 65186, "SetTableName") for an open rtTable or
+  // rtStoredProcedure recordset.
+  std::string TableName() const;
+  void SetTableName(const std::string& name);
+  const std::string& StoredProcedureName() const { return stored_procedure_name_; }
+
+  // The workspace type of the database; wtUseJet without one.
+  TWorkspaceTypes WorkspaceType() const;
+  // 65189 naming PROPERTY while open ("CheckRSInactive"); while the form is read it closes.
+  void CheckRSInactive(const char* property);
+  // 65188 naming DESCRIPTION and REQUIRED ("CheckWorkspaceType") when the workspace type
+  // differs; nothing while the form is read.
+  void CheckWorkspaceType(TWorkspaceTypes required, const std::string& description) const;
+  // The preconditions of opening (65196, 65197, 65198, 65168, 65199; "CheckForAbleToOpen").
+  // Connects the database when it is not connected.
+  void CheckForAbleToOpen();
+  // Opens the engine recordset when none is held (see the .cpp for the steps).
+  void CreateCOMObj();
+  // 65195 "CheckActive" when closed.
+  void CheckActive() const override;
+
+  // Copies the configuration of another TDAOBaseRecordset (others: nothing); reopens when the
+  // source is open.
+  void Assign(const TComponent* source) override;
+  void Loaded() override;
+
+  // TDAORecordsetLink.
+  void CloseForDatabase() override;
+  void DetachFromDatabase() override;
+  void RecheckWorkspaceRules() override;
+
+  // ----- engine state (dao_recordset_navigation.cpp)
+  bool CursorIsOpen() const override { return recordset_ != nullptr; }
+  std::shared_ptr<jet::Recordset> RecordsetObject() const { return recordset_; }
+  bool AtBOF() const;
+  bool AtEOF() const;
+  bool IsJetEmpty() const;
+  bool FilledUp() const { return filled_up_; }
+  // The engine bookmark of the cursor's record; Empty without a recordset.
+  Variant GetCOMBookmark() const;
+  // Puts the cursor on BOOKMARK (nothing for Empty); obeys the pending-edit rule.
+  void GotoCOMBookmark(const Variant& bookmark);
+  void MoveNextRecord();
+  void MovePriorRecord();
+  void MoveLastRecord(int options);
+  void FillUp();
+  void SetPercentPosition(float percent);
+  void SetAbsolutePosition(std::int64_t position);
+  void COMRequery(const std::shared_ptr<jet::QueryDef>& new_query);
+
+  // ----- edit protocol (dao_recordset_editing.cpp)
+  // The engine EditMode; 28672 without a recordset.
+  int GetEditMode() const;
+  bool GetUpdatable() const;
+  void COMEdit();
+  void COMAddNew();
+  void COMUpdate(int update_type, bool force);
+  void COMCancelUpdate(int update_type);
+  // Makes sure an engine edit is pending for the edit or insert state; true.
+  virtual bool EnsureEditMode();
+
+  // ----- fields and buffers (dao_recordset_fields.cpp)
+  int RecordDataSize() const { return record_size_; }
+  // Bytes of FIELD's slot: texts their size and a zero byte, blob kinds 0, else DataSize().
+  virtual int FieldDataSize(const TField* field) const;
+  // The engine field number of FIELD (1-based; -1 when none), as set when opening.
+  int JetFieldNumber(const TField* field) const;
+  bool FieldModified(const TField* field) const;
+  void ClearModifiedFlags();
+
+  TRecordSetNotifyEvent OnCursorMove;
+
+  static const PropertyTable& ClassProperties();
+  const PropertyTable& Properties() const override { return ClassProperties(); }
+
+ protected:
+  // TDataSet hooks.
+  TRecordBuffer AllocateRecordBuffer() override;
+  void ReleaseRecordBuffer(TRecordBuffer& buffer) override;
+  void ClearRecordBuffer(TRecordBuffer buffer) override;
+  TFetchResult FetchRecord(TRecordBuffer buffer, TFetchMode mode, bool check) override;
+  void ReadBookmark(TRecordBuffer buffer, std::uint8_t* destination) const override;
+  void WriteBookmark(TRecordBuffer buffer, const std::uint8_t* source) override;
+  TBookmarkFlag ReadBookmarkFlag(TRecordBuffer buffer) const override;
+  void WriteBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
+  void MoveToBookmark(const std::uint8_t* bookmark) override;
+  void MoveToRecordOf(TRecordBuffer buffer) override;
+  void MoveBeforeFirst() override;
+  void MoveAfterLast() override;
+  void OpenRecordset() override;
+  void CloseRecordset() override;
+  void InternalInitFieldDefs() override;
+  bool ReadFieldValue(const TField* field, void* destination) override;
+  void WriteFieldValue(TField* field, const void* source) override;
+  void BeginEdit() override;
+  void PrepareInsert() override;
+  void PostRecord() override;
+  void CancelRecord() override;
+  void DeleteRecord() override;
+  void RefreshRecords() override;
+  int CountRecords() override;
+  int GetRecordNumber() override;
+  void SetRecordNumber(int number) override;
+  bool HasSequenceNumbers() override;
+  int CompareBookmarkValues(const std::uint8_t* a, const std::uint8_t* b) const override;
+  bool CheckBookmark(const std::uint8_t* bookmark) override;
+  bool ReadCurrentRecord(TRecordBuffer buffer) override;
+  bool CanModifyRecords() const override;
+  TFieldFactory FieldClassFor(TFieldType type) const override;
+
+  // Numbers, offsets and the modified marks of the fields (65231 without engine fields).
+  virtual void InitFieldOffsets();
+  void ComputeRecordSize();
+  // The buffer field access uses in the current state; null when there is none.
+  TRecordBuffer StateBuffer();
+  // Copies FIELD of the cursor's record into its slot in BUFFER / the slot into the pending
+  // engine edit.
+  void ReadJetField(const TField* field, TRecordBuffer buffer);
+  void WriteJetField(const TField* field, TRecordBuffer buffer);
+  // The engine's Fields of the held recordset; null when none.
+  std::shared_ptr<jet::RecordsetFields> JetFields() const;
+  // The engine field at INDEX (from 0) of the held recordset. REQUIRES: one is held.
+  std::shared_ptr<jet::RecordsetField> JetField(int index) const;
+  // Stored procedures: binds parameter values to QUERY before it opens (the base binds
+  // nothing), and asks for missing values (the base asks nothing). Opening happens only when
+  // every parameter has a value afterwards.
+  virtual void BindStoredProcParams(jet::QueryDef& query);
+  virtual void EditStoredProcParams(jet::QueryDef& query);
+
+ private:
+  void ApplyRecordSetType(TRecordSetTypes type);
+  void ApplyLockStrategy(TLockStrategies lock);
+  void ApplyOnlyIdxFieldVisible();
+  std::string SortFieldText() const;
+  void OpenStoredProcedure(int type, int options, int lock);
+  void ApplyOpenSettings();
+  void ReleaseRecordset();
+  bool EditPendingBlocksMoves() const;
+  void CursorMoved();
+  // The record info of BUFFER.
+  std::uint8_t* Info(TRecordBuffer buffer) const { return buffer + record_size_; }
+  Variant StoredBookmark(TRecordBuffer buffer) const;
+  void StoreBookmark(TRecordBuffer buffer, const Variant& bookmark);
+
+  TDAODataBase* database_ = nullptr;  // not owned; unbinds this recordset before it goes
+  TRecordSetTypes type_ = rtTable;
+  TRecordSetOptions options_ = Opt(roFixCursorDuringEditAndInsert);
+  TLockStrategies lock_ = lkPessimistic;
+  std::string index_;
+  bool lock_edited_pages_ = true;
+  std::int32_t batch_instruction_count_ = 0;
+  TODBCUpdateOptions odbc_update_options_ = Upd(ouCriteriaKey) | Upd(ouCriteriaUpdate);
+  std::int32_t cached_record_count_ = 0;
+  bool only_idx_field_visible_ = false;
+  bool restrict_filter_ = false;
+  bool auto_fill_up_ = true;
+  bool sql_auto_compute_parameter_ = true;
+  std::int32_t detail_update_delay_ = 300;
+  std::vector<std::string> sql_;
+  std::string table_name_;
+  std::string stored_procedure_name_;
+
+  std::shared_ptr<jet::Recordset> recordset_;  // held exactly while the cursor is open
+  bool filled_up_ = false;
+  // A forward-only recordset cannot step back before its first record: after opening it
+  // stands on that record, and the first MoveNextRecord only leaves this flag.
+  bool forward_before_first_ = false;
+  int record_size_ = 0;
+  int buffer_size_ = 0;
+  int jet_field_count_ = 0;  // engine fields of the open recordset
+  // By engine position of each definition (index in FieldDefs): where its values come from.
+  std::vector<int> def_jet_index_;
+  // The engine's field objects of the held recordset, made on first use (their values are read
+  // afresh each time); emptied when the recordset is released.
+  mutable std::vector<std::shared_ptr<jet::RecordsetField>> field_cache_;
+  // Modified marks, indexed by engine field number - 1.
+  std::vector<bool> modified_;
+  TRecordBuffer set_key_buffer_ = nullptr;
+};
+
+}  // namespace qb
