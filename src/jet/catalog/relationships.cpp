@@ -142,7 +142,7 @@ void CreateTriggers(Connection& connection, const StoredRelationship& r) {
 
 const FieldModel& FieldOrRaise(const TableModel& table, const std::string& name) {
   const FieldModel* field = table.FindField(name);
-  if (!field) RaiseJetError(err::kFieldNotFound, "The table '" + table.name + "' has no field '" + name + "'.");
+  if (!field) RaiseJetError(err::kItemNotFound, "The table '" + table.name + "' has no field '" + name + "'.");
   return *field;
 }
 

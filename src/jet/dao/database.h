@@ -41,6 +41,7 @@
 #include "com/variant.h"
 #include "jet/catalog/catalog_objects.h"
 #include "jet/storage/engine_file.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 
@@ -59,12 +60,6 @@ class Property;
 class Recordset;
 class TableDef;
 class TransactionLocks;
-
-// Error numbers of the database's own rules (Jet's numbering).
-namespace err {
-inline constexpr int kTransactionsTooDeep = 3003;
-inline constexpr int kNoTransaction = 3034;
-}  // namespace err
 
 // How a file is encrypted.
 enum class Encryption {

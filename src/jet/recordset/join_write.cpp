@@ -18,9 +18,6 @@
 namespace qb::jet {
 namespace {
 
-constexpr int kJoinKeyNull = 3100;
-constexpr int kNoMatchingRow = 3101;
-
 // What one Update writes to one table.
 struct TableWrite {
   std::optional<std::int64_t> rowid;                       // its row joined to this one
@@ -221,14 +218,14 @@ class JoinWriter {
       for (const std::string& field : table.parent_fields) link.push_back(Value(parent, field));
       for (std::size_t f = 0; f < link.size(); ++f) {
         if (link[f].IsNull()) {
-          RaiseJetError(kJoinKeyNull, "The join field '" + table.parent_fields[f] + "' of '" + TableName(parent) +
+          RaiseJetError(err::kJoinKeyNull, "The join field '" + table.parent_fields[f] + "' of '" + TableName(parent) +
                                           "' cannot be Null: the record would leave the join with '" +
                                           TableName(t) + "'.");
         }
       }
       const std::optional<std::int64_t> row = FindRow(t, link);
       if (!row) {
-        RaiseJetError(kNoMatchingRow, "No record in '" + TableName(t) + "' matches the join field '" +
+        RaiseJetError(err::kNoMatchingRow, "No record in '" + TableName(t) + "' matches the join field '" +
                                           table.parent_fields[0] + "' of '" + TableName(parent) + "'.");
       }
       if (row != writes_[t].rowid) {

@@ -161,7 +161,7 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
   for (std::size_t i = 0; i < query.parameters.size(); ++i) {
     if (i >= parameters.size() || parameters[i].IsEmpty()) ++expected;
   }
-  if (expected > 0) RaiseJetError(3061, "Too few parameters. Expected " + std::to_string(expected) + ".");
+  if (expected > 0) RaiseJetError(err::kTooFewParameters, "Too few parameters. Expected " + std::to_string(expected) + ".");
   if (query.NeedsPivotValues()) {
     std::vector<Variant> values;
     PreparedSql pivots(connection, query.pivot_values_sql);
@@ -256,7 +256,7 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<Database>& data
     table = LoadTableModel(connection, source);
     if (!table) saved = SavedQuerySql(connection, source);
     if (!table && !saved) {
-      RaiseJetError(3078, "The database has no table or query named '" + source + "'.");
+      RaiseJetError(err::kInputNotFound, "The database has no table or query named '" + source + "'.");
     }
   }
   if (type == 0) type = table ? kOpenTable : kOpenDynaset;

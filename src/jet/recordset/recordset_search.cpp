@@ -187,7 +187,7 @@ std::string TranslateCriteria(const RecordsetState& s, const std::string& criter
     options.resolver = &resolver;
     return sql::TranslateCondition(*parsed, options);
   } catch (const EOleException& e) {
-    if (e.ErrorCode() == 3075) RaiseJetError(3077, e.Message());
+    if (e.ErrorCode() == err::kSyntaxInExpression) RaiseJetError(err::kSyntaxInFilter, e.Message());
     throw;
   }
 }

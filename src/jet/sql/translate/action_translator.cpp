@@ -14,7 +14,7 @@ namespace {
 SchemaObject FindTable(QueryContext& ctx, const std::string& name, const SourcePos& pos) {
   std::optional<SchemaObject> object = ctx.schema().Find(name);
   if (!object || object->kind != SchemaObject::Kind::kTable) {
-    RaiseSqlError(sqlerr::kInputNotFound, "Cannot find the output table '" + name + "' (at " +
+    RaiseSqlError(err::kInputNotFound, "Cannot find the output table '" + name + "' (at " +
                                               PositionText(pos) + ").");
   }
   return *object;
@@ -69,7 +69,7 @@ void CheckConstant(const ParsedExpr& value, int dao_type, const std::string& fie
     ConvertToFieldType(constant, dao_type, field);
   } catch (const EOleException& e) {
     if (e.ErrorCode() != err::kConversion) return;  // a range error stays the row's
-    RaiseSqlError(sqlerr::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
+    RaiseSqlError(err::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
                                                  ": " + e.Message());
   }
 }
@@ -102,12 +102,12 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
       for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
     }
     Scope scope;
-    ScopeResolver resolver(ctx, scope, false, 3095);
+    ScopeResolver resolver(ctx, scope, false, err::kAggregateNotAllowed);
     for (const ParsedExprPtr& value : insert.values) values.push_back(resolver.Value(*value));
     value_count = insert.values.size();
   }
   if (value_count != columns.size()) {
-    RaiseSqlError(sqlerr::kValueCountDiffers,
+    RaiseSqlError(err::kValueCountDiffers,
                   "The INSERT INTO statement gives " + std::to_string(value_count) +
                       " values for " + std::to_string(columns.size()) + " destination fields.");
   }
@@ -116,13 +116,13 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
     if (!column) {
-      RaiseSqlError(sqlerr::kUnknownInsertField,
+      RaiseSqlError(err::kUnknownInsertField,
                     "The INSERT INTO statement names the field '" + columns[i] +
                         "', which the table '" + table.name + "' does not have.");
     }
     for (std::size_t j = 0; j < i; ++j) {
       if (SameName(columns[j], columns[i])) {
-        RaiseSqlError(3063, "Duplicate output destination '" + columns[i] + "'.");
+        RaiseSqlError(err::kDuplicateDestination, "Duplicate output destination '" + columns[i] + "'.");
       }
     }
     if (!list.empty()) list += ", ";
@@ -149,7 +149,7 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
 void RefuseAutoNumberSet(const SchemaObject& table, const std::string& field) {
   for (const SchemaColumn& column : table.columns) {
     if (column.auto_increment && SameName(column.name, field)) {
-      RaiseSqlError(sqlerr::kFieldNotUpdatable, "Cannot update '" + column.name + "'; an AutoNumber field cannot be changed.");
+      RaiseSqlError(err::kCannotUpdateField, "Cannot update '" + column.name + "'; an AutoNumber field cannot be changed.");
     }
   }
 }
@@ -164,13 +164,13 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
     out.target_table = table.name;
     Scope scope;
     scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
-    ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
+    ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
     std::string sets;
     for (const ParsedAssignment& assignment : update.assignments) {
       resolver.Resolve(*assignment.column);
       const BoundColumn* column = resolver.last_column();
       if (!column) {
-        RaiseSqlError(sqlerr::kNotUpdatable,
+        RaiseSqlError(err::kNotUpdatable,
                       "The UPDATE statement sets '" + assignment.column->parts.back() +
                           "', which is not a field of '" + table.name + "'.");
       }
@@ -193,12 +193,12 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
     return out;
   }
   if (target.kind != ParsedSource::Kind::kJoin) {
-    RaiseSqlError(sqlerr::kNotUpdatable, "Operation must use an updatable query.");
+    RaiseSqlError(err::kNotUpdatable, "Operation must use an updatable query.");
   }
   // Through a join: the set fields must all belong to one table of the join.
   Scope scope;
   std::string from = BindSource(ctx, target, scope);
-  ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
+  ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
   const BoundSource* owner = nullptr;
   struct Set {
     std::string name;
@@ -216,7 +216,7 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
       }
     }
     if (!column || !source || source->table.empty() || (owner && owner != source)) {
-      RaiseSqlError(sqlerr::kNotUpdatable,
+      RaiseSqlError(err::kNotUpdatable,
                     "Operation must use an updatable query: '" + assignment.column->parts.back() +
                         "' is not a field of the one table this UPDATE changes.");
     }
@@ -254,13 +254,13 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
     SchemaObject table = FindTable(ctx, source.name, source.pos);
     std::string visible = source.alias.empty() ? table.name : source.alias;
     if (!del.target.empty() && !SameName(del.target, visible)) {
-      RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+      RaiseSqlError(err::kSpecifyDeleteTable,
                     "The table '" + del.target + "' to delete from is not in the FROM clause.");
     }
     out.target_table = table.name;
     Scope scope;
     scope.sources.push_back(TargetSource(table, visible));
-    ScopeResolver resolver(ctx, scope, false, 3096);
+    ScopeResolver resolver(ctx, scope, false, err::kAggregateInWhere);
     const std::string condition = del.where ? resolver.Condition(*del.where) : std::string();
     out.sql = "DELETE FROM " + QuoteSqliteName(table.name);
     std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
@@ -276,7 +276,7 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
   Scope scope;
   std::string from = BindFromList(ctx, del.from, scope);
   if (del.target.empty()) {
-    RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+    RaiseSqlError(err::kSpecifyDeleteTable,
                   "Specify the table containing the records to delete (DELETE table.* FROM ...).");
   }
   const BoundSource* owner = nullptr;
@@ -284,11 +284,11 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
     if (SameName(source.name, del.target)) owner = &source;
   }
   if (!owner || owner->table.empty()) {
-    RaiseSqlError(3086, "Could not delete from the specified tables: '" + del.target +
+    RaiseSqlError(err::kCannotDeleteFrom, "Could not delete from the specified tables: '" + del.target +
                             "' is not a table in the FROM clause.");
   }
   out.target_table = owner->table;
-  ScopeResolver resolver(ctx, scope, false, 3096);
+  ScopeResolver resolver(ctx, scope, false, err::kAggregateInWhere);
   std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
   const std::string table = QuoteSqliteName(owner->table);
   out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " + from + where + ")";

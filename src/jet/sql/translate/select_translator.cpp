@@ -49,7 +49,7 @@ void CheckGrouping(const std::vector<LooseUse>& uses, const std::vector<std::str
     if (!use.sql.empty() && Contains(grouped, use.sql)) continue;
     for (const std::string& column : use.columns) {
       if (!Contains(grouped, column)) {
-        RaiseSqlError(3122, "The query at " + PositionText(use.pos) +
+        RaiseSqlError(err::kNotInAggregate, "The query at " + PositionText(use.pos) +
                                 " uses a field that is neither part of an aggregate function "
                                 "nor of the GROUP BY clause.");
       }
@@ -64,7 +64,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   std::string from = BindFromList(ctx, select.from, scope);
 
   // Select list.
-  ScopeResolver items(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+  ScopeResolver items(ctx, scope, true, err::kAggregateNotAllowed);
   items.SetMarkReferences(true);
   std::vector<std::string> sql_items;
   std::vector<const BoundSource*> owners;  // the source of a plain column, else nullptr
@@ -90,7 +90,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
         named.resize(named.size() + block.columns.size() - before, false);
       }
       if (!found || scope.sources.empty()) {
-        RaiseSqlError(sqlerr::kInputNotFound,
+        RaiseSqlError(err::kInputNotFound,
                       std::string(scope.sources.empty() ? "A query with '*' needs a FROM clause"
                                                         : "The table of '*' is not in the FROM "
                                                           "clause") +
@@ -150,7 +150,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   for (std::size_t i = 0; i < block.columns.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j) {
       if (SameName(block.columns[j].name, block.columns[i].name)) {
-        RaiseSqlError(3062, "Duplicate output alias '" + block.columns[i].name + "'.");
+        RaiseSqlError(err::kDuplicateAlias, "Duplicate output alias '" + block.columns[i].name + "'.");
       }
     }
     if (!block.select_list.empty()) block.select_list += ", ";
@@ -159,13 +159,13 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
 
   if (!from.empty()) block.rest = " FROM " + from;
   if (select.where) {
-    ScopeResolver where(ctx, scope, false, 3096);
+    ScopeResolver where(ctx, scope, false, err::kAggregateInWhere);
     block.rest += " WHERE " + where.Condition(*select.where);
   }
   bool grouped = !select.group_by.empty();
   std::vector<std::string> grouped_sql;  // group expressions and the columns they use
   if (grouped) {
-    ScopeResolver group(ctx, scope, false, 3098);
+    ScopeResolver group(ctx, scope, false, err::kAggregateInGroupBy);
     std::string list;
     for (const ParsedExprPtr& expr : select.group_by) {
       TranslatedExpr value = group.Value(*expr);
@@ -201,7 +201,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   }
   bool aggregated = grouped || items.saw_aggregate();
   if (select.having) {
-    ScopeResolver having(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+    ScopeResolver having(ctx, scope, true, err::kAggregateNotAllowed);
     // This SQLite wants a GROUP BY before HAVING; one constant group stands for "all rows".
     // It differs from Jet only on empty input, where Jet's one row may pass the HAVING.
     if (!grouped) block.rest += " GROUP BY 'all'";
@@ -216,7 +216,7 @@ BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& sc
   }
   NoteSourceKeys(scope, aggregated, rows_grouped, block);
   if (!select.order_by.empty()) {
-    ScopeResolver order(ctx, scope, true, 3097);
+    ScopeResolver order(ctx, scope, true, err::kAggregateInOrderBy);
     for (const ParsedOrderItem& item : select.order_by) {
       TranslatedExpr value = order.Value(*item.expr);
       block.order.push_back({value.sql + CollateFor(ctx, value.type), item.descending});
@@ -326,7 +326,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
       continue;
     }
     if (block.columns.size() != result.columns.size()) {
-      RaiseSqlError(sqlerr::kUnionColumnCount,
+      RaiseSqlError(err::kUnionColumnCount,
                     "The SELECT at " + PositionText(part.pos) + " has " +
                         std::to_string(block.columns.size()) + " columns, the first part of the "
                         "union " + std::to_string(result.columns.size()) + ".");
@@ -379,7 +379,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
         }
       }
       if (index == result.columns.size()) {
-        RaiseSyntaxError(sqlerr::kSyntaxInUnion, "union query", item.expr->pos,
+        RaiseSyntaxError(err::kSyntaxInUnion, "union query", item.expr->pos,
                          "ORDER BY of a union must name a column of its first SELECT");
       }
       order += order.empty() ? " ORDER BY " : ", ";
