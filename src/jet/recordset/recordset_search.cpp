@@ -85,6 +85,52 @@ std::string Same(const std::string& column, bool value_null, int mark) {
   return value_null ? column + " IS NULL" : column + " = ?" + std::to_string(mark);
 }
 
+// The comparison Seek makes.
+struct SeekComparison {
+  bool equal = false;
+  bool inclusive = false;  // ">=" or "<="
+  bool after = false;      // ">" or ">="
+};
+
+SeekComparison ParseSeekComparison(const std::string& comparison) {
+  if (comparison == "=") return {true, true, false};
+  if (comparison == ">=") return {false, true, true};
+  if (comparison == ">") return {false, false, true};
+  if (comparison == "<=") return {false, true, false};
+  if (comparison == "<") return {false, false, false};
+  RaiseJetError(err::kInvalidArgument, "Seek compares with =, >=, >, <= or <, not '" + comparison + "'.");
+}
+
+// The first N key fields of INDEX: the quoted column and its direction.
+struct SeekKey {
+  std::string column;
+  bool descending = false;
+};
+
+// The condition a row meets when its key compares with the bound values ?1.. as COMPARE asks:
+// a lexicographic comparison in index order, built from the last key field outwards.
+std::string SeekCondition(const std::vector<SeekKey>& keys, const std::vector<Variant>& values,
+                          const SeekComparison& compare) {
+  std::string condition;
+  const Direction direction = compare.after ? Direction::kAfter : Direction::kBefore;
+  for (std::size_t i = keys.size(); i-- > 0;) {
+    const int mark = static_cast<int>(i + 1);
+    const bool null = values[i].IsNull();
+    const std::string same = Same(keys[i].column, null, mark);
+    if (compare.equal) {
+      condition = condition.empty() ? same : same + " AND " + condition;
+      continue;
+    }
+    const std::string beyond = Beyond(keys[i].column, keys[i].descending, direction, null, mark);
+    if (i + 1 == keys.size()) {
+      condition = compare.inclusive ? "(" + beyond + " OR " + same + ")" : beyond;
+    } else {
+      condition = "(" + beyond + " OR (" + same + " AND " + condition + "))";
+    }
+  }
+  return condition;
+}
+
 }  // namespace
 
 void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& keys) {
@@ -92,45 +138,23 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
   RequireTable(s, "Seek");
   if (s.index_name.empty()) RaiseJetError(err::kNoCurrentIndex, "Seek needs a current index: set Index first.");
   const IndexModel* index = s.table.FindIndex(s.index_name);
-  const bool equal = comparison == "=";
-  const bool ge = comparison == ">=", gt = comparison == ">", le = comparison == "<=", lt = comparison == "<";
-  if (!(equal || ge || gt || le || lt)) {
-    RaiseJetError(err::kInvalidArgument, "Seek compares with =, >=, >, <= or <, not '" + comparison + "'.");
-  }
+  const SeekComparison compare = ParseSeekComparison(comparison);
   if (keys.empty() || keys.size() > 13 || keys.size() > index->keys.size()) {
     RaiseJetError(err::kInvalidArgument, "Seek takes one to " + std::to_string(index->keys.size()) +
                                              " key values for the index '" + index->name + "'.");
   }
   DropEdit(s);
   std::vector<Variant> values;
-  std::vector<std::string> columns;
-  std::vector<bool> descending;
+  std::vector<SeekKey> columns;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const FieldModel* field = s.table.FindField(index->keys[i].field);
     values.push_back(ToFieldValue(keys[i], field->type));
-    columns.push_back(sql::QuoteSqliteName(field->name));
-    descending.push_back(index->keys[i].descending);
+    columns.push_back({sql::QuoteSqliteName(field->name), index->keys[i].descending});
   }
-  // Lexicographic comparison in index order, built from the last key field outwards.
-  std::string condition;
-  const Direction direction = (ge || gt) ? Direction::kAfter : Direction::kBefore;
-  for (std::size_t i = keys.size(); i-- > 0;) {
-    const int mark = static_cast<int>(i + 1);
-    const bool null = values[i].IsNull();
-    if (equal) {
-      condition = condition.empty() ? Same(columns[i], null, mark) : Same(columns[i], null, mark) + " AND " + condition;
-      continue;
-    }
-    const std::string beyond = Beyond(columns[i], descending[i], direction, null, mark);
-    if (i + 1 == keys.size()) {
-      condition = (ge || le) ? "(" + beyond + " OR " + Same(columns[i], null, mark) + ")" : beyond;
-    } else {
-      condition = "(" + beyond + " OR (" + Same(columns[i], null, mark) + " AND " + condition + "))";
-    }
-  }
+  std::string condition = SeekCondition(columns, values, compare);
   std::string where;
   // "<" and "<=" want the last qualifying entry: the first in the order reversed.
-  const std::string order = TableOrderSql(s.table, s.index_name, &where, le || lt);
+  const std::string order = TableOrderSql(s.table, s.index_name, &where, !compare.equal && !compare.after);
   if (!where.empty()) condition = "(" + where + ") AND " + condition;
   PreparedSql seek(s.Open(), "SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
                                  " ORDER BY " + order + " LIMIT 1");

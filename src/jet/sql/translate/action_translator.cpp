@@ -154,58 +154,54 @@ void RefuseAutoNumberSet(const SchemaObject& table, const std::string& field) {
   }
 }
 
-TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
-  TranslatedQuery out;
-  out.kind = QueryKind::kUpdate;
+namespace {
+
+// UPDATE of one table: a plain UPDATE.
+void TranslateTableUpdate(QueryContext& ctx, const ParsedUpdate& update, TranslatedQuery& out) {
   const ParsedSource& target = *update.target;
-  if (target.kind == ParsedSource::Kind::kTable) {
-    // One table: a plain UPDATE.
-    SchemaObject table = FindTable(ctx, target.name, target.pos);
-    out.target_table = table.name;
-    Scope scope;
-    scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
-    ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
-    std::string sets;
-    for (const ParsedAssignment& assignment : update.assignments) {
-      resolver.Resolve(*assignment.column);
-      const BoundColumn* column = resolver.last_column();
-      if (!column) {
-        RaiseSqlError(err::kNotUpdatable,
-                      "The UPDATE statement sets '" + assignment.column->parts.back() +
-                          "', which is not a field of '" + table.name + "'.");
-      }
-      RefuseAutoNumberSet(table, column->name);
-      if (!sets.empty()) sets += ", ";
-      sets += QuoteSqliteName(column->name) + " = " +
-              Stored(*assignment.value, resolver.Value(*assignment.value), column->dao_type, column->name);
-    }
-    // The condition first: it may add implicit parameters, which the row key follows.
-    const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
-    out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
-    std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
-    if (update.where) {
-      out.sql += " WHERE " + condition;
-      row += " AND (" + condition + ")";
-    }
-    out.row_sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets + row;
-    out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
-    out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
-    return out;
-  }
-  if (target.kind != ParsedSource::Kind::kJoin) {
-    RaiseSqlError(err::kNotUpdatable, "Operation must use an updatable query.");
-  }
-  // Through a join: the set fields must all belong to one table of the join.
+  SchemaObject table = FindTable(ctx, target.name, target.pos);
+  out.target_table = table.name;
   Scope scope;
-  std::string from = BindSource(ctx, target, scope);
+  scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
   ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
-  const BoundSource* owner = nullptr;
-  struct Set {
-    std::string name;
-    int dao_type;
-    const ParsedExpr* value;
-  };
-  std::vector<Set> sets;
+  std::string sets;
+  for (const ParsedAssignment& assignment : update.assignments) {
+    resolver.Resolve(*assignment.column);
+    const BoundColumn* column = resolver.last_column();
+    if (!column) {
+      RaiseSqlError(err::kNotUpdatable,
+                    "The UPDATE statement sets '" + assignment.column->parts.back() +
+                        "', which is not a field of '" + table.name + "'.");
+    }
+    RefuseAutoNumberSet(table, column->name);
+    if (!sets.empty()) sets += ", ";
+    sets += QuoteSqliteName(column->name) + " = " +
+            Stored(*assignment.value, resolver.Value(*assignment.value), column->dao_type, column->name);
+  }
+  // The condition first: it may add implicit parameters, which the row key follows.
+  const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
+  out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
+  std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
+  if (update.where) {
+    out.sql += " WHERE " + condition;
+    row += " AND (" + condition + ")";
+  }
+  out.row_sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets + row;
+  out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
+  out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
+}
+
+// One field an UPDATE through a join sets.
+struct JoinSet {
+  std::string name;
+  int dao_type;
+  const ParsedExpr* value;
+};
+
+// The fields UPDATE sets through a join, all of one table of it (OWNER, set here).
+std::vector<JoinSet> JoinSets(const ParsedUpdate& update, const Scope& scope, ScopeResolver& resolver,
+                              const BoundSource*& owner) {
+  std::vector<JoinSet> sets;
   for (const ParsedAssignment& assignment : update.assignments) {
     resolver.Resolve(*assignment.column);
     const BoundColumn* column = resolver.last_column();
@@ -223,14 +219,25 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
     owner = source;
     sets.push_back({column->name, column->dao_type, assignment.value.get()});
   }
+  return sets;
+}
+
+// UPDATE through a join: the one table changed takes each value from its joined row.
+void TranslateJoinUpdate(QueryContext& ctx, const ParsedUpdate& update, TranslatedQuery& out) {
+  const ParsedSource& target = *update.target;
+  Scope scope;
+  std::string from = BindSource(ctx, target, scope);
+  ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
+  const BoundSource* owner = nullptr;
+  const std::vector<JoinSet> sets = JoinSets(update, scope, resolver, owner);
   out.target_table = owner->table;
   const SchemaObject changed = FindTable(ctx, owner->table, target.pos);
-  for (const Set& set : sets) RefuseAutoNumberSet(changed, set.name);
+  for (const JoinSet& set : sets) RefuseAutoNumberSet(changed, set.name);
   std::string table = QuoteSqliteName(owner->table);
   std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
   std::string same_row = owner->RowidSql() + " = " + table + ".rowid";
   std::string set_sql;
-  for (const Set& set : sets) {
+  for (const JoinSet& set : sets) {
     if (!set_sql.empty()) set_sql += ", ";
     std::string value_sql = Stored(*set.value, resolver.Value(*set.value), set.dao_type, set.name);
     set_sql += QuoteSqliteName(set.name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
@@ -243,6 +250,21 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + keyed;
   out.row_test_sql = "SELECT 1 FROM " + table + " WHERE " + keyed;
   out.row_keys_sql = "SELECT rowid FROM " + table;
+}
+
+}  // namespace
+
+TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kUpdate;
+  const ParsedSource::Kind kind = update.target->kind;
+  if (kind == ParsedSource::Kind::kTable) {
+    TranslateTableUpdate(ctx, update, out);
+  } else if (kind == ParsedSource::Kind::kJoin) {
+    TranslateJoinUpdate(ctx, update, out);
+  } else {
+    RaiseSqlError(err::kNotUpdatable, "Operation must use an updatable query.");
+  }
   return out;
 }
 
