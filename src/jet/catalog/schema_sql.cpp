@@ -164,7 +164,9 @@ std::string TranslateDefault(const std::string& expression) {
 
 namespace {
 
-// NUMBER as a SQLite real literal, whatever the process locale ("5.0", "1.5e+20").
+// NUMBER as a SQLite real literal, whatever the process locale ("5.0", "1.5e+20"): the shortest
+// text that reads back exactly rather than DoubleToText's 17 digits, so that the SQL stored for a
+// default keeps the number as the user wrote it (5.1, not 5.0999999999999996).
 std::string RealSql(double number) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
