@@ -24,6 +24,7 @@
 #include "jet/sql/translate/translator.h"
 #include "jet/dao/tabledef.h"
 #include "jet/base/unicode_text.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 
@@ -164,12 +165,12 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
   if (expected > 0) RaiseJetError(err::kTooFewParameters, "Too few parameters. Expected " + std::to_string(expected) + ".");
   if (query.NeedsPivotValues()) {
     std::vector<Variant> values;
-    PreparedSql pivots(connection, query.pivot_values_sql);
+    Statement pivots = connection.Prepare(query.pivot_values_sql);
     ResetOnExit reset(pivots);
     for (std::size_t i = 0; i < parameters.size() && i < query.parameters.size(); ++i) {
       sql::BindParameterValue(pivots.Handle(), static_cast<int>(i + 1), parameters[i]);
     }
-    while (pivots.Step()) values.push_back(ColumnValue(pivots.Handle(), 0, 0));
+    while (pivots.Step()) values.push_back(pivots.ColumnValue(0, 0));
     query = sql::TranslateCrosstab(text, schema, values, translate);
   }
   s.plan.parameters = parameters;

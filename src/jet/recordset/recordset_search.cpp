@@ -17,6 +17,7 @@
 #include "jet/sql/translate/translator.h"
 #include "jet/dao/tabledef.h"
 #include "jet/base/unicode_text.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 namespace {
@@ -156,14 +157,14 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
   // "<" and "<=" want the last qualifying entry: the first in the order reversed.
   const std::string order = TableOrderSql(s.table, s.index_name, &where, !compare.equal && !compare.after);
   if (!where.empty()) condition = "(" + where + ") AND " + condition;
-  PreparedSql seek(s.Open(), "SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
+  Statement seek = s.Open().Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
                                  " ORDER BY " + order + " LIMIT 1");
   ResetOnExit reset(seek);
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (!values[i].IsNull()) BindStoredValue(seek.Handle(), static_cast<int>(i + 1), values[i]);
   }
   SyncWithFile(s);
-  const KeyWindow::Row* found = seek.Step() ? s.Window().Land(sqlite3_column_int64(seek.Handle(), 0)) : nullptr;
+  const KeyWindow::Row* found = seek.Step() ? s.Window().Land(seek.ColumnInt(0)) : nullptr;
   if (found) {
     s.no_match = false;
     ShowRow(s, found);
@@ -218,7 +219,7 @@ std::string TranslateCriteria(const RecordsetState& s, const std::string& criter
 
 enum class FindFrom { kFirst, kLast, kNext, kPrevious };
 
-void BindSourceParameters(RecordsetState& s, PreparedSql& sql) {
+void BindSourceParameters(RecordsetState& s, Statement& sql) {
   const auto used = static_cast<std::size_t>(sqlite3_bind_parameter_count(sql.Handle()));
   for (std::size_t i = 0; i < s.plan.parameters.size() && i < used; ++i) {
     sql::BindParameterValue(sql.Handle(), static_cast<int>(i + 1), s.plan.parameters[i]);
@@ -234,14 +235,14 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
   // learnt at the file's present state; otherwise the keys are learnt again first.
   if (!keys.Complete() && keys.OffsetsStale()) keys.LoadAll();
   if (from < keys.FromSource()) {
-    PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
+    Statement find = s.Open().Prepare("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
                                    " THEN 1 ELSE 0 END FROM (" + s.plan.select_sql + ") LIMIT -1 OFFSET " +
                                    std::to_string(from));
     ResetOnExit reset(find);
     BindSourceParameters(s, find);
     std::int64_t pos = from;
     while (find.Step()) {
-      const std::int64_t key = sqlite3_column_int64(find.Handle(), 0);
+      const std::int64_t key = find.ColumnInt(0);
       const bool match = sqlite3_column_int(find.Handle(), 1) == 1;
       std::optional<std::int64_t> at = pos;
       if (pos >= keys.Known() && !keys.Complete()) {
@@ -255,14 +256,14 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
     if (!keys.Complete()) keys.EndOfSource();  // the pass went through to the source's end
   }
   // The recordset's own additions.
-  PreparedSql test(s.Open(), "SELECT 1 FROM (" + s.plan.select_sql + ") WHERE " +
+  Statement test = s.Open().Prepare("SELECT 1 FROM (" + s.plan.select_sql + ") WHERE " +
                                  sql::QuoteSqliteName(sql::kRowKeyColumn) + " = ?" +
                                  std::to_string(s.plan.parameters.size() + 1) + " AND " + condition);
   for (std::int64_t pos = std::max(from, keys.FromSource()); keys.Reach(pos); ++pos) {
     if (s.rows->removed.count(pos)) continue;
     ResetOnExit reset(test);
     BindSourceParameters(s, test);
-    sqlite3_bind_int64(test.Handle(), static_cast<int>(s.plan.parameters.size() + 1), keys.KeyAt(pos));
+    test.Bind(static_cast<int>(s.plan.parameters.size() + 1), keys.KeyAt(pos));
     if (test.Step()) return pos;
   }
   return std::nullopt;
@@ -270,13 +271,13 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
 
 // A backward search over keyed rows: every match's position, the best one kept.
 std::optional<std::int64_t> FindKeyedBackward(RecordsetState& s, const std::string& condition, std::int64_t before) {
-  PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.plan.select_sql +
+  Statement find = s.Open().Prepare("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.plan.select_sql +
                                  ") WHERE " + condition);
   ResetOnExit reset(find);
   BindSourceParameters(s, find);
   std::optional<std::int64_t> best;
   while (find.Step()) {
-    auto pos = s.Keys().PositionOf(sqlite3_column_int64(find.Handle(), 0));
+    auto pos = s.Keys().PositionOf(find.ColumnInt(0));
     if (!pos || s.rows->removed.count(*pos) || *pos >= before) continue;
     if (!best || *pos > *best) best = pos;
   }
@@ -301,7 +302,7 @@ std::optional<std::int64_t> FindKeyed(RecordsetState& s, const std::string& cond
 
 std::optional<std::int64_t> FindInCopy(RecordsetState& s, const std::string& condition, FindFrom from,
                                        std::int64_t current) {
-  PreparedSql test(s.Open(), "SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END");
+  Statement test = s.Open().Prepare("SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END");
   auto matches = [&](std::int64_t pos) {
     const std::vector<Variant>* values = s.Keys().ValuesAt(pos, DataStamp{});
     ResetOnExit reset(test);
