@@ -18,7 +18,7 @@ using jet::sql::Token;
 using jet::sql::TokenKind;
 
 [[noreturn]] void Fail(const Token& token, const std::string& detail) {
-  jet::RaiseJetError(jet::sql::sqlerr::kSyntaxInExpression, "Syntax error in SET PROPERTY statement at " +
+  jet::RaiseJetError(jet::err::kSyntaxInExpression, "Syntax error in SET PROPERTY statement at " +
                                                                 jet::sql::PositionText(token.pos) + ": " + detail +
                                                                 " but found " + jet::sql::DescribeToken(token) + ".");
 }

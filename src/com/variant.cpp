@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 
+#include "core/number_text.h"
 #include "core/date_serial.h"
 #include "core/format.h"
 #include "core/rounding.h"
@@ -37,41 +38,10 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
 }
 
 // TEXT as a number with the current decimal separator and an optional exponent; nullopt when
-// it is not one. No thousands separators, no currency symbol.
+// it is not one. A Variant converts as the user typed it: only the regional separator, and a
+// number beyond a double's range is no number (field conversion in the engine differs).
 std::optional<double> ParseNumber(std::string_view text) {
-  text = Trim(text);
-  const std::string& separator = CurrentFormatSettings().DecimalSeparator;
-  std::string plain;  // the number rewritten with "." for from_chars
-  size_t pos = 0;
-  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-    if (text[pos] == '-') plain += '-';
-    ++pos;
-  }
-  bool any_digit = false;
-  auto digits = [&] {
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-      plain += text[pos++];
-      any_digit = true;
-    }
-  };
-  digits();
-  if (!separator.empty() && text.substr(pos, separator.size()) == separator) {
-    pos += separator.size();
-    plain += '.';
-    digits();
-  }
-  if (!any_digit) return std::nullopt;
-  if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
-    plain += text[pos++];
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) plain += text[pos++];
-    if (pos >= text.size() || text[pos] < '0' || text[pos] > '9') return std::nullopt;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') plain += text[pos++];
-  }
-  if (pos != text.size()) return std::nullopt;
-  double value = 0;
-  const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (result.ec != std::errc() || result.ptr != plain.data() + plain.size()) return std::nullopt;
-  return value;
+  return RegionalTextToDouble(text, CurrentFormatSettings().DecimalSeparator, false, false);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <system_error>
 
 namespace qb {
@@ -42,6 +43,57 @@ std::optional<double> TextToDouble(std::string_view text) {
   double value = 0;
   const auto result = std::from_chars(plain->data(), plain->data() + plain->size(), value);
   if (result.ec != std::errc() || result.ptr != plain->data() + plain->size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> RegionalTextToDouble(std::string_view text, std::string_view separator, bool dot_too,
+                                           bool saturate) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  std::string plain;  // the number as from_chars reads it
+  std::size_t pos = 0;
+  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+    if (text[pos] == '-') plain += '-';
+    ++pos;
+  }
+  bool any_digit = false;
+  auto digits = [&] {
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+      plain += text[pos++];
+      any_digit = true;
+    }
+  };
+  digits();
+  if (dot_too && pos < text.size() && text[pos] == '.') {
+    ++pos;
+    plain += '.';
+    digits();
+  } else if (!separator.empty() && text.substr(pos, separator.size()) == separator) {
+    pos += separator.size();
+    plain += '.';
+    digits();
+  }
+  if (!any_digit) return std::nullopt;
+  bool tiny = false;  // a negative exponent: out of range means too small, not too large
+  if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+    plain += 'e';
+    ++pos;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+      tiny = text[pos] == '-';
+      plain += text[pos++];
+    }
+    if (pos >= text.size() || text[pos] < '0' || text[pos] > '9') return std::nullopt;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') plain += text[pos++];
+  }
+  if (pos != text.size()) return std::nullopt;
+  double value = 0;
+  const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (result.ptr != plain.data() + plain.size()) return std::nullopt;
+  if (result.ec == std::errc::result_out_of_range && saturate) {
+    if (tiny) return 0.0;
+    return plain[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+  }
+  if (result.ec != std::errc()) return std::nullopt;
   return value;
 }
 

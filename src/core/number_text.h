@@ -19,6 +19,14 @@ std::string DoubleToText(double value, int precision = 17, bool upper = false);
 // nullopt for anything else (a "," included), for an empty text and when out of range.
 std::optional<double> TextToDouble(std::string_view text);
 
+// TEXT as a number a person typed under the regional settings: an optional sign, digits with
+// SEPARATOR (the regional decimal separator) or, when DOT_TOO, "." before the fraction, an
+// optional exponent, blanks (spaces, tabs) around; no grouping, no currency sign. nullopt for
+// anything else. A number outside a double's range is nullopt, or, when SATURATE, an infinity
+// (a negative exponent gives 0). The callers' rules differ on purpose: see theirs.
+std::optional<double> RegionalTextToDouble(std::string_view text, std::string_view separator, bool dot_too,
+                                           bool saturate);
+
 // TEXT as a whole number: an optional sign and digits, blanks around allowed; nullopt for
 // anything else and when it does not fit in 64 bits.
 std::optional<std::int64_t> TextToInt64(std::string_view text);

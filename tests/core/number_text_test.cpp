@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "core/number_text.h"
 #include "support/comma_locale.h"
@@ -42,6 +43,35 @@ TEST(NumberText, IgnoresACommaDecimalProcessLocale) {
   test::ScopedCommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << test::kCommaLocaleMissing;
   ExpectTextForms();
+}
+
+// Text typed under regional settings: the separator given, "." only where the caller takes it,
+// and out-of-range numbers refused or saturated as the caller asks.
+TEST(NumberText, ReadsRegionalNumbers) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  struct Case {
+    const char* text;
+    const char* separator;
+    bool dot_too;
+    bool saturate;
+    std::optional<double> expected;
+  };
+  const Case cases[] = {
+      {"1,5", ",", false, false, 1.5},       {" -1,5e2\t", ",", false, false, -150.0},
+      {"1.5", ",", false, false, std::nullopt}, {"1.5", ",", true, false, 1.5},
+      {"1,5", ",", true, false, 1.5},        {"1.5", ".", false, false, 1.5},
+      {",5", ",", false, false, 0.5},        {"5,", ",", false, false, 5.0},
+      {"+2", ",", false, false, 2.0},        {"1 000", ",", false, false, std::nullopt},
+      {"1,5,0", ",", false, false, std::nullopt}, {"", ",", true, true, std::nullopt},
+      {",", ",", false, false, std::nullopt}, {"1e", ",", false, false, std::nullopt},
+      {"--1", ",", false, false, std::nullopt}, {"1e400", ",", false, false, std::nullopt},
+      {"1e400", ",", true, true, kInf},      {"-1e400", ",", true, true, -kInf},
+      {"1e-400", ",", true, true, 0.0},      {"1,5", "", true, false, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RegionalTextToDouble(c.text, c.separator, c.dot_too, c.saturate), c.expected)
+        << c.text << " with '" << c.separator << "'";
+  }
 }
 
 }  // namespace

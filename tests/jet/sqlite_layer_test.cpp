@@ -7,6 +7,7 @@
 
 #include "engine_test_support.h"
 #include "jet/base/errors.h"
+#include "jet/base/jet_types.h"
 #include "jet/sqlite/connection.h"
 
 namespace qb::jet {
@@ -92,6 +93,24 @@ TEST_F(SqliteLayerTest, FaultsCarryOurWordsNotSqlites) {
 
   EXPECT_EQ(ErrorOf([&] { Connection(dir_.File("absent.db"), OpenMode::kReadWrite, CipherKey::None(), settings_); }).number,
             err::kCannotOpenFile);
+}
+
+// A statement left by the scope that used it holds no read (a writer of another connection is not
+// held up) and keeps none of the values bound for that use.
+TEST_F(SqliteLayerTest, ResetOnExitEndsTheReadAndDropsTheValues) {
+  Connection reader(path_, OpenMode::kCreate, CipherKey::None(), settings_);
+  reader.Exec("CREATE TABLE t (x); INSERT INTO t VALUES (1), (2)");
+  Connection writer(path_, OpenMode::kReadWrite, CipherKey::None(), settings_);
+  Statement read = reader.Prepare("SELECT x FROM t WHERE x >= ?1 ORDER BY x");
+  {
+    ResetOnExit reset(read);
+    read.Bind(1, std::int64_t{1});
+    ASSERT_TRUE(read.Step());  // a row pending: the read is open
+    EXPECT_EQ(read.ColumnValue(0, sql::dao_type::kLong), Variant(1));
+    EXPECT_EQ(ErrorOf([&] { writer.Exec("INSERT INTO t VALUES (3)"); }).number, err::kLockedRetry);
+  }
+  EXPECT_NO_THROW(writer.Exec("INSERT INTO t VALUES (3)"));
+  EXPECT_FALSE(read.Step());  // ?1 is Null again: no row compares
 }
 
 TEST_F(SqliteLayerTest, TransactionNotCommittedIsRolledBack) {

@@ -3,6 +3,8 @@
 // Constants only.
 #pragma once
 
+#include "jet/base/errors.h"
+
 namespace qb::jet {
 
 // RecordsetTypeEnum.
@@ -44,22 +46,5 @@ inline constexpr int kEditAdd = 2;
 inline constexpr int kUpdateRegular = 1;
 inline constexpr int kUpdateCurrentRecord = 2;
 inline constexpr int kUpdateBatch = 4;
-
-namespace err {
-inline constexpr int kNoCurrentIndex = 3019;
-inline constexpr int kUpdateWithoutEdit = 3020;
-inline constexpr int kNoCurrentRecord = 3021;
-inline constexpr int kEditAlreadyPending = 3023;
-inline constexpr int kNameNotRecognised = 3070;
-inline constexpr int kBadBookmark = 3159;
-inline constexpr int kNullToNonVariant = 3162;
-inline constexpr int kRecordDeleted = 3167;
-inline constexpr int kTableLocked = 3262;
-inline constexpr int kDataChanged = 3197;
-inline constexpr int kFieldNotUpdatable = 3164;
-inline constexpr int kQueryNotUpdatable = 3326;
-inline constexpr int kFieldIsExpression = 3327;
-inline constexpr int kBadIndexName = 3015;
-}  // namespace err
 
 }  // namespace qb::jet

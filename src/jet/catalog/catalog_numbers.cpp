@@ -10,15 +10,11 @@
 
 namespace qb::jet {
 
-void BindReal(Statement& statement, int index, double value) {
-  sqlite3_bind_double(statement.Handle(), index, value);
-}
-
 std::optional<double> ColumnReal(Statement& statement, int column) {
   switch (sqlite3_column_type(statement.Handle(), column)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT:
-      return sqlite3_column_double(statement.Handle(), column);
+      return statement.ColumnDouble(column);
     case SQLITE_TEXT:
       return CatalogRealText(statement.ColumnText(column));
     default:

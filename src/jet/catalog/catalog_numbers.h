@@ -1,7 +1,7 @@
 // jet/catalog/catalog_numbers: doubles in the catalog's rows (dates of objects, property values of
-// Currency, Single, Double and Date/Time type): bound as SQLite reals or written as
-// locale-free text (core/number_text.h), read back exactly whatever the process locale. Text an
-// older version wrote under a comma-decimal locale ("45000,5") still reads.
+// Currency, Single, Double and Date/Time type): bound as SQLite reals (Statement::BindDouble) or
+// written as locale-free text (core/number_text.h), read back exactly whatever the process
+// locale. Text an older version wrote under a comma-decimal locale ("45000,5") still reads.
 #pragma once
 #include <optional>
 #include <string_view>
@@ -9,9 +9,6 @@
 namespace qb::jet {
 
 class Statement;
-
-// Binds VALUE as an SQLite real.
-void BindReal(Statement& statement, int index, double value);
 
 // COLUMN of the current row as a double: a real or an integer as it is, text through
 // CatalogRealText; nullopt for Null, a blob and text that is no number.

@@ -67,7 +67,7 @@ void BindPropertyValue(Statement& statement, int index, int type, const Variant&
       case 7:
       case 8: {
         double number = type == 5 ? value.ToCurrency().ToDouble() : type == 8 ? value.ToDate() : value.ToDouble();
-        BindReal(statement, index, number);
+        statement.BindDouble(index, number);
         return;
       }
       default:
@@ -126,13 +126,13 @@ void BuildDatabaseCatalog(Connection& connection) {
   Statement insert = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, ?2, ?3, ?4, ?4)");
   insert.Bind(1, "MSysDb").Bind(2, static_cast<std::int64_t>(object_type::kDatabase)).Bind(3, std::int64_t{0});
-  BindReal(insert, 4, now);
+  insert.BindDouble(4, now);
   insert.Run();
   for (const char* table : kSystemTables) {
     insert.Reset();
     insert.Bind(1, table).Bind(2, static_cast<std::int64_t>(object_type::kTable))
         .Bind(3, static_cast<std::int64_t>(kSystemObjectAttribute));
-    BindReal(insert, 4, now);
+    insert.BindDouble(4, now);
     insert.Run();
   }
 }

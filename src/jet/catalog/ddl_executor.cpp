@@ -45,7 +45,7 @@ void ApplyConstraint(TableModel& table, const sql::ParsedConstraint& constraint,
     case Kind::kNotNull:
       for (const std::string& name : columns) {
         FieldModel* field = table.FindField(name);
-        if (!field) RaiseJetError(err::kFieldNotFound, "The table '" + table.name + "' has no field '" + name + "'.");
+        if (!field) RaiseJetError(err::kItemNotFound, "The table '" + table.name + "' has no field '" + name + "'.");
         field->required = true;
       }
       return;
@@ -104,7 +104,7 @@ void AlterTableFrom(Connection& connection, const sql::ParsedAlterTable& parsed)
     case Action::kAlterColumn: {
       FieldModel* field = after.FindField(parsed.column->name);
       if (!field) {
-        RaiseJetError(err::kFieldNotFound, "The table '" + before.name + "' has no field '" + parsed.column->name + "'.");
+        RaiseJetError(err::kItemNotFound, "The table '" + before.name + "' has no field '" + parsed.column->name + "'.");
       }
       FieldModel changed = FieldOf(*parsed.column, field->ordinal);
       changed.name = field->name;
@@ -123,7 +123,7 @@ void AlterTableFrom(Connection& connection, const sql::ParsedAlterTable& parsed)
       std::size_t i = 0;
       while (i < after.fields.size() && !SameName(after.fields[i].name, parsed.name)) ++i;
       if (i == after.fields.size()) {
-        RaiseJetError(err::kFieldNotFound, "The table '" + before.name + "' has no field '" + parsed.name + "'.");
+        RaiseJetError(err::kItemNotFound, "The table '" + before.name + "' has no field '" + parsed.name + "'.");
       }
       for (const IndexModel& index : after.indexes) {
         for (const IndexKey& key : index.keys) {

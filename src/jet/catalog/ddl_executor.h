@@ -5,16 +5,11 @@
 #include <string>
 
 #include "jet/sql/parse/parsed_statement.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 
 class Connection;
-
-// Error numbers of DDL statements that name what is not there.
-namespace err {
-inline constexpr int kConstraintNotFound = 3371;
-inline constexpr int kIndexNotFound = 3372;
-}  // namespace err
 
 // Runs STATEMENT on CONNECTION as one all-or-nothing change; returns true when it was DDL,
 // false (nothing done) for any other statement. Raises the schema errors (kTableExists,

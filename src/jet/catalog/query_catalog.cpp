@@ -34,7 +34,7 @@ StoredQuery ReadRow(Statement& rows) {
 void Touch(Connection& connection, std::int64_t id) {
   Statement update = connection.Prepare("UPDATE MSysObjects SET LastUpdated = ?2 WHERE Id = ?1");
   update.Bind(1, id);
-  BindReal(update, 2, NowSerial());
+  update.BindDouble(2, NowSerial());
   update.Run();
 }
 
@@ -58,7 +58,7 @@ StoredQuery InsertStoredQuery(Connection& connection, const StoredQuery& query) 
   Statement object = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 5, 0, ?2, ?2)");
   object.Bind(1, query.name);
-  BindReal(object, 2, NowSerial());
+  object.BindDouble(2, NowSerial());
   object.Run();
   const std::int64_t id = connection.LastInsertRowId();
   Statement text = connection.Prepare("INSERT INTO MSysQueries (ObjectId, SQL) VALUES (?1, ?2)");

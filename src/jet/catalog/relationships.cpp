@@ -46,7 +46,7 @@ void EnsureCatalog(Connection& connection) {
   Statement insert = connection.Prepare(
       "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
   insert.Bind(1, kCatalog).Bind(2, I(kSystemObjectAttribute));
-  BindReal(insert, 3, NowSerial());
+  insert.BindDouble(3, NowSerial());
   insert.Run();
 }
 
@@ -142,7 +142,7 @@ void CreateTriggers(Connection& connection, const StoredRelationship& r) {
 
 const FieldModel& FieldOrRaise(const TableModel& table, const std::string& name) {
   const FieldModel* field = table.FindField(name);
-  if (!field) RaiseJetError(err::kFieldNotFound, "The table '" + table.name + "' has no field '" + name + "'.");
+  if (!field) RaiseJetError(err::kItemNotFound, "The table '" + table.name + "' has no field '" + name + "'.");
   return *field;
 }
 
@@ -191,7 +191,7 @@ void WriteForeignKeys(Connection& connection, const TableModel& table) {
     Statement object = connection.Prepare(
         "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 8, 0, ?2, ?2)");
     object.Bind(1, key.name);
-    BindReal(object, 2, now);
+    object.BindDouble(2, now);
     object.Run();
     Statement row = connection.Prepare(
         "INSERT INTO MSysRelationships (Id, TableId, Columns, ReferencedTable, ReferencedColumns, Position) "

@@ -26,7 +26,7 @@ void DeleteForeignKeys(Connection& connection, std::int64_t id);
 
 // Completes and checks the relationships of TABLE against the file: a relationship without
 // referenced columns takes the referenced table's primary key. Raises kTableNotFound for a
-// referenced table that is not there, kFieldNotFound for a field either table lacks,
+// referenced table that is not there, kItemNotFound for a field either table lacks,
 // kNoUniqueIndex when the referenced fields are not the whole key of a unique index. Unnamed
 // relationships are named after both tables ("CustomersOrders", then "CustomersOrders1" ...).
 // REQUIRES: TABLE's own fields checked (CheckTableModel).

@@ -105,7 +105,7 @@ void EnsureItemProperties(Connection& connection) {
   Statement insert = connection.Prepare(
       "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
   insert.Bind(1, kItemProperties).Bind(2, I(kSystemObjectAttribute));
-  BindReal(insert, 3, NowSerial());
+  insert.BindDouble(3, NowSerial());
   insert.Run();
 }
 
@@ -220,7 +220,7 @@ void EnsureSchemaCatalog(Connection& connection) {
     Statement insert = connection.Prepare(
         "INSERT OR IGNORE INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
     insert.Bind(1, name).Bind(2, I(kSystemObjectAttribute));
-    BindReal(insert, 3, now);
+    insert.BindDouble(3, now);
     insert.Run();
   }
 }
@@ -301,7 +301,7 @@ void InsertTableRows(Connection& connection, TableModel& table) {
   Statement insert = connection.Prepare(
       "INSERT INTO MSysObjects (Name, Type, Attributes, DateCreated, LastUpdated) VALUES (?1, 1, ?2, ?3, ?3)");
   insert.Bind(1, table.name).Bind(2, I(table.attributes));
-  BindReal(insert, 3, now);
+  insert.BindDouble(3, now);
   insert.Run();
   table.id = connection.LastInsertRowId();
   WriteChildRows(connection, table);
@@ -311,7 +311,7 @@ void UpdateTableRows(Connection& connection, const TableModel& table) {
   EnsureSchemaCatalog(connection);
   Statement update = connection.Prepare("UPDATE MSysObjects SET Name = ?2, LastUpdated = ?3 WHERE Id = ?1");
   update.Bind(1, table.id).Bind(2, table.name);
-  BindReal(update, 3, NowSerial());
+  update.BindDouble(3, NowSerial());
   update.Run();
   DeleteChildRows(connection, table.id);
   WriteChildRows(connection, table);

@@ -135,7 +135,7 @@ void CheckTableModel(const TableModel& table) {
     for (const IndexKey& key : index.keys) {
       const FieldModel* field = table.FindField(key.field);
       if (!field) {
-        RaiseJetError(err::kFieldNotFound, "The index '" + index.name + "' names the field '" + key.field +
+        RaiseJetError(err::kItemNotFound, "The index '" + index.name + "' names the field '" + key.field +
                                                "', which '" + table.name + "' does not have.");
       }
       if (!IsIndexableType(field->type)) {

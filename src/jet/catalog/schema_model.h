@@ -8,39 +8,9 @@
 #include <vector>
 
 #include "com/variant.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
-
-// Error numbers of the schema rules (Jet's numbering).
-namespace err {
-inline constexpr int kTableExists = 3010;
-inline constexpr int kDuplicateValues = 3022;
-inline constexpr int kIndexNullKey = 3058;
-inline constexpr int kTooManyAutoNumbers = 3090;
-inline constexpr int kFieldTooSmall = 3163;
-inline constexpr int kFieldDefinedTwice = 3191;
-inline constexpr int kInvalidFieldType = 3259;
-inline constexpr int kNoFields = 3264;
-inline constexpr int kFieldAlreadyAppended = 3266;
-inline constexpr int kIndexAlreadyAppended = 3269;
-inline constexpr int kTooManyIndexFields = 3277;
-inline constexpr int kFieldInIndex = 3280;
-inline constexpr int kPrimaryExists = 3283;
-inline constexpr int kIndexExists = 3284;
-inline constexpr int kInvalidIndex = 3285;
-inline constexpr int kFieldRuleInUse = 3303;   // a field a relationship uses
-inline constexpr int kRelatedRecordsExist = 3200;
-inline constexpr int kNoRelatedRecord = 3201;
-inline constexpr int kNoUniqueIndex = 3173;     // the referenced fields have no unique index
-inline constexpr int kUsedInRelationship = 3281;
-inline constexpr int kInvalidName = 3125;
-inline constexpr int kRequiredNull = 3314;
-inline constexpr int kZeroLength = 3315;
-inline constexpr int kTableRule = 3316;
-inline constexpr int kFieldRule = 3317;
-inline constexpr int kTableNotFound = 3376;
-inline constexpr int kFieldNotFound = 3265;
-}  // namespace err
 
 // Field.Attributes bits.
 inline constexpr std::int32_t kFixedField = 1;
@@ -134,7 +104,7 @@ void CheckObjectName(const std::string& name, const char* what);
 // (kFieldDefinedTwice), storable types (kInvalidFieldType), Text sizes 1 .. 255 and Binary
 // 1 .. 255 (kInvalidPropertyValue), at most one AutoNumber (kTooManyAutoNumbers), AllowZeroLength only on Text and Memo, distinct
 // index names (kIndexExists), one primary index (kPrimaryExists), index keys naming existing
-// indexable fields, 1 to 10 of them (kFieldNotFound / kInvalidIndex / kTooManyIndexFields).
+// indexable fields, 1 to 10 of them (kItemNotFound / kInvalidIndex / kTooManyIndexFields).
 void CheckTableModel(const TableModel& table);
 
 // True for the field types an index may use (not Memo, Long Binary or Binary).

@@ -18,8 +18,6 @@
 namespace qb::jet {
 namespace {
 
-constexpr int kBadName = 3070;  // a name that is not a field of the table
-
 // Resolves names of a rule to the table's columns; ONLY (when set) is the one field a field's
 // own rule may name.
 class ColumnResolver : public sql::NameResolver {
@@ -31,7 +29,7 @@ class ColumnResolver : public sql::NameResolver {
     const bool qualified_ok = name.parts.size() == 1 ||
                               (name.parts.size() == 2 && FoldCase(name.parts[0]) == FoldCase(table_.name));
     if (!field || !qualified_ok || (only_ && field != only_)) {
-      RaiseJetError(kBadName, only_ ? "The validation rule of '" + only_->name + "' may name only that field, not '" +
+      RaiseJetError(err::kNameNotRecognised, only_ ? "The validation rule of '" + only_->name + "' may name only that field, not '" +
                                           last + "'."
                                     : "'" + last + "' is not a field of '" + table_.name + "'.");
     }
@@ -50,7 +48,7 @@ class ColumnResolver : public sql::NameResolver {
 class NoNames : public sql::NameResolver {
  public:
   sql::TranslatedExpr Resolve(const sql::ParsedName& name) const override {
-    RaiseJetError(kBadName, "A default value cannot name '" + name.parts.back() + "'; it must be a constant expression.");
+    RaiseJetError(err::kNameNotRecognised, "A default value cannot name '" + name.parts.back() + "'; it must be a constant expression.");
   }
 };
 
@@ -166,7 +164,9 @@ std::string TranslateDefault(const std::string& expression) {
 
 namespace {
 
-// NUMBER as a SQLite real literal, whatever the process locale ("5.0", "1.5e+20").
+// NUMBER as a SQLite real literal, whatever the process locale ("5.0", "1.5e+20"): the shortest
+// text that reads back exactly rather than DoubleToText's 17 digits, so that the SQL stored for a
+// default keeps the number as the user wrote it (5.1, not 5.0999999999999996).
 std::string RealSql(double number) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);

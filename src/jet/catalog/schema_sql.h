@@ -14,7 +14,7 @@ namespace qb::jet {
 
 // A column's definition as it stands in CREATE TABLE ("Name" TEXT COLLATE JETNOCASE ...).
 // Raises the parser's errors for a DefaultValue or ValidationRule that is not a valid
-// expression, kFieldNotFound-style 3070 for a rule naming another field.
+// expression, kNameNotRecognised for a rule naming another field.
 std::string ColumnSql(const TableModel& table, const FieldModel& field);
 
 // The table-level checks (table validation rule, required and primary index keys).

@@ -35,7 +35,7 @@ class Index : public std::enable_shared_from_this<Index> {
 
   // Name: on an appended index renames it (kIndexExists for a name in use). The others raise
   // kSetAfterAppend once appended. Fields takes "A;B" or "+A;-B"; the fields are checked on
-  // append (kFieldNotFound, kInvalidIndex for Memo or binary keys, kTooManyIndexFields).
+  // append (kItemNotFound, kInvalidIndex for Memo or binary keys, kTooManyIndexFields).
   void SetName(const std::string& name);
   void SetFields(const std::string& fields);
   void SetPrimary(bool primary);

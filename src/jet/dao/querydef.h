@@ -15,6 +15,7 @@
 #include "com/variant.h"
 #include "jet/catalog/query_catalog.h"
 #include "jet/base/unicode_text.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 
@@ -28,10 +29,6 @@ class Properties;
 class QueryDef;
 class Recordset;
 struct QueryRows;
-
-namespace err {
-inline constexpr int kObjectExists = 3012;  // a table or query already has the name
-}  // namespace err
 
 // DAO ParameterDirectionEnum: only input parameters exist for Jet queries.
 inline constexpr int kParamInput = 1;

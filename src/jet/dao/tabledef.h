@@ -137,7 +137,7 @@ class Indexes {
   std::shared_ptr<Index> Item(int index) const;
   std::shared_ptr<Index> Item(std::string_view name) const;
   // Appends INDEX: on a stored table builds it over the rows at once. Raises
-  // kIndexAlreadyAppended, kIndexExists, kPrimaryExists, kNoFields, kFieldNotFound,
+  // kIndexAlreadyAppended, kIndexExists, kPrimaryExists, kNoFields, kItemNotFound,
   // kDuplicateValues (3022) when the rows hold duplicate keys of a unique index, kIndexNullKey
   // (3058) when they hold Null keys of a primary or required one; nothing is left then.
   void Append(const std::shared_ptr<Index>& index);

@@ -9,12 +9,9 @@
 #include <string>
 
 #include "jet/locks/lock_ranges.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
-
-namespace err {
-inline constexpr int kRecordLocked = 3260;
-}  // namespace err
 
 // The lock-file byte of record ROWID of TABLE (its name's case does not matter). Distinct
 // records may share a byte: that only makes one look locked while the other is.

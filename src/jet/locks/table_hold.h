@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 
@@ -18,11 +19,6 @@ struct TableHoldRequest {
   bool deny_write = false;  // others may not change it
   bool deny_read = false;   // others may not open it at all
 };
-
-namespace err {
-// A table's design cannot change while a recordset has it open.
-inline constexpr int kTableInUse = 3211;
-}  // namespace err
 
 class TableHold {
  public:

@@ -28,12 +28,6 @@ class LockRanges;
 class StatementCache;
 class TransactionLocks;
 
-// Error numbers of the transaction rules (Jet's numbering).
-namespace err {
-inline constexpr int kTransactionsTooDeep = 3003;
-inline constexpr int kNoTransaction = 3034;
-}  // namespace err
-
 // How a file is encrypted.
 enum class Encryption {
   kNone,         // a plain SQLite file

@@ -44,9 +44,8 @@ bool QueryCursor::Next(std::vector<Variant>& row) {
     return false;
   }
   row.resize(query_->columns.size());
-  sqlite3_stmt* handle = statement_.Handle();
   for (int i = 0; i < width_; ++i) {
-    row[static_cast<std::size_t>(i)] = ColumnValue(handle, i, query_->columns[static_cast<std::size_t>(i)].dao_type);
+    row[static_cast<std::size_t>(i)] = statement_.ColumnValue(i, query_->columns[static_cast<std::size_t>(i)].dao_type);
   }
   for (std::size_t i = static_cast<std::size_t>(width_); i < row.size(); ++i) row[i] = Variant::Null();
   return true;

@@ -46,7 +46,7 @@ std::string SkippingFailures(const std::string& sql) {
 }
 
 int RunCounted(DatabaseFile& database, Connection& connection, const std::string& sql, const std::vector<Variant>& values) {
-  StatementLease statement(database.Statements().Get(sql));
+  ResetOnExit statement(database.Statements().Get(sql));
   sql::BindParameters(statement->Handle(), values);
   statement->Run();
   return connection.Changes();
@@ -130,7 +130,7 @@ int RunRowByRow(DatabaseFile& database, Connection& connection, const sql::Trans
     width = sqlite3_column_count(rows.Handle());
     while (rows.Step()) {
       for (int i = 0; i < width; ++i) {
-        if (sqlite3_column_type(rows.Handle(), i) == SQLITE_NULL) {
+        if (rows.ColumnIsNull(i)) {
           keys.emplace_back();
         } else {
           keys.emplace_back(rows.ColumnInt(i));
@@ -143,7 +143,7 @@ int RunRowByRow(DatabaseFile& database, Connection& connection, const sql::Trans
   {
     // A row's reason is known only when its statement fails rather than ignores it.
     const bool strict = failures.skipped || failures.first_fails;
-    StatementLease statement(database.Statements().Get(strict ? query.row_sql : SkippingFailures(query.row_sql)));
+    ResetOnExit statement(database.Statements().Get(strict ? query.row_sql : SkippingFailures(query.row_sql)));
     // The records of an update or delete are the target's; an append's keys are its sources'.
     const auto [keyed_table, whose] = KeyedTable(query, width);
     // The keys follow the parameters; stand-in values keep the binding's count whole.
@@ -157,7 +157,7 @@ int RunRowByRow(DatabaseFile& database, Connection& connection, const sql::Trans
       for (int i = 0; i < width; ++i) {
         const std::optional<std::int64_t>& key = keys[row + static_cast<std::size_t>(i)];
         if (key) {
-          sqlite3_bind_int64(statement->Handle(), first_key + i, *key);
+          statement->Bind(first_key + i, *key);
         } else {
           sqlite3_bind_null(statement->Handle(), first_key + i);
         }
@@ -202,7 +202,7 @@ std::set<std::int64_t> LockedRowsReached(DatabaseFile& database, Connection& con
   for (const std::int64_t rowid : locked) {
     test.Reset();
     sql::BindParameters(test.Handle(), values);
-    sqlite3_bind_int64(test.Handle(), key_index, rowid);
+    test.Bind(key_index, rowid);
     try {
       if (test.Step()) reached.insert(rowid);
     } catch (const EOleException& e) {

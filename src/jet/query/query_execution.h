@@ -20,14 +20,11 @@
 #include "com/variant.h"
 #include "jet/base/recordset_types.h"
 #include "jet/sql/translate/query_translator.h"
+#include "jet/base/errors.h"
 
 namespace qb::jet {
 
 class DatabaseFile;
-
-namespace err {
-inline constexpr int kSelectNotExecutable = 3065;
-}  // namespace err
 
 // The rows an action statement skipped without dbFailOnError, for callers that tell their user.
 struct SkippedRows {

@@ -25,7 +25,7 @@ std::shared_ptr<const sql::TranslatedQuery> TranslateToRun(DatabaseFile& databas
   sql::CheckParameterValues(*query, values);
   std::vector<Variant> pivots;
   {
-    StatementLease statement(database.Statements().Get(query->pivot_values_sql));
+    ResetOnExit statement(database.Statements().Get(query->pivot_values_sql));
     sql::BindParameters(statement->Handle(), values);
     while (statement->Step()) pivots.push_back(StoredColumnValue(statement->Handle(), 0));
   }
@@ -42,7 +42,7 @@ QueryRows ReadQueryRows(DatabaseFile& database, std::string_view jet_sql, const 
   query = TranslateToRun(database, jet_sql, values);
   QueryRows result;
   result.columns = query->columns;
-  StatementLease statement(database.Statements().Get(query->sql));
+  ResetOnExit statement(database.Statements().Get(query->sql));
   sql::BindParameters(statement->Handle(), values);
   sqlite3_stmt* handle = statement->Handle();
   const int width = std::min(sqlite3_column_count(handle), static_cast<int>(result.columns.size()));

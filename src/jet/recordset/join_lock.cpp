@@ -13,6 +13,7 @@
 #include "jet/base/recordset_types.h"  // before recordset_state.h, which uses its kinds
 #include "jet/recordset/recordset_state.h"
 #include "jet/sql/translate/translator.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 namespace {
@@ -73,11 +74,11 @@ DeletedRow JoinDeletedRow(RecordsetState& s, std::int64_t key) {
     on += (f ? " AND " : "") + JoinAlias(0) + "." + sql::QuoteSqliteName(table.parent_fields[f]) + " = " +
           JoinAlias(anchor) + "." + sql::QuoteSqliteName(table.fields[f]);
   }
-  PreparedSql joined(s.Open(), "SELECT 1 FROM " + sql::QuoteSqliteName(table.table.name) + " AS " + JoinAlias(anchor) +
+  Statement joined = s.Open().Prepare("SELECT 1 FROM " + sql::QuoteSqliteName(table.table.name) + " AS " + JoinAlias(anchor) +
                                    " JOIN " + sql::QuoteSqliteName(plan.tables[0].table.name) + " AS " + JoinAlias(0) +
                                    " ON " + on + " WHERE " + JoinAlias(anchor) + ".rowid = ?1 LIMIT 1");
   ResetOnExit reset(joined);
-  sqlite3_bind_int64(joined.Handle(), 1, AnchorRowid(key));
+  joined.Bind(1, AnchorRowid(key));
   if (joined.Step()) RaiseChanged();
   return {table.table.name, AnchorRowid(key)};
 }

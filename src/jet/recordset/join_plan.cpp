@@ -15,6 +15,7 @@
 #include "jet/sql/parse/parser.h"
 #include "jet/sql/translate/translator.h"
 #include "jet/base/unicode_text.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 namespace {
@@ -320,15 +321,15 @@ std::vector<std::optional<std::int64_t>> JoinRowIds(Connection& connection, cons
     list += from_anchor && !plan.tables[t].anchored ? std::string("NULL") : JoinAlias(t) + ".rowid";
   }
   const std::size_t keyed = from_anchor ? static_cast<std::size_t>(plan.anchor) : 0;
-  PreparedSql sql(connection, "SELECT " + list + " FROM " + JoinFromSql(plan, from_anchor) + " WHERE " +
+  Statement sql = connection.Prepare("SELECT " + list + " FROM " + JoinFromSql(plan, from_anchor) + " WHERE " +
                                   JoinAlias(keyed) + ".rowid = ?1");
   ResetOnExit reset(sql);
-  sqlite3_bind_int64(sql.Handle(), 1, from_anchor ? AnchorRowid(key) : key);
+  sql.Bind(1, from_anchor ? AnchorRowid(key) : key);
   if (!sql.Step()) RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user.");
   std::vector<std::optional<std::int64_t>> rowids(plan.tables.size());
   for (std::size_t t = 0; t < plan.tables.size(); ++t) {
-    if (sqlite3_column_type(sql.Handle(), static_cast<int>(t)) != SQLITE_NULL) {
-      rowids[t] = sqlite3_column_int64(sql.Handle(), static_cast<int>(t));
+    if (!sql.ColumnIsNull(static_cast<int>(t))) {
+      rowids[t] = sql.ColumnInt(static_cast<int>(t));
     }
   }
   return rowids;

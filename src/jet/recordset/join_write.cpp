@@ -18,9 +18,6 @@
 namespace qb::jet {
 namespace {
 
-constexpr int kJoinKeyNull = 3100;
-constexpr int kNoMatchingRow = 3101;
-
 // What one Update writes to one table.
 struct TableWrite {
   std::optional<std::int64_t> rowid;                       // its row joined to this one
@@ -101,13 +98,13 @@ class JoinWriter {
       }
     }
     if (!writes_[t].rowid) return Variant::Null();
-    PreparedSql sql(connection_, "SELECT " + sql::QuoteSqliteName(field) + " FROM " + sql::QuoteSqliteName(TableName(t)) +
+    Statement sql = connection_.Prepare("SELECT " + sql::QuoteSqliteName(field) + " FROM " + sql::QuoteSqliteName(TableName(t)) +
                                      " WHERE rowid = ?1");
     ResetOnExit reset(sql);
-    sqlite3_bind_int64(sql.Handle(), 1, *writes_[t].rowid);
+    sql.Bind(1, *writes_[t].rowid);
     if (!sql.Step()) return Variant::Null();
     const FieldModel* model = plan_.tables[t].table.FindField(field);
-    return ColumnValue(sql.Handle(), 0, model ? model->type : 0);
+    return sql.ColumnValue(0, model ? model->type : 0);
   }
 
   // The rowid of a row of table T whose link FIELDS hold VALUES; nullopt when none (or a value
@@ -119,11 +116,11 @@ class JoinWriter {
       if (values[f].IsNull()) return std::nullopt;
       where += (f ? " AND " : "") + sql::QuoteSqliteName(table.fields[f]) + " = ?" + std::to_string(f + 1);
     }
-    PreparedSql sql(connection_, "SELECT rowid FROM " + sql::QuoteSqliteName(table.table.name) + " WHERE " + where + " LIMIT 1");
+    Statement sql = connection_.Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(table.table.name) + " WHERE " + where + " LIMIT 1");
     ResetOnExit reset(sql);
     for (std::size_t f = 0; f < values.size(); ++f) BindStoredValue(sql.Handle(), static_cast<int>(f + 1), values[f]);
     if (!sql.Step()) return std::nullopt;
-    return sqlite3_column_int64(sql.Handle(), 0);
+    return sql.ColumnInt(0);
   }
 
   // A one side's changed fields: into its joined row, else into the row its link names, else
@@ -176,13 +173,13 @@ class JoinWriter {
     for (std::size_t f = 0; f < write.fields.size(); ++f) {
       assignments += (f ? ", " : "") + sql::QuoteSqliteName(write.fields[f].first) + " = ?" + std::to_string(f + 1);
     }
-    PreparedSql update(connection_, "UPDATE " + sql::QuoteSqliteName(TableName(t)) + " SET " + assignments +
+    Statement update = connection_.Prepare("UPDATE " + sql::QuoteSqliteName(TableName(t)) + " SET " + assignments +
                                         " WHERE rowid = ?" + std::to_string(write.fields.size() + 1));
     ResetOnExit reset(update);
     for (std::size_t f = 0; f < write.fields.size(); ++f) {
       BindStoredValue(update.Handle(), static_cast<int>(f + 1), write.fields[f].second);
     }
-    sqlite3_bind_int64(update.Handle(), static_cast<int>(write.fields.size() + 1), *write.rowid);
+    update.Bind(static_cast<int>(write.fields.size() + 1), *write.rowid);
     update.Step();
   }
 
@@ -194,7 +191,7 @@ class JoinWriter {
       marks += (f ? ", ?" : "?") + std::to_string(f + 1);
     }
     const std::string table = sql::QuoteSqliteName(TableName(t));
-    PreparedSql insert(connection_, names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+    Statement insert = connection_.Prepare(names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
                                                   : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
     ResetOnExit reset(insert);
     for (std::size_t f = 0; f < write.fields.size(); ++f) {
@@ -221,14 +218,14 @@ class JoinWriter {
       for (const std::string& field : table.parent_fields) link.push_back(Value(parent, field));
       for (std::size_t f = 0; f < link.size(); ++f) {
         if (link[f].IsNull()) {
-          RaiseJetError(kJoinKeyNull, "The join field '" + table.parent_fields[f] + "' of '" + TableName(parent) +
+          RaiseJetError(err::kJoinKeyNull, "The join field '" + table.parent_fields[f] + "' of '" + TableName(parent) +
                                           "' cannot be Null: the record would leave the join with '" +
                                           TableName(t) + "'.");
         }
       }
       const std::optional<std::int64_t> row = FindRow(t, link);
       if (!row) {
-        RaiseJetError(kNoMatchingRow, "No record in '" + TableName(t) + "' matches the join field '" +
+        RaiseJetError(err::kNoMatchingRow, "No record in '" + TableName(t) + "' matches the join field '" +
                                           table.parent_fields[0] + "' of '" + TableName(parent) + "'.");
       }
       if (row != writes_[t].rowid) {

@@ -14,6 +14,7 @@
 #include "jet/recordset/recordset_open.h"
 #include "jet/catalog/schema_model.h"
 #include "jet/sql/translate/translator.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 namespace {
@@ -101,9 +102,9 @@ KeyWindow::KeyWindow(Connection& connection, const TableModel& table, const std:
   gone_.reserve(kSlots);
 }
 
-PreparedSql& KeyWindow::Statement(const std::string& sql) {
+Statement& KeyWindow::Compiled(const std::string& sql) {
   auto found = statements_.find(sql);
-  if (found == statements_.end()) found = statements_.emplace(sql, PreparedSql(connection_, sql)).first;
+  if (found == statements_.end()) found = statements_.emplace(sql, connection_.Prepare(sql)).first;
   return found->second;
 }
 
@@ -143,17 +144,17 @@ std::string KeyWindow::PieceCondition(std::size_t level, Piece piece) const {
   return condition;
 }
 
-void KeyWindow::BindKey(PreparedSql& sql) const {
+void KeyWindow::BindKey(Statement& sql) const {
   const Row& current = rows_[at_];
   const int count = sqlite3_bind_parameter_count(sql.Handle());
   for (std::size_t i = 0; i < current.key.size() && static_cast<int>(i) < count; ++i) {
     BindStoredKey(sql.Handle(), static_cast<int>(i + 1), current.key[i]);
   }
   const int rowid_mark = static_cast<int>(key_columns_.size() + 1);
-  if (rowid_mark <= count) sqlite3_bind_int64(sql.Handle(), rowid_mark, current.rowid);
+  if (rowid_mark <= count) sql.Bind(rowid_mark, current.rowid);
 }
 
-std::size_t KeyWindow::ReadInto(PreparedSql& sql, std::size_t first_slot) {
+std::size_t KeyWindow::ReadInto(Statement& sql, std::size_t first_slot) {
   const int keys = static_cast<int>(key_columns_.size());
   std::size_t count = 0;
   while (sql.Step()) {
@@ -164,13 +165,13 @@ std::size_t KeyWindow::ReadInto(PreparedSql& sql, std::size_t first_slot) {
     }
     Row& row = rows_[slot];
     gone_[slot] = 0;
-    row.rowid = sqlite3_column_int64(sql.Handle(), 0);
+    row.rowid = sql.ColumnInt(0);
     row.key.resize(key_columns_.size());
     for (int i = 0; i < keys; ++i) row.key[static_cast<std::size_t>(i)] = ReadStoredKey(sql.Handle(), i + 1);
     // Assigned in place, so a run reuses the storage of the one before.
     row.values.resize(columns_.size());
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-      row.values[i] = ColumnValue(sql.Handle(), 1 + keys + static_cast<int>(i), columns_[i].type);
+      row.values[i] = sql.ColumnValue(1 + keys + static_cast<int>(i), columns_[i].type);
     }
   }
   return count;
@@ -209,10 +210,10 @@ std::size_t KeyWindow::ReadBeyond(bool after, std::int64_t limit) {
     // whole range again rather than see that the index already gives that order.
     const std::string order = " ORDER BY " + OrderSql(!after, level) + " LIMIT " + Mark(keys + 2);
     for (Piece piece : Pieces(level, after)) {
-      PreparedSql& sql = Statement(select_ + Where(PieceCondition(level, piece)) + order);
+      Statement& sql = Compiled(select_ + Where(PieceCondition(level, piece)) + order);
       ResetOnExit reset(sql);
       BindKey(sql);
-      sqlite3_bind_int64(sql.Handle(), static_cast<int>(keys + 2), limit - static_cast<std::int64_t>(got));
+      sql.Bind(static_cast<int>(keys + 2), limit - static_cast<std::int64_t>(got));
       got += ReadInto(sql, size_ + got);
       if (static_cast<std::int64_t>(got) >= limit) break;
     }
@@ -224,17 +225,17 @@ std::int64_t KeyWindow::CountBefore() {
   std::int64_t count = 0;
   for (std::size_t level = key_columns_.size() + 1; level-- > 0;) {
     for (Piece piece : Pieces(level, false)) {
-      PreparedSql& sql = Statement("SELECT count(*) FROM " + table_ + Where(PieceCondition(level, piece)));
+      Statement& sql = Compiled("SELECT count(*) FROM " + table_ + Where(PieceCondition(level, piece)));
       ResetOnExit reset(sql);
       BindKey(sql);
-      if (sql.Step()) count += sqlite3_column_int64(sql.Handle(), 0);
+      if (sql.Step()) count += sql.ColumnInt(0);
     }
   }
   return count;
 }
 
 bool KeyWindow::Empty() {
-  PreparedSql& sql = Statement("SELECT 1 FROM " + table_ + Where("") + " LIMIT 1");
+  Statement& sql = Compiled("SELECT 1 FROM " + table_ + Where("") + " LIMIT 1");
   ResetOnExit reset(sql);
   return !sql.Step();
 }
@@ -281,9 +282,9 @@ const KeyWindow::Row* KeyWindow::Previous() {
 }
 
 const KeyWindow::Row* KeyWindow::ReadEnd(bool last) {
-  PreparedSql& sql = Statement(select_ + Where("") + " ORDER BY " + OrderSql(last) + " LIMIT ?1");
+  Statement& sql = Compiled(select_ + Where("") + " ORDER BY " + OrderSql(last) + " LIMIT ?1");
   ResetOnExit reset(sql);
-  sqlite3_bind_int64(sql.Handle(), 1, kRun);
+  sql.Bind(1, kRun);
   const std::size_t got = ReadInto(sql, size_);
   if (got == 0) return nullptr;
   TakeRun(got, false);
@@ -298,23 +299,23 @@ const KeyWindow::Row* KeyWindow::ReadEnd(bool last) {
 const KeyWindow::Row* KeyWindow::First() { return ReadEnd(false); }
 const KeyWindow::Row* KeyWindow::Last() { return ReadEnd(true); }
 
-const KeyWindow::Row* KeyWindow::Single(PreparedSql& sql) {
+const KeyWindow::Row* KeyWindow::Single(Statement& sql) {
   if (ReadInto(sql, size_) == 0) return nullptr;
   TakeRun(1, false);
   return &rows_[0];
 }
 
 const KeyWindow::Row* KeyWindow::Land(std::int64_t rowid) {
-  PreparedSql& sql = Statement(select_ + Where("rowid = ?1"));
+  Statement& sql = Compiled(select_ + Where("rowid = ?1"));
   ResetOnExit reset(sql);
-  sqlite3_bind_int64(sql.Handle(), 1, rowid);
+  sql.Bind(1, rowid);
   return Single(sql);
 }
 
 const KeyWindow::Row* KeyWindow::Nth(std::int64_t ordinal) {
-  PreparedSql& sql = Statement(select_ + Where("") + " ORDER BY " + OrderSql(false) + " LIMIT 1 OFFSET ?1");
+  Statement& sql = Compiled(select_ + Where("") + " ORDER BY " + OrderSql(false) + " LIMIT 1 OFFSET ?1");
   ResetOnExit reset(sql);
-  sqlite3_bind_int64(sql.Handle(), 1, ordinal);
+  sql.Bind(1, ordinal);
   return Single(sql);
 }
 

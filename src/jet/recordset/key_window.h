@@ -85,7 +85,7 @@ class KeyWindow {
  private:
   enum class Piece { kGreater, kLess, kNull, kNotNull };
 
-  PreparedSql& Statement(const std::string& sql);
+  Statement& Compiled(const std::string& sql);
   // The order (REVERSE: backwards) of the key fields from FROM_LEVEL on, then the rowid.
   std::string OrderSql(bool reverse, std::size_t from_level = 0) const;
   std::string Where(const std::string& condition) const;
@@ -94,9 +94,9 @@ class KeyWindow {
   // rowid), the rows whose earlier key fields equal the current key's and whose field LEVEL
   // lies beyond it, in AFTER's direction.
   std::vector<Piece> Pieces(std::size_t level, bool after) const;
-  void BindKey(PreparedSql& sql) const;
+  void BindKey(Statement& sql) const;
   // Reads the rows of SQL into slots FIRST_SLOT onwards; returns how many.
-  std::size_t ReadInto(PreparedSql& sql, std::size_t first_slot);
+  std::size_t ReadInto(Statement& sql, std::size_t first_slot);
   // Up to LIMIT rows after (before) the current key, nearest first, into the spare slots from
   // SIZE_ on. Until TakeRun, the run held is untouched, so a failed read changes nothing.
   std::size_t ReadBeyond(bool after, std::int64_t limit);
@@ -105,7 +105,7 @@ class KeyWindow {
   void TakeRun(std::size_t got, bool keep_current);
   const Row* ReadEnd(bool last);
   void KeepOnlyCurrent();
-  const Row* Single(PreparedSql& sql);  // the one row SQL reads, made current
+  const Row* Single(Statement& sql);  // the one row SQL reads, made current
 
   Connection& connection_;  // not owned
   std::string table_;       // quoted
@@ -114,7 +114,7 @@ class KeyWindow {
   std::string filter_;      // rows the index holds ("" all)
   std::string select_;      // "SELECT rowid, keys, columns FROM table"
   std::vector<RecordsetColumn> columns_;
-  std::map<std::string, PreparedSql> statements_;  // by text: a few per key field
+  std::map<std::string, Statement> statements_;  // by text: a few per key field
 
   // The run: rows_[0 .. size_ - 1] in the order, the current one at AT_. Slots beyond SIZE_
   // (at most one run's worth) take the next run before it replaces this one, and keep their

@@ -1,52 +1,13 @@
-// jet/recordset/prepared_sql: one compiled statement a recordset keeps between calls. It is
-// reset after every use, so no statement is left running (no read transaction stays open and no
-// writer of another process is held up). Raises only engine errors.
+// jet/recordset/prepared_sql: the data stamp a recordset reads through its kept "PRAGMA data_version"
+// statement (see jet/sqlite/statement.h for the statement wrapper and ResetOnExit).
 #pragma once
 #include <cstdint>
-#include <string>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include "jet/sqlite/statement.h"
 
 namespace qb::jet {
 
 class Connection;
-
-class PreparedSql {
- public:
-  PreparedSql() = default;
-  // Compiles SQL on CONNECTION. Raises the engine error for SQL that does not compile.
-  PreparedSql(Connection& connection, const std::string& sql);
-  ~PreparedSql();
-  PreparedSql(PreparedSql&& other) noexcept;
-  PreparedSql& operator=(PreparedSql&& other) noexcept;
-  PreparedSql(const PreparedSql&) = delete;
-  PreparedSql& operator=(const PreparedSql&) = delete;
-
-  bool IsPrepared() const { return stmt_ != nullptr; }
-  sqlite3_stmt* Handle() const { return stmt_; }
-  // Next row: true when a row is there, false when done. A failure resets the statement and
-  // raises the engine error (constraint failures carry their Jet numbers).
-  bool Step();
-  // Back to the start with every binding cleared; never raises.
-  void Reset();
-
- private:
-  Connection* connection_ = nullptr;  // not owned; outlives this while the database is open
-  sqlite3_stmt* stmt_ = nullptr;      // owned
-};
-
-// Resets a statement when the scope that used it ends, also on failure.
-class ResetOnExit {
- public:
-  explicit ResetOnExit(PreparedSql& sql) : sql_(sql) {}
-  ~ResetOnExit() { sql_.Reset(); }
-  ResetOnExit(const ResetOnExit&) = delete;
-  ResetOnExit& operator=(const ResetOnExit&) = delete;
-
- private:
-  PreparedSql& sql_;
-};
 
 // What has changed in a file as seen from one connection: a change by another connection
 // (PRAGMA data_version) or by this one (its total change count) gives a different stamp.
@@ -56,7 +17,7 @@ struct DataStamp {
   bool operator==(const DataStamp&) const = default;
 };
 
-// Reads the stamp with PRAGMA_SQL, a prepared "PRAGMA data_version" on CONNECTION.
-DataStamp ReadDataStamp(Connection& connection, PreparedSql& pragma_sql);
+// Reads the stamp with PRAGMA_SQL, compiled on CONNECTION as "PRAGMA data_version" on first use.
+DataStamp ReadDataStamp(Connection& connection, Statement& pragma_sql);
 
 }  // namespace qb::jet

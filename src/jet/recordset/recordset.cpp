@@ -13,6 +13,7 @@
 #include "jet/recordset/recordset_state.h"
 #include "jet/recordset/recordset_table.h"
 #include "jet/sql/translate/translator.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 
@@ -47,7 +48,7 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
     return rows;
   }
   const bool whole_table = s.plan.rowid_order && !s.plan.append_only && s.plan.max_records == 0;
-  auto read_stamp = [&connection = *s.connection, stamp_sql = std::make_shared<PreparedSql>()] {
+  auto read_stamp = [&connection = *s.connection, stamp_sql = std::make_shared<Statement>()] {
     return ReadDataStamp(connection, *stamp_sql);
   };
   if (whole_table) {
@@ -418,9 +419,9 @@ void Recordset::SetPercentPosition(float percent) {
 std::int64_t Recordset::RecordCount() const {
   RecordsetState& s = State();
   if (s.IsTable()) {
-    PreparedSql count(s.Open(), "SELECT count(*) FROM " + sql::QuoteSqliteName(s.table.name));
+    Statement count = s.Open().Prepare("SELECT count(*) FROM " + sql::QuoteSqliteName(s.table.name));
     ResetOnExit reset(count);
-    return count.Step() ? sqlite3_column_int64(count.Handle(), 0) : 0;
+    return count.Step() ? count.ColumnInt(0) : 0;
   }
   const std::int64_t reached = s.Keys().Complete() ? s.Keys().Known() : std::min(s.reached, s.Keys().Known());
   std::int64_t removed = 0;

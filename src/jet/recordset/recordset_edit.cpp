@@ -39,20 +39,19 @@ class WriteScope {
 };
 
 Variant EvaluateDefault(Connection& connection, const RecordsetColumn& column) {
-  PreparedSql sql(connection, "SELECT (" + StoredDefaultSql(column.default_value, column.type, column.name) + ")");
+  Statement sql = connection.Prepare("SELECT (" + StoredDefaultSql(column.default_value, column.type, column.name) + ")");
   ResetOnExit reset(sql);
   if (!sql.Step()) return Variant::Null();
-  return ColumnValue(sql.Handle(), 0, column.type);
+  return sql.ColumnValue(0, column.type);
 }
 
 Variant NextAutoNumber(Connection& connection, const std::string& table) {
-  PreparedSql sql(connection,
-                  "SELECT max(ifnull((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), ifnull((SELECT max(rowid) FROM " +
+  Statement sql = connection.Prepare("SELECT max(ifnull((SELECT seq FROM sqlite_sequence WHERE name = ?1), 0), ifnull((SELECT max(rowid) FROM " +
                       sql::QuoteSqliteName(table) + "), 0)) + 1");
   ResetOnExit reset(sql);
-  sqlite3_bind_text(sql.Handle(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  sql.Bind(1, table);
   sql.Step();
-  return Variant(static_cast<int>(sqlite3_column_int64(sql.Handle(), 0)));
+  return Variant(static_cast<int>(sql.ColumnInt(0)));
 }
 
 bool SameValue(const Variant& a, const Variant& b) { return a == b; }
@@ -75,7 +74,7 @@ std::int64_t InsertRow(RecordsetState& s, const PendingEdit& edit) {
     values.push_back(&edit.values[i]);
   }
   const std::string table = sql::QuoteSqliteName(s.plan.base_table);
-  PreparedSql insert(connection, names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
+  Statement insert = connection.Prepare(names.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
                                                : "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
   ResetOnExit reset(insert);
   for (std::size_t i = 0; i < values.size(); ++i) BindStoredValue(insert.Handle(), static_cast<int>(i + 1), *values[i]);
@@ -111,11 +110,11 @@ std::int64_t UpdateRow(RecordsetState& s, const PendingEdit& edit) {
     values.push_back(&edit.values[i]);
   }
   if (values.empty()) return edit.key;
-  PreparedSql update(connection, "UPDATE " + sql::QuoteSqliteName(s.plan.base_table) + " SET " + assignments +
+  Statement update = connection.Prepare("UPDATE " + sql::QuoteSqliteName(s.plan.base_table) + " SET " + assignments +
                                      " WHERE rowid = ?" + std::to_string(values.size() + 1));
   ResetOnExit reset(update);
   for (std::size_t i = 0; i < values.size(); ++i) BindStoredValue(update.Handle(), static_cast<int>(i + 1), *values[i]);
-  sqlite3_bind_int64(update.Handle(), static_cast<int>(values.size() + 1), edit.key);
+  update.Bind(static_cast<int>(values.size() + 1), edit.key);
   update.Step();
   return edit.key;
 }
@@ -247,9 +246,9 @@ void Recordset::Delete() {
         s.plan.join ? JoinDeletedRow(s, CurrentKey(s)) : DeletedRow{s.plan.base_table, CurrentKey(s)};
     auto lock = LockRecord(s, target.table, target.rowid);
     WriteScope scope(connection);
-    PreparedSql remove(connection, "DELETE FROM " + sql::QuoteSqliteName(target.table) + " WHERE rowid = ?1");
+    Statement remove = connection.Prepare("DELETE FROM " + sql::QuoteSqliteName(target.table) + " WHERE rowid = ?1");
     ResetOnExit reset(remove);
-    sqlite3_bind_int64(remove.Handle(), 1, target.rowid);
+    remove.Bind(1, target.rowid);
     remove.Step();
     if (connection.Changes() == 0) {
       if (s.IsTable()) {

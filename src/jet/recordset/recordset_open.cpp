@@ -22,6 +22,7 @@
 #include "jet/sql/translate/query_translator.h"
 #include "jet/sql/translate/translator.h"
 #include "jet/base/unicode_text.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 
@@ -148,15 +149,15 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
   for (std::size_t i = 0; i < query.parameters.size(); ++i) {
     if (i >= parameters.size() || parameters[i].IsEmpty()) ++expected;
   }
-  if (expected > 0) RaiseJetError(3061, "Too few parameters. Expected " + std::to_string(expected) + ".");
+  if (expected > 0) RaiseJetError(err::kTooFewParameters, "Too few parameters. Expected " + std::to_string(expected) + ".");
   if (query.NeedsPivotValues()) {
     std::vector<Variant> values;
-    PreparedSql pivots(connection, query.pivot_values_sql);
+    Statement pivots = connection.Prepare(query.pivot_values_sql);
     ResetOnExit reset(pivots);
     for (std::size_t i = 0; i < parameters.size() && i < query.parameters.size(); ++i) {
       sql::BindParameterValue(pivots.Handle(), static_cast<int>(i + 1), parameters[i]);
     }
-    while (pivots.Step()) values.push_back(ColumnValue(pivots.Handle(), 0, 0));
+    while (pivots.Step()) values.push_back(pivots.ColumnValue(0, 0));
     query = sql::TranslateCrosstab(text, schema, values, translate);
   }
   s.plan.parameters = parameters;
@@ -269,7 +270,7 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
     table = LoadTableModel(connection, source);
     if (!table) saved = SavedQuerySql(connection, source);
     if (!table && !saved) {
-      RaiseJetError(3078, "The database has no table or query named '" + source + "'.");
+      RaiseJetError(err::kInputNotFound, "The database has no table or query named '" + source + "'.");
     }
   }
   if (type == 0) type = table ? kOpenTable : kOpenDynaset;

@@ -15,6 +15,7 @@
 #include "jet/sql/translate/query_translator.h"
 #include "jet/sql/translate/translator.h"
 #include "jet/base/unicode_text.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 namespace {
@@ -83,6 +84,52 @@ std::string Same(const std::string& column, bool value_null, int mark) {
   return value_null ? column + " IS NULL" : column + " = ?" + std::to_string(mark);
 }
 
+// The comparison Seek makes.
+struct SeekComparison {
+  bool equal = false;
+  bool inclusive = false;  // ">=" or "<="
+  bool after = false;      // ">" or ">="
+};
+
+SeekComparison ParseSeekComparison(const std::string& comparison) {
+  if (comparison == "=") return {true, true, false};
+  if (comparison == ">=") return {false, true, true};
+  if (comparison == ">") return {false, false, true};
+  if (comparison == "<=") return {false, true, false};
+  if (comparison == "<") return {false, false, false};
+  RaiseJetError(err::kInvalidArgument, "Seek compares with =, >=, >, <= or <, not '" + comparison + "'.");
+}
+
+// The first N key fields of INDEX: the quoted column and its direction.
+struct SeekKey {
+  std::string column;
+  bool descending = false;
+};
+
+// The condition a row meets when its key compares with the bound values ?1.. as COMPARE asks:
+// a lexicographic comparison in index order, built from the last key field outwards.
+std::string SeekCondition(const std::vector<SeekKey>& keys, const std::vector<Variant>& values,
+                          const SeekComparison& compare) {
+  std::string condition;
+  const Direction direction = compare.after ? Direction::kAfter : Direction::kBefore;
+  for (std::size_t i = keys.size(); i-- > 0;) {
+    const int mark = static_cast<int>(i + 1);
+    const bool null = values[i].IsNull();
+    const std::string same = Same(keys[i].column, null, mark);
+    if (compare.equal) {
+      condition = condition.empty() ? same : same + " AND " + condition;
+      continue;
+    }
+    const std::string beyond = Beyond(keys[i].column, keys[i].descending, direction, null, mark);
+    if (i + 1 == keys.size()) {
+      condition = compare.inclusive ? "(" + beyond + " OR " + same + ")" : beyond;
+    } else {
+      condition = "(" + beyond + " OR (" + same + " AND " + condition + "))";
+    }
+  }
+  return condition;
+}
+
 }  // namespace
 
 void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& keys) {
@@ -90,54 +137,32 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
   RequireTable(s, "Seek");
   if (s.index_name.empty()) RaiseJetError(err::kNoCurrentIndex, "Seek needs a current index: set Index first.");
   const IndexModel* index = s.table.FindIndex(s.index_name);
-  const bool equal = comparison == "=";
-  const bool ge = comparison == ">=", gt = comparison == ">", le = comparison == "<=", lt = comparison == "<";
-  if (!(equal || ge || gt || le || lt)) {
-    RaiseJetError(err::kInvalidArgument, "Seek compares with =, >=, >, <= or <, not '" + comparison + "'.");
-  }
+  const SeekComparison compare = ParseSeekComparison(comparison);
   if (keys.empty() || keys.size() > 13 || keys.size() > index->keys.size()) {
     RaiseJetError(err::kInvalidArgument, "Seek takes one to " + std::to_string(index->keys.size()) +
                                              " key values for the index '" + index->name + "'.");
   }
   DropEdit(s);
   std::vector<Variant> values;
-  std::vector<std::string> columns;
-  std::vector<bool> descending;
+  std::vector<SeekKey> columns;
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const FieldModel* field = s.table.FindField(index->keys[i].field);
     values.push_back(ToFieldValue(keys[i], field->type));
-    columns.push_back(sql::QuoteSqliteName(field->name));
-    descending.push_back(index->keys[i].descending);
+    columns.push_back({sql::QuoteSqliteName(field->name), index->keys[i].descending});
   }
-  // Lexicographic comparison in index order, built from the last key field outwards.
-  std::string condition;
-  const Direction direction = (ge || gt) ? Direction::kAfter : Direction::kBefore;
-  for (std::size_t i = keys.size(); i-- > 0;) {
-    const int mark = static_cast<int>(i + 1);
-    const bool null = values[i].IsNull();
-    if (equal) {
-      condition = condition.empty() ? Same(columns[i], null, mark) : Same(columns[i], null, mark) + " AND " + condition;
-      continue;
-    }
-    const std::string beyond = Beyond(columns[i], descending[i], direction, null, mark);
-    if (i + 1 == keys.size()) {
-      condition = (ge || le) ? "(" + beyond + " OR " + Same(columns[i], null, mark) + ")" : beyond;
-    } else {
-      condition = "(" + beyond + " OR (" + Same(columns[i], null, mark) + " AND " + condition + "))";
-    }
-  }
+  std::string condition = SeekCondition(columns, values, compare);
   std::string where;
   // "<" and "<=" want the last qualifying entry: the first in the order reversed.
-  const std::string order = TableOrderSql(s.table, s.index_name, &where, le || lt);
+  const std::string order = TableOrderSql(s.table, s.index_name, &where, !compare.equal && !compare.after);
   if (!where.empty()) condition = "(" + where + ") AND " + condition;
-  PreparedSql seek(s.Open(), "SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
+  Statement seek = s.Open().Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
                                  " ORDER BY " + order + " LIMIT 1");
   ResetOnExit reset(seek);
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (!values[i].IsNull()) BindStoredValue(seek.Handle(), static_cast<int>(i + 1), values[i]);
   }
   SyncWithFile(s);
-  const KeyWindow::Row* found = seek.Step() ? s.Window().Land(sqlite3_column_int64(seek.Handle(), 0)) : nullptr;
+  const KeyWindow::Row* found = seek.Step() ? s.Window().Land(seek.ColumnInt(0)) : nullptr;
   if (found) {
     s.no_match = false;
     ShowRow(s, found);
@@ -185,14 +210,14 @@ std::string TranslateCriteria(const RecordsetState& s, const std::string& criter
     options.resolver = &resolver;
     return sql::TranslateCondition(*parsed, options);
   } catch (const EOleException& e) {
-    if (e.ErrorCode() == 3075) RaiseJetError(3077, e.Message());
+    if (e.ErrorCode() == err::kSyntaxInExpression) RaiseJetError(err::kSyntaxInFilter, e.Message());
     throw;
   }
 }
 
 enum class FindFrom { kFirst, kLast, kNext, kPrevious };
 
-void BindSourceParameters(RecordsetState& s, PreparedSql& sql) {
+void BindSourceParameters(RecordsetState& s, Statement& sql) {
   const auto used = static_cast<std::size_t>(sqlite3_bind_parameter_count(sql.Handle()));
   for (std::size_t i = 0; i < s.plan.parameters.size() && i < used; ++i) {
     sql::BindParameterValue(sql.Handle(), static_cast<int>(i + 1), s.plan.parameters[i]);
@@ -208,14 +233,14 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
   // learnt at the file's present state; otherwise the keys are learnt again first.
   if (!keys.Complete() && keys.OffsetsStale()) keys.LoadAll();
   if (from < keys.FromSource()) {
-    PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
+    Statement find = s.Open().Prepare("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", CASE WHEN " + condition +
                                    " THEN 1 ELSE 0 END FROM (" + s.plan.select_sql + ") LIMIT -1 OFFSET " +
                                    std::to_string(from));
     ResetOnExit reset(find);
     BindSourceParameters(s, find);
     std::int64_t pos = from;
     while (find.Step()) {
-      const std::int64_t key = sqlite3_column_int64(find.Handle(), 0);
+      const std::int64_t key = find.ColumnInt(0);
       const bool match = sqlite3_column_int(find.Handle(), 1) == 1;
       std::optional<std::int64_t> at = pos;
       if (pos >= keys.Known() && !keys.Complete()) {
@@ -229,14 +254,14 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
     if (!keys.Complete()) keys.EndOfSource();  // the pass went through to the source's end
   }
   // The recordset's own additions.
-  PreparedSql test(s.Open(), "SELECT 1 FROM (" + s.plan.select_sql + ") WHERE " +
+  Statement test = s.Open().Prepare("SELECT 1 FROM (" + s.plan.select_sql + ") WHERE " +
                                  sql::QuoteSqliteName(sql::kRowKeyColumn) + " = ?" +
                                  std::to_string(s.plan.parameters.size() + 1) + " AND " + condition);
   for (std::int64_t pos = std::max(from, keys.FromSource()); keys.Reach(pos); ++pos) {
     if (s.rows->removed.count(pos)) continue;
     ResetOnExit reset(test);
     BindSourceParameters(s, test);
-    sqlite3_bind_int64(test.Handle(), static_cast<int>(s.plan.parameters.size() + 1), keys.KeyAt(pos));
+    test.Bind(static_cast<int>(s.plan.parameters.size() + 1), keys.KeyAt(pos));
     if (test.Step()) return pos;
   }
   return std::nullopt;
@@ -244,13 +269,13 @@ std::optional<std::int64_t> FindKeyedForward(RecordsetState& s, const std::strin
 
 // A backward search over keyed rows: every match's position, the best one kept.
 std::optional<std::int64_t> FindKeyedBackward(RecordsetState& s, const std::string& condition, std::int64_t before) {
-  PreparedSql find(s.Open(), "SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.plan.select_sql +
+  Statement find = s.Open().Prepare("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" + s.plan.select_sql +
                                  ") WHERE " + condition);
   ResetOnExit reset(find);
   BindSourceParameters(s, find);
   std::optional<std::int64_t> best;
   while (find.Step()) {
-    auto pos = s.Keys().PositionOf(sqlite3_column_int64(find.Handle(), 0));
+    auto pos = s.Keys().PositionOf(find.ColumnInt(0));
     if (!pos || s.rows->removed.count(*pos) || *pos >= before) continue;
     if (!best || *pos > *best) best = pos;
   }
@@ -275,7 +300,7 @@ std::optional<std::int64_t> FindKeyed(RecordsetState& s, const std::string& cond
 
 std::optional<std::int64_t> FindInCopy(RecordsetState& s, const std::string& condition, FindFrom from,
                                        std::int64_t current) {
-  PreparedSql test(s.Open(), "SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END");
+  Statement test = s.Open().Prepare("SELECT CASE WHEN " + condition + " THEN 1 ELSE 0 END");
   auto matches = [&](std::int64_t pos) {
     const std::vector<Variant>* values = s.Keys().ValuesAt(pos, DataStamp{});
     ResetOnExit reset(test);

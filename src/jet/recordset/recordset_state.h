@@ -105,7 +105,7 @@ struct RecordsetState {
   std::int64_t pos = -1;
   std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
   DataStamp seen;                    // table-type: the file's stamp its run of rows was read at
-  PreparedSql stamp_sql;
+  Statement stamp_sql;
   const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
   std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to
 

@@ -35,37 +35,37 @@ RowSource::RowSource(Connection& connection, std::vector<RecordsetColumn> column
       join_(std::move(join)),
       fetch_sql_(std::move(fetch_sql)) {}
 
-void RowSource::BindParameters(PreparedSql& sql) {
+void RowSource::BindParameters(Statement& sql) {
   const int count = sqlite3_bind_parameter_count(sql.Handle());
   for (int i = 0; i < count && static_cast<std::size_t>(i) < parameters_.size(); ++i) {
     sql::BindParameterValue(sql.Handle(), i + 1, parameters_[static_cast<std::size_t>(i)]);
   }
 }
 
-std::vector<Variant> RowSource::ReadRow(PreparedSql& sql, int first_column) const {
+std::vector<Variant> RowSource::ReadRow(Statement& sql, int first_column) const {
   std::vector<Variant> row;
   row.reserve(columns_.size());
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    row.push_back(ColumnValue(sql.Handle(), first_column + static_cast<int>(i), columns_[i].type));
+    row.push_back(sql.ColumnValue(first_column + static_cast<int>(i), columns_[i].type));
   }
   return row;
 }
 
 std::size_t RowSource::LoadKeys(std::int64_t offset, std::int64_t limit, std::vector<std::int64_t>& keys) {
-  PreparedSql sql(connection_, Slice("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" +
+  Statement sql = connection_.Prepare(Slice("SELECT " + sql::QuoteSqliteName(sql::kRowKeyColumn) + " FROM (" +
                                          select_sql_ + ")",
                                      offset, limit));
   BindParameters(sql);
   std::size_t count = 0;
   while (sql.Step()) {
-    keys.push_back(sqlite3_column_int64(sql.Handle(), 0));
+    keys.push_back(sql.ColumnInt(0));
     ++count;
   }
   return count;
 }
 
 std::size_t RowSource::LoadRows(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) {
-  PreparedSql sql(connection_, Slice("SELECT * FROM (" + select_sql_ + ")", offset, limit));
+  Statement sql = connection_.Prepare(Slice("SELECT * FROM (" + select_sql_ + ")", offset, limit));
   BindParameters(sql);
   std::size_t count = 0;
   while (sql.Step()) {
@@ -111,18 +111,18 @@ std::string RowSource::FetchSql(bool from_anchor) const {
 
 void RowSource::FetchJoinRange(bool from_anchor, std::int64_t first, std::int64_t last,
                                std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows) {
-  PreparedSql& fetch = from_anchor ? anchor_range_ : fetch_range_;
+  Statement& fetch = from_anchor ? anchor_range_ : fetch_range_;
   if (!fetch.IsPrepared()) {
     const std::string rowid = JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid";
-    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " BETWEEN ?" + std::to_string(KeyMark(1)) +
+    fetch = connection_.Prepare(FetchSql(from_anchor) + " WHERE " + rowid + " BETWEEN ?" + std::to_string(KeyMark(1)) +
                                          " AND ?" + std::to_string(KeyMark(2)) + " ORDER BY " + rowid);
   }
   ResetOnExit reset(fetch);
   if (Computes()) BindParameters(fetch);
-  sqlite3_bind_int64(fetch.Handle(), KeyMark(1), from_anchor ? AnchorRowid(first) : first);
-  sqlite3_bind_int64(fetch.Handle(), KeyMark(2), from_anchor ? AnchorRowid(last) : last);
+  fetch.Bind(KeyMark(1), from_anchor ? AnchorRowid(first) : first);
+  fetch.Bind(KeyMark(2), from_anchor ? AnchorRowid(last) : last);
   while (fetch.Step()) {
-    const std::int64_t rowid = sqlite3_column_int64(fetch.Handle(), 0);
+    const std::int64_t rowid = fetch.ColumnInt(0);
     rows.emplace_back(from_anchor ? AnchorKey(rowid) : rowid, ReadRow(fetch, 1));
   }
 }
@@ -140,29 +140,29 @@ void RowSource::FetchRange(std::int64_t first, std::int64_t last,
     return;
   }
   if (!fetch_range_.IsPrepared()) {
-    fetch_range_ = PreparedSql(connection_, FetchSql() + " WHERE " + KeySql() + " BETWEEN ?" + std::to_string(KeyMark(1)) +
+    fetch_range_ = connection_.Prepare(FetchSql() + " WHERE " + KeySql() + " BETWEEN ?" + std::to_string(KeyMark(1)) +
                                                 " AND ?" + std::to_string(KeyMark(2)) + " ORDER BY " + KeySql());
   }
   ResetOnExit reset(fetch_range_);
   if (Computes()) BindParameters(fetch_range_);
-  sqlite3_bind_int64(fetch_range_.Handle(), KeyMark(1), first);
-  sqlite3_bind_int64(fetch_range_.Handle(), KeyMark(2), last);
+  fetch_range_.Bind(KeyMark(1), first);
+  fetch_range_.Bind(KeyMark(2), last);
   while (fetch_range_.Step()) {
-    rows.emplace_back(sqlite3_column_int64(fetch_range_.Handle(), 0), ReadRow(fetch_range_, 1));
+    rows.emplace_back(fetch_range_.ColumnInt(0), ReadRow(fetch_range_, 1));
   }
 }
 
 bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
   const bool from_anchor = join_ && join_->anchor >= 0 && IsAnchorKey(key);
-  PreparedSql& fetch = from_anchor ? anchor_one_ : fetch_one_;
+  Statement& fetch = from_anchor ? anchor_one_ : fetch_one_;
   if (!fetch.IsPrepared()) {
     const std::string rowid =
         join_ ? JoinAlias(from_anchor ? static_cast<std::size_t>(join_->anchor) : 0) + ".rowid" : KeySql();
-    fetch = PreparedSql(connection_, FetchSql(from_anchor) + " WHERE " + rowid + " = ?" + std::to_string(KeyMark(1)));
+    fetch = connection_.Prepare(FetchSql(from_anchor) + " WHERE " + rowid + " = ?" + std::to_string(KeyMark(1)));
   }
   ResetOnExit reset(fetch);
   if (Computes()) BindParameters(fetch);
-  sqlite3_bind_int64(fetch.Handle(), KeyMark(1), from_anchor ? AnchorRowid(key) : key);
+  fetch.Bind(KeyMark(1), from_anchor ? AnchorRowid(key) : key);
   if (!fetch.Step()) return false;
   values = ReadRow(fetch, 1);
   return true;
@@ -171,21 +171,21 @@ bool RowSource::Fetch(std::int64_t key, std::vector<Variant>& values) {
 std::size_t RowSource::FetchAfter(std::int64_t after, std::int64_t limit, std::vector<std::int64_t>& keys,
                                   std::vector<std::vector<Variant>>& rows) {
   if (!fetch_after_.IsPrepared()) {
-    fetch_after_ = PreparedSql(connection_, "SELECT " + BaseColumnsSql(columns_) + " FROM " +
+    fetch_after_ = connection_.Prepare("SELECT " + BaseColumnsSql(columns_) + " FROM " +
                                                 sql::QuoteSqliteName(base_table_) +
                                                 " WHERE rowid > ?1 ORDER BY rowid LIMIT ?2");
   }
   ResetOnExit reset(fetch_after_);
-  sqlite3_bind_int64(fetch_after_.Handle(), 1, after);
-  sqlite3_bind_int64(fetch_after_.Handle(), 2, limit);
+  fetch_after_.Bind(1, after);
+  fetch_after_.Bind(2, limit);
   std::size_t count = 0;
   while (fetch_after_.Step()) {
-    keys.push_back(sqlite3_column_int64(fetch_after_.Handle(), 0));
+    keys.push_back(fetch_after_.ColumnInt(0));
     if (rows.size() <= count) rows.emplace_back();
     std::vector<Variant>& row = rows[count++];
     row.resize(columns_.size());
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-      row[i] = ColumnValue(fetch_after_.Handle(), static_cast<int>(i) + 1, columns_[i].type);
+      row[i] = fetch_after_.ColumnValue(static_cast<int>(i) + 1, columns_[i].type);
     }
   }
   return count;
@@ -193,15 +193,15 @@ std::size_t RowSource::FetchAfter(std::int64_t after, std::int64_t limit, std::v
 
 std::size_t RowSource::LoadKeysAfter(std::int64_t after, std::int64_t through, std::vector<std::int64_t>& keys) {
   if (!keys_after_.IsPrepared()) {
-    keys_after_ = PreparedSql(connection_, "SELECT rowid FROM " + sql::QuoteSqliteName(base_table_) +
+    keys_after_ = connection_.Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(base_table_) +
                                                " WHERE rowid > ?1 AND rowid <= ?2 ORDER BY rowid");
   }
   ResetOnExit reset(keys_after_);
-  sqlite3_bind_int64(keys_after_.Handle(), 1, after);
-  sqlite3_bind_int64(keys_after_.Handle(), 2, through);
+  keys_after_.Bind(1, after);
+  keys_after_.Bind(2, through);
   std::size_t count = 0;
   while (keys_after_.Step()) {
-    keys.push_back(sqlite3_column_int64(keys_after_.Handle(), 0));
+    keys.push_back(keys_after_.ColumnInt(0));
     ++count;
   }
   return count;

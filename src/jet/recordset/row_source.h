@@ -84,13 +84,13 @@ class RowSource {
   void FetchJoinRange(bool from_anchor, std::int64_t first, std::int64_t last,
                       std::vector<std::pair<std::int64_t, std::vector<Variant>>>& rows);
 
-  void BindParameters(PreparedSql& sql);
+  void BindParameters(Statement& sql);
   // The column the reads by key compare, and the placeholder number of its I-th (1-based)
   // bound: past the statement's parameters when the reads compute the statement's expressions.
   std::string KeySql() const;
   bool Computes() const;
   int KeyMark(int i) const;
-  std::vector<Variant> ReadRow(PreparedSql& sql, int first_column) const;
+  std::vector<Variant> ReadRow(Statement& sql, int first_column) const;
 
   Connection& connection_;                 // not owned; constant after construction
   const std::vector<RecordsetColumn> columns_;
@@ -99,12 +99,12 @@ class RowSource {
   std::vector<Variant> parameters_;
   const std::shared_ptr<const JoinPlan> join_;
   const std::string fetch_sql_;
-  PreparedSql fetch_one_;    // by rowid, compiled on first use
-  PreparedSql fetch_range_;  // by rowid range, compiled on first use
-  PreparedSql anchor_one_;    // a join's records without a root row: by the anchor's rowid
-  PreparedSql anchor_range_;  // ... and by a range of them
-  PreparedSql fetch_after_;  // rowid order: the next rows, compiled on first use
-  PreparedSql keys_after_;   // rowid order: the next keys, compiled on first use
+  Statement fetch_one_;    // by rowid, compiled on first use
+  Statement fetch_range_;  // by rowid range, compiled on first use
+  Statement anchor_one_;    // a join's records without a root row: by the anchor's rowid
+  Statement anchor_range_;  // ... and by a range of them
+  Statement fetch_after_;  // rowid order: the next rows, compiled on first use
+  Statement keys_after_;   // rowid order: the next keys, compiled on first use
 };
 
 }  // namespace qb::jet

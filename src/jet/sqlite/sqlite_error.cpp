@@ -64,9 +64,6 @@ void RaiseNamedCheck(std::string_view name) {
   }
 }
 
-constexpr int kDuplicateValues = 3022;
-constexpr int kRequiredNull = 3314;
-
 }  // namespace
 
 void RaiseSqliteError(int code, std::string_view file_path, std::string_view sqlite_message, int system_error) {
@@ -79,7 +76,7 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
   }
   // SQLite's sum() of integers (Long and Currency values) past the 64-bit range.
   if (code == SQLITE_ERROR && sqlite_message == "integer overflow") {
-    RaiseJetError(6, "Overflow: the sum is outside the range of its type.");
+    RaiseJetError(err::kOverflow, "Overflow: the sum is outside the range of its type.");
   }
   switch (code) {
     case SQLITE_CONSTRAINT_UNIQUE:
@@ -89,7 +86,7 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
       if (columns.empty() || columns.substr(0, 4) == "MSys") {
         RaiseJetError(err::kDuplicateName, "The change would create a duplicate value in " + file + ".");
       }
-      RaiseJetError(kDuplicateValues, "The change would create duplicate values in the index, primary key or "
+      RaiseJetError(err::kDuplicateValues, "The change would create duplicate values in the index, primary key or "
                                       "relationship on " + std::string(columns) + ".");
     }
     case SQLITE_CONSTRAINT_CHECK:
@@ -102,7 +99,7 @@ void RaiseSqliteError(int code, std::string_view file_path, std::string_view sql
       std::string_view column = After(sqlite_message, "NOT NULL constraint failed: ");
       if (!column.empty() && column.substr(0, 4) != "MSys") {
         column.remove_prefix(column.rfind('.') + 1);  // "table.column"; field names hold no dot
-        RaiseJetError(kRequiredNull, "The field '" + std::string(column) +
+        RaiseJetError(err::kRequiredNull, "The field '" + std::string(column) +
                                          "' cannot hold Null: its Required property is set. Enter a value.");
       }
       break;

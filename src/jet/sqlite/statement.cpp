@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "jet/sqlite/column_value.h"
 #include "jet/sqlite/connection.h"
 
 static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLCipher's SQLite 3.15.2");
@@ -38,6 +39,12 @@ Statement& Statement::Bind(int index, std::string_view text) {
   return *this;
 }
 
+Statement& Statement::BindDouble(int index, double value) {
+  int rc = sqlite3_bind_double(statement_, index, value);
+  if (rc != SQLITE_OK) connection_->Raise(rc);
+  return *this;
+}
+
 Statement& Statement::BindBlob(int index, std::string_view bytes) {
   int rc = sqlite3_bind_blob(statement_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
   if (rc != SQLITE_OK) connection_->Raise(rc);
@@ -65,7 +72,13 @@ void Statement::Run() {
 
 void Statement::Reset() { sqlite3_reset(statement_); }
 
+void Statement::ClearBindings() {
+  if (statement_) sqlite3_clear_bindings(statement_);  // SQLite does not take a null statement here
+}
+
 std::int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int64(statement_, column); }
+
+double Statement::ColumnDouble(int column) const { return sqlite3_column_double(statement_, column); }
 
 std::string Statement::ColumnText(int column) const {
   const unsigned char* text = sqlite3_column_text(statement_, column);
@@ -80,5 +93,7 @@ std::string Statement::ColumnBlob(int column) const {
 }
 
 bool Statement::ColumnIsNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+
+Variant Statement::ColumnValue(int column, int dao_type) const { return jet::ColumnValue(statement_, column, dao_type); }
 
 }  // namespace qb::jet

@@ -42,18 +42,4 @@ class StatementCache {
   std::unordered_map<std::string_view, std::list<Entry>::iterator> index_;  // keys view Entry::sql
 };
 
-// Resets a statement when it goes out of scope, whatever happened while it ran.
-class StatementLease {
- public:
-  explicit StatementLease(Statement& statement) : statement_(statement) {}
-  ~StatementLease() { statement_.Reset(); }
-  StatementLease(const StatementLease&) = delete;
-  StatementLease& operator=(const StatementLease&) = delete;
-  Statement& operator*() const { return statement_; }
-  Statement* operator->() const { return &statement_; }
-
- private:
-  Statement& statement_;
-};
-
 }  // namespace qb::jet

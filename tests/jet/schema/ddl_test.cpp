@@ -140,18 +140,18 @@ TEST_F(DdlTest, FailuresCarryJetNumbersAndChangeNothing) {
       {"CREATE TABLE U (A COUNTER, B AUTOINCREMENT)", err::kTooManyAutoNumbers},
       {"CREATE TABLE U (A COUNTER(1, 2))", err::kNotForThisObject},  // AutoNumbers count up by 1
       {"CREATE TABLE U (A TEXT(300))", 3292},
-      {"CREATE TABLE U (A LONG, CONSTRAINT X PRIMARY KEY (Nope))", err::kFieldNotFound},
+      {"CREATE TABLE U (A LONG, CONSTRAINT X PRIMARY KEY (Nope))", err::kItemNotFound},
       {"CREATE TABLE U (A LONG CONSTRAINT F REFERENCES T (A))", err::kNoUniqueIndex},
       {"CREATE TABLE U (A LONG", 3290},
       {"CREATE TABLE U (A NOSUCHTYPE)", 3292},
       {"ALTER TABLE Missing ADD COLUMN B LONG", err::kTableNotFound},
       {"ALTER TABLE T ADD COLUMN a TEXT", err::kFieldDefinedTwice},
-      {"ALTER TABLE T DROP COLUMN Nope", err::kFieldNotFound},
+      {"ALTER TABLE T DROP COLUMN Nope", err::kItemNotFound},
       {"ALTER TABLE T DROP CONSTRAINT Nope", err::kConstraintNotFound},
       {"DROP TABLE Missing", err::kTableNotFound},
       {"DROP TABLE MSysObjects", err::kNoPermission},
       {"DROP INDEX Nope ON T", err::kIndexNotFound},
-      {"CREATE INDEX I ON T (Nope)", err::kFieldNotFound},
+      {"CREATE INDEX I ON T (Nope)", err::kItemNotFound},
       {"CREATE INDEX I ON Missing (A)", err::kTableNotFound},
       {"SELECT * FROM T", 3065},  // a select query is not executable
   };

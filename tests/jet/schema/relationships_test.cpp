@@ -91,9 +91,9 @@ TEST_F(RelationshipsTest, BrokenReferencesAndChangesThatWouldBreakOneAreRefused)
   EXPECT_EQ(fails("CREATE TABLE Y (A LONG REFERENCES Nope)"), err::kTableNotFound);
   EXPECT_EQ(fails("CREATE TABLE Y (A LONG REFERENCES MSysObjects (Id))"), err::kTableNotFound);
   EXPECT_EQ(fails("CREATE TABLE Y (A LONG REFERENCES Orders (Cust))"), err::kNoUniqueIndex);
-  EXPECT_EQ(fails("CREATE TABLE Y (A LONG REFERENCES Customers (Nope))"), err::kFieldNotFound);
+  EXPECT_EQ(fails("CREATE TABLE Y (A LONG REFERENCES Customers (Nope))"), err::kItemNotFound);
   EXPECT_EQ(fails("CREATE TABLE Y (A LONG, B LONG, FOREIGN KEY (A, B) REFERENCES Customers)"), err::kNoUniqueIndex);
-  EXPECT_EQ(fails("CREATE TABLE Y (A LONG, FOREIGN KEY (Nope) REFERENCES Customers)"), err::kFieldNotFound);
+  EXPECT_EQ(fails("CREATE TABLE Y (A LONG, FOREIGN KEY (Nope) REFERENCES Customers)"), err::kItemNotFound);
   EXPECT_EQ(fails("DROP TABLE Customers"), err::kUsedInRelationship);
   EXPECT_EQ(ErrorOf([&] { db_->TableDefs()->Delete("Customers"); }).number, err::kUsedInRelationship);
   EXPECT_EQ(fails("ALTER TABLE Orders DROP COLUMN Cust"), err::kFieldRuleInUse);

@@ -220,7 +220,7 @@ TEST_F(TableDefTest, IndexRulesAndErrors) {
   EXPECT_EQ(ErrorOf([&] { people->Indexes()->Append(memo); }).number, err::kInvalidIndex);
   auto missing = people->CreateIndex("ByNothing");
   missing->SetFields("Nothing");
-  EXPECT_EQ(ErrorOf([&] { people->Indexes()->Append(missing); }).number, err::kFieldNotFound);
+  EXPECT_EQ(ErrorOf([&] { people->Indexes()->Append(missing); }).number, err::kItemNotFound);
   auto required = people->CreateIndex("AgeKnown");
   required->SetFields("-Age;Name");
   required->SetRequired(true);

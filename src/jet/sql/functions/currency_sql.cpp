@@ -17,12 +17,10 @@ static_assert(SQLITE_VERSION_NUMBER == 3015002, "the engine is built for SQLite 
 namespace qb::jet::sql {
 namespace {
 
-constexpr int kNumericOverflow = 3349;
-constexpr int kConversionError = 3421;
 constexpr std::int64_t kScale = Currency::kScale;
 
 [[noreturn]] void RaiseCurrencyOverflow() {
-  RaiseSqlError(kNumericOverflow, "The value is outside the range of a Currency field "
+  RaiseSqlError(err::kNumericOverflow, "The value is outside the range of a Currency field "
                                   "(-922337203685477.5808 to 922337203685477.5807).");
 }
 
@@ -91,7 +89,7 @@ void Guarded(sqlite3_context* context, Body body) {
   } catch (const std::bad_alloc&) {
     sqlite3_result_error_nomem(context);
   } catch (const std::exception& e) {
-    ResultError(context, 3000, e.what());
+    ResultError(context, err::kInternal, e.what());
   }
 }
 
@@ -175,7 +173,7 @@ std::int64_t StoredCurrency(const Variant& value) {
       try {
         value.ToDouble();
       } catch (const EVariantError&) {
-        RaiseSqlError(kConversionError, "'" + value.ToString() + "' is not a number, so it cannot be a Currency value.");
+        RaiseSqlError(err::kConversion, "'" + value.ToString() + "' is not a number, so it cannot be a Currency value.");
       }
       try {
         return value.ToCurrency().Scaled();
@@ -184,7 +182,7 @@ std::int64_t StoredCurrency(const Variant& value) {
       }
     }
     default:
-      RaiseSqlError(kConversionError, std::string("A value of kind ") + VarTypeName(value.Type()) +
+      RaiseSqlError(err::kConversion, std::string("A value of kind ") + VarTypeName(value.Type()) +
                                           " cannot be a Currency value.");
   }
 }

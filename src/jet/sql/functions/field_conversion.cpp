@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/number_text.h"
 #include "core/convert_error.h"
 #include "core/format_settings.h"
 #include "core/rounding.h"
@@ -169,57 +170,12 @@ std::string TextOf(const Variant& value, int dao_type, std::string_view field) {
 
 }  // namespace
 
+// Fields take "." as well as the regional separator, since values reach them from SQL text and
+// files as well as from people, and keep a number too large for a double as an infinity so that
+// the range check reports a numeric overflow rather than a conversion error.
 std::optional<double> ParseNumberText(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  const std::string& separator = CurrentFormatSettings().DecimalSeparator;
-  std::string plain;  // the number as from_chars reads it
-  std::size_t pos = 0;
-  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-    if (text[pos] == '-') plain += '-';
-    ++pos;
-  }
-  bool any_digit = false;
-  auto digits = [&] {
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-      plain += text[pos++];
-      any_digit = true;
-    }
-  };
-  digits();
-  if (pos < text.size() && text[pos] == '.') {
-    ++pos;
-    plain += '.';
-    digits();
-  } else if (!separator.empty() && text.substr(pos, separator.size()) == separator) {
-    pos += separator.size();
-    plain += '.';
-    digits();
-  }
-  if (!any_digit) return std::nullopt;
-  bool tiny = false;  // a negative exponent: out of range means too small, not too large
-  if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
-    plain += 'e';
-    ++pos;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-      tiny = text[pos] == '-';
-      plain += text[pos++];
-    }
-    if (pos >= text.size() || text[pos] < '0' || text[pos] > '9') return std::nullopt;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') plain += text[pos++];
-  }
-  if (pos != text.size()) return std::nullopt;
-  double value = 0;
-  const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (result.ptr != plain.data() + plain.size()) return std::nullopt;
-  if (result.ec == std::errc::result_out_of_range) {
-    if (tiny) return 0.0;
-    return plain[0] == '-' ? -HUGE_VAL : HUGE_VAL;
-  }
-  if (result.ec != std::errc()) return std::nullopt;
-  return value;
+  return RegionalTextToDouble(text, CurrentFormatSettings().DecimalSeparator, true, true);
 }
-
 
 Variant ConvertToFieldType(const Variant& value, int dao_type, std::string_view field) {
   if (value.IsNull() || value.IsEmpty()) return Variant::Null();

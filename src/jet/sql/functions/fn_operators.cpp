@@ -91,7 +91,7 @@ std::int64_t RoundedOperand(const Variant& v) {
   return static_cast<std::int64_t>(number);
 }
 
-void RaiseDivisionByZero() { RaiseSqlError(sqlerr::kDivisionByZero, "Division by zero."); }
+void RaiseDivisionByZero() { RaiseSqlError(err::kDivisionByZero, "Division by zero."); }
 
 // A logical operand: Boolean or a 32-bit integer; nullopt for Null.
 std::optional<std::int32_t> LogicalOperand(const Variant& v) {

@@ -175,7 +175,7 @@ constexpr std::int64_t kMaxBuiltText = 1 << 24;
 Variant FnSpace(Args args) {
   if (args[0].IsNull()) return Variant::Null();
   std::int64_t n = CountArg(args[0]);
-  if (n > kMaxBuiltText) RaiseSqlError(7, "Out of memory.");
+  if (n > kMaxBuiltText) RaiseSqlError(err::kOutOfMemory, "Out of memory.");
   return Variant(std::string(static_cast<std::size_t>(n), ' '));
 }
 
@@ -192,7 +192,7 @@ Variant FnString(Args args) {
     unit = EncodeUtf8(static_cast<UChar32>(((code % 256) + 256) % 256));
   }
   if (n * static_cast<std::int64_t>(unit.size()) > kMaxBuiltText) {
-    RaiseSqlError(7, "Out of memory.");
+    RaiseSqlError(err::kOutOfMemory, "Out of memory.");
   }
   std::string out;
   out.reserve(static_cast<std::size_t>(n) * unit.size());

@@ -12,11 +12,11 @@
 
 namespace qb::jet::sql {
 
-void RaiseTypeMismatch() { RaiseSqlError(sqlerr::kTypeMismatch, "Type mismatch."); }
-void RaiseInvalidUseOfNull() { RaiseSqlError(sqlerr::kInvalidUseOfNull, "Invalid use of Null."); }
-void RaiseOverflow() { RaiseSqlError(sqlerr::kOverflow, "Overflow."); }
+void RaiseTypeMismatch() { RaiseSqlError(err::kTypeMismatch, "Type mismatch."); }
+void RaiseInvalidUseOfNull() { RaiseSqlError(err::kInvalidUseOfNull, "Invalid use of Null."); }
+void RaiseOverflow() { RaiseSqlError(err::kOverflow, "Overflow."); }
 void RaiseInvalidProcedureCall() {
-  RaiseSqlError(sqlerr::kInvalidProcedureCall, "Invalid procedure call or argument.");
+  RaiseSqlError(err::kInvalidProcedureCall, "Invalid procedure call or argument.");
 }
 
 bool IsNumeric(const Variant& value) {

@@ -42,7 +42,7 @@ Variant DateCriterion(Args args) {
   if (args[0].IsNull() || args[0].Type() != VarType::String) return args[0];
   const std::optional<double> serial = ParseDateText(args[0].ToString());
   if (!serial) {
-    RaiseSqlError(sqlerr::kCriteriaMismatch, "Data type mismatch in criteria expression: the text '" +
+    RaiseSqlError(err::kCriteriaMismatch, "Data type mismatch in criteria expression: the text '" +
                                                  args[0].ToString() + "' compared with a date is no date.");
   }
   return Variant::FromDate(*serial);

@@ -39,7 +39,7 @@ std::vector<UChar32> Decode(std::string_view text) {
 UChar32 Fold(UChar32 c) { return u_foldCase(c, U_FOLD_CASE_DEFAULT); }
 
 [[noreturn]] void RaiseBadPattern(std::string_view pattern) {
-  RaiseSqlError(sqlerr::kInvalidPattern,
+  RaiseSqlError(err::kInvalidPattern,
                 "Invalid pattern string '" + std::string(pattern) + "' in Like.");
 }
 

@@ -112,7 +112,7 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
   const auto* info = static_cast<const JetFunctionInfo*>(sqlite3_user_data(context));
   try {
     if (argc < info->min_args || (info->max_args >= 0 && argc > info->max_args)) {
-      ResultError(context, sqlerr::kInvalidProcedureCall,
+      ResultError(context, err::kInvalidProcedureCall,
                   std::string("Wrong number of arguments for ") + info->name + ".");
       return;
     }
@@ -123,13 +123,13 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
   } catch (const EOleException& e) {
     ResultError(context, e.ErrorCode(), e.Message());
   } catch (const EVariantError& e) {
-    ResultError(context, sqlerr::kTypeMismatch, e.Message());
+    ResultError(context, err::kTypeMismatch, e.Message());
   } catch (const EConvertError& e) {
-    ResultError(context, sqlerr::kTypeMismatch, e.Message());
+    ResultError(context, err::kTypeMismatch, e.Message());
   } catch (const std::bad_alloc&) {
     sqlite3_result_error_nomem(context);
   } catch (const std::exception& e) {
-    ResultError(context, 3000, e.what());
+    ResultError(context, err::kInternal, e.what());
   }
 }
 

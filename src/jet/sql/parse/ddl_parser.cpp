@@ -10,12 +10,12 @@
 namespace qb::jet::sql {
 namespace {
 
-constexpr SqlClause kCreateTableClause{sqlerr::kSyntaxInCreateTable, "CREATE TABLE statement"};
-constexpr SqlClause kFieldDefClause{sqlerr::kSyntaxInFieldDef, "field definition"};
-constexpr SqlClause kConstraintClause{sqlerr::kSyntaxInConstraint, "CONSTRAINT clause"};
-constexpr SqlClause kAlterClause{sqlerr::kSyntaxInAlterTable, "ALTER TABLE statement"};
-constexpr SqlClause kCreateIndexClause{sqlerr::kSyntaxInCreateIndex, "CREATE INDEX statement"};
-constexpr SqlClause kDropClause{sqlerr::kSyntaxInDrop, "DROP statement"};
+constexpr SqlClause kCreateTableClause{err::kSyntaxInCreateTable, "CREATE TABLE statement"};
+constexpr SqlClause kFieldDefClause{err::kSyntaxInFieldDef, "field definition"};
+constexpr SqlClause kConstraintClause{err::kSyntaxInConstraint, "CONSTRAINT clause"};
+constexpr SqlClause kAlterClause{err::kSyntaxInAlterTable, "ALTER TABLE statement"};
+constexpr SqlClause kCreateIndexClause{err::kSyntaxInCreateIndex, "CREATE INDEX statement"};
+constexpr SqlClause kDropClause{err::kSyntaxInDrop, "DROP statement"};
 
 // Most columns, constraint columns and index columns one statement may list; generous beside
 // Jet's own limits (255 fields, 10 index fields) so that the engine reports those itself.

@@ -13,7 +13,7 @@ Parser::DepthGuard::DepthGuard(Parser& parser) : parser_(parser) {
   if (++parser_.depth_ > kMaxExpressionDepth) {
     const SourcePos pos = parser_.Peek().pos;
     --parser_.depth_;
-    RaiseSqlError(sqlerr::kExpressionTooComplex,
+    RaiseSqlError(err::kExpressionTooComplex,
                   "Expression too deeply nested at " + PositionText(pos) + " (more than " +
                       std::to_string(kMaxExpressionDepth) + " levels).");
   }
@@ -22,7 +22,7 @@ Parser::DepthGuard::DepthGuard(Parser& parser) : parser_(parser) {
 void Parser::CheckHeight(ParsedExpr& node, int child_height) {
   node.height = child_height + 1;
   if (node.height > kMaxExpressionDepth) {
-    RaiseSqlError(sqlerr::kExpressionTooComplex,
+    RaiseSqlError(err::kExpressionTooComplex,
                   "Expression too complex at " + PositionText(node.pos) + " (more than " +
                       std::to_string(kMaxExpressionDepth) + " nested operations).");
   }
@@ -410,7 +410,7 @@ ParsedExprPtr Parser::ParseNameOrCall() {
 namespace {
 
 ParsedExprPtr ParseWhole(std::string_view text, std::string implied_operand) {
-  Parser parser(text, SqlClause{sqlerr::kSyntaxInExpression, "query expression"});
+  Parser parser(text, SqlClause{err::kSyntaxInExpression, "query expression"});
   parser.ImplyLeftOperand(std::move(implied_operand));
   ParsedExprPtr expr = parser.ParseExpr();
   if (parser.Peek().kind != TokenKind::kEnd) {

@@ -287,7 +287,7 @@ std::vector<Token> Lex(std::string_view text) {
       if (tokens.back().kind == TokenKind::kEnd) break;
     }
   } catch (const LexError& e) {
-    RaiseSyntaxError(sqlerr::kSyntaxInExpression, e.in_date ? "date" : "query expression", e.pos,
+    RaiseSyntaxError(err::kSyntaxInExpression, e.in_date ? "date" : "query expression", e.pos,
                      e.detail);
   }
   return tokens;

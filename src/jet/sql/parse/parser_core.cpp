@@ -38,7 +38,7 @@ const Token& Parser::Peek(std::size_t ahead) {
     try {
       lookahead_.push_back(lexer_.Next());
     } catch (const LexError& e) {
-      if (e.in_date) RaiseSyntaxError(sqlerr::kSyntaxInExpression, "date", e.pos, e.detail);
+      if (e.in_date) RaiseSyntaxError(err::kSyntaxInExpression, "date", e.pos, e.detail);
       FailAt(e.pos, e.detail);
     }
   }
@@ -86,7 +86,7 @@ void Parser::ExpectEndOfStatement() {
   AcceptPunct(';');
   const Token& token = Peek();
   if (token.kind != TokenKind::kEnd) {
-    RaiseSyntaxError(sqlerr::kAfterEnd, "statement", token.pos,
+    RaiseSyntaxError(err::kAfterEnd, "statement", token.pos,
                      "characters found after the end of the statement, starting with " +
                          DescribeToken(token));
   }

@@ -15,20 +15,20 @@ void ParsedQueryDeleter::operator()(ParsedQuery* query) const { delete query; }
 
 namespace {
 
-constexpr SqlClause kSelectClause{sqlerr::kSyntaxInSelect, "SELECT statement"};
-constexpr SqlClause kFromClause{sqlerr::kSyntaxInFrom, "FROM clause"};
-constexpr SqlClause kJoinClause{sqlerr::kSyntaxInJoin, "JOIN operation"};
-constexpr SqlClause kWhereClause{sqlerr::kSyntaxInWhere, "WHERE clause"};
-constexpr SqlClause kGroupClause{sqlerr::kSyntaxInGroupBy, "GROUP BY clause"};
-constexpr SqlClause kHavingClause{sqlerr::kSyntaxInHaving, "HAVING clause"};
-constexpr SqlClause kOrderClause{sqlerr::kSyntaxInOrderBy, "ORDER BY clause"};
-constexpr SqlClause kUnionClause{sqlerr::kSyntaxInUnion, "union query"};
-constexpr SqlClause kParametersClause{sqlerr::kSyntaxInParameters, "PARAMETERS clause"};
-constexpr SqlClause kTransformClause{sqlerr::kSyntaxInTransform, "TRANSFORM statement"};
-constexpr SqlClause kInsertClause{sqlerr::kSyntaxInInsert, "INSERT INTO statement"};
-constexpr SqlClause kUpdateClause{sqlerr::kSyntaxInUpdate, "UPDATE statement"};
-constexpr SqlClause kDeleteClause{sqlerr::kSyntaxInDelete, "DELETE statement"};
-constexpr SqlClause kExpressionClause{sqlerr::kSyntaxInExpression, "query expression"};
+constexpr SqlClause kSelectClause{err::kSyntaxInSelect, "SELECT statement"};
+constexpr SqlClause kFromClause{err::kSyntaxInFrom, "FROM clause"};
+constexpr SqlClause kJoinClause{err::kSyntaxInJoin, "JOIN operation"};
+constexpr SqlClause kWhereClause{err::kSyntaxInWhere, "WHERE clause"};
+constexpr SqlClause kGroupClause{err::kSyntaxInGroupBy, "GROUP BY clause"};
+constexpr SqlClause kHavingClause{err::kSyntaxInHaving, "HAVING clause"};
+constexpr SqlClause kOrderClause{err::kSyntaxInOrderBy, "ORDER BY clause"};
+constexpr SqlClause kUnionClause{err::kSyntaxInUnion, "union query"};
+constexpr SqlClause kParametersClause{err::kSyntaxInParameters, "PARAMETERS clause"};
+constexpr SqlClause kTransformClause{err::kSyntaxInTransform, "TRANSFORM statement"};
+constexpr SqlClause kInsertClause{err::kSyntaxInInsert, "INSERT INTO statement"};
+constexpr SqlClause kUpdateClause{err::kSyntaxInUpdate, "UPDATE statement"};
+constexpr SqlClause kDeleteClause{err::kSyntaxInDelete, "DELETE statement"};
+constexpr SqlClause kExpressionClause{err::kSyntaxInExpression, "query expression"};
 
 using Scope = Parser::ClauseScope;
 
@@ -98,7 +98,7 @@ ParsedSourcePtr ParseJoinedSource(Parser& p) {
   int joins = 0;
   for (;; ++joins) {
     if (joins >= kMaxJoins) {
-      RaiseSqlError(sqlerr::kExpressionTooComplex,
+      RaiseSqlError(err::kExpressionTooComplex,
                     "Too many joins in one FROM clause at " + PositionText(p.Peek().pos) +
                         " (at most " + std::to_string(kMaxJoins) + ").");
     }
@@ -153,7 +153,7 @@ void ParseTop(Parser& p, ParsedSelect& select) {
   select.top_percent = p.AcceptKeyword("PERCENT");
   bool whole = std::floor(n) == n;
   if (select.top_percent ? (n < 0 || n > 100) : (!whole || n < 1 || n > 2147483647.0)) {
-    RaiseSqlError(sqlerr::kInvalidTop,
+    RaiseSqlError(err::kInvalidTop,
                   "The TOP argument at " + PositionText(pos) + " is not valid: " +
                       (select.top_percent ? "a percentage lies between 0 and 100."
                                           : "it must be a positive whole number."));
@@ -306,7 +306,7 @@ std::vector<ParsedParameter> ParseParameters(Parser& p) {
     parameters.push_back(std::move(param));
   } while (p.AcceptPunct(','));
   if (!p.AcceptPunct(';')) {
-    RaiseSyntaxError(sqlerr::kMissingSemicolon, "PARAMETERS clause", p.Peek().pos,
+    RaiseSyntaxError(err::kMissingSemicolon, "PARAMETERS clause", p.Peek().pos,
                      "expected ';' after the declarations but found " + DescribeToken(p.Peek()));
   }
   return parameters;
@@ -462,7 +462,7 @@ ParsedQueryStatement ParseQueryStatement(Parser& p) {
   } else if (t.IsKeyword("DELETE")) {
     statement.body = ParseDelete(p);
   } else {
-    Scope scope(p, SqlClause{sqlerr::kInvalidStatement, "statement"});
+    Scope scope(p, SqlClause{err::kInvalidStatement, "statement"});
     p.FailExpected("SELECT, INSERT, UPDATE, DELETE or TRANSFORM");
   }
   return statement;

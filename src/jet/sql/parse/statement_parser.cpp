@@ -8,7 +8,7 @@
 namespace qb::jet::sql {
 
 ParsedStatement ParseStatement(std::string_view text) {
-  Parser parser(text, SqlClause{sqlerr::kInvalidStatement, "statement"});
+  Parser parser(text, SqlClause{err::kInvalidStatement, "statement"});
   const Token& first = parser.Peek();
   ParsedStatement statement;
   if (first.IsKeyword("CREATE")) {

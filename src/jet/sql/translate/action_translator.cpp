@@ -13,7 +13,7 @@ namespace {
 SchemaObject FindTable(QueryContext& ctx, const std::string& name, const SourcePos& pos) {
   std::optional<SchemaObject> object = ctx.schema().Find(name);
   if (!object || object->kind != SchemaObject::Kind::kTable) {
-    RaiseSqlError(sqlerr::kInputNotFound, "Cannot find the output table '" + name + "' (at " +
+    RaiseSqlError(err::kInputNotFound, "Cannot find the output table '" + name + "' (at " +
                                               PositionText(pos) + ").");
   }
   return *object;
@@ -68,7 +68,7 @@ void CheckConstant(const ParsedExpr& value, int dao_type, const std::string& fie
     ConvertToFieldType(constant, dao_type, field);
   } catch (const EOleException& e) {
     if (e.ErrorCode() != err::kConversion) return;  // a range error stays the row's
-    RaiseSqlError(sqlerr::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
+    RaiseSqlError(err::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
                                                  ": " + e.Message());
   }
 }
@@ -101,12 +101,12 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
       for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
     }
     Scope scope;
-    ScopeResolver resolver(ctx, scope, false, 3095);
+    ScopeResolver resolver(ctx, scope, false, err::kAggregateNotAllowed);
     for (const ParsedExprPtr& value : insert.values) values.push_back(resolver.Value(*value));
     value_count = insert.values.size();
   }
   if (value_count != columns.size()) {
-    RaiseSqlError(sqlerr::kValueCountDiffers,
+    RaiseSqlError(err::kValueCountDiffers,
                   "The INSERT INTO statement gives " + std::to_string(value_count) +
                       " values for " + std::to_string(columns.size()) + " destination fields.");
   }
@@ -115,13 +115,13 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
     if (!column) {
-      RaiseSqlError(sqlerr::kUnknownInsertField,
+      RaiseSqlError(err::kUnknownInsertField,
                     "The INSERT INTO statement names the field '" + columns[i] +
                         "', which the table '" + table.name + "' does not have.");
     }
     for (std::size_t j = 0; j < i; ++j) {
       if (SameName(columns[j], columns[i])) {
-        RaiseSqlError(3063, "Duplicate output destination '" + columns[i] + "'.");
+        RaiseSqlError(err::kDuplicateDestination, "Duplicate output destination '" + columns[i] + "'.");
       }
     }
     if (!list.empty()) list += ", ";
@@ -148,63 +148,59 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
 void RefuseAutoNumberSet(const SchemaObject& table, const std::string& field) {
   for (const SchemaColumn& column : table.columns) {
     if (column.auto_increment && SameName(column.name, field)) {
-      RaiseSqlError(sqlerr::kFieldNotUpdatable, "Cannot update '" + column.name + "'; an AutoNumber field cannot be changed.");
+      RaiseSqlError(err::kCannotUpdateField, "Cannot update '" + column.name + "'; an AutoNumber field cannot be changed.");
     }
   }
 }
 
-TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
-  TranslatedQuery out;
-  out.kind = QueryKind::kUpdate;
+namespace {
+
+// UPDATE of one table: a plain UPDATE.
+void TranslateTableUpdate(QueryContext& ctx, const ParsedUpdate& update, TranslatedQuery& out) {
   const ParsedSource& target = *update.target;
-  if (target.kind == ParsedSource::Kind::kTable) {
-    // One table: a plain UPDATE.
-    SchemaObject table = FindTable(ctx, target.name, target.pos);
-    out.target_table = table.name;
-    Scope scope;
-    scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
-    ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
-    std::string sets;
-    for (const ParsedAssignment& assignment : update.assignments) {
-      resolver.Resolve(*assignment.column);
-      const BoundColumn* column = resolver.last_column();
-      if (!column) {
-        RaiseSqlError(sqlerr::kNotUpdatable,
-                      "The UPDATE statement sets '" + assignment.column->parts.back() +
-                          "', which is not a field of '" + table.name + "'.");
-      }
-      RefuseAutoNumberSet(table, column->name);
-      if (!sets.empty()) sets += ", ";
-      sets += QuoteSqliteName(column->name) + " = " +
-              Stored(*assignment.value, resolver.Value(*assignment.value), column->dao_type, column->name);
-    }
-    // The condition first: it may add implicit parameters, which the row key follows.
-    const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
-    out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
-    std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
-    if (update.where) {
-      out.sql += " WHERE " + condition;
-      row += " AND (" + condition + ")";
-    }
-    out.row_sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets + row;
-    out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
-    out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
-    return out;
-  }
-  if (target.kind != ParsedSource::Kind::kJoin) {
-    RaiseSqlError(sqlerr::kNotUpdatable, "Operation must use an updatable query.");
-  }
-  // Through a join: the set fields must all belong to one table of the join.
+  SchemaObject table = FindTable(ctx, target.name, target.pos);
+  out.target_table = table.name;
   Scope scope;
-  std::string from = BindSource(ctx, target, scope);
-  ScopeResolver resolver(ctx, scope, false, sqlerr::kNotUpdatable);
-  const BoundSource* owner = nullptr;
-  struct Set {
-    std::string name;
-    int dao_type;
-    const ParsedExpr* value;
-  };
-  std::vector<Set> sets;
+  scope.sources.push_back(TargetSource(table, target.alias.empty() ? table.name : target.alias));
+  ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
+  std::string sets;
+  for (const ParsedAssignment& assignment : update.assignments) {
+    resolver.Resolve(*assignment.column);
+    const BoundColumn* column = resolver.last_column();
+    if (!column) {
+      RaiseSqlError(err::kNotUpdatable,
+                    "The UPDATE statement sets '" + assignment.column->parts.back() +
+                        "', which is not a field of '" + table.name + "'.");
+    }
+    RefuseAutoNumberSet(table, column->name);
+    if (!sets.empty()) sets += ", ";
+    sets += QuoteSqliteName(column->name) + " = " +
+            Stored(*assignment.value, resolver.Value(*assignment.value), column->dao_type, column->name);
+  }
+  // The condition first: it may add implicit parameters, which the row key follows.
+  const std::string condition = update.where ? resolver.Condition(*update.where) : std::string();
+  out.sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets;
+  std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
+  if (update.where) {
+    out.sql += " WHERE " + condition;
+    row += " AND (" + condition + ")";
+  }
+  out.row_sql = "UPDATE " + QuoteSqliteName(table.name) + " SET " + sets + row;
+  out.row_test_sql = "SELECT 1 FROM " + QuoteSqliteName(table.name) + row;
+  out.row_keys_sql = "SELECT rowid FROM " + QuoteSqliteName(table.name);
+}
+
+// One field an UPDATE through a join sets.
+struct JoinSet {
+  std::string name;
+  int dao_type;
+  const ParsedExpr* value;
+};
+
+// The fields UPDATE sets through a join, all of one table of it (OWNER, set here).
+std::vector<JoinSet> JoinSets(const ParsedUpdate& update, const Scope& scope, ScopeResolver& resolver,
+                              const BoundSource*& owner) {
+  std::vector<JoinSet> sets;
   for (const ParsedAssignment& assignment : update.assignments) {
     resolver.Resolve(*assignment.column);
     const BoundColumn* column = resolver.last_column();
@@ -215,21 +211,32 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
       }
     }
     if (!column || !source || source->table.empty() || (owner && owner != source)) {
-      RaiseSqlError(sqlerr::kNotUpdatable,
+      RaiseSqlError(err::kNotUpdatable,
                     "Operation must use an updatable query: '" + assignment.column->parts.back() +
                         "' is not a field of the one table this UPDATE changes.");
     }
     owner = source;
     sets.push_back({column->name, column->dao_type, assignment.value.get()});
   }
+  return sets;
+}
+
+// UPDATE through a join: the one table changed takes each value from its joined row.
+void TranslateJoinUpdate(QueryContext& ctx, const ParsedUpdate& update, TranslatedQuery& out) {
+  const ParsedSource& target = *update.target;
+  Scope scope;
+  std::string from = BindSource(ctx, target, scope);
+  ScopeResolver resolver(ctx, scope, false, err::kNotUpdatable);
+  const BoundSource* owner = nullptr;
+  const std::vector<JoinSet> sets = JoinSets(update, scope, resolver, owner);
   out.target_table = owner->table;
   const SchemaObject changed = FindTable(ctx, owner->table, target.pos);
-  for (const Set& set : sets) RefuseAutoNumberSet(changed, set.name);
+  for (const JoinSet& set : sets) RefuseAutoNumberSet(changed, set.name);
   std::string table = QuoteSqliteName(owner->table);
   std::string where = update.where ? " WHERE " + resolver.Condition(*update.where) : "";
   std::string same_row = owner->RowidSql() + " = " + table + ".rowid";
   std::string set_sql;
-  for (const Set& set : sets) {
+  for (const JoinSet& set : sets) {
     if (!set_sql.empty()) set_sql += ", ";
     std::string value_sql = Stored(*set.value, resolver.Value(*set.value), set.dao_type, set.name);
     set_sql += QuoteSqliteName(set.name) + " = (SELECT " + value_sql + " FROM " + from + " WHERE " +
@@ -242,6 +249,21 @@ TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
   out.row_sql = "UPDATE " + table + " SET " + set_sql + " WHERE " + keyed;
   out.row_test_sql = "SELECT 1 FROM " + table + " WHERE " + keyed;
   out.row_keys_sql = "SELECT rowid FROM " + table;
+}
+
+}  // namespace
+
+TranslatedQuery TranslateUpdate(QueryContext& ctx, const ParsedUpdate& update) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kUpdate;
+  const ParsedSource::Kind kind = update.target->kind;
+  if (kind == ParsedSource::Kind::kTable) {
+    TranslateTableUpdate(ctx, update, out);
+  } else if (kind == ParsedSource::Kind::kJoin) {
+    TranslateJoinUpdate(ctx, update, out);
+  } else {
+    RaiseSqlError(err::kNotUpdatable, "Operation must use an updatable query.");
+  }
   return out;
 }
 
@@ -253,13 +275,13 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
     SchemaObject table = FindTable(ctx, source.name, source.pos);
     std::string visible = source.alias.empty() ? table.name : source.alias;
     if (!del.target.empty() && !SameName(del.target, visible)) {
-      RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+      RaiseSqlError(err::kSpecifyDeleteTable,
                     "The table '" + del.target + "' to delete from is not in the FROM clause.");
     }
     out.target_table = table.name;
     Scope scope;
     scope.sources.push_back(TargetSource(table, visible));
-    ScopeResolver resolver(ctx, scope, false, 3096);
+    ScopeResolver resolver(ctx, scope, false, err::kAggregateInWhere);
     const std::string condition = del.where ? resolver.Condition(*del.where) : std::string();
     out.sql = "DELETE FROM " + QuoteSqliteName(table.name);
     std::string row = " WHERE rowid = " + RowKeyPlaceholder(ctx);
@@ -275,7 +297,7 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
   Scope scope;
   std::string from = BindFromList(ctx, del.from, scope);
   if (del.target.empty()) {
-    RaiseSqlError(sqlerr::kSpecifyDeleteTable,
+    RaiseSqlError(err::kSpecifyDeleteTable,
                   "Specify the table containing the records to delete (DELETE table.* FROM ...).");
   }
   const BoundSource* owner = nullptr;
@@ -283,11 +305,11 @@ TranslatedQuery TranslateDelete(QueryContext& ctx, const ParsedDelete& del) {
     if (SameName(source.name, del.target)) owner = &source;
   }
   if (!owner || owner->table.empty()) {
-    RaiseSqlError(3086, "Could not delete from the specified tables: '" + del.target +
+    RaiseSqlError(err::kCannotDeleteFrom, "Could not delete from the specified tables: '" + del.target +
                             "' is not a table in the FROM clause.");
   }
   out.target_table = owner->table;
-  ScopeResolver resolver(ctx, scope, false, 3096);
+  ScopeResolver resolver(ctx, scope, false, err::kAggregateInWhere);
   std::string where = del.where ? " WHERE " + resolver.Condition(*del.where) : "";
   const std::string table = QuoteSqliteName(owner->table);
   out.sql = "DELETE FROM " + table + " WHERE rowid IN (SELECT " + owner->RowidSql() + " FROM " + from + where + ")";

@@ -51,11 +51,11 @@ TranslatedQuery TranslateTransform(QueryContext& ctx, const ParsedTransform& tra
   ctx.implicit_parameters_allowed = false;
   const ParsedSelect& select = transform.select;
   if (select.having) {
-    RaiseSqlError(3092, "A crosstab query cannot have a HAVING clause; use WHERE.");
+    RaiseSqlError(err::kHavingInCrosstab, "A crosstab query cannot have a HAVING clause; use WHERE.");
   }
   for (const ParsedSelectItem& item : select.items) {
     if (item.expr->kind == ParsedExprKind::kStar) {
-      RaiseSqlError(sqlerr::kStarInCrosstab,
+      RaiseSqlError(err::kStarInCrosstab,
                     "'*' is not allowed in a crosstab query (at " +
                         PositionText(item.expr->pos) + ").");
     }
@@ -64,7 +64,7 @@ TranslatedQuery TranslateTransform(QueryContext& ctx, const ParsedTransform& tra
   out.kind = QueryKind::kCrosstab;
   Scope scope;
   BlockSql block = TranslateBlock(ctx, select, scope);
-  ScopeResolver pivot_resolver(ctx, scope, false, sqlerr::kAggregateNotAllowed);
+  ScopeResolver pivot_resolver(ctx, scope, false, err::kAggregateNotAllowed);
   TranslatedExpr pivot = pivot_resolver.Value(*transform.pivot);
   std::string collate = CollateFor(ctx, pivot.type);
 
@@ -89,7 +89,7 @@ TranslatedQuery TranslateTransform(QueryContext& ctx, const ParsedTransform& tra
     // The values query: distinct pivot values of the rows the crosstab reads, ascending.
     Scope values_scope;
     std::string from = BindFromList(ctx, select.from, values_scope);
-    ScopeResolver values_resolver(ctx, values_scope, false, 3096);
+    ScopeResolver values_resolver(ctx, values_scope, false, err::kAggregateInWhere);
     out.pivot_values_sql = "SELECT DISTINCT " + values_resolver.Value(*transform.pivot).sql +
                            collate + " AS \"jet_pivot\"";
     if (!from.empty()) out.pivot_values_sql += " FROM " + from;
@@ -99,7 +99,7 @@ TranslatedQuery TranslateTransform(QueryContext& ctx, const ParsedTransform& tra
     return out;
   }
   if (pivots.size() > kMaxPivotColumns) {
-    RaiseSqlError(3205, "Too many crosstab column headers (" + std::to_string(pivots.size()) +
+    RaiseSqlError(err::kTooManyCrosstabHeaders, "Too many crosstab column headers (" + std::to_string(pivots.size()) +
                             "; at most " + std::to_string(kMaxPivotColumns) + ").");
   }
   std::string cells;
@@ -107,17 +107,17 @@ TranslatedQuery TranslateTransform(QueryContext& ctx, const ParsedTransform& tra
   for (const PivotValue& value : pivots) {
     for (const TranslatedColumn& column : out.columns) {
       if (SameName(column.name, value.name)) {
-        RaiseSqlError(3104, "The crosstab column heading '" + value.name +
+        RaiseSqlError(err::kCrosstabHeadingTwice, "The crosstab column heading '" + value.name +
                                 "' is specified more than once.");
       }
     }
-    ScopeResolver cell(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+    ScopeResolver cell(ctx, scope, true, err::kAggregateNotAllowed);
     std::string filter =
         "(" + pivot.sql + " IS " + value.sql + (value.sql == "NULL" ? "" : collate) + ")";
     cell.SetAggregateFilter(filter);
     TranslatedExpr sql = cell.Value(*transform.aggregate);
     if (!cell.saw_aggregate()) {
-      RaiseSqlError(sqlerr::kSyntaxInTransform,
+      RaiseSqlError(err::kSyntaxInTransform,
                     "The TRANSFORM value must use an aggregate function (at " +
                         PositionText(transform.aggregate->pos) + ").");
     }

@@ -48,7 +48,7 @@ int BindOne(sqlite3_stmt* stmt, int index, const Variant& value) {
       return sqlite3_bind_blob64(stmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
     }
     default:
-      RaiseSqlError(3060, "Wrong data type for parameter " + std::to_string(index) +
+      RaiseSqlError(err::kWrongParameterType, "Wrong data type for parameter " + std::to_string(index) +
                               ": an array cannot be a parameter value.");
   }
 }
@@ -76,12 +76,12 @@ void CheckParameterValues(const TranslatedQuery& query, const std::vector<Varian
                ": no field of the statement's tables has them, so they were taken as parameters (check their "
                "spelling).";
   }
-  RaiseSqlError(sqlerr::kTooFewParameters, message);
+  RaiseSqlError(err::kTooFewParameters, message);
 }
 
 void BindParameterValue(sqlite3_stmt* stmt, int index, const Variant& value) {
   if (BindOne(stmt, index, value) != SQLITE_OK) {
-    RaiseSqlError(3035, "System resource exceeded while binding parameter " + std::to_string(index) + ".");
+    RaiseSqlError(err::kResourceExceeded, "System resource exceeded while binding parameter " + std::to_string(index) + ".");
   }
 }
 
@@ -93,12 +93,12 @@ void BindParameters(sqlite3_stmt* stmt, const std::vector<Variant>& values) {
     if (index >= values.size() || values[index].IsEmpty()) ++missing;
   }
   if (missing > 0) {
-    RaiseSqlError(sqlerr::kTooFewParameters,
+    RaiseSqlError(err::kTooFewParameters,
                   "Too few parameters. Expected " + std::to_string(missing) + ".");
   }
   for (int i = 0; i < count; ++i) {
     if (BindOne(stmt, i + 1, values[static_cast<std::size_t>(i)]) != SQLITE_OK) {
-      RaiseSqlError(3035, "System resource exceeded while binding parameter " +
+      RaiseSqlError(err::kResourceExceeded, "System resource exceeded while binding parameter " +
                               std::to_string(i + 1) + ".");
     }
   }

@@ -39,7 +39,7 @@ void NameMadeTableFields(std::vector<TranslatedColumn>& columns) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j) {
       if (SameName(columns[i].name, columns[j].name)) {
-        RaiseSqlError(3063, "Duplicate output destination '" + columns[i].name +
+        RaiseSqlError(err::kDuplicateDestination, "Duplicate output destination '" + columns[i].name +
                                 "': give one of the fields an alias (AS) to make the table.");
       }
     }
@@ -138,7 +138,7 @@ TranslatedQuery TranslateCrosstab(std::string_view text, const QuerySchema& sche
                                   const QueryTranslateOptions& options) {
   ParsedStatement statement = ParseStatement(text);
   if (KindOfStatement(statement) != QueryKind::kCrosstab) {
-    RaiseSqlError(sqlerr::kSyntaxInTransform, "The statement is not a crosstab (TRANSFORM).");
+    RaiseSqlError(err::kSyntaxInTransform, "The statement is not a crosstab (TRANSFORM).");
   }
   return TranslateParsed(statement, schema, options, &pivot_values);
 }

@@ -85,7 +85,7 @@ TranslatedExpr QueryContext::Parameter(const std::string& name, const SourcePos&
   }
   if (index == parameters_.size()) {
     if (!implicit_parameters_allowed) {
-      RaiseSqlError(sqlerr::kBadCrosstabName,
+      RaiseSqlError(err::kNameNotRecognised,
                     "'" + name + "' at " + PositionText(pos) +
                         " is not a valid field name or expression: a crosstab query must "
                         "declare its parameters in a PARAMETERS clause.");
@@ -136,7 +136,7 @@ TranslatedExpr ScopeResolver::Resolve(const ParsedName& name) const {
         const BoundColumn* column = FindColumn(source, name.parts.back());
         if (!column) continue;
         if (found) {
-          RaiseSqlError(sqlerr::kAmbiguousField,
+          RaiseSqlError(err::kAmbiguousField,
                         "The field '" + NameText(name) + "' at " + PositionText(name.pos) +
                             " could refer to more than one table in the FROM clause.");
         }
@@ -172,7 +172,7 @@ TranslatedExpr ScopeResolver::Resolve(const ParsedName& name) const {
 TranslatedExpr ScopeResolver::ScalarSubquery(const ParsedSubquery& expr) const {
   SelectSql sub = TranslateSelectTree(ctx_, *expr.query, &scope_);
   if (sub.columns.size() != 1) {
-    RaiseSqlError(sqlerr::kSubqueryColumns,
+    RaiseSqlError(err::kSubqueryColumns,
                   "The subquery at " + PositionText(expr.pos) +
                       " may return more than one field; use EXISTS or select one field.");
   }
@@ -191,7 +191,7 @@ std::string ScopeResolver::SubqueryCondition(const ParsedSubquery& expr) const {
   TranslatedExpr value = Value(*expr.value);  // first: parameters number in text order
   SelectSql sub = TranslateSelectTree(ctx_, *expr.query, &scope_);
   if (sub.columns.size() != 1) {
-    RaiseSqlError(sqlerr::kSubqueryColumns,
+    RaiseSqlError(err::kSubqueryColumns,
                   "The subquery at " + PositionText(expr.pos) +
                       " may return more than one field; select one field.");
   }
@@ -225,12 +225,12 @@ std::optional<TranslatedExpr> ScopeResolver::Aggregate(const ParsedCall& call) c
                                         " is not allowed in this clause.");
   }
   if (in_aggregate_) {
-    RaiseSqlError(sqlerr::kAggregateNotAllowed,
+    RaiseSqlError(err::kAggregateNotAllowed,
                   "Aggregate functions cannot be nested (" + std::string(info->name) + " at " +
                       PositionText(call.pos) + ").");
   }
   if (call.args.size() != 1) {
-    RaiseSqlError(sqlerr::kSyntaxInExpression, "Wrong number of arguments used with function '" +
+    RaiseSqlError(err::kSyntaxInExpression, "Wrong number of arguments used with function '" +
                                                    call.function + "' at " +
                                                    PositionText(call.pos) + ".");
   }
@@ -239,7 +239,7 @@ std::optional<TranslatedExpr> ScopeResolver::Aggregate(const ParsedCall& call) c
   TranslatedExpr result;
   if (call.args[0]->kind == ParsedExprKind::kStar) {
     if (name != "Count" || !static_cast<const ParsedStar&>(*call.args[0]).qualifier.empty()) {
-      RaiseSqlError(sqlerr::kSyntaxInExpression,
+      RaiseSqlError(err::kSyntaxInExpression,
                     "'*' is only allowed in Count(*) (at " + PositionText(call.pos) + ").");
     }
     result.sql = filter_.empty() ? "count(*)" : "count(CASE WHEN " + filter_ + " THEN 1 END)";
@@ -298,13 +298,13 @@ SelectSql TranslateSavedQuery(QueryContext& ctx, const SchemaObject& object,
                               const SourcePos& pos) {
   for (const std::string& active : ctx.query_stack) {
     if (SameName(active, object.name)) {
-      RaiseSqlError(sqlerr::kCircularReference,
+      RaiseSqlError(err::kCircularReference,
                     "Circular reference: the query '" + object.name + "' (at " +
                         PositionText(pos) + ") refers to itself.");
     }
   }
   if (ctx.query_stack.size() >= kMaxSavedQueryNesting) {
-    RaiseSqlError(3360, "Query is too complex: saved queries nest more than " +
+    RaiseSqlError(err::kQueryTooComplex, "Query is too complex: saved queries nest more than " +
                             std::to_string(kMaxSavedQueryNesting) + " deep at '" + object.name +
                             "'.");
   }
@@ -313,7 +313,7 @@ SelectSql TranslateSavedQuery(QueryContext& ctx, const SchemaObject& object,
   const ParsedQuery* query =
       query_statement ? std::get_if<ParsedQuery>(&query_statement->body) : nullptr;
   if (!query || !query->parts.front().into.empty()) {
-    RaiseSqlError(sqlerr::kInputNotFound,
+    RaiseSqlError(err::kInputNotFound,
                   "The query '" + object.name + "' (at " + PositionText(pos) +
                       ") returns no rows and cannot be used as a table.");
   }
@@ -346,14 +346,14 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
     case ParsedSource::Kind::kTable: {
       std::optional<SchemaObject> object = ctx.schema().Find(source.name);
       if (!object) {
-        RaiseSqlError(sqlerr::kInputNotFound,
+        RaiseSqlError(err::kInputNotFound,
                       "Cannot find the input table or query '" + source.name + "' (at " +
                           PositionText(source.pos) + ").");
       }
       std::string name = source.alias.empty() ? object->name : source.alias;
       for (const BoundSource& other : scope.sources) {
         if (SameName(other.name, name)) {
-          RaiseSqlError(3074, "Cannot repeat the table name '" + name +
+          RaiseSqlError(err::kRepeatedTableName, "Cannot repeat the table name '" + name +
                                   "' in the FROM clause (at " + PositionText(source.pos) +
                                   "); give one an alias.");
         }
@@ -399,7 +399,7 @@ std::string BindSource(QueryContext& ctx, const ParsedSource& source, Scope& sco
           source.join == ParsedSource::Join::kRight && source.left->kind == ParsedSource::Kind::kJoin;
       std::string left = BindSource(ctx, *source.left, scope, nested || left_parenthesised);
       std::string right = operand(*source.right);
-      ScopeResolver resolver(ctx, scope, false, 3099);
+      ScopeResolver resolver(ctx, scope, false, err::kAggregateInJoin);
       std::string on = resolver.Condition(*source.on);
       switch (source.join) {
         case ParsedSource::Join::kInner:

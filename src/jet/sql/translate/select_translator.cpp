@@ -49,11 +49,191 @@ void CheckGrouping(const std::vector<LooseUse>& uses, const std::vector<std::str
     if (!use.sql.empty() && Contains(grouped, use.sql)) continue;
     for (const std::string& column : use.columns) {
       if (!Contains(grouped, column)) {
-        RaiseSqlError(3122, "The query at " + PositionText(use.pos) +
+        RaiseSqlError(err::kNotInAggregate, "The query at " + PositionText(use.pos) +
                                 " uses a field that is neither part of an aggregate function "
                                 "nor of the GROUP BY clause.");
       }
     }
+  }
+}
+
+// What the select list builds besides the block's columns, one entry per column.
+struct SelectList {
+  std::vector<std::string> sql_items;
+  std::vector<const BoundSource*> owners;  // the source of a plain column, else nullptr
+  std::vector<bool> named;                 // the name came from an alias or Expr1000
+  std::vector<LooseUse> loose;             // what each item uses outside aggregates
+  int expr_number = 1000;
+};
+
+// Adds the columns of a star item ("*" or "T.*").
+void AddStarItem(const ParsedStar& star, Scope& scope, BlockSql& block, SelectList& list) {
+  bool found = star.qualifier.empty();
+  for (BoundSource& source : scope.sources) {
+    if (!star.qualifier.empty() && (star.qualifier.size() != 1 || !SameName(star.qualifier[0], source.name))) {
+      continue;
+    }
+    found = true;
+    source.referenced = true;
+    std::size_t before = block.columns.size();
+    ExpandStar(source, block, list.sql_items, list.owners);
+    for (std::size_t i = before; i < block.columns.size(); ++i) {
+      list.loose.push_back({list.sql_items[i], {list.sql_items[i]}, star.pos});
+    }
+    list.named.resize(list.named.size() + block.columns.size() - before, false);
+  }
+  if (!found || scope.sources.empty()) {
+    RaiseSqlError(err::kInputNotFound,
+                  std::string(scope.sources.empty() ? "A query with '*' needs a FROM clause"
+                                                    : "The table of '*' is not in the FROM "
+                                                      "clause") +
+                      " (at " + PositionText(star.pos) + ").");
+  }
+}
+
+// The source, in SCOPE or a scope around it, that COLUMN belongs to.
+const BoundSource* OwnerOf(const Scope& scope, const BoundColumn* column) {
+  for (const Scope* s = &scope; s; s = s->outer) {
+    for (const BoundSource& source : s->sources) {
+      for (const BoundColumn& c : source.columns) {
+        if (&c == column) return &source;
+      }
+    }
+  }
+  return nullptr;
+}
+
+// Adds one value item of the select list.
+void AddValueItem(QueryContext& ctx, const ParsedSelectItem& item, Scope& scope, ScopeResolver& items,
+                  BlockSql& block, SelectList& list) {
+  items.TakeLooseColumns();
+  TranslatedExpr value = items.Value(*item.expr);
+  list.loose.push_back({value.sql, items.TakeLooseColumns(), item.expr->pos});
+  const BoundColumn* column = item.expr->kind == ParsedExprKind::kName ? items.last_column() : nullptr;
+  TranslatedColumn out;
+  out.dao_type = value.dao_type ? value.dao_type : DaoTypeOfKind(value.type);
+  const BoundSource* owner = nullptr;
+  if (column) {
+    out.name = column->name;
+    out.size = column->size;
+    out.source_table = column->source_table;
+    out.source_field = column->source_field;
+    owner = OwnerOf(scope, column);
+  }
+  if (!item.alias.empty()) {
+    out.name = item.alias;
+  } else if (!column) {
+    out.name = "Expr" + std::to_string(list.expr_number++);
+  }
+  list.named.push_back(!item.alias.empty() || !column);
+  std::string sql = ResultValueSql(value);
+  if (!column) sql += CollateFor(ctx, value.type);
+  list.sql_items.push_back(sql);
+  block.columns.push_back(out);
+  block.kinds.push_back(value.type);
+  list.owners.push_back(owner);
+  if (!item.alias.empty()) scope.aliases.emplace_back(item.alias, value);
+}
+
+// Names the columns as Jet does and writes the select list: two plain columns of one name from
+// different sources are named "source.field"; two columns left with one name are an error.
+void NameColumns(const SelectList& list, BlockSql& block) {
+  std::vector<bool> qualify(block.columns.size(), false);
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
+    if (list.named[i] || !list.owners[i]) continue;
+    for (std::size_t j = 0; j < block.columns.size(); ++j) {
+      if (j != i && list.owners[j] != list.owners[i] && SameName(block.columns[j].name, block.columns[i].name)) {
+        qualify[i] = true;
+      }
+    }
+  }
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
+    if (qualify[i]) block.columns[i].name = list.owners[i]->name + "." + block.columns[i].name;
+  }
+  for (std::size_t i = 0; i < block.columns.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (SameName(block.columns[j].name, block.columns[i].name)) {
+        RaiseSqlError(err::kDuplicateAlias, "Duplicate output alias '" + block.columns[i].name + "'.");
+      }
+    }
+    if (!block.select_list.empty()) block.select_list += ", ";
+    block.select_list += list.sql_items[i] + " AS " + QuoteSqliteName(block.columns[i].name);
+  }
+}
+
+// The select list of SELECT, its items resolved by ITEMS.
+SelectList TranslateSelectList(QueryContext& ctx, const ParsedSelect& select, Scope& scope, ScopeResolver& items,
+                               BlockSql& block) {
+  SelectList list;
+  for (const ParsedSelectItem& item : select.items) {
+    if (item.expr->kind == ParsedExprKind::kStar) {
+      AddStarItem(static_cast<const ParsedStar&>(*item.expr), scope, block, list);
+    } else {
+      AddValueItem(ctx, item, scope, items, block, list);
+    }
+  }
+  NameColumns(list, block);
+  return list;
+}
+
+// Appends GROUP BY; returns the group expressions and the columns they use.
+std::vector<std::string> TranslateGroupBy(QueryContext& ctx, const ParsedSelect& select, Scope& scope,
+                                          BlockSql& block) {
+  std::vector<std::string> grouped_sql;
+  if (select.group_by.empty()) return grouped_sql;
+  ScopeResolver group(ctx, scope, false, err::kAggregateInGroupBy);
+  std::string list;
+  for (const ParsedExprPtr& expr : select.group_by) {
+    TranslatedExpr value = group.Value(*expr);
+    grouped_sql.push_back(value.sql);
+    for (std::string& column : group.TakeLooseColumns()) grouped_sql.push_back(column);
+    if (!list.empty()) list += ", ";
+    list += value.sql + CollateFor(ctx, value.type);
+  }
+  block.rest += " GROUP BY " + list;
+  return grouped_sql;
+}
+
+// DISTINCTROW over sources not all in the select list: grouped by the rowids of the referenced
+// tables (true), or DISTINCT where some referenced source is no table.
+bool ApplyDistinctRow(const Scope& scope, BlockSql& block) {
+  bool all_referenced = true;
+  bool all_tables = true;
+  std::string rowids;
+  for (const BoundSource& source : scope.sources) {
+    all_referenced = all_referenced && source.referenced;
+    if (!source.referenced) continue;
+    if (source.table.empty()) all_tables = false;
+    if (!rowids.empty()) rowids += ", ";
+    rowids += source.RowidSql();
+  }
+  if (all_referenced) return false;
+  if (all_tables && !rowids.empty()) {
+    block.rest += " GROUP BY " + rowids;
+    return true;
+  }
+  block.distinct = true;
+  return false;
+}
+
+// Appends HAVING; true when it uses an aggregate. Its loose columns join LOOSE.
+bool TranslateHaving(QueryContext& ctx, const ParsedSelect& select, Scope& scope, bool grouped, BlockSql& block,
+                     std::vector<LooseUse>& loose) {
+  ScopeResolver having(ctx, scope, true, err::kAggregateNotAllowed);
+  // This SQLite wants a GROUP BY before HAVING; one constant group stands for "all rows".
+  // It differs from Jet only on empty input, where Jet's one row may pass the HAVING.
+  if (!grouped) block.rest += " GROUP BY 'all'";
+  block.rest += " HAVING " + having.Condition(*select.having);
+  loose.push_back({"", having.TakeLooseColumns(), select.having->pos});
+  return having.saw_aggregate();
+}
+
+void TranslateOrderBy(QueryContext& ctx, const ParsedSelect& select, Scope& scope, BlockSql& block) {
+  if (select.order_by.empty()) return;
+  ScopeResolver order(ctx, scope, true, err::kAggregateInOrderBy);
+  for (const ParsedOrderItem& item : select.order_by) {
+    TranslatedExpr value = order.Value(*item.expr);
+    block.order.push_back({value.sql + CollateFor(ctx, value.type), item.descending});
   }
 }
 
@@ -62,164 +242,29 @@ void CheckGrouping(const std::vector<LooseUse>& uses, const std::vector<std::str
 BlockSql TranslateBlock(QueryContext& ctx, const ParsedSelect& select, Scope& scope) {
   BlockSql block;
   std::string from = BindFromList(ctx, select.from, scope);
-
-  // Select list.
-  ScopeResolver items(ctx, scope, true, sqlerr::kAggregateNotAllowed);
+  ScopeResolver items(ctx, scope, true, err::kAggregateNotAllowed);
   items.SetMarkReferences(true);
-  std::vector<std::string> sql_items;
-  std::vector<const BoundSource*> owners;  // the source of a plain column, else nullptr
-  std::vector<bool> named;                 // the name came from an alias or Expr1000
-  std::vector<LooseUse> loose;             // what each item uses outside aggregates
-  int expr_number = 1000;
-  for (const ParsedSelectItem& item : select.items) {
-    if (item.expr->kind == ParsedExprKind::kStar) {
-      const auto& star = static_cast<const ParsedStar&>(*item.expr);
-      bool found = star.qualifier.empty();
-      for (BoundSource& source : scope.sources) {
-        if (!star.qualifier.empty() &&
-            (star.qualifier.size() != 1 || !SameName(star.qualifier[0], source.name))) {
-          continue;
-        }
-        found = true;
-        source.referenced = true;
-        std::size_t before = block.columns.size();
-        ExpandStar(source, block, sql_items, owners);
-        for (std::size_t i = before; i < block.columns.size(); ++i) {
-          loose.push_back({sql_items[i], {sql_items[i]}, star.pos});
-        }
-        named.resize(named.size() + block.columns.size() - before, false);
-      }
-      if (!found || scope.sources.empty()) {
-        RaiseSqlError(sqlerr::kInputNotFound,
-                      std::string(scope.sources.empty() ? "A query with '*' needs a FROM clause"
-                                                        : "The table of '*' is not in the FROM "
-                                                          "clause") +
-                          " (at " + PositionText(star.pos) + ").");
-      }
-      continue;
-    }
-    items.TakeLooseColumns();
-    TranslatedExpr value = items.Value(*item.expr);
-    loose.push_back({value.sql, items.TakeLooseColumns(), item.expr->pos});
-    const BoundColumn* column =
-        item.expr->kind == ParsedExprKind::kName ? items.last_column() : nullptr;
-    TranslatedColumn out;
-    out.dao_type = value.dao_type ? value.dao_type : DaoTypeOfKind(value.type);
-    const BoundSource* owner = nullptr;
-    if (column) {
-      out.name = column->name;
-      out.size = column->size;
-      out.source_table = column->source_table;
-      out.source_field = column->source_field;
-      for (const Scope* s = &scope; s && !owner; s = s->outer) {
-        for (const BoundSource& source : s->sources) {
-          for (const BoundColumn& c : source.columns) {
-            if (&c == column) owner = &source;
-          }
-        }
-      }
-    }
-    if (!item.alias.empty()) {
-      out.name = item.alias;
-    } else if (!column) {
-      out.name = "Expr" + std::to_string(expr_number++);
-    }
-    named.push_back(!item.alias.empty() || !column);
-    std::string sql = ResultValueSql(value);
-    if (!column) sql += CollateFor(ctx, value.type);
-    sql_items.push_back(sql);
-    block.columns.push_back(out);
-    block.kinds.push_back(value.type);
-    owners.push_back(owner);
-    if (!item.alias.empty()) scope.aliases.emplace_back(item.alias, value);
-  }
-  // Two plain columns of one name from different sources are named "source.field".
-  std::vector<bool> qualify(block.columns.size(), false);
-  for (std::size_t i = 0; i < block.columns.size(); ++i) {
-    if (named[i] || !owners[i]) continue;
-    for (std::size_t j = 0; j < block.columns.size(); ++j) {
-      if (j != i && owners[j] != owners[i] &&
-          SameName(block.columns[j].name, block.columns[i].name)) {
-        qualify[i] = true;
-      }
-    }
-  }
-  for (std::size_t i = 0; i < block.columns.size(); ++i) {
-    if (qualify[i]) block.columns[i].name = owners[i]->name + "." + block.columns[i].name;
-  }
-  for (std::size_t i = 0; i < block.columns.size(); ++i) {
-    for (std::size_t j = 0; j < i; ++j) {
-      if (SameName(block.columns[j].name, block.columns[i].name)) {
-        RaiseSqlError(3062, "Duplicate output alias '" + block.columns[i].name + "'.");
-      }
-    }
-    if (!block.select_list.empty()) block.select_list += ", ";
-    block.select_list += sql_items[i] + " AS " + QuoteSqliteName(block.columns[i].name);
-  }
+  SelectList list = TranslateSelectList(ctx, select, scope, items, block);
 
   if (!from.empty()) block.rest = " FROM " + from;
   if (select.where) {
-    ScopeResolver where(ctx, scope, false, 3096);
+    ScopeResolver where(ctx, scope, false, err::kAggregateInWhere);
     block.rest += " WHERE " + where.Condition(*select.where);
   }
-  bool grouped = !select.group_by.empty();
-  std::vector<std::string> grouped_sql;  // group expressions and the columns they use
-  if (grouped) {
-    ScopeResolver group(ctx, scope, false, 3098);
-    std::string list;
-    for (const ParsedExprPtr& expr : select.group_by) {
-      TranslatedExpr value = group.Value(*expr);
-      grouped_sql.push_back(value.sql);
-      for (std::string& column : group.TakeLooseColumns()) grouped_sql.push_back(column);
-      if (!list.empty()) list += ", ";
-      list += value.sql + CollateFor(ctx, value.type);
-    }
-    block.rest += " GROUP BY " + list;
-  }
+  const bool grouped = !select.group_by.empty();
+  const std::vector<std::string> grouped_sql = TranslateGroupBy(ctx, select, scope, block);
   if (select.predicate == ParsedSelect::Predicate::kDistinct) block.distinct = true;
   bool rows_grouped = false;  // DISTINCTROW grouped by the rowids of some sources
-  if (select.predicate == ParsedSelect::Predicate::kDistinctRow && !grouped &&
-      !items.saw_aggregate()) {
-    bool all_referenced = true;
-    bool all_tables = true;
-    std::string rowids;
-    for (const BoundSource& source : scope.sources) {
-      all_referenced = all_referenced && source.referenced;
-      if (!source.referenced) continue;
-      if (source.table.empty()) all_tables = false;
-      if (!rowids.empty()) rowids += ", ";
-      rowids += source.RowidSql();
-    }
-    if (!all_referenced) {
-      if (all_tables && !rowids.empty()) {
-        block.rest += " GROUP BY " + rowids;
-        rows_grouped = true;
-      } else {
-        block.distinct = true;
-      }
-    }
+  if (select.predicate == ParsedSelect::Predicate::kDistinctRow && !grouped && !items.saw_aggregate()) {
+    rows_grouped = ApplyDistinctRow(scope, block);
   }
   bool aggregated = grouped || items.saw_aggregate();
-  if (select.having) {
-    ScopeResolver having(ctx, scope, true, sqlerr::kAggregateNotAllowed);
-    // This SQLite wants a GROUP BY before HAVING; one constant group stands for "all rows".
-    // It differs from Jet only on empty input, where Jet's one row may pass the HAVING.
-    if (!grouped) block.rest += " GROUP BY 'all'";
-    block.rest += " HAVING " + having.Condition(*select.having);
-    aggregated = aggregated || having.saw_aggregate();
-    loose.push_back({"", having.TakeLooseColumns(), select.having->pos});
-  }
-  if (aggregated) CheckGrouping(loose, grouped_sql);
+  if (select.having) aggregated = TranslateHaving(ctx, select, scope, grouped, block, list.loose) || aggregated;
+  if (aggregated) CheckGrouping(list.loose, grouped_sql);
   NoteRowKey(scope, aggregated, block);
   NoteSourceKeys(scope, aggregated, rows_grouped, block);
-  if (!block.source_keys.empty()) block.item_sql = sql_items;
-  if (!select.order_by.empty()) {
-    ScopeResolver order(ctx, scope, true, 3097);
-    for (const ParsedOrderItem& item : select.order_by) {
-      TranslatedExpr value = order.Value(*item.expr);
-      block.order.push_back({value.sql + CollateFor(ctx, value.type), item.descending});
-    }
-  }
+  if (!block.source_keys.empty()) block.item_sql = list.sql_items;
+  TranslateOrderBy(ctx, select, scope, block);
   return block;
 }
 
@@ -325,7 +370,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
       continue;
     }
     if (block.columns.size() != result.columns.size()) {
-      RaiseSqlError(sqlerr::kUnionColumnCount,
+      RaiseSqlError(err::kUnionColumnCount,
                     "The SELECT at " + PositionText(part.pos) + " has " +
                         std::to_string(block.columns.size()) + " columns, the first part of the "
                         "union " + std::to_string(result.columns.size()) + ".");
@@ -378,7 +423,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
         }
       }
       if (index == result.columns.size()) {
-        RaiseSyntaxError(sqlerr::kSyntaxInUnion, "union query", item.expr->pos,
+        RaiseSyntaxError(err::kSyntaxInUnion, "union query", item.expr->pos,
                          "ORDER BY of a union must name a column of its first SELECT");
       }
       order += order.empty() ? " ORDER BY " : ", ";

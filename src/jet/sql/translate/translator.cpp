@@ -159,7 +159,7 @@ void CheckComparable(const ParsedExpr& field_expr, const TranslatedExpr& field, 
   const bool number = field.dao_type >= dao_type::kByte && field.dao_type <= dao_type::kDouble;
   if ((text && IsPlainNumber(other)) || (number && IsTextNotNumber(other)) ||
       (field.dao_type == dao_type::kDate && IsTextNotDate(other))) {
-    RaiseAt(sqlerr::kCriteriaMismatch, other, "Data type mismatch in criteria expression");
+    RaiseAt(err::kCriteriaMismatch, other, "Data type mismatch in criteria expression");
   }
 }
 
@@ -421,12 +421,12 @@ TranslatedExpr Translator::Call(const ParsedCall& call) {
   }
   const JetFunctionInfo* info = FindJetFunction(call.function);
   if (!info) {
-    RaiseAt(sqlerr::kUndefinedFunction, call,
+    RaiseAt(err::kUndefinedFunction, call,
             "Undefined function '" + call.function + "' in expression");
   }
   const auto count = static_cast<int>(call.args.size());
   if (count < info->min_args || (info->max_args >= 0 && count > info->max_args)) {
-    RaiseAt(sqlerr::kSyntaxInExpression, call,
+    RaiseAt(err::kSyntaxInExpression, call,
             "Wrong number of arguments used with function '" + call.function + "'");
   }
   std::string name = info->name;
@@ -441,7 +441,7 @@ TranslatedExpr Translator::Call(const ParsedCall& call) {
     result.tagged = true;
   } else if (name == "Switch") {
     if (count % 2 != 0) {
-      RaiseAt(sqlerr::kSyntaxInExpression, call, "Switch needs pairs of conditions and values");
+      RaiseAt(err::kSyntaxInExpression, call, "Switch needs pairs of conditions and values");
     }
     result.sql = "(CASE";
     for (int i = 0; i + 1 < count; i += 2) {
@@ -479,7 +479,7 @@ TranslatedExpr Translator::Value(const ParsedExpr& expr) {
     case ParsedExprKind::kLiteral: return Literal(static_cast<const ParsedLiteral&>(expr));
     case ParsedExprKind::kName: return Name(static_cast<const ParsedName&>(expr));
     case ParsedExprKind::kStar:
-      RaiseAt(sqlerr::kSyntaxInExpression, expr, "'*' is not allowed in an expression");
+      RaiseAt(err::kSyntaxInExpression, expr, "'*' is not allowed in an expression");
     case ParsedExprKind::kUnary: return Unary(static_cast<const ParsedUnary&>(expr));
     case ParsedExprKind::kBinary: return Binary(static_cast<const ParsedBinary&>(expr));
     case ParsedExprKind::kBetween:
@@ -496,7 +496,7 @@ TranslatedExpr Translator::Value(const ParsedExpr& expr) {
     case ParsedExprKind::kSubquery: {
       const auto& sub = static_cast<const ParsedSubquery&>(expr);
       if (!options_.resolver) {
-        RaiseAt(sqlerr::kNotSupported, expr, "A subquery is not allowed in this expression");
+        RaiseAt(err::kNotForThisObject, expr, "A subquery is not allowed in this expression");
       }
       if (sub.form == ParsedSubquery::Form::kScalar) return options_.resolver->ScalarSubquery(sub);
       return {"(-" + options_.resolver->SubqueryCondition(sub) + ")", T::kBoolean};
@@ -551,11 +551,11 @@ std::string Translator::Condition(const ParsedExpr& expr) {
 }  // namespace
 
 TranslatedExpr NameResolver::ScalarSubquery(const ParsedSubquery& expr) const {
-  RaiseAt(sqlerr::kNotSupported, expr, "A subquery is not allowed in this expression");
+  RaiseAt(err::kNotForThisObject, expr, "A subquery is not allowed in this expression");
 }
 
 std::string NameResolver::SubqueryCondition(const ParsedSubquery& expr) const {
-  RaiseAt(sqlerr::kNotSupported, expr, "A subquery is not allowed in this expression");
+  RaiseAt(err::kNotForThisObject, expr, "A subquery is not allowed in this expression");
 }
 
 std::optional<TranslatedExpr> NameResolver::Aggregate(const ParsedCall&) const {
