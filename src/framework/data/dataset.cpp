@@ -80,6 +80,8 @@ void TDataSet::SetActive(bool active) {
 }
 
 void TDataSet::OpenCursor() {
+  // Fields join or leave only while closed, so an open dataset keeps what is checked here.
+  CheckLookupFields();
   try {
     OpenRecordset();
     if (!CursorIsOpen()) {
