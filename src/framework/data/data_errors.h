@@ -24,6 +24,7 @@ inline constexpr const char* kDataSetReadOnly = "Cannot modify a read-only datas
 inline constexpr const char* kNotEditing = "Dataset not in edit or insert mode";
 inline constexpr const char* kRecordNotFound = "Record not found";
 inline constexpr const char* kCircularDataLink = "Circular datalinks are not allowed";
+inline constexpr const char* kCircularLookup = "Circular lookups are not allowed: field '%s' leads back to its own dataset";
 inline constexpr const char* kFieldNotFound = "Field '%s' not found";
 inline constexpr const char* kFieldRequired = "Field '%s' must have a value";
 inline constexpr const char* kFieldReadOnly = "Field '%s' cannot be modified";

@@ -80,6 +80,8 @@ void TDataSet::SetActive(bool active) {
 }
 
 void TDataSet::OpenCursor() {
+  // Fields join or leave only while closed, so an open dataset keeps what is checked here.
+  CheckLookupFields();
   try {
     OpenRecordset();
     if (!CursorIsOpen()) {
@@ -228,6 +230,9 @@ void TDataSet::CreateFields() {
     field->SetFieldName(def.name);
     if (def.size > 0) field->SetSize(def.size);
     field->SetRequired(def.required);
+    // Made from the definitions for this opening only: form text must not store them as
+    // fields placed on the form.
+    field->SetSubComponent(true);
     field->dataset_ = this;
     fields_.push_back(field);
   }

@@ -176,6 +176,9 @@ class TDataSet : public TComponent {
   std::vector<TField*> GetFieldList(std::string_view names) const;
   // The value of the one field NAMES lists, or an array of the values of several.
   Variant FieldValues(std::string_view names) const;
+  // True when a lookup field of this dataset looks up in TARGET, directly or through the
+  // lookup fields of the datasets it looks up in.
+  bool LookupsLeadTo(const TDataSet* target) const;
 
   // --- editing
   void Edit();
@@ -400,6 +403,9 @@ class TDataSet : public TComponent {
   bool HasCalcFields() const;
   bool HasInternalCalcFields() const;
   void ComputeLookupValue(TField* field);
+  // Raises kCircularLookup when a lookup field leads back to this dataset: computing its value
+  // would look up in this dataset again, without end.
+  void CheckLookupFields() const;
 
   TDataSetState state_ = dsInactive;
   // Ring: buffers_ holds buffer_count_ + 1 buffers (the last is the scratch buffer).

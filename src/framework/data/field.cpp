@@ -31,6 +31,8 @@ void TField::SetDataSet(TDataSet* dataset) {
 
 void TField::SetLookupDataSet(TDataSet* dataset) {
   if (dataset == lookup_dataset_) return;
+  if (dataset && dataset_ && (dataset == dataset_ || dataset->LookupsLeadTo(dataset_)))
+    DatabaseError(Format(data_msg::kCircularLookup, DisplayName()));
   if (lookup_dataset_) RemoveFreeNotification(lookup_dataset_);
   lookup_dataset_ = dataset;
   if (lookup_dataset_) FreeNotification(lookup_dataset_);

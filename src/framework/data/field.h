@@ -50,7 +50,9 @@ class TField : public TComponent {
   // A lookup field (fkLookup) shows LookupResultField of the LookupDataSet record whose
   // LookupKeyFields hold this record's KeyFields (names separated by ";"). The value is
   // computed with the calculated fields; it stays empty while the lookup dataset is missing
-  // or closed, or a key is Null. Forgets a lookup dataset that is destroyed.
+  // or closed, or a key is Null. Forgets a lookup dataset that is destroyed. Setting a lookup
+  // dataset that is the field's own dataset, or whose lookups lead back to it, raises
+  // kCircularLookup and keeps the old one.
   TDataSet* LookupDataSet() const { return lookup_dataset_; }
   void SetLookupDataSet(TDataSet* dataset);
   const std::string& LookupKeyFields() const { return lookup_key_fields_; }

@@ -2,6 +2,8 @@
 // and internally calculated fields stored with the record.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/data/dataset_fixture.h"
 #include "framework/data/field_classes.h"
 
@@ -124,6 +126,121 @@ TEST(LookupField, WithoutAnOpenLookupDataSetItStaysEmpty) {
   t.customers.reset();
   EXPECT_EQ(t.name.LookupDataSet(), nullptr) << "a destroyed lookup dataset is forgotten";
   EXPECT_EQ(t.Names(), "[][][][]");
+}
+
+// Staff whose boss is looked up among the staff, and teams whose lead is looked up in the
+// staff while the staff look up their team: lookups that lead back to their own dataset.
+struct Circle {
+  TMemoryDataSet staff{std::vector<MemColumn>{{"ID", ftInteger}, {"BossID", ftInteger}, {"TeamID", ftInteger}}};
+  TMemoryDataSet teams{std::vector<MemColumn>{{"TeamID", ftInteger}, {"LeadID", ftInteger}}};
+  TIntegerField id, boss_id, team_id, teams_id, lead_id;
+  TStringField boss, lead;
+  TIntegerField team_lead;  // staff: the lead of the member's team
+  Circle() {
+    staff.AddRow({EncodeInt(1), std::nullopt, EncodeInt(1)});
+    staff.AddRow({EncodeInt(2), EncodeInt(1), EncodeInt(1)});
+    teams.AddRow({EncodeInt(1), EncodeInt(1)});
+    id.SetFieldName("ID");
+    boss_id.SetFieldName("BossID");
+    team_id.SetFieldName("TeamID");
+    teams_id.SetFieldName("TeamID");
+    lead_id.SetFieldName("LeadID");
+    MakeLookup(boss, "Boss", "BossID", "ID", "ID");
+    MakeLookup(lead, "Lead", "LeadID", "ID", "ID");
+    MakeLookup(team_lead, "TeamLead", "TeamID", "TeamID", "LeadID");
+  }
+  ~Circle() {
+    staff.Close();
+    teams.Close();
+  }
+  static void MakeLookup(TField& f, const char* name, const char* keys, const char* lookup_keys, const char* result) {
+    f.SetFieldName(name);
+    f.SetFieldKind(fkLookup);
+    f.SetKeyFields(keys);
+    f.SetLookupKeyFields(lookup_keys);
+    f.SetLookupResultField(result);
+  }
+  void JoinData() {
+    for (TField* f : std::initializer_list<TField*>{&id, &boss_id, &team_id}) f->SetDataSet(&staff);
+    for (TField* f : std::initializer_list<TField*>{&teams_id, &lead_id}) f->SetDataSet(&teams);
+  }
+};
+
+TEST(LookupField, ALookupLeadingBackToItsOwnDataSetIsRefusedWhenSet) {
+  struct Case {
+    const char* what;
+    std::function<void(Circle&)> before;  // the lookups already in place
+    std::function<void(Circle&)> refused;
+    TField* (*field)(Circle&);
+  };
+  const Case cases[] = {
+      {"its own dataset", [](Circle& c) { c.boss.SetDataSet(&c.staff); },
+       [](Circle& c) { c.boss.SetLookupDataSet(&c.staff); },
+       [](Circle& c) -> TField* { return &c.boss; }},
+      {"a dataset that looks up in it",
+       [](Circle& c) {
+         c.lead.SetDataSet(&c.teams);
+         c.lead.SetLookupDataSet(&c.staff);
+         c.team_lead.SetDataSet(&c.staff);
+       },
+       [](Circle& c) { c.team_lead.SetLookupDataSet(&c.teams); },
+       [](Circle& c) -> TField* { return &c.team_lead; }},
+  };
+  for (const Case& c : cases) {
+    Circle t;
+    t.JoinData();
+    c.before(t);
+    try {
+      c.refused(t);
+      ADD_FAILURE() << c.what << ": accepted";
+    } catch (const EDatabaseError& error) {
+      EXPECT_NE(std::string(error.what()).find("Circular lookups are not allowed"), std::string::npos) << c.what;
+    }
+    EXPECT_EQ(c.field(t)->LookupDataSet(), nullptr) << c.what << ": the old setting stays";
+    t.staff.Open();
+    t.teams.Open();
+    EXPECT_EQ(Where(t.staff), "1[B]") << c.what << ": the datasets still open";
+  }
+}
+
+TEST(LookupField, ALookupLeadingBackToItsOwnDataSetIsRefusedOnOpening) {
+  // The lookup datasets set before the fields join their datasets: the opening refuses.
+  Circle t;
+  t.boss.SetLookupDataSet(&t.staff);
+  t.lead.SetLookupDataSet(&t.staff);
+  t.team_lead.SetLookupDataSet(&t.teams);
+  t.JoinData();
+  t.boss.SetDataSet(&t.staff);
+  ASSERT_THROW(t.staff.Open(), EDatabaseError) << "a lookup in its own dataset";
+  EXPECT_FALSE(t.staff.Active());
+  t.boss.SetDataSet(nullptr);
+  t.staff.Open();
+  EXPECT_EQ(Where(t.staff), "1[B]") << "without the lookup it opens";
+  t.staff.Close();
+
+  t.lead.SetDataSet(&t.teams);
+  t.team_lead.SetDataSet(&t.staff);
+  ASSERT_THROW(t.staff.Open(), EDatabaseError) << "staff -> teams -> staff";
+  ASSERT_THROW(t.teams.Open(), EDatabaseError) << "teams -> staff -> teams";
+  EXPECT_FALSE(t.staff.Active());
+  EXPECT_FALSE(t.teams.Active());
+}
+
+TEST(LookupField, ACycleMadeBehindTheChecksRaisesInsteadOfRecursing) {
+  // A field made a lookup field only after its datasets opened escapes the checks: computing
+  // the values must still end.
+  Circle t;
+  t.JoinData();
+  t.lead.SetFieldKind(fkCalculated);
+  t.lead.SetDataSet(&t.teams);
+  t.lead.SetLookupDataSet(&t.staff);
+  t.team_lead.SetDataSet(&t.staff);
+  t.team_lead.SetLookupDataSet(&t.teams);
+  t.teams.Open();
+  t.staff.Open();
+  EXPECT_EQ(t.team_lead.AsInteger(), 1) << "the lead of team 1";
+  t.lead.SetFieldKind(fkLookup);
+  EXPECT_THROW(t.staff.Refresh(), EDatabaseError);
 }
 
 TEST(InternalCalcField, IsComputedBeforeTheRecordIsStored) {
