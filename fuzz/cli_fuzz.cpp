@@ -15,11 +15,12 @@
 
 namespace {
 
-constexpr int kTypes[] = {qb::jet::dao_type::kBoolean, qb::jet::dao_type::kByte,     qb::jet::dao_type::kInteger,
-                          qb::jet::dao_type::kLong,    qb::jet::dao_type::kCurrency, qb::jet::dao_type::kSingle,
-                          qb::jet::dao_type::kDouble,  qb::jet::dao_type::kDate,     qb::jet::dao_type::kBinary,
-                          qb::jet::dao_type::kText,    qb::jet::dao_type::kLongBinary, qb::jet::dao_type::kMemo,
-                          qb::jet::dao_type::kGuid,    0,                            1000};
+constexpr int kTypes[] = {
+    qb::jet::sql::dao_type::kBoolean, qb::jet::sql::dao_type::kByte,     qb::jet::sql::dao_type::kInteger,
+                          qb::jet::sql::dao_type::kLong,    qb::jet::sql::dao_type::kCurrency, qb::jet::sql::dao_type::kSingle,
+                          qb::jet::sql::dao_type::kDouble,  qb::jet::sql::dao_type::kDate,     qb::jet::sql::dao_type::kBinary,
+                          qb::jet::sql::dao_type::kText,    qb::jet::sql::dao_type::kLongBinary, qb::jet::sql::dao_type::kMemo,
+                          qb::jet::sql::dao_type::kGuid,    0,                            1000};
 
 }  // namespace
 

@@ -18,9 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qb::jet::LocaleText locale = qb::jet::ParseLocaleText(text);
     if (locale.sort_order && !qb::jet::SortOrderName(*locale.sort_order)) __builtin_trap();
   } catch (const qb::EOleException& e) {
-    // Only a password long enough not to turn up by chance counts.
-    if (password && password->size() >= 8 && std::string_view(e.what()).find(*password) != std::string_view::npos) {
-      __builtin_trap();
+    // Only a password long enough not to turn up by chance, and not also written before its
+    // keyword (the message may quote that part), counts.
+    if (password && password->size() >= 8) {
+      const std::string_view before = text.substr(0, text.size() - password->size());
+      if (before.find(*password) == std::string_view::npos &&
+          std::string_view(e.what()).find(*password) != std::string_view::npos) {
+        __builtin_trap();
+      }
     }
   }
   return 0;
