@@ -119,6 +119,16 @@ TEST_F(AccountsTest, AnAccountWithNoPasswordLogsInWithoutHashWork) {
   EXPECT_FALSE(VerifyPassword(kNoPasswordHash, "x"));
 }
 
+// An empty password may come as a view of no characters at all (no pointer): it is hashed and
+// checked as the empty password (the sanitizer build sees the library never gets the null).
+TEST(PasswordHashTest, AnEmptyViewIsTheEmptyPassword) {
+  const std::string hash = HashPassword(std::string_view(), EngineSettings::ForTests());
+  EXPECT_TRUE(VerifyPassword(hash, std::string_view()));
+  EXPECT_TRUE(VerifyPassword(hash, ""));
+  EXPECT_FALSE(VerifyPassword(hash, "x"));
+  EXPECT_TRUE(VerifyPassword(HashPassword("", EngineSettings::ForTests()), std::string_view()));
+}
+
 TEST_F(AccountsTest, NameAndPidAndPasswordLimitsCountCharacters) {
   const std::string twenty_chars = "ÄÖÜäöüßÄÖÜäöüßÄÖÜäöü";  // 20 characters, 40 bytes
   const std::string fourteen_chars = "äöüäöüäöüäöüäö";      // 14 characters, 28 bytes

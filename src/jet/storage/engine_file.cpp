@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <sqlcipher/sqlite3.h>
 #include <unicode/uversion.h>
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <filesystem>
 
 #include "jet/base/errors.h"
+#include "jet/sqlite/sqlite_error.h"
 #include "jet/storage/side_file.h"
 
 namespace qb::jet {
@@ -155,7 +157,14 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
         if (info.exact_currency) put("CurrencyStorage", "Integer");
         build(connection);
         transaction.Commit();
-      }  // closing checkpoints the log into the file and removes it
+        // Closing would fold the log into the file too, but a write failing there goes unsaid
+        // and the file would be linked into place without its content.
+        if (int rc = sqlite3_wal_checkpoint_v2(connection.Handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE,
+                                               nullptr, nullptr);
+            rc != SQLITE_OK) {
+          RaiseSqliteError(rc, side, sqlite3_errmsg(connection.Handle()), sqlite3_system_errno(connection.Handle()));
+        }
+      }  // closing removes the emptied log
       if (::link(side.c_str(), path.c_str()) != 0) {
         int error = errno;
         if (error == EEXIST) RaiseJetError(err::kFileExists, "The file " + Quoted(path) + " already exists.");

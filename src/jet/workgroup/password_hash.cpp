@@ -23,7 +23,7 @@ std::string HashPassword(std::string_view password, const EngineSettings& settin
   if (password.empty()) return std::string(kNoPasswordHash);
   EnsureSodium();
   char hash[crypto_pwhash_STRBYTES];
-  if (crypto_pwhash_str_alg(hash, password.data(), password.size(), settings.hash_ops_limit,
+  if (crypto_pwhash_str_alg(hash, password.empty() ? "" : password.data(), password.size(), settings.hash_ops_limit,
                             settings.hash_mem_limit, crypto_pwhash_ALG_ARGON2ID13) != 0) {
     RaiseJetError(err::kResourceExceeded, "The engine ran out of memory while hashing a password.");
   }
@@ -36,7 +36,8 @@ bool VerifyPassword(std::string_view hash, std::string_view password) {
   verifications.fetch_add(1, std::memory_order_relaxed);
   std::string stored(hash);  // NUL-terminated copy for the library
   if (stored.size() >= crypto_pwhash_STRBYTES) return false;
-  return crypto_pwhash_str_verify(stored.c_str(), password.data(), password.size()) == 0;
+  // An empty view may have no characters at all, which the library must not be given.
+  return crypto_pwhash_str_verify(stored.c_str(), password.empty() ? "" : password.data(), password.size()) == 0;
 }
 
 std::string UnmatchableHash(const EngineSettings& settings) {

@@ -241,6 +241,9 @@ QB_EVAL_SUITE(
     EvalCase{"Format(0.123, 'Percent')", "'12.30%'"},
     EvalCase{"Format(1234.5, 'Scientific')", "'1.23E+03'"},
     EvalCase{"Format(1234.5, 'General Number')", "'1234.5'"},
+    // A number the pattern's percent takes beyond the largest Double overflows.
+    EvalCase{"Format(1.7E308, '0%')", "#6"}, EvalCase{"Format(-1.7E308, '#,##0.0%')", "#6"},
+    EvalCase{"Format(1.7E308, 'Percent')", "#6"},
     EvalCase{"Format(0, 'Yes/No')", "'No'"}, EvalCase{"Format(-1, 'True/False')", "'True'"},
     EvalCase{"Format(1, 'On/Off')", "'On'"},
     EvalCase{"Format(#1/2/2000 13:05#, 'General Date')", "'1/2/2000 1:05:00 PM'"},

@@ -20,8 +20,12 @@ struct State {
   bool writes_limited = false;
   std::int64_t budget = 0;
   bool index_growth_fails = false;
-  bool failed_last = false;  // the last failure was ours: the system error is ENOSPC
+  bool failed_last = false;  // the last failure was ours: the system error is last_errno
+  int last_errno = ENOSPC;
   int failures = 0;
+  int operations = 0;  // writes, syncs and truncates since the last FailOperation
+  int fail_at = 0;     // the operation that fails (0: none)
+  FullDiskVfs::Fault fault = FullDiskVfs::Fault::kFull;
 };
 State state;
 
@@ -33,10 +37,20 @@ struct File {
 
 sqlite3_file* Real(sqlite3_file* file) { return reinterpret_cast<File*>(file)->real; }
 
-int Fail(int code) {
+int Fail(int code, int system_error = ENOSPC) {
   state.failed_last = true;
+  state.last_errno = system_error;
   ++state.failures;
   return code;
+}
+
+// Counts a write, sync or truncate; SQLITE_OK unless it is the chosen one, which fails with
+// the disk-full code or IO_CODE.
+int ChosenFailure(int io_code) {
+  ++state.operations;
+  if (state.fail_at == 0 || state.operations != state.fail_at) return SQLITE_OK;
+  if (state.fault == FullDiskVfs::Fault::kFull) return Fail(SQLITE_FULL);
+  return Fail(io_code, EIO);
 }
 
 int Close(sqlite3_file* file) {
@@ -49,6 +63,7 @@ int Read(sqlite3_file* f, void* out, int amount, sqlite3_int64 offset) {
   return Real(f)->pMethods->xRead(Real(f), out, amount, offset);
 }
 int Write(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset) {
+  if (int rc = ChosenFailure(SQLITE_IOERR_WRITE); rc != SQLITE_OK) return rc;
   if (state.writes_limited) {
     if (amount > state.budget) return Fail(SQLITE_FULL);
     state.budget -= amount;
@@ -56,8 +71,16 @@ int Write(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset) {
   state.failed_last = false;
   return Real(f)->pMethods->xWrite(Real(f), data, amount, offset);
 }
-int Truncate(sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); }
-int Sync(sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); }
+int Truncate(sqlite3_file* f, sqlite3_int64 size) {
+  if (int rc = ChosenFailure(SQLITE_IOERR_TRUNCATE); rc != SQLITE_OK) return rc;
+  state.failed_last = false;
+  return Real(f)->pMethods->xTruncate(Real(f), size);
+}
+int Sync(sqlite3_file* f, int flags) {
+  if (int rc = ChosenFailure(SQLITE_IOERR_FSYNC); rc != SQLITE_OK) return rc;
+  state.failed_last = false;
+  return Real(f)->pMethods->xSync(Real(f), flags);
+}
 int FileSize(sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); }
 int Lock(sqlite3_file* f, int level) { return Real(f)->pMethods->xLock(Real(f), level); }
 int Unlock(sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); }
@@ -108,7 +131,7 @@ int Randomness(sqlite3_vfs*, int size, char* out) { return state.real->xRandomne
 int Sleep(sqlite3_vfs*, int micros) { return state.real->xSleep(state.real, micros); }
 int CurrentTime(sqlite3_vfs*, double* now) { return state.real->xCurrentTime(state.real, now); }
 int GetLastError(sqlite3_vfs*, int size, char* out) {
-  if (state.failed_last) return ENOSPC;
+  if (state.failed_last) return state.last_errno;
   return state.real->xGetLastError ? state.real->xGetLastError(state.real, size, out) : 0;
 }
 int CurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* now) { return state.real->xCurrentTimeInt64(state.real, now); }
@@ -179,5 +202,13 @@ void FullDiskVfs::Free() {
 }
 
 int FullDiskVfs::Failures() const { return state.failures; }
+
+void FullDiskVfs::FailOperation(int n, Fault fault) {
+  state.operations = 0;
+  state.fail_at = n;
+  state.fault = fault;
+}
+
+int FullDiskVfs::Operations() const { return state.operations; }
 
 }  // namespace qb::jet::test

@@ -27,7 +27,9 @@ std::string Lower(std::string_view text) {
 }
 
 // |VALUE| rounded half away from zero to DECIMALS places, as integer and fraction digit strings.
+// Raises 6 (overflow) for a value beyond the Double range (a percent of a huge number).
 void RoundDecimal(double value, int decimals, std::string& int_digits, std::string& frac_digits) {
+  if (!std::isfinite(value)) RaiseOverflow();
   char buffer[64];  // 15 significant digits, "d.dddddddddddddde+x" whatever the locale
   *std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value), std::chars_format::scientific, 14).ptr = '\0';
   std::string digits;
@@ -139,6 +141,7 @@ std::string FormatNumberSection(const std::string& section, double value,
   }
   for (int i = 0; i < scale_commas; ++i) value /= 1000;
   if (percent) value *= 100;
+  if (!std::isfinite(value)) RaiseOverflow();
   int exponent = 0;
   if (scientific && value != 0) {
     exponent = static_cast<int>(std::floor(std::log10(value))) - (std::max(int_places, 1) - 1);
