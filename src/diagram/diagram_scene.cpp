@@ -2,6 +2,7 @@
 #include "diagram/diagram_scene.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -229,7 +230,11 @@ void DiagramScene::Place(const Positions& positions) {
   }
   const std::vector<QPointF> at = LayoutBoxes(sizes, edges);
   const QPointF offset(0, any_placed ? placed_bottom + LayoutGaps().column : 0);
-  for (std::size_t k = 0; k < unplaced.size(); ++k) tables_[unplaced[k]]->setPos(at[k] + offset);
+  // Whole units, as the positions are kept: a kept arrangement reads back exactly.
+  for (std::size_t k = 0; k < unplaced.size(); ++k) {
+    const QPointF p = at[k] + offset;
+    tables_[unplaced[k]]->setPos(std::round(p.x()), std::round(p.y()));
+  }
   for (RelationItem* line : relations_) line->Route();
   setSceneRect(itemsBoundingRect().adjusted(-20, -20, 20, 20));
 }
