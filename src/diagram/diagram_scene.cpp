@@ -162,11 +162,13 @@ void RelationItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWi
   painter->setBrush(Qt::NoBrush);
   painter->drawPath(path_);
   if (!enforced) return;  // the kind is shown only where the rules hold
-  painter->setFont(font_);
+  QFont label = font_;
+  label.setBold(true);
+  painter->setFont(label);
+  const double ascent = QFontMetricsF(label).ascent();
   const bool one_to_one = (relation_.attributes & jet::relation_attribute::kUnique) != 0;
-  painter->drawText(primary_label_ + QPointF(0, QFontMetricsF(font_).ascent()), "1");
-  painter->drawText(foreign_label_ + QPointF(0, QFontMetricsF(font_).ascent()),
-                    one_to_one ? QString("1") : QString::fromUtf8("\u221e"));
+  painter->drawText(primary_label_ + QPointF(0, ascent), "1");
+  painter->drawText(foreign_label_ + QPointF(0, ascent), one_to_one ? QString("1") : QString::fromUtf8("\u221e"));
   QStringList cascades;
   if (relation_.attributes & jet::relation_attribute::kUpdateCascade) cascades << "cascade update";
   if (relation_.attributes & jet::relation_attribute::kDeleteCascade) cascades << "cascade delete";
