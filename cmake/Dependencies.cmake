@@ -3,6 +3,8 @@ find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 find_package(fmt REQUIRED)
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Test)
+# The relationships diagram is written as SVG.
+find_package(Qt6 REQUIRED COMPONENTS Svg)
 # The media player's devices play through Qt Multimedia (GStreamer on Linux).
 find_package(Qt6 REQUIRED COMPONENTS Multimedia MultimediaWidgets)
 find_package(ICU REQUIRED COMPONENTS uc i18n data)

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/diagram/relationships_window.h"
 #include "app/login/database_password.h"
 #include "app/tabledesign/table_design_form.h"
 #include "app/toolwindows/single_tool_windows.h"
@@ -113,6 +114,7 @@ void TDBEditDlg::ConnectActions() {
       {proc_rename_, &TDBEditDlg::BtnRenameStoredProcClick},
       {proc_data_, &TDBEditDlg::BtnDataStoredProcClick},
       {btn_sql_, &TDBEditDlg::BtnSQLClick},
+      {btn_relationships_, &TDBEditDlg::BtnRelationshipsClick},
       {btn_close_, &TDBEditDlg::BtnCloseClick}};
   for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, guarded(handler));
 
@@ -381,6 +383,11 @@ void TDBEditDlg::BtnDataStoredProcClick() {
 }
 
 void TDBEditDlg::BtnSQLClick() { ShowSQLQueryForm(database_.data()); }
+
+void TDBEditDlg::BtnRelationshipsClick() {
+  if (database_.isNull() || !database_->DatabaseObject()) return;
+  ShowRelationshipsWindow(database_.data(), this);
+}
 
 void TDBEditDlg::BtnCloseClick() {
   // Posted, so that the click finishes before the window closes.

@@ -69,6 +69,7 @@ class TDBEditDlg : public QDialog {
   void BtnDesignStoredProcClick();
   void BtnDataStoredProcClick();
   void BtnSQLClick();
+  void BtnRelationshipsClick();  // the Relationships diagram window
   void BtnCloseClick();
 
  protected:
@@ -104,6 +105,7 @@ class TDBEditDlg : public QDialog {
   QPushButton* proc_rename_ = nullptr;
   QPushButton* proc_data_ = nullptr;
   QPushButton* btn_sql_ = nullptr;
+  QPushButton* btn_relationships_ = nullptr;
   QPushButton* btn_close_ = nullptr;
   QCheckBox* attribute_boxes_[6] = {};
   QMenu* table_menu_ = nullptr;

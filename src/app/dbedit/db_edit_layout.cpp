@@ -151,11 +151,13 @@ void TDBEditDlg::BuildControls() {
   MenuEntry(proc_menu_, "MenuStoredProcData", "Edit Data ...");
   for (QListWidget* list : {list_tables_, list_procs_}) list->setContextMenuPolicy(Qt::CustomContextMenu);
 
+  btn_relationships_ = Button("BtnRelationships", "Relationships", this);
   btn_sql_ = Button("BtnSQL", "SQL", this);
   btn_close_ = Button("BtnClose", "Close", this);
   btn_close_->setDefault(true);
   auto* bottom = new QHBoxLayout;
   bottom->addStretch(1);
+  bottom->addWidget(btn_relationships_);
   bottom->addWidget(btn_sql_);
   bottom->addWidget(btn_close_);
   auto* grip = new TNimGripPanel(this);

@@ -49,6 +49,7 @@ class Connection;
 class Properties;
 class Property;
 class Recordset;
+class Relation;
 class TableDef;
 
 class Database : public std::enable_shared_from_this<Database> {
@@ -93,6 +94,7 @@ class Database : public std::enable_shared_from_this<Database> {
   std::shared_ptr<jet::QueryDefs> QueryDefs();
   // "Databases" (the document "MSysDb"), "Tables" (tables and queries), "Relationships".
   std::shared_ptr<jet::Containers> Containers();
+  std::shared_ptr<CatalogItems<Relation>> Relations();  // relation.h: the tables' relationships
 
   // Nested transactions (see the state machine above). COMMIT_OPTIONS: 0 or 1 (force the
   // operating system to flush; every commit does), else kInvalidArgument.
