@@ -21,6 +21,7 @@ int RunRunCommand(const GlobalOptions& options, const std::vector<std::string>& 
 int RunExportCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunImportCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 
 // The PID quill gives a new account when none is given: the name cut to 20 characters, or padded
 // with "X" to 20 characters.

@@ -44,6 +44,7 @@ constexpr const char* kHelp =
     "  export FILE TABLE_OR_QUERY --out PATH|- [--csv] [--field-sep SEP] [--record-sep SEP]\n"
     "  script FILE SCRIPT\n"
     "  schema FILE [TABLE]\n"
+    "  import SOURCE DEST [--table T ...]   (SOURCE: a genuine .mdb or .accdb file)\n"
     "\n"
     "'quill COMMAND --help' describes a command.\n";
 
@@ -68,6 +69,7 @@ int RunFamily(const GlobalOptions& options, const std::string& family, const std
   if (family == "export") return RunExportCommand(options, rest);
   if (family == "script") return RunScriptCommand(options, rest);
   if (family == "schema") return RunSchemaCommand(options, rest);
+  if (family == "import") return RunImportCommand(options, rest);
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
 
