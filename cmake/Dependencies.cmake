@@ -10,6 +10,8 @@ find_package(Qt6 REQUIRED COMPONENTS Multimedia MultimediaWidgets)
 find_package(ICU REQUIRED COMPONENTS uc i18n data)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+# The reader of genuine .mdb/.accdb files that the engine imports (run in a child process).
+pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET libmdb)
 
 # SQLCipher is the engine's SQLite: linked statically so that its symbols never meet a
 # system libsqlite3 loaded into the same process (an ODBC driver, for instance).

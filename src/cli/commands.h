@@ -22,6 +22,7 @@ int RunExportCommand(const GlobalOptions& options, const std::vector<std::string
 int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunDiagramCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunImportCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 
 // The PID quill gives a new account when none is given: the name cut to 20 characters, or padded
 // with "X" to 20 characters.

@@ -45,6 +45,7 @@ constexpr const char* kHelp =
     "  script FILE SCRIPT\n"
     "  schema FILE [TABLE]\n"
     "  diagram FILE --out PATH.svg|PATH.png [TABLE ...]\n"
+    "  import SOURCE DEST [--table T ...]   (SOURCE: a genuine .mdb or .accdb file)\n"
     "\n"
     "'quill COMMAND --help' describes a command.\n";
 
@@ -70,6 +71,7 @@ int RunFamily(const GlobalOptions& options, const std::string& family, const std
   if (family == "script") return RunScriptCommand(options, rest);
   if (family == "schema") return RunSchemaCommand(options, rest);
   if (family == "diagram") return RunDiagramCommand(options, rest);
+  if (family == "import") return RunImportCommand(options, rest);
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
 

@@ -14,6 +14,7 @@ class Database;
 class Properties;
 class Workspace;
 class Workspaces;
+struct ImportSummary;
 
 // Name of the default workspace (item 0 of Workspaces).
 inline constexpr const char* kDefaultWorkspaceName = "#Default Workspace#";
@@ -95,6 +96,9 @@ class DBEngine : public std::enable_shared_from_this<DBEngine> {
   // it (kBadPassword). Raises the open errors of NAME, kFileInUse while others have it open,
   // kUnrecognisedFile when too little of it reads.
   void RepairDatabase(const std::string& name, const std::string& connect = {});
+  // A new database DESTINATION from a genuine .mdb/.accdb SOURCE (jet/import/import_database.h).
+  ImportSummary ImportDatabase(const std::string& source, const std::string& destination, int options = 0,
+                               const std::vector<std::string>& tables = {});
 
   // Version, DefaultUser, SystemDB, IniPath, LoginTimeout, DefaultType. Reading them after the
   // engine is gone raises kObjectClosed.

@@ -1,0 +1,260 @@
+// jet/import/import_database: the writing side of an import. Each table is created by Jet DDL and
+// filled by one prepared INSERT inside a transaction; indexes are made after the rows.
+#include "jet/import/import_database.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <stdexcept>
+
+#include "jet/base/errors.h"
+#include "jet/dao/database.h"
+#include "jet/dao/querydef.h"
+#include "jet/import/genuine_reader.h"
+#include "jet/import/import_stream.h"
+#include "jet/import/reader_process.h"
+#include "jet/maintenance/database_maintenance.h"
+#include "jet/recordset/recordset_types.h"
+
+namespace qb::jet {
+namespace {
+
+using import::FrameKind;
+using import::FrameReader;
+using import::ImportColumn;
+using import::ImportValue;
+using import::ValueTag;
+
+// The genuine file's type codes.
+enum : std::uint8_t {
+  kBool = 1, kByte, kInt, kLong, kMoney, kFloat, kDouble, kDateTime, kBinary, kText, kOle, kMemo,
+  kRepId = 0x0f, kNumeric = 0x10,
+};
+
+std::string Bracketed(const std::string& name) {
+  std::string quoted = "[";
+  for (char c : name) {
+    if (c == ']') quoted += "]]";
+    else quoted += c;
+  }
+  return quoted + "]";
+}
+
+// The Jet DDL type of COLUMN and the parameter type its values are passed as.
+std::pair<std::string, std::string> ColumnTypes(const ImportColumn& column) {
+  auto sized = [](const char* name, std::uint32_t size) {
+    if (size == 0 || size > 255) size = 255;
+    return std::string(name) + "(" + std::to_string(size) + ")";
+  };
+  switch (column.type) {
+    case kBool: return {"BIT", "Bit"};
+    case kByte: return {"BYTE", "Byte"};
+    case kInt: return {"SHORT", "Short"};
+    case kLong: return {column.autonumber ? "COUNTER" : "LONG", "Long"};
+    case kMoney: return {"CURRENCY", "Currency"};
+    case kFloat: return {"SINGLE", "IEEESingle"};
+    case kDouble: return {"DOUBLE", "IEEEDouble"};
+    case kDateTime: return {"DATETIME", "DateTime"};
+    case kBinary: return {sized("BINARY", column.size), "LongBinary"};
+    case kText: return {sized("TEXT", column.size), "Text"};
+    case kOle: return {"LONGBINARY", "LongBinary"};
+    case kMemo: return {"MEMO", "Memo"};
+    case kRepId: return {"TEXT(38)", "Text"};
+    case kNumeric: return {"TEXT(" + std::to_string(std::max(40, column.precision + 3)) + ")", "Text"};
+    default:
+      RaiseJetError(err::kUnrecognisedFile, "The field '" + column.name + "' has a type this import does not know (" +
+                                                 std::to_string(column.type) + ").");
+  }
+}
+
+Variant ToVariant(const ImportValue& value) {
+  switch (value.tag) {
+    case ValueTag::kNull: return Variant::Null();
+    case ValueTag::kInteger:
+      if (value.integer < INT32_MIN || value.integer > INT32_MAX) return Variant(static_cast<double>(value.integer));
+      return Variant(static_cast<int>(value.integer));
+    case ValueTag::kDouble: return Variant(value.number);
+    case ValueTag::kCurrency: return Variant(Currency::FromScaled(value.integer));
+    case ValueTag::kDate: return Variant::FromDate(value.number);
+    case ValueTag::kText: return Variant(value.bytes);
+    case ValueTag::kBytes: return Variant::FromBytes(std::vector<std::uint8_t>(value.bytes.begin(), value.bytes.end()));
+  }
+  return Variant::Null();
+}
+
+// Removes the work file and its companions unless it was linked into place.
+class WorkFile {
+ public:
+  explicit WorkFile(std::string path) : path_(std::move(path)) { Remove(); }
+  ~WorkFile() { Remove(); }
+  WorkFile(const WorkFile&) = delete;
+  WorkFile& operator=(const WorkFile&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  void Remove() {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal", ".ldb", ".laccdb"}) ::unlink((path_ + suffix).c_str());
+  }
+  std::string path_;
+};
+
+// One table being written.
+struct TableWriter {
+  std::string name;
+  std::vector<ImportColumn> columns;
+  std::shared_ptr<QueryDef> insert;
+  std::shared_ptr<jet::Parameters> parameters;
+  std::int64_t rows = 0;
+  int indexes = 0;
+};
+
+void BeginTable(Database& db, FrameReader& in, TableWriter* table) {
+  table->name = in.Text();
+  const std::uint32_t count = in.U32();
+  table->columns.clear();
+  std::string ddl = "CREATE TABLE " + Bracketed(table->name) + " (";
+  std::string parameters = "PARAMETERS ";
+  std::string names, values;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ImportColumn column;
+    column.name = in.Text();
+    column.type = in.U8();
+    column.size = in.U32();
+    column.autonumber = in.U8() != 0;
+    column.precision = in.U8();
+    column.scale = in.U8();
+    const auto [type, parameter_type] = ColumnTypes(column);
+    const std::string sep = i ? ", " : "";
+    ddl += sep + Bracketed(column.name) + " " + type;
+    parameters += sep + "[p" + std::to_string(i) + "] " + parameter_type;
+    names += sep + Bracketed(column.name);
+    values += sep + "[p" + std::to_string(i) + "]";
+    table->columns.push_back(std::move(column));
+  }
+  db.Execute(ddl + ")", recordset_option::kFailOnError);
+  table->insert = db.CreateQueryDef(
+      std::string(), parameters + "; INSERT INTO " + Bracketed(table->name) + " (" + names + ") VALUES (" + values + ")");
+  table->parameters = table->insert->Parameters();
+  table->rows = 0;
+  table->indexes = 0;
+}
+
+void WriteRow(FrameReader& in, TableWriter& table) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    table.parameters->Item(static_cast<int>(i))->SetValue(ToVariant(in.Value()));
+  }
+  table.insert->Execute(recordset_option::kFailOnError);
+  ++table.rows;
+}
+
+void WriteIndex(Database& db, FrameReader& in, TableWriter& table) {
+  const std::string owner = in.Text();
+  const std::string name = in.Text();
+  const std::uint8_t flags = in.U8();
+  const std::uint32_t keys = in.U32();
+  std::string columns;
+  for (std::uint32_t k = 0; k < keys; ++k) {
+    const std::string column = in.Text();
+    const std::uint8_t order = in.U8();
+    if (column.empty()) return;  // a key the reader could not name: left out below
+    columns += (k ? ", " : "") + Bracketed(column) + (order == 2 ? " DESC" : "");
+  }
+  if (owner != table.name || columns.empty()) return;
+  std::string sql = std::string("CREATE ") + ((flags & import::kIndexUnique) && !(flags & import::kIndexPrimary) ? "UNIQUE " : "") +
+                    "INDEX " + Bracketed(name) + " ON " + Bracketed(table.name) + " (" + columns + ")";
+  if (flags & import::kIndexPrimary) sql += " WITH PRIMARY";
+  else if (flags & import::kIndexIgnoreNulls) sql += " WITH IGNORE NULL";
+  db.Execute(sql, recordset_option::kFailOnError);
+  ++table.indexes;
+}
+
+}  // namespace
+
+ImportSummary ImportGenuineDatabase(const std::string& source, const std::string& destination, int options,
+                                    const std::vector<std::string>& tables, const EngineSettings& settings,
+                                    int silence_seconds) {
+  return ImportFromReader(
+      source, [&](int fd) { return import::ReadGenuineFile(source, tables, fd); }, destination, options, settings,
+      silence_seconds);
+}
+
+ImportSummary ImportFromReader(const std::string& source, const std::function<int(int fd)>& read,
+                               const std::string& destination, int options, const EngineSettings& settings,
+                               int silence_seconds) {
+  if (source.empty() || destination.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
+  struct stat info {};
+  if (::stat(source.c_str(), &info) != 0) RaiseJetError(err::kFileNotFound, "The file '" + source + "' was not found.");
+  if (::lstat(destination.c_str(), &info) == 0) {
+    RaiseJetError(err::kFileExists, "The file '" + destination + "' already exists; an import makes a new file.");
+  }
+  WorkFile work(destination + ".import-" + std::to_string(::getpid()));
+  import::ReaderProcess reader(source, read, silence_seconds);
+  ImportSummary summary;
+  {
+    std::shared_ptr<Database> db = CreateDatabaseFile(work.Path(), std::string(), options, settings);
+    TableWriter table;
+    bool in_table = false;
+    std::string payload;
+    for (bool done = false; !done;) {
+      const FrameKind kind = reader.Next(&payload);
+      FrameReader in(payload);
+      try {
+        switch (kind) {
+          case FrameKind::kTable:
+            if (in_table) throw std::runtime_error("a table began inside another");
+            BeginTable(*db, in, &table);
+            db->BeginTrans();
+            in_table = true;
+            break;
+          case FrameKind::kRow:
+            if (!in_table) throw std::runtime_error("a row came outside a table");
+            WriteRow(in, table);
+            break;
+          case FrameKind::kIndex:
+            if (!in_table) throw std::runtime_error("an index came outside a table");
+            if (table.parameters) {
+              db->CommitTrans();
+              table.parameters.reset();
+              table.insert.reset();
+            }
+            WriteIndex(*db, in, table);
+            break;
+          case FrameKind::kTableEnd: {
+            if (!in_table) throw std::runtime_error("a table ended that had not begun");
+            if (table.parameters) db->CommitTrans();
+            table.parameters.reset();
+            table.insert.reset();
+            const std::uint32_t counted = in.U32();
+            if (counted != table.rows) throw std::runtime_error("the rows written differ from the rows read");
+            summary.tables.push_back({table.name, table.rows, table.indexes});
+            in_table = false;
+            break;
+          }
+          case FrameKind::kSkipped: {
+            std::string what = in.Text();
+            std::string why = in.Text();
+            summary.skipped.emplace_back(std::move(what), std::move(why));
+            break;
+          }
+          case FrameKind::kError: RaiseJetError(err::kUnrecognisedFile, "'" + source + "' could not be imported: " + in.Text());
+          case FrameKind::kDone: done = true; break;
+        }
+      } catch (const std::runtime_error& e) {
+        RaiseJetError(err::kUnrecognisedFile, "'" + source + "' could not be imported: the reader sent a malformed record (" +
+                                                  e.what() + ").");
+      }
+    }
+    if (in_table) RaiseJetError(err::kUnrecognisedFile, "'" + source + "' could not be imported: the reader ended inside a table.");
+    db->Close();
+  }
+  if (::link(work.Path().c_str(), destination.c_str()) != 0) {
+    if (errno == EEXIST) RaiseJetError(err::kFileExists, "The file '" + destination + "' was made meanwhile; the import left it alone.");
+    RaiseJetError(err::kCannotOpenFile, "The imported database could not be put in place as '" + destination + "'.");
+  }
+  return summary;
+}
+
+}  // namespace qb::jet

@@ -1,0 +1,41 @@
+// jet/import/reader_process: the reader of a genuine file runs in a child process, so that a file
+// that crashes or hangs the reader ends the import with a message instead of taking the caller
+// down. The parent receives its frames through a pipe, with a time limit between bytes.
+#pragma once
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jet/import/import_stream.h"
+
+namespace qb::jet::import {
+
+class ReaderProcess {
+ public:
+  // Forks a process running READ (its frames go to the descriptor it is given; it returns the
+  // exit status) on behalf of SOURCE, the file named in messages. SILENCE_SECONDS: how long the
+  // reader may send nothing before it is given up. Raises kCannotOpenFile when no process starts.
+  ReaderProcess(const std::string& source, const std::function<int(int fd)>& read, int silence_seconds);
+  // Kills and reaps a reader still running.
+  ~ReaderProcess();
+  ReaderProcess(const ReaderProcess&) = delete;
+  ReaderProcess& operator=(const ReaderProcess&) = delete;
+
+  // The next frame. Raises kUnrecognisedFile, naming SOURCE, when the reader died, went silent
+  // or sent something that is no frame.
+  FrameKind Next(std::string* payload);
+
+ private:
+  [[noreturn]] void Fail(const std::string& why);
+  void ReadExactly(char* data, std::size_t size);
+  std::string ExitDescription();
+
+  std::string source_;
+  pid_t pid_ = -1;
+  int fd_ = -1;
+  int silence_ms_;
+};
+
+}  // namespace qb::jet::import
