@@ -5,6 +5,8 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdlib>
+#include <memory>
+#include <string_view>
 #include <new>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "core/convert_error.h"
 #include "jet/sql/functions/currency_sql.h"
 #include "jet/sql/functions/function_catalog.h"
+#include "jet/sql/functions/like.h"
 #include "jet/sql/parse/sql_errors.h"
 #include "jet/sql/functions/sqlite_aggregates.h"
 
@@ -135,11 +138,43 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
   }
 }
 
+std::string_view TextOf(sqlite3_value* value) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  return {text ? text : "", static_cast<std::size_t>(sqlite3_value_bytes(value))};
+}
+
+// Like on two texts matches their bytes in place; a constant pattern is compiled once per
+// statement and kept with it. Other kinds of value take the general call.
+void CallLike(sqlite3_context* context, int argc, sqlite3_value** argv) {
+  if (argc != 2 || sqlite3_value_type(argv[0]) != SQLITE_TEXT ||
+      sqlite3_value_type(argv[1]) != SQLITE_TEXT) {
+    Call(context, argc, argv);
+    return;
+  }
+  try {
+    std::string_view text = TextOf(argv[0]);
+    if (auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 1))) {
+      sqlite3_result_int(context, kept->Matches(text) ? -1 : 0);
+    } else {
+      auto pattern = std::make_unique<LikePattern>(TextOf(argv[1]));
+      sqlite3_result_int(context, pattern->Matches(text) ? -1 : 0);
+      sqlite3_set_auxdata(context, 1, pattern.release(),
+                          [](void* p) { delete static_cast<LikePattern*>(p); });
+    }
+    sqlite3_result_subtype(context, kBoolSubtype);
+  } catch (const EOleException& e) {
+    ResultError(context, e.ErrorCode(), e.Message());
+  } catch (const std::bad_alloc&) {
+    sqlite3_result_error_nomem(context);
+  }
+}
+
 bool Register(sqlite3* db, const JetFunctionInfo& info) {
   int flags = SQLITE_UTF8 | (info.deterministic ? SQLITE_DETERMINISTIC : 0);
   int n_arg = info.min_args == info.max_args ? info.min_args : -1;
+  auto* call = std::string_view(info.sqlite_name) == "jet_like" ? CallLike : Call;
   return sqlite3_create_function_v2(db, info.sqlite_name, n_arg, flags,
-                                    const_cast<JetFunctionInfo*>(&info), Call, nullptr, nullptr,
+                                    const_cast<JetFunctionInfo*>(&info), call, nullptr, nullptr,
                                     nullptr) == SQLITE_OK;
 }
 
