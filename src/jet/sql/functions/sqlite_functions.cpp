@@ -4,10 +4,12 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "com/ole_exception.h"
@@ -121,8 +123,18 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
                   std::string("Wrong number of arguments for ") + info->name + ".");
       return;
     }
+    // Operators and most functions take few arguments: those sit on the stack, so a call
+    // allocates nothing beyond what its values need.
+    constexpr int kInPlace = 4;
+    const auto count = static_cast<std::size_t>(argc);
+    if (argc <= kInPlace) {
+      std::array<Variant, kInPlace> in_place;
+      for (std::size_t i = 0; i < count; ++i) in_place[i] = FromSqlite(argv[i]);
+      ToSqlite(context, info->impl(std::span<const Variant>(in_place.data(), count)));
+      return;
+    }
     std::vector<Variant> args;
-    args.reserve(static_cast<std::size_t>(argc));
+    args.reserve(count);
     for (int i = 0; i < argc; ++i) args.push_back(FromSqlite(argv[i]));
     ToSqlite(context, info->impl(args));
   } catch (const EOleException& e) {
