@@ -15,6 +15,7 @@
 // record (kBof); a clone starts at kBof.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -101,6 +102,7 @@ struct RecordsetState {
   std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
   DataStamp seen;                    // table-type: the file's stamp its run of rows was read at
   PreparedSql stamp_sql;
+  std::map<std::string, PreparedSql> seek_sql;  // table-type: Seek's statements by their text
   const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
   std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to
 
