@@ -144,6 +144,28 @@ void BM_InsertSelect(benchmark::State& state) {
       });
 }
 
+// INSERT INTO ... SELECT computing each row with the engine's operators and functions against
+// the same statement with SQLite's own operators.
+void BM_InsertSelectWithOperators(benchmark::State& state) {
+  Fixture& f = Shared();
+  auto none = [] {};
+  auto clear = [&] { f.Raw("DELETE FROM T2"); };
+  Compare(
+      state,
+      [&] {
+        return Timed(none, [&] {
+          f.database->Execute("INSERT INTO T2 (Name, Amount, Qty) SELECT Name & Chr(65), CCur(Amount) * 2, "
+                              "(Qty Mod 7) + (Qty \\ 3) FROM T");
+        }, clear);
+      },
+      [&] {
+        return Timed(none, [&] {
+          f.RawStatement("INSERT INTO T2 (Name, Amount, Qty) SELECT Name || char(65), round(Amount, 4) * 2, "
+                         "(Qty % 7) + (Qty / 3) FROM T");
+        }, clear);
+      });
+}
+
 void BM_Update(benchmark::State& state) {
   Fixture& f = Shared();
   auto none = [] {};
@@ -166,6 +188,7 @@ void BM_Delete(benchmark::State& state) {
 BENCHMARK(BM_RepeatedInsert)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DistinctInsert)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertSelect)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InsertSelectWithOperators)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Update)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Delete)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 

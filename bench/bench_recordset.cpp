@@ -234,6 +234,19 @@ void BM_FindFirst(benchmark::State& state) {
       });
 }
 
+// Like with a "contains" pattern over the whole text column against SQLite's own LIKE.
+void BM_LikeContains(benchmark::State& state) {
+  Fixture& f = Shared();
+  Compare(
+      state,
+      [&] {
+        auto rs = f.database->OpenRecordset("SELECT Count(*) AS N FROM T WHERE Name Like '*e 12*'",
+                                            qb::jet::kOpenSnapshot);
+        benchmark::DoNotOptimize(rs->Fields()->Item(0)->Value());
+      },
+      [&] { benchmark::DoNotOptimize(RawScan(f.Handle(), "SELECT count(*) FROM T WHERE Name LIKE '%e 12%'", false)); });
+}
+
 BENCHMARK_CAPTURE(BM_MoveNextReadingEveryValue, table, qb::jet::kOpenTable)
     ->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_MoveNextReadingEveryValue, dynaset, qb::jet::kOpenDynaset)
@@ -246,6 +259,7 @@ BENCHMARK_CAPTURE(BM_FirstRecordOfDynaset, by_index, "SELECT * FROM T ORDER BY N
 BENCHMARK(BM_MoveLastAndRecordCount)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Seek)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindFirst)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LikeContains)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

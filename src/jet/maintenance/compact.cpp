@@ -82,7 +82,10 @@ void Compact(const std::string& source, const std::string& destination, const st
   const CipherKey key = DestinationKey(source_key, target.password, options);
   CreateEngineFile(destination, info, key, settings, [&](Connection& created) {
     RegisterTextCollation(created, info.sort_order);
+    // The source's rows already keep its validation rules: they are not checked again.
+    created.Exec("PRAGMA ignore_check_constraints = ON");
     CopyDatabaseContent(*reader, created, CopyMode::kStrict);
+    created.Exec("PRAGMA ignore_check_constraints = OFF");
     if (!source_info.exact_currency) ConvertCurrencyTables(created);  // the compacted file is converted
   });
   if (!in_place) return;

@@ -132,6 +132,20 @@ std::string SeekCondition(const std::vector<SeekKey>& keys, const std::vector<Va
 
 }  // namespace
 
+namespace {
+
+// Seek's compiled statement for SQL, kept with the recordset: repeated seeks on one index and
+// comparison compile once. A few shapes are kept at a time.
+Statement& SeekStatement(RecordsetState& s, const std::string& sql) {
+  constexpr std::size_t kKept = 16;
+  if (auto found = s.seek_sql.find(sql); found != s.seek_sql.end()) return found->second;
+  if (s.seek_sql.size() >= kKept) s.seek_sql.clear();
+  Statement compiled = s.Open().Prepare(sql);
+  return s.seek_sql.emplace(sql, std::move(compiled)).first->second;
+}
+
+}  // namespace
+
 void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& keys) {
   RecordsetState& s = State();
   RequireTable(s, "Seek");
@@ -155,8 +169,8 @@ void Recordset::Seek(const std::string& comparison, const std::vector<Variant>& 
   // "<" and "<=" want the last qualifying entry: the first in the order reversed.
   const std::string order = TableOrderSql(s.table, s.index_name, &where, !compare.equal && !compare.after);
   if (!where.empty()) condition = "(" + where + ") AND " + condition;
-  Statement seek = s.Open().Prepare("SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " + condition +
-                                 " ORDER BY " + order + " LIMIT 1");
+  Statement& seek = SeekStatement(s, "SELECT rowid FROM " + sql::QuoteSqliteName(s.table.name) + " WHERE " +
+                                            condition + " ORDER BY " + order + " LIMIT 1");
   ResetOnExit reset(seek);
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (!values[i].IsNull()) BindStoredValue(seek.Handle(), static_cast<int>(i + 1), values[i]);

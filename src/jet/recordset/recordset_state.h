@@ -16,6 +16,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -106,6 +107,7 @@ struct RecordsetState {
   std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
   DataStamp seen;                    // table-type: the file's stamp its run of rows was read at
   Statement stamp_sql;
+  std::map<std::string, Statement> seek_sql;  // table-type: Seek's statements by their text
   const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
   std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to
 

@@ -81,6 +81,15 @@ CatalogInfo ReadCatalogInfo(Connection& connection, const std::string& path, Fil
   return info;
 }
 
+void SyncFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && ::fsync(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!synced) {
+    RaiseJetError(err::kCannotOpenFile, "The file " + Quoted(path) + " could not be written to disk.");
+  }
+}
+
 void RemoveQuietly(const std::string& path) {
   for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
 }
@@ -140,7 +149,11 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
     try {
       {
         Connection connection(side, OpenMode::kCreate, key, settings);
-        connection.SetWalMode();
+        // The side file is nobody's until it is linked in, and is thrown away when building
+        // fails or is killed: it is written once, with no log on disk and no syncs, synced as a
+        // whole before the link, and logs like every engine file from then on.
+        connection.Exec("PRAGMA journal_mode = MEMORY");
+        connection.Exec("PRAGMA synchronous = OFF");
         Transaction transaction(connection);
         connection.Exec(
             "CREATE TABLE MSysDbInfo (Name TEXT PRIMARY KEY NOT NULL, Value TEXT NOT NULL)");
@@ -157,14 +170,9 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
         if (info.exact_currency) put("CurrencyStorage", "Integer");
         build(connection);
         transaction.Commit();
-        // Closing would fold the log into the file too, but a write failing there goes unsaid
-        // and the file would be linked into place without its content.
-        if (int rc = sqlite3_wal_checkpoint_v2(connection.Handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE,
-                                               nullptr, nullptr);
-            rc != SQLITE_OK) {
-          RaiseSqliteError(rc, side, sqlite3_errmsg(connection.Handle()), sqlite3_system_errno(connection.Handle()));
-        }
-      }  // closing removes the emptied log
+        connection.SetWalMode();
+      }  // closing checkpoints the log into the file and removes it
+      SyncFile(side);
       if (::link(side.c_str(), path.c_str()) != 0) {
         int error = errno;
         if (error == EEXIST) RaiseJetError(err::kFileExists, "The file " + Quoted(path) + " already exists.");

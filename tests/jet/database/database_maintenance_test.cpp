@@ -2,6 +2,8 @@
 // repair salvages every undamaged row of a file with a zeroed page, a truncated file, a broken
 // index and a damaged encrypted page, keeping the damaged file beside the repaired one.
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -204,6 +206,29 @@ TEST_F(DatabaseMaintenanceTest, CompactRestartsAutoNumbersAfterTheHighestValue) 
   Statement seen = reader.Prepare("SELECT m FROM Seen");
   ASSERT_TRUE(seen.Step());
   EXPECT_EQ(seen.ColumnInt(0), 3);
+}
+
+// The copy skips the source's own rules and builds the file without a log; the result keeps
+// its rules, logs as every engine file does and leaves no companions behind.
+TEST_F(DatabaseMaintenanceTest, CompactedFileKeepsItsRulesAndItsLog) {
+  const std::string path = dir_.File("rules.mdb");
+  {
+    auto database = engine_->CreateDatabase(path, "1033");
+    database->TEST_ExecuteSql("CREATE TABLE R (v INTEGER CHECK (v >= 0)); INSERT INTO R VALUES (1)");
+  }
+  const std::string compacted = dir_.File("rules-compacted.mdb");
+  engine_->CompactDatabase(path, compacted);
+  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+    EXPECT_NE(::access((compacted + suffix).c_str(), F_OK), 0) << suffix;
+  }
+  Connection reader(compacted, OpenMode::kReadWrite, CipherKey::None(), EngineSettings::ForTests());
+  Statement mode = reader.Prepare("PRAGMA journal_mode");
+  ASSERT_TRUE(mode.Step());
+  EXPECT_EQ(mode.ColumnText(0), "wal");
+  EXPECT_NE(sqlite3_exec(reader.Handle(), "INSERT INTO R VALUES (-1)", nullptr, nullptr, nullptr), SQLITE_OK);
+  Statement count = reader.Prepare("SELECT count(*) FROM R");
+  ASSERT_TRUE(count.Step());
+  EXPECT_EQ(count.ColumnInt(0), 1);
 }
 
 TEST_F(DatabaseMaintenanceTest, RepairLeavesASoundFileAlone) {

@@ -46,6 +46,12 @@ const SelectCase kSelects[] = {
     {"WithoutDistinctRowJoinRepeats",
      "SELECT Customers.Name FROM Customers INNER JOIN Orders ON Customers.ID = Orders.CustID ORDER BY Customers.Name",
      "Ann; Ann; bob; Cid"},
+    // Like with a constant pattern, a pattern that changes from row to row, and a bad pattern.
+    {"LikeConstantPatternOnEachRow", "SELECT Name FROM Customers WHERE Name Like '*B*' ORDER BY Name", "bob"},
+    {"LikePatternFromEachRow",
+     "SELECT Name FROM Customers WHERE 'ann-CID' Like '*' & Name & '*' ORDER BY Name", "Ann; Cid"},
+    {"LikeOfANumberMatchesItsText", "SELECT Count(*) AS N FROM Scores WHERE Score Like '[89]#'", "3"},
+    {"LikeBadPatternRaises", "SELECT Name FROM Customers WHERE Name Like '[a'", "", nullptr, 93},
     // TOP keeps ties on the last ORDER BY value; PERCENT rounds the row count up.
     {"TopKeepsTies", "SELECT TOP 2 Score FROM Scores ORDER BY Score DESC", "90; 80; 80"},
     {"TopWithoutTies", "SELECT TOP 1 Name FROM Scores ORDER BY Score, Name", "e"},

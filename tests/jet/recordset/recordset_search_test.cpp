@@ -38,6 +38,17 @@ TEST_F(RecordsetSearchTest, SeekLandsOnTheFirstOrLastQualifyingEntry) {
   EXPECT_EQ(ErrorOf([&] { Name(*rs); }).number, err::kNoCurrentRecord);
   EXPECT_EQ(ErrorOf([&] { rs->Seek("<>", {Variant("x")}); }).number, err::kInvalidArgument);
   EXPECT_EQ(ErrorOf([&] { rs->Seek("=", {Variant("x"), Variant(1)}); }).number, err::kInvalidArgument);
+  // A seek repeated after rows changed, and after the index changed and back, sees the table now.
+  Exec("INSERT INTO People (Name, Age) VALUES ('Eve', 50)");
+  rs->Seek("=", {Variant("eve")});
+  EXPECT_EQ(Name(*rs), "Eve");
+  rs->SetIndex("ByAgeName");
+  rs->Seek("=", {Variant(50)});
+  EXPECT_EQ(Name(*rs), "Eve");
+  rs->SetIndex("ByName");
+  Exec("DELETE FROM People WHERE Name = 'Eve'");
+  rs->Seek("=", {Variant("eve")});
+  EXPECT_TRUE(rs->NoMatch());
 }
 
 TEST_F(RecordsetSearchTest, SeekMatchesPartialKeysOfDescendingIndexes) {

@@ -106,13 +106,18 @@ QB_EVAL_SUITE(
     EvalCase{"7 Mod -3", "1"}, EvalCase{"7.5 Mod 2", "0"}, EvalCase{"Null Mod 2", "Null"},
     EvalCase{"2 ^ 10", "r:1024"}, EvalCase{"-2 ^ 2", "r:-4"}, EvalCase{"2 ^ -1", "r:0.5"},
     EvalCase{"(-8) ^ 0.5", "#5"}, EvalCase{"-Null", "Null"}, EvalCase{"3 * 4", "12"},
-    EvalCase{"CCur(1.5) * 2", "30000"}, EvalCase{"1E308 * 10", "#6"});
+    EvalCase{"CCur(1.5) * 2", "30000"}, EvalCase{"1E308 * 10", "#6"},
+    EvalCase{"(-2147483647 - 1) - 1", "r:-2147483649"}, EvalCase{"65536 * 65536", "r:4294967296"},
+    EvalCase{"-65536 * 32768", "-2147483648"}, EvalCase{"(-2147483647 - 1) \\ -1", "r:2147483648"},
+    EvalCase{"0 Mod -5", "0"}, EvalCase{"5 Mod 0", "#11"}, EvalCase{"True + 1", "0"},
+    EvalCase{"CCur(1) + 1", "20000"}, EvalCase{"#1/1/2000# - 1", "r:36525"});
 
 QB_EVAL_SUITE(
     Concatenation, EvalCase{"'a' & Null", "'a'"}, EvalCase{"Null & 'a'", "'a'"},
     EvalCase{"Null & Null", "Null"}, EvalCase{"3 & 4", "'34'"}, EvalCase{"True & ''", "'True'"},
     EvalCase{"#1/2/2000# & ''", "'1/2/2000'"}, EvalCase{"1.5 & 'x'", "'1.5x'"},
-    EvalCase{"(1 = 1) & ''", "'True'"});
+    EvalCase{"(1 = 1) & ''", "'True'"}, EvalCase{"'ab' & 'cd'", "'abcd'"},
+    EvalCase{"'' & Null", "''"}, EvalCase{"Null & 'é'", "'é'"});
 
 QB_EVAL_SUITE(
     Comparison, EvalCase{"1 = 1", "-1"}, EvalCase{"1 <> 1", "0"}, EvalCase{"Null = Null", "Null"},

@@ -36,6 +36,11 @@ INSTANTIATE_TEST_SUITE_P(
         LikeCase{"*", "[*]", true}, LikeCase{"x", "[*]", false}, LikeCase{"?", "[?]", true},
         LikeCase{"#", "[#]", true}, LikeCase{"[", "[[]", true}, LikeCase{"]", "]", true},
         LikeCase{"a%", "a%", true}, LikeCase{"ab", "a_", false}, LikeCase{"é", "?", true},
+        LikeCase{"xxABCyy", "*abc*", true}, LikeCase{"xxAByy", "*abc*", false},
+        LikeCase{"abcd", "ABC*", true}, LikeCase{"xabc", "abc*", false}, LikeCase{"xABC", "*abc", true},
+        LikeCase{"abcx", "*abc", false}, LikeCase{"ab", "*abc*", false}, LikeCase{"anything", "**", true},
+        LikeCase{"\xE2\x84\xAA", "*k*", true}, LikeCase{"\xC3\xA4-ABC", "*abc*", true},
+        LikeCase{"a\xFF" "b", "a?b", true}, LikeCase{"\xFF", "\xFF", true},
         LikeCase{"aXbXc", "*X*X*", true}, LikeCase{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaab",
                                                     "*a*a*a*a*a*a*a*a*a*a*c", false}));
 
