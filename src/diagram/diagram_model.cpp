@@ -3,10 +3,9 @@
 
 #include <set>
 
-#include "jet/base/errors.h"
-#include "jet/base/unicode_text.h"
-#include "jet/catalog/catalog_objects.h"
-#include "jet/catalog/schema_model.h"
+#include "jet/dao/error_numbers.h"
+#include "jet/dao/engine_options.h"
+#include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
 #include "jet/dao/field.h"
 #include "jet/dao/index.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "com/ole_exception.h"
-#include "jet/base/unicode_text.h"
+#include "jet/dao/engine_options.h"
 #include "jet/dao/database.h"
 #include "jet/dao/property.h"
 

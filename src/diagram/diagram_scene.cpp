@@ -9,7 +9,7 @@
 #include <QPainterPathStroker>
 
 #include "diagram/diagram_layout.h"
-#include "jet/base/unicode_text.h"
+#include "jet/dao/engine_options.h"
 #include "jet/dao/relation.h"
 
 namespace qb::diagram {

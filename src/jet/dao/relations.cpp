@@ -9,6 +9,7 @@
 #include "jet/catalog/schema_model.h"
 #include "jet/dao/database.h"
 #include "jet/dao/relation.h"
+#include "jet/query/database_file.h"
 
 namespace qb::jet {
 namespace {
@@ -50,12 +51,12 @@ std::vector<std::shared_ptr<Relation>> ReadRelations(Connection& connection) {
 }  // namespace
 
 std::shared_ptr<jet::Relations> Database::Relations() {
-  EngineConnection(false);  // kObjectClosed once closed
+  File()->EngineConnection(false);  // kObjectClosed once closed
   std::weak_ptr<Database> self = weak_from_this();
   return std::make_shared<jet::Relations>("Relations", [self]() {
     auto database = self.lock();
     if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
-    return ReadRelations(database->EngineConnection(false));
+    return ReadRelations(database->File()->EngineConnection(false));
   });
 }
 

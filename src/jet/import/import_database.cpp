@@ -16,8 +16,8 @@
 #include "jet/import/genuine_reader.h"
 #include "jet/import/import_stream.h"
 #include "jet/import/reader_process.h"
-#include "jet/maintenance/database_maintenance.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/dao/database_files.h"
+#include "jet/base/recordset_types.h"
 
 namespace qb::jet {
 namespace {
@@ -194,7 +194,7 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
   import::ReaderProcess reader(source, read, silence_seconds);
   ImportSummary summary;
   {
-    std::shared_ptr<Database> db = CreateDatabaseFile(work.Path(), std::string(), options, settings);
+    std::shared_ptr<Database> db = CreateDatabaseAt(work.Path(), std::string(), options, settings);
     TableWriter table;
     bool in_table = false;
     std::string payload;

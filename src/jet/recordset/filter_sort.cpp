@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "jet/base/errors.h"
-#include "jet/dao/database.h"
+#include "jet/query/database_file.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"

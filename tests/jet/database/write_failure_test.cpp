@@ -19,7 +19,7 @@
 #include "database_test_support.h"
 #include "jet/base/errors.h"
 #include "jet/recordset/recordset.h"
-#include "jet/recordset/recordset_types.h"
+#include "jet/base/recordset_types.h"
 #include "jet/base/sort_orders.h"
 #include "jet/storage/text_collation.h"
 
