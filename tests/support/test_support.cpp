@@ -6,6 +6,14 @@
 #include <sstream>
 #include <stdexcept>
 
+// LeakSanitizer takes these suppressions from the program itself, whatever the environment
+// the test runner passes on: libraries that keep allocations for the process's lifetime (Qt,
+// fontconfig, GLib, D-Bus, the sound server client). The same list is tests/lsan.supp.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libQt6Core\nleak:libQt6Gui\nleak:libQt6Widgets\nleak:libfontconfig\nleak:libglib\n"
+         "leak:libdbus\nleak:libpulse\n";
+}
+
 namespace qb::test {
 
 TempDir::TempDir() {
