@@ -49,14 +49,17 @@ void TStoredProcDesignForm::BuildControls() {
   auto* max_label = Named(new QLabel("Maximum Numer of Records Returned:"), "LabelMaxRecords");
   max_label->setBuddy(spin_max_records_);
   auto* all_label = Named(new QLabel("(0 = All Records)"), "LabelAllRecords");
+  // The label on its own line: beside the spin edit it would be cut at the initial width.
+  spin_max_records_->setMinimumWidth(100);
   auto* max_row = new QHBoxLayout;
-  max_row->addWidget(max_label);
-  max_row->addWidget(spin_max_records_, 1);
+  max_row->addWidget(spin_max_records_);
   max_row->addWidget(all_label);
+  max_row->addStretch(1);
 
   auto* sql_page = Named(new QWidget, "TabSheetSQL");
   auto* sql_layout = new QVBoxLayout(sql_page);
   sql_layout->addWidget(memo_sql_, 1);
+  sql_layout->addWidget(max_label);
   sql_layout->addLayout(max_row);
   pages_ = Named(new QTabWidget(this), "PageControl1");
   pages_->addTab(sql_page, "SQL");
@@ -72,17 +75,20 @@ void TStoredProcDesignForm::BuildControls() {
   auto* grip = Named(new TNimGripPanel, "NimGripPanel1");
   grip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
+  // The flat tool bar above the Ok and Cancel row: on one row the names would be cut.
+  auto* tools = new QHBoxLayout;
+  tools->setSpacing(2);
+  for (QToolButton* tool : {btn_font_, btn_apply_, btn_architecture_, btn_data_}) tools->addWidget(tool);
+  tools->addStretch(1);
   auto* bottom = new QHBoxLayout;
-  bottom->setSpacing(2);
-  for (QToolButton* tool : {btn_font_, btn_apply_, btn_architecture_, btn_data_}) bottom->addWidget(tool);
   bottom->addStretch(1);
-  bottom->addSpacing(6);
   bottom->addWidget(btn_ok_);
   bottom->addWidget(btn_cancel_);
   bottom->addWidget(grip, 0, Qt::AlignBottom);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_, 1);
+  layout->addLayout(tools);
   layout->addLayout(bottom);
   setFocusProxy(memo_sql_);
 }

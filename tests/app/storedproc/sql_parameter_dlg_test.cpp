@@ -196,5 +196,17 @@ TEST_F(SQLParameterDlgTest, MissingDatabaseOrNameRaisesBeforeAnyDialog) {
   gui.Verify();
 }
 
+TEST_F(SQLParameterDlgTest, Screenshot) {
+  auto parameters = db_->QueryDefs()->Item(std::string_view("ByCity"))->Parameters();
+  parameters->Item(std::string_view("Min Amount"))->SetValue(Variant(Currency::FromInteger(250)));
+  recordset_.SetTableName("ByCity");
+  ScriptedGui gui;
+  TSQLParameterDlg dialog;
+  dialog.SetRecordset(recordset_);
+  List(dialog)->setCurrentRow(1);
+  EXPECT_TRUE(SaveScreenshot(dialog, "storedproc-parameters"));
+  gui.Verify();
+}
+
 }  // namespace
 }  // namespace qb::test
