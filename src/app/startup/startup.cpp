@@ -2,9 +2,11 @@
 #include "app/startup/startup.h"
 
 #include "app/startup/install_check.h"
+#include "app/storedproc/sql_parameter_dlg.h"
 #include "engine/dao_message_box.h"
 #include "framework/gui/application.h"
 #include "framework/gui/message_box.h"
+#include "recordset/sql_parameter_hook.h"
 
 namespace qb {
 
@@ -19,6 +21,8 @@ std::unique_ptr<QWidget> StartApplication(const std::function<bool()>& install_c
     return nullptr;
   }
   App().SetTitle("Quillbase");
+  // A stored procedure opened without all its parameter values asks for them.
+  SetEditSQLParametersHook([](TDAORecordset& recordset) { EditSQLParameters(recordset); });
   std::unique_ptr<QWidget> window = create_main_window();
   window->show();
   return window;

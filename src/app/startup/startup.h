@@ -13,7 +13,8 @@ extern const char* const kInstallationFailedMessage;
 // Runs the start sequence (a QApplication exists, the component classes are registered):
 //   1. INSTALL_CHECK; when it reports failure: an error box (OK) with
 //      kInstallationFailedMessage, App().Terminate(), and null is returned;
-//   2. the application title becomes "Quillbase";
+//   2. the application title becomes "Quillbase", and the SQL parameter dialog becomes the
+//      recordsets' parameter hook;
 //   3. CREATE_MAIN_WINDOW makes the main window, which is shown.
 // Returns the main window; the caller owns it and runs the event loop until it closes. Raises
 // what creating the window raises.

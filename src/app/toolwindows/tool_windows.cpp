@@ -1,6 +1,8 @@
-// app/toolwindows/tool_windows: the entries of the tool windows not built yet. Each tells the
-// test hook and opens nothing.
+// app/toolwindows/tool_windows: the entries of the tool windows. Each tells the test hook; the
+// entries of windows not built yet open nothing.
 #include "app/toolwindows/tool_windows.h"
+
+#include "app/storedproc/stored_proc_design_form.h"
 
 #include <utility>
 
@@ -30,7 +32,8 @@ void ShowDataViewer(TDAODataBase* database, const std::string& name) {
 void ShowSQLQueryForm(TDAODataBase* database) { Tell({"ShowSQLQueryForm", database, {}, nullptr}); }
 
 void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query) {
-  Tell({"ShowStoredProcDesigner", database, {}, std::move(query)});
+  Tell({"ShowStoredProcDesigner", database, {}, query});
+  OpenStoredProcDesigner(database, std::move(query));
 }
 
 }  // namespace qb

@@ -19,7 +19,7 @@ class TDAODataBase;
 void ShowDataViewer(TDAODataBase* database, const std::string& name);
 // Shows the single SQL query window for DATABASE.
 void ShowSQLQueryForm(TDAODataBase* database);
-// Shows QUERY of DATABASE in the single stored procedure designer.
+// Shows QUERY of DATABASE in the single stored procedure designer (app/storedproc).
 void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query);
 
 // One call of an entry above, as the test hook receives it.
