@@ -114,10 +114,9 @@ void TStoredProcDesignForm::BtnApplyClick() {
   query_->SetMaxRecords(spin_max_records_->value());
 }
 
-void TStoredProcDesignForm::BtnOkClick() {
-  BtnApplyClick();  // a refusal propagates: the window stays open
-  close();
-}
+// The designer is modeless: "&Ok" applies and the window stays, as after Apply; a refusal
+// reaches the error box with the text still there to be corrected.
+void TStoredProcDesignForm::BtnOkClick() { BtnApplyClick(); }
 
 void TStoredProcDesignForm::BtnCancelClick() { close(); }
 

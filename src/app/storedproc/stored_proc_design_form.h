@@ -51,8 +51,7 @@ class TStoredProcDesignForm : public QWidget {
   // editor's whole text as the query's SQL, then the spin value as its MaxRecords, and raises
   // what the engine raises (a syntax error keeps the old text and leaves MaxRecords alone).
   void BtnApplyClick();
-  // Applies; the window closes only when applying succeeded, so a refused statement stays on
-  // screen to be corrected.
+  // Applies; the modeless window stays open either way.
   void BtnOkClick();
   void BtnCancelClick();
   void BtnFontClick();

@@ -123,11 +123,12 @@ TEST_F(StoredProcDesignerTest, OkWithARefusedStatementShowsTheErrorAndStaysOpen)
   EXPECT_EQ(Memo(*designer)->toPlainText(), "SELEC * FROM People") << "the text stays to be corrected";
   EXPECT_EQ(Stored("AllPeople"), std::make_pair(std::string("SELECT * FROM People"), 0));
 
-  // Corrected, "&Ok" writes both and closes the window.
+  // Corrected, "&Ok" writes both; the modeless window stays, as after Apply.
   Memo(*designer)->setPlainText("SELECT Name FROM People");
   Click(*designer, "BtnOk");
   RunPostedEvents();
-  EXPECT_TRUE(designer.isNull());
+  ASSERT_FALSE(designer.isNull());
+  EXPECT_TRUE(designer->isVisible());
   EXPECT_EQ(Stored("AllPeople"), std::make_pair(std::string("SELECT Name FROM People"), 2));
   gui.Verify();
 }
