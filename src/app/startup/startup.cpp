@@ -3,6 +3,7 @@
 
 #include "app/startup/install_check.h"
 #include "engine/dao_message_box.h"
+#include "fields/dao_field_registration.h"
 #include "framework/gui/application.h"
 #include "framework/gui/message_box.h"
 
@@ -19,6 +20,7 @@ std::unique_ptr<QWidget> StartApplication(const std::function<bool()>& install_c
     return nullptr;
   }
   App().SetTitle("Quillbase");
+  RegisterDAOFieldClasses();
   std::unique_ptr<QWidget> window = create_main_window();
   window->show();
   return window;
