@@ -118,7 +118,7 @@ TDAOBlobStream::~TDAOBlobStream() {
 }
 
 void TDAOBlobStream::Truncate() {
-  if (engine_field_ == nullptr || recordset_ == nullptr) return;
+  if (engine_field_ == nullptr || recordset_ == nullptr || (type_ != kLongBinary && type_ != kMemo)) return;
   if (!CallEngine(recordset_, "TDAOBlobStream.Truncate", [&] { return engine_field_->DataUpdatable(); })) return;
   // The size of a record being inserted counts as 0, yet its pending value may hold what an
   // earlier stream wrote: that must go too, or the next write would append to it.
@@ -127,7 +127,6 @@ void TDAOBlobStream::Truncate() {
                       return engine_field_->FieldSize();
                     }) > 0);
   if (!has_value) return;
-  if (type_ != kLongBinary && type_ != kMemo) return;
   recordset_->EnsureEditMode();
   // A memo is emptied to Null too, not to a zero-length text: a table refuses those unless its
   // field allows them, and the record could then never be posted. The first write replaces
