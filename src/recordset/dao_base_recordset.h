@@ -275,6 +275,16 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   // Modified marks, indexed by engine field number - 1.
   std::vector<bool> modified_;
   TRecordBuffer set_key_buffer_ = nullptr;
+
+  // ----- blob streams (dao_recordset_blob.cpp; the stream class is installed by the fields
+  // layer, dao_field_hooks.h)
+ public:
+  // After a blob stream changed FIELD's engine value: the has-value byte follows the engine's
+  // value, and the data links are told that the field changed.
+  void BlobValueWritten(TField* field);
+
+ protected:
+  std::unique_ptr<TBlobStream> OpenBlobStream(TField* field, TBlobStreamMode mode) override;
 };
 
 }  // namespace qb

@@ -9,7 +9,7 @@
 #include "framework/data/field.h"
 #include "jet/recordset/recordset.h"
 #include "recordset/dao_base_recordset.h"
-#include "recordset/dao_fields.h"
+#include "recordset/dao_field_hooks.h"
 
 namespace qb {
 
@@ -63,11 +63,6 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
     if (std::tolower(x) != std::tolower(y)) return false;
   }
   return true;
-}
-
-template <class F>
-TField* Make(QObject* owner) {
-  return new F(owner);
 }
 
 }  // namespace
@@ -233,15 +228,20 @@ void TDAOBaseRecordset::WriteFieldValue(TField* field, const void* source) {
 
 TFieldFactory TDAOBaseRecordset::FieldClassFor(TFieldType type) const {
   switch (type) {
-    case ftCurrency: return &Make<TDAOCurrencyField>;
-    case ftDateTime: return &Make<TDAODateTimeField>;
+    case ftCurrency:
+    case ftDateTime:
     case ftBlob:
     case ftFmtMemo:
     case ftParadoxOle:
     case ftDBaseOle:
-    case ftTypedBinary: return &Make<TDAOBlobField>;
-    case ftMemo: return &Make<TDAOMemoField>;
-    case ftGraphic: return &Make<TDAOGraphicField>;
+    case ftTypedBinary:
+    case ftMemo:
+    case ftGraphic: {
+      // The fields layer's classes when it installed them.
+      const DAOFieldClassHook hook = InstalledDAOFieldClassHook();
+      const TFieldFactory make = hook != nullptr ? hook(type) : nullptr;
+      return make != nullptr ? make : TDataSet::FieldClassFor(type);
+    }
     case ftUnknown:
     case ftCursor:
     case ftWideString: return nullptr;

@@ -4,6 +4,7 @@
 #include "app/startup/install_check.h"
 #include "app/storedproc/sql_parameter_dlg.h"
 #include "engine/dao_message_box.h"
+#include "fields/dao_field_registration.h"
 #include "framework/gui/application.h"
 #include "framework/gui/message_box.h"
 #include "recordset/sql_parameter_hook.h"
@@ -23,6 +24,7 @@ std::unique_ptr<QWidget> StartApplication(const std::function<bool()>& install_c
   App().SetTitle("Quillbase");
   // A stored procedure opened without all its parameter values asks for them.
   SetEditSQLParametersHook([](TDAORecordset& recordset) { EditSQLParameters(recordset); });
+  RegisterDAOFieldClasses();
   std::unique_ptr<QWidget> window = create_main_window();
   window->show();
   return window;
