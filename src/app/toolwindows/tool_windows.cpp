@@ -1,5 +1,5 @@
 // app/toolwindows/tool_windows: the entries of the tool windows not built yet. Each tells the
-// test hook and opens nothing.
+// test hook and opens nothing. The SQL query window's entry lives with that window.
 #include "app/toolwindows/tool_windows.h"
 
 #include <utility>
@@ -13,24 +13,22 @@ ToolWindowCallHook& Hook() {
   return hook;
 }
 
-void Tell(ToolWindowCall call) {
+}  // namespace
+
+void TEST_TellToolWindowCall(const ToolWindowCall& call) {
   if (Hook()) Hook()(call);
 }
-
-}  // namespace
 
 ToolWindowCallHook TEST_SetToolWindowCallHook(ToolWindowCallHook hook) {
   return std::exchange(Hook(), std::move(hook));
 }
 
 void ShowDataViewer(TDAODataBase* database, const std::string& name) {
-  Tell({"ShowDataViewer", database, name, nullptr});
+  TEST_TellToolWindowCall({"ShowDataViewer", database, name, nullptr});
 }
 
-void ShowSQLQueryForm(TDAODataBase* database) { Tell({"ShowSQLQueryForm", database, {}, nullptr}); }
-
 void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query) {
-  Tell({"ShowStoredProcDesigner", database, {}, std::move(query)});
+  TEST_TellToolWindowCall({"ShowStoredProcDesigner", database, {}, std::move(query)});
 }
 
 }  // namespace qb
