@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QToolButton>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/progress/nim_progress_indicator.h"
@@ -23,6 +24,7 @@
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
 #include "framework/gui/message_box.h"
+#include "jet/dao/database.h"
 #include "jet/dao/statement_cancel.h"
 #include "recordset/dao_recordset.h"
 
@@ -191,13 +193,16 @@ void TDaoSQLQueryForm::OpenQuery() {
       if (!database_->Connected()) database_->Open();
       QElapsedTimer since_poll;
       since_poll.start();
-      jet::ScopedStatementCancel cancel(*database_->DatabaseObject(), [&] {
-        if (since_poll.elapsed() >= kCancelPollMs) {
-          window.ProcessMessages();
-          since_poll.restart();
-        }
-        return window.Cancelled();
-      });
+      std::optional<jet::ScopedStatementCancel> cancel;
+      if (const std::shared_ptr<jet::Database> engine_database = database_->DatabaseObject()) {
+        cancel.emplace(*engine_database, [&] {
+          if (since_poll.elapsed() >= kCancelPollMs) {
+            window.ProcessMessages();
+            since_poll.restart();
+          }
+          return window.Cancelled();
+        });
+      }
       sql_query_->Open();
     } catch (...) {
       failure = std::current_exception();
