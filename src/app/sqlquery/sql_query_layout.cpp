@@ -32,7 +32,8 @@ QToolButton* TDaoSQLQueryForm::AddToolButton(const char* name, const QString& te
   button->setAutoRaise(true);
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  connect(button, &QToolButton::clicked, this, [this, command] { App().CallGuarded([this, command] { (this->*command)(); }); });
+  connect(button, &QToolButton::clicked, this,
+          [this, command] { App().CallGuarded([this, command] { (this->*command)(); }); });
   return button;
 }
 
@@ -115,8 +116,10 @@ void TDaoSQLQueryForm::BuildControls() {
   btn_clear_ = AddToolButton("BtnClear", "Clear", "Empty the SQL Input Box", &TDaoSQLQueryForm::ClearClick);
   tools->addWidget(btn_clear_);
   tools->addSpacing(8);
-  tools->addWidget(AddToolButton("BtnPrint", "Print", "Print the Current Window Contents", &TDaoSQLQueryForm::PrintClick));
-  btn_export_ = AddToolButton("BtnExport", "Export", "Eport the queried Data to a File", &TDaoSQLQueryForm::ExportClick);
+  tools->addWidget(
+      AddToolButton("BtnPrint", "Print", "Print the Current Window Contents", &TDaoSQLQueryForm::PrintClick));
+  btn_export_ =
+      AddToolButton("BtnExport", "Export", "Eport the queried Data to a File", &TDaoSQLQueryForm::ExportClick);
   tools->addWidget(btn_export_);
   tools->addWidget(AddToolButton("BtnFont", "Font", "Change the Window Font", &TDaoSQLQueryForm::FontClick));
   tools->addWidget(AddToolButton("BtnDBView", "DB View", "Show the names of Tables and Fields in the Database",
