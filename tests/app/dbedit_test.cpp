@@ -313,7 +313,7 @@ TEST_F(DBEditTest, MenusDoubleClicksAndToolWindowCalls) {
   EXPECT_EQ(TableDesigner()->TableDef()->Name(), "Alpha");
   Trigger(*editor, "MenuTableDesign");
   EXPECT_EQ(TableDesigner()->TableDef()->Name(), "Alpha");
-  EXPECT_EQ(SingleToolWindowCount(), 1) << "one designer, reused";
+  EXPECT_EQ(SingleToolWindowCount(), 2) << "the SQL query window and one designer, reused";
 
   gui.ExpectInputBox("Delta");
   Trigger(*editor, "MenuTableRename");

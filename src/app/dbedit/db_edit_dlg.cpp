@@ -5,6 +5,7 @@
 #include "app/dbedit/db_edit_dlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -74,6 +75,12 @@ void ShowDBEditDlg(TDAODataBase* database) {
   TDBEditDlg dialog;
   dialog.SetDataBase(database);
   Gui().RunModal(dialog);
+}
+
+void RefreshOpenDatabaseEditors() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* editor = qobject_cast<TDBEditDlg*>(window); editor && editor->isVisible()) editor->RefreshLists();
+  }
 }
 
 TDBEditDlg::TDBEditDlg(QWidget* parent) : QDialog(parent) {
@@ -209,6 +216,15 @@ void TDBEditDlg::SetDataBase(TDAODataBase* database) {
   } else {
     setWindowTitle("Database: Undefined");
   }
+  FillContainerList();
+  FillTableList();
+  FillStoredProcList();
+  SetTableActionsEnabled();
+  SetStoredProcActionsEnabled();
+}
+
+void TDBEditDlg::RefreshLists() {
+  if (database_.isNull() || database_->GetWorkspaceType() == wtUseODBC) return;
   FillContainerList();
   FillTableList();
   FillStoredProcList();

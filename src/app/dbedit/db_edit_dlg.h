@@ -33,6 +33,10 @@ class QueryDefs;
 // database. Raises what the set-up raises (connecting the database).
 void ShowDBEditDlg(TDAODataBase* database);
 
+// Refreshes the lists of the database editor that is shown (RefreshLists), if any: the main
+// window's answer to a tool window's refresh request. Raises what reading the catalog raises.
+void RefreshOpenDatabaseEditors();
+
 class TDBEditDlg : public QDialog {
   Q_OBJECT
 
@@ -45,6 +49,11 @@ class TDBEditDlg : public QDialog {
   // Raises what connecting and reading the catalog raise.
   void SetDataBase(TDAODataBase* database);
   TDAODataBase* DataBase() const { return database_; }
+
+  // Fills the three lists again and sets the enabled states, as after the set-up: what the main
+  // window does when a tool window asks for a refresh. Nothing without a database or for an
+  // ODBC workspace. Raises what reading the catalog raises.
+  void RefreshLists();
 
   // List fills and displays, as the set-up and the list events run them.
   void FillContainerList();

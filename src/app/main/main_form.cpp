@@ -16,6 +16,7 @@
 #include "app/login/database_password.h"
 #include "app/login/nim_login_dialog.h"
 #include "app/settings/form_storage.h"
+#include "app/toolwindows/refresh_request.h"
 #include "app/widgets/nim_file_name_edit.h"
 #include "app/wsadmin/workspace_admin_dlg.h"
 #include "core/exception.h"
@@ -101,6 +102,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
   system_db_->OnChange = [this] { systemDBChange(); };
   systemDBChange();
+  // A tool window changed the database by hand: the open database editor lists it afresh.
+  connect(&RefreshRequests(), &DatabaseRefreshRequests::Requested, this,
+          [] { App().CallGuarded([] { RefreshOpenDatabaseEditors(); }); });
   storage_->RestoreProperties();  // a restored workgroup name runs systemDBChange
 
   adjustSize();

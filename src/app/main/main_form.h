@@ -13,6 +13,8 @@
 // Button1Click: engine active -> Disconnect (to waiting); inactive -> Connect (to connected or
 // half connected). Button5Click: deactivates the engine and closes the window (the end).
 // At start DAOEngine1 is streamed active, so the first press of Button1 only disconnects.
+// A tool window's refresh request (the database changed by hand) refreshes the lists of the
+// database editor when it is shown.
 #pragma once
 #include <QWidget>
 #include <string>

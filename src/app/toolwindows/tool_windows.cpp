@@ -1,5 +1,6 @@
 // app/toolwindows/tool_windows: the entries of the tool windows. Each tells the test hook; the
-// entries of windows not built yet open nothing.
+// entries of windows not built yet open nothing. The SQL query window's entry lives with that
+// window.
 #include "app/toolwindows/tool_windows.h"
 
 #include "app/storedproc/stored_proc_design_form.h"
@@ -15,24 +16,22 @@ ToolWindowCallHook& Hook() {
   return hook;
 }
 
-void Tell(ToolWindowCall call) {
+}  // namespace
+
+void TEST_TellToolWindowCall(const ToolWindowCall& call) {
   if (Hook()) Hook()(call);
 }
-
-}  // namespace
 
 ToolWindowCallHook TEST_SetToolWindowCallHook(ToolWindowCallHook hook) {
   return std::exchange(Hook(), std::move(hook));
 }
 
 void ShowDataViewer(TDAODataBase* database, const std::string& name) {
-  Tell({"ShowDataViewer", database, name, nullptr});
+  TEST_TellToolWindowCall({"ShowDataViewer", database, name, nullptr});
 }
 
-void ShowSQLQueryForm(TDAODataBase* database) { Tell({"ShowSQLQueryForm", database, {}, nullptr}); }
-
 void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query) {
-  Tell({"ShowStoredProcDesigner", database, {}, query});
+  TEST_TellToolWindowCall({"ShowStoredProcDesigner", database, {}, query});
   OpenStoredProcDesigner(database, std::move(query));
 }
 

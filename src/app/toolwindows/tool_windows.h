@@ -17,7 +17,7 @@ class TDAODataBase;
 
 // Shows the data of the table or stored procedure NAME of DATABASE in the single data viewer.
 void ShowDataViewer(TDAODataBase* database, const std::string& name);
-// Shows the single SQL query window for DATABASE.
+// Shows the single SQL query window for DATABASE (app/sqlquery/sql_query_form.cpp).
 void ShowSQLQueryForm(TDAODataBase* database);
 // Shows QUERY of DATABASE in the single stored procedure designer (app/storedproc).
 void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query);
@@ -33,5 +33,7 @@ using ToolWindowCallHook = std::function<void(const ToolWindowCall&)>;
 
 // Installs HOOK (empty: none), called at the start of every entry above; returns the previous.
 ToolWindowCallHook TEST_SetToolWindowCallHook(ToolWindowCallHook hook);
+// Hands CALL to the hook when one is installed; every entry calls it first.
+void TEST_TellToolWindowCall(const ToolWindowCall& call);
 
 }  // namespace qb

@@ -1,0 +1,25 @@
+// app/sqlquery/statement_kind: the classification and the error position.
+#include "app/sqlquery/statement_kind.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+#include "engine/text_scan.h"
+
+namespace qb {
+
+bool IsQueryStatement(const std::string& text) {
+  const std::string word = TrimChars(FirstWord(text, kStatementSeparators), kStatementSeparators);
+  return QString::fromStdString(word).toUpper() == "SELECT";
+}
+
+std::optional<TextPosition> ErrorPosition(const std::string& message) {
+  static const QRegularExpression pattern("\\bat line (\\d{1,9}), column (\\d{1,9})\\b");
+  const QRegularExpressionMatch match = pattern.match(QString::fromStdString(message));
+  if (!match.hasMatch()) return std::nullopt;
+  TextPosition position{match.captured(1).toInt(), match.captured(2).toInt()};
+  if (position.line < 1 || position.column < 1) return std::nullopt;
+  return position;
+}
+
+}  // namespace qb
