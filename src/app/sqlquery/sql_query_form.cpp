@@ -12,6 +12,8 @@
 #include <optional>
 #include <sstream>
 
+#include "app/architecture/db_architecture_form.h"
+#include "app/architecture/statement_editors.h"
 #include "app/progress/nim_progress_indicator.h"
 #include "app/sqlquery/statement_kind.h"
 #include "app/toolwindows/refresh_request.h"
@@ -80,6 +82,7 @@ TDaoSQLQueryForm::TDaoSQLQueryForm(QWidget* parent) : QWidget(parent) {
     RefreshEnabledStates();
   };
   connect(query_text_, &QPlainTextEdit::textChanged, this, [this] { RefreshEnabledStates(); });
+  RegisterStatementEditor(StatementEditorKind::kSQLQueryForm, query_text_);
   resize(500, 450);
   setMinimumSize(200, 200);
   RefreshStatusPanels();
@@ -296,10 +299,8 @@ void TDaoSQLQueryForm::DBViewClick() {
   RefreshEnabledStates();
 }
 
-void TDaoSQLQueryForm::ShowArchitecture() {
-  // The architecture window (tables, stored procedures and their fields, pasted into this
-  // window's statement) is opened here with ShowDBArchitecture(database_) once it is built.
-}
+// The architecture window pastes names into this window's statement.
+void TDaoSQLQueryForm::ShowArchitecture() { ShowDBArchitecture(database_.data()); }
 
 void TDaoSQLQueryForm::CloseClick() { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }
 
