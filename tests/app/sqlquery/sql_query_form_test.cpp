@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/architecture/db_architecture_form.h"
 #include "app/catalog_window_support.h"
 #include "app/dbedit/db_edit_dlg.h"
 #include "app/progress/progress_test_support.h"
@@ -438,6 +439,30 @@ TEST_F(SqlQueryFormTest, FontGoesToTheStatementAndTheGridAndPrintPrintsTheWindow
   gui.Verify();
   EXPECT_EQ(form.QueryText()->font().pointSize(), 15);
   EXPECT_EQ(form.SQLResultGrid()->font().pointSize(), 15);
+}
+
+// "DB View" opens the architecture window on this window's database, and a table's double-click
+// there lands at the statement's cursor.
+TEST_F(SqlQueryFormTest, DBViewOpensTheArchitectureWhichPastesIntoTheStatement) {
+  TDaoSQLQueryForm& form = Form();
+  Type(form, "SELECT * FROM ");
+  ScriptedGui gui;
+  Click(form, "BtnDBView");
+  TFormDBArchitecture* architecture = DBArchitecture();
+  ASSERT_NE(architecture, nullptr);
+  QListWidget* tables = Child<QListWidget>(*architecture, "ListBoxTables");
+  ASSERT_NE(tables, nullptr);
+  const QList<QListWidgetItem*> sales = tables->findItems("Sales", Qt::MatchExactly);
+  ASSERT_EQ(sales.size(), 1);
+  QApplication::setActiveWindow(architecture);
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(architecture, &activate);
+  const QPoint at = tables->visualItemRect(sales[0]).center();
+  QTest::mouseClick(tables->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(tables->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(form.QueryText()->toPlainText(), "SELECT * FROM Sales");
+  architecture->close();
+  gui.Verify();
 }
 
 }  // namespace
