@@ -12,7 +12,10 @@
 
 namespace qb {
 
-TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+TDBMemo::TDBMemo(QWidget* parent) : TDBMemo(parent, std::make_unique<TFieldDataLink>()) {}
+
+TDBMemo::TDBMemo(QWidget* parent, std::unique_ptr<TFieldDataLink> link)
+    : QPlainTextEdit(parent), link_holder_(std::move(link)), link_(*link_holder_) {
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { UpdateLook(); };
   link_.OnActiveChange = [this] { UpdateLook(); };

@@ -13,7 +13,10 @@
 
 namespace qb {
 
-TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
+TDBRichEdit::TDBRichEdit(QWidget* parent) : TDBRichEdit(parent, std::make_unique<TFieldDataLink>()) {}
+
+TDBRichEdit::TDBRichEdit(QWidget* parent, std::unique_ptr<TFieldDataLink> link)
+    : QTextEdit(parent), link_holder_(std::move(link)), link_(*link_holder_) {
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { UpdateLook(); };
   link_.OnActiveChange = [this] { UpdateLook(); };
