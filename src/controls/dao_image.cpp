@@ -62,6 +62,14 @@ void TDAOImage::dragMoveEvent(QDragMoveEvent* event) {
 void TDAOImage::dropEvent(QDropEvent* event) {
   const QString path = FirstDroppedFile(event->mimeData());
   if (path.isEmpty()) {
+    // Dropped text changes the value as typing does: the record is edited first, or the text
+    // would be shown but never written.
+    bool editing = false;
+    App().CallGuarded([&] { editing = DataLink().CanModify() && DataLink().Edit(); });
+    if (!editing) {
+      event->ignore();
+      return;
+    }
     TDBImage::dropEvent(event);
     return;
   }
