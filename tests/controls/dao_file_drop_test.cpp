@@ -121,11 +121,16 @@ TEST_F(FileDropTest, NothingIsDroppedWhereTheRecordCannotChange) {
     memo.SetDataField("City");
     Drop(memo.viewport(), c.url);
     EXPECT_EQ(memo.toPlainText(), "CityAl") << c.what;
+    TDAOImage image;
+    image.SetDataSource(&source_);
+    image.SetDataField("Photo");
+    EXPECT_EQ(Drop(&image, c.url), c.lock != lkReadOnly) << c.what;
+    EXPECT_TRUE(image.Picture().isNull()) << c.what;
     if (rs.State() != dsBrowse) rs.Cancel();
   }
   App().OnException = nullptr;
   // Only the missing file is an error worth telling.
-  ASSERT_EQ(errors.size(), 1u);
+  ASSERT_EQ(errors.size(), 2u);
   EXPECT_NE(errors[0].find("missing.txt"), std::string::npos);
 }
 
