@@ -51,7 +51,8 @@ void TDAOSearchStrEdit::TimerFired(WindowTimer& timer) {
 void TDAOSearchStrEdit::FindNearestEntry() {
   TDataSet* dataset = source_ ? source_->DataSet() : nullptr;
   auto* recordset = dynamic_cast<TDAOBaseRecordset*>(dataset);
-  if (!recordset) return;
+  // A closed recordset has nothing to position (and no fields to tell of).
+  if (!recordset || !recordset->Active()) return;
   std::string name = search_field_;
   if (name.empty()) {
     switch (recordset->RecordSetType()) {

@@ -31,7 +31,7 @@ class TDAOSearchStrEdit : public QLineEdit {
   void SetSearchTimer(WindowTimer* timer) { timer_ = timer; }
   static const char* About();
 
-  // Searches the text now (the timer's work). Raises 65228 when the search field is not a
+  // Searches the text now (the timer's work); nothing without an open recordset. Raises 65228 when the search field is not a
   // field of the recordset, and the conversion error for a text that is not a value of the
   // field's type; a value not found is told in an information box.
   virtual void FindNearestEntry();

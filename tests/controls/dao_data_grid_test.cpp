@@ -37,7 +37,7 @@ class DataGridTest : public DaoControlsTest {
     grid_->setFocus();
   }
   void TearDown() override {
-    grid_->SetDataSource(nullptr);
+    if (grid_) grid_->SetDataSource(nullptr);
     DaoControlsTest::TearDown();
   }
   QAction* Item(QMenu& menu, const char* caption) {
@@ -169,6 +169,29 @@ TEST_F(DataGridTest, DraggingTheScrollBoxMovesThroughTheWholeRecordset) {
   bar->setSliderPosition(5000);
   EXPECT_EQ(rs.FieldByName("Id")->AsInteger(), 1);
   bar->setSliderDown(false);
+}
+
+TEST_F(DataGridTest, RemovedComponentsAreForgotten) {
+  FillPeople(20);
+  TDAORecordset& rs = OpenPeople();
+  delete edit_;
+  edit_ = nullptr;
+  EXPECT_EQ(grid_->SearchStrEdit(), nullptr);
+  // Typing then goes to the grid's own handling: a read-only grid moves nowhere.
+  QTest::keyClicks(grid_, "mi");
+  EXPECT_EQ(Current(), "AlAlAlAlAl");
+  auto* menu = new QMenu;
+  grid_->SetSortMenu(menu);
+  delete menu;
+  EXPECT_EQ(grid_->SortMenu(), nullptr);
+  // A search edit over a closed recordset searches nothing.
+  TDAOSearchStrEdit edit;
+  edit.SetDataSource(&source_);
+  rs.Close();
+  edit.SetTextSilently("Mi");
+  EXPECT_FALSE(RaisedBy([&] { edit.FindNearestEntry(); }).Any());
+  delete grid_;
+  grid_ = nullptr;
 }
 
 TEST_F(DataGridTest, ScreenshotWithSearchEditAndSortMenu) {
