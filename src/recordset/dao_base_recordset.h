@@ -169,6 +169,11 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
 
   TRecordSetNotifyEvent OnCursorMove;
 
+  // The text the incremental search edit last searched for; emptied when a grid changes the
+  // sort order. Copied by Assign.
+  const std::string& SearchText() const { return search_text_; }
+  void SetSearchText(std::string text) { search_text_ = std::move(text); }
+
   static const PropertyTable& ClassProperties();
   const PropertyTable& Properties() const override { return ClassProperties(); }
 
@@ -275,6 +280,7 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   // Modified marks, indexed by engine field number - 1.
   std::vector<bool> modified_;
   TRecordBuffer set_key_buffer_ = nullptr;
+  std::string search_text_;
 
   // ----- blob streams (dao_recordset_blob.cpp; the stream class is installed by the fields
   // layer, dao_field_hooks.h)

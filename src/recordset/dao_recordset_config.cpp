@@ -264,6 +264,7 @@ void TDAOBaseRecordset::Assign(const TComponent* source) {
   SetOnlyIdxFieldVisible(other->only_idx_field_visible_);
   restrict_filter_ = other->restrict_filter_;
   auto_fill_up_ = other->auto_fill_up_;
+  search_text_ = other->search_text_;
   if (other->Active()) Open();
 }
 

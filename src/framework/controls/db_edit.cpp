@@ -12,7 +12,10 @@
 
 namespace qb {
 
-TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
+TDBEdit::TDBEdit(QWidget* parent) : TDBEdit(parent, std::make_unique<TFieldDataLink>()) {}
+
+TDBEdit::TDBEdit(QWidget* parent, std::unique_ptr<TFieldDataLink> link)
+    : QLineEdit(parent), link_holder_(std::move(link)), link_(*link_holder_) {
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { UpdateLook(); };
   link_.OnActiveChange = [this] { UpdateLook(); };

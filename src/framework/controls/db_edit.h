@@ -5,6 +5,7 @@
 // record; Escape drops the typed value, and a second Escape cancels the record's edit.
 #pragma once
 #include <QLineEdit>
+#include <memory>
 #include <string>
 
 #include "framework/controls/field_data_link.h"
@@ -34,6 +35,9 @@ class TDBEdit : public QLineEdit {
   TFieldDataLink& DataLink() { return link_; }
 
  protected:
+  // For a descendant that brings its own kind of field link; the link gets this control's
+  // handlers as usual.
+  TDBEdit(QWidget* parent, std::unique_ptr<TFieldDataLink> link);
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -46,7 +50,8 @@ class TDBEdit : public QLineEdit {
   // field cannot be changed (the key is dropped then).
   bool EditCanModify();
 
-  TFieldDataLink link_;
+  std::unique_ptr<TFieldDataLink> link_holder_;
+  TFieldDataLink& link_;
   bool focused_ = false;
 };
 

@@ -14,7 +14,10 @@
 
 namespace qb {
 
-TDBImage::TDBImage(QWidget* parent) : QFrame(parent) {
+TDBImage::TDBImage(QWidget* parent) : TDBImage(parent, std::make_unique<TFieldDataLink>()) {}
+
+TDBImage::TDBImage(QWidget* parent, std::unique_ptr<TFieldDataLink> link)
+    : QFrame(parent), link_holder_(std::move(link)), link_(*link_holder_) {
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(32, 32);

@@ -7,6 +7,7 @@
 #pragma once
 #include <QFrame>
 #include <QPixmap>
+#include <memory>
 #include <string>
 
 #include "framework/controls/field_data_link.h"
@@ -40,6 +41,9 @@ class TDBImage : public QFrame {
   TFieldDataLink& DataLink() { return link_; }
 
  protected:
+  // For a descendant that brings its own kind of field link; the link gets this control's
+  // handlers as usual.
+  TDBImage(QWidget* parent, std::unique_ptr<TFieldDataLink> link);
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -48,7 +52,8 @@ class TDBImage : public QFrame {
   void DataChange();
   void UpdateData();
 
-  TFieldDataLink link_;
+  std::unique_ptr<TFieldDataLink> link_holder_;
+  TFieldDataLink& link_;
   QPixmap picture_;
   bool null_ = true;     // the field has no value
   bool stretch_ = false;

@@ -12,7 +12,10 @@
 
 namespace qb {
 
-TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+TDBMemo::TDBMemo(QWidget* parent) : TDBMemo(parent, std::make_unique<TFieldDataLink>()) {}
+
+TDBMemo::TDBMemo(QWidget* parent, std::unique_ptr<TFieldDataLink> link)
+    : QPlainTextEdit(parent), link_holder_(std::move(link)), link_(*link_holder_) {
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { UpdateLook(); };
   link_.OnActiveChange = [this] { UpdateLook(); };
@@ -21,7 +24,11 @@ TDBMemo::TDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
   };
   link_.OnFocus = [this] { setFocus(); };
   connect(this, &QPlainTextEdit::textChanged, this, [this] {
-    if (!loading_) link_.Modified();
+    if (loading_) return;
+    // A change that bypassed the keys (the context menu's paste or delete, dropped text) edits
+    // the record as typing does; otherwise it would be shown but never written.
+    if (link_.DataSet() && !link_.Editing() && link_.CanModify()) App().CallGuarded([this] { link_.Edit(); });
+    link_.Modified();
   });
   UpdateLook();
 }

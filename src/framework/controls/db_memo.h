@@ -4,6 +4,7 @@
 // breaks the line). Leaving the control writes the text into the record.
 #pragma once
 #include <QPlainTextEdit>
+#include <memory>
 #include <string>
 
 #include "framework/controls/field_data_link.h"
@@ -29,6 +30,9 @@ class TDBMemo : public QPlainTextEdit {
   TFieldDataLink& DataLink() { return link_; }
 
  protected:
+  // For a descendant that brings its own kind of field link; the link gets this control's
+  // handlers as usual.
+  TDBMemo(QWidget* parent, std::unique_ptr<TFieldDataLink> link);
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
@@ -36,7 +40,8 @@ class TDBMemo : public QPlainTextEdit {
   void DataChange();
   void UpdateLook() { setReadOnly(!link_.CanModify()); }
 
-  TFieldDataLink link_;
+  std::unique_ptr<TFieldDataLink> link_holder_;
+  TFieldDataLink& link_;
   bool loading_ = false;  // the text is being set from the field
 };
 

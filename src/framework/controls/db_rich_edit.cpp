@@ -13,7 +13,10 @@
 
 namespace qb {
 
-TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
+TDBRichEdit::TDBRichEdit(QWidget* parent) : TDBRichEdit(parent, std::make_unique<TFieldDataLink>()) {}
+
+TDBRichEdit::TDBRichEdit(QWidget* parent, std::unique_ptr<TFieldDataLink> link)
+    : QTextEdit(parent), link_holder_(std::move(link)), link_(*link_holder_) {
   link_.OnDataChange = [this] { DataChange(); };
   link_.OnEditingChange = [this] { UpdateLook(); };
   link_.OnActiveChange = [this] { UpdateLook(); };
@@ -22,7 +25,11 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   };
   link_.OnFocus = [this] { setFocus(); };
   connect(this, &QTextEdit::textChanged, this, [this] {
-    if (!loading_) link_.Modified();
+    if (loading_) return;
+    // A change that bypassed the keys (the context menu's paste or delete, dropped text) edits
+    // the record as typing does; otherwise it would be shown but never written.
+    if (link_.DataSet() && !link_.Editing() && link_.CanModify()) App().CallGuarded([this] { link_.Edit(); });
+    link_.Modified();
   });
   UpdateLook();
 }

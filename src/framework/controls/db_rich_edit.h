@@ -5,6 +5,7 @@
 // breaks the line). Leaving the control writes the text into the record.
 #pragma once
 #include <QTextEdit>
+#include <memory>
 #include <string>
 
 #include "framework/controls/field_data_link.h"
@@ -30,6 +31,9 @@ class TDBRichEdit : public QTextEdit {
   TFieldDataLink& DataLink() { return link_; }
 
  protected:
+  // For a descendant that brings its own kind of field link; the link gets this control's
+  // handlers as usual.
+  TDBRichEdit(QWidget* parent, std::unique_ptr<TFieldDataLink> link);
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
@@ -37,7 +41,8 @@ class TDBRichEdit : public QTextEdit {
   void DataChange();
   void UpdateLook() { setReadOnly(!link_.CanModify()); }
 
-  TFieldDataLink link_;
+  std::unique_ptr<TFieldDataLink> link_holder_;
+  TFieldDataLink& link_;
   bool loading_ = false;  // the text is being set from the field
 };
 
