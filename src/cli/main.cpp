@@ -3,9 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
@@ -57,7 +62,29 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-int RunFamily(const GlobalOptions& options, const std::string& family, const std::vector<std::string>& rest) {
+#ifndef QUILL_WITH_DIAGRAM
+// "quill diagram" runs in quill-diagram, which is installed beside quill and is this program
+// with the diagram command: only drawing needs the GUI libraries, and loading them would cost
+// every other command start-up time and memory. WORDS are quill's own arguments, passed on whole.
+int RunDiagramProgram(const std::vector<std::string>& words) {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::string program = (self.parent_path() / "quill-diagram").string();
+  std::vector<std::string> args{program};
+  args.insert(args.end(), words.begin(), words.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::cout.flush();
+  std::fflush(stdout);
+  if (!error) ::execv(program.c_str(), argv.data());
+  const int reason = error ? error.value() : errno;
+  throw std::runtime_error("the diagram program " + program + " cannot be started: " + std::strerror(reason));
+}
+#endif
+
+int RunFamily(const GlobalOptions& options, const std::string& family, const std::vector<std::string>& rest,
+              [[maybe_unused]] const std::vector<std::string>& words) {
   if (family == "workgroup") return RunWorkgroupCommand(options, rest);
   if (family == "user") return RunUserCommand(options, rest);
   if (family == "group") return RunGroupCommand(options, rest);
@@ -70,7 +97,11 @@ int RunFamily(const GlobalOptions& options, const std::string& family, const std
   if (family == "export") return RunExportCommand(options, rest);
   if (family == "script") return RunScriptCommand(options, rest);
   if (family == "schema") return RunSchemaCommand(options, rest);
+#ifdef QUILL_WITH_DIAGRAM
   if (family == "diagram") return RunDiagramCommand(options, rest);
+#else
+  if (family == "diagram") return RunDiagramProgram(words);
+#endif
   if (family == "import") return RunImportCommand(options, rest);
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
@@ -108,7 +139,7 @@ int Run(const std::vector<std::string>& words) {
   const std::string& family = words[i];
   const std::vector<std::string> rest(words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
   try {
-    return RunFamily(options, family, rest);
+    return RunFamily(options, family, rest, words);
   } catch (const EOleException& e) {
     // The engine cannot know how quill takes a database password: say it here.
     const bool creating = family == "db" && !rest.empty() && rest[0] == "create";

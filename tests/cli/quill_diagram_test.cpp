@@ -106,5 +106,21 @@ TEST_F(QuillDiagramTest, RefusesWhatItCannotDraw) {
   EXPECT_THAT(Ok({"--help"}), HasSubstr("diagram FILE --out"));
 }
 
+// Only the diagram draws: every other command starts without loading a GUI library (their
+// cost in start-up time and memory is paid by quill-diagram alone).
+TEST_F(QuillDiagramTest, OtherCommandsLoadNoGuiLibrary) {
+  const std::string db = Demo();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, std::vector<std::string>{"sql", db, "SELECT Count(*) FROM Customers"}}) {
+    QuillRun run = Quill(args, {{"LD_DEBUG", "libs"}});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("libc.so"));  // the loader did report what it loaded
+    EXPECT_THAT(run.err, ::testing::Not(HasSubstr("libQt6"))) << args[0];
+  }
+  QuillRun drawn = Quill({"diagram", db, "--out", File("demo.svg")}, {{"LD_DEBUG", "libs"}});
+  EXPECT_EQ(drawn.status, 0) << drawn.err;
+  EXPECT_THAT(drawn.err, HasSubstr("libQt6Gui"));
+}
+
 }  // namespace
 }  // namespace qb::cli::test

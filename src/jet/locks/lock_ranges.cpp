@@ -83,6 +83,48 @@ void LockRanges::Release(off_t byte) {
   Unlock(fd_, byte);
 }
 
+LockTry LockRanges::TrySharedRange(off_t first, off_t count) {
+  if (fd_ < 0) return LockTry::kTaken;
+  bool any_here = false;
+  for (off_t byte = first; byte < first + count; ++byte) any_here = any_here || held_.count(byte) > 0;
+  if (!any_here) {
+    if (!TryLock(fd_, F_RDLCK, first, count)) return LockTry::kHeldElsewhere;
+    for (off_t byte = first; byte < first + count; ++byte) held_[byte].shared = 1;
+    return LockTry::kTaken;
+  }
+  // Some are counted here already: byte by byte, undoing what was taken on a refusal.
+  for (off_t byte = first; byte < first + count; ++byte) {
+    const LockTry taken = TryShared(byte);
+    if (taken != LockTry::kTaken) {
+      for (off_t undo = first; undo < byte; ++undo) Release(undo);
+      return taken;
+    }
+  }
+  return LockTry::kTaken;
+}
+
+void LockRanges::ReleaseRange(off_t first, off_t count) {
+  if (fd_ < 0) return;
+  bool all_last = true;  // every byte's last hold, so that all of them go
+  for (off_t byte = first; byte < first + count; ++byte) {
+    auto found = held_.find(byte);
+    all_last = all_last && found != held_.end() && (found->second.exclusive || found->second.shared == 1);
+  }
+  if (!all_last) {
+    for (off_t byte = first; byte < first + count; ++byte) Release(byte);
+    return;
+  }
+  for (off_t byte = first; byte < first + count; ++byte) held_.erase(byte);
+  Unlock(fd_, first, count);
+}
+
+bool LockRanges::AnyHeld(off_t first, off_t count) {
+  for (off_t byte = first; byte < first + count; ++byte) {
+    if (HeldHere(byte)) return true;
+  }
+  return fd_ >= 0 && OthersLock(fd_, F_WRLCK, first, count);
+}
+
 bool LockRanges::Held(off_t byte) { return HeldHere(byte) || HeldElsewhere(byte); }
 
 bool LockRanges::HeldElsewhere(off_t byte) {

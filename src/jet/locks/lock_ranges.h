@@ -42,12 +42,19 @@ class LockRanges {
   LockTry TryExclusive(off_t byte);
   // Drops one hold on BYTE taken by TryShared/TryExclusive.
   void Release(off_t byte);
+  // TryShared on each of the COUNT bytes from FIRST, all or none, in one lock call when this
+  // open holds none of them yet: kTaken, or the first refusal.
+  LockTry TrySharedRange(off_t first, off_t count);
+  // Release of each of the COUNT bytes from FIRST, in one unlock call when all of them go.
+  void ReleaseRange(off_t first, off_t count);
   // Is BYTE held at all: by a hold of this open (taken through this object) or by a lock of
   // another open? Meant for checks made under the Gate before a hold is taken.
   bool Held(off_t byte);
   // The two halves of Held: a hold of this open, a lock of another open.
   bool HeldHere(off_t byte) const { return fd_ >= 0 && held_.count(byte) > 0; }
   bool HeldElsewhere(off_t byte);
+  // Is any of the COUNT bytes from FIRST held, here or elsewhere (one question for all)?
+  bool AnyHeld(off_t first, off_t count);
 
   // The gate, held while alive: checks and locks made inside are one step for every open.
   class Gate {

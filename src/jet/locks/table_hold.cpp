@@ -25,6 +25,10 @@ off_t SlotOf(const std::string& table) {
   return kFirstTableByte + static_cast<off_t>(hash % kTableSlots) * 4;
 }
 
+[[noreturn]] void RaiseDesignChanging() {
+  RaiseJetError(err::kTableLocked, "The table could not be held: its design is being changed.");
+}
+
 [[noreturn]] void RaiseHeld(const std::string& table, const char* why) {
   RaiseJetError(err::kTableLocked, "The table '" + table + "' is in use by another recordset or user that " + why + ".");
 }
@@ -43,6 +47,8 @@ TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::
   for (const std::string& table : tables) {
     if (table.empty()) continue;
     const off_t slot = SlotOf(table);
+    // Most requests meet no deny hold: one question for both deny bytes spares the checks.
+    if (!request.deny_read && !request.deny_write && !ranges_->AnyHeld(slot + kDenyWriter, 2)) continue;
     if (ranges_->Held(slot + kDenyReader)) RaiseHeld(table, "does not let others open it");
     if (request.deny_read && ranges_->Held(slot + kReader)) RaiseHeld(table, "has it open, so it cannot be kept from others");
     if (request.writes && ranges_->Held(slot + kDenyWriter)) RaiseHeld(table, "does not let others change it");
@@ -53,8 +59,14 @@ TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::
     for (const std::string& table : tables) {
       if (table.empty()) continue;
       const off_t slot = SlotOf(table);
-      Take(slot + kReader);
-      if (request.writes) Take(slot + kWriter);
+      if (request.writes) {
+        // The every-hold and writer bytes are neighbours: one lock for both.
+        if (ranges_->TrySharedRange(slot + kReader, 2) != LockTry::kTaken) RaiseDesignChanging();
+        bytes_.push_back(slot + kReader);
+        bytes_.push_back(slot + kWriter);
+      } else {
+        Take(slot + kReader);
+      }
       if (request.deny_write) Take(slot + kDenyWriter);
       if (request.deny_read) Take(slot + kDenyReader);
     }
@@ -67,14 +79,19 @@ TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::
 void TableHold::Take(off_t byte) {
   // Only a change of the table's design takes these bytes exclusively (TableDesignHold), and
   // the gate kept the other checks true.
-  if (ranges_->TryShared(byte) != LockTry::kTaken) {
-    RaiseJetError(err::kTableLocked, "The table could not be held: its design is being changed.");
-  }
+  if (ranges_->TryShared(byte) != LockTry::kTaken) RaiseDesignChanging();
   bytes_.push_back(byte);
 }
 
 TableHold::~TableHold() {
-  for (off_t byte : bytes_) ranges_->Release(byte);
+  for (std::size_t i = 0; i < bytes_.size(); ++i) {
+    if (i + 1 < bytes_.size() && bytes_[i + 1] == bytes_[i] + 1) {
+      ranges_->ReleaseRange(bytes_[i], 2);  // taken together, most often let go together
+      ++i;
+    } else {
+      ranges_->Release(bytes_[i]);
+    }
+  }
 }
 
 TableDesignHold::TableDesignHold(std::shared_ptr<LockRanges> ranges, const std::string& table) {

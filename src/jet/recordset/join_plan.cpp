@@ -5,9 +5,11 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <list>
 #include <variant>
 
 #include "jet/base/errors.h"
+#include "jet/catalog/catalog_query_schema.h"
 #include "jet/recordset/prepared_sql.h"
 #include "jet/base/recordset_types.h"
 #include "jet/recordset/row_source.h"
@@ -196,17 +198,51 @@ int MarkAnchored(std::vector<JoinTable>& tree) {
   return anchor;
 }
 
+const sql::ParsedQuery* QueryOf(const sql::ParsedStatement& statement) {
+  const auto* query_statement = std::get_if<sql::ParsedQueryStatement>(&statement);
+  return query_statement ? std::get_if<sql::ParsedQuery>(&query_statement->body) : nullptr;
+}
+
+// The join a keyed select draws its rows from: FROM itself, or, where FROM is a saved query or
+// derived table (the select a layer over it), the FROM of the layer below, down to the join.
+// Saved queries read are parsed into PARSED, which must outlive the answer. Nullptr when a
+// layer is not one select over one source.
+const ParsedSource* JoinLayer(Connection& connection, const ParsedSource& from,
+                              std::list<sql::ParsedStatement>& parsed) {
+  CatalogQuerySchema schema(connection);
+  const ParsedSource* source = &from;
+  // The translator refuses deeper nesting and circles, so the depth is never reached.
+  for (int depth = 0; depth < 64; ++depth) {
+    const sql::ParsedQuery* layer = nullptr;
+    if (source->kind == ParsedSource::Kind::kSubquery) {
+      layer = source->subquery.get();
+    } else if (source->kind == ParsedSource::Kind::kTable) {
+      std::optional<sql::SchemaObject> object = schema.Find(source->name);
+      if (!object || object->kind != sql::SchemaObject::Kind::kQuery) return source;
+      parsed.push_back(sql::ParseStatement(object->sql));
+      layer = QueryOf(parsed.back());
+    } else {
+      return source;
+    }
+    if (!layer || layer->parts.size() != 1 || layer->parts[0].from.size() != 1) return nullptr;
+    source = layer->parts[0].from[0].get();
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::shared_ptr<const JoinPlan> PlanJoin(Connection& connection, const std::string& text,
                                          const std::vector<sql::SourceKey>& sources,
                                          std::vector<RecordsetColumn>& columns, bool consistent) {
   sql::ParsedStatement statement = sql::ParseStatement(text);
-  const auto* query_statement = std::get_if<sql::ParsedQueryStatement>(&statement);
-  const auto* query = query_statement ? std::get_if<sql::ParsedQuery>(&query_statement->body) : nullptr;
+  const sql::ParsedQuery* query = QueryOf(statement);
   if (!query || query->parts.size() != 1 || query->parts[0].from.size() != 1) return nullptr;
+  std::list<sql::ParsedStatement> layers;
+  const ParsedSource* join = JoinLayer(connection, *query->parts[0].from[0], layers);
+  if (!join) return nullptr;
   JoinReader reader(connection, sources);
-  if (!reader.Read(*query->parts[0].from[0], false) || reader.nodes.size() != sources.size()) return nullptr;
+  if (!reader.Read(*join, false) || reader.nodes.size() != sources.size()) return nullptr;
   // A tree: one link fewer than tables, all reached from the root.
   if (reader.links.size() + 1 != reader.nodes.size()) return nullptr;
   auto plan = std::make_shared<JoinPlan>();

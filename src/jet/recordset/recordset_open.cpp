@@ -133,8 +133,10 @@ bool DescribeJoin(RecordsetState& s, const std::string& text, const sql::Transla
   return true;
 }
 
-// The translated statement TEXT with PARAMETERS as this kind of recordset reads it.
-void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector<Variant>& parameters) {
+// TEXT translated as this kind of recordset reads it: a query that returns records, with a
+// value for each of its parameters (a crosstab's column headings read with them).
+sql::TranslatedQuery TranslateForRecordset(RecordsetState& s, const std::string& text,
+                                           const std::vector<Variant>& parameters) {
   Connection& connection = s.Open();
   CatalogQuerySchema schema(connection);
   sql::QueryTranslateOptions translate;
@@ -160,6 +162,41 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     while (pivots.Step()) values.push_back(pivots.ColumnValue(0, 0));
     query = sql::TranslateCrosstab(text, schema, values, translate);
   }
+  return query;
+}
+
+// Rows of one table (directly or through saved queries), every field a plain field of it or
+// an expression: the dynaset is keyed by that table's rowids and updatable, but for the
+// expressions, which are read again by key through the statement's own reading. False (the
+// columns may be half described) when the rows are not of that kind.
+bool DescribeOneTable(RecordsetState& s, const sql::TranslatedQuery& query) {
+  if (query.row_key_table.empty()) return false;
+  const std::optional<TableModel> base = LoadTableModel(s.Open(), query.row_key_table);
+  if (!base) return false;
+  bool computed = false;
+  for (RecordsetColumn& column : s.plan.columns) {
+    if (column.source_table.empty()) {
+      column.computed = true;
+      computed = true;
+      continue;
+    }
+    const FieldModel* field = SameName(column.source_table, base->name) ? base->FindField(column.source_field) : nullptr;
+    if (!field) return false;
+    RecordsetColumn described = ColumnOfField(*base, *field);
+    described.name = column.name;
+    column = described;
+  }
+  if (computed && query.row_fetch_sql.empty()) return false;
+  s.table = *base;
+  s.plan.base_table = base->name;
+  s.plan.select_sql = query.sql;
+  if (computed) s.plan.fetch_sql = query.row_fetch_sql;
+  return true;
+}
+
+// The translated statement TEXT with PARAMETERS as this kind of recordset reads it.
+void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector<Variant>& parameters) {
+  const sql::TranslatedQuery query = TranslateForRecordset(s, text, parameters);
   s.plan.parameters = parameters;
   s.plan.tables_read = query.tables_read;
   s.plan.columns.clear();
@@ -172,38 +209,7 @@ void DescribeQuery(RecordsetState& s, const std::string& text, const std::vector
     column.source_field = translated.source_field;
     s.plan.columns.push_back(column);
   }
-  // Rows of one table (directly or through saved queries), every field a plain field of it or
-  // an expression: the dynaset is keyed by that table's rowids and updatable, but for the
-  // expressions, which are read again by key through the statement's own reading.
-  bool plain = !query.row_key_table.empty();
-  bool computed = false;
-  std::optional<TableModel> base;
-  if (plain) base = LoadTableModel(connection, query.row_key_table);
-  for (RecordsetColumn& column : s.plan.columns) {
-    if (plain && base && column.source_table.empty()) {
-      column.computed = true;
-      computed = true;
-      continue;
-    }
-    const FieldModel* field = (plain && base && SameName(column.source_table, base->name))
-                                  ? base->FindField(column.source_field)
-                                  : nullptr;
-    if (!field) {
-      plain = false;
-      break;
-    }
-    RecordsetColumn described = ColumnOfField(*base, *field);
-    described.name = column.name;
-    column = described;
-  }
-  if (plain && computed && query.row_fetch_sql.empty()) plain = false;
-  if (plain) {
-    s.table = *base;
-    s.plan.base_table = base->name;
-    s.plan.select_sql = query.sql;
-    if (computed) s.plan.fetch_sql = query.row_fetch_sql;
-    return;
-  }
+  if (DescribeOneTable(s, query)) return;
   for (std::size_t i = 0; i < s.plan.columns.size(); ++i) {
     RecordsetColumn& column = s.plan.columns[i];
     column.computed = column.source_table.empty();

@@ -5,10 +5,10 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <limits>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "com/ole_exception.h"
 #include "jet/base/errors.h"
 #include "jet/sqlite/connection.h"
 
@@ -30,21 +30,16 @@ std::string Quote(const std::string& name) {
   return quoted + "\"";
 }
 
-// A raw statement that is finalized when it goes out of scope; failures are return codes.
-class RawStatement {
- public:
-  RawStatement(sqlite3* db, const std::string& sql) { rc_ = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr); }
-  ~RawStatement() { sqlite3_finalize(statement_); }
-  RawStatement(const RawStatement&) = delete;
-  RawStatement& operator=(const RawStatement&) = delete;
-  bool Ok() const { return rc_ == SQLITE_OK; }
-  int PrepareCode() const { return rc_; }
-  sqlite3_stmt* Get() const { return statement_; }
-
- private:
-  sqlite3_stmt* statement_ = nullptr;
-  int rc_ = SQLITE_OK;
-};
+// Compiles SQL on CONNECTION into *STATEMENT; false when SQLite refuses it (a salvage goes on
+// without what it cannot read).
+bool TryPrepare(Connection& connection, const std::string& sql, Statement* statement) {
+  try {
+    *statement = connection.Prepare(sql);
+    return true;
+  } catch (const EOleException&) {
+    return false;
+  }
+}
 
 std::vector<SchemaObject> ReadSchema(Connection& source) {
   std::vector<SchemaObject> objects;
@@ -66,22 +61,27 @@ class TableCopier {
   // end, or the code of the read that failed (rows before it are copied). *LAST holds the
   // rowid of the last row read, *ANY whether one was.
   int CopyFrom(std::int64_t from, std::int64_t* last, bool* any, std::int64_t* copied) {
-    RawStatement read(source_.Handle(),
-                      "SELECT rowid, * FROM " + Quote(table_) + " NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid");
-    if (!read.Ok()) return read.PrepareCode();
-    sqlite3_bind_int64(read.Get(), 1, from);
+    const std::string sql = "SELECT rowid, * FROM " + Quote(table_) + " NOT INDEXED WHERE rowid >= ?1 ORDER BY rowid";
+    Statement read;
+    if (!salvage_) {
+      read = source_.Prepare(sql);
+    } else if (!TryPrepare(source_, sql, &read)) {
+      return SQLITE_CORRUPT;
+    }
+    read.Bind(1, from);
     *any = false;
+    // Stepped through the handle: a salvage needs the failure's code, not its raised error.
     for (;;) {
-      int rc = sqlite3_step(read.Get());
+      int rc = sqlite3_step(read.Handle());
       if (rc != SQLITE_ROW) return rc;
-      const int columns = sqlite3_column_count(read.Get());
-      if (!insert_) Prepare(read.Get(), columns);
+      const int columns = sqlite3_column_count(read.Handle());
+      if (!insert_.IsPrepared()) Prepare(read.Handle(), columns);
       for (int i = first_; i < columns; ++i) {
-        sqlite3_bind_value(insert_->Get(), i - first_ + 1, sqlite3_column_value(read.Get(), i));
+        sqlite3_bind_value(insert_.Handle(), i - first_ + 1, sqlite3_column_value(read.Handle(), i));
       }
-      int written = sqlite3_step(insert_->Get());
-      sqlite3_reset(insert_->Get());
-      *last = sqlite3_column_int64(read.Get(), 0);
+      int written = sqlite3_step(insert_.Handle());
+      insert_.Reset();
+      *last = read.ColumnInt(0);
       *any = true;
       if (written == SQLITE_DONE) {
         ++*copied;
@@ -95,13 +95,15 @@ class TableCopier {
   // The row is read whole from the table itself: an index holding its rowid (every primary key
   // index does) would answer without touching the damaged pages, so the search would never end.
   bool ProbeAfter(std::int64_t after, std::int64_t* next, bool* found) {
-    RawStatement probe(source_.Handle(), "SELECT rowid, * FROM " + Quote(table_) +
-                                             " NOT INDEXED WHERE rowid > ?1 ORDER BY rowid LIMIT 1");
-    if (!probe.Ok()) return false;
-    sqlite3_bind_int64(probe.Get(), 1, after);
-    int rc = sqlite3_step(probe.Get());
+    Statement probe;
+    if (!TryPrepare(source_, "SELECT rowid, * FROM " + Quote(table_) + " NOT INDEXED WHERE rowid > ?1 ORDER BY rowid LIMIT 1",
+                    &probe)) {
+      return false;
+    }
+    probe.Bind(1, after);
+    int rc = sqlite3_step(probe.Handle());
     if (rc == SQLITE_ROW) {
-      *next = sqlite3_column_int64(probe.Get(), 0);
+      *next = probe.ColumnInt(0);
       *found = true;
       return true;
     }
@@ -124,9 +126,7 @@ class TableCopier {
       marks += "?" + std::to_string(i - first_ + 1);
     }
     std::string verb = keep_existing_ ? "INSERT OR IGNORE" : "INSERT";
-    insert_ = std::make_unique<RawStatement>(destination_.Handle(), verb + " INTO " + Quote(table_) + " (" + names +
-                                                                        ") VALUES (" + marks + ")");
-    if (!insert_->Ok()) destination_.Raise(insert_->PrepareCode());
+    insert_ = destination_.Prepare(verb + " INTO " + Quote(table_) + " (" + names + ") VALUES (" + marks + ")");
   }
 
   Connection& source_;
@@ -134,7 +134,7 @@ class TableCopier {
   const std::string table_;
   const bool keep_existing_;
   const bool salvage_;
-  std::unique_ptr<RawStatement> insert_;
+  Statement insert_;  // prepared at the first row
   int first_ = 0;  // the first column read that is written
 };
 

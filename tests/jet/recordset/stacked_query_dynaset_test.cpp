@@ -1,6 +1,6 @@
-// Dynasets over saved queries stacked on each other: rows that are still one table's stay keyed
-// by it and updatable through every layer; a layer that is not updatable makes the stack
-// read-only.
+// Dynasets over saved queries stacked on each other: rows that are still one table's (or an
+// updatable join's) stay keyed by them and updatable through every layer; a layer that is not
+// updatable makes the stack read-only.
 #include <gtest/gtest.h>
 
 #include "jet/dao/querydef.h"
@@ -83,6 +83,57 @@ TEST_F(StackedQueryDynasetTest, ALayerThatIsNotUpdatableMakesTheStackReadOnly) {
   }
   // Still read as before.
   EXPECT_EQ(Walk(*Open("SELECT * FROM Eldest", kOpenDynaset), "Age"), "40,30,30");
+}
+
+class StackedJoinDynasetTest : public RecordsetTest {
+ protected:
+  void SetUp() override {
+    RecordsetTest::SetUp();
+    db_->Execute("CREATE TABLE Pets (PetId COUNTER CONSTRAINT PetKey PRIMARY KEY, Owner LONG, Pet TEXT(20))");
+    Exec("INSERT INTO Pets (Owner, Pet) VALUES (2, 'Rex'), (3, 'Tom'), (2, 'Kit')");
+    db_->CreateQueryDef("Owned", "SELECT Pets.PetId, Pets.Pet, People.Name, People.City "
+                                 "FROM Pets INNER JOIN People ON Pets.Owner = People.Id");
+  }
+};
+
+TEST_F(StackedJoinDynasetTest, EditsThroughLayersOverAJoinReachBothTables) {
+  db_->CreateQueryDef("OwnedInOslo", "SELECT * FROM Owned WHERE City = 'Oslo'");
+  for (const char* source : {"SELECT * FROM Owned ORDER BY PetId", "SELECT Pet, Name FROM OwnedInOslo ORDER BY Pet",
+                             "SELECT * FROM (SELECT * FROM Owned) AS O WHERE Pet = 'Tom'"}) {
+    SCOPED_TRACE(source);
+    auto rs = Open(source, kOpenDynaset);
+    EXPECT_TRUE(rs->Updatable());
+    EXPECT_TRUE(rs->Fields()->Item("Pet")->DataUpdatable());
+    EXPECT_TRUE(rs->Fields()->Item("Name")->DataUpdatable());
+  }
+  auto rs = Open("SELECT Pet, Name, City FROM OwnedInOslo WHERE Pet Like 'K*'", kOpenDynaset);
+  EXPECT_EQ(Walk(*rs, "Pet"), "Kit");
+  rs->MoveFirst();
+  rs->Edit();
+  Set(*rs, "Pet", Variant("Kat"));
+  Set(*rs, "City", Variant("Lund"));
+  rs->Update();
+  EXPECT_EQ(Text(*rs, "Pet") + " " + Text(*rs, "City"), "Kat Lund");
+  rs->Close();
+
+  db_->Close();
+  db_ = workspace_->OpenDatabase(path_);
+  EXPECT_EQ(Select("SELECT Pet, Owner FROM Pets ORDER BY PetId"), "Rex|2\nTom|3\nKat|2\n");
+  EXPECT_EQ(Select("SELECT Name, City FROM People WHERE Id = 2"), "alice|Lund\n");
+}
+
+TEST_F(StackedJoinDynasetTest, ALayerOverAJoinThatIsNotUpdatableMakesTheStackReadOnly) {
+  db_->CreateQueryDef("PetsPerCity", "SELECT City, Count(*) AS N FROM Owned GROUP BY City");
+  db_->CreateQueryDef("OwnerNames", "SELECT DISTINCT Name FROM Owned");
+  db_->CreateQueryDef("AllNames", "SELECT Pet FROM Owned UNION SELECT Name FROM Owned");
+  for (const char* sql : {"SELECT * FROM PetsPerCity", "SELECT * FROM OwnerNames", "SELECT * FROM AllNames",
+                          "SELECT DISTINCT Pet FROM Owned", "SELECT City, Count(*) AS N FROM Owned GROUP BY City"}) {
+    SCOPED_TRACE(sql);
+    auto rs = Open(sql, kOpenDynaset);
+    EXPECT_FALSE(rs->Updatable());
+    EXPECT_FALSE(rs->Fields()->Item(0)->DataUpdatable());
+    EXPECT_EQ(ErrorOf([&] { rs->Edit(); }).number, err::kReadOnly);
+  }
 }
 
 }  // namespace

@@ -81,36 +81,12 @@ std::string Stored(const ParsedExpr& value, const TranslatedExpr& translated, in
 
 }  // namespace
 
-TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
-  TranslatedQuery out;
-  out.kind = QueryKind::kAppend;
-  SchemaObject table = FindTable(ctx, insert.table, insert.pos);
-  out.target_table = table.name;
-  std::vector<std::string> columns = insert.columns;
-  std::optional<SelectSql> select;
-  std::vector<TranslatedExpr> values;
-  std::size_t value_count = 0;
-  if (insert.select) {
-    select = TranslateSelectTree(ctx, *insert.select, nullptr);
-    if (columns.empty()) {  // mapped by name
-      for (const TranslatedColumn& column : select->columns) columns.push_back(column.name);
-    }
-    value_count = select->columns.size();
-  } else {
-    if (columns.empty()) {
-      for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
-    }
-    Scope scope;
-    ScopeResolver resolver(ctx, scope, false, err::kAggregateNotAllowed);
-    for (const ParsedExprPtr& value : insert.values) values.push_back(resolver.Value(*value));
-    value_count = insert.values.size();
-  }
-  if (value_count != columns.size()) {
-    RaiseSqlError(err::kValueCountDiffers,
-                  "The INSERT INTO statement gives " + std::to_string(value_count) +
-                      " values for " + std::to_string(columns.size()) + " destination fields.");
-  }
-  std::string list;
+namespace {
+
+// The destination fields of an INSERT, each a field of TABLE named once; *LIST gets their
+// SQLite names.
+std::vector<StoreTarget> InsertTargets(const SchemaObject& table, const std::vector<std::string>& columns,
+                                       std::string* list) {
   std::vector<StoreTarget> targets;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const SchemaColumn* column = FindSchemaColumn(table, columns[i]);
@@ -124,22 +100,69 @@ TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
         RaiseSqlError(err::kDuplicateDestination, "Duplicate output destination '" + columns[i] + "'.");
       }
     }
-    if (!list.empty()) list += ", ";
-    list += QuoteSqliteName(column->name);
+    if (!list->empty()) *list += ", ";
+    *list += QuoteSqliteName(column->name);
     targets.push_back({column->dao_type, column->name});
   }
+  return targets;
+}
+
+void CheckValueCount(std::size_t value_count, std::size_t column_count) {
+  if (value_count == column_count) return;
+  RaiseSqlError(err::kValueCountDiffers, "The INSERT INTO statement gives " + std::to_string(value_count) +
+                                             " values for " + std::to_string(column_count) + " destination fields.");
+}
+
+// INSERT ... VALUES: one row; without a field list the values fill the table's fields in order.
+void TranslateInsertValues(QueryContext& ctx, const ParsedInsert& insert, const SchemaObject& table,
+                           TranslatedQuery& out) {
+  std::vector<std::string> columns = insert.columns;
+  if (columns.empty()) {
+    for (const SchemaColumn& column : table.columns) columns.push_back(column.name);
+  }
+  Scope scope;
+  ScopeResolver resolver(ctx, scope, false, err::kAggregateNotAllowed);
+  std::vector<TranslatedExpr> values;
+  for (const ParsedExprPtr& value : insert.values) values.push_back(resolver.Value(*value));
+  CheckValueCount(values.size(), columns.size());
+  std::string list;
+  const std::vector<StoreTarget> targets = InsertTargets(table, columns, &list);
+  std::string sql = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    sql += i ? ", " : " VALUES (";
+    sql += Stored(*insert.values[i], values[i], targets[i].dao_type, targets[i].name);
+  }
+  out.sql = sql + ")";
+  out.single_row = true;
+}
+
+// INSERT ... SELECT: without a field list the selected columns go to the fields of their names.
+void TranslateInsertSelect(QueryContext& ctx, const ParsedInsert& insert, const SchemaObject& table,
+                           TranslatedQuery& out) {
+  const SelectSql select = TranslateSelectTree(ctx, *insert.select, nullptr);
+  std::vector<std::string> columns = insert.columns;
+  if (columns.empty()) {
+    for (const TranslatedColumn& column : select.columns) columns.push_back(column.name);
+  }
+  CheckValueCount(select.columns.size(), columns.size());
+  std::string list;
+  const std::vector<StoreTarget> targets = InsertTargets(table, columns, &list);
   const std::string head = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
-  if (select) {
-    out.sql = head + " " + StoredSelectSql(*select, targets);
-    SetInsertSelectRowForms(ctx, *insert.select, head, targets, out);
+  out.sql = head + " " + StoredSelectSql(select, targets);
+  SetInsertSelectRowForms(ctx, *insert.select, head, targets, out);
+}
+
+}  // namespace
+
+TranslatedQuery TranslateInsert(QueryContext& ctx, const ParsedInsert& insert) {
+  TranslatedQuery out;
+  out.kind = QueryKind::kAppend;
+  const SchemaObject table = FindTable(ctx, insert.table, insert.pos);
+  out.target_table = table.name;
+  if (insert.select) {
+    TranslateInsertSelect(ctx, insert, table, out);
   } else {
-    std::string sql;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      sql += i ? ", " : " VALUES (";
-      sql += Stored(*insert.values[i], values[i], targets[i].dao_type, targets[i].name);
-    }
-    out.sql = head + sql + ")";
-    out.single_row = true;
+    TranslateInsertValues(ctx, insert, table, out);
   }
   return out;
 }

@@ -38,6 +38,9 @@ struct BoundSource {
   // its keyed reading (SelectSql::row_fetch_sql) as a subquery, with KEY_TABLE that table.
   std::string fetch_from;
   std::string key_table;
+  // For a saved query or derived table over a join keyed by its tables' rowids (asked for
+  // with_row_key): those tables, in the order of its hidden key columns (source_keys.h).
+  std::vector<SourceKey> source_keys;
 
   // The SQLite text of the table's rowid. REQUIRES: TABLE is set.
   std::string RowidSql() const { return sql_name + (nested ? ".qb_rowid" : ".rowid"); }
@@ -71,6 +74,9 @@ struct BlockSql {
   // A plain block over a join of stored tables: each one's rowid as SQL, and the table
   // (source_keys.h). Empty otherwise.
   std::vector<std::pair<std::string, SourceKey>> source_keys;
+  // The keys are those of a join layer below (a saved query or derived table): the block's
+  // expressions name that layer, not the tables, so they cannot be read again by key.
+  bool keys_through_layer = false;
   std::vector<std::string> item_sql;  // each column's SQL, in select-list order
 };
 

@@ -24,7 +24,7 @@ void SetInsertSelectRowForms(QueryContext& ctx, const ParsedQuery& query, const 
   const ParsedSelect& select = query.parts.front();
   Scope scope;
   BlockSql block = TranslateBlock(ctx, select, scope);
-  if (block.distinct) return;
+  if (block.distinct || block.keys_through_layer) return;  // a layer's keys are no rowids of its FROM
   // The rowid of each source as SQL: one table, or every table of a join.
   std::vector<std::string> keys;
   if (!block.row_key_sql.empty()) {

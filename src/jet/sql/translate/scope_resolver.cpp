@@ -336,6 +336,7 @@ BoundSource SourceFromSelect(const SelectSql& sql, std::string name, std::string
     bound.key_table = sql.row_key_table;
     bound.fetch_from = "(" + sql.row_fetch_sql + ") AS " + bound.sql_name;
   }
+  bound.source_keys = sql.source_keys;
   return bound;
 }
 

@@ -345,6 +345,76 @@ std::string ApplyTop(QueryContext& ctx, const ParsedSelect& select, const BlockS
 
 }  // namespace
 
+namespace {
+
+// Puts the row key (or the sources' keys) in front of the block's columns when the caller asked
+// for rows it can write back: only a single block without TOP has rows of its own.
+void AddRowKeys(const ParsedQuery& query, const ParsedSelect& part, BlockSql& block, SelectSql& result) {
+  if (query.parts.size() != 1 || part.top) return;
+  if (!block.row_key_sql.empty()) {
+    block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
+    result.row_key_table = block.row_key_table;
+    result.row_fetch_sql = "SELECT " + block.select_list + " FROM " + block.fetch_from;
+  } else if (!block.source_keys.empty()) {
+    PrependSourceKeys(block, result);
+  }
+}
+
+// The SQL of a later part of a union (SQL its own block's), with its columns converted where the
+// first part stores them otherwise: a column is Currency (ten-thousandths) in every part or in
+// none, and the first part decides.
+std::string LaterUnionPart(const SelectSql& result, const BlockSql& block, std::string sql) {
+  std::string converted;
+  bool converts = false;
+  for (std::size_t c = 0; c < block.columns.size(); ++c) {
+    TranslatedExpr value;
+    value.sql = "jet_part." + QuoteSqliteName(block.columns[c].name);
+    value.type = block.kinds[c];
+    const bool currency = result.kinds[c] == SqlValueType::kCurrency;
+    const bool differs = currency ? value.type == SqlValueType::kNumber : value.type == SqlValueType::kCurrency;
+    const std::string stored =
+        differs ? StoredValueSql(nullptr, value, currency ? dao_type::kCurrency : dao_type::kDouble,
+                                 block.columns[c].name) : value.sql;
+    converts = converts || stored != value.sql;
+    converted += (c ? ", " : "") + stored + " AS " + QuoteSqliteName(block.columns[c].name);
+  }
+  if (converts) sql = "SELECT " + converted + " FROM (" + sql + ") AS jet_part";
+  return sql;
+}
+
+// The index of the first part's column that a union's trailing ORDER BY item names (by name or
+// by number); raises when it names none.
+std::size_t UnionOrderColumn(const SelectSql& result, const ParsedOrderItem& item) {
+  if (item.expr->kind == ParsedExprKind::kName) {
+    const auto& name = static_cast<const ParsedName&>(*item.expr);
+    for (std::size_t c = 0; c < result.columns.size(); ++c) {
+      if (SameName(result.columns[c].name, name.parts.back())) return c;
+    }
+  } else if (item.expr->kind == ParsedExprKind::kLiteral &&
+             static_cast<const ParsedLiteral&>(*item.expr).type == ParsedLiteral::Type::kInteger) {
+    auto n = static_cast<const ParsedLiteral&>(*item.expr).integer;
+    if (n >= 1 && n <= static_cast<std::int64_t>(result.columns.size())) return static_cast<std::size_t>(n - 1);
+  }
+  RaiseSyntaxError(err::kSyntaxInUnion, "union query", item.expr->pos,
+                   "ORDER BY of a union must name a column of its first SELECT");
+}
+
+// The union's trailing ORDER BY, by column numbers of the result.
+void ApplyUnionOrder(QueryContext& ctx, const ParsedQuery& query, SelectSql& result) {
+  result.wrapped_needed = false;
+  std::string order;
+  for (const ParsedOrderItem& item : query.order_by) {
+    const std::size_t index = UnionOrderColumn(result, item);
+    order += order.empty() ? " ORDER BY " : ", ";
+    order += std::to_string(index + 1) + CollateFor(ctx, result.kinds[index]);
+    if (item.descending) order += " DESC";
+  }
+  result.sql += order;
+  if (!order.empty()) result.wrapped_needed = true;
+}
+
+}  // namespace
+
 SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const Scope* outer) {
   SelectSql result;
   const bool row_key = ctx.TakeRowKeyRequest();
@@ -353,13 +423,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
     scope.outer = outer;
     const ParsedSelect& part = query.parts[i];
     BlockSql block = TranslateBlock(ctx, part, scope);
-    if (row_key && query.parts.size() == 1 && !part.top && !block.row_key_sql.empty()) {
-      block.select_list = block.row_key_sql + " AS " + QuoteSqliteName(kRowKeyColumn) + ", " + block.select_list;
-      result.row_key_table = block.row_key_table;
-      result.row_fetch_sql = "SELECT " + block.select_list + " FROM " + block.fetch_from;
-    } else if (row_key && query.parts.size() == 1 && !part.top && !block.source_keys.empty()) {
-      PrependSourceKeys(block, result);
-    }
+    if (row_key) AddRowKeys(query, part, block, result);
     bool wrapped = false;
     std::string sql = ApplyTop(ctx, part, block, &wrapped);
     if (i == 0) {
@@ -375,7 +439,7 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
                         std::to_string(block.columns.size()) + " columns, the first part of the "
                         "union " + std::to_string(result.columns.size()) + ".");
     }
-    if (i == 1) {
+    if (i == 1) {  // the union's columns come from no one table
       if (result.wrapped_needed) result.sql = "SELECT * FROM (" + result.sql + ")";
       for (TranslatedColumn& column : result.columns) {
         column.source_table.clear();
@@ -383,56 +447,10 @@ SelectSql TranslateSelectTree(QueryContext& ctx, const ParsedQuery& query, const
       }
     }
     if (wrapped || !block.order.empty()) sql = "SELECT * FROM (" + sql + ")";
-    // A column is Currency (ten-thousandths) in every part or in none: the first part decides.
-    std::string converted;
-    bool converts = false;
-    for (std::size_t c = 0; c < block.columns.size(); ++c) {
-      TranslatedExpr value;
-      value.sql = "jet_part." + QuoteSqliteName(block.columns[c].name);
-      value.type = block.kinds[c];
-      const bool currency = result.kinds[c] == SqlValueType::kCurrency;
-      const bool differs = currency ? value.type == SqlValueType::kNumber : value.type == SqlValueType::kCurrency;
-      const std::string stored =
-          differs ? StoredValueSql(nullptr, value, currency ? dao_type::kCurrency : dao_type::kDouble,
-                                   block.columns[c].name) : value.sql;
-      converts = converts || stored != value.sql;
-      converted += (c ? ", " : "") + stored + " AS " + QuoteSqliteName(block.columns[c].name);
-    }
-    if (converts) sql = "SELECT " + converted + " FROM (" + sql + ") AS jet_part";
     result.sql += query.union_all[i - 1] ? " UNION ALL " : " UNION ";
-    result.sql += sql;
+    result.sql += LaterUnionPart(result, block, std::move(sql));
   }
-  if (query.IsUnion()) {
-    result.wrapped_needed = false;
-    std::string order;
-    for (const ParsedOrderItem& item : query.order_by) {
-      // The trailing ORDER BY names output columns of the first part.
-      std::size_t index = result.columns.size();
-      if (item.expr->kind == ParsedExprKind::kName) {
-        const auto& name = static_cast<const ParsedName&>(*item.expr);
-        for (std::size_t c = 0; c < result.columns.size() && index == result.columns.size();
-             ++c) {
-          if (SameName(result.columns[c].name, name.parts.back())) index = c;
-        }
-      } else if (item.expr->kind == ParsedExprKind::kLiteral &&
-                 static_cast<const ParsedLiteral&>(*item.expr).type ==
-                     ParsedLiteral::Type::kInteger) {
-        auto n = static_cast<const ParsedLiteral&>(*item.expr).integer;
-        if (n >= 1 && n <= static_cast<std::int64_t>(result.columns.size())) {
-          index = static_cast<std::size_t>(n - 1);
-        }
-      }
-      if (index == result.columns.size()) {
-        RaiseSyntaxError(err::kSyntaxInUnion, "union query", item.expr->pos,
-                         "ORDER BY of a union must name a column of its first SELECT");
-      }
-      order += order.empty() ? " ORDER BY " : ", ";
-      order += std::to_string(index + 1) + CollateFor(ctx, result.kinds[index]);
-      if (item.descending) order += " DESC";
-    }
-    result.sql += order;
-    if (!order.empty()) result.wrapped_needed = true;
-  }
+  if (query.IsUnion()) ApplyUnionOrder(ctx, query, result);
   return result;
 }
 

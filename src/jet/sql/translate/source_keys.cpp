@@ -21,8 +21,21 @@ void NoteRowKey(const Scope& scope, bool aggregated, BlockSql& block) {
 
 void NoteSourceKeys(const Scope& scope, bool aggregated, bool rows_grouped, BlockSql& block) {
   block.source_keys.clear();
-  if (aggregated || rows_grouped || block.distinct || scope.sources.size() < 2) return;
+  block.keys_through_layer = false;
+  if (aggregated || rows_grouped || block.distinct || scope.sources.empty()) return;
   std::vector<std::pair<std::string, SourceKey>> keys;
+  if (scope.sources.size() == 1) {
+    // A plain select over a keyed join layer: its rows are the join's rows, keyed by the
+    // layer's hidden key columns, which pass through.
+    const BoundSource& layer = scope.sources[0];
+    for (std::size_t i = 0; i < layer.source_keys.size(); ++i) {
+      keys.push_back({layer.sql_name + "." + QuoteSqliteName(kSourceKeyPrefix + std::to_string(i + 1)),
+                      layer.source_keys[i]});
+    }
+    block.keys_through_layer = !keys.empty();
+    block.source_keys = std::move(keys);
+    return;
+  }
   for (const BoundSource& source : scope.sources) {
     // A saved query or derived table has no rowid of its own: its rows cannot be found again.
     if (source.table.empty()) return;
@@ -37,7 +50,7 @@ void PrependSourceKeys(BlockSql& block, SelectSql& result) {
     list += block.source_keys[i].first + " AS " + QuoteSqliteName(kSourceKeyPrefix + std::to_string(i + 1)) + ", ";
     result.source_keys.push_back(block.source_keys[i].second);
   }
-  result.column_sql = block.item_sql;
+  if (!block.keys_through_layer) result.column_sql = block.item_sql;
   block.select_list = list + block.select_list;
 }
 
