@@ -13,6 +13,7 @@
 #include "app/dataviewer/dataviewer_test_support.h"
 #include "app/dbedit/db_edit_dlg.h"
 #include "framework/controls/db_grid.h"
+#include "framework/controls/db_navigator.h"
 #include "framework/controls/grid_inplace_edit.h"
 #include "framework/data/field.h"
 #include "framework/gui/message_box.h"
@@ -108,6 +109,7 @@ TEST_F(DataViewerTest, AnEditPostedInTheGridReachesTheFile) {
   ShowDataViewer(db_.get(), "People");
   TFormDataViewer* viewer = DataViewerInstance();
   ASSERT_NE(viewer, nullptr);
+  viewer->resize(520, 320);
   TDBGrid* grid = viewer->Grid();
   grid->setFocus();
   grid->SetSelectedIndex(1);  // Name
@@ -154,6 +156,47 @@ TEST_F(DataViewerTest, JumpingToTheEndOfAMillionRows) {
   EXPECT_TRUE(data.FieldByName("Note")->IsNull()) << "an even row";
   EXPECT_LE(data.BufferCount(), grid->VisibleRows() + 2) << "only the grid's window is held";
   EXPECT_TRUE(SaveScreenshot(*viewer, "dataviewer-1m-end"));
+}
+
+}  // namespace
+}  // namespace qb::test
+
+namespace qb::test {
+namespace {
+
+TDAODataBase* g_architecture_database = nullptr;
+
+// The tool bar's print, font and architecture buttons; the status follows data changes; a
+// refresh keeps the current record.
+TEST_F(DataViewerTest, ToolBarStatusAndRefresh) {
+  ShowDataViewer(db_.get(), "People");
+  TFormDataViewer* viewer = DataViewerInstance();
+  ASSERT_NE(viewer, nullptr);
+  ScriptedGui gui;
+  gui.ExpectPrint(false);
+  QTest::mouseClick(viewer->ToolButton("BtnPrint"), Qt::LeftButton);
+  QFont chosen("Serif", 15);
+  gui.ExpectFontDialog(chosen);
+  QTest::mouseClick(viewer->ToolButton("BtnFont"), Qt::LeftButton);
+  EXPECT_EQ(viewer->Grid()->font().pointSize(), 15) << "the chosen font goes to the grid";
+
+  QTest::mouseClick(viewer->ToolButton("BtnDBArchitecture"), Qt::LeftButton);  // nothing installed yet
+  const TShowDBArchitectureEntry previous =
+      SetShowDBArchitectureEntry([](TDAODataBase* database) { g_architecture_database = database; });
+  QTest::mouseClick(viewer->ToolButton("BtnDBArchitecture"), Qt::LeftButton);
+  SetShowDBArchitectureEntry(previous);
+  EXPECT_EQ(g_architecture_database, db_.get());
+
+  TDataSet& data = viewer->RecordSet();
+  data.Next();
+  data.Next();  // Id 3
+  QTest::mouseClick(viewer->Navigator()->Button(nbRefresh), Qt::LeftButton);
+  EXPECT_EQ(data.FieldByName("Id")->AsString(), "3") << "a refresh keeps the current record";
+
+  gui.ExpectMessageBox(IDOK).TextContains("Delete record?");
+  QTest::mouseClick(viewer->Navigator()->Button(nbDelete), Qt::LeftButton);
+  EXPECT_EQ(viewer->StatusPanel(0)->text().toStdString(), "Number of Records:  3") << "after a data change";
+  gui.Verify();
 }
 
 }  // namespace
