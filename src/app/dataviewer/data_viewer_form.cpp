@@ -7,6 +7,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/toolwindows/single_tool_windows.h"
 #include "framework/controls/db_grid.h"
@@ -31,6 +32,23 @@ TShowDBArchitectureEntry& ArchitectureEntry() {
 }
 
 constexpr const char* kNotActive = "Recordset not Active";
+
+// Refreshes the viewer's status when the data changes. Moving through the records changes
+// neither the count nor whether the data can be modified, so a scroll does not count them again
+// (counting a large table on every step would slow scrolling down).
+class StatusLink : public TDataLink {
+ public:
+  explicit StatusLink(std::function<void()> refresh) : refresh_(std::move(refresh)) {}
+
+ protected:
+  void ActiveChanged() override { refresh_(); }
+  void EditingChanged() override { refresh_(); }
+  void DataSetChanged() override { refresh_(); }
+  void DataSetScrolled(int) override {}
+
+ private:
+  std::function<void()> refresh_;
+};
 
 }  // namespace
 
@@ -65,9 +83,9 @@ TFormDataViewer::TFormDataViewer(QWidget* parent)
   recordset_->SetOnlyIdxFieldVisible(false);
   recordset_->SetRestrictFilterToIndexedFields(false);
   source_->SetDataSet(recordset_.get());
-  source_->OnDataChange = [this](TDataSource*, TField*) { RefreshStatus(); };
-  source_->OnStateChange = [this](TDataSource*) { RefreshStatus(); };
   BuildControls();
+  status_link_ = std::make_unique<StatusLink>([this] { RefreshStatus(); });
+  status_link_->SetDataSource(source_.get());
   RefreshStatus();
   panels_[1]->setText(kNotActive);
 }
@@ -76,8 +94,7 @@ TFormDataViewer::~TFormDataViewer() {
   // The controls let go of the data source before it and the recordset go.
   grid_->SetDataSource(nullptr);
   navigator_->SetDataSource(nullptr);
-  source_->OnDataChange = nullptr;
-  source_->OnStateChange = nullptr;
+  status_link_->SetDataSource(nullptr);
   try {
     recordset_->Close();
   } catch (const std::exception&) {

@@ -19,6 +19,7 @@ class QToolButton;
 namespace qb {
 
 class TDAORecordset;
+class TDataLink;
 class TDataSource;
 class TDBGrid;
 class TDBNavigator;
@@ -76,6 +77,7 @@ class TFormDataViewer : public QWidget {
   std::string name_;
   std::unique_ptr<TDAORecordset> recordset_;
   std::unique_ptr<TDataSource> source_;
+  std::unique_ptr<TDataLink> status_link_;  // refreshes the status on data changes
   TDataViewerGrid* grid_;     // owned by the window
   TDBNavigator* navigator_;   // owned by the window
   QToolBar* tool_bar_ = nullptr;

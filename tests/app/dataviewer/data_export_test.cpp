@@ -97,6 +97,14 @@ TEST_F(DataExportTest, AFailedRecordWritesNothingAndCountsAsAnError) {
   EXPECT_EQ(exporter.Failed(), 1);
 }
 
+// A device that takes no bytes: the header cannot be written, and that is an error, not success.
+TEST_F(DataExportTest, AFileThatTakesNothingRaises) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TDataExport exporter(nullptr, "Exporting");
+  EXPECT_THROW(exporter.Export(recordset_, "/dev/full", nullptr), EOleException);
+  EXPECT_EQ(exporter.Exported(), 0);
+}
+
 TEST_F(DataExportTest, AnEmptyTableGivesTheHeaderOnlyAndTheRecordIsKept) {
   recordset_.Last();
   recordset_.Prior();  // on Id 3
