@@ -14,6 +14,7 @@
 
 #include "app/architecture/db_architecture_form.h"
 #include "app/architecture/statement_editors.h"
+#include "app/dataviewer/data_export.h"
 #include "app/progress/nim_progress_indicator.h"
 #include "app/sqlquery/statement_kind.h"
 #include "app/toolwindows/refresh_request.h"
@@ -288,10 +289,9 @@ void TDaoSQLQueryForm::ExportClick() {
   RefreshEnabledStates();
 }
 
+// The rows go out through the data viewer's export, with this window's own progress text.
 void TDaoSQLQueryForm::ExportData() {
-  // The rows go out through the data viewer's export with this window's own progress text:
-  //   TDataExport(this, export_progress_->Text()).Run(*sql_query_);
-  // That export lives with the data viewer and is called here once both are in one build.
+  TDataExport(this, QString::fromStdString(export_progress_->Text())).Run(*sql_query_);
 }
 
 void TDaoSQLQueryForm::DBViewClick() {

@@ -1,11 +1,12 @@
 // app/toolwindows/tool_windows: the entries of the tool windows. Each tells the test hook; the
-// entries of windows not built yet open nothing. The SQL query window's entry lives with that
-// window.
+// data viewer opens nothing while a hook is installed (the hook stands in for it). The SQL
+// query window's entry lives with that window.
 #include "app/toolwindows/tool_windows.h"
 
-#include "app/storedproc/stored_proc_design_form.h"
-
 #include <utility>
+
+#include "app/dataviewer/data_viewer_form.h"
+#include "app/storedproc/stored_proc_design_form.h"
 
 namespace qb {
 
@@ -27,7 +28,11 @@ ToolWindowCallHook TEST_SetToolWindowCallHook(ToolWindowCallHook hook) {
 }
 
 void ShowDataViewer(TDAODataBase* database, const std::string& name) {
-  TEST_TellToolWindowCall({"ShowDataViewer", database, name, nullptr});
+  if (Hook()) {
+    TEST_TellToolWindowCall({"ShowDataViewer", database, name, nullptr});
+    return;
+  }
+  ShowDataViewerWindow(database, name);
 }
 
 void ShowStoredProcDesigner(TDAODataBase* database, std::shared_ptr<jet::QueryDef> query) {

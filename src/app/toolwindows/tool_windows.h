@@ -1,7 +1,7 @@
 // app/toolwindows/tool_windows: the entries to the tool windows that the database editor and the
 // table designer open but that live elsewhere: the data viewer, the SQL query window and the
-// stored procedure designer. Until a window is built its entry opens nothing; the test hook
-// sees every call either way.
+// stored procedure designer. Until a window is built its entry opens nothing. The test hook
+// sees every call; while one is installed it stands in for the windows, which then stay closed.
 #pragma once
 #include <functional>
 #include <memory>

@@ -16,6 +16,8 @@
 
 #include "app/architecture/db_architecture_form.h"
 #include "app/catalog_window_support.h"
+#include "app/dataviewer/dataviewer_test_support.h"
+#include "app/dataviewer/export_summary_form.h"
 #include "app/dbedit/db_edit_dlg.h"
 #include "app/progress/progress_test_support.h"
 #include "app/sqlquery/sql_query_form.h"
@@ -439,6 +441,31 @@ TEST_F(SqlQueryFormTest, FontGoesToTheStatementAndTheGridAndPrintPrintsTheWindow
   gui.Verify();
   EXPECT_EQ(form.QueryText()->font().pointSize(), 15);
   EXPECT_EQ(form.SQLResultGrid()->font().pointSize(), 15);
+}
+
+// "Export" writes the query's rows through the data viewer's procedure, under this window's own
+// progress text, and the summary counts them.
+TEST_F(SqlQueryFormTest, ExportWritesTheQueryRowsUnderItsOwnProgressText) {
+  TDaoSQLQueryForm& form = Form();
+  Type(form, "SELECT Region, Amount FROM Sales WHERE Quarter = 'Q1' ORDER BY ID");
+  ScriptedGui gui;
+  ExpectProgressWindow(gui, kRunning);
+  Click(form, "BtnRun");
+  gui.Verify();
+  const std::string out = dir_.File("q1");
+  gui.ExpectSaveFile(out);
+  gui.ExpectModal([](QDialog& dialog) { return ChooseSeparators(dialog, scOther, scLf, ";"); });
+  ExpectProgressWindow(gui, "Exporting Records. Please Wait ...");
+  std::string total;
+  gui.ExpectModal([&](QDialog& dialog) {
+    total = static_cast<TFormExportSummary&>(dialog).TotalLabel()->text().toStdString();
+    return int(QDialog::Accepted);
+  });
+  Click(form, "BtnExport");
+  gui.Verify();
+  EXPECT_EQ(total, "2");
+  EXPECT_EQ(ReadWholeFile(out + ".TXT"), "Region;Amount\nNorth;10\nSouth;7\n");
+  form.QueryText()->document()->setModified(false);
 }
 
 // "DB View" opens the architecture window on this window's database, and a table's double-click
