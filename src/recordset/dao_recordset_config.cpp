@@ -11,6 +11,7 @@
 #include "framework/data/field.h"
 #include "jet/recordset/recordset.h"
 #include "recordset/dao_base_recordset.h"
+#include "recordset/recordset_data_link.h"
 
 namespace qb {
 
@@ -208,43 +209,6 @@ void TDAOBaseRecordset::ApplyOnlyIdxFieldVisible() {
   for (TField* field : Fields()) field->SetVisible(field == only);
 }
 
-void TDAOBaseRecordset::SetSQL(const std::vector<std::string>& lines) { sql_ = lines; }
-
-std::string TDAOBaseRecordset::GetSQLText() const {
-  std::string text;
-  for (const std::string& line : sql_) text += line + "\r\n";
-  return text;
-}
-
-void TDAOBaseRecordset::SetSQLText(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  sql_ = std::move(lines);
-}
-
-std::string TDAOBaseRecordset::TableName() const {
-  return type_ == rtStoredProcedure ? stored_procedure_name_ : table_name_;
-}
-
-void TDAOBaseRecordset::SetTableName(const std::string& name) {
-  if (type_ == rtTable && Active() && !IsLoading()) {
-    RaiseDAOError(this, ResString(kResTableNameFixedTable), "SetTableName");
-  }
-  if (type_ == rtStoredProcedure) {
-    if (Active() && !IsLoading()) RaiseDAOError(this, ResString(kResTableNameFixedStoredProc), "SetTableName");
-    stored_procedure_name_ = name;
-    return;
-  }
-  table_name_ = name;
-}
-
 void TDAOBaseRecordset::Assign(const TComponent* source) {
   const auto* other = dynamic_cast<const TDAOBaseRecordset*>(source);
   if (other == nullptr || other == this) return;
@@ -253,7 +217,11 @@ void TDAOBaseRecordset::Assign(const TComponent* source) {
   SetRecordSetType(other->type_);
   SetAutoCalcFields(other->AutoCalcFields());
   SetSQLAutoComputeParameter(other->sql_auto_compute_parameter_);
-  SetSQL(other->sql_);
+  // The statement list itself: for a stored procedure SetSQL would overwrite the saved query.
+  sql_ = other->sql_;
+  if (sql_auto_compute_parameter_ && type_ != rtStoredProcedure) RecomputeParams();
+  parameters_->AssignValues(*other->parameters_);
+  detail_update_delay_ = other->detail_update_delay_;
   table_name_ = other->table_name_;
   stored_procedure_name_ = other->stored_procedure_name_;
   SetOptions(other->options_);
@@ -269,6 +237,8 @@ void TDAOBaseRecordset::Assign(const TComponent* source) {
 
 void TDAOBaseRecordset::Loaded() {
   if (database_ != nullptr) database_->AddRecordset(this);
+  // The statement list was read without recomputing: its placeholders are the parameters now.
+  if (sql_auto_compute_parameter_ && type_ != rtStoredProcedure) RecomputeParams();
   try {
     TDataSet::Loaded();
   } catch (const Exception&) {

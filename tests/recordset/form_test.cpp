@@ -59,7 +59,7 @@ TEST_F(FormTest, AnActiveRecordsetOpensAgainAfterLoading) {
   EXPECT_TRUE(rs->Active());
   EXPECT_EQ(rs->DAODatabase(), db);
   EXPECT_EQ(db->RecordsetCount(), 1);
-  EXPECT_EQ(rs->SQL(), (std::vector<std::string>{"SELECT *", "FROM People ORDER BY Name DESC"}));
+  EXPECT_EQ(rs->SQL(), (std::vector<std::string>{"SELECT *", "FROM People ORDER BY Name DESC;"}));
   EXPECT_TRUE(HasOpt(rs->Options(), roSetEmptyStringsAsNULLValues));
   EXPECT_EQ(Walk(*rs), "Bob,Ann");
 }
