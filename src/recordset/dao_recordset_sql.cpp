@@ -170,7 +170,11 @@ void TDAOBaseRecordset::SetClause(int clause, const std::string& value) {
   if (value == ClauseOf(clause)) return;
   const ClauseRule& rule = Rule(clause);
   const std::string text = value.empty() ? std::string() : rule.prefix + value + "\r";
-  SetSQLText(ReplaceClause(GetSQLText(), rule.setter_separators, text, rule.start, rule.end, true));
+  // A clause appended at the end must not run into the statement's last word: the statement
+  // list's text ends with a line end, a saved query's SQL need not.
+  std::string statement = GetSQLText();
+  if (!statement.empty() && kWhiteSpace.find(statement.back()) == std::string_view::npos) statement += "\r\n";
+  SetSQLText(ReplaceClause(statement, rule.setter_separators, text, rule.start, rule.end, true));
 }
 
 std::string TDAOBaseRecordset::SQLSelectedFields() const { return ClauseOf(kSelectedFields); }

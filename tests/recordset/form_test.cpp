@@ -88,5 +88,35 @@ TEST_F(FormTest, SettingsOfAnotherWorkspaceKindAreTakenWhileReading) {
   EXPECT_TRUE(RaisedBy([&] { rs->SetRecordSetType(rtDynamic); rs->SetRecordSetType(rtTable); }).Any());
 }
 
+TEST_F(FormTest, TableNameIsStreamedWithTheProcedureName) {
+  struct Case {
+    TRecordSetTypes type;
+    const char* table;
+    const char* procedure;
+  } cases[] = {{rtTable, "People", ""}, {rtStoredProcedure, "", "Q1"}, {rtQuery, "", ""}};
+  for (const Case& c : cases) {
+    TRecordsetTestForm form;
+    form.SetName("Form1");
+    auto* rs = new TDAORecordset(&form);
+    rs->SetName("DAORecordset1");
+    rs->SetRecordSetType(rtTable);
+    rs->SetTableName(c.table);
+    rs->SetRecordSetType(rtStoredProcedure);
+    rs->SetTableName(c.procedure);
+    rs->SetRecordSetType(c.type);
+    const std::string text = WriteComponentText(&form);
+    const std::string expected = std::string("TableName = ") + (*c.table ? std::string("'") + c.table + "'#13" : "#13") +
+                                 (*c.procedure ? std::string("'") + c.procedure + "'" : "");
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+    std::unique_ptr<TComponent> read(ReadNewComponentText(text, nullptr));
+    auto* back = dynamic_cast<TDAORecordset*>(read->FindComponent("DAORecordset1"));
+    ASSERT_NE(back, nullptr);
+    back->SetRecordSetType(rtTable);
+    EXPECT_EQ(back->TableName(), c.table);
+    back->SetRecordSetType(rtStoredProcedure);
+    EXPECT_EQ(back->StoredProcedureName(), c.procedure);
+  }
+}
+
 }  // namespace
 }  // namespace qb::test
