@@ -290,6 +290,9 @@ bool TDAOBaseRecordset::SeekKey(bool nearest) {
     throw;
   }
   RestoreState(saved);
+  // Without a KeyFieldCount the key is the leading fields that were given a value.
+  if (KeyFieldCount() == 0)
+    while (!values.empty() && (values.back().IsNull() || values.back().IsEmpty())) values.pop_back();
   const std::string comparison = !nearest ? "=" : KeyExclusive() ? ">" : ">=";
   const bool found = Seek(comparison, Variant::FromArray(std::move(values)), false);
   if (!found && nearest) MoveAfterLast();
