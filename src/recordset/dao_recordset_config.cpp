@@ -8,6 +8,7 @@
 #include "engine/dao_errors.h"
 #include "engine/dao_message_box.h"
 #include "engine/dao_workspace.h"
+#include "framework/data/data_source.h"
 #include "framework/data/field.h"
 #include "jet/recordset/recordset.h"
 #include "recordset/dao_base_recordset.h"
@@ -291,6 +292,7 @@ const PropertyTable& TDAOBaseRecordset::ClassProperties() {
                 &TDAOBaseRecordset::SetSQLAutoComputeParameter, true)
           .Integer("DetailUpdateDelay", &TDAOBaseRecordset::DetailUpdateDelay, &TDAOBaseRecordset::SetDetailUpdateDelay,
                    300)
+          .Reference("MasterSource", &TDAOBaseRecordset::MasterSource, &TDAOBaseRecordset::SetMasterSource)
           .StringList("SQL", &TDAOBaseRecordset::SQL, &TDAOBaseRecordset::SetSQL)
           .String("TableName", &TDAOBaseRecordset::TableName, &TDAOBaseRecordset::SetTableName)
           .Build();

@@ -242,15 +242,16 @@ bool TDAOBaseRecordset::LocateRecord(std::string_view key_fields, const Variant&
 }
 
 bool TDAOBaseRecordset::Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options) {
-  CheckBrowseMode();  // the engine drops a pending edit when its cursor moves
+  if (Active()) CheckBrowseMode();  // the engine drops a pending edit when its cursor moves
   return LocateRecord(key_fields, key_values, true, options);
 }
 
 Variant TDAOBaseRecordset::Lookup(std::string_view key_fields, const Variant& key_values,
                                   std::string_view result_fields) {
   Variant result = Variant::Null();
+  if (!recordset_) return result;
   CheckBrowseMode();
-  if (type_ == rtTable && recordset_) {
+  if (type_ == rtTable) {
     // The index is chosen first: switching it refills the records, which the set-key state
     // below must not see.
     const std::string fields = KeyFieldsForIndex(key_fields);

@@ -7,6 +7,7 @@
 #include "framework/component/class_registry.h"
 #include "framework/component/form_registry.h"
 #include "framework/component/form_stream.h"
+#include "framework/data/data_source.h"
 #include "framework/data/field.h"
 #include "recordset/dao_recordset_registration.h"
 #include "recordset/recordset_fixture.h"
@@ -116,6 +117,32 @@ TEST_F(FormTest, TableNameIsStreamedWithTheProcedureName) {
     back->SetRecordSetType(rtStoredProcedure);
     EXPECT_EQ(back->StoredProcedureName(), c.procedure);
   }
+}
+
+TEST_F(FormTest, AMasterSourceIsStoredAndFoundAgain) {
+  RegisterComponentClass<TDataSource>("TDataSource");
+  std::string text;
+  {
+    TRecordsetTestForm form;
+    form.SetName("MainForm");
+    auto* master = new TDAORecordset(&form);
+    master->SetName("Master");
+    auto* source = new TDataSource(&form);
+    source->SetName("MasterSource1");
+    source->SetDataSet(master);
+    auto* detail = new TDAORecordset(&form);
+    detail->SetName("Detail");
+    detail->SetRecordSetType(rtQuery);
+    detail->SetMasterSource(source);
+    detail->SetDetailUpdateDelay(0);
+    text = WriteComponentText(&form);
+  }
+  EXPECT_NE(text.find("MasterSource = MasterSource1"), std::string::npos) << text;
+  std::unique_ptr<TComponent> form(ReadNewComponentText(text, nullptr));
+  auto* detail = dynamic_cast<TDAORecordset*>(form->FindComponent("Detail"));
+  ASSERT_NE(detail, nullptr);
+  EXPECT_EQ(detail->MasterSource(), form->FindComponent("MasterSource1"));
+  EXPECT_EQ(detail->DetailUpdateDelay(), 0);
 }
 
 }  // namespace

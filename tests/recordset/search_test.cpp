@@ -207,7 +207,8 @@ TEST_F(SearchTest, SearchesOnlyWhereTheRecordsetTypeAllows) {
   EXPECT_EQ(no_match.method, "GetNoMatch");
   auto closed = Make(rtTable, "People");
   EXPECT_TRUE(closed->NoMatch());
-  EXPECT_FALSE(closed->LocateRecord("Name", Variant("x"), true, 0));
+  EXPECT_FALSE(closed->Locate("Name", Variant("x"), 0));
+  EXPECT_TRUE(closed->Lookup("Name", Variant("x"), "City").IsNull());
 }
 
 TEST_F(SearchTest, IndexDefinitionsAndIndexedFields) {
