@@ -27,6 +27,7 @@
 #include "jet/base/engine_settings.h"
 #include "jet/dao/database.h"
 #include "jet/dao/dbengine.h"
+#include "jet/query/database_file.h"
 #include "jet/recordset/recordset.h"
 #include "jet/sqlite/connection.h"
 #include "recordset/dao_recordset.h"
@@ -45,38 +46,38 @@ double SecondsSince(Clock::time_point start) { return std::chrono::duration<doub
 struct Fixture {
   std::string path = "/tmp/qb_bench_search_" + std::to_string(::getpid()) + ".mdb";
   std::string workgroup = "/tmp/qb_bench_search_" + std::to_string(::getpid()) + ".mdw";
-  std::shared_ptr<qb::jet::Database> database;
   std::unique_ptr<qb::TDAOEngine> engine;
   std::unique_ptr<qb::TDAODataBase> component;
+  std::shared_ptr<qb::jet::Database> database;  // the component's engine database
   const int rows = Rows();
 
   Fixture() {
     std::remove(path.c_str());
     std::remove(workgroup.c_str());
     qb::jet::CreateDBEngine(qb::jet::EngineSettings())->CreateWorkgroup(workgroup);
-    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
-    database->Execute("CREATE TABLE T (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50))");
-    database->Execute("CREATE INDEX ByCode ON T (Code)");
-    database->Execute("CREATE TABLE Lines (OrderId LONG, LineNo LONG, CONSTRAINT PK PRIMARY KEY (OrderId, LineNo))");
-    database->EngineConnection(true).Exec("BEGIN");
-    database->EngineConnection(true).Exec(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
-        ") INSERT INTO T (Code, Name) SELECT i * 3, 'name ' || i FROM n");
-    database->EngineConnection(true).Exec(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-        "INSERT INTO Lines (OrderId, LineNo) SELECT (i + 1) / 2, i FROM n");
-    database->EngineConnection(true).Exec("COMMIT");
     engine = std::make_unique<qb::TDAOEngine>();
     engine->SetSystemDB(workgroup);
     engine->Open();
+    engine->CreateDatabase(path, "1033");
     component = std::make_unique<qb::TDAODataBase>();
     component->SetDatabaseFile(path);
     component->Open();
+    database = component->DatabaseObject();
+    database->Execute("CREATE TABLE T (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50))");
+    database->Execute("CREATE INDEX ByCode ON T (Code)");
+    database->Execute("CREATE TABLE Lines (OrderId LONG, LineNo LONG, CONSTRAINT PK PRIMARY KEY (OrderId, LineNo))");
+    qb::jet::Connection& connection = database->File()->EngineConnection(true);
+    connection.Exec("BEGIN");
+    connection.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
+                    ") INSERT INTO T (Code, Name) SELECT i * 3, 'name ' || i FROM n");
+    connection.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                    "INSERT INTO Lines (OrderId, LineNo) SELECT (i + 1) / 2, i FROM n");
+    connection.Exec("COMMIT");
   }
   ~Fixture() {
+    database.reset();
     component.reset();
     engine.reset();
-    database->Close();
     qb::bench::RemoveDatabaseFiles(path);
     std::remove(workgroup.c_str());
   }

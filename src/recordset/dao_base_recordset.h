@@ -355,6 +355,8 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   std::unique_ptr<TRecordsetDataLink> master_link_;  // made with the first MasterSource
   QTimer* detail_timer_ = nullptr;                   // child of this; made on first use
   TIndexDefs index_defs_;
+  mutable std::shared_ptr<jet::Indexes> index_list_;  // of the table recordset index_list_of_
+  mutable std::weak_ptr<jet::Recordset> index_list_of_;
   bool looking_up_ = false;  // set-key state entered by Lookup: fields use the lookup buffer
   QTimer& DetailTimer();
   std::string ReadStoredProcedureSQL() const;

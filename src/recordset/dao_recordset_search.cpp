@@ -59,7 +59,16 @@ std::string PrefixPattern(const std::string& text) {
 std::shared_ptr<jet::Indexes> TDAOBaseRecordset::IndexList() const {
   if (WorkspaceType() != wtUseJet) return nullptr;
   try {
-    if (type_ == rtTable && recordset_) return recordset_->Indexes();
+    if (type_ == rtTable && recordset_) {
+      // Reading the indexes reads the table definitions: once per opened recordset is enough.
+      const bool same = !index_list_of_.expired() && !index_list_of_.owner_before(recordset_) &&
+                        !recordset_.owner_before(index_list_of_);
+      if (!same || !index_list_) {
+        index_list_ = recordset_->Indexes();
+        index_list_of_ = recordset_;
+      }
+      return index_list_;
+    }
     if (database_ == nullptr) return nullptr;
     if (!database_->Connected()) database_->Open();
     if (!database_->Connected()) return nullptr;
