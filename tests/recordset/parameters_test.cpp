@@ -266,14 +266,6 @@ TEST_F(ParametersTest, CircularLinksAreRefused) {
   EXPECT_EQ(b->MasterSource(), nullptr);
 }
 
-TEST_F(ParametersTest, AVanishingMasterSourceIsForgotten) {
-  auto detail = Make(rtQuery, "SELECT * FROM People");
-  auto source = std::make_unique<TDataSource>();
-  detail->SetMasterSource(source.get());
-  source.reset();
-  EXPECT_EQ(detail->MasterSource(), nullptr);
-}
-
 TEST_F(ParametersTest, ADelayWithoutMasterIsTakenWithANoteAtDesignTime) {
   auto rs = Make(rtQuery, "SELECT * FROM People");
   rs->SetDetailUpdateDelay(50);  // running program: no note

@@ -7,6 +7,7 @@
 #include "core/date_serial.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
+#include "engine/dao_workspace.h"
 #include "framework/data/field.h"
 #include "recordset/recordset_fixture.h"
 
@@ -77,20 +78,6 @@ TEST_F(SearchTest, TableLocateWithoutAMatchingIndexIsRefused) {
     EXPECT_EQ(raised.text, Format(ResString(kResNoIndexForFields), fields));
     EXPECT_EQ(raised.method, "Locate");
   }
-}
-
-TEST_F(SearchTest, ASeekPassesAtMostThirteenKeys) {
-  auto rs = Make(rtTable, "People");
-  rs->SetIndex("ByCityQty");
-  rs->Open();
-  std::vector<Variant> keys = {Variant("Rome"), Variant(2)};
-  for (int i = 0; i < 14; ++i) keys.push_back(Variant(i));
-  // The engine refuses more key values than the index has fields; with 16 given it would
-  // refuse for the count alone.
-  const Raised raised = RaisedBy([&] { rs->Seek("=", Keys(keys), true); });
-  EXPECT_EQ(raised.type, "EOleError");
-  EXPECT_EQ(rs->Seek("=", Keys({Variant("Rome"), Variant(2)}), true), true);
-  EXPECT_EQ(Current(*rs), "x/Rome");
 }
 
 TEST_F(SearchTest, QueryCriteriaAreBuiltFromTheKeys) {
@@ -205,6 +192,19 @@ TEST_F(SearchTest, SearchesOnlyWhereTheRecordsetTypeAllows) {
   const Raised no_match = RaisedBy([&] { rs->NoMatch(); });
   EXPECT_EQ(no_match.text, ResString(kResNoMatchNotAllowed));
   EXPECT_EQ(no_match.method, "GetNoMatch");
+  rs.reset();
+  // The query types search only in a Jet workspace.
+  database_->Close();
+  TDAOWorkspace workspace;
+  workspace.SetName("Ws1");
+  database_->SetDAOWorkspace(&workspace);
+  auto odbc = Make(rtSnapshot, "SELECT * FROM People");
+  workspace.SetWorkspaceType(wtUseODBC);
+  const Raised search = RaisedBy([&] { odbc->SearchForRecord("Qty = 1", true, TDAOBaseRecordset::foFindFirst); });
+  EXPECT_EQ(search.text, Format(ResString(kResOperationJetOnly), "SearchForRecord"));
+  odbc.reset();
+  workspace.SetWorkspaceType(wtUseJet);
+  database_->SetDAOWorkspace(nullptr);
   auto closed = Make(rtTable, "People");
   EXPECT_TRUE(closed->NoMatch());
   EXPECT_FALSE(closed->Locate("Name", Variant("x"), 0));
