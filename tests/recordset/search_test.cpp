@@ -117,6 +117,8 @@ TEST_F(SearchTest, QueryLocateFindsExactlyTheValue) {
       {"Name", Variant("x' OR 'a'='a"), 0, ""},
       {"Name", Variant("x' OR 'a'='a"), loPartialKey, ""},
       {"Name", Variant("mi"), loPartialKey | loCaseInsensitive, "Mia/Oslo"},
+      {"Name", Variant("O'B"), loPartialKey, "O'Brien/Cork"},
+      {"Name", Variant("M?a"), loPartialKey, ""},  // the value's "?" is no wildcard
       {"Name;City", Keys({Variant("Mike"), Variant("Bonn")}), 0, "Mike/Bonn"},
       {"City;Qty", Keys({Variant("Oslo"), Variant(5)}), loPartialKey, "Mike/Oslo"},
       {"Born", Variant::FromDate(EncodeDateTime(1999, 3, 1, 14, 5, 9, 0)), 0, "Ann/Rome"},
