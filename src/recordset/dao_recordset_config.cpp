@@ -190,18 +190,9 @@ void TDAOBaseRecordset::SetOnlyIdxFieldVisible(bool value) {
 }
 
 std::string TDAOBaseRecordset::SortFieldText() const {
-  if (type_ != rtTable) return {};  // the statement's sort clause comes with clause editing
+  if (type_ != rtTable) return SQLSortField();
   if (!recordset_ || index_.empty()) return {};
-  std::string fields;
-  try {
-    fields = recordset_->Indexes()->Item(std::string_view(index_))->Fields();
-  } catch (const Exception&) {
-    return {};
-  }
-  std::string text;
-  for (char c : fields)
-    if (c != '+' && c != '-') text += c;
-  return text;
+  return GetIndexFieldsText(index_);
 }
 
 void TDAOBaseRecordset::ApplyOnlyIdxFieldVisible() {

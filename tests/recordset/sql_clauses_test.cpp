@@ -4,6 +4,7 @@
 
 #include "core/resource_strings.h"
 #include "engine/dao_workspace.h"
+#include "framework/data/field.h"
 #include "jet/dao/database.h"
 #include "jet/dao/querydef.h"
 #include "recordset/recordset_fixture.h"
@@ -115,6 +116,14 @@ TEST_F(SqlClausesTest, AChangedStatementOpensAtTheNextOpening) {
   rs->SetSQLFilter("Name <> 'Bob'");
   rs->Open();
   EXPECT_EQ(Walk(*rs), "Cid,Ann");
+}
+
+TEST_F(SqlClausesTest, OnlyTheSortFieldOfAStatementIsShown) {
+  auto rs = Make(rtQuery, "SELECT * FROM People ORDER BY Name");
+  rs->SetOnlyIdxFieldVisible(true);
+  rs->Open();
+  EXPECT_TRUE(rs->FieldByName("Name")->Visible());
+  EXPECT_FALSE(rs->FieldByName("Amount")->Visible());
 }
 
 TEST_F(SqlClausesTest, TableNameByRecordsetType) {
