@@ -2,6 +2,7 @@
 // and workspace rules, the database's recordset list, Assign and the published properties.
 #include <algorithm>
 
+#include "core/convert_error.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "engine/dao_database.h"
@@ -248,6 +249,47 @@ void TDAOBaseRecordset::DetachFromDatabase() {
   old->RemoveRecordset(this);
 }
 
+namespace {
+
+// The parameter list in form text: one list per parameter of its name, data type, parameter
+// type, bound flag and value (Null, or the value's text).
+StreamValue ParamsToStream(const TParams& params) {
+  std::vector<StreamValue> items;
+  for (int i = 0; i < params.Count(); ++i) {
+    const TParam& param = params[i];
+    items.push_back(StreamValue::ListOf({StreamValue::Str(param.Name()), StreamValue::Int(param.DataType()),
+                                         StreamValue::Int(param.ParamType()),
+                                         StreamValue::Ident(param.Bound() ? "True" : "False"),
+                                         param.IsNull() ? StreamValue::Ident("Null") : StreamValue::Str(param.AsString())}));
+  }
+  return StreamValue::ListOf(std::move(items));
+}
+
+TParams ParamsFromStream(const StreamValue& value) {
+  const auto bad = [] { throw EConvertError("Invalid SQLParameter value"); };
+  if (value.kind != StreamValue::Kind::List) bad();
+  TParams params;
+  for (const StreamValue& item : value.items) {
+    if (item.kind != StreamValue::Kind::List || item.items.size() != 5) bad();
+    const StreamValue& name = item.items[0];
+    const StreamValue& type = item.items[1];
+    const StreamValue& direction = item.items[2];
+    if (name.kind != StreamValue::Kind::String || type.kind != StreamValue::Kind::Integer ||
+        direction.kind != StreamValue::Kind::Integer || type.integer < ftUnknown || type.integer > ftDataSet ||
+        direction.integer < ptUnknown || direction.integer > ptResult) {
+      bad();
+    }
+    TParam& param = params.CreateParam(static_cast<TFieldType>(type.integer), name.text,
+                                       static_cast<TParamType>(direction.integer));
+    if (item.items[4].kind == StreamValue::Kind::String) param.SetValue(Variant(item.items[4].text));
+    param.SetDataType(static_cast<TFieldType>(type.integer));
+    param.SetBound(item.items[3].kind == StreamValue::Kind::Identifier && item.items[3].text == "True");
+  }
+  return params;
+}
+
+}  // namespace
+
 const PropertyTable& TDAOBaseRecordset::ClassProperties() {
   static const PropertyTable table =
       PropertyTableBuilder<TDAOBaseRecordset>(TDataSet::ClassProperties())
@@ -284,6 +326,10 @@ const PropertyTable& TDAOBaseRecordset::ClassProperties() {
           .Integer("DetailUpdateDelay", &TDAOBaseRecordset::DetailUpdateDelay, &TDAOBaseRecordset::SetDetailUpdateDelay,
                    300)
           .Reference("MasterSource", &TDAOBaseRecordset::MasterSource, &TDAOBaseRecordset::SetMasterSource)
+          .Custom(
+              "SQLParameter", [](const TDAOBaseRecordset& rs) { return ParamsToStream(rs.SQLParameter()); },
+              [](TDAOBaseRecordset& rs, const StreamValue& value) { rs.SQLParameter().Assign(ParamsFromStream(value)); })
+          .StoredIf([](const TDAOBaseRecordset& rs) { return rs.SQLParameter().Count() > 0; })
           .StringList("SQL", &TDAOBaseRecordset::SQL, &TDAOBaseRecordset::SetSQL)
           .String("TableName", &TDAOBaseRecordset::TableName, &TDAOBaseRecordset::SetTableName)
           .Build();

@@ -135,6 +135,8 @@ TEST_F(FormTest, AMasterSourceIsStoredAndFoundAgain) {
     detail->SetRecordSetType(rtQuery);
     detail->SetMasterSource(source);
     detail->SetDetailUpdateDelay(0);
+    detail->SetSQLText("SELECT * FROM People WHERE Name = :Name OR Id = :Id");
+    detail->SQLParameter().ParamByName("Id").SetAsInteger(2);
     text = WriteComponentText(&form);
   }
   EXPECT_NE(text.find("MasterSource = MasterSource1"), std::string::npos) << text;
@@ -143,6 +145,12 @@ TEST_F(FormTest, AMasterSourceIsStoredAndFoundAgain) {
   ASSERT_NE(detail, nullptr);
   EXPECT_EQ(detail->MasterSource(), form->FindComponent("MasterSource1"));
   EXPECT_EQ(detail->DetailUpdateDelay(), 0);
+  // A value the application set stays with the form; a linked one is taken from the master.
+  ASSERT_EQ(detail->SQLParameter().Count(), 2);
+  EXPECT_FALSE(detail->SQLParameter()[0].Bound());
+  EXPECT_TRUE(detail->SQLParameter()[1].Bound());
+  EXPECT_EQ(detail->SQLParameter()[1].DataType(), ftInteger);
+  EXPECT_EQ(detail->SQLParameter()[1].AsInteger(), 2);
 }
 
 }  // namespace
