@@ -13,11 +13,17 @@
 #include "engine/dao_object.h"
 #include "engine/dao_recordset_link.h"
 #include "framework/data/dataset.h"
+#include "framework/data/index_defs.h"
+#include "framework/data/params.h"
 #include "recordset/dao_recordset_types.h"
+
+class QTimer;
 
 namespace qb {
 
 namespace jet {
+class Indexes;
+class Parameters;
 class QueryDef;
 class Recordset;
 class RecordsetField;
@@ -26,6 +32,7 @@ class RecordsetFields;
 
 class TDAODataBase;
 class TDAOBaseRecordset;
+class TRecordsetDataLink;
 using TRecordSetNotifyEvent = std::function<void(TDAOBaseRecordset* sender)>;
 
 // Record buffer (one fixed-size block, no part of it held elsewhere):
@@ -85,20 +92,23 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   bool AutoFillUpRecordSet() const { return auto_fill_up_; }
   void SetAutoFillUpRecordSet(bool value) { auto_fill_up_ = value; }
   bool SQLAutoComputeParameter() const { return sql_auto_compute_parameter_; }
-  void SetSQLAutoComputeParameter(bool value) { sql_auto_compute_parameter_ = value; }
+  // Switching it on recomputes the parameter list at once (dao_recordset_parameters.cpp).
+  void SetSQLAutoComputeParameter(bool value);
   std::int32_t DetailUpdateDelay() const { return detail_update_delay_; }
-  void SetDetailUpdateDelay(std::int32_t milliseconds) { detail_update_delay_ = milliseconds; }
+  void SetDetailUpdateDelay(std::int32_t milliseconds);
 
-  // The statement of the statement types, one list entry per line; opened as written.
-  const std::vector<std::string>& SQL() const { return sql_; }
+  // The statement, one list entry per line (dao_recordset_sql.cpp). For rtStoredProcedure it
+  // is the saved query's SQL, read and written at once.
+  const std::vector<std::string>& SQL() const;
   void SetSQL(const std::vector<std::string>& lines);
   // The statement as one text: each line followed by a carriage return and a line feed.
   std::string GetSQLText() const;
-  // Splits TEXT into lines at carriage returns and line feeds and stores them.
+  // Stores TEXT normalised (trimmed, semicolons removed and one appended, a PARAMETERS
+  // declaration ended by ";"), split into lines at carriage returns and line feeds.
   void SetSQLText(const std::string& text);
-  // rtTable: the table; rtStoredProcedure: the saved query; the statement types: the table
-  // name kept for them. Refused (65187 / 65186, "SetTableName") for an open rtTable or
-  // rtStoredProcedure recordset.
+  // rtTable: the table; rtStoredProcedure: the saved query; the statement types: the FROM
+  // clause. Refused (65187 / 65186, "SetTableName") for an open rtTable or rtStoredProcedure
+  // recordset. Streamed as "table\rprocedure".
   std::string TableName() const;
   void SetTableName(const std::string& name);
   const std::string& StoredProcedureName() const { return stored_procedure_name_; }
@@ -174,6 +184,68 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   const std::string& SearchText() const { return search_text_; }
   void SetSearchText(std::string text) { search_text_ = std::move(text); }
 
+  // ----- statement clauses (dao_recordset_sql.cpp): views on the statement; writing one
+  // rebuilds the statement, an empty value removes the clause.
+  std::string SQLSelectedFields() const;
+  void SetSQLSelectedFields(const std::string& value);
+  std::string SQLFilter() const;
+  void SetSQLFilter(const std::string& value);
+  std::string SQLGroupBy() const;
+  void SetSQLGroupBy(const std::string& value);
+  std::string SQLHaving() const;
+  void SetSQLHaving(const std::string& value);
+  std::string SQLSortField() const;
+  void SetSQLSortField(const std::string& value);
+
+  // ----- parameters and master-detail links (dao_recordset_parameters.cpp,
+  // dao_recordset_master_detail.cpp)
+  // The ":name" placeholders of the statement; values the application set are Bound.
+  TParams& SQLParameter() { return *parameters_; }
+  const TParams& SQLParameter() const { return *parameters_; }
+  // Copies the values of the parameters of SOURCE whose names occur here.
+  void SetSQLParameter(const TParams& source);
+  void RecomputeParams();
+  // Fills every unbound parameter from the master's field of its name (65191 to 65193).
+  void GetLinkedParameterValues();
+  // The statement with each placeholder replaced by its value written as a literal (65194).
+  virtual std::string GetPreparedSQLStatement();
+  // The saved query's parameters (65152, 65168, 65153, 65154).
+  std::shared_ptr<jet::Parameters> GetStoredProcParameters();
+  // False (after message 65155 unless QUIET) when a stored procedure parameter has no value.
+  bool CheckStoredProcParamValues(bool quiet);
+  TDataSource* MasterSource() const;
+  // Refuses a source that leads back to this recordset (65190).
+  void SetMasterSource(TDataSource* source);
+  TDataSource* MasterDataSource() const override { return MasterSource(); }
+  // The master moved or changed: re-execute after DetailUpdateDelay (at once for 0).
+  void MasterChanged();
+  // Runs the statement again with the master's current values.
+  void ReexecuteQuery();
+  // True between a master change and the delayed re-execution.
+  bool DetailUpdatePending() const;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // ----- searching (dao_recordset_search.cpp)
+  bool Locate(std::string_view key_fields, const Variant& key_values, TLocateOptions options) override;
+  Variant Lookup(std::string_view key_fields, const Variant& key_values, std::string_view result_fields) override;
+  // rtTable: by Seek on the index of the key fields; the query types: by FindFirst.
+  bool LocateRecord(std::string_view key_fields, const Variant& key_values, bool move, TLocateOptions options);
+  enum TFindOperation { foFindFirst, foFindLast, foFindNext, foFindPrevious };
+  bool SearchForRecord(const std::string& criteria, bool move, TFindOperation operation);
+  // The engine's Seek with at most 13 key values (an array, or one value).
+  bool Seek(const std::string& comparison, const Variant& key_values, bool move);
+  bool NoMatch() const;
+  // The FindFirst criteria for KEY_FIELDS and KEY_VALUES; empty when every value is Null.
+  std::string LocateCriteria(std::string_view key_fields, const Variant& key_values, TLocateOptions options) const;
+  TIndexDefs& IndexDefs() { return index_defs_; }
+  void UpdateIndexDefs();
+  // The index's field names separated by ";" (signs removed); empty when there is none.
+  std::string GetIndexFieldsText(const std::string& index_name) const;
+  // The first index whose fields are exactly FIELDS (case ignored); empty when none.
+  std::string FindIndexName(const std::string& fields) const;
+  bool IsIndexedField(const TField* field) const override;
+  std::vector<TField*> IndexFields() const override;
+
   static const PropertyTable& ClassProperties();
   const PropertyTable& Properties() const override { return ClassProperties(); }
 
@@ -230,6 +302,7 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   // every parameter has a value afterwards.
   virtual void BindStoredProcParams(jet::QueryDef& query);
   virtual void EditStoredProcParams(jet::QueryDef& query);
+  bool SeekKey(bool nearest) override;
 
  private:
   void ApplyRecordSetType(TRecordSetTypes type);
@@ -281,6 +354,23 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   std::vector<bool> modified_;
   TRecordBuffer set_key_buffer_ = nullptr;
   std::string search_text_;
+
+  // Statement clauses, parameters, master-detail links and searching.
+  mutable std::vector<std::string> procedure_sql_;  // the saved query's SQL, as last read
+  std::unique_ptr<TParams> parameters_ = std::make_unique<TParams>();
+  std::unique_ptr<TRecordsetDataLink> master_link_;  // made with the first MasterSource
+  QTimer* detail_timer_ = nullptr;                   // child of this; made on first use
+  TIndexDefs index_defs_;
+  mutable std::shared_ptr<jet::Indexes> index_list_;  // of the table recordset index_list_of_
+  mutable std::weak_ptr<jet::Recordset> index_list_of_;
+  bool looking_up_ = false;  // set-key state entered by Lookup: fields use the lookup buffer
+  QTimer& DetailTimer();
+  std::string ReadStoredProcedureSQL() const;
+  void WriteStoredProcedureSQL(const std::string& text);
+  std::string ClauseOf(int clause) const;
+  void SetClause(int clause, const std::string& value);
+  bool AfterSearch(bool found, bool move);
+  std::shared_ptr<jet::Indexes> IndexList() const;
 
   // ----- blob streams (dao_recordset_blob.cpp; the stream class is installed by the fields
   // layer, dao_field_hooks.h)

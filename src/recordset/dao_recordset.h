@@ -11,6 +11,10 @@ class TDAORecordset : public TDAOBaseRecordset {
  public:
   explicit TDAORecordset(QObject* owner = nullptr) : TDAOBaseRecordset(owner) {}
   ~TDAORecordset() override = default;
+
+ protected:
+  // Shows the installed SQL parameter dialog (sql_parameter_hook.h) for this recordset.
+  void EditStoredProcParams(jet::QueryDef& query) override;
 };
 
 }  // namespace qb

@@ -2,15 +2,18 @@
 // and workspace rules, the database's recordset list, Assign and the published properties.
 #include <algorithm>
 
+#include "core/convert_error.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "engine/dao_database.h"
 #include "engine/dao_errors.h"
 #include "engine/dao_message_box.h"
 #include "engine/dao_workspace.h"
+#include "framework/data/data_source.h"
 #include "framework/data/field.h"
 #include "jet/recordset/recordset.h"
 #include "recordset/dao_base_recordset.h"
+#include "recordset/recordset_data_link.h"
 
 namespace qb {
 
@@ -188,61 +191,15 @@ void TDAOBaseRecordset::SetOnlyIdxFieldVisible(bool value) {
 }
 
 std::string TDAOBaseRecordset::SortFieldText() const {
-  if (type_ != rtTable) return {};  // the statement's sort clause comes with clause editing
+  if (type_ != rtTable) return SQLSortField();
   if (!recordset_ || index_.empty()) return {};
-  std::string fields;
-  try {
-    fields = recordset_->Indexes()->Item(std::string_view(index_))->Fields();
-  } catch (const Exception&) {
-    return {};
-  }
-  std::string text;
-  for (char c : fields)
-    if (c != '+' && c != '-') text += c;
-  return text;
+  return GetIndexFieldsText(index_);
 }
 
 void TDAOBaseRecordset::ApplyOnlyIdxFieldVisible() {
   TField* only = FindField(SortFieldText());
   if (only == nullptr) return;
   for (TField* field : Fields()) field->SetVisible(field == only);
-}
-
-void TDAOBaseRecordset::SetSQL(const std::vector<std::string>& lines) { sql_ = lines; }
-
-std::string TDAOBaseRecordset::GetSQLText() const {
-  std::string text;
-  for (const std::string& line : sql_) text += line + "\r\n";
-  return text;
-}
-
-void TDAOBaseRecordset::SetSQLText(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  sql_ = std::move(lines);
-}
-
-std::string TDAOBaseRecordset::TableName() const {
-  return type_ == rtStoredProcedure ? stored_procedure_name_ : table_name_;
-}
-
-void TDAOBaseRecordset::SetTableName(const std::string& name) {
-  if (type_ == rtTable && Active() && !IsLoading()) {
-    RaiseDAOError(this, ResString(kResTableNameFixedTable), "SetTableName");
-  }
-  if (type_ == rtStoredProcedure) {
-    if (Active() && !IsLoading()) RaiseDAOError(this, ResString(kResTableNameFixedStoredProc), "SetTableName");
-    stored_procedure_name_ = name;
-    return;
-  }
-  table_name_ = name;
 }
 
 void TDAOBaseRecordset::Assign(const TComponent* source) {
@@ -253,7 +210,11 @@ void TDAOBaseRecordset::Assign(const TComponent* source) {
   SetRecordSetType(other->type_);
   SetAutoCalcFields(other->AutoCalcFields());
   SetSQLAutoComputeParameter(other->sql_auto_compute_parameter_);
-  SetSQL(other->sql_);
+  // The statement list itself: for a stored procedure SetSQL would overwrite the saved query.
+  sql_ = other->sql_;
+  if (sql_auto_compute_parameter_ && type_ != rtStoredProcedure) RecomputeParams();
+  parameters_->AssignValues(*other->parameters_);
+  detail_update_delay_ = other->detail_update_delay_;
   table_name_ = other->table_name_;
   stored_procedure_name_ = other->stored_procedure_name_;
   SetOptions(other->options_);
@@ -270,6 +231,8 @@ void TDAOBaseRecordset::Assign(const TComponent* source) {
 
 void TDAOBaseRecordset::Loaded() {
   if (database_ != nullptr) database_->AddRecordset(this);
+  // The statement list was read without recomputing: its placeholders are the parameters now.
+  if (sql_auto_compute_parameter_ && type_ != rtStoredProcedure) RecomputeParams();
   try {
     TDataSet::Loaded();
   } catch (const Exception&) {
@@ -286,6 +249,47 @@ void TDAOBaseRecordset::DetachFromDatabase() {
   database_ = nullptr;
   old->RemoveRecordset(this);
 }
+
+namespace {
+
+// The parameter list in form text: one list per parameter of its name, data type, parameter
+// type, bound flag and value (Null, or the value's text).
+StreamValue ParamsToStream(const TParams& params) {
+  std::vector<StreamValue> items;
+  for (int i = 0; i < params.Count(); ++i) {
+    const TParam& param = params[i];
+    items.push_back(StreamValue::ListOf({StreamValue::Str(param.Name()), StreamValue::Int(param.DataType()),
+                                         StreamValue::Int(param.ParamType()),
+                                         StreamValue::Ident(param.Bound() ? "True" : "False"),
+                                         param.IsNull() ? StreamValue::Ident("Null") : StreamValue::Str(param.AsString())}));
+  }
+  return StreamValue::ListOf(std::move(items));
+}
+
+TParams ParamsFromStream(const StreamValue& value) {
+  const auto bad = [] { throw EConvertError("Invalid SQLParameter value"); };
+  if (value.kind != StreamValue::Kind::List) bad();
+  TParams params;
+  for (const StreamValue& item : value.items) {
+    if (item.kind != StreamValue::Kind::List || item.items.size() != 5) bad();
+    const StreamValue& name = item.items[0];
+    const StreamValue& type = item.items[1];
+    const StreamValue& direction = item.items[2];
+    if (name.kind != StreamValue::Kind::String || type.kind != StreamValue::Kind::Integer ||
+        direction.kind != StreamValue::Kind::Integer || type.integer < ftUnknown || type.integer > ftDataSet ||
+        direction.integer < ptUnknown || direction.integer > ptResult) {
+      bad();
+    }
+    TParam& param = params.CreateParam(static_cast<TFieldType>(type.integer), name.text,
+                                       static_cast<TParamType>(direction.integer));
+    if (item.items[4].kind == StreamValue::Kind::String) param.SetValue(Variant(item.items[4].text));
+    param.SetDataType(static_cast<TFieldType>(type.integer));
+    param.SetBound(item.items[3].kind == StreamValue::Kind::Identifier && item.items[3].text == "True");
+  }
+  return params;
+}
+
+}  // namespace
 
 const PropertyTable& TDAOBaseRecordset::ClassProperties() {
   static const PropertyTable table =
@@ -322,6 +326,11 @@ const PropertyTable& TDAOBaseRecordset::ClassProperties() {
                 &TDAOBaseRecordset::SetSQLAutoComputeParameter, true)
           .Integer("DetailUpdateDelay", &TDAOBaseRecordset::DetailUpdateDelay, &TDAOBaseRecordset::SetDetailUpdateDelay,
                    300)
+          .Reference("MasterSource", &TDAOBaseRecordset::MasterSource, &TDAOBaseRecordset::SetMasterSource)
+          .Custom(
+              "SQLParameter", [](const TDAOBaseRecordset& rs) { return ParamsToStream(rs.SQLParameter()); },
+              [](TDAOBaseRecordset& rs, const StreamValue& value) { rs.SQLParameter().Assign(ParamsFromStream(value)); })
+          .StoredIf([](const TDAOBaseRecordset& rs) { return rs.SQLParameter().Count() > 0; })
           .StringList("SQL", &TDAOBaseRecordset::SQL, &TDAOBaseRecordset::SetSQL)
           .String("TableName", &TDAOBaseRecordset::TableName, &TDAOBaseRecordset::SetTableName)
           .Build();

@@ -184,6 +184,8 @@ void TDAOBaseRecordset::ClearRecordBuffer(TRecordBuffer buffer) {
 TRecordBuffer TDAOBaseRecordset::StateBuffer() {
   switch (State()) {
     case dsSetKey:
+      // Lookup reads the found record into its own buffer; otherwise this is the search key.
+      if (!looking_up_) return KeyBuffer();
       if (set_key_buffer_ == nullptr) set_key_buffer_ = AllocateRecordBuffer();
       return set_key_buffer_;
     case dsCalcFields: return CalcBuffer();

@@ -47,21 +47,14 @@ void TDAOBaseRecordset::CheckForAbleToOpen() {
   }
 }
 
-void TDAOBaseRecordset::BindStoredProcParams(jet::QueryDef&) {}
 void TDAOBaseRecordset::EditStoredProcParams(jet::QueryDef&) {}
 
 void TDAOBaseRecordset::OpenStoredProcedure(int type, int options, int lock) {
   std::shared_ptr<jet::QueryDef> query = database_->DatabaseObject()->QueryDefs()->Item(std::string_view(stored_procedure_name_));
-  auto all_set = [&query] {
-    std::shared_ptr<jet::Parameters> parameters = query->Parameters();
-    for (int i = 0; i < parameters->Count(); ++i)
-      if (parameters->Item(i)->Value().IsEmpty()) return false;
-    return true;
-  };
   BindStoredProcParams(*query);
-  if (!all_set()) {
+  if (!CheckStoredProcParamValues(false)) {
     EditStoredProcParams(*query);
-    if (!all_set()) return;  // nothing opens without every value; not an error
+    if (!CheckStoredProcParamValues(true)) return;  // nothing opens without every value; not an error
   }
   recordset_ = query->OpenRecordset(type, options, lock);
 }
@@ -97,7 +90,7 @@ void TDAOBaseRecordset::CreateCOMObj() {
       RaiseAgain(this, error, method);
     }
   } else {
-    recordset_ = database_->OpenRecordset(GetSQLText(), Variant(type), Variant(options), Variant(lock));
+    recordset_ = database_->OpenRecordset(GetPreparedSQLStatement(), Variant(type), Variant(options), Variant(lock));
   }
   if (!recordset_) return;
   try {

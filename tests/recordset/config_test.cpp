@@ -167,6 +167,7 @@ TEST_F(ConfigTest, ASavedQueryOpensOnlyWhenItsParametersHaveValues) {
   EXPECT_EQ(Walk(*all), "Ann,Bob,Cid");
   EXPECT_EQ(all->TableName(), "AllPeople");
   auto named = Make(rtStoredProcedure, "Named");
+  gui_->ExpectMessageBox(IDOK).TextContains("SQL Parameter 'Who' of stored Procedure 'Named' has no Value");
   EXPECT_FALSE(RaisedBy([&] { named->Open(); }).Any());
   EXPECT_FALSE(named->Active());
   const Raised missing = RaisedBy([&] { Make(rtStoredProcedure, "Nothing")->Open(); });
