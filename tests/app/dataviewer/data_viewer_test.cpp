@@ -2,7 +2,10 @@
 // the captions and status panels), the single instance, the database editor's "Data" button, an
 // edit posted from the grid reaching the file (read back by quill), and a 1,000,000-row table
 // whose end the grid reaches without the rows in between.
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
@@ -12,6 +15,7 @@
 #include "app/dataviewer/data_viewer_form.h"
 #include "app/dataviewer/dataviewer_test_support.h"
 #include "app/dbedit/db_edit_dlg.h"
+#include "app/storedproc/sql_parameter_dlg.h"
 #include "framework/controls/db_grid.h"
 #include "framework/controls/db_navigator.h"
 #include "framework/controls/grid_inplace_edit.h"
@@ -21,6 +25,7 @@
 #include "jet/query/database_file.h"
 #include "jet/sqlite/connection.h"
 #include "recordset/dao_recordset.h"
+#include "recordset/sql_parameter_hook.h"
 
 namespace qb::test {
 namespace {
@@ -68,7 +73,7 @@ TEST_F(DataViewerTest, OpensATableElseAStoredProcedureElseShowsUndefined) {
 TEST_F(DataViewerTest, ANewViewerStartsUndefinedAndInactive) {
   TFormDataViewer viewer;
   EXPECT_EQ(viewer.windowTitle().toStdString(), "Database undefined");
-  EXPECT_EQ(Panels(viewer), "Number of Records: 0 | Recordset not Ative");
+  EXPECT_EQ(Panels(viewer), "Number of Records: 0 | Recordset not Active");
   EXPECT_EQ(viewer.size(), QSize(390, 320));
   EXPECT_EQ(viewer.minimumSize(), QSize(150, 150));
   for (const char* name : {"BtnPrint", "BtnExport", "BtnFont", "BtnDBArchitecture", "BtnClose"}) {
@@ -87,6 +92,37 @@ TEST_F(DataViewerTest, AnErrorWhileOpeningIsShownAndTheViewerStaysHidden) {
   ASSERT_NE(DataViewerInstance(), nullptr);
   EXPECT_FALSE(DataViewerInstance()->isVisible());
   EXPECT_EQ(Panels(*DataViewerInstance()), "Number of Records: 0 | Recordset not Ative");
+}
+
+// A stored procedure with PARAMETERS and no values: the information box, then the parameter
+// dialog through the hook the utility installs; the viewer shows the rows of the typed value.
+TEST_F(DataViewerTest, AStoredProcedureWithParametersAsksThroughTheDialog) {
+  db_->DatabaseObject()->CreateQueryDef("FromId", "PARAMETERS [First Id] Long; SELECT Id, Name FROM People WHERE Id >= [First Id]");
+  auto previous = SetEditSQLParametersHook([](TDAORecordset& recordset) { EditSQLParameters(recordset); });
+  ScriptedGui gui;
+  gui.ExpectMessageBox(IDOK);  // a parameter without a value
+  gui.ExpectModal([](QDialog& dialog) {
+    QApplication::setActiveWindow(&dialog);
+    auto* list = Child<QListWidget>(dialog, "ParameterList");
+    auto* value = Child<QLineEdit>(dialog, "EditParamValue");
+    EXPECT_EQ(list->count(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(value, Qt::LeftButton);
+    QTest::keyClicks(value, "3");
+    QTest::keyClick(value, Qt::Key_Return);
+    return dialog.result();
+  }).Text("TSQLParameterDlg");
+  ShowDataViewer(db_.get(), "FromId");
+  gui.Verify();
+  SetEditSQLParametersHook(previous);
+  TFormDataViewer* viewer = DataViewerInstance();
+  ASSERT_NE(viewer, nullptr);
+  ASSERT_TRUE(viewer->RecordSet().Active());
+  std::vector<std::string> ids;
+  for (viewer->RecordSet().First(); !viewer->RecordSet().Eof(); viewer->RecordSet().Next()) {
+    ids.push_back(viewer->RecordSet().FieldByName("Id")->AsString());
+  }
+  EXPECT_EQ(ids, (std::vector<std::string>{"3", "4"}));
 }
 
 TEST_F(DataViewerTest, TheDatabaseEditorsDataButtonOpensTheViewer) {
