@@ -65,6 +65,9 @@ class Database : public std::enable_shared_from_this<Database> {
   // Close work on it; the members of database files raise kNotForThisObject.
   explicit Database(std::shared_ptr<odbc::DataSource> source);
   bool IsDataSource() const { return source_ != nullptr; }
+  // Beyond the object model, for tools that pass a user's statements to the server (reading
+  // their rows with odbc/result_reader.h): the connection; null for a database file.
+  const std::shared_ptr<odbc::DataSource>& Source() const { return source_; }
   ~Database();  // closes
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
