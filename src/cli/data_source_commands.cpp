@@ -12,7 +12,6 @@
 #include "cli/delimited_output.h"
 #include "cli/row_output.h"
 #include "com/ole_exception.h"
-#include "jet/base/errors.h"
 #include "jet/dao/database.h"
 #include "jet/dao/dbengine.h"
 #include "jet/dao/workspace.h"
@@ -28,10 +27,11 @@ namespace {
 // not a terminal, so a script never hangs on a question nobody sees.
 std::optional<std::string> AskOnTerminal(const jet::odbc::PromptRequest& request) {
   if (!::isatty(STDIN_FILENO)) {
-    jet::RaiseJetError(jet::odbc::err::kConnectFailed,
-                       (request.problem.empty() ? std::string("The data source asks for connect values")
-                                                : request.problem) +
-                           ". Standard input is not a terminal to ask on: give the values (PWD=...) in the connect text.");
+    throw EOleException(jet::odbc::err::kConnectFailed,
+                        (request.problem.empty() ? std::string("The data source asks for connect values")
+                                                 : request.problem) +
+                            ". Standard input is not a terminal to ask on: give the values (PWD=...) in the connect text.",
+                        "quill");
   }
   if (!request.problem.empty()) std::cerr << request.problem << "\n";
   std::cerr << "Password for the data source (empty to cancel): " << std::flush;
