@@ -266,6 +266,8 @@ void Database::Execute(const std::string& sql, int options) {
   if (source_) {
     RequireSourceOpen();
     records_affected_ = 0;
+    // Drivers may take the read-only access mode as a mere hint: the engine keeps the promise.
+    if (source_->ReadOnly()) RaiseJetError(err::kReadOnly, "The data source was opened read-only.");
     const long long rows = source_->Execute(sql, query_timeout_);
     records_affected_ = rows > 0x7fffffffLL ? 0x7fffffff : static_cast<int>(rows);
     return;

@@ -108,6 +108,15 @@ TEST_F(OdbcWorkspaceTest, OneLevelOfTransactions) {
   EXPECT_EQ(RowsOf(*other), 2);
 }
 
+TEST_F(OdbcWorkspaceTest, AReadOnlyOpenWritesNothing) {
+  auto writer = workspace_->OpenDatabase("", Variant(1), false, Connect());
+  writer->Execute("CREATE TABLE t (n INTEGER)");
+  auto reader = workspace_->OpenDatabase("", Variant(1), true, Connect());
+  EXPECT_FALSE(reader->Updatable());
+  EXPECT_EQ(ErrorOf([&] { reader->Execute("INSERT INTO t VALUES (1)"); }).number, err::kReadOnly);
+  EXPECT_EQ(RowsOf(*writer), 0);
+}
+
 TEST_F(OdbcWorkspaceTest, FileMembersAreRefusedOnADataSource) {
   auto database = workspace_->OpenDatabase("", Variant(1), false, Connect());
   database->Execute("CREATE TABLE t (n INTEGER)");
