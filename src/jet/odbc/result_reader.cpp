@@ -3,6 +3,7 @@
 
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -72,9 +73,119 @@ std::string Utf8Of(const std::vector<SQLWCHAR>& units, std::size_t count) {
   return text;
 }
 
+// UTF-8 TEXT as UTF-16 code units, 0-terminated (bytes that are not UTF-8 become U+FFFD).
+std::vector<SQLWCHAR> Utf16Of(const std::string& text) {
+  std::vector<SQLWCHAR> units;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+    std::uint32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size() + (extra == 0 ? 1 : 0);
+    for (int k = 1; valid && k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) valid = false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (!valid || c > 0x10FFFF) {
+      units.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      units.push_back(static_cast<SQLWCHAR>(0xD800 + (c >> 10)));
+      units.push_back(static_cast<SQLWCHAR>(0xDC00 + (c & 0x3FF)));
+    } else {
+      units.push_back(static_cast<SQLWCHAR>(c));
+    }
+  }
+  units.push_back(0);
+  return units;
+}
+
 }  // namespace
 
-ResultReader::ResultReader(DataSource& source, const std::string& sql, int query_timeout) : source_(source) {
+void ResultReader::BindParameters(const std::vector<Variant>& parameters) {
+  SQLSMALLINT wanted = 0;
+  if (Succeeded(SQLNumParams(statement_, &wanted)) && wanted != static_cast<SQLSMALLINT>(parameters.size())) {
+    RaiseJetError(jet::err::kInvalidArgument, "The statement has " + std::to_string(wanted) + " parameters, but " +
+                                                  std::to_string(parameters.size()) + " values were given.");
+  }
+  bound_.resize(parameters.size());
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    const Variant& value = parameters[i];
+    BoundValue& b = bound_[i];
+    SQLSMALLINT c_type = SQL_C_WCHAR, sql_type = SQL_WVARCHAR;
+    SQLPOINTER data = nullptr;
+    SQLLEN length = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    switch (value.Type()) {
+      case VarType::Empty:
+      case VarType::Null:
+        b.indicator = SQL_NULL_DATA;
+        c_type = SQL_C_CHAR;
+        sql_type = SQL_VARCHAR;
+        size = 1;
+        break;
+      case VarType::Boolean:
+      case VarType::Byte:
+      case VarType::Int16:
+      case VarType::Int32:
+        b.integer = value.Type() == VarType::Boolean ? (value.ToBool() ? 1 : 0) : value.ToInt32();
+        c_type = SQL_C_SBIGINT;
+        sql_type = value.Type() == VarType::Boolean ? SQL_BIT : SQL_INTEGER;
+        data = &b.integer;
+        break;
+      case VarType::Single:
+      case VarType::Double:
+        b.real = value.ToDouble();
+        c_type = SQL_C_DOUBLE;
+        sql_type = SQL_DOUBLE;
+        data = &b.real;
+        break;
+      case VarType::Date: {
+        const DateTimeParts parts = DecodeDateTime(value.ToDate());
+        b.timestamp = {static_cast<SQLSMALLINT>(parts.year), static_cast<SQLUSMALLINT>(parts.month),
+                       static_cast<SQLUSMALLINT>(parts.day), static_cast<SQLUSMALLINT>(parts.hour),
+                       static_cast<SQLUSMALLINT>(parts.minute), static_cast<SQLUSMALLINT>(parts.second),
+                       static_cast<SQLUINTEGER>(parts.millisecond) * 1000000u};
+        c_type = SQL_C_TYPE_TIMESTAMP;
+        sql_type = SQL_TYPE_TIMESTAMP;
+        size = 23;
+        digits = 3;
+        data = &b.timestamp;
+        break;
+      }
+      case VarType::ByteArray:
+        b.bytes = value.Bytes();
+        c_type = SQL_C_BINARY;
+        sql_type = SQL_VARBINARY;
+        b.indicator = static_cast<SQLLEN>(b.bytes.size());
+        length = b.indicator;
+        size = std::max<SQLULEN>(1, b.bytes.size());
+        data = b.bytes.data();
+        break;
+      default:
+        b.text = Utf16Of(value.ToString());
+        b.indicator = SQL_NTS;
+        length = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
+        size = std::max<SQLULEN>(1, b.text.size() - 1);
+        data = b.text.data();
+        break;
+    }
+    if (!Succeeded(SQLBindParameter(statement_, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, c_type, sql_type, size,
+                                    digits, data, length, &b.indicator))) {
+      RaiseOdbcError(err::kCallFailed, "Binding parameter " + std::to_string(i + 1) + " failed", SQL_HANDLE_STMT, statement_,
+                     source_.Secrets());
+    }
+  }
+}
+
+ResultReader::ResultReader(DataSource& source, const std::string& sql, int query_timeout,
+                           const std::vector<Variant>& parameters)
+    : source_(source) {
   SQLHSTMT statement = SQL_NULL_HANDLE;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, source.Handle(), &statement))) {
     RaiseOdbcError(err::kCallFailed, "The data source could not make a statement", SQL_HANDLE_DBC, source.Handle(),
@@ -85,7 +196,22 @@ ResultReader::ResultReader(DataSource& source, const std::string& sql, int query
     SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(query_timeout)), 0);
   }
   std::string text = sql;
-  const SQLRETURN code = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  SQLRETURN code = SQL_SUCCESS;
+  if (parameters.empty()) {
+    code = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  } else {
+    code = SQLPrepare(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    if (Succeeded(code)) {
+      try {
+        BindParameters(parameters);
+      } catch (...) {
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        statement_ = nullptr;
+        throw;
+      }
+      code = SQLExecute(statement);
+    }
+  }
   if (code == SQL_NO_DATA) {
     done_ = true;
     return;

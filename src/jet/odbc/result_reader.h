@@ -8,9 +8,12 @@
 // timestamp Date (8); binary kinds Binary (9) or Long Binary (11); guid GUID (15); long text Memo
 // (12); every other kind Text (10).
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <sql.h>
 
 #include "com/variant.h"
 
@@ -27,8 +30,12 @@ struct ResultColumn {
 
 class ResultReader {
  public:
-  // Runs SQL on SOURCE as written; raises err::kCallFailed with the diagnostics.
-  ResultReader(DataSource& source, const std::string& sql, int query_timeout);
+  // Runs SQL on SOURCE as written, its "?" markers bound in order to PARAMETERS (a prepared
+  // statement when there are any: Null, Boolean, the integers, Single, Double, Date, bytes; every
+  // other value as text). Raises err::kCallFailed with the diagnostics, kInvalidArgument when
+  // the count of PARAMETERS is not the statement's.
+  ResultReader(DataSource& source, const std::string& sql, int query_timeout,
+               const std::vector<Variant>& parameters = {});
   ~ResultReader();
   ResultReader(const ResultReader&) = delete;
   ResultReader& operator=(const ResultReader&) = delete;
@@ -42,6 +49,18 @@ class ResultReader {
 
  private:
   Variant ReadValue(int column);
+  void BindParameters(const std::vector<Variant>& parameters);
+
+  // What the bound parameters point at, kept until the statement has run.
+  struct BoundValue {
+    long long integer = 0;
+    double real = 0;
+    std::vector<std::uint8_t> bytes;
+    std::vector<SQLWCHAR> text;  // UTF-16, 0-terminated
+    SQL_TIMESTAMP_STRUCT timestamp{};
+    SQLLEN indicator = 0;
+  };
+  std::vector<BoundValue> bound_;
 
   DataSource& source_;  // not owned
   void* statement_ = nullptr;

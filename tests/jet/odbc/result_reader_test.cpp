@@ -67,6 +67,32 @@ TEST(OdbcResultReaderTest, PostgresTypesMapToEngineValues) {
                     });
 }
 
+TEST(OdbcResultReaderTest, ParametersAreBoundByTypeAndRoundTrip) {
+  std::string why_not;
+  const PostgresInfo* server = PrivatePostgres(&why_not);
+  if (!server) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
+  auto engine = CreateDBEngine(EngineSettings::ForTests());
+  auto workspace = engine->CreateWorkspace("pg", "admin", "", kUseOdbc);
+  auto database = workspace->OpenDatabase("", Variant(1), false, PostgresConnect(*server) + ";BoolsAsChar=0");
+  database->Execute("CREATE TABLE params_kept (i integer, d float8, t varchar(40), w timestamp, b bytea, f boolean)");
+  const std::string text = "Gr\xC3\xBC\xC3\x9F\x65 \xF0\x9F\x98\x80 'quoted'; DROP TABLE params_kept";
+  const double when = EncodeDateTime(2024, 2, 29, 13, 14, 15);
+  const std::vector<Variant> values = {Variant(42), Variant(0.125), Variant(text), Variant::FromDate(when),
+                                       Variant::FromBytes({0, 1, 255}), Variant(true)};
+  {
+    odbc::ResultReader insert(*database->Source(), "INSERT INTO params_kept VALUES (?, ?, ?, ?, ?, ?)", 30, values);
+    EXPECT_EQ(insert.RowsAffected(), 1);
+  }
+  odbc::ResultReader nulls(*database->Source(), "INSERT INTO params_kept VALUES (?, ?, ?, ?, ?, ?)", 30,
+                           std::vector<Variant>(6, Variant::Null()));
+  odbc::ResultReader select(*database->Source(), "SELECT i, d, t, w, b, f FROM params_kept WHERE i = ?", 30, {Variant(42)});
+  ExpectRow(select, {{"i", 4, values[0]}, {"d", 7, values[1]}, {"t", 10, values[2]}, {"w", 8, values[3]},
+                     {"b", 11, values[4]}, {"f", 1, values[5]}});
+  EXPECT_EQ(ErrorOf([&] { odbc::ResultReader(*database->Source(), "SELECT ? + ?", 30, {Variant(1)}); }).number,
+            err::kInvalidArgument);
+  database->Execute("DROP TABLE params_kept");
+}
+
 TEST(OdbcResultReaderTest, StatementsWithoutRowsCountWhatTheyChanged) {
   const std::string driver = OdbcDriverPath("libsqlite3odbc.so");
   if (driver.empty()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
