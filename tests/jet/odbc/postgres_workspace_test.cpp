@@ -51,6 +51,22 @@ TEST_F(PostgresWorkspaceTest, LogsInAndKeepsThePasswordOutOfEverythingShown) {
   EXPECT_EQ(refused.message.find(wrong), std::string::npos) << refused.message;
 }
 
+TEST_F(PostgresWorkspaceTest, TheWorkspaceLoginFillsAConnectTextWithoutOne) {
+  const std::string without_login = "ODBC;DRIVER={" + server_->driver + "};Servername=" + server_->socket_dir +
+                                    ";Port=5432;Database=postgres";
+  auto login = engine_->CreateWorkspace("login", server_->user, server_->password, kUseOdbc);
+  auto database = login->OpenDatabase("", Variant(odbc::kDriverNoPrompt), false, without_login);
+  database->Execute("SELECT 1");
+  EXPECT_EQ(database->Connect().find(server_->password), std::string::npos) << database->Connect();
+  // A login in the connect text wins over the workspace's.
+  auto other = engine_->CreateWorkspace("other", "nobody_here", "wrong", kUseOdbc);
+  other->OpenDatabase("", Variant(odbc::kDriverNoPrompt), false, PostgresConnect(*server_))->Execute("SELECT 1");
+  const CaughtError refused =
+      ErrorOf([&] { other->OpenDatabase("", Variant(odbc::kDriverNoPrompt), false, without_login); });
+  EXPECT_EQ(refused.number, odbc::err::kConnectFailed);
+  EXPECT_EQ(refused.message.find("wrong"), std::string::npos) << refused.message;
+}
+
 TEST_F(PostgresWorkspaceTest, CompleteAsksForTheMissingPasswordOnlyWhenTheLoginFails) {
   std::vector<odbc::PromptRequest> asked;
   odbc::ConnectPrompt old = odbc::SetConnectPrompt([&](const odbc::PromptRequest& request) -> std::optional<std::string> {
