@@ -12,6 +12,8 @@ find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 # The reader of genuine .mdb/.accdb files that the engine imports (run in a child process).
 pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET libmdb)
+# ODBC workspaces open data sources through the driver manager.
+pkg_check_modules(ODBC REQUIRED IMPORTED_TARGET odbc)
 
 # SQLCipher is the engine's SQLite: linked statically so that its symbols never meet a
 # system libsqlite3 loaded into the same process (an ODBC driver, for instance).

@@ -12,6 +12,7 @@
 
 #include "cli/action_statements.h"
 #include "cli/commands.h"
+#include "cli/data_source_commands.h"
 #include "cli/db_options.h"
 #include "cli/query_params.h"
 #include "cli/row_output.h"
@@ -36,7 +37,11 @@ constexpr const char* kSqlHelp =
     "rule fails it, with a message naming the rule and, where it can, the record's key.\n"
     "\n"
     "  --param NAME=VALUE   the value of the statement's parameter NAME (repeat for each one),\n"
-    "                       read by its declared type (see 'quill run --help')\n";
+    "                       read by its declared type (see 'quill run --help')\n"
+    "\n"
+    "FILE may be an ODBC connect text instead (\"ODBC;DSN=name;UID=user;PWD=password\" or\n"
+    "\"ODBC;DRIVER={driver};...\"): the statement then goes to the data source as written, in\n"
+    "its own SQL. A password it lacks is asked for on the terminal, never read from a pipe.\n";
 
 constexpr const char* kScriptHelp =
     "Usage: quill [global options] script FILE SCRIPT\n"
@@ -137,6 +142,12 @@ int RunSqlCommand(const GlobalOptions& options, const std::vector<std::string>& 
     return 0;
   }
   const std::string& statement = args.positional[1];
+  if (IsDataSourceName(args.positional[0])) {
+    if (!given.empty() || skip_failing) {
+      throw UsageError("--param and --skip-failing are for database files; a data source runs the statement as written");
+    }
+    return RunSqlOnDataSource(options, args.positional[0], statement);
+  }
   const bool returns_rows = ReturnsRows(statement);
   auto engine = MakeEngine();
   // Reading rows needs no write access: a file the user may only read can still be queried.

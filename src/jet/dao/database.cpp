@@ -8,6 +8,7 @@
 #include "jet/base/unicode_text.h"
 #include "jet/catalog/database_catalog.h"
 #include "jet/dao/property.h"
+#include "jet/odbc/data_source.h"
 #include "jet/query/query_execution.h"
 #include "jet/sqlite/connection.h"
 
@@ -20,6 +21,10 @@ constexpr int kText = 10, kBoolean = 1, kInteger = 3, kLong = 4;
 
 Database::Database(std::shared_ptr<DatabaseFile> file) : file_(std::move(file)) {}
 
+Database::Database(std::shared_ptr<odbc::DataSource> source) : source_(std::move(source)) {}
+
+bool Database::IsOpen() const { return source_ ? source_->IsOpen() : file_->IsOpen(); }
+
 Database::~Database() {
   if (!IsOpen()) return;
   try {
@@ -29,25 +34,39 @@ Database::~Database() {
   }
 }
 
-Connection& Database::Open() const { return file_->Open(); }
+Connection& Database::Open() const {
+  if (source_) {
+    RequireSourceOpen();
+    RaiseJetError(err::kNotForThisObject, "This is an ODBC data source; that is for database files only.");
+  }
+  return file_->Open();
+}
+
+void Database::RequireSourceOpen() const {
+  if (!source_) {
+    Open();
+  } else if (!source_->IsOpen()) {
+    RaiseJetError(err::kObjectClosed, "The database has been closed.");
+  }
+}
 
 const std::string& Database::Name() const {
-  Open();
-  return file_->Name();
+  RequireSourceOpen();
+  return source_ ? source_->Name() : file_->Name();
 }
 
 const std::string& Database::Connect() const {
-  Open();
-  return file_->Connect();
+  RequireSourceOpen();
+  return source_ ? source_->Connect() : file_->Connect();
 }
 
 int Database::QueryTimeout() const {
-  Open();
+  RequireSourceOpen();
   return query_timeout_;
 }
 
 void Database::SetQueryTimeout(int seconds) {
-  Open();
+  RequireSourceOpen();
   if (seconds < 0 || seconds > 32767) RaiseJetError(err::kInvalidArgument, "A query timeout is 0 to 32767 seconds.");
   query_timeout_ = seconds;
 }
@@ -68,17 +87,17 @@ int Database::CollatingOrder() const {
 }
 
 bool Database::Updatable() const {
-  Open();
-  return !file_->ReadOnly();
+  RequireSourceOpen();
+  return source_ ? !source_->ReadOnly() : !file_->ReadOnly();
 }
 
 bool Database::Transactions() const {
-  Open();
+  RequireSourceOpen();
   return true;
 }
 
 int Database::RecordsAffected() const {
-  Open();
+  RequireSourceOpen();
   return records_affected_;
 }
 
@@ -202,9 +221,19 @@ std::shared_ptr<jet::Containers> Database::Containers() {
   });
 }
 
-void Database::BeginTrans() { file_->BeginTrans(); }
+void Database::BeginTrans() {
+  if (source_) return source_->BeginTrans();
+  file_->BeginTrans();
+}
 
 void Database::CommitTrans(int commit_options) {
+  if (source_) {
+    RequireSourceOpen();
+    if (commit_options != 0 && commit_options != 1) {
+      RaiseJetError(err::kInvalidArgument, "The commit option " + std::to_string(commit_options) + " is not 0 or 1.");
+    }
+    return source_->CommitTrans();
+  }
   Connection& connection = Open();
   if (commit_options != 0 && commit_options != 1) {
     RaiseJetError(err::kInvalidArgument, "The commit option " + std::to_string(commit_options) + " is not 0 or 1.");
@@ -219,17 +248,30 @@ void Database::CommitTrans(int commit_options) {
 }
 
 void Database::Rollback() {
+  if (source_) return source_->Rollback();
   file_->Rollback();
   // Query objects go back to what the file holds: those stored inside the undone level close,
   // before a later query could be stored under the same id.
   if (query_defs_) query_defs_->Refresh();
 }
 
-int Database::TransactionDepth() const { return file_->TransactionDepth(); }
+int Database::TransactionDepth() const { return source_ ? source_->TransactionDepth() : file_->TransactionDepth(); }
 
-void Database::Close() { file_->Close(); }
+void Database::Close() {
+  if (source_) return source_->Close();
+  file_->Close();
+}
 
 void Database::Execute(const std::string& sql, int options) {
+  if (source_) {
+    RequireSourceOpen();
+    records_affected_ = 0;
+    // Drivers may take the read-only access mode as a mere hint: the engine keeps the promise.
+    if (source_->ReadOnly()) RaiseJetError(err::kReadOnly, "The data source was opened read-only.");
+    const long long rows = source_->Execute(sql, query_timeout_);
+    records_affected_ = rows > 0x7fffffffLL ? 0x7fffffff : static_cast<int>(rows);
+    return;
+  }
   Open();
   records_affected_ = 0;
   records_affected_ = ExecuteStatement(*file_, sql, {}, options, nullptr);

@@ -51,11 +51,23 @@ class Property;
 class Recordset;
 class Relation;
 class TableDef;
+namespace odbc {
+class DataSource;
+}
 
 class Database : public std::enable_shared_from_this<Database> {
  public:
   // Over FILE, just opened or created (database_files.h), which it owns from now on.
   explicit Database(std::shared_ptr<DatabaseFile> file);
+  // ODBC data sources: over SOURCE, just connected by an ODBC workspace, which it owns from now
+  // on. Name, Connect, QueryTimeout, Updatable, Transactions, RecordsAffected, Execute (the
+  // statement goes to the server as written), BeginTrans, CommitTrans, Rollback (one level) and
+  // Close work on it; the members of database files raise kNotForThisObject.
+  explicit Database(std::shared_ptr<odbc::DataSource> source);
+  bool IsDataSource() const { return source_ != nullptr; }
+  // Beyond the object model, for tools that pass a user's statements to the server (reading
+  // their rows with odbc/result_reader.h): the connection; null for a database file.
+  const std::shared_ptr<odbc::DataSource>& Source() const { return source_; }
   ~Database();  // closes
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -106,7 +118,7 @@ class Database : public std::enable_shared_from_this<Database> {
   // Undoes open transactions, closes the file and releases the lock-file hold.
   // REQUIRES (else kObjectClosed): open.
   void Close();
-  bool IsOpen() const { return file_->IsOpen(); }
+  bool IsOpen() const;
 
   // A new stand-alone table definition named NAME, to be appended to TableDefs (tabledef.cpp).
   std::shared_ptr<TableDef> CreateTableDef(const std::string& name = std::string());
@@ -133,6 +145,7 @@ class Database : public std::enable_shared_from_this<Database> {
 
   // For the engine's own objects (schema objects, queries, recordsets) and its tests: the open
   // file with its connection, locks, caches and transaction depth (query/database_file.h).
+  // Null for a data source.
   const std::shared_ptr<DatabaseFile>& File() const { return file_; }
 
   // Test hook until table definitions can be made: runs raw SQL on the file (the read-only
@@ -140,10 +153,12 @@ class Database : public std::enable_shared_from_this<Database> {
   void TEST_ExecuteSql(std::string_view sql);
 
  private:
-  Connection& Open() const;  // the connection; kObjectClosed when closed
+  Connection& Open() const;  // the connection; kObjectClosed when closed, kNotForThisObject for a data source
+  void RequireSourceOpen() const;  // kObjectClosed when closed (a file or a data source)
   std::shared_ptr<Property> UserProperty(const std::string& name, int type);
 
-  const std::shared_ptr<DatabaseFile> file_;    // constant after construction: owned, never null
+  const std::shared_ptr<DatabaseFile> file_;    // constant after construction: owned; null for a data source
+  const std::shared_ptr<odbc::DataSource> source_;  // constant after construction: owned; null for a file
   std::shared_ptr<jet::QueryDefs> query_defs_;  // made by the first QueryDefs()
   int query_timeout_ = 60;
   int records_affected_ = 0;

@@ -73,6 +73,7 @@ std::shared_ptr<Workspace> DBEngine::CreateWorkspace(const std::string& name, co
     session = std::make_shared<AccountSession>(std::move(store), user_name);
   }
   auto workspace = std::make_shared<Workspace>(name, user_name, type, login_timeout_, std::move(session), settings_);
+  if (type == kUseOdbc) workspace->odbc_password_ = password;
   std::erase_if(other_workspaces_, [](const std::weak_ptr<Workspace>& entry) { return entry.expired(); });
   other_workspaces_.push_back(workspace);
   return workspace;

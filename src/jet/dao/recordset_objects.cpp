@@ -19,6 +19,7 @@ namespace t = sql::dao_type;
 }  // namespace
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options, int lock_type) {
+  if (source_) Open();  // data sources have no recordsets yet: kNotForThisObject
   // A table-type recordset's Indexes are its table's, as this database's TableDefs read them.
   std::weak_ptr<Database> self = weak_from_this();
   auto indexes = [self](const std::string& table) {

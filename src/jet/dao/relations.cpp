@@ -51,6 +51,7 @@ std::vector<std::shared_ptr<Relation>> ReadRelations(Connection& connection) {
 }  // namespace
 
 std::shared_ptr<jet::Relations> Database::Relations() {
+  Open();  // kNotForThisObject for a data source
   File()->EngineConnection(false);  // kObjectClosed once closed
   std::weak_ptr<Database> self = weak_from_this();
   return std::make_shared<jet::Relations>("Relations", [self]() {

@@ -79,8 +79,10 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   std::shared_ptr<User> CreateUser(std::string name = {}, std::string pid = {}, std::string password = {});
   std::shared_ptr<Group> CreateGroup(std::string name = {}, std::string pid = {});
 
-  // Opens the database file NAME (Jet workspaces; an ODBC workspace raises kNotForThisObject
-  // until data sources can be opened). OPTIONS: false or 0 shared, true or any other number
+  // ODBC workspaces: opens the data source NAME (a DSN, or a whole "ODBC;..." connect text) with
+  // CONNECT ("ODBC;DSN=...;UID=...;PWD=..." or "ODBC;DRIVER={...};..."); OPTIONS is the driver
+  // prompt option 0 .. 3 (odbc/connect_prompt.h), LoginTimeout applies; the errors are those of
+  // odbc::DataSource. Jet workspaces: opens the database file NAME. OPTIONS: false or 0 shared, true or any other number
   // exclusive, except kDenyWrite (1) which lets others open it read-only only. READ_ONLY: every
   // write fails with kReadOnly. CONNECT: ";pwd=" and the database password. The errors are
   // those of OpenDatabaseFile (maintenance/database_open.h): kFileNotFound, kBadFileName,
@@ -113,6 +115,7 @@ class Workspace : public std::enable_shared_from_this<Workspace> {
   bool isolate_odbc_trans_ = false;
   int login_timeout_;
   int default_cursor_driver_ = kUseDefaultCursor;
+  std::string odbc_password_;  // ODBC: the login's password, the default PWD of its opens
 };
 
 }  // namespace qb::jet

@@ -1,0 +1,76 @@
+// jet/odbc/data_source: one open connection to an ODBC data source: how it was opened (its name
+// and connect text, the password left out), statements run on the server as written, and one
+// level of transaction mapped to the driver's. The Database object of an ODBC workspace owns one.
+// Not thread-safe: one thread at a time per engine.
+//
+// Transactions: depth 0 (autocommit) -> BeginTrans -> 1 (autocommit off) -> CommitTrans or
+// Rollback -> 0. A data source takes one level: BeginTrans at 1 raises kTransactionsTooDeep.
+// A commit the server refuses is rolled back, so depth 0 always means autocommit.
+#pragma once
+#include <string>
+#include <vector>
+
+#include <sql.h>
+
+namespace qb::jet::odbc {
+
+struct OpenRequest {
+  std::string name;      // a DSN name, or a whole "ODBC;..." connect text
+  int options = 0;       // kDriverComplete .. kDriverCompleteRequired (connect_prompt.h)
+  bool read_only = false;
+  std::string connect;   // "ODBC;DSN=...;UID=...;PWD=..." or "ODBC;DRIVER={...};..."
+  int login_timeout = 20;  // seconds; 0 waits as long as the driver does
+  std::string user;      // the workspace's login: fills UID and PWD when it has a password
+  std::string password;  //   and the connect text names neither
+};
+
+class DataSource {
+ public:
+  // Connects (see OpenRequest), prompting through the installed prompt as OPTIONS say. Raises
+  // kInvalidArgument for options outside 0 .. 3 or nothing to connect to, kCancelled when the
+  // user cancels the prompt, err::kConnectFailed with the driver's diagnostics otherwise.
+  explicit DataSource(const OpenRequest& request);
+  ~DataSource();  // closes
+  DataSource(const DataSource&) = delete;
+  DataSource& operator=(const DataSource&) = delete;
+
+  bool IsOpen() const { return dbc_ != SQL_NULL_HANDLE; }
+  // The data source name (the DSN, "" for a connect text without one) and the connect text the
+  // driver completed, as "ODBC;..." without the password. Readable after Close.
+  const std::string& Name() const { return name_; }
+  const std::string& Connect() const { return connect_; }
+  bool ReadOnly() const { return read_only_; }
+
+  // Runs SQL on the server as written; returns the rows it changed (0 when the driver cannot
+  // tell). A statement running past QUERY_TIMEOUT seconds (0: no limit) is cancelled.
+  // Raises err::kCallFailed with the diagnostics. REQUIRES (else kObjectClosed): open.
+  long long Execute(const std::string& sql, int query_timeout);
+
+  void BeginTrans();
+  void CommitTrans();
+  void Rollback();
+  int TransactionDepth() const { return depth_; }
+
+  // Rolls back an open transaction and disconnects. REQUIRES (else kObjectClosed): open.
+  void Close();
+
+  // For the statements of this connection: the connection handle. REQUIRES: open.
+  SQLHDBC Handle() const;
+  // The secrets to blank out of this connection's error texts.
+  const std::vector<std::string>& Secrets() const { return secrets_; }
+
+ private:
+  void RequireOpen() const;
+  void EndTransaction(SQLSMALLINT completion);
+  void Release();
+
+  SQLHENV env_ = SQL_NULL_HANDLE;
+  SQLHDBC dbc_ = SQL_NULL_HANDLE;
+  std::string name_;
+  std::string connect_;
+  bool read_only_ = false;
+  int depth_ = 0;
+  std::vector<std::string> secrets_;
+};
+
+}  // namespace qb::jet::odbc

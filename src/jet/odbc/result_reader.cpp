@@ -1,0 +1,350 @@
+// jet/odbc/result_reader: running a statement and reading its rows through SQLGetData.
+#include "jet/odbc/result_reader.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "core/date_serial.h"
+#include "jet/base/errors.h"
+#include "jet/odbc/data_source.h"
+#include "jet/odbc/odbc_errors.h"
+
+namespace qb::jet::odbc {
+namespace {
+
+int DaoTypeOf(SQLSMALLINT sql_type, SQLULEN size) {
+  switch (sql_type) {
+    case SQL_BIT: return 1;
+    case SQL_TINYINT:
+    case SQL_SMALLINT: return 3;
+    case SQL_INTEGER: return 4;
+    case SQL_BIGINT: return 16;
+    case SQL_REAL: return 6;
+    case SQL_FLOAT:
+    case SQL_DOUBLE: return 7;
+    case SQL_NUMERIC:
+    case SQL_DECIMAL: return 20;
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_DATE:
+    case SQL_TIME:
+    case SQL_TIMESTAMP: return 8;
+    case SQL_BINARY:
+    case SQL_VARBINARY: return size > 0 && size <= 255 ? 9 : 11;
+    case SQL_LONGVARBINARY: return 11;
+    case SQL_GUID: return 15;
+    case SQL_LONGVARCHAR:
+    case SQL_WLONGVARCHAR: return 12;
+    default: return size > 255 || size == 0 ? 12 : 10;
+  }
+}
+
+// UTF-16 code units (unixODBC's SQLWCHAR) as UTF-8.
+std::string Utf8Of(const std::vector<SQLWCHAR>& units, std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint32_t c = units[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;  // a lone surrogate
+    }
+    if (c < 0x80) {
+      text += static_cast<char>(c);
+    } else if (c < 0x800) {
+      text += static_cast<char>(0xC0 | (c >> 6));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      text += static_cast<char>(0xE0 | (c >> 12));
+      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      text += static_cast<char>(0xF0 | (c >> 18));
+      text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return text;
+}
+
+// UTF-8 TEXT as UTF-16 code units, 0-terminated (bytes that are not UTF-8 become U+FFFD).
+std::vector<SQLWCHAR> Utf16Of(const std::string& text) {
+  std::vector<SQLWCHAR> units;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+    std::uint32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size() + (extra == 0 ? 1 : 0);
+    for (int k = 1; valid && k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) valid = false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (!valid || c > 0x10FFFF) {
+      units.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      units.push_back(static_cast<SQLWCHAR>(0xD800 + (c >> 10)));
+      units.push_back(static_cast<SQLWCHAR>(0xDC00 + (c & 0x3FF)));
+    } else {
+      units.push_back(static_cast<SQLWCHAR>(c));
+    }
+  }
+  units.push_back(0);
+  return units;
+}
+
+}  // namespace
+
+void ResultReader::BindParameters(const std::vector<Variant>& parameters) {
+  SQLSMALLINT wanted = 0;
+  if (Succeeded(SQLNumParams(statement_, &wanted)) && wanted != static_cast<SQLSMALLINT>(parameters.size())) {
+    RaiseJetError(jet::err::kInvalidArgument, "The statement has " + std::to_string(wanted) + " parameters, but " +
+                                                  std::to_string(parameters.size()) + " values were given.");
+  }
+  bound_.resize(parameters.size());
+  for (std::size_t i = 0; i < parameters.size(); ++i) {
+    const Variant& value = parameters[i];
+    BoundValue& b = bound_[i];
+    SQLSMALLINT c_type = SQL_C_WCHAR, sql_type = SQL_WVARCHAR;
+    SQLPOINTER data = nullptr;
+    SQLLEN length = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    switch (value.Type()) {
+      case VarType::Empty:
+      case VarType::Null:
+        b.indicator = SQL_NULL_DATA;
+        c_type = SQL_C_CHAR;
+        sql_type = SQL_VARCHAR;
+        size = 1;
+        break;
+      case VarType::Boolean:
+      case VarType::Byte:
+      case VarType::Int16:
+      case VarType::Int32:
+        b.integer = value.Type() == VarType::Boolean ? (value.ToBool() ? 1 : 0) : value.ToInt32();
+        c_type = SQL_C_SBIGINT;
+        sql_type = value.Type() == VarType::Boolean ? SQL_BIT : SQL_INTEGER;
+        data = &b.integer;
+        break;
+      case VarType::Single:
+      case VarType::Double:
+        b.real = value.ToDouble();
+        c_type = SQL_C_DOUBLE;
+        sql_type = SQL_DOUBLE;
+        data = &b.real;
+        break;
+      case VarType::Date: {
+        const DateTimeParts parts = DecodeDateTime(value.ToDate());
+        b.timestamp = {static_cast<SQLSMALLINT>(parts.year), static_cast<SQLUSMALLINT>(parts.month),
+                       static_cast<SQLUSMALLINT>(parts.day), static_cast<SQLUSMALLINT>(parts.hour),
+                       static_cast<SQLUSMALLINT>(parts.minute), static_cast<SQLUSMALLINT>(parts.second),
+                       static_cast<SQLUINTEGER>(parts.millisecond) * 1000000u};
+        c_type = SQL_C_TYPE_TIMESTAMP;
+        sql_type = SQL_TYPE_TIMESTAMP;
+        size = 23;
+        digits = 3;
+        data = &b.timestamp;
+        break;
+      }
+      case VarType::ByteArray:
+        b.bytes = value.Bytes();
+        c_type = SQL_C_BINARY;
+        sql_type = SQL_VARBINARY;
+        b.indicator = static_cast<SQLLEN>(b.bytes.size());
+        length = b.indicator;
+        size = std::max<SQLULEN>(1, b.bytes.size());
+        data = b.bytes.data();
+        break;
+      default:
+        b.text = Utf16Of(value.ToString());
+        b.indicator = SQL_NTS;
+        length = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
+        size = std::max<SQLULEN>(1, b.text.size() - 1);
+        data = b.text.data();
+        break;
+    }
+    if (!Succeeded(SQLBindParameter(statement_, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, c_type, sql_type, size,
+                                    digits, data, length, &b.indicator))) {
+      RaiseOdbcError(err::kCallFailed, "Binding parameter " + std::to_string(i + 1) + " failed", SQL_HANDLE_STMT, statement_,
+                     source_.Secrets());
+    }
+  }
+}
+
+ResultReader::ResultReader(DataSource& source, const std::string& sql, int query_timeout,
+                           const std::vector<Variant>& parameters)
+    : source_(source) {
+  SQLHSTMT statement = SQL_NULL_HANDLE;
+  if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, source.Handle(), &statement))) {
+    RaiseOdbcError(err::kCallFailed, "The data source could not make a statement", SQL_HANDLE_DBC, source.Handle(),
+                   source.Secrets());
+  }
+  statement_ = statement;
+  if (query_timeout > 0) {
+    SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(query_timeout)), 0);
+  }
+  std::string text = sql;
+  SQLRETURN code = SQL_SUCCESS;
+  if (parameters.empty()) {
+    code = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  } else {
+    code = SQLPrepare(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    if (Succeeded(code)) {
+      try {
+        BindParameters(parameters);
+      } catch (...) {
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+        statement_ = nullptr;
+        throw;
+      }
+      code = SQLExecute(statement);
+    }
+  }
+  if (code == SQL_NO_DATA) {
+    done_ = true;
+    return;
+  }
+  if (!Succeeded(code)) {
+    // The statement handle goes with the object, which the caller never gets.
+    std::vector<Diagnostic> diagnostics = ReadDiagnostics(SQL_HANDLE_STMT, statement);
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    statement_ = nullptr;
+    RaiseJetError(err::kCallFailed, DescribeFailure("The data source refused the statement", diagnostics, source.Secrets()));
+  }
+  SQLSMALLINT count = 0;
+  SQLNumResultCols(statement, &count);
+  for (SQLSMALLINT i = 1; i <= count; ++i) {
+    SQLCHAR name[256] = {};
+    SQLSMALLINT name_length = 0, sql_type = 0, digits = 0, nullable = 0;
+    SQLULEN size = 0;
+    SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(i), name, sizeof name, &name_length, &sql_type, &size, &digits,
+                   &nullable);
+    columns_.push_back({reinterpret_cast<const char*>(name), DaoTypeOf(sql_type, size),
+                        size > static_cast<SQLULEN>(std::numeric_limits<int>::max()) ? 0 : static_cast<int>(size), sql_type});
+  }
+  if (columns_.empty()) {
+    SQLLEN rows = 0;
+    if (Succeeded(SQLRowCount(statement, &rows)) && rows > 0) rows_affected_ = rows;
+    done_ = true;
+  }
+}
+
+ResultReader::~ResultReader() {
+  if (statement_) SQLFreeHandle(SQL_HANDLE_STMT, statement_);
+}
+
+bool ResultReader::Next(std::vector<Variant>& row) {
+  if (done_) return false;
+  const SQLRETURN code = SQLFetch(statement_);
+  if (code == SQL_NO_DATA) {
+    done_ = true;
+    return false;
+  }
+  if (!Succeeded(code)) {
+    done_ = true;
+    RaiseOdbcError(err::kCallFailed, "Reading the data source's rows failed", SQL_HANDLE_STMT, statement_, source_.Secrets());
+  }
+  row.resize(columns_.size());
+  for (std::size_t i = 0; i < columns_.size(); ++i) row[i] = ReadValue(static_cast<int>(i));
+  return true;
+}
+
+Variant ResultReader::ReadValue(int column) {
+  const ResultColumn& info = columns_[static_cast<std::size_t>(column)];
+  const auto number = static_cast<SQLUSMALLINT>(column + 1);
+  SQLLEN indicator = 0;
+  auto failed = [&]() {
+    RaiseOdbcError(err::kCallFailed, "Reading the column '" + info.name + "' failed", SQL_HANDLE_STMT, statement_,
+                   source_.Secrets());
+  };
+  switch (info.type) {
+    case 1:
+    case 3:
+    case 4: {
+      SQLINTEGER value = 0;
+      if (!Succeeded(SQLGetData(statement_, number, SQL_C_SLONG, &value, 0, &indicator))) failed();
+      if (indicator == SQL_NULL_DATA) return Variant::Null();
+      if (info.type == 1) return Variant(value != 0);
+      if (info.type == 3) return Variant(static_cast<std::int16_t>(value));
+      return Variant(static_cast<int>(value));
+    }
+    case 6:
+    case 7: {
+      double value = 0;
+      if (!Succeeded(SQLGetData(statement_, number, SQL_C_DOUBLE, &value, 0, &indicator))) failed();
+      if (indicator == SQL_NULL_DATA) return Variant::Null();
+      return info.type == 6 ? Variant(static_cast<float>(value)) : Variant(value);
+    }
+    case 8: {
+      SQL_TIMESTAMP_STRUCT value{};
+      if (!Succeeded(SQLGetData(statement_, number, SQL_C_TYPE_TIMESTAMP, &value, sizeof value, &indicator))) failed();
+      if (indicator == SQL_NULL_DATA) return Variant::Null();
+      if (info.sql_type == SQL_TYPE_TIME || info.sql_type == SQL_TIME) {
+        return Variant::FromDate(EncodeTime(value.hour, value.minute, value.second));
+      }
+      return Variant::FromDate(EncodeDateTime(value.year, value.month, value.day, value.hour, value.minute, value.second,
+                                              static_cast<int>(value.fraction / 1000000)));
+    }
+    case 9:
+    case 11: {
+      std::vector<std::uint8_t> bytes;
+      std::uint8_t chunk[8192];
+      for (;;) {
+        const SQLRETURN code = SQLGetData(statement_, number, SQL_C_BINARY, chunk, sizeof chunk, &indicator);
+        if (code == SQL_NO_DATA) break;
+        if (!Succeeded(code)) failed();
+        if (indicator == SQL_NULL_DATA) return Variant::Null();
+        const std::size_t got = indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(sizeof chunk)
+                                    ? sizeof chunk
+                                    : static_cast<std::size_t>(indicator);
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (code == SQL_SUCCESS) break;
+      }
+      return Variant::FromBytes(std::move(bytes));
+    }
+    default: {
+      // Text (and exact numbers as text): read as UTF-16 in pieces, however long.
+      std::vector<SQLWCHAR> units;
+      std::vector<SQLWCHAR> chunk(4096);
+      for (;;) {
+        const SQLRETURN code = SQLGetData(statement_, number, SQL_C_WCHAR, chunk.data(),
+                                          static_cast<SQLLEN>(chunk.size() * sizeof(SQLWCHAR)), &indicator);
+        if (code == SQL_NO_DATA) break;
+        if (!Succeeded(code)) failed();
+        if (indicator == SQL_NULL_DATA) return Variant::Null();
+        const std::size_t room = chunk.size() - 1;  // the driver ends each piece with a 0
+        const std::size_t got = indicator == SQL_NO_TOTAL || indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)) > static_cast<SQLLEN>(room)
+                                    ? room
+                                    : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
+        units.insert(units.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
+        if (code == SQL_SUCCESS) break;
+      }
+      std::string text = Utf8Of(units, units.size());
+      if (info.type == 16) {
+        // A bigint: a Long when it fits, else its exact digits.
+        try {
+          const long long value = std::stoll(text);
+          if (value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max()) {
+            return Variant(static_cast<int>(value));
+          }
+        } catch (const std::exception&) {
+        }
+      }
+      return Variant(std::move(text));
+    }
+  }
+}
+
+}  // namespace qb::jet::odbc

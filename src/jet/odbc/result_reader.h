@@ -1,0 +1,72 @@
+// jet/odbc/result_reader: one statement run on a data source and its result read a row at a time:
+// the columns with DAO types mapped from the server's, each value as the engine's Variant. Keeps
+// its statement open until it is destroyed (the data source must stay open that long).
+//
+// Types: bit Boolean (1); tinyint and smallint Integer (3); integer Long (4); bigint BigInt (16),
+// its values Long when they fit and exact decimal text when not; real Single (6); float and double
+// Double (7); numeric and decimal Decimal (20) read as exact decimal text; date, time and
+// timestamp Date (8); binary kinds Binary (9) or Long Binary (11); guid GUID (15); long text Memo
+// (12); every other kind Text (10).
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sql.h>
+
+#include "com/variant.h"
+
+namespace qb::jet::odbc {
+
+class DataSource;
+
+struct ResultColumn {
+  std::string name;
+  int type = 10;  // DAO type code
+  int size = 0;   // the server's column size (characters or bytes; 0 unknown)
+  int sql_type = 0;
+};
+
+class ResultReader {
+ public:
+  // Runs SQL on SOURCE as written, its "?" markers bound in order to PARAMETERS (a prepared
+  // statement when there are any: Null, Boolean, the integers, Single, Double, Date, bytes; every
+  // other value as text). Raises err::kCallFailed with the diagnostics, kInvalidArgument when
+  // the count of PARAMETERS is not the statement's.
+  ResultReader(DataSource& source, const std::string& sql, int query_timeout,
+               const std::vector<Variant>& parameters = {});
+  ~ResultReader();
+  ResultReader(const ResultReader&) = delete;
+  ResultReader& operator=(const ResultReader&) = delete;
+
+  bool HasRows() const { return !columns_.empty(); }
+  // Rows changed by a statement without rows (0 when the driver cannot tell).
+  long long RowsAffected() const { return rows_affected_; }
+  const std::vector<ResultColumn>& Columns() const { return columns_; }
+  // The next row's values into ROW; false once the rows are done.
+  bool Next(std::vector<Variant>& row);
+
+ private:
+  Variant ReadValue(int column);
+  void BindParameters(const std::vector<Variant>& parameters);
+
+  // What the bound parameters point at, kept until the statement has run.
+  struct BoundValue {
+    long long integer = 0;
+    double real = 0;
+    std::vector<std::uint8_t> bytes;
+    std::vector<SQLWCHAR> text;  // UTF-16, 0-terminated
+    SQL_TIMESTAMP_STRUCT timestamp{};
+    SQLLEN indicator = 0;
+  };
+  std::vector<BoundValue> bound_;
+
+  DataSource& source_;  // not owned
+  void* statement_ = nullptr;
+  std::vector<ResultColumn> columns_;
+  long long rows_affected_ = 0;
+  bool done_ = false;
+};
+
+}  // namespace qb::jet::odbc
