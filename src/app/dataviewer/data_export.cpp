@@ -16,7 +16,7 @@
 #include "framework/data/field.h"
 #include "framework/gui/file_dialog.h"
 #include "framework/gui/gui_services.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 #include "recordset/dao_recordset.h"
 
 namespace qb {
