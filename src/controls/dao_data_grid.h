@@ -5,16 +5,14 @@
 // the recordset as it goes (TrackVerticalScrollBar), the bar standing for the position in the
 // whole recordset.
 #pragma once
+#include <QMenu>
 #include <QPointer>
 #include <string>
 
+#include "controls/dao_search_str_edit.h"
 #include "framework/controls/db_grid.h"
 
-#include <QMenu>
-
 namespace qb {
-
-class TDAOSearchStrEdit;
 
 class TDAODataGrid : public TDBGrid {
   Q_OBJECT

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/dataviewer/data_export.h"
+#include "controls/dao_data_grid.h"
 #include "engine/dao_database.h"
 
 class QLabel;
@@ -21,11 +22,10 @@ namespace qb {
 class TDAORecordset;
 class TDataLink;
 class TDataSource;
-class TDBGrid;
 class TDBNavigator;
 
-// The grid control of the viewer, in this one place so that it can be exchanged.
-using TDataViewerGrid = TDBGrid;
+// The grid control of the viewer: the data-access grid with its search and sort menu.
+using TDataViewerGrid = TDAODataGrid;
 
 // What "DB Architecture" runs with the viewer's database: ShowDBArchitecture unless a test
 // installs another.

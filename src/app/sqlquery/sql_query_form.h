@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/controls/db_grid.h"
+#include "controls/dao_data_grid.h"
 
 class QAction;
 class QLabel;
@@ -33,7 +33,7 @@ class TNimProgressIndicator;
 class TDaoSQLQueryForm;
 
 // The result grid's class: every use goes through this name.
-using TSQLResultGrid = TDBGrid;
+using TSQLResultGrid = TDAODataGrid;
 
 // Shows the single SQL query window for DATABASE (created on first use, given the database,
 // shown and raised); nothing without a database. Raises what connecting the database raises.
