@@ -145,6 +145,8 @@ void TDAOBaseRecordset::ReexecuteQuery() {
     Close();
     return;
   }
+  // The statement may have been re-sorted since it last ran.
+  if (only_idx_field_visible_) ApplyOnlyIdxFieldVisible();
   Resync(0);
 }
 
