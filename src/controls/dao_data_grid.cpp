@@ -7,7 +7,6 @@
 #include <QMenu>
 
 #include "controls/dao_search_str_edit.h"
-#include "controls/recordset_search.h"
 #include "framework/data/dataset.h"
 #include "framework/gui/application.h"
 #include "recordset/dao_base_recordset.h"
@@ -84,7 +83,9 @@ void TDAODataGrid::FillSortMenu(QMenu* menu) {
   menu->clear();
   auto* recordset = dynamic_cast<TDAOBaseRecordset*>(DataSet());
   if (!recordset) return;
-  for (const std::string& name : TableIndexNames(*recordset)) {
+  recordset->UpdateIndexDefs();
+  for (const TIndexDef& index : recordset->IndexDefs()) {
+    const std::string& name = index.name;
     QAction* action = menu->addAction(QString::fromStdString(name));
     action->setCheckable(true);
     action->setChecked(recordset->RecordSetType() == rtTable && recordset->Index() == name);
@@ -111,9 +112,16 @@ void TDAODataGrid::SortBy(const std::string& index) {
     // The index's fields as an ORDER BY list: separated by commas, never by the index list's
     // semicolons, which would end the statement.
     std::string fields;
-    for (char c : IndexFieldsText(*recordset, index)) fields += c == ';' ? std::string(", ") : std::string(1, c);
-    SetStatementSortClause(*recordset, fields);
-    ReexecuteStatement(*recordset);
+    for (char c : recordset->GetIndexFieldsText(index)) fields += c == ';' ? std::string(", ") : std::string(1, c);
+    recordset->SetSQLSortField(fields);
+    if (recordset->RecordSetType() == rtUnidirectional) {
+      // A forward-only recordset is not re-executed in place: it is opened again.
+      recordset->CheckBrowseMode();
+      recordset->Close();
+      recordset->Open();
+    } else {
+      recordset->ReexecuteQuery();
+    }
   }
   recordset->SetSearchText(std::string());
 }

@@ -5,7 +5,6 @@
 
 #include "controls/control_look.h"
 #include "controls/dataset_state_colors.h"
-#include "controls/recordset_search.h"
 #include "framework/data/dataset.h"
 #include "framework/data/field_classes.h"
 #include "recordset/dao_base_recordset.h"
@@ -69,7 +68,7 @@ void TDAOEdit::UpdateControlState() {
   }
   if (FieldIsNumeric()) AddCriteriaChars();
   auto* recordset = dynamic_cast<TDAOBaseRecordset*>(dataset);
-  if (recordset && Field() && recordset->RestrictFilterToIndexedFields() && !HasOwnIndex(*recordset, *Field())) {
+  if (recordset && Field() && recordset->RestrictFilterToIndexedFields() && !recordset->IsIndexedField(Field())) {
     if (change_color_) SetControlColor(*this, DataSetStateColor(dsBrowse));
     SetControlEnabled(*this, false);
   } else {

@@ -1,7 +1,6 @@
 // controls/dao_search_str_edit: the delayed search and FindNearestEntry.
 #include "controls/dao_search_str_edit.h"
 
-#include "controls/recordset_search.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "engine/dao_errors.h"
@@ -56,9 +55,9 @@ void TDAOSearchStrEdit::FindNearestEntry() {
   std::string name = search_field_;
   if (name.empty()) {
     switch (recordset->RecordSetType()) {
-      case rtTable: name = IndexFieldsText(*recordset, recordset->Index()); break;
+      case rtTable: name = recordset->GetIndexFieldsText(recordset->Index()); break;
       case rtStoredProcedure: break;
-      default: name = StatementSortClause(*recordset); break;
+      default: name = recordset->SQLSortField(); break;
     }
   }
   if (name.empty()) return;
@@ -99,7 +98,7 @@ void TDAOSearchStrEdit::FindNearestEntry() {
     default:
       return;
   }
-  if (!LocateNearest(*recordset, *field, key))
+  if (!recordset->Locate(field->FieldName(), key, loPartialKey))
     ShowMessageBox(Format(missing, field->FieldName(), shown), mcInformation, MB_OK);
   recordset->SetSearchText(text);
 }

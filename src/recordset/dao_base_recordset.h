@@ -312,6 +312,8 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   void OpenStoredProcedure(int type, int options, int lock);
   void ApplyOpenSettings();
   void ReleaseRecordset();
+  // The engine's RecordCount as CountRecords answers it (see there); -1: ask the engine.
+  void ForgetRecordCount() { known_record_count_ = -1; }
   bool EditPendingBlocksMoves() const;
   void CursorMoved();
   // The record info of BUFFER.
@@ -339,6 +341,9 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
 
   std::shared_ptr<jet::Recordset> recordset_;  // held exactly while the cursor is open
   bool filled_up_ = false;
+  // The record count last read from the engine while it was final: counting a table reads all
+  // of it, and the grid asks at every step. Forgotten by every change that can alter it.
+  std::int64_t known_record_count_ = -1;
   // A forward-only recordset cannot step back before its first record: after opening it
   // stands on that record, and the first MoveNextRecord only leaves this flag.
   bool forward_before_first_ = false;
@@ -370,6 +375,9 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   std::string ClauseOf(int clause) const;
   void SetClause(int clause, const std::string& value);
   bool AfterSearch(bool found, bool move);
+  // rtTable: makes the index whose fields are KEY_FIELDS current; 65156 (the index unchanged)
+  // when there is none.
+  void UseIndexOf(std::string_view key_fields);
   std::shared_ptr<jet::Indexes> IndexList() const;
 
   // ----- blob streams (dao_recordset_blob.cpp; the stream class is installed by the fields

@@ -37,6 +37,7 @@ void TDAOBaseRecordset::COMAddNew() {
 
 void TDAOBaseRecordset::COMUpdate(int update_type, bool force) {
   if (!recordset_ || !EditOrAddPending(GetEditMode())) return;
+  ForgetRecordCount();  // an added record counts
   CallEngine(this, "UPDATE", [&] { recordset_->Update(update_type, force); });
 }
 
@@ -102,6 +103,7 @@ void TDAOBaseRecordset::CancelRecord() {
 
 void TDAOBaseRecordset::DeleteRecord() {
   if (!recordset_) return;
+  ForgetRecordCount();
   CallEngine(this, "InternalDelete", [&] {
     recordset_->Delete();
     if (!recordset_->Eof()) recordset_->MoveNext();

@@ -146,6 +146,9 @@ void TDAOBaseRecordset::ReexecuteQuery() {
     return;
   }
   Resync(0);
+  // The statement may have been re-sorted since it last ran. Only after the resync: showing
+  // a field repaints the controls, which must not read the buffers of the old records.
+  if (only_idx_field_visible_) ApplyOnlyIdxFieldVisible();
 }
 
 }  // namespace qb

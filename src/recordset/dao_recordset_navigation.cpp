@@ -237,7 +237,14 @@ void TDAOBaseRecordset::FillUp() {
 int TDAOBaseRecordset::CountRecords() {
   if (!recordset_) return 0;
   if (auto_fill_up_ && !filled_up_) FillUp();
-  const std::int64_t count = CallEngine(this, "CountRecords", [&] { return recordset_->RecordCount(); });
+  // A table's count is exact and stays so until this recordset changes it or is refreshed
+  // (another user's records count from the next Refresh). The other kinds count the records
+  // reached so far: that count is final only once the last record was reached.
+  const bool lasting = type_ == rtTable || (filled_up_ && type_ != rtUnidirectional);
+  if (!lasting) ForgetRecordCount();
+  std::int64_t count = known_record_count_;
+  if (count < 0) count = CallEngine(this, "CountRecords", [&] { return recordset_->RecordCount(); });
+  if (lasting) known_record_count_ = count;
   return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 
@@ -320,6 +327,7 @@ class NoWaitCursor {
 void TDAOBaseRecordset::RefreshRecords() {
   if (!recordset_) return;
   NoWaitCursor no_wait;
+  ForgetRecordCount();
   const bool absolute = type_ == rtQuery || type_ == rtSnapshot || type_ == rtStoredProcedure;
   std::int64_t absolute_position = -1;
   float percent = -1;
@@ -358,6 +366,7 @@ void TDAOBaseRecordset::RefreshRecords() {
 void TDAOBaseRecordset::COMRequery(const std::shared_ptr<jet::QueryDef>& new_query) {
   if (!recordset_) return;
   if (type_ == rtTable) RaiseDAOError(this, ResString(kResRequeryNotAllowed), "COMRequery");
+  ForgetRecordCount();
   CallEngine(this, "COMRequery", [&] {
     if (new_query)
       recordset_->Requery(new_query);

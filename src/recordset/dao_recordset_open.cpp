@@ -62,6 +62,7 @@ void TDAOBaseRecordset::OpenStoredProcedure(int type, int options, int lock) {
 void TDAOBaseRecordset::CreateCOMObj() {
   if (recordset_) return;
   field_cache_.clear();
+  ForgetRecordCount();
   const char* method = "CreateCOMObj";
   if (HasUnresolvedReferences()) {
     RaiseDAOError(this, Format(ResString(kResLinkedToUncreatedForms), "Recordset"), method);
@@ -119,6 +120,7 @@ void TDAOBaseRecordset::ReleaseRecordset() {
   recordset_.reset();
   field_cache_.clear();
   forward_before_first_ = false;
+  ForgetRecordCount();
   if (recordset && recordset->IsOpen()) CallEngine(this, "COMClose", [&] { recordset->Close(); });
 }
 

@@ -52,6 +52,16 @@ std::string PrefixPattern(const std::string& text) {
   return pattern + "*";
 }
 
+// The table a FROM clause starts with: a bracketed name without its brackets, else the first
+// word (an alias or a join after it names no table of its own).
+std::string StatementTable(const std::string& from) {
+  if (!from.empty() && from.front() == '[') {
+    const size_t end = from.find(']');
+    return end == std::string::npos ? from.substr(1) : from.substr(1, end - 1);
+  }
+  return from.substr(0, from.find_first_of(" \t\r\n,"));
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ indexes
@@ -72,7 +82,7 @@ std::shared_ptr<jet::Indexes> TDAOBaseRecordset::IndexList() const {
     if (database_ == nullptr) return nullptr;
     if (!database_->Connected()) database_->Open();
     if (!database_->Connected()) return nullptr;
-    return database_->DatabaseObject()->TableDefs()->Item(std::string_view(TableName()))->Indexes();
+    return database_->DatabaseObject()->TableDefs()->Item(std::string_view(StatementTable(TableName())))->Indexes();
   } catch (const Exception&) {
     return nullptr;  // no such table: no indexes
   }
@@ -228,6 +238,15 @@ std::string KeyFieldsForIndex(std::string_view key_fields) {
 
 }  // namespace
 
+void TDAOBaseRecordset::UseIndexOf(std::string_view key_fields) {
+  const std::string fields = KeyFieldsForIndex(key_fields);
+  if (!index_.empty() && SameText(GetIndexFieldsText(index_), TrimChars(fields, " ;"))) return;
+  // Looked up before switching: a search that cannot run keeps the order shown.
+  const std::string index = FindIndexName(fields);
+  if (index.empty()) RaiseDAOError(this, Format(ResString(kResNoIndexForFields), std::string(key_fields)), "Locate");
+  SetIndex(index);
+}
+
 bool TDAOBaseRecordset::LocateRecord(std::string_view key_fields, const Variant& key_values, bool move,
                                      TLocateOptions options) {
   if (!recordset_) return false;
@@ -242,11 +261,7 @@ bool TDAOBaseRecordset::LocateRecord(std::string_view key_fields, const Variant&
     case rtTable: break;
     default: RaiseDAOError(this, ResString(kResLocateNotSupported), "Locate");
   }
-  const std::string fields = KeyFieldsForIndex(key_fields);
-  if (index_.empty() || !SameText(GetIndexFieldsText(index_), TrimChars(fields, " ;"))) SetIndex(FindIndexName(fields));
-  if (index_.empty()) {
-    RaiseDAOError(this, Format(ResString(kResNoIndexForFields), std::string(key_fields)), "Locate");
-  }
+  UseIndexOf(key_fields);
   return Seek((options & loPartialKey) != 0 ? ">=" : "=", key_values, move);
 }
 
@@ -263,8 +278,7 @@ Variant TDAOBaseRecordset::Lookup(std::string_view key_fields, const Variant& ke
   if (type_ == rtTable) {
     // The index is chosen first: switching it refills the records, which the set-key state
     // below must not see.
-    const std::string fields = KeyFieldsForIndex(key_fields);
-    if (index_.empty() || !SameText(GetIndexFieldsText(index_), TrimChars(fields, " ;"))) SetIndex(FindIndexName(fields));
+    UseIndexOf(key_fields);
   }
   const TDataSetState saved = SetTempState(dsSetKey);
   looking_up_ = true;

@@ -144,6 +144,24 @@ TEST_F(DataGridTest, SortMenuReordersAStatementByTheIndexFields) {
   rs.Last();
   EXPECT_EQ(Current("City") + "/" + Current(), "CityRa/RaRaAlAlAl");
   EXPECT_EQ(Checked(sort_menu_), "ByCityName;");
+  // Sorted by one field while only the sort field is to be seen: the new one is shown.
+  rs.SetOnlyIdxFieldVisible(true);
+  Item(sort_menu_, "ByAge")->trigger();
+  EXPECT_TRUE(rs.FieldByName("Age")->Visible());
+  EXPECT_FALSE(rs.FieldByName("Name")->Visible());
+  rs.First();
+  EXPECT_EQ(Current("Age"), "0");
+}
+
+TEST_F(DataGridTest, SortMenuReopensAForwardOnlyStatement) {
+  FillPeople(100);
+  TDAORecordset& rs = OpenPeople(rtUnidirectional, "SELECT * FROM People WHERE Age < 50 ORDER BY Id;");
+  rs.SetTableName("People");
+  grid_->FillSortMenu();
+  Item(sort_menu_, "ByAge")->trigger();
+  EXPECT_NE(rs.GetSQLText().find("ORDER BY Age;"), std::string::npos) << rs.GetSQLText();
+  EXPECT_TRUE(rs.Active());
+  EXPECT_EQ(Current("Age"), "0");
 }
 
 TEST_F(DataGridTest, DraggingTheScrollBoxMovesThroughTheWholeRecordset) {

@@ -72,11 +72,26 @@ TEST_F(SearchTest, TableLocateSeeksOnTheIndexOfTheKeyFields) {
 
 TEST_F(SearchTest, TableLocateWithoutAMatchingIndexIsRefused) {
   auto rs = Make(rtTable, "People");
+  rs->SetIndex("ByName");
   rs->Open();
+  rs->Next();  // Mia
   for (const char* fields : {"Qty", "Name; City", "City;Name"}) {
-    const Raised raised = RaisedBy([&] { rs->Locate(fields, Variant("x"), 0); });
-    EXPECT_EQ(raised.text, Format(ResString(kResNoIndexForFields), fields));
-    EXPECT_EQ(raised.method, "Locate");
+    for (const bool lookup : {false, true}) {
+      const Raised raised = RaisedBy([&] {
+        if (lookup)
+          rs->Lookup(fields, Variant("x"), "Name");
+        else
+          rs->Locate(fields, Variant("x"), 0);
+      });
+      EXPECT_EQ(raised.text, Format(ResString(kResNoIndexForFields), fields));
+      EXPECT_EQ(raised.method, "Locate");
+      // The order shown and the record stay as they were.
+      EXPECT_EQ(rs->Index(), "ByName") << fields << " " << lookup;
+      EXPECT_EQ(Current(*rs), "Mia/Oslo");
+      rs->Next();
+      EXPECT_EQ(Current(*rs), "Mike/Oslo");
+      rs->Prior();
+    }
   }
 }
 
@@ -225,6 +240,12 @@ TEST_F(SearchTest, IndexDefinitionsAndIndexedFields) {
     EXPECT_EQ(rs->GetIndexFieldsText("ByNameCity"), "Name;City");
     EXPECT_EQ(rs->FindIndexName("name;city"), "ByNameCity");
     EXPECT_EQ(rs->GetIndexFieldsText("Nothing"), "");
+  }
+  // A statement's table named in brackets, with an alias or joined: the indexes of that table.
+  for (const char* sql : {"SELECT * FROM [People] ORDER BY Id", "SELECT * FROM People AS P WHERE P.Qty > 1",
+                          "SELECT * FROM People P, People Q"}) {
+    auto rs = Make(rtSnapshot, sql);
+    EXPECT_EQ(rs->FindIndexName("Name"), "ByName") << sql;
   }
   auto rs = Make(rtTable, "People");
   rs->Open();

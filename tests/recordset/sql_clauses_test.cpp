@@ -124,6 +124,11 @@ TEST_F(SqlClausesTest, OnlyTheSortFieldOfAStatementIsShown) {
   rs->Open();
   EXPECT_TRUE(rs->FieldByName("Name")->Visible());
   EXPECT_FALSE(rs->FieldByName("Amount")->Visible());
+  // Re-sorted and run again in place: the new sort field is the one shown.
+  rs->SetSQLSortField("Amount");
+  rs->ReexecuteQuery();
+  EXPECT_FALSE(rs->FieldByName("Name")->Visible());
+  EXPECT_TRUE(rs->FieldByName("Amount")->Visible());
 }
 
 TEST_F(SqlClausesTest, TableNameByRecordsetType) {
