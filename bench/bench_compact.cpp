@@ -10,7 +10,7 @@
 
 #include "jet/base/engine_settings.h"
 #include "jet/dao/database.h"
-#include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/sqlite/connection.h"
 #include "bench_files.h"
 
@@ -31,12 +31,12 @@ void BM_CompactAgainstVacuum(benchmark::State& state) {
   for (auto _ : state) {
     std::remove(path.c_str());
     qb::bench::RemoveDatabaseFiles(compacted);
-    auto database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    auto database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     database->Execute(
         "CREATE TABLE T (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50), Amount DOUBLE, Price CURRENCY, "
         "Day DATETIME, Flag YESNO, Qty SHORT, Ratio SINGLE, Notes MEMO)");
     database->Execute("CREATE INDEX ByName ON T (Name)");
-    auto& connection = database->EngineConnection(true);
+    auto& connection = database->File()->EngineConnection(true);
     connection.Exec("BEGIN");
     connection.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
                     std::to_string(Rows()) +

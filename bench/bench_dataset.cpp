@@ -22,7 +22,7 @@
 #include "engine/dao_wait_cursor.h"
 #include "framework/data/field.h"
 #include "jet/dao/database.h"
-#include "jet/maintenance/database_maintenance.h"
+#include "jet/dao/database_files.h"
 #include "jet/dao/dbengine.h"
 #include "jet/base/engine_settings.h"
 #include "jet/recordset/recordset.h"
@@ -64,16 +64,16 @@ struct Fixture {
     std::remove(path.c_str());
     std::remove(workgroup.c_str());
     qb::jet::CreateDBEngine(qb::jet::EngineSettings())->CreateWorkgroup(workgroup);
-    database = qb::jet::CreateDatabaseFile(path, "1033", 0, qb::jet::EngineSettings());
+    database = qb::jet::CreateDatabaseAt(path, "1033", 0, qb::jet::EngineSettings());
     database->Execute(
         "CREATE TABLE T (Id COUNTER PRIMARY KEY, Code LONG, Name TEXT(50), Amount DOUBLE, Price CURRENCY, "
         "Day DATETIME, Flag YESNO, Qty SHORT)");
-    database->EngineConnection(true).Exec("BEGIN");
-    database->EngineConnection(true).Exec(
+    database->File()->EngineConnection(true).Exec("BEGIN");
+    database->File()->EngineConnection(true).Exec(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
         ") INSERT INTO T (Code, Name, Amount, Price, Day, Flag, Qty) SELECT i * 3, 'name ' || i, i * 0.5, "
         "i * 2500, 36000 + i % 5000, -(i % 2), i % 30000 FROM n");
-    database->EngineConnection(true).Exec("COMMIT");
+    database->File()->EngineConnection(true).Exec("COMMIT");
     engine = std::make_unique<qb::TDAOEngine>();
     engine->SetSystemDB(workgroup);
     engine->Open();
