@@ -14,6 +14,7 @@
 #include "app/progress/progress_dialog.h"
 #include "app/progress/progress_test_support.h"
 #include "com/ole_exception.h"
+#include "fields/dao_field_registration.h"
 #include "framework/data/field.h"
 #include "framework/gui/message_box.h"
 #include "recordset/dao_recordset.h"
@@ -70,6 +71,24 @@ TEST_F(DataExportTest, TheFileHoldsTheHeaderAndOneLinePerRecordWithTheChosenSepa
     EXPECT_EQ(exporter.Exported(), 4);
     EXPECT_EQ(exporter.Failed(), 0);
   }
+}
+
+// Memo and currency columns go out through their field classes, as the program registers them.
+TEST_F(DataExportTest, MemoAndCurrencyColumnsAreWritten) {
+  RegisterDAOFieldClasses();
+  recordset_.Close();
+  Sql({"CREATE TABLE Notes (Id LONG CONSTRAINT pk PRIMARY KEY, Body MEMO, Price CURRENCY)",
+       "INSERT INTO Notes VALUES (1, 'a long note', 12.5)", "INSERT INTO Notes VALUES (2, NULL, 0)"});
+  recordset_.SetTableName("Notes");
+  recordset_.Open();
+  TDataExport exporter(nullptr, "Exporting");
+  exporter.SetSeparators(";", "\n");
+  exporter.Export(recordset_, Out(), nullptr);
+  EXPECT_EQ(exporter.Failed(), 0);
+  EXPECT_EQ(exporter.Exported(), 2);
+  const std::string text = ReadWholeFile(Out());
+  EXPECT_NE(text.find("1;a long note;"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n2;;"), std::string::npos) << text;
 }
 
 TEST_F(DataExportTest, ChoicesAndTheirSeparatorTexts) {
