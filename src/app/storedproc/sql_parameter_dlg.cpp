@@ -18,6 +18,7 @@
 #include "app/storedproc/parameter_values.h"
 #include "app/widgets/list_box_rules.h"
 #include "app/widgets/nim_grip_panel.h"
+#include "app/widgets/focus_leave.h"
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "engine/dao_database.h"
@@ -41,14 +42,6 @@ QStringList Entries(const std::vector<std::string>& names) {
   QStringList entries;
   for (const std::string& name : names) entries << QString::fromStdString(name);
   return entries;
-}
-
-// Whether losing the focus for EVENT counts as leaving a control: a message box of this
-// program taking the focus for a moment does not (its answer would otherwise repeat the step).
-bool LeavesControl(const QEvent* event) {
-  if (event->type() != QEvent::FocusOut) return false;
-  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "app/architecture/statement_editors.h"
 #include "app/toolwindows/single_tool_windows.h"
 #include "app/toolwindows/tool_windows.h"
+#include "app/widgets/focus_leave.h"
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
 #include "jet/dao/querydef.h"
@@ -24,14 +25,6 @@ namespace {
 QPointer<TStoredProcDesignForm>& Instance() {
   static QPointer<TStoredProcDesignForm> instance;
   return instance;
-}
-
-// Whether losing the focus for EVENT counts as leaving a control: a message box or menu of this
-// program taking the focus for a moment does not (its answer would otherwise repeat the step).
-bool LeavesControl(const QEvent* event) {
-  if (event->type() != QEvent::FocusOut) return false;
-  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 }  // namespace

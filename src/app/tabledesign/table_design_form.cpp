@@ -16,6 +16,7 @@
 #include "app/toolwindows/single_tool_windows.h"
 #include "app/toolwindows/tool_windows.h"
 #include "app/widgets/list_box_rules.h"
+#include "app/widgets/focus_leave.h"
 #include "engine/dao_database.h"
 #include "framework/gui/application.h"
 #include "jet/dao/tabledef.h"
@@ -27,14 +28,6 @@ namespace {
 QPointer<TTableDesignForm>& Instance() {
   static QPointer<TTableDesignForm> instance;
   return instance;
-}
-
-// Whether leaving a control for REASON counts as leaving it: a message box or menu of this
-// program taking the focus for a moment does not (its answer would otherwise repeat the step).
-bool LeavesControl(const QEvent* event) {
-  if (event->type() != QEvent::FocusOut) return false;
-  const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 }  // namespace
