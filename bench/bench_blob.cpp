@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +15,6 @@
 #include "bench_files.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
-#include "engine/dao_wait_cursor.h"
 #include "fields/dao_blob_stream.h"
 #include "fields/dao_field_registration.h"
 #include "jet/base/engine_settings.h"
@@ -148,12 +146,4 @@ BENCHMARK(BM_ReadInChunks)->UseManualTime()->Iterations(5)->Unit(benchmark::kMil
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  qb::ShowWaitCursor = false;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+#include "bench_qt_main.h"

@@ -8,7 +8,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +18,6 @@
 #include "bench_files.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
-#include "engine/dao_wait_cursor.h"
 #include "framework/data/field.h"
 #include "jet/dao/database.h"
 #include "jet/dao/database_files.h"
@@ -155,12 +153,4 @@ BENCHMARK_CAPTURE(BM_WalkEveryRecord, dynaset, qb::rtQuery)->UseManualTime()->It
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  qb::ShowWaitCursor = false;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+#include "bench_qt_main.h"

@@ -28,7 +28,6 @@
 #include "bench_files.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
-#include "engine/dao_wait_cursor.h"
 #include "framework/controls/db_grid.h"
 #include "jet/base/engine_settings.h"
 #include "jet/dao/database.h"
@@ -210,12 +209,4 @@ BENCHMARK(BM_Export)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  qb::ShowWaitCursor = false;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+#include "bench_qt_main.h"

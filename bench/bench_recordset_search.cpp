@@ -12,7 +12,9 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +24,6 @@
 #include "bench_files.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
-#include "engine/dao_wait_cursor.h"
 #include "framework/data/data_source.h"
 #include "jet/base/engine_settings.h"
 #include "jet/dao/database.h"
@@ -202,12 +203,4 @@ BENCHMARK(BM_MasterScroll)->UseManualTime()->Iterations(1)->Unit(benchmark::kMil
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  qb::ShowWaitCursor = false;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+#include "bench_qt_main.h"
