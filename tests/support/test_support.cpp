@@ -8,10 +8,11 @@
 
 // LeakSanitizer takes these suppressions from the program itself, whatever the environment
 // the test runner passes on: libraries that keep allocations for the process's lifetime (Qt,
-// fontconfig, GLib, D-Bus, the sound server client). The same list is tests/lsan.supp.
+// fontconfig, GLib, D-Bus, the sound server client, the PostgreSQL ODBC driver). The same list
+// is tests/lsan.supp.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libQt6Core\nleak:libQt6Gui\nleak:libQt6Widgets\nleak:libfontconfig\nleak:libglib\n"
-         "leak:libdbus\nleak:libpulse\n";
+         "leak:libdbus\nleak:libpulse\nleak:psqlodbcw.so\n";
 }
 
 namespace qb::test {
