@@ -6,10 +6,7 @@
 // the same table. Reports the figures; asserts nothing. The notes column is a text column: the
 // dataset reads memo values through blob streams, which the recordset does not open yet.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -26,6 +23,7 @@
 #include "app/dataviewer/data_export.h"
 #include "app/dataviewer/data_viewer_form.h"
 #include "bench_files.h"
+#include "bench_process.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
 #include "framework/controls/db_grid.h"
@@ -37,8 +35,6 @@
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/sqlite/connection.h"
 #include "recordset/dao_recordset.h"
-
-extern char** environ;
 
 namespace {
 
@@ -59,22 +55,7 @@ double PeakRssMb() {
 
 // Runs ARGS with ENV added; the seconds it took, or -1 when it failed.
 double RunSeconds(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-  std::vector<std::string> words = args;
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env_text(env);
-  for (char** entry = environ; *entry; ++entry) env_text.emplace_back(*entry);
-  std::vector<char*> envp;
-  for (auto& item : env_text) envp.push_back(item.data());
-  envp.push_back(nullptr);
-  const auto start = Clock::now();
-  pid_t child = 0;
-  if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  const double seconds = SecondsSince(start);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+  return qb::bench::RunProcess(args, "", env).seconds;
 }
 
 struct Fixture {

@@ -4,9 +4,6 @@
 // the figures include what a user waits for. Reports the ratio; asserts nothing. Skips the
 // comparison when no shell is installed.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,13 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_process.h"
 #include "jet/dao/database.h"
 #include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 #include "jet/base/engine_settings.h"
 #include "jet/sqlite/connection.h"
-
-extern char** environ;
 
 namespace {
 
@@ -34,36 +30,10 @@ constexpr const char* kColumns = "Id, Name, Notes, Qty, Total, Amount, Ratio, Bi
 // a negative number when it could not start or failed.
 double RunSeconds(const std::vector<std::string>& args, const std::string& out_path,
                   const std::vector<std::string>& env = {}) {
-  std::vector<std::string> words = args;
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env_text(env);
-  for (char** entry = environ; *entry; ++entry) env_text.emplace_back(*entry);
-  std::vector<char*> envp;
-  for (auto& item : env_text) envp.push_back(item.data());
-  envp.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t child = 0;
-  const int rc = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+  return qb::bench::RunProcess(args, out_path, env).seconds;
 }
 
-std::string FindShell() {
-  for (const char* candidate : {"/usr/bin/sqlcipher", "/usr/bin/sqlite3", "/usr/local/bin/sqlite3"}) {
-    if (::access(candidate, X_OK) == 0) return candidate;
-  }
-  return std::string();
-}
+using qb::bench::FindShell;
 
 struct Fixture {
   std::string folder = "/tmp/qb_bench_export_" + std::to_string(::getpid());

@@ -3,10 +3,7 @@
 // sqlite3): what a user pays per process, in wall time and in peak resident memory. Both run as
 // processes; the first workgroup use happens before the timing. Reports ratios; asserts nothing.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,58 +12,21 @@
 #include <string>
 #include <vector>
 
+#include "bench_process.h"
 #include "jet/base/engine_settings.h"
 #include "jet/dao/database.h"
 #include "jet/dao/database_files.h"
 #include "jet/maintenance/database_maintenance.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr int kRuns = 20;
 
-struct Run {
-  double seconds = -1;  // negative: could not start or failed
-  long max_rss_kb = 0;
-};
+using Run = qb::bench::ProcessRun;
+using qb::bench::FindShell;
+using qb::bench::RunProcess;
 
-// Runs ARGS with standard output into OUT_PATH and ENV added.
-Run RunProcess(const std::vector<std::string>& args, const std::string& out_path, const std::vector<std::string>& env) {
-  std::vector<std::string> words = args;
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env_text(env);
-  for (char** entry = environ; *entry; ++entry) env_text.emplace_back(*entry);
-  std::vector<char*> envp;
-  for (auto& item : env_text) envp.push_back(item.data());
-  envp.push_back(nullptr);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t child = 0;
-  const int rc = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  Run run;
-  if (rc != 0) return run;
-  int status = 0;
-  struct rusage usage {};
-  ::wait4(child, &status, 0, &usage);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) run.seconds = seconds;
-  run.max_rss_kb = usage.ru_maxrss;
-  return run;
-}
-
-std::string FindShell() {
-  for (const char* candidate : {"/usr/bin/sqlcipher", "/usr/bin/sqlite3", "/usr/local/bin/sqlite3"}) {
-    if (::access(candidate, X_OK) == 0) return candidate;
-  }
-  return std::string();
-}
 
 struct Fixture {
   std::string folder = "/tmp/qb_bench_startup_" + std::to_string(::getpid());
