@@ -135,6 +135,9 @@ TEST_F(MediaPlayerFilesTest, VideoIsPlacedInTheDisplay) {
     const std::string log = Device().TakeLog();
     EXPECT_NE(log.find(c.log), std::string::npos) << log;
     EXPECT_EQ(Device().DisplayWindow(), &display);
+    player.show();  // resizing the player places the video again
+    player.resize(player.width() + 9, player.height());
+    EXPECT_NE(Device().TakeLog().find(c.log), std::string::npos);
     player_.reset();
   }
 }

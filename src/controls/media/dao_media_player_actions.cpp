@@ -139,6 +139,7 @@ void TDAOMediaPlayer::Eject(CommandFlags flags) {
 void TDAOMediaPlayer::Rewind(CommandFlags flags) {
   CheckOpen();
   Keep(device_->SeekToStart(Effective(flags)));
+  UpdateButtons();
 }
 
 int64_t TDAOMediaPlayer::Length() const {
