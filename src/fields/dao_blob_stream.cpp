@@ -131,6 +131,7 @@ void TDAOBlobStream::Truncate() {
   // A memo is emptied to Null too, not to a zero-length text: a table refuses those unless its
   // field allows them, and the record could then never be posted. The first write replaces
   // the value either way.
+  DropMemo();
   CallEngine(recordset_, "TDAOBlobStream.Truncate", [&] { engine_field_->SetValue(Variant::Null()); });
   changed_ = true;
 }
@@ -139,26 +140,40 @@ std::int64_t TDAOBlobStream::Read(void* buffer, std::int64_t count) {
   if (mode_ == bmWrite) RaiseDAOError(recordset_, ResString(kResStreamInWriteMode), "TDAOBlobStream.Read");
   if (size_ < 1 || engine_field_ == nullptr || count <= 0 || position_ >= size_) return 0;
   if (type_ != kLongBinary && type_ != kMemo) return 0;
-  const Variant& value =
-      CallEngine(recordset_, "TDAOBlobStream.Read", [&]() -> const Variant& { return engine_field_->Value(); });
   // Only the requested range is copied: reading a value in chunks stays linear in its size.
   // The engine's value may be shorter than the size taken at creation: reading ends with it.
   std::int64_t n = std::min(count, size_ - position_);
   if (type_ == kLongBinary) {
+    const Variant& value =
+        CallEngine(recordset_, "TDAOBlobStream.Read", [&]() -> const Variant& { return engine_field_->Value(); });
     if (value.Type() != VarType::ByteArray) return 0;
     const std::vector<std::uint8_t>& bytes = value.Bytes();
     n = std::min<std::int64_t>(n, static_cast<std::int64_t>(bytes.size()) - position_);
     if (n <= 0) return 0;
     std::memcpy(buffer, bytes.data() + position_, static_cast<size_t>(n));
   } else {
-    if (value.Type() != VarType::String) return 0;
-    const std::string text = value.ToString();
-    n = std::min<std::int64_t>(n, static_cast<std::int64_t>(text.size()) - position_);
+    if (!HoldMemo()) return 0;
+    n = std::min<std::int64_t>(n, static_cast<std::int64_t>(memo_.size()) - position_);
     if (n <= 0) return 0;
-    std::memcpy(buffer, text.data() + position_, static_cast<size_t>(n));
+    std::memcpy(buffer, memo_.data() + position_, static_cast<size_t>(n));
   }
   position_ += n;
   return n;
+}
+
+bool TDAOBlobStream::HoldMemo() {
+  if (memo_held_) return true;
+  const Variant& value =
+      CallEngine(recordset_, "TDAOBlobStream.Read", [&]() -> const Variant& { return engine_field_->Value(); });
+  if (value.Type() != VarType::String) return false;
+  memo_ = value.ToString();
+  memo_held_ = true;
+  return true;
+}
+
+void TDAOBlobStream::DropMemo() {
+  memo_held_ = false;
+  std::string().swap(memo_);
 }
 
 std::int64_t TDAOBlobStream::Write(const void* buffer, std::int64_t count) {
@@ -171,6 +186,7 @@ std::int64_t TDAOBlobStream::Write(const void* buffer, std::int64_t count) {
   const Variant chunk = type_ == kLongBinary
                             ? Variant::FromBytes(std::vector<std::uint8_t>(bytes, bytes + count))
                             : Variant(std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count)));
+  DropMemo();  // what a later read finds is the engine's new value
   CallEngine(recordset_, "TDAOBlobStream.Write", [&] { engine_field_->AppendChunk(chunk); });
   changed_ = true;
   return count;

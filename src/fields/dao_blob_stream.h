@@ -30,10 +30,12 @@ class EFCreateError : public Exception {
   const char* ClassName() const override { return "EFCreateError"; }
 };
 
-// Reads take the requested range of the engine's value each time (the stream keeps no copy);
-// writes append chunks to the pending engine edit (AppendChunk), so a write-mode stream starts
-// by emptying the value. Position and size are those of the value when the stream was made:
-// writing changes neither. Memo values pass as their UTF-8 bytes.
+// Long binary reads take the requested range of the engine's value each time (the stream keeps
+// no copy). Memo values pass as their UTF-8 bytes: the engine hands out its text only whole, so
+// the first read takes those bytes once and the stream holds them for later reads, until it
+// writes. Writes append chunks to the pending engine edit (AppendChunk), so a write-mode stream
+// starts by emptying the value. Position and size are those of the value when the stream was
+// made: writing changes neither.
 //
 // Media blob (a long binary value holding a file): byte 0 is N, the length of the file's
 // extension; bytes 1..N the extension without its dot; then the file's bytes unchanged.
@@ -86,6 +88,12 @@ class TDAOBlobStream : public TBlobStream {
   std::int64_t size_ = 0;
   std::int64_t position_ = 0;
   bool changed_ = false;  // the engine value was changed through this stream
+  // The memo's UTF-8 bytes as the first read found them; dropped when the stream writes.
+  std::string memo_;
+  bool memo_held_ = false;
+  // Holds the memo's bytes unless they are held already; false when the value is no text.
+  bool HoldMemo();
+  void DropMemo();
 };
 
 // Removes the private folders of ExtractToTempFile with every file in them.

@@ -213,6 +213,19 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   std::shared_ptr<jet::Parameters> GetStoredProcParameters();
   // False (after message 65155 unless QUIET) when a stored procedure parameter has no value.
   bool CheckStoredProcParamValues(bool quiet);
+  // A statement that declares PARAMETERS takes values only through a query definition: given
+  // a temporary one made from it (unnamed, never stored), the statement types open that query
+  // instead of their statement, asking for missing values as a stored procedure does. Set while
+  // closed (65189 "StatementQuery"); null, the default, opens the statement again.
+  void SetStatementQuery(std::shared_ptr<jet::QueryDef> query);
+  const std::shared_ptr<jet::QueryDef>& StatementQuery() const { return statement_query_; }
+  // When a parameter of QUERY has no value (Empty or Null), asks for the values through
+  // EditStoredProcParams; true when every parameter has one afterwards. Raises what the engine
+  // raises for QUERY's parameters.
+  bool AskParameterValues(jet::QueryDef& query);
+  // The query AskParameterValues is asking for, while it asks; null otherwise (the parameter
+  // dialog then shows the stored procedure's).
+  const std::shared_ptr<jet::QueryDef>& ParameterQuery() const { return parameter_query_; }
   TDataSource* MasterSource() const;
   // Refuses a source that leads back to this recordset (65190).
   void SetMasterSource(TDataSource* source);
@@ -363,6 +376,8 @@ class TDAOBaseRecordset : public TDataSet, public TDAORecordsetLink {
   // Statement clauses, parameters, master-detail links and searching.
   mutable std::vector<std::string> procedure_sql_;  // the saved query's SQL, as last read
   std::unique_ptr<TParams> parameters_ = std::make_unique<TParams>();
+  std::shared_ptr<jet::QueryDef> statement_query_;  // opened instead of the statement when set
+  std::shared_ptr<jet::QueryDef> parameter_query_;  // set while AskParameterValues asks
   std::unique_ptr<TRecordsetDataLink> master_link_;  // made with the first MasterSource
   QTimer* detail_timer_ = nullptr;                   // child of this; made on first use
   TIndexDefs index_defs_;

@@ -90,6 +90,14 @@ void TDAOBaseRecordset::CreateCOMObj() {
       recordset_.reset();
       RaiseAgain(this, error, method);
     }
+  } else if (statement_query_) {
+    if (!AskParameterValues(*statement_query_)) return;  // nothing opens without every value; not an error
+    try {
+      recordset_ = statement_query_->OpenRecordset(type, options, lock);
+    } catch (const Exception& error) {
+      recordset_.reset();
+      RaiseAgain(this, error, method);
+    }
   } else {
     recordset_ = database_->OpenRecordset(GetPreparedSQLStatement(), Variant(type), Variant(options), Variant(lock));
   }

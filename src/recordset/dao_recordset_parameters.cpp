@@ -1,7 +1,9 @@
 // recordset/dao_recordset_parameters: the parameter list computed from the statement's ":name"
 // placeholders, values taken from the master, the statement prepared with every value written
-// as a literal, and the parameters of a saved query: bound from the master, checked, and asked
-// for through the installed parameter dialog.
+// as a literal, the parameters of a saved query: bound from the master, checked, and asked
+// for through the installed parameter dialog, and a statement's temporary query asked so too.
+#include <utility>
+
 #include "core/format.h"
 #include "core/resource_strings.h"
 #include "engine/dao_database.h"
@@ -35,6 +37,15 @@ size_t FindPlaceholder(const std::string& text, const std::string& name, size_t 
     if (starts_word && ends_word) return at;
   }
   return std::string::npos;
+}
+
+bool EveryParameterHasAValue(jet::QueryDef& query) {
+  std::shared_ptr<jet::Parameters> parameters = query.Parameters();
+  for (int i = 0; i < parameters->Count(); ++i) {
+    const Variant value = parameters->Item(i)->Value();
+    if (value.IsNull() || value.IsEmpty()) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -158,6 +169,27 @@ bool TDAOBaseRecordset::CheckStoredProcParamValues(bool quiet) {
     return false;
   }
   return true;
+}
+
+// ------------------------------------------------------------------ a statement's temporary query
+
+void TDAOBaseRecordset::SetStatementQuery(std::shared_ptr<jet::QueryDef> query) {
+  if (query == statement_query_) return;
+  CheckRSInactive("StatementQuery");
+  statement_query_ = std::move(query);
+}
+
+bool TDAOBaseRecordset::AskParameterValues(jet::QueryDef& query) {
+  const char* method = "AskParameterValues";
+  if (CallEngine(this, method, [&] { return EveryParameterHasAValue(query); })) return true;
+  // The dialog reaches the query through ParameterQuery() only while it asks.
+  struct Asking {
+    std::shared_ptr<jet::QueryDef>& slot;
+    std::shared_ptr<jet::QueryDef> before;
+    ~Asking() { slot = std::move(before); }
+  } asking{parameter_query_, std::exchange(parameter_query_, query.shared_from_this())};
+  EditStoredProcParams(query);
+  return CallEngine(this, method, [&] { return EveryParameterHasAValue(query); });
 }
 
 void TDAORecordset::EditStoredProcParams(jet::QueryDef&) { CallEditSQLParametersHook(*this); }

@@ -252,6 +252,52 @@ TEST_F(ParametersTest, MissingSavedQueryValuesAreAskedFor) {
   EXPECT_EQ(RaisedBy([&] { nameless->GetStoredProcParameters(); }).text, ResString(kResStoredProcNeedsDatabase));
 }
 
+// A statement declaring PARAMETERS opens through a temporary query made from it: its values
+// are asked for as a saved query's are (without the message), a dialog that leaves one out
+// opens nothing, and the query is asked for only while the dialog runs.
+TEST_F(ParametersTest, AStatementsTemporaryQueryTakesTheValuesItDeclares) {
+  const std::string statement = "PARAMETERS Who Text, Least Double; SELECT * FROM People WHERE Name = Who OR Rate >= Least";
+  struct Case {
+    const char* what;
+    const char* who;    // null: left without a value
+    const char* least;
+    bool opens;
+    const char* rows;
+  } cases[] = {
+      {"both given", "O'Brien", "1", true, "O'Brien,x"},
+      {"one left out", "Ann", nullptr, false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto rs = Make(rtQuery, statement);
+    auto query = database_->DatabaseObject()->CreateQueryDef("", statement);
+    rs->SetStatementQuery(query);
+    int asked = 0;
+    SetEditSQLParametersHook([&](TDAORecordset& recordset) {
+      ++asked;
+      ASSERT_EQ(recordset.ParameterQuery(), query);
+      auto parameters = recordset.ParameterQuery()->Parameters();
+      if (c.who) parameters->Item("Who")->SetValue(Variant(c.who));
+      if (c.least) parameters->Item("Least")->SetValue(Variant(c.least));
+    });
+    EXPECT_FALSE(RaisedBy([&] { rs->Open(); }).Any());
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(rs->ParameterQuery(), nullptr) << "only while asking";
+    EXPECT_EQ(rs->Active(), c.opens);
+    if (!c.opens) continue;
+    EXPECT_EQ(Walk(*rs), c.rows);
+    rs->Close();
+    rs->Open();  // the values stay with the query: nobody is asked again
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(RaisedBy([&] { rs->SetStatementQuery(nullptr); }).text,
+              Format(ResString(kResRecordsetPropertyWhileActive), "StatementQuery"));
+    rs->Close();
+    rs->SetStatementQuery(nullptr);  // the statement again, which cannot take the values
+    EXPECT_NE(RaisedBy([&] { rs->Open(); }).message.find("Too few parameters"), std::string::npos);
+  }
+  gui_->Verify();
+}
+
 TEST_F(ParametersTest, CircularLinksAreRefused) {
   auto a = Make(rtQuery, "SELECT * FROM People");
   auto b = Make(rtQuery, "SELECT * FROM People");

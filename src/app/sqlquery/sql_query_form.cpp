@@ -28,6 +28,7 @@
 #include "framework/gui/gui_services.h"
 #include "framework/gui/message_box.h"
 #include "jet/dao/database.h"
+#include "jet/dao/querydef.h"
 #include "jet/dao/statement_cancel.h"
 #include "recordset/dao_recordset.h"
 
@@ -100,6 +101,7 @@ void TDaoSQLQueryForm::SetDataBase(TDAODataBase* database) {
   if (database != database_.data()) {
     database_ = database;
     if (sql_query_->Active()) sql_query_->Close();
+    sql_query_->SetStatementQuery(nullptr);  // made on the other database
     sql_query_->SetDAODatabase(database);
   }
   RefreshStatusPanels();
@@ -160,23 +162,24 @@ void TDaoSQLQueryForm::MarkErrorOf(const std::function<void()>& action) {
 void TDaoSQLQueryForm::RunClick() {
   if (!database_) return;
   const std::string text = query_text_->toPlainText().toStdString();
-  if (!IsQueryStatement(text)) {
+  if (DeclaresParameters(text)) {
+    RunWithParameters(text);
+  } else if (!IsQueryStatement(text)) {
     bool returns_rows = false;
     MarkErrorOf([&] {
       try {
         database_->Execute(text, 0);
       } catch (const EDAOError& error) {
-        // A crosstab, a statement with PARAMETERS or a parenthesised union returns rows though its
-        // first word is no SELECT: the engine refuses to execute it, so it opens as a query.
+        // A crosstab or a parenthesised union returns rows though its first word is no SELECT:
+        // the engine refuses to execute it, so it opens as a query.
         if (error.EngineError() != kSelectNotExecutable) throw;
         returns_rows = true;
       }
     });
     if (returns_rows) {
       OpenQuery();
-    } else if (Gui().MessageBox("You modified the Database. Refresh now ?", "Confirmation",
-                                MB_YESNO | MB_ICONQUESTION) == IDYES) {
-      PostRefreshRequest();
+    } else {
+      AskForRefresh();
     }
   } else {
     OpenQuery();
@@ -184,8 +187,37 @@ void TDaoSQLQueryForm::RunClick() {
   RefreshEnabledStates();
 }
 
-void TDaoSQLQueryForm::OpenQuery() {
+void TDaoSQLQueryForm::AskForRefresh() {
+  if (Gui().MessageBox("You modified the Database. Refresh now ?", "Confirmation", MB_YESNO | MB_ICONQUESTION) ==
+      IDYES) {
+    PostRefreshRequest();
+  }
+}
+
+// Values for a PARAMETERS declaration go to a temporary query definition made from the
+// statement, as they go to a stored procedure's: asked for through the recordset's parameter
+// dialog before anything runs, then the query opens into the grid or the action executes.
+void TDaoSQLQueryForm::RunWithParameters(const std::string& text) {
+  if (!database_->Connected()) database_->Open();
+  std::shared_ptr<jet::QueryDef> query;
+  bool complete = false;
+  MarkErrorOf([&] {
+    query = CallEngine(database_.data(), "CreateQueryDef",
+                       [&] { return database_->DatabaseObject()->CreateQueryDef(std::string(), text); });
+    complete = sql_query_->AskParameterValues(*query);
+  });
+  if (!complete) return;  // the dialog was cancelled or left a value out: nothing runs
+  if (query->ReturnsRecords()) {
+    OpenQuery(query);
+    return;
+  }
+  MarkErrorOf([&] { CallEngine(database_.data(), "Execute", [&] { query->Execute(0); }); });
+  AskForRefresh();
+}
+
+void TDaoSQLQueryForm::OpenQuery(std::shared_ptr<jet::QueryDef> query) {
   if (sql_query_->Active()) sql_query_->Close();
+  sql_query_->SetStatementQuery(std::move(query));
   std::vector<std::string> lines;
   for (QTextBlock block = query_text_->document()->begin(); block.isValid(); block = block.next()) {
     lines.push_back(block.text().toStdString());

@@ -1,7 +1,9 @@
 // app/sqlquery/sql_query_form: TDaoSQLQueryForm, the window in which the user types a Jet SQL
 // statement against one database component: a query (first word SELECT) opens into the result
-// grid, anything else is executed as an action statement; statement files are loaded and
-// saved, transactions begun, committed and rolled back, the rows exported, the window printed.
+// grid, anything else is executed as an action statement, and a statement declaring
+// PARAMETERS runs either way once the parameter dialog gave its values; statement files are
+// loaded and saved, transactions begun, committed and rolled back, the rows exported, the
+// window printed.
 //
 // Lifetime: at most one exists (ShowSQLQueryForm); it is freed when closed and goes with the
 // database editor. It connects a disconnected database and never disconnects it.
@@ -10,6 +12,7 @@
 #include <QWidget>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "controls/dao_data_grid.h"
@@ -22,6 +25,10 @@ class QTabWidget;
 class QToolButton;
 
 namespace qb {
+
+namespace jet {
+class QueryDef;
+}  // namespace jet
 
 class TDAODataBase;
 class TDAORecordset;
@@ -92,9 +99,14 @@ class TDaoSQLQueryForm : public QWidget {
   void SaveCommand() { SaveClick(); }
   bool HasStatement() const;
   bool DatabaseReady() const;
-  // Opens TEXT's lines as the query, inside the progress window so that a long one can be
-  // cancelled there.
-  void OpenQuery();
+  // Opens the statement's lines as the query, inside the progress window so that a long one
+  // can be cancelled there; through QUERY, a temporary query made from them, when given.
+  void OpenQuery(std::shared_ptr<jet::QueryDef> query = nullptr);
+  // Runs TEXT, which declares PARAMETERS, through a temporary query whose values the
+  // parameter dialog asks for; nothing runs when the dialog is cancelled.
+  void RunWithParameters(const std::string& text);
+  // The refresh question after an action statement; Yes posts the refresh request.
+  void AskForRefresh();
   // Runs ACTION and, when it raises, moves the cursor to the error's place in the statement
   // before the error goes on.
   void MarkErrorOf(const std::function<void()>& action);

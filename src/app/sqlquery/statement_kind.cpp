@@ -8,10 +8,17 @@
 
 namespace qb {
 
-bool IsQueryStatement(const std::string& text) {
-  const std::string word = TrimChars(FirstWord(text, kStatementSeparators), kStatementSeparators);
-  return QString::fromStdString(word).toUpper() == "SELECT";
+namespace {
+
+QString FirstWordUpper(const std::string& text) {
+  return QString::fromStdString(TrimChars(FirstWord(text, kStatementSeparators), kStatementSeparators)).toUpper();
 }
+
+}  // namespace
+
+bool IsQueryStatement(const std::string& text) { return FirstWordUpper(text) == "SELECT"; }
+
+bool DeclaresParameters(const std::string& text) { return FirstWordUpper(text) == "PARAMETERS"; }
 
 std::optional<TextPosition> ErrorPosition(const std::string& message) {
   static const QRegularExpression pattern("\\bat line (\\d{1,9}), column (\\d{1,9})\\b");

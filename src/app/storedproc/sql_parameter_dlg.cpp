@@ -47,6 +47,13 @@ QStringList Entries(const std::vector<std::string>& names) {
 }  // namespace
 
 std::shared_ptr<jet::Parameters> StoredProcParametersOf(TDAORecordset& recordset) {
+  if (const std::shared_ptr<jet::QueryDef>& query = recordset.ParameterQuery()) {
+    try {
+      return query->Parameters();
+    } catch (const Exception& error) {
+      RaiseEngineFailure(&recordset, error, "AskParameterValues");
+    }
+  }
   const char* method = "GetStoredProcParameters";
   TDAODataBase* database = recordset.DAODatabase();
   if (database == nullptr) RaiseDAOError(&recordset, ResString(kResStoredProcNeedsDatabase), method);
@@ -148,6 +155,8 @@ void TSQLParameterDlg::SetRecordset(TDAORecordset& recordset) {
     control->setEnabled(false);
   }
   parameters_ = StoredProcParametersOf(recordset);
+  values_when_shown_.clear();
+  for (int i = 0; i < parameters_->Count(); ++i) values_when_shown_.push_back(parameters_->Item(i)->Value());
   list_parameters_->clear();
   for (int i = 0; i < parameters_->Count(); ++i) {
     list_parameters_->addItem(QString::fromStdString(parameters_->Item(i)->Name()));
@@ -190,6 +199,17 @@ void TSQLParameterDlg::BtnOkClick() {
   // would be lost: set the value now, and stay open when it does not convert.
   if (focusWidget() == edit_value_ || value_refused_) EditParamValueExit();
   accept();
+}
+
+void TSQLParameterDlg::reject() {
+  // Closed without "&Ok": the values set while it was open go back to what they were, so that
+  // a parameter still missing keeps the query from running.
+  if (parameters_) {
+    for (int i = 0; i < parameters_->Count() && i < static_cast<int>(values_when_shown_.size()); ++i) {
+      parameters_->Item(i)->SetValue(values_when_shown_[static_cast<size_t>(i)]);
+    }
+  }
+  QDialog::reject();
 }
 
 bool TSQLParameterDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,14 @@
 // app/storedproc/sql_parameter_dlg: TSQLParameterDlg, the modal dialog in which the user gives
 // values to the parameters of a stored procedure before a recordset opens it. A value goes to
-// the engine's parameter as soon as the user leaves "Value:" (or presses "&Ok" in it), so the
-// dialog cannot be cancelled; the recordset checks the parameters again afterwards.
+// the engine's parameter as soon as the user leaves "Value:" (or presses "&Ok" in it); the
+// recordset checks the parameters again afterwards. The Cancel button stays disabled, but a
+// dialog closed otherwise (Escape, the window's close box) puts the values back as they were.
 #pragma once
 #include <QDialog>
 #include <memory>
+#include <vector>
+
+#include "com/variant.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,7 +25,8 @@ class Parameters;
 
 class TDAORecordset;
 
-// The engine's Parameters of RECORDSET's stored procedure: those of the query object the
+// The engine's Parameters of the query RECORDSET asks for (its ParameterQuery(), e.g. a
+// statement's temporary query), else of its stored procedure: those of the query object the
 // database keeps, so values set on them are the ones the recordset opens with. Raises EDAOError
 // (method "GetStoredProcParameters") 65152 without a database, 65168 without a procedure name,
 // 65153 when the database does not connect, 65154 without its stored procedures, and (method
@@ -52,6 +57,8 @@ class TSQLParameterDlg : public QDialog {
   void EditParamValueExit();
   // "&Ok": a value still being typed is set first; the dialog closes only when that worked.
   void BtnOkClick();
+  // Closing without "&Ok" restores the values the parameters had when the dialog was set up.
+  void reject() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +68,7 @@ class TSQLParameterDlg : public QDialog {
   std::shared_ptr<jet::Parameter> SelectedParameter() const;
 
   std::shared_ptr<jet::Parameters> parameters_;  // of the recordset's stored procedure
+  std::vector<Variant> values_when_shown_;       // by position in parameters_
   // Set when leaving "Value:" failed to convert, until the next display or successful set:
   // "&Ok" then stays open instead of dropping what the user typed.
   bool value_refused_ = false;

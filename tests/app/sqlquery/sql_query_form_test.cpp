@@ -1,10 +1,12 @@
 // The SQL query window on a real file with real clicks and keys: opening it once from the
 // database editor, queries into the grid with the status panels, action statements with the
-// refresh question answered by the main window, crosstabs and parameter queries that Execute
-// refuses, transactions committed and rolled back, statement files, the close question, the
-// cursor put on a syntax error, and a long query cancelled in the progress window.
+// refresh question answered by the main window, crosstabs that Execute refuses, statements
+// declaring parameters run with the values the parameter dialog takes, transactions committed
+// and rolled back, statement files, the close question, the cursor put on a syntax error, and a
+// long query cancelled in the progress window.
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "app/dbedit/db_edit_dlg.h"
 #include "app/progress/progress_test_support.h"
 #include "app/sqlquery/sql_query_form.h"
+#include "app/storedproc/sql_parameter_dlg.h"
 #include "app/toolwindows/refresh_request.h"
 #include "app/toolwindows/single_tool_windows.h"
 #include "app/widgets/nim_main_menu.h"
@@ -32,6 +35,7 @@
 #include "jet/dao/workspace.h"
 #include "jet/recordset/recordset.h"
 #include "recordset/dao_recordset.h"
+#include "recordset/sql_parameter_hook.h"
 
 namespace qb::test {
 namespace {
@@ -192,16 +196,77 @@ TEST_F(SqlQueryFormTest, RowReturningStatementsThatExecuteRefusesOpenAsQueries) 
   EXPECT_EQ(FieldNames(form), "Region Q1 Q2 Q3");
   EXPECT_EQ(Rows(form), "North,10,25,;South,7,,3");
   EXPECT_TRUE(SaveScreenshot(form, "sqlquery-crosstab"));
+  form.QueryText()->document()->setModified(false);
+}
 
-  // A parameter query opens as a query too; with no value for its parameter the engine says so
-  // (instead of refusing to execute a row-returning statement).
-  form.ClearClick();
-  Type(form, "PARAMETERS [Least] Long;\nSELECT Region FROM Sales WHERE Amount >= [Least]");
-  ExpectProgressWindow(gui, kRunning);
-  gui.ExpectMessageBox(IDOK).TextContains("Too few parameters");
-  Click(form, "BtnRun");
-  gui.Verify();
-  EXPECT_FALSE(form.SQLQuery()->Active());
+// A statement declaring PARAMETERS asks for the values through the parameter dialog (typed
+// there with real keys) and runs with them: a query into the grid, an action statement with the
+// refresh question. A dialog closed with Escape, or confirmed with a value left out, runs
+// nothing, even where a value had been set before it closed.
+TEST_F(SqlQueryFormTest, AStatementDeclaringParametersRunsWithTheValuesTheDialogTakes) {
+  const char* const query =
+      "PARAMETERS [Least] Long, [Which] Text(2);\nSELECT Region, Amount FROM Sales\n"
+      "WHERE Amount >= [Least] AND Quarter = [Which]\nORDER BY ID";
+  const char* const update =
+      "PARAMETERS [Bonus] Long;\nUPDATE Sales SET Amount = Amount + [Bonus] WHERE Region = 'South'";
+  struct Case {
+    const char* what;
+    const char* statement;
+    std::vector<QString> typed;  // by parameter, in the list's order
+    bool confirm;                // Enter in "Value:"; else Escape
+    bool runs;
+    const char* rows;     // of a query that runs
+    const char* amounts;  // in the file afterwards
+  } cases[] = {
+      {"query", query, {"5", "Q2"}, true, true, "North,20;North,5", "10 20 5 7 3"},
+      {"query, escaped", query, {"5", "Q2"}, false, false, "", "10 20 5 7 3"},
+      {"query, a value left out", query, {"5"}, true, false, "", "10 20 5 7 3"},
+      {"update, escaped", update, {"100"}, false, false, "", "10 20 5 7 3"},
+      {"update", update, {"100"}, true, true, "", "10 20 5 107 103"},
+  };
+  auto previous = SetEditSQLParametersHook([](TDAORecordset& recordset) { EditSQLParameters(recordset); });
+  TDaoSQLQueryForm& form = Form();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (form.SQLQuery()->Active()) form.SQLQuery()->Close();
+    form.ClearClick();
+    Type(form, c.statement);
+    const bool is_query = c.statement == query;
+    ScriptedGui gui;
+    std::string listed;
+    gui.ExpectModal([&](QDialog& dialog) {
+         QApplication::setActiveWindow(&dialog);
+         auto* list = Child<QListWidget>(dialog, "ParameterList");
+         auto* value = Child<QLineEdit>(dialog, "EditParamValue");
+         listed = ListState(*list);
+         for (int row = 0; row < static_cast<int>(c.typed.size()); ++row) {
+           QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+           QTest::mouseClick(value, Qt::LeftButton);
+           QTest::keyClick(value, Qt::Key_A, Qt::ControlModifier);
+           QTest::keyClicks(value, c.typed[static_cast<size_t>(row)]);
+           QTest::keyClick(value, Qt::Key_Tab);  // leaving "Value:" sets the value
+         }
+         QTest::mouseClick(value, Qt::LeftButton);
+         QTest::keyClick(value, c.confirm ? Qt::Key_Return : Qt::Key_Escape);
+         return dialog.result();
+       })
+        .Text("TSQLParameterDlg")
+        .Caption("SQL Parameter of Recordset: SQLQuery");
+    if (c.runs && is_query) ExpectProgressWindow(gui, kRunning);
+    if (c.runs && !is_query) gui.ExpectMessageBox(IDNO).Text("You modified the Database. Refresh now ?");
+    Click(form, "BtnRun");
+    gui.Verify();
+    EXPECT_EQ(listed, is_query ? "[Least] Which" : "[Bonus]");
+    EXPECT_EQ(form.SQLQuery()->Active(), c.runs && is_query);
+    if (form.SQLQuery()->Active()) {
+      EXPECT_EQ(FieldNames(form), "Region Amount");
+      EXPECT_EQ(Rows(form), c.rows);
+      EXPECT_EQ(form.StatusText(0).toStdString(), "Number of Qualified Records:  2");
+      EXPECT_TRUE(SaveScreenshot(form, "sqlquery-parameters"));
+    }
+    EXPECT_EQ(AmountsInFile(), c.amounts);
+  }
+  SetEditSQLParametersHook(previous);
   form.QueryText()->document()->setModified(false);
 }
 
@@ -386,6 +451,7 @@ TEST_F(SqlQueryFormTest, ASyntaxErrorPutsTheCursorWhereTheEngineFoundIt) {
   } cases[] = {
       {"SELECT Region\nFROM Sales\nWHERE Amount > > 3", true, {3, 16}},
       {"UPDATE Sales\nSET Amount = = 1", false, {2, 14}},
+      {"PARAMETERS [x] Long;\nSELECT * FROM Sales WHERE Amount > > [x]", false, {2, 36}},
   };
   TDaoSQLQueryForm& form = Form();
   for (const Case& c : cases) {

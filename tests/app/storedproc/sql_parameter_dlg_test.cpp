@@ -177,6 +177,29 @@ TEST_F(SQLParameterDlgTest, ARefusedTextLeavesTheValueAndKeepsTheDialogOpen) {
   gui.Verify();
 }
 
+// The dialog closed with Escape sets nothing: a value typed and set on leaving "Value:" goes
+// back to what it was, so the saved query still lacks it and does not open.
+TEST_F(SQLParameterDlgTest, EscapePutsTheValuesBackAndNothingOpens) {
+  auto previous = SetEditSQLParametersHook([](TDAORecordset& recordset) { EditSQLParameters(recordset); });
+  recordset_.SetTableName("OneLong");
+  ScriptedGui gui;
+  gui.ExpectMessageBox(IDOK).TextContains("SQL Parameter 'N'");
+  gui.ExpectModal([&](QDialog& dialog) {
+    QApplication::setActiveWindow(&dialog);
+    TypeValue(dialog, 0, "2");
+    QTest::keyClick(Value(dialog), Qt::Key_Tab);
+    EXPECT_EQ(ValueOf("OneLong", "N"), Variant(2)) << "set on leaving";
+    QTest::mouseClick(Value(dialog), Qt::LeftButton);
+    QTest::keyClick(Value(dialog), Qt::Key_Escape);
+    return dialog.result();
+  });
+  recordset_.Open();
+  gui.Verify();
+  EXPECT_FALSE(recordset_.Active());
+  EXPECT_TRUE(ValueOf("OneLong", "N").IsEmpty());
+  SetEditSQLParametersHook(previous);
+}
+
 TEST_F(SQLParameterDlgTest, MissingDatabaseOrNameRaisesBeforeAnyDialog) {
   ScriptedGui gui;  // no dialog may be shown
   auto message_of = [&] {
