@@ -4,7 +4,6 @@
 // small chunks.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -247,18 +246,10 @@ TEST_F(BlobStreamTest, ALargeMemoReadsInSmallChunksAsItsExactUtf8Bytes) {
   rs->Edit();
   rs->FieldByName("Notes")->SetAsString(text);
   rs->Post();
-  using Clock = std::chrono::steady_clock;
-  auto start = Clock::now();
   EXPECT_TRUE(ReadAll(*rs->CreateBlobStream(rs->FieldByName("Notes"), bmRead), 1 << 24) == text);
-  const std::chrono::duration<double> whole = Clock::now() - start;
-  start = Clock::now();
   auto stream = rs->CreateBlobStream(rs->FieldByName("Notes"), bmRead);
   ASSERT_EQ(stream->Size(), static_cast<std::int64_t>(text.size()));
-  EXPECT_TRUE(ReadAll(*stream, 1000) == text);
-  const std::chrono::duration<double> chunked = Clock::now() - start;
-  // Linear reading costs about what one read of the whole text costs; the bound leaves room
-  // for a busy machine and sanitizers, and none for converting the text per chunk.
-  EXPECT_LT(chunked.count(), 1.0 + 3 * whole.count()) << "one read of the whole text: " << whole.count() << " s";
+  EXPECT_TRUE(ReadAll(*stream, 1000) == text);  // how long it takes is bench_blob's to measure
   // Seeking back reads the same bytes again.
   stream->Seek(-5, soEnd);
   char tail[8] = {};
