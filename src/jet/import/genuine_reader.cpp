@@ -188,7 +188,9 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   std::vector<int> lengths(count, 0);
   for (unsigned i = 0; i < count; ++i) {
     const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-    if (!BoundKind(column->col_type)) continue;
+    // An OLE value is read through its bound buffer too: the library keeps the value's
+    // header there and reads the pages it points to from it.
+    if (!BoundKind(column->col_type) && column->col_type != MDB_OLE) continue;
     buffers[i] = std::make_unique<char[]>(kBindSize);
     mdb_bind_column(table.get(), static_cast<int>(i) + 1, buffers[i].get(), &lengths[i]);
   }
