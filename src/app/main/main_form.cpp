@@ -34,7 +34,7 @@
 #include "framework/component/form_stream.h"
 #include "framework/gui/application.h"
 #include "framework/gui/gui_services.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 
 namespace qb {
 

@@ -116,7 +116,9 @@ BoundRows::BoundRows(MdbHandle* mdb, MdbTableDef* table)
     // An OLE value is read through its bound buffer too: the library keeps the value's
     // header there and reads the pages it points to from it.
     if (!BoundKind(column->col_type) && column->col_type != MDB_OLE) continue;
-    buffers_[i] = std::make_unique<char[]>(kBindSize);
+    // Not zeroed: the library writes before anything is read, and untouched pages of a
+    // buffer this large cost no memory.
+    buffers_[i] = std::make_unique_for_overwrite<char[]>(kBindSize);
     mdb_bind_column(table, static_cast<int>(i) + 1, buffers_[i].get(), &lengths_[i]);
   }
   mdb_rewind_table(table);
