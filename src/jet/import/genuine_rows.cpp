@@ -36,7 +36,7 @@ bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_l
   if (column->cur_value_len == 0 && !(type == MDB_TEXT || type == MDB_MEMO)) return true;  // Null
   if (BoundKind(type)) {
     if (column->cur_value_len == 0 && bound_length == 0) return true;  // Null
-    if (static_cast<std::size_t>(bound_length) + 1 >= kBindSize) {
+    if (static_cast<std::size_t>(bound_length) + 1 >= mdb->bind_size) {
       *problem = "a value of '" + std::string(column->name) + "' is longer than the import reads";
       return false;
     }
@@ -111,6 +111,11 @@ bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_l
 
 BoundRows::BoundRows(MdbHandle* mdb, MdbTableDef* table)
     : mdb_(mdb), table_(table), buffers_(table->num_cols), lengths_(table->num_cols, 0) {
+  bool long_values = false;
+  for (unsigned i = 0; i < table->num_cols; ++i) {
+    long_values = long_values || static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i))->col_type == MDB_MEMO;
+  }
+  mdb_set_bind_size(mdb, long_values ? kBindSize : kShortBindSize);
   for (unsigned i = 0; i < table->num_cols; ++i) {
     const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
     // An OLE value is read through its bound buffer too: the library keeps the value's

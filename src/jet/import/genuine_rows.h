@@ -16,6 +16,10 @@ namespace qb::jet::import {
 // Text and Memo values are bound through buffers this large; a longer value is refused rather
 // than cut.
 constexpr std::size_t kBindSize = 16u << 20;
+// The bind size of a table without Memo fields: any Text value fits (255 characters of at most
+// four bytes each). The library allocates a buffer of the bind size for every text value it
+// converts, so the large size costs much time where it is not needed.
+constexpr std::size_t kShortBindSize = 4096;
 
 struct HandleCloser {
   void operator()(MdbHandle* handle) const { mdb_close(handle); }
