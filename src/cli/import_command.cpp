@@ -14,7 +14,8 @@ namespace {
 constexpr const char* kHelp =
     "Usage: quill import SOURCE DEST [--table T ...]\n"
     "  Creates the new database DEST from the genuine .mdb or .accdb file SOURCE: every user\n"
-    "  table (or only those named by --table) with its fields, indexes and rows. Decimal fields\n"
+    "  table (or only those named by --table) with its fields, indexes and rows, the relationships\n"
+    "  between them and (for the whole file) its saved queries that translate. Decimal fields\n"
     "  become Text holding their exact digits. Prints what was imported and what was left out.\n"
     "  Nothing is written at DEST unless the whole import succeeds.\n";
 
@@ -51,8 +52,8 @@ int RunImportCommand(const GlobalOptions&, const std::vector<std::string>& given
     rows += table.rows;
   }
   for (const auto& [what, why] : summary.skipped) std::cout << "Skipped " << what << ": " << why << '\n';
-  std::cout << "Imported " << summary.tables.size() << " tables, " << rows << " rows, " << summary.queries
-            << " queries; skipped " << summary.skipped.size() << ".\n";
+  std::cout << "Imported " << summary.tables.size() << " tables, " << rows << " rows, " << summary.relations
+            << " relationships, " << summary.queries << " queries; skipped " << summary.skipped.size() << ".\n";
   return 0;
 }
 

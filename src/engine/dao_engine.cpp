@@ -14,6 +14,7 @@
 #include "jet/dao/database.h"
 #include "jet/dao/dbengine.h"
 #include "jet/dao/property.h"
+#include "jet/import/import_database.h"
 
 namespace qb {
 
@@ -178,6 +179,12 @@ void TDAOEngine::RepairDatabase(const std::string& name) {
   if (!Active()) return;
   DAOWaitScope wait;
   CallEngine(this, "RepairDatabase", [&] { DBEngineObject()->RepairDatabase(name); });
+}
+
+jet::ImportSummary TDAOEngine::ImportDatabase(const std::string& source, const std::string& destination) {
+  if (!Active()) return {};
+  DAOWaitScope wait;
+  return CallEngine(this, "ImportDatabase", [&] { return DBEngineObject()->ImportDatabase(source, destination); });
 }
 
 std::shared_ptr<jet::Database> TDAOEngine::CreateDatabase(const std::string& name, const std::string& locale,

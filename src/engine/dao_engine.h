@@ -14,6 +14,7 @@ namespace qb {
 
 namespace jet {
 class Database;
+struct ImportSummary;
 }
 
 class TDAOEngine;
@@ -81,6 +82,10 @@ class TDAOEngine : public TDAOObject {
                        const Variant& destination_locale = Variant(), const Variant& options = Variant(),
                        const Variant& source_locale = Variant());
   void RepairDatabase(const std::string& name);
+  // A new database DESTINATION imported from the genuine .mdb/.accdb SOURCE, with what came
+  // along and what was left out (jet/import/import_database.h); an empty summary while inactive.
+  // Raises EDAOError ("ImportDatabase") with the engine's refusal; nothing is left at DESTINATION.
+  jet::ImportSummary ImportDatabase(const std::string& source, const std::string& destination);
   // The new database, open (the caller holds the only reference), or null while inactive.
   std::shared_ptr<jet::Database> CreateDatabase(const std::string& name, const std::string& locale,
                                                 const Variant& option = Variant());

@@ -14,13 +14,13 @@ std::string Genuine(const std::string& name) { return qb::test::TestDataPath("je
 TEST_F(QuillImportTest, ImportsAndSummarises) {
   const std::string out = Ok({"import", Genuine("ASampleDatabase.accdb"), File("a.mdb")});
   EXPECT_THAT(out, HasSubstr("Table 'Asset Items': 65 rows, 1 indexes\n"));
-  EXPECT_THAT(out, HasSubstr("Skipped query qryCostsSummedByOwner: "));
-  EXPECT_THAT(out, HasSubstr("Imported 1 tables, 65 rows, 0 queries; skipped "));
+  EXPECT_THAT(out, HasSubstr("Imported 1 tables, 65 rows, 0 relationships, 3 queries; skipped 0.\n"));
+  EXPECT_THAT(Ok({"queries", File("a.mdb")}), HasSubstr("qryCostsSummedByOwner"));
   EXPECT_EQ(Ok({"tables", File("a.mdb")}), "Asset Items\n");
   EXPECT_THAT(Ok({"schema", File("a.mdb")}), HasSubstr("CREATE INDEX [PrimaryKey] ON [Asset Items] ([Asset No]) WITH PRIMARY;"));
 
   EXPECT_EQ(Ok({"import", Genuine("DateTestDatabase.mdb"), File("d.mdb"), "--table", "datetest"}),
-            "Table 'DateTest': 6 rows, 0 indexes\nImported 1 tables, 6 rows, 0 queries; skipped 0.\n");
+            "Table 'DateTest': 6 rows, 0 indexes\nImported 1 tables, 6 rows, 0 relationships, 0 queries; skipped 0.\n");
   EXPECT_THAT(Fails({"import", Genuine("DateTestDatabase.mdb"), File("d.mdb")}), HasSubstr("already exists"));
   EXPECT_THAT(Fails({"import", Genuine("DateTestDatabase.mdb")}, 2), HasSubstr("import"));
 }

@@ -12,6 +12,7 @@
 
 #include "app/dbtools/db_create_opt_dlg.h"
 #include "app/dbtools/db_file_replace.h"
+#include "app/dbtools/db_import.h"
 #include "app/dbtools/db_option_tables.h"
 #include "app/dbtools/db_options_dlg.h"
 #include "app/dbtools/db_password_dlg.h"
@@ -64,6 +65,13 @@ TDBToolsDlg::TDBToolsDlg(TDAOEngine* engine, QWidget* parent) : QDialog(parent),
   select_db_file_dlg_.default_ext = "MDB";
   select_db_file_dlg_.filter = "MS Access Database (*.MDB)|*.MDB|All Files (*.*)|*.*";
   select_db_file_dlg_.overwrite_prompt = true;
+  import_source_dlg_.title = "Select Database to Import";
+  import_source_dlg_.default_ext = "mdb";
+  import_source_dlg_.filter = "Access Databases (*.mdb;*.accdb)|*.mdb;*.accdb|All Files (*.*)|*.*";
+  import_source_dlg_.must_exist = true;
+  import_destination_dlg_.title = "Import into New Database";
+  import_destination_dlg_.default_ext = "mdb";
+  import_destination_dlg_.filter = "MS Access Databases (*.mdb)|*.mdb";
   BuildControls();
 
   if (engine_ == nullptr) return;
@@ -108,6 +116,7 @@ void TDBToolsDlg::BuildControls() {
   add_button("BtnSetPassword", "Set DB Password ...", &TDBToolsDlg::BtnSetPasswordClick);
   add_button("BtnConvert", "Convert Database ...", &TDBToolsDlg::BtnConvertClick);
   add_button("BtnCreate", "Create Database ...", &TDBToolsDlg::BtnCreateClick);
+  add_button("BtnImport", "Import Database ...", &TDBToolsDlg::BtnImportClick);
   column->addStretch(1);
 
   auto* close = new QPushButton("Close", this);
@@ -215,6 +224,16 @@ void TDBToolsDlg::BtnCreateClick() {
   PasswordWipe wipe_locale{locale};
   const int option = options->Encrypted() ? jet::kDbEncrypt : 0;
   engine_->CreateDatabase(*file, locale, Variant(option));  // the new database closes at once
+}
+
+void TDBToolsDlg::BtnImportClick() {
+  if (engine_ == nullptr) return;
+  const std::optional<std::string> source = Gui().OpenFileDialog(import_source_dlg_);
+  if (!source) return;
+  import_destination_dlg_.file_name = FreeImportName(*source);
+  const std::optional<std::string> destination = Gui().SaveFileDialog(import_destination_dlg_);
+  if (!destination) return;
+  ImportWithProgress(*engine_, *source, *destination);
 }
 
 void ShowDBToolsDlg(TDAOEngine* engine) {

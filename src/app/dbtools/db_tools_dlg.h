@@ -1,5 +1,6 @@
 // app/dbtools/db_tools_dlg: TDBToolsDlg, the database tools window: compact, repair, encrypt,
-// decrypt, change the sort order, convert, set the password and create, each on a file the
+// decrypt, change the sort order, convert, set the password, create and import a genuine file of
+// another program, each on a file the
 // user picks (never the connected database), through the engine component it is given.
 //
 // Every tool that rebuilds a file (all but repair and create) builds a copy beside it under a
@@ -40,6 +41,10 @@ class TDBToolsDlg : public QDialog {
   void BtnSetPasswordClick();
   void BtnConvertClick();
   void BtnCreateClick();
+  // Asks for a genuine .mdb/.accdb file and the new file to import it into (proposing the free
+  // name beside it), then imports it under the progress window and shows the summary. An
+  // existing destination is refused by the engine, never replaced.
+  void BtnImportClick();
 
   // The shared step of the rebuilding tools: asks for the file (DBOpenDialog titled TITLE) and
   // its current password (offering the engine's DefaultPassword), then compacts it with
@@ -49,6 +54,8 @@ class TDBToolsDlg : public QDialog {
 
   const FileDialogRequest& DBOpenDialog() const { return db_open_dialog_; }
   const FileDialogRequest& SelectDBFileDlg() const { return select_db_file_dlg_; }
+  const FileDialogRequest& ImportSourceDlg() const { return import_source_dlg_; }
+  const FileDialogRequest& ImportDestinationDlg() const { return import_destination_dlg_; }
   bool EngineWasActive() const { return engine_was_active_; }
 
  private:
@@ -62,6 +69,8 @@ class TDBToolsDlg : public QDialog {
   bool engine_was_active_ = false;  // constant after construction
   FileDialogRequest db_open_dialog_;
   FileDialogRequest select_db_file_dlg_;
+  FileDialogRequest import_source_dlg_;
+  FileDialogRequest import_destination_dlg_;
   QTabWidget* pages_;      // owned by the window
   QWidget* button_area_;   // owned by the window: the "DB Tools" page
 };

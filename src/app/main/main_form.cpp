@@ -1,5 +1,7 @@
 // app/main/main_form: controls, form text, connection steps and settings of the main window.
 // The tool buttons open the workspace administration, the database tools and the database editor.
+// A database that is a genuine file of another program is offered for import; the connection
+// then goes to the imported copy.
 #include "app/main/main_form.h"
 
 #include <QCloseEvent>
@@ -12,9 +14,11 @@
 #include <QVBoxLayout>
 
 #include "app/dbedit/db_edit_dlg.h"
+#include "app/dbtools/db_import.h"
 #include "app/dbtools/db_tools_dlg.h"
 #include "app/login/database_password.h"
 #include "app/login/nim_login_dialog.h"
+#include "app/main/import_offer_dlg.h"
 #include "app/settings/form_storage.h"
 #include "app/toolwindows/refresh_request.h"
 #include "app/widgets/nim_file_name_edit.h"
@@ -22,12 +26,15 @@
 #include "core/exception.h"
 #include "engine/dao_database.h"
 #include "engine/dao_engine.h"
+#include "engine/dao_errors.h"
 #include "engine/dao_registration.h"
 #include "engine/dao_workspace.h"
 #include "framework/component/class_registry.h"
 #include "framework/component/form_registry.h"
 #include "framework/component/form_stream.h"
 #include "framework/gui/application.h"
+#include "framework/gui/gui_services.h"
+#include "jet/dao/error_numbers.h"
 
 namespace qb {
 
@@ -219,13 +226,31 @@ void TForm1::Connect() {
   const std::string database_file = db_name_->FileName();
   if (FileExists(database_file)) {
     database_->SetDatabaseFile(database_file);
-    ConnectDatabase(*database_);  // asks for the database's password when the file has one
+    ConnectOrImport(database_file);
     button4_->show();
   }
 
   button2_->setFocus();
   button1_->setText("&Disconnect");
   setWindowTitle("Connected!");
+}
+
+void TForm1::ConnectOrImport(const std::string& file) {
+  try {
+    ConnectDatabase(*database_);  // asks for the database's password when the file has one
+    return;
+  } catch (const EDAOError& error) {
+    // Only the engine's refusal of a genuine file of another program leads to the offer; every
+    // other refusal, and a declined offer, is the refusal the user sees.
+    if (error.EngineError() != jet::err::kForeignFormat) throw;
+    const std::string copy = FreeImportName(file);
+    TImportOfferDlg offer(file, copy, this);
+    if (Gui().RunModal(offer) != QDialog::Accepted) throw;
+    ImportWithProgress(*engine_, file, copy);
+    db_name_->SetFileName(copy);
+    database_->SetDatabaseFile(copy);
+  }
+  ConnectDatabase(*database_);
 }
 
 void TForm1::Button2Click() { ShowWorkspaceAdminDlg(workspace_); }

@@ -10,6 +10,7 @@
 //                  Button4 shown only when the database opened.
 //   half connected an error during connect: caption and Button1 unchanged, the buttons of the
 //                  steps reached shown (Button3 at least once the engine is active).
+// A database that is a genuine file of another program is offered for import (ConnectOrImport).
 // Button1Click: engine active -> Disconnect (to waiting); inactive -> Connect (to connected or
 // half connected). Button5Click: deactivates the engine and closes the window (the end).
 // At start DAOEngine1 is streamed active, so the first press of Button1 only disconnects.
@@ -66,6 +67,10 @@ class TForm1 : public QWidget {
   void BuildControls();
   void Connect();
   void Disconnect();
+  // Connects the database FILE; when the engine refuses it as a genuine file of another program,
+  // offers to import it beside it under a free name, imports it under the progress window and
+  // connects the copy (which the database edit then names). A declined offer raises the refusal.
+  void ConnectOrImport(const std::string& file);
   template <class T>
   T* Component(const char* name) const;
 

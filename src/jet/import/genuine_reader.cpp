@@ -1,6 +1,5 @@
-// jet/import/genuine_reader: libmdb gives text already converted to UTF-8 from the file's code
-// page; fixed-size numbers, currency and dates are taken from the row's own bytes so that
-// nothing passes through a decimal text form (currency stays exact, dates keep their serial).
+// jet/import/genuine_reader: the walk through a genuine file's catalog: its user tables with their
+// rows and indexes, then (for a whole-file import) its relationships and saved queries.
 #include "jet/import/genuine_reader.h"
 
 #include <mdbtools.h>
@@ -12,137 +11,12 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include "jet/import/genuine_definitions.h"
+#include "jet/import/genuine_rows.h"
 #include "jet/import/import_stream.h"
 
 namespace qb::jet::import {
 namespace {
-
-// Text and Memo values are bound through buffers this large; a longer value is refused rather
-// than cut.
-constexpr std::size_t kBindSize = 16u << 20;
-
-struct HandleCloser {
-  void operator()(MdbHandle* handle) const { mdb_close(handle); }
-};
-struct TableFreer {
-  void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
-};
-
-class Sender {
- public:
-  explicit Sender(int fd) : fd_(fd) {}
-  bool Send(const FrameWriter& writer, FrameKind kind) { return WriteAll(fd_, writer.Frame(kind)); }
-  bool Skipped(const std::string& what, const std::string& why) {
-    FrameWriter w;
-    w.Text(what);
-    w.Text(why);
-    return Send(w, FrameKind::kSkipped);
-  }
-  bool Error(const std::string& message) {
-    FrameWriter w;
-    w.Text(message);
-    return Send(w, FrameKind::kError);
-  }
-
- private:
-  int fd_;
-};
-
-std::int64_t LittleEndian(const unsigned char* p, int size) {
-  std::uint64_t value = 0;
-  for (int i = size - 1; i >= 0; --i) value = (value << 8) | p[i];
-  // Sign-extend from SIZE bytes.
-  if (size < 8 && (p[size - 1] & 0x80)) value |= ~std::uint64_t{0} << (8 * size);
-  return static_cast<std::int64_t>(value);
-}
-
-bool BoundKind(int type) {
-  return type == MDB_TEXT || type == MDB_MEMO || type == MDB_BOOL || type == MDB_REPID || type == MDB_NUMERIC;
-}
-
-// The value of COLUMN in the current row. BOUND: its bound text, when BoundKind.
-bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_length, ImportValue* value,
-               std::string* problem) {
-  const int type = column->col_type;
-  if (type == MDB_BOOL) {
-    // A Yes/No is kept in the row's null mask and is never Null.
-    value->tag = ValueTag::kInteger;
-    value->integer = (bound_length > 0 && bound[0] == '1') ? 1 : 0;
-    return true;
-  }
-  if (column->cur_value_len == 0 && !(type == MDB_TEXT || type == MDB_MEMO)) return true;  // Null
-  if (BoundKind(type)) {
-    if (column->cur_value_len == 0 && bound_length == 0) return true;  // Null
-    if (static_cast<std::size_t>(bound_length) + 1 >= kBindSize) {
-      *problem = "a value of '" + std::string(column->name) + "' is longer than the import reads";
-      return false;
-    }
-    value->tag = ValueTag::kText;
-    value->bytes.assign(bound, static_cast<std::size_t>(bound_length));
-    return true;
-  }
-  const auto* raw = static_cast<const unsigned char*>(mdb->pg_buf) + column->cur_value_start;
-  const int length = column->cur_value_len;
-  auto need = [&](int size) {
-    if (length >= size && column->cur_value_start + size <= static_cast<int>(mdb->fmt->pg_size)) return true;
-    *problem = "a value of '" + std::string(column->name) + "' is damaged";
-    return false;
-  };
-  switch (type) {
-    case MDB_BYTE:
-      if (!need(1)) return false;
-      value->tag = ValueTag::kInteger;
-      value->integer = raw[0];
-      return true;
-    case MDB_INT:
-    case MDB_LONGINT: {
-      const int size = type == MDB_INT ? 2 : 4;
-      if (!need(size)) return false;
-      value->tag = ValueTag::kInteger;
-      value->integer = LittleEndian(raw, size);
-      return true;
-    }
-    case MDB_MONEY:
-      if (!need(8)) return false;
-      value->tag = ValueTag::kCurrency;
-      value->integer = LittleEndian(raw, 8);
-      return true;
-    case MDB_FLOAT: {
-      if (!need(4)) return false;
-      float f;
-      std::memcpy(&f, raw, 4);
-      value->tag = ValueTag::kDouble;
-      value->number = f;
-      return true;
-    }
-    case MDB_DOUBLE:
-    case MDB_DATETIME: {
-      if (!need(8)) return false;
-      double d;
-      std::memcpy(&d, raw, 8);
-      value->tag = type == MDB_DOUBLE ? ValueTag::kDouble : ValueTag::kDate;
-      value->number = d;
-      return true;
-    }
-    case MDB_BINARY:
-      value->tag = ValueTag::kBytes;
-      value->bytes.assign(reinterpret_cast<const char*>(raw), static_cast<std::size_t>(length));
-      return true;
-    case MDB_OLE: {
-      std::size_t size = 0;
-      void* data = mdb_ole_read_full(mdb, column, &size);
-      value->tag = ValueTag::kBytes;
-      if (data) {
-        value->bytes.assign(static_cast<const char*>(data), size);
-        std::free(data);
-      }
-      return true;
-    }
-    default:
-      *problem = "the field '" + std::string(column->name) + "' has a type the import does not read";
-      return false;
-  }
-}
 
 bool Wanted(const std::vector<std::string>& tables, const char* name) {
   if (tables.empty()) return true;
@@ -184,23 +58,14 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   if (!out.Send(head, FrameKind::kTable)) return false;
   if (std::getenv("QB_IMPORT_READER_ABORT")) std::abort();  // tests: a reader that crashes
 
-  std::vector<std::unique_ptr<char[]>> buffers(count);
-  std::vector<int> lengths(count, 0);
-  for (unsigned i = 0; i < count; ++i) {
-    const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-    if (!BoundKind(column->col_type)) continue;
-    buffers[i] = std::make_unique<char[]>(kBindSize);
-    mdb_bind_column(table.get(), static_cast<int>(i) + 1, buffers[i].get(), &lengths[i]);
-  }
-  mdb_rewind_table(table.get());
+  BoundRows bound(mdb, table.get());
   std::uint32_t rows = 0;
-  while (mdb_fetch_row(table.get())) {
+  while (bound.Next()) {
     FrameWriter row;
     for (unsigned i = 0; i < count; ++i) {
-      auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
       ImportValue value;
       std::string problem;
-      if (!ReadValue(mdb, column, buffers[i].get(), lengths[i], &value, &problem)) {
+      if (!bound.Read(i, &value, &problem)) {
         return out.Error("row " + std::to_string(rows + 1) + " of '" + table->name + "': " + problem + "."), false;
       }
       row.Value(value);
@@ -264,10 +129,6 @@ int ReadGenuineFile(const std::string& source, const std::vector<std::string>& t
   std::vector<std::string> found;
   for (unsigned i = 0; i < mdb->num_catalog; ++i) {
     auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-    if (entry->object_type == MDB_QUERY) {
-      if (tables.empty()) out.Skipped(std::string("query ") + entry->object_name, "the reader gives no SQL for saved queries");
-      continue;
-    }
     if (entry->object_type == MDB_LINKED_TABLE) {
       if (Wanted(tables, entry->object_name)) out.Skipped(std::string("table ") + entry->object_name, "a linked table (its data is in another file)");
       continue;
@@ -283,7 +144,8 @@ int ReadGenuineFile(const std::string& source, const std::vector<std::string>& t
       return 1;
     }
   }
-  if (tables.empty()) out.Skipped("relationships", "the reader gives no relationships");
+  if (!SendRelationships(mdb.get(), found, out)) return 1;
+  if (tables.empty() && !SendQueries(mdb.get(), out)) return 1;
   FrameWriter done;
   out.Send(done, FrameKind::kDone);
   return 0;

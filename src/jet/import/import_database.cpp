@@ -14,6 +14,7 @@
 #include "jet/dao/database.h"
 #include "jet/dao/querydef.h"
 #include "jet/import/genuine_reader.h"
+#include "jet/import/import_definitions.h"
 #include "jet/import/import_stream.h"
 #include "jet/import/reader_process.h"
 #include "jet/dao/database_files.h"
@@ -197,6 +198,8 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
     std::shared_ptr<Database> db = CreateDatabaseAt(work.Path(), std::string(), options, settings);
     TableWriter table;
     bool in_table = false;
+    std::vector<import::ImportedRelation> relations;
+    std::vector<import::ImportedQuery> queries;
     std::string payload;
     for (bool done = false; !done;) {
       const FrameKind kind = reader.Next(&payload);
@@ -233,6 +236,14 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
             in_table = false;
             break;
           }
+          case FrameKind::kRelation:
+            if (in_table) throw std::runtime_error("a relationship came inside a table");
+            relations.push_back(import::ReadRelation(in));
+            break;
+          case FrameKind::kQuery:
+            if (in_table) throw std::runtime_error("a query came inside a table");
+            queries.push_back(import::ReadQuery(in));
+            break;
           case FrameKind::kSkipped: {
             std::string what = in.Text();
             std::string why = in.Text();
@@ -248,6 +259,8 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
       }
     }
     if (in_table) RaiseJetError(err::kUnrecognisedFile, "'" + source + "' could not be imported: the reader ended inside a table.");
+    import::WriteRelations(*db, relations, &summary);
+    import::WriteQueries(*db, queries, &summary);
     db->Close();
   }
   if (::link(work.Path().c_str(), destination.c_str()) != 0) {

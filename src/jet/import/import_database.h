@@ -1,7 +1,8 @@
 // jet/import/import_database: ImportDatabase: a new database file built from a genuine .mdb or
 // .accdb file. The genuine file is read in a child process (reader_process.h); its tables,
-// rows and indexes are written here through the engine into a work file beside the destination,
-// which is linked into place only when everything was written.
+// rows and indexes, then its relationships and saved queries (rebuilt as SQL and kept when this
+// engine translates them), are written here through the engine into a work file beside the
+// destination, which is linked into place only when everything was written.
 //
 // Types: Text keeps its size, Memo, Byte, Integer, Long, Single, Double, Currency, Date/Time,
 // Yes/No, Binary and OLE Object keep theirs; AutoNumber stays AutoNumber with its values, so it
@@ -26,8 +27,9 @@ struct ImportSummary {
     int indexes = 0;
   };
   std::vector<Table> tables;
-  int queries = 0;  // saved queries imported
-  // What was left out, and why: {"query Sales", "the reader gives no SQL ..."}.
+  int relations = 0;  // relationships made
+  int queries = 0;    // saved queries imported
+  // What was left out, and why: {"query Sales", "it does not translate: ..."}.
   std::vector<std::pair<std::string, std::string>> skipped;
 };
 

@@ -16,6 +16,8 @@ enum class FrameKind : char {
   kRow = 'R',       // one value per column (ImportValue)
   kIndex = 'I',     // table, name, flags, column names
   kTableEnd = 'E',  // the rows the reader counted
+  kRelation = 'L',  // name, attributes, table, foreign table, field count, (field, foreign field)
+  kQuery = 'Q',     // name, object flags, row count, rows (attribute, order, name1, name2, expression, flag)
   kSkipped = 'S',   // what, why
   kDone = 'Z',      // everything was sent
   kError = 'X',     // the reader's message

@@ -112,7 +112,8 @@ FrameKind ReaderProcess::Next(std::string* payload) {
   const auto kind = static_cast<FrameKind>(head[0]);
   switch (kind) {
     case FrameKind::kTable: case FrameKind::kRow: case FrameKind::kIndex: case FrameKind::kTableEnd:
-    case FrameKind::kSkipped: case FrameKind::kDone: case FrameKind::kError:
+    case FrameKind::kRelation: case FrameKind::kQuery: case FrameKind::kSkipped: case FrameKind::kDone:
+    case FrameKind::kError:
       return kind;
   }
   Fail("the reader sent a malformed record");

@@ -1,0 +1,145 @@
+// jet/import/genuine_rows: libmdb gives text already converted to UTF-8 from the file's code
+// page; fixed-size numbers, currency and dates are taken from the row's own bytes so that
+// nothing passes through a decimal text form (currency stays exact, dates keep their serial).
+#include "jet/import/genuine_rows.h"
+
+#include <strings.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace qb::jet::import {
+namespace {
+
+std::int64_t LittleEndian(const unsigned char* p, int size) {
+  std::uint64_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = (value << 8) | p[i];
+  // Sign-extend from SIZE bytes.
+  if (size < 8 && (p[size - 1] & 0x80)) value |= ~std::uint64_t{0} << (8 * size);
+  return static_cast<std::int64_t>(value);
+}
+
+bool BoundKind(int type) {
+  return type == MDB_TEXT || type == MDB_MEMO || type == MDB_BOOL || type == MDB_REPID || type == MDB_NUMERIC;
+}
+
+// The value of COLUMN in the current row. BOUND: its bound text, when BoundKind.
+bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_length, ImportValue* value,
+               std::string* problem) {
+  const int type = column->col_type;
+  if (type == MDB_BOOL) {
+    // A Yes/No is kept in the row's null mask and is never Null.
+    value->tag = ValueTag::kInteger;
+    value->integer = (bound_length > 0 && bound[0] == '1') ? 1 : 0;
+    return true;
+  }
+  if (column->cur_value_len == 0 && !(type == MDB_TEXT || type == MDB_MEMO)) return true;  // Null
+  if (BoundKind(type)) {
+    if (column->cur_value_len == 0 && bound_length == 0) return true;  // Null
+    if (static_cast<std::size_t>(bound_length) + 1 >= mdb->bind_size) {
+      *problem = "a value of '" + std::string(column->name) + "' is longer than the import reads";
+      return false;
+    }
+    value->tag = ValueTag::kText;
+    value->bytes.assign(bound, static_cast<std::size_t>(bound_length));
+    return true;
+  }
+  const auto* raw = static_cast<const unsigned char*>(mdb->pg_buf) + column->cur_value_start;
+  const int length = column->cur_value_len;
+  auto need = [&](int size) {
+    if (length >= size && column->cur_value_start + size <= static_cast<int>(mdb->fmt->pg_size)) return true;
+    *problem = "a value of '" + std::string(column->name) + "' is damaged";
+    return false;
+  };
+  switch (type) {
+    case MDB_BYTE:
+      if (!need(1)) return false;
+      value->tag = ValueTag::kInteger;
+      value->integer = raw[0];
+      return true;
+    case MDB_INT:
+    case MDB_LONGINT: {
+      const int size = type == MDB_INT ? 2 : 4;
+      if (!need(size)) return false;
+      value->tag = ValueTag::kInteger;
+      value->integer = LittleEndian(raw, size);
+      return true;
+    }
+    case MDB_MONEY:
+      if (!need(8)) return false;
+      value->tag = ValueTag::kCurrency;
+      value->integer = LittleEndian(raw, 8);
+      return true;
+    case MDB_FLOAT: {
+      if (!need(4)) return false;
+      float f;
+      std::memcpy(&f, raw, 4);
+      value->tag = ValueTag::kDouble;
+      value->number = f;
+      return true;
+    }
+    case MDB_DOUBLE:
+    case MDB_DATETIME: {
+      if (!need(8)) return false;
+      double d;
+      std::memcpy(&d, raw, 8);
+      value->tag = type == MDB_DOUBLE ? ValueTag::kDouble : ValueTag::kDate;
+      value->number = d;
+      return true;
+    }
+    case MDB_BINARY:
+      value->tag = ValueTag::kBytes;
+      value->bytes.assign(reinterpret_cast<const char*>(raw), static_cast<std::size_t>(length));
+      return true;
+    case MDB_OLE: {
+      std::size_t size = 0;
+      void* data = mdb_ole_read_full(mdb, column, &size);
+      value->tag = ValueTag::kBytes;
+      if (data) {
+        value->bytes.assign(static_cast<const char*>(data), size);
+        std::free(data);
+      }
+      return true;
+    }
+    default:
+      *problem = "the field '" + std::string(column->name) + "' has a type the import does not read";
+      return false;
+  }
+}
+
+}  // namespace
+
+BoundRows::BoundRows(MdbHandle* mdb, MdbTableDef* table)
+    : mdb_(mdb), table_(table), buffers_(table->num_cols), lengths_(table->num_cols, 0) {
+  bool long_values = false;
+  for (unsigned i = 0; i < table->num_cols; ++i) {
+    long_values = long_values || static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i))->col_type == MDB_MEMO;
+  }
+  mdb_set_bind_size(mdb, long_values ? kBindSize : kShortBindSize);
+  for (unsigned i = 0; i < table->num_cols; ++i) {
+    const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+    // An OLE value is read through its bound buffer too: the library keeps the value's
+    // header there and reads the pages it points to from it.
+    if (!BoundKind(column->col_type) && column->col_type != MDB_OLE) continue;
+    // Not zeroed: the library writes before anything is read, and untouched pages of a
+    // buffer this large cost no memory.
+    buffers_[i] = std::make_unique_for_overwrite<char[]>(kBindSize);
+    mdb_bind_column(table, static_cast<int>(i) + 1, buffers_[i].get(), &lengths_[i]);
+  }
+  mdb_rewind_table(table);
+}
+
+bool BoundRows::Read(unsigned index, ImportValue* value, std::string* problem) {
+  auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, index));
+  return ReadValue(mdb_, column, buffers_[index].get(), lengths_[index], value, problem);
+}
+
+int BoundRows::Find(const char* name) const {
+  for (unsigned i = 0; i < table_->num_cols; ++i) {
+    const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
+    if (strcasecmp(column->name, name) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace qb::jet::import

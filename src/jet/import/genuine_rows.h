@@ -1,0 +1,75 @@
+// jet/import/genuine_rows: what the reader process's parts share: the library handles' owners,
+// the sender of frames, and a table whose columns are bound for reading its rows as values.
+// Runs in the reader process only.
+#pragma once
+// The standard headers come first: the library's header includes glib inside extern "C".
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <mdbtools.h>
+
+#include "jet/import/import_stream.h"
+
+namespace qb::jet::import {
+
+// Text and Memo values are bound through buffers this large; a longer value is refused rather
+// than cut.
+constexpr std::size_t kBindSize = 16u << 20;
+// The bind size of a table without Memo fields: any Text value fits (255 characters of at most
+// four bytes each). The library allocates a buffer of the bind size for every text value it
+// converts, so the large size costs much time where it is not needed.
+constexpr std::size_t kShortBindSize = 4096;
+
+struct HandleCloser {
+  void operator()(MdbHandle* handle) const { mdb_close(handle); }
+};
+struct TableFreer {
+  void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
+};
+
+// Sends frames to the importing process; every call is false once it has gone.
+class Sender {
+ public:
+  explicit Sender(int fd) : fd_(fd) {}
+  bool Send(const FrameWriter& writer, FrameKind kind) { return WriteAll(fd_, writer.Frame(kind)); }
+  bool Skipped(const std::string& what, const std::string& why) {
+    FrameWriter w;
+    w.Text(what);
+    w.Text(why);
+    return Send(w, FrameKind::kSkipped);
+  }
+  bool Error(const std::string& message) {
+    FrameWriter w;
+    w.Text(message);
+    return Send(w, FrameKind::kError);
+  }
+
+ private:
+  int fd_;
+};
+
+// The rows of an open table, each value read as an ImportValue.
+class BoundRows {
+ public:
+  // Binds every column of TABLE (read with its columns) of MDB.
+  BoundRows(MdbHandle* mdb, MdbTableDef* table);
+  BoundRows(const BoundRows&) = delete;
+  BoundRows& operator=(const BoundRows&) = delete;
+
+  // Moves to the next row (the first after construction); false after the last.
+  bool Next() { return mdb_fetch_row(table_) != 0; }
+  // The value of the column at INDEX in the current row; false with PROBLEM set when it cannot
+  // be read.
+  bool Read(unsigned index, ImportValue* value, std::string* problem);
+  // The index of the column NAME, or -1.
+  int Find(const char* name) const;
+
+ private:
+  MdbHandle* mdb_;
+  MdbTableDef* table_;
+  std::vector<std::unique_ptr<char[]>> buffers_;
+  std::vector<int> lengths_;
+};
+
+}  // namespace qb::jet::import
