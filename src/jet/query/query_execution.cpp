@@ -347,6 +347,12 @@ std::optional<std::string> SavedQueryText(DatabaseFile& database, std::string_vi
 int ExecuteText(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
                 bool may_be_name, SkippedRows* skipped) {
   std::shared_ptr<const sql::TranslatedQuery> query;
+  if (values.empty()) {
+    // An insert of constants shares the translation and compiled statement of its shape.
+    std::vector<Variant> constants;
+    query = database.TranslateShared(jet_sql, &constants);
+    if (query) return ExecuteAction(database, *query, constants, options, skipped);
+  }
   try {
     query = database.Translate(jet_sql);
   } catch (const EOleException&) {
