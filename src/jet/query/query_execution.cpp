@@ -423,6 +423,13 @@ int ExecuteAction(DatabaseFile& database, const sql::TranslatedQuery& query, con
   }
   // The statement begins as a write: it waits here for another user's transaction to end, and
   // looks at record locks only once it holds the file's write lock.
+  if (query.single_row) {
+    // One row is all or nothing by itself: SQLite writes it only once its every value and rule
+    // went through, and nothing else is written (the only triggers on a table are its
+    // relationships' checks, which run before the row and only read). It takes the file's
+    // write lock as it begins, waiting as the busy timeout says.
+    return RunAction(database, connection, query, values, fail_on_error, skipped);
+  }
   WriteSavepoint unit(connection, "qb_statement");
   const int written = query.kind == QueryKind::kMakeTable
                             ? MakeTable(database, connection, query, values, fail_on_error, skipped)

@@ -128,6 +128,26 @@ TEST_F(ConstantInsertTest, SharedTranslationFollowsDesignChangesAndRollback) {
   EXPECT_EQ(Select("SELECT quote(f), 1 FROM D"), "36950.0|1\n");
 }
 
+// A single row that fails leaves the rows before it and the transaction around it, in or out
+// of a transaction, and a relationship's check refuses the row before anything is written.
+TEST_F(ConstantInsertTest, FailingRowLeavesTheTransactionAndEarlierRows) {
+  db_->Execute("CREATE TABLE P (id LONG PRIMARY KEY)");
+  db_->Execute("CREATE TABLE K (id COUNTER PRIMARY KEY, p LONG, t TEXT(3), "
+               "CONSTRAINT fk FOREIGN KEY (p) REFERENCES P (id))");
+  db_->Execute("INSERT INTO P (id) VALUES (1)");
+  db_->BeginTrans();
+  db_->Execute("INSERT INTO K (p, t) VALUES (1, 'a')");
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO K (p, t) VALUES (1, 'long')", kFailOnError); }).number, 3163);
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO K (p, t) VALUES (2, 'b')", kFailOnError); }).number, 3201);
+  db_->Execute("INSERT INTO K (p, t) VALUES (Null, 'c')");
+  EXPECT_EQ(db_->TransactionDepth(), 1);
+  db_->CommitTrans();
+  EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO K (p, t) VALUES (3, 'd')", kFailOnError); }).number, 3201);
+  db_->Execute("INSERT INTO K (p, t) VALUES (3, 'e')");  // skipped without dbFailOnError
+  EXPECT_EQ(db_->RecordsAffected(), 0);
+  EXPECT_EQ(Select("SELECT quote(p), quote(t) FROM K ORDER BY id"), "1|'a'\nNULL|'c'\n");
+}
+
 // The cache shares one translation per shape and gives each statement its own constants; the
 // statements it cannot share come back null, for the caller to translate as themselves.
 TEST(ConstantShapeCacheTest, SharesOneTranslationPerShape) {
