@@ -72,6 +72,17 @@ std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::Translate(std::string_
   return translations_->Get(jet_sql, *query_schema_, options);
 }
 
+std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::TranslateShared(std::string_view jet_sql,
+                                                                          std::vector<Variant>* constants) {
+  Connection& connection = Open();
+  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
+  if (!translations_) translations_ = std::make_unique<sql::TranslationCache>();
+  sql::QueryTranslateOptions options;
+  options.text_collation = kTextCollationName;
+  options.currency_amounts = !info_.exact_currency;
+  return translations_->GetShared(jet_sql, *query_schema_, options, constants);
+}
+
 std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::TranslateCrosstab(std::string_view jet_sql,
                                                                             const std::vector<Variant>& pivot_values) {
   Connection& connection = Open();

@@ -68,6 +68,11 @@ class DatabaseFile {
   // cached by text until any definition changes. Raises as sql::TranslateQuery. The result is
   // shared and immutable.
   std::shared_ptr<const sql::TranslatedQuery> Translate(std::string_view jet_sql);
+  // JET_SQL, an INSERT ... VALUES of constants only, as the translation every statement
+  // differing from it only in its constants shares (placeholders ?1, ?2, ... for them), with
+  // *CONSTANTS set to JET_SQL's; null when JET_SQL must go through Translate (see
+  // sql::TranslationCache::GetShared). Cached as Translate's results are.
+  std::shared_ptr<const sql::TranslatedQuery> TranslateShared(std::string_view jet_sql, std::vector<Variant>* constants);
   // The crosstab JET_SQL with its columns fixed to PIVOT_VALUES (not cached: it depends on the
   // data). Raises as sql::TranslateCrosstab.
   std::shared_ptr<const sql::TranslatedQuery> TranslateCrosstab(std::string_view jet_sql,

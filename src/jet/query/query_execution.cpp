@@ -347,6 +347,12 @@ std::optional<std::string> SavedQueryText(DatabaseFile& database, std::string_vi
 int ExecuteText(DatabaseFile& database, std::string_view jet_sql, const std::vector<Variant>& values, int options,
                 bool may_be_name, SkippedRows* skipped) {
   std::shared_ptr<const sql::TranslatedQuery> query;
+  if (values.empty()) {
+    // An insert of constants shares the translation and compiled statement of its shape.
+    std::vector<Variant> constants;
+    query = database.TranslateShared(jet_sql, &constants);
+    if (query) return ExecuteAction(database, *query, constants, options, skipped);
+  }
   try {
     query = database.Translate(jet_sql);
   } catch (const EOleException&) {
@@ -417,6 +423,13 @@ int ExecuteAction(DatabaseFile& database, const sql::TranslatedQuery& query, con
   }
   // The statement begins as a write: it waits here for another user's transaction to end, and
   // looks at record locks only once it holds the file's write lock.
+  if (query.single_row) {
+    // One row is all or nothing by itself: SQLite writes it only once its every value and rule
+    // went through, and nothing else is written (the only triggers on a table are its
+    // relationships' checks, which run before the row and only read). It takes the file's
+    // write lock as it begins, waiting as the busy timeout says.
+    return RunAction(database, connection, query, values, fail_on_error, skipped);
+  }
   WriteSavepoint unit(connection, "qb_statement");
   const int written = query.kind == QueryKind::kMakeTable
                             ? MakeTable(database, connection, query, values, fail_on_error, skipped)

@@ -1,8 +1,12 @@
 // jet/sql/translate/action_translator: INSERT, UPDATE and DELETE. Updates and deletes through joins act
 // on one table by rowid (SQLite 3.15 has no UPDATE ... FROM). Never runs anything.
+#include <optional>
+
 #include "com/ole_exception.h"
+#include "jet/base/jet_types.h"
 #include "jet/base/errors.h"
-#include "jet/sql/functions/field_conversion.h"
+#include "jet/sql/functions/currency_sql.h"
+#include "jet/sql/translate/constant_shape.h"
 #include "jet/sql/translate/query_context.h"
 #include "jet/sql/translate/row_forms.h"
 #include "jet/sql/parse/sql_errors.h"
@@ -54,22 +58,9 @@ std::string KeyedRows(const QueryContext& ctx, const BoundSource& owner, const s
 // (3464) before it writes anything, rather than failing each row.
 void CheckConstant(const ParsedExpr& value, int dao_type, const std::string& field) {
   if (value.kind != ParsedExprKind::kLiteral) return;
-  const auto& literal = static_cast<const ParsedLiteral&>(value);
-  Variant constant;
-  switch (literal.type) {
-    case ParsedLiteral::Type::kString: constant = Variant(literal.text); break;
-    case ParsedLiteral::Type::kReal: constant = Variant(literal.real); break;
-    case ParsedLiteral::Type::kDate: constant = Variant::FromDate(literal.real); break;
-    case ParsedLiteral::Type::kBoolean: constant = Variant(literal.boolean); break;
-    case ParsedLiteral::Type::kInteger: constant = Variant(static_cast<double>(literal.integer)); break;
-    case ParsedLiteral::Type::kNull: return;
-  }
-  try {
-    ConvertToFieldType(constant, dao_type, field);
-  } catch (const EOleException& e) {
-    if (e.ErrorCode() != err::kConversion) return;  // a range error stays the row's
-    RaiseSqlError(err::kCriteriaMismatch, "Data type mismatch in criteria expression at " + PositionText(value.pos) +
-                                                 ": " + e.Message());
+  if (std::optional<std::string> mismatch = ConstantMismatch(static_cast<const ParsedLiteral&>(value), dao_type, field)) {
+    RaiseSqlError(err::kCriteriaMismatch,
+                  "Data type mismatch in criteria expression at " + PositionText(value.pos) + ": " + *mismatch);
   }
 }
 
@@ -113,6 +104,28 @@ void CheckValueCount(std::size_t value_count, std::size_t column_count) {
                                              " values for " + std::to_string(column_count) + " destination fields.");
 }
 
+// A constant as the parser makes one: a literal, or a number literal with one sign.
+bool IsConstant(const ParsedExpr& value) {
+  if (value.kind == ParsedExprKind::kLiteral) return true;
+  if (value.kind != ParsedExprKind::kUnary) return false;
+  const auto& unary = static_cast<const ParsedUnary&>(value);
+  if (unary.op != ParsedOp::kNegate && unary.op != ParsedOp::kPlusSign) return false;
+  if (unary.operand->kind != ParsedExprKind::kLiteral) return false;
+  const ParsedLiteral::Type type = static_cast<const ParsedLiteral&>(*unary.operand).type;
+  return type == ParsedLiteral::Type::kInteger || type == ParsedLiteral::Type::kReal;
+}
+
+// Whether every value of INSERT is a constant whose SQL is the same whatever its value: a
+// number into a Currency field is written as its exact ten-thousandths instead.
+bool ConstantsOnly(const ParsedInsert& insert, const std::vector<StoreTarget>& targets) {
+  for (std::size_t i = 0; i < insert.values.size(); ++i) {
+    const ParsedExpr& value = *insert.values[i];
+    if (!IsConstant(value)) return false;
+    if (targets[i].dao_type == dao_type::kCurrency && IsSignedNumberLiteral(value)) return false;
+  }
+  return true;
+}
+
 // INSERT ... VALUES: one row; without a field list the values fill the table's fields in order.
 void TranslateInsertValues(QueryContext& ctx, const ParsedInsert& insert, const SchemaObject& table,
                            TranslatedQuery& out) {
@@ -127,9 +140,18 @@ void TranslateInsertValues(QueryContext& ctx, const ParsedInsert& insert, const 
   CheckValueCount(values.size(), columns.size());
   std::string list;
   const std::vector<StoreTarget> targets = InsertTargets(table, columns, &list);
+  const bool placeholders = ctx.options().constants_as_placeholders && ConstantsOnly(insert, targets);
   std::string sql = "INSERT INTO " + QuoteSqliteName(table.name) + " (" + list + ")";
   for (std::size_t i = 0; i < values.size(); ++i) {
     sql += i ? ", " : " VALUES (";
+    if (placeholders) {
+      // The value as its placeholder, its kind kept: the SQL around it is what the constant gets.
+      values[i].sql = "?" + std::to_string(i + 1);
+      TranslatedColumn target;
+      target.name = targets[i].name;
+      target.dao_type = targets[i].dao_type;
+      out.constant_targets.push_back(std::move(target));
+    }
     sql += Stored(*insert.values[i], values[i], targets[i].dao_type, targets[i].name);
   }
   out.sql = sql + ")";

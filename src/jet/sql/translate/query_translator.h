@@ -85,6 +85,11 @@ struct TranslatedQuery {
   // there, so that the rows a statement reaches are known without writing. Empty otherwise.
   std::string row_test_sql;
   bool single_row = false;  // INSERT ... VALUES: the statement writes one row at most
+  // With QueryTranslateOptions::constants_as_placeholders, an INSERT ... VALUES whose values are
+  // all constants (a literal, or a number with a sign) names here the field each value goes to
+  // (name and DAO type, in order), and SQL has placeholder ?(i + 1) where value i was. Empty
+  // otherwise (SQL then holds the constants themselves).
+  std::vector<TranslatedColumn> constant_targets;
   // A crosstab without an IN list: the query of its distinct pivot values (ascending, same
   // parameters). Run it and pass the values to TranslateCrosstab to get the statement.
   std::string pivot_values_sql;
@@ -121,6 +126,11 @@ struct QueryTranslateOptions {
   // The stored tables' Currency fields hold REAL amounts (a file from before Currency was
   // stored as ten-thousandths, open read-only): their values are converted where read.
   bool currency_amounts = false;
+  // An INSERT ... VALUES of constants only is translated with placeholders for its values (see
+  // TranslatedQuery::constant_targets), so that statements differing only in their constants
+  // share one translation. Values into a Currency field that are numbers keep the statement
+  // as it is (their exact scaling is written into the SQL).
+  bool constants_as_placeholders = false;
 };
 
 // The translation of statement TEXT against SCHEMA. Raises EOleException: the syntax errors
