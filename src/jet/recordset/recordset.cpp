@@ -418,11 +418,7 @@ void Recordset::SetPercentPosition(float percent) {
 
 std::int64_t Recordset::RecordCount() const {
   RecordsetState& s = State();
-  if (s.IsTable()) {
-    Statement count = s.Open().Prepare("SELECT count(*) FROM " + sql::QuoteSqliteName(s.table.name));
-    ResetOnExit reset(count);
-    return count.Step() ? count.ColumnInt(0) : 0;
-  }
+  if (s.IsTable()) return TableRowCount(s);
   const std::int64_t reached = s.Keys().Complete() ? s.Keys().Known() : std::min(s.reached, s.Keys().Known());
   std::int64_t removed = 0;
   for (std::int64_t r : s.rows->removed) {
