@@ -324,6 +324,9 @@ void Recordset::Move(std::int64_t rows, const Variant& start_bookmark) {
 Variant Recordset::Bookmark() const {
   RecordsetState& s = State();
   RequireBackwards(s, "Bookmark");
+  // A table-type record held as read (as a record cache holds it) is known by its rowid: its
+  // bookmark needs no look at the file, which would cost a read transaction per record walked.
+  if (s.IsTable() && s.place == Place::kAt && s.key_only && !s.edit) return BookmarkOfRowid(*s.key_only);
   SyncWithFile(s);
   if (s.place != Place::kAt) RaiseJetError(err::kNoCurrentRecord, "There is no current record.");
   if (s.key_only) return BookmarkOfRowid(*s.key_only);
