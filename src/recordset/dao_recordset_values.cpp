@@ -46,15 +46,19 @@ void TDAOBaseRecordset::ReadJetField(const TField* field, TRecordBuffer buffer) 
   const int size = FieldDataSize(field);
   std::uint8_t* slot = buffer + field->Offset();
   std::memset(slot, 0, static_cast<size_t>(size) + 1);
-  std::shared_ptr<jet::RecordsetField> jet_field =
-      CallEngine(this, "ReadJetField", [&] { return JetField(number - 1); });
+  // Read for every field of every record fetched: the cached engine field is used in place.
+  const auto index = static_cast<std::size_t>(number - 1);
+  std::shared_ptr<jet::RecordsetField> fetched;
+  if (index >= field_cache_.size() || !field_cache_[index])
+    fetched = CallEngine(this, "ReadJetField", [&] { return JetField(number - 1); });
+  const jet::RecordsetField* jet_field = fetched ? fetched.get() : field_cache_[index].get();
   if (size == 0) {
     // Blob and memo values stay with the engine; only whether there is one is kept.
     const std::int64_t length = CallEngine(this, "ReadJetField", [&] { return jet_field->FieldSize(); });
     slot[size] = length > 0 ? 1 : 0;
     return;
   }
-  const Variant value = CallEngine(this, "ReadJetField", [&] { return jet_field->Value(); });
+  const Variant& value = CallEngine(this, "ReadJetField", [&]() -> const Variant& { return jet_field->Value(); });
   const VarType kind = value.Type();
   if (kind == VarType::Null || kind == VarType::Empty) return;
   // Numbers of a kind other than the field's own are converted, never read as zero: a value

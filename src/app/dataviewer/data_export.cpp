@@ -147,17 +147,23 @@ void TDataExport::Run(TDAORecordset& recordset) {
   Gui().RunModal(summary);
 }
 
-std::string TDataExport::RecordLine(TDataSet& dataset, int record) {
-  std::string line;
-  const std::vector<TField*>& fields = dataset.Fields();
+namespace {
+
+// Writes the line of the active record of FIELDS into LINE (its storage kept from record to
+// record), separators included. Raises what reading raises; LINE then holds part of a line.
+void BuildRecordLine(std::string& line, const std::vector<TField*>& fields, const std::string& field_separator,
+                     const std::string& record_separator, int record,
+                     const std::function<void(int record, int field)>& before_value) {
+  line.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line += field_separator_;
-    if (TEST_BeforeValue) TEST_BeforeValue(record, static_cast<int>(i));
+    if (i > 0) line += field_separator;
+    if (before_value) before_value(record, static_cast<int>(i));
     if (!fields[i]->IsNull()) line += fields[i]->AsString();
   }
-  line += record_separator_;
-  return line;
+  line += record_separator;
 }
+
+}  // namespace
 
 bool TDataExport::MoveOn(TDataSet& dataset) {
   try {
@@ -198,10 +204,13 @@ void TDataExport::Export(TDataSet& dataset, const std::string& file_name, TProgr
     QElapsedTimer since_messages;
     since_messages.start();
     int record = 0;
+    std::string line;
+    line.reserve(256);
     while (!dataset.Eof() && !(window != nullptr && window->Cancelled())) {
       bool can_move = true;
       try {
-        const int lost = writer.Add(RecordLine(dataset, record));
+        BuildRecordLine(line, fields, field_separator_, record_separator_, record, TEST_BeforeValue);
+        const int lost = writer.Add(line);
         exported_ += 1 - lost;
         failed_ += lost;
       } catch (const std::exception&) {

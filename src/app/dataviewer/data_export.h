@@ -56,8 +56,6 @@ class TDataExport {
 
  private:
   class Writer;
-  // The line of the active record of DATASET, separators included. Raises what reading raises.
-  std::string RecordLine(TDataSet& dataset, int record);
   // Moves DATASET on after RECORD; false when it cannot be moved (the export then ends).
   bool MoveOn(TDataSet& dataset);
 

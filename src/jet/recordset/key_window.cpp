@@ -221,17 +221,28 @@ std::size_t KeyWindow::ReadBeyond(bool after, std::int64_t limit) {
   return got;
 }
 
-std::int64_t KeyWindow::CountBefore() {
+std::int64_t KeyWindow::CountBeyond(bool after, std::int64_t limit) {
+  const std::size_t keys = key_columns_.size();
   std::int64_t count = 0;
-  for (std::size_t level = key_columns_.size() + 1; level-- > 0;) {
-    for (Piece piece : Pieces(level, false)) {
-      Statement& sql = Compiled("SELECT count(*) FROM " + table_ + Where(PieceCondition(level, piece)));
+  for (std::size_t level = keys + 1; level-- > 0;) {
+    for (Piece piece : Pieces(level, after)) {
+      if (limit >= 0 && count >= limit) return count;
+      const std::string rows = table_ + Where(PieceCondition(level, piece));
+      Statement& sql = Compiled(limit < 0 ? "SELECT count(*) FROM " + rows
+                                          : "SELECT count(*) FROM (SELECT 1 FROM " + rows + " LIMIT " + Mark(keys + 2) + ")");
       ResetOnExit reset(sql);
       BindKey(sql);
+      if (limit >= 0) sql.Bind(static_cast<int>(keys + 2), limit - count);
       if (sql.Step()) count += sql.ColumnInt(0);
     }
   }
   return count;
+}
+
+std::int64_t KeyWindow::CountAll() {
+  Statement& sql = Compiled("SELECT count(*) FROM " + table_ + Where(""));
+  ResetOnExit reset(sql);
+  return sql.Step() ? sql.ColumnInt(0) : 0;
 }
 
 bool KeyWindow::Empty() {

@@ -79,7 +79,15 @@ class KeyWindow {
   const Row* Current() const { return size_ > 0 && !gone_[at_] ? &rows_[at_] : nullptr; }
   // Rows before the current key in the order (a count over the index, run when asked).
   // REQUIRES: HasCurrent().
-  std::int64_t CountBefore();
+  std::int64_t CountBefore() { return CountBeyond(false, -1); }
+  // Rows after (AFTER) or before the current key, counting no further than LIMIT rows (LIMIT
+  // < 0: all), so a count near the current row stays cheap in a table of any size.
+  // REQUIRES: HasCurrent().
+  std::int64_t CountBeyond(bool after, std::int64_t limit);
+  // Rows in the order (every row of the table but those the index leaves out).
+  std::int64_t CountAll();
+  // True when the order holds every row of the table.
+  bool OrdersWholeTable() const { return filter_.empty(); }
   bool Empty();
 
  private:

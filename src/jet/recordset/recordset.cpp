@@ -324,6 +324,9 @@ void Recordset::Move(std::int64_t rows, const Variant& start_bookmark) {
 Variant Recordset::Bookmark() const {
   RecordsetState& s = State();
   RequireBackwards(s, "Bookmark");
+  // A table-type record held as read (as a record cache holds it) is known by its rowid: its
+  // bookmark needs no look at the file, which would cost a read transaction per record walked.
+  if (s.IsTable() && s.place == Place::kAt && s.key_only && !s.edit) return BookmarkOfRowid(*s.key_only);
   SyncWithFile(s);
   if (s.place != Place::kAt) RaiseJetError(err::kNoCurrentRecord, "There is no current record.");
   if (s.key_only) return BookmarkOfRowid(*s.key_only);
@@ -418,11 +421,7 @@ void Recordset::SetPercentPosition(float percent) {
 
 std::int64_t Recordset::RecordCount() const {
   RecordsetState& s = State();
-  if (s.IsTable()) {
-    Statement count = s.Open().Prepare("SELECT count(*) FROM " + sql::QuoteSqliteName(s.table.name));
-    ResetOnExit reset(count);
-    return count.Step() ? count.ColumnInt(0) : 0;
-  }
+  if (s.IsTable()) return TableRowCount(s);
   const std::int64_t reached = s.Keys().Complete() ? s.Keys().Known() : std::min(s.reached, s.Keys().Known());
   std::int64_t removed = 0;
   for (std::int64_t r : s.rows->removed) {

@@ -45,6 +45,7 @@ void Recordset::SetIndex(const std::string& name) {
   std::optional<std::int64_t> key;
   if (s.place == Place::kAt) key = CurrentKey(s);
   s.index_name = stored;
+  s.order_count = -1;  // another order: another count
   BuildTableSource(s);
   s.rows = MakeRows(s);
   s.seen = ReadDataStamp(s.Open(), s.stamp_sql);

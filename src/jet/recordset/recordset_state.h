@@ -107,6 +107,13 @@ struct RecordsetState {
   std::int64_t reached = 0;          // positions reached so far (RecordCount of non-table kinds)
   DataStamp seen;                    // table-type: the file's stamp its run of rows was read at
   Statement stamp_sql;
+  // Table-type: the rows counted, kept while the file's stamp stays the one they were counted
+  // at (-1: not counted). TABLE_COUNT: the whole table (RecordCount); ORDER_COUNT: the rows of
+  // the current index's order (SetIndex forgets it).
+  std::int64_t table_count = -1;
+  DataStamp table_count_seen;
+  std::int64_t order_count = -1;
+  DataStamp order_count_seen;
   std::map<std::string, Statement> seek_sql;  // table-type: Seek's statements by their text
   const std::vector<Variant>* current = nullptr;  // values of the current record; null: hole
   std::uint64_t current_generation = 0;           // keyset generation CURRENT belongs to

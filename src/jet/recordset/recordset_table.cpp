@@ -2,8 +2,14 @@
 // current row; KEY_ONLY mirrors its rowid and CURRENT its values while a record is current.
 #include "jet/recordset/recordset_table.h"
 
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+
 #include "jet/base/errors.h"
+#include "jet/sql/translate/translator.h"
 #include "jet/recordset/recordset_state.h"
+#include "jet/sqlite/connection.h"
 
 namespace qb::jet {
 namespace {
@@ -18,6 +24,10 @@ void Leave(RecordsetState& s, Place place) {
 [[noreturn]] void NoCurrentRecord(const char* where) {
   RaiseJetError(err::kNoCurrentRecord, std::string("There is no current record: the recordset is at its ") + where + ".");
 }
+
+// Whether counts may be kept until the stamp moves: inside a transaction a rollback takes rows
+// back without moving it.
+bool CountsMayBeKept(RecordsetState& s) { return sqlite3_get_autocommit(s.Open().Handle()) != 0; }
 
 }  // namespace
 
@@ -128,10 +138,46 @@ void TableSetBookmark(RecordsetState& s, const Variant& bookmark) {
   ShowRow(s, row);
 }
 
+std::int64_t TableRowCount(RecordsetState& s) {
+  const DataStamp now = ReadDataStamp(s.Open(), s.stamp_sql);
+  if (s.table_count >= 0 && s.table_count_seen == now) return s.table_count;
+  Statement count = s.Open().Prepare("SELECT count(*) FROM " + sql::QuoteSqliteName(s.table.name));
+  ResetOnExit reset(count);
+  const std::int64_t rows = count.Step() ? count.ColumnInt(0) : 0;
+  s.table_count = CountsMayBeKept(s) ? rows : -1;
+  s.table_count_seen = now;
+  return rows;
+}
+
 std::int64_t TableOrdinal(RecordsetState& s) {
   SyncWithFile(s);
   if (s.place != Place::kAt || !s.Window().HasCurrent()) return -1;
-  return s.Window().CountBefore();
+  KeyWindow& window = s.Window();
+  // Counting the rows before a record near the end reads nearly the whole order. With the
+  // order's size known, both sides are counted a growing slice at a time and the nearer end
+  // answers, so a record at either end costs a few short reads.
+  constexpr std::int64_t kFirstSlice = 256;
+  const std::int64_t near_start = window.CountBeyond(false, kFirstSlice);
+  if (near_start < kFirstSlice) return near_start;
+  std::int64_t total = -1;
+  if (window.OrdersWholeTable()) {
+    total = TableRowCount(s);
+  } else if (s.order_count >= 0 && s.order_count_seen == s.seen) {
+    total = s.order_count;
+  } else {
+    total = window.CountAll();
+    s.order_count = CountsMayBeKept(s) ? total : -1;
+    s.order_count_seen = s.seen;
+  }
+  for (std::int64_t limit = kFirstSlice; limit < total; limit *= 8) {
+    if (limit > kFirstSlice) {
+      const std::int64_t before = window.CountBeyond(false, limit);
+      if (before < limit) return before;
+    }
+    const std::int64_t after = window.CountBeyond(true, limit);
+    if (after < limit) return std::max<std::int64_t>(0, total - 1 - after);
+  }
+  return window.CountBefore();
 }
 
 void TableMoveToOrdinal(RecordsetState& s, std::int64_t ordinal) {

@@ -23,6 +23,8 @@ void TableSetBookmark(RecordsetState& s, const Variant& bookmark);
 std::int64_t TableOrdinal(RecordsetState& s);
 // Moves to the record at 0-based ORDINAL in the order; nothing when there is none.
 void TableMoveToOrdinal(RecordsetState& s, std::int64_t ordinal);
+// The rows of the table now (counted again only when the file changed since).
+std::int64_t TableRowCount(RecordsetState& s);
 // True when the order holds no rows now.
 bool TableEmpty(RecordsetState& s);
 

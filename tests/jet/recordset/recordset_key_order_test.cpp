@@ -5,6 +5,7 @@
 // AddNew and an Edit that moves the record.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -273,6 +274,71 @@ TEST_F(RecordsetKeyOrderTest, DeleteAddNewAndAMovingEditKeepTheOrder) {
   rs->MoveFirst();
   EXPECT_EQ(Walk(*rs, "Id"), Join(expected));
   EXPECT_EQ(IndexOf(expected, deleted), -1);
+}
+
+// The 0-based ordinal PercentPosition gives for the current record.
+std::int64_t Ordinal(Recordset& rs) {
+  return std::llround(static_cast<double>(rs.PercentPosition()) * static_cast<double>(rs.RecordCount()) / 100.0);
+}
+
+// A record's place is counted from whichever end is nearer; both ends, the slices' edges and
+// the middle count the same as the order itself, in every kind of order.
+TEST_F(RecordsetKeyOrderTest, PercentPositionCountsTheSameFromEitherEnd) {
+  for (const auto& [index, order, where] :
+       {std::tuple<const char*, const char*, const char*>{"Mixed", kMixedOrder, ""},
+        {"Sparse", "Score, Id", "WHERE Score IS NOT NULL"},
+        {"", "Id", ""}}) {
+    SCOPED_TRACE(index);
+    const std::vector<std::string> expected = Ids(order, where);
+    const std::int64_t n = static_cast<std::int64_t>(expected.size());
+    auto rs = OpenIndexed(index);
+    for (std::int64_t at : {std::int64_t{0}, std::int64_t{1}, std::int64_t{255}, std::int64_t{256},
+                            std::int64_t{300}, n / 2, n - 258, n - 257, n - 256, n - 2, n - 1}) {
+      SCOPED_TRACE(at);
+      rs->MoveFirst();
+      rs->Move(at);
+      ASSERT_EQ(Id(*rs), expected[static_cast<std::size_t>(at)]);
+      // The ordinal is a share of the table's count; an order that leaves rows out is counted
+      // in its own rows.
+      EXPECT_EQ(std::llround(static_cast<double>(rs->PercentPosition()) * 700 / 100.0), at);
+    }
+  }
+}
+
+// The counts kept between calls follow every change: another user's, this recordset's own, and
+// rows taken back by a rollback.
+TEST_F(RecordsetKeyOrderTest, KeptCountsFollowChanges) {
+  auto other = workspace_->OpenDatabase(path_);
+  auto rs = OpenIndexed("");
+  rs->MoveLast();
+  EXPECT_EQ(rs->RecordCount(), 700);
+  EXPECT_EQ(Ordinal(*rs), 699);
+  other->TEST_ExecuteSql("DELETE FROM Keyed WHERE Id <= 10");
+  EXPECT_EQ(rs->RecordCount(), 690);
+  EXPECT_EQ(Ordinal(*rs), 689);
+  rs->AddNew();
+  rs->Fields()->Item("Word")->SetValue(Variant("new"));
+  rs->Update();
+  EXPECT_EQ(rs->RecordCount(), 691);
+  rs->MoveLast();
+  EXPECT_EQ(Ordinal(*rs), 690);
+  db_->BeginTrans();
+  Exec("INSERT INTO Keyed (Word) SELECT Word FROM Keyed WHERE Id <= 300");
+  EXPECT_EQ(rs->RecordCount(), 981);
+  rs->MoveFirst();
+  rs->Move(5);
+  EXPECT_EQ(Ordinal(*rs), 5);
+  db_->Rollback();
+  EXPECT_EQ(rs->RecordCount(), 691);
+  rs->MoveLast();
+  EXPECT_EQ(Ordinal(*rs), 690);
+  // The order of an index is counted again when the index changes.
+  other->TEST_ExecuteSql("UPDATE Keyed SET Score = NULL WHERE Id <= 100");
+  rs->SetIndex("Sparse");
+  rs->MoveLast();
+  const std::int64_t sparse = static_cast<std::int64_t>(Ids("Score, Id", "WHERE Score IS NOT NULL").size());
+  EXPECT_EQ(std::llround(static_cast<double>(rs->PercentPosition()) * 691 / 100.0), sparse - 1);
+  other->Close();
 }
 
 }  // namespace
