@@ -7,6 +7,7 @@
 #include "jet/dao/property.h"
 #include "jet/dao/querydef.h"
 #include "jet/dao/tabledef.h"
+#include "jet/odbc/source_recordset.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
@@ -19,7 +20,10 @@ namespace t = sql::dao_type;
 }  // namespace
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options, int lock_type) {
-  if (source_) Open();  // data sources have no recordsets yet: kNotForThisObject
+  if (source_) {
+    RequireSourceOpen();
+    return odbc::OpenSourceRecordset(source_, source, type, options, lock_type, {}, query_timeout_);
+  }
   // A table-type recordset's Indexes are its table's, as this database's TableDefs read them.
   std::weak_ptr<Database> self = weak_from_this();
   auto indexes = [self](const std::string& table) {

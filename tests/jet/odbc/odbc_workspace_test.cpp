@@ -126,7 +126,6 @@ TEST_F(OdbcWorkspaceTest, FileMembersAreRefusedOnADataSource) {
       {"Containers", [&] { database->Containers(); }},
       {"Relations", [&] { database->Relations(); }},
       {"CreateQueryDef", [&] { database->CreateQueryDef("", "SELECT 1"); }},
-      {"OpenRecordset", [&] { database->OpenRecordset("t"); }},
       {"Version", [&] { database->Version(); }},
       {"Properties", [&] { database->Properties(); }},
   };
