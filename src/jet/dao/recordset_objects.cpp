@@ -44,6 +44,12 @@ std::shared_ptr<Recordset> TableDef::OpenRecordset(int type, int options, int lo
 
 std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lock_type) {
   auto database = OwnerDatabase();
+  if (OnSource()) {
+    auto recordset = odbc::OpenSourceRecordset(database->Source(), SQL(), type, options, lock_type, ParameterValues(),
+                                               database->QueryTimeout());
+    if (IsStored() || !Name().empty()) recordset->NameAs(Name());
+    return recordset;
+  }
   auto recordset = OpenRecordsetOn(database->File(), SQL(), type == 0 ? kOpenDynaset : type, options, lock_type,
                                    ParameterValues(), MaxRecords());
   recordset->NameAs(IsStored() ? Name() : SQL());

@@ -125,6 +125,13 @@ TEST_F(SourceRecordsetTest, KindsMoveCountAndRefuseWhatTheyLack) {
   EXPECT_EQ(ErrorOf([&] { forward->MoveFirst(); }).number, err::kNotForThisObject);
   EXPECT_EQ(database_->OpenRecordset(table_)->Type(), kOpenForwardOnly) << "type 0 on a data source";
 
+  // Names the engine does not take as field names still read: made unique, odd characters mended.
+  auto odd = database_->OpenRecordset("SELECT 1, 2, 3 AS \"a.b\"", kOpenSnapshot);
+  ASSERT_EQ(odd->Fields()->Count(), 3);
+  EXPECT_EQ(odd->Fields()->Item(2)->Name(), "a_b");
+  EXPECT_NE(odd->Fields()->Item(0)->Name(), odd->Fields()->Item(1)->Name());
+  EXPECT_EQ(odd->Fields()->Item(1)->Value(), Variant(2));
+
   auto snapshot = database_->OpenRecordset("SELECT name FROM " + table_ + " ORDER BY id", kOpenSnapshot);
   snapshot->MoveNext();
   const Variant bob = snapshot->Bookmark();
