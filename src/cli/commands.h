@@ -23,6 +23,7 @@ int RunScriptCommand(const GlobalOptions& options, const std::vector<std::string
 int RunSchemaCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunDiagramCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 int RunImportCommand(const GlobalOptions& options, const std::vector<std::string>& words);
+int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string>& words);
 
 // The PID quill gives a new account when none is given: the name cut to 20 characters, or padded
 // with "X" to 20 characters.

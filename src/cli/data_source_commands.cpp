@@ -78,10 +78,8 @@ bool IsDataSourceName(std::string_view target) {
   return true;
 }
 
-int RunSqlOnDataSource(const GlobalOptions& options, const std::string& connect, const std::string& statement) {
-  (void)options;  // the login of a data source is in its connect text
-  auto engine = MakeEngine();
-  auto workspace = engine->CreateWorkspace("quill", "admin", "", jet::kUseOdbc);
+std::shared_ptr<jet::Database> OpenDataSource(jet::DBEngine& engine, const std::string& connect) {
+  auto workspace = engine.CreateWorkspace("quill", "admin", "", jet::kUseOdbc);
   jet::odbc::ConnectPrompt previous = jet::odbc::SetConnectPrompt(AskOnTerminal);
   std::shared_ptr<jet::Database> database;
   try {
@@ -91,6 +89,13 @@ int RunSqlOnDataSource(const GlobalOptions& options, const std::string& connect,
     throw;
   }
   jet::odbc::SetConnectPrompt(previous);
+  return database;
+}
+
+int RunSqlOnDataSource(const GlobalOptions& options, const std::string& connect, const std::string& statement) {
+  (void)options;  // the login of a data source is in its connect text
+  auto engine = MakeEngine();
+  auto database = OpenDataSource(*engine, connect);
   jet::odbc::ResultReader reader(*database->Source(), statement, database->QueryTimeout());
   if (!reader.HasRows()) {
     std::cout << reader.RowsAffected() << " records affected\n";

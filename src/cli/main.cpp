@@ -51,6 +51,7 @@ constexpr const char* kHelp =
     "  schema FILE [TABLE]\n"
     "  diagram FILE --out PATH.svg|PATH.png [TABLE ...]\n"
     "  import SOURCE DEST [--table T ...]   (SOURCE: a genuine .mdb or .accdb file)\n"
+    "  upsize FILE CONNECT [TABLE ...]      (CONNECT: \"ODBC;...\", a data source)\n"
     "\n"
     "'quill COMMAND --help' describes a command.\n";
 
@@ -103,6 +104,7 @@ int RunFamily(const GlobalOptions& options, const std::string& family, const std
   if (family == "diagram") return RunDiagramProgram(words);
 #endif
   if (family == "import") return RunImportCommand(options, rest);
+  if (family == "upsize") return RunUpsizeCommand(options, rest);
   throw UsageError("unknown command '" + family + "' (see 'quill --help')");
 }
 

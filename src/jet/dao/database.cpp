@@ -186,7 +186,7 @@ std::shared_ptr<jet::TableDefs> Database::TableDefs() {
 }
 
 std::shared_ptr<jet::QueryDefs> Database::QueryDefs() {
-  Open();
+  RequireSourceOpen();
   if (!query_defs_) {
     query_defs_ = std::make_shared<jet::QueryDefs>(weak_from_this());
   } else {

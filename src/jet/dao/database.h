@@ -61,8 +61,10 @@ class Database : public std::enable_shared_from_this<Database> {
   explicit Database(std::shared_ptr<DatabaseFile> file);
   // ODBC data sources: over SOURCE, just connected by an ODBC workspace, which it owns from now
   // on. Name, Connect, QueryTimeout, Updatable, Transactions, RecordsAffected, Execute (the
-  // statement goes to the server as written), BeginTrans, CommitTrans, Rollback (one level) and
-  // Close work on it; the members of database files raise kNotForThisObject.
+  // statement goes to the server as written), BeginTrans, CommitTrans, Rollback (one level),
+  // OpenRecordset (odbc/source_recordset.h), CreateQueryDef and QueryDefs (passed through to
+  // the server: querydef.h) and Close work on it; the members of database files raise
+  // kNotForThisObject.
   explicit Database(std::shared_ptr<odbc::DataSource> source);
   bool IsDataSource() const { return source_ != nullptr; }
   // Beyond the object model, for tools that pass a user's statements to the server (reading

@@ -10,6 +10,8 @@
 #include "jet/query/query_execution.h"
 #include "jet/query/query_rows.h"
 #include "jet/locks/table_hold.h"
+#include "jet/odbc/local_copy.h"
+#include "jet/odbc/result_reader.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_model.h"
@@ -39,6 +41,44 @@ int CheckedKindOf(const std::string& text) {
   return static_cast<int>(sql::KindOfStatement(sql::ParseStatement(text)));
 }
 
+constexpr int kPassThrough = 112;  // dbQSQLPassThrough
+
+bool IsSourceDatabase(const std::weak_ptr<Database>& database) {
+  std::shared_ptr<Database> open = database.lock();
+  return open && open->IsDataSource();
+}
+
+// Whether a server's statement returns rows: it starts with SELECT, WITH, VALUES, SHOW, TABLE
+// or EXPLAIN.
+bool ServerStatementReturnsRows(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t\r\n(");
+  std::string word;
+  for (std::size_t i = start; start != std::string::npos && i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])); ++i) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+  }
+  return word == "SELECT" || word == "WITH" || word == "VALUES" || word == "SHOW" || word == "TABLE" || word == "EXPLAIN";
+}
+
+// The "?" markers of a server's statement, outside quotes and comments.
+int CountMarkers(const std::string& text) {
+  int count = 0;
+  char quote = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == '-' && i + 1 < text.size() && text[i + 1] == '-') {
+      i = text.find('\n', i);
+      if (i == std::string::npos) break;
+    } else if (c == '?') {
+      ++count;
+    }
+  }
+  return count;
+}
+
 bool ReturnsRows(int kind) {
   return kind == static_cast<int>(sql::QueryKind::kSelect) || kind == static_cast<int>(sql::QueryKind::kCrosstab) ||
          kind == static_cast<int>(sql::QueryKind::kUnion);
@@ -56,7 +96,7 @@ QueryDef::QueryDef(std::string name, std::string sql) {
 }
 
 QueryDef::QueryDef(std::weak_ptr<Database> database, std::string sql) : database_(std::move(database)), bound_(true) {
-  kind_ = CheckedKindOf(sql);
+  kind_ = IsSourceDatabase(database_) ? kPassThrough : CheckedKindOf(sql);
   stored_.sql = std::move(sql);
 }
 
@@ -84,7 +124,17 @@ bool QueryDef::Updatable() const {
   return database && database->IsOpen() && database->Updatable();
 }
 
-bool QueryDef::ReturnsRecords() const { return ReturnsRows(kind_); }
+bool QueryDef::ReturnsRecords() const {
+  return kind_ == kPassThrough ? ServerStatementReturnsRows(stored_.sql) : ReturnsRows(kind_);
+}
+
+bool QueryDef::OnSource() const { return bound_ && kind_ == kPassThrough; }
+
+void QueryDef::BindToSource(const std::shared_ptr<Database>& database) {
+  database_ = database;
+  bound_ = true;
+  kind_ = kPassThrough;
+}
 std::int32_t QueryDef::MaxRecords() const { return stored_.max_records; }
 
 const std::string& QueryDef::Connect() const {
@@ -101,8 +151,9 @@ std::shared_ptr<Database> QueryDef::OwnerDatabase() const {
                   "The query definition '" + stored_.name + "' is not in a database; append it to QueryDefs first.");
   }
   std::shared_ptr<Database> database = database_.lock();
-  if (!database) RaiseJetError(err::kObjectClosed, "The database of '" + stored_.name + "' has been closed.");
-  database->File()->EngineConnection(false);  // raises once the database is closed
+  if (!database || !database->IsOpen()) {
+    RaiseJetError(err::kObjectClosed, "The database of '" + stored_.name + "' has been closed.");
+  }
   return database;
 }
 
@@ -124,7 +175,7 @@ void QueryDef::SetName(const std::string& name) {
 
 void QueryDef::SetSQL(const std::string& text) {
   if (closed_) RaiseJetError(err::kObjectClosed, "The query definition '" + stored_.name + "' has been closed.");
-  const int kind = CheckedKindOf(text);  // a syntax error leaves everything as it was
+  const int kind = OnSource() ? kPassThrough : CheckedKindOf(text);  // a syntax error leaves everything as it was
   if (stored_.id != 0) {
     WriteStored([&](Connection& writable) { UpdateStoredQuerySql(writable, stored_.id, text); }, true);
     return;
@@ -180,6 +231,17 @@ std::shared_ptr<const sql::TranslatedQuery> QueryDef::Translation() const {
 }
 
 std::vector<Variant> QueryDef::ParameterValues() const {
+  if (OnSource()) {
+    std::vector<Variant> values;
+    for (int i = 1; i <= CountMarkers(stored_.sql); ++i) {
+      auto found = values_.find("Parameter" + std::to_string(i));
+      if (found == values_.end() || found->second.IsEmpty()) {
+        RaiseJetError(err::kTooFewParameters, "Too few parameters: Parameter" + std::to_string(i) + " has no value.");
+      }
+      values.push_back(found->second);
+    }
+    return values;
+  }
   std::shared_ptr<const sql::TranslatedQuery> translation = Translation();
   std::vector<Variant> values;
   for (const sql::TranslatedParameter& parameter : translation->parameters) {
@@ -193,6 +255,12 @@ std::shared_ptr<jet::Parameters> QueryDef::Parameters() {
   OwnerDatabase();
   std::vector<std::shared_ptr<Parameter>> items;
   if (IsBlank(stored_.sql)) return std::make_shared<jet::Parameters>(std::move(items));
+  if (OnSource()) {
+    for (int i = 1; i <= CountMarkers(stored_.sql); ++i) {
+      items.push_back(std::make_shared<Parameter>(shared_from_this(), "Parameter" + std::to_string(i), kText));
+    }
+    return std::make_shared<jet::Parameters>(std::move(items));
+  }
   std::shared_ptr<const sql::TranslatedQuery> translation = Translation();
   std::shared_ptr<QueryDef> self = shared_from_this();
   for (const sql::TranslatedParameter& parameter : translation->parameters) {
@@ -204,6 +272,18 @@ std::shared_ptr<jet::Parameters> QueryDef::Parameters() {
 std::shared_ptr<QueryFields> QueryDef::Fields() {
   std::shared_ptr<Database> database = OwnerDatabase();
   std::vector<std::shared_ptr<QueryField>> items;
+  if (OnSource()) {
+    // The server says what the statement returns by running it (a select has no effects).
+    if (ReturnsRecords()) {
+      odbc::ResultReader reader(*database->Source(), stored_.sql, database->QueryTimeout(), ParameterValues());
+      int position = 0;
+      for (const odbc::ResultColumn& column : reader.Columns()) {
+        items.push_back(std::make_shared<QueryField>(column.name, odbc::LocalFieldType(column), column.size, "", "",
+                                                     position++));
+      }
+    }
+    return std::make_shared<QueryFields>(std::move(items));
+  }
   if (ReturnsRows(kind_) && !IsBlank(stored_.sql)) {
     // A crosstab's columns are the pivot values its rows hold now: that read needs the values.
     std::shared_ptr<const sql::TranslatedQuery> translation = TranslateToRun(*database->File(), stored_.sql, ParameterValues());
@@ -219,6 +299,17 @@ std::shared_ptr<QueryFields> QueryDef::Fields() {
 void QueryDef::Execute(int options) {
   std::shared_ptr<Database> database = OwnerDatabase();
   CheckExecuteOptions(options);
+  if (OnSource()) {
+    if (ReturnsRecords()) {
+      RaiseJetError(err::kSelectNotExecutable,
+                    "Cannot execute a statement that returns rows; open a recordset on it instead.");
+    }
+    if (!database->Updatable()) RaiseJetError(err::kReadOnly, "The data source was opened read-only.");
+    records_affected_ = 0;
+    odbc::ResultReader statement(*database->Source(), stored_.sql, database->QueryTimeout(), ParameterValues());
+    records_affected_ = statement.RowsAffected() > 0x7fffffffLL ? 0x7fffffff : static_cast<int>(statement.RowsAffected());
+    return;
+  }
   if (ReturnsRows(kind_) && !IsBlank(stored_.sql)) {
     RaiseJetError(err::kSelectNotExecutable,
                   "Cannot execute the select query '" + stored_.name + "'; open a recordset on it instead.");
@@ -237,6 +328,7 @@ void QueryDef::Execute(int options) {
 
 QueryRows QueryDef::ReadRows() {
   std::shared_ptr<Database> database = OwnerDatabase();
+  if (OnSource()) RaiseJetError(err::kNotForThisObject, "Open a recordset on a data source's query to read its rows.");
   return ReadQueryRows(*database->File(), stored_.sql, ParameterValues(), stored_.max_records);
 }
 

@@ -182,7 +182,14 @@ class QueryDef : public std::enable_shared_from_this<QueryDef> {
   // The translation of SQL (cached by the database). Raises as Parameters.
   std::shared_ptr<const sql::TranslatedQuery> Translation() const;
   // The parameter values in the order of Translation()->parameters (Empty where none is set).
+  // On a data source: the values of Parameter1 .. ParameterN, one per "?" of the text
+  // (kTooFewParameters when one has none).
   std::vector<Variant> ParameterValues() const;
+  // On an ODBC data source the text goes to the server as written (never parsed as Jet SQL):
+  // Type is dbQSQLPassThrough (112), its "?" markers are the parameters Parameter1 ..
+  // ParameterN, Execute and OpenRecordset run it there, and a named one lives in the
+  // connection's QueryDefs until the connection closes.
+  bool OnSource() const;
 
  private:
   friend class Parameter;
@@ -195,6 +202,7 @@ class QueryDef : public std::enable_shared_from_this<QueryDef> {
   void RefreshFrom(const StoredQuery& stored);  // newer values of the stored query
   void AppendTo(const std::shared_ptr<Database>& database);
   void MarkDeleted() { closed_ = true; }
+  void BindToSource(const std::shared_ptr<Database>& database);
 
   std::weak_ptr<Database> database_;    // set for temporary and stored queries
   bool bound_ = false;                  // has a database (temporary or stored)

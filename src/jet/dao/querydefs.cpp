@@ -15,13 +15,14 @@ QueryDefs::QueryDefs(std::weak_ptr<Database> database) : database_(std::move(dat
 
 std::shared_ptr<Database> QueryDefs::Open() const {
   std::shared_ptr<Database> database = database_.lock();
-  if (!database) RaiseJetError(err::kObjectClosed, "The database has been closed.");
-  database->File()->EngineConnection(false);  // raises once closed
+  if (!database || !database->IsOpen()) RaiseJetError(err::kObjectClosed, "The database has been closed.");
   return database;
 }
 
 void QueryDefs::Refresh() {
   std::shared_ptr<Database> database = Open();
+  // A data source's query definitions live in this collection only, for as long as it is open.
+  if (database->IsDataSource()) return;
   std::vector<std::shared_ptr<QueryDef>> items;
   for (StoredQuery& stored : ListStoredQueries(database->File()->EngineConnection(false))) {
     std::shared_ptr<QueryDef> kept;
@@ -89,12 +90,36 @@ void QueryDefs::Append(const std::shared_ptr<QueryDef>& query) {
     RaiseJetError(err::kInvalidOperation,
                   "The query definition '" + query->stored_.name + "' belongs to another database.");
   }
+  if (database->IsDataSource()) {
+    CheckObjectName(query->stored_.name, "query");
+    for (const auto& item : items_) {
+      if (item == query) {
+        RaiseJetError(err::kDuplicateName, "The query '" + query->stored_.name + "' is already in QueryDefs.");
+      }
+      if (SameName(item->stored_.name, query->stored_.name)) {
+        RaiseJetError(err::kObjectExists, "A query named '" + query->stored_.name + "' already exists.");
+      }
+    }
+    if (!query->bound_) query->BindToSource(database);
+    Add(query);
+    return;
+  }
   query->AppendTo(database);
   Add(query);
 }
 
 void QueryDefs::Delete(const std::string& name) {
   std::shared_ptr<Database> database = Open();
+  if (database->IsDataSource()) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+      if (SameName((*it)->stored_.name, name)) {
+        (*it)->MarkDeleted();
+        items_.erase(it);
+        return;
+      }
+    }
+    RaiseJetError(err::kItemNotFound, "There is no item named '" + name + "' in QueryDefs.");
+  }
   Connection& connection = database->File()->EngineConnection(false);
   std::optional<StoredQuery> found;
   for (StoredQuery& stored : ListStoredQueries(connection)) {
@@ -117,6 +142,16 @@ void QueryDefs::Delete(const std::string& name) {
 }
 
 std::shared_ptr<QueryDef> Database::CreateQueryDef(const std::string& name, const std::string& sql) {
+  if (source_) {
+    // Kept by the connection's QueryDefs when named; the text goes to the server as written.
+    RequireSourceOpen();
+    auto query = std::make_shared<QueryDef>(weak_from_this(), sql);
+    if (!name.empty()) {
+      query->SetName(name);
+      QueryDefs()->Append(query);
+    }
+    return query;
+  }
   Open();
   if (name.empty()) return std::make_shared<QueryDef>(weak_from_this(), sql);
   auto query = std::make_shared<QueryDef>(name, sql);  // checks the name and the text first

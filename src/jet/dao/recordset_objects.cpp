@@ -7,6 +7,7 @@
 #include "jet/dao/property.h"
 #include "jet/dao/querydef.h"
 #include "jet/dao/tabledef.h"
+#include "jet/odbc/source_recordset.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/recordset_state.h"
@@ -19,7 +20,10 @@ namespace t = sql::dao_type;
 }  // namespace
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& source, int type, int options, int lock_type) {
-  if (source_) Open();  // data sources have no recordsets yet: kNotForThisObject
+  if (source_) {
+    RequireSourceOpen();
+    return odbc::OpenSourceRecordset(source_, source, type, options, lock_type, {}, query_timeout_);
+  }
   // A table-type recordset's Indexes are its table's, as this database's TableDefs read them.
   std::weak_ptr<Database> self = weak_from_this();
   auto indexes = [self](const std::string& table) {
@@ -40,6 +44,12 @@ std::shared_ptr<Recordset> TableDef::OpenRecordset(int type, int options, int lo
 
 std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lock_type) {
   auto database = OwnerDatabase();
+  if (OnSource()) {
+    auto recordset = odbc::OpenSourceRecordset(database->Source(), SQL(), type, options, lock_type, ParameterValues(),
+                                               database->QueryTimeout());
+    if (IsStored() || !Name().empty()) recordset->NameAs(Name());
+    return recordset;
+  }
   auto recordset = OpenRecordsetOn(database->File(), SQL(), type == 0 ? kOpenDynaset : type, options, lock_type,
                                    ParameterValues(), MaxRecords());
   recordset->NameAs(IsStored() ? Name() : SQL());

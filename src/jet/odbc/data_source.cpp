@@ -9,6 +9,7 @@
 #include "jet/base/errors.h"
 #include "jet/odbc/connect_prompt.h"
 #include "jet/odbc/connect_text.h"
+#include "jet/odbc/local_copy.h"
 #include "jet/odbc/odbc_errors.h"
 
 namespace qb::jet::odbc {
@@ -204,8 +205,30 @@ void DataSource::Rollback() {
   EndTransaction(SQL_ROLLBACK);
 }
 
+LocalCopy& DataSource::Local() {
+  RequireOpen();
+  if (!local_) local_ = std::make_unique<LocalCopy>();
+  return *local_;
+}
+
+std::string DataSource::QuoteName(const std::string& name) const {
+  char quote[8] = {};
+  SQLSMALLINT length = 0;
+  if (!Succeeded(SQLGetInfo(dbc_, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length)) || quote[0] == ' ' ||
+      quote[0] == 0) {
+    quote[0] = '"';
+  }
+  std::string quoted(1, quote[0]);
+  for (char c : name) {
+    quoted += c;
+    if (c == quote[0]) quoted += c;
+  }
+  return quoted + quote[0];
+}
+
 void DataSource::Close() {
   RequireOpen();
+  if (local_) local_->Close();
   if (depth_ > 0) {
     SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
     depth_ = 0;

@@ -7,12 +7,15 @@
 // Rollback -> 0. A data source takes one level: BeginTrans at 1 raises kTransactionsTooDeep.
 // A commit the server refuses is rolled back, so depth 0 always means autocommit.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <sql.h>
 
 namespace qb::jet::odbc {
+
+class LocalCopy;
 
 struct OpenRequest {
   std::string name;      // a DSN name, or a whole "ODBC;..." connect text
@@ -56,6 +59,12 @@ class DataSource {
 
   // For the statements of this connection: the connection handle. REQUIRES: open.
   SQLHDBC Handle() const;
+  // The scratch file holding this connection's recordset rows (local_copy.h), closed with it.
+  // REQUIRES (else kObjectClosed): open.
+  LocalCopy& Local();
+  // NAME quoted the way the server quotes names (with '"' when the driver does not say).
+  std::string QuoteName(const std::string& name) const;
+
   // The secrets to blank out of this connection's error texts.
   const std::vector<std::string>& Secrets() const { return secrets_; }
 
@@ -71,6 +80,7 @@ class DataSource {
   bool read_only_ = false;
   int depth_ = 0;
   std::vector<std::string> secrets_;
+  std::unique_ptr<LocalCopy> local_;
 };
 
 }  // namespace qb::jet::odbc

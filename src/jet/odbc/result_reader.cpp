@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/currency.h"
 #include "core/date_serial.h"
+#include "core/format_settings.h"
 #include "jet/base/errors.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
@@ -106,7 +108,7 @@ std::vector<SQLWCHAR> Utf16Of(const std::string& text) {
 
 }  // namespace
 
-void ResultReader::BindParameters(const std::vector<Variant>& parameters) {
+void ResultReader::BindParameters(const std::vector<Variant>& parameters, const std::vector<int>& types) {
   SQLSMALLINT wanted = 0;
   if (Succeeded(SQLNumParams(statement_, &wanted)) && wanted != static_cast<SQLSMALLINT>(parameters.size())) {
     RaiseJetError(jet::err::kInvalidArgument, "The statement has " + std::to_string(wanted) + " parameters, but " +
@@ -167,6 +169,16 @@ void ResultReader::BindParameters(const std::vector<Variant>& parameters) {
         size = std::max<SQLULEN>(1, b.bytes.size());
         data = b.bytes.data();
         break;
+      case VarType::Currency:
+        // Exact: its digits, sent as a number.
+        b.text = Utf16Of(value.ToCurrency().ToText(FormatSettings{}));
+        b.indicator = SQL_NTS;
+        sql_type = SQL_DECIMAL;
+        size = 19;
+        digits = 4;
+        length = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
+        data = b.text.data();
+        break;
       default:
         b.text = Utf16Of(value.ToString());
         b.indicator = SQL_NTS;
@@ -174,6 +186,17 @@ void ResultReader::BindParameters(const std::vector<Variant>& parameters) {
         size = std::max<SQLULEN>(1, b.text.size() - 1);
         data = b.text.data();
         break;
+    }
+    const int wanted_type = i < types.size() ? types[i] : 0;
+    if (wanted_type != 0 && c_type == SQL_C_WCHAR && value.Type() == VarType::String) {
+      // Text for a typed column: the driver converts it, so "12.50" meets a numeric as a number.
+      sql_type = static_cast<SQLSMALLINT>(wanted_type);
+      if (sql_type == SQL_NUMERIC || sql_type == SQL_DECIMAL) {
+        size = 38;
+        const std::string digits_text = value.ToString();
+        const auto point = digits_text.find('.');
+        digits = point == std::string::npos ? 0 : static_cast<SQLSMALLINT>(digits_text.size() - point - 1);
+      }
     }
     if (!Succeeded(SQLBindParameter(statement_, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, c_type, sql_type, size,
                                     digits, data, length, &b.indicator))) {
@@ -184,7 +207,7 @@ void ResultReader::BindParameters(const std::vector<Variant>& parameters) {
 }
 
 ResultReader::ResultReader(DataSource& source, const std::string& sql, int query_timeout,
-                           const std::vector<Variant>& parameters)
+                           const std::vector<Variant>& parameters, const std::vector<int>& parameter_types)
     : source_(source) {
   SQLHSTMT statement = SQL_NULL_HANDLE;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, source.Handle(), &statement))) {
@@ -203,7 +226,7 @@ ResultReader::ResultReader(DataSource& source, const std::string& sql, int query
     code = SQLPrepare(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
     if (Succeeded(code)) {
       try {
-        BindParameters(parameters);
+        BindParameters(parameters, parameter_types);
       } catch (...) {
         SQLFreeHandle(SQL_HANDLE_STMT, statement);
         statement_ = nullptr;
@@ -232,7 +255,8 @@ ResultReader::ResultReader(DataSource& source, const std::string& sql, int query
     SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(i), name, sizeof name, &name_length, &sql_type, &size, &digits,
                    &nullable);
     columns_.push_back({reinterpret_cast<const char*>(name), DaoTypeOf(sql_type, size),
-                        size > static_cast<SQLULEN>(std::numeric_limits<int>::max()) ? 0 : static_cast<int>(size), sql_type});
+                        size > static_cast<SQLULEN>(std::numeric_limits<int>::max()) ? 0 : static_cast<int>(size), sql_type,
+                        digits});
   }
   if (columns_.empty()) {
     SQLLEN rows = 0;

@@ -26,6 +26,7 @@ struct ResultColumn {
   int type = 10;  // DAO type code
   int size = 0;   // the server's column size (characters or bytes; 0 unknown)
   int sql_type = 0;
+  int digits = 0;  // decimal digits after the point (numeric, decimal; fractions of time)
 };
 
 class ResultReader {
@@ -33,9 +34,11 @@ class ResultReader {
   // Runs SQL on SOURCE as written, its "?" markers bound in order to PARAMETERS (a prepared
   // statement when there are any: Null, Boolean, the integers, Single, Double, Date, bytes; every
   // other value as text). Raises err::kCallFailed with the diagnostics, kInvalidArgument when
-  // the count of PARAMETERS is not the statement's.
+  // the count of PARAMETERS is not the statement's. PARAMETER_TYPES (when given, one per
+  // parameter, 0 for the default) names the server's SQL type a parameter is sent as, so a
+  // value compares with a column of that type (exact digits sent as text to a numeric column).
   ResultReader(DataSource& source, const std::string& sql, int query_timeout,
-               const std::vector<Variant>& parameters = {});
+               const std::vector<Variant>& parameters = {}, const std::vector<int>& parameter_types = {});
   ~ResultReader();
   ResultReader(const ResultReader&) = delete;
   ResultReader& operator=(const ResultReader&) = delete;
@@ -49,7 +52,7 @@ class ResultReader {
 
  private:
   Variant ReadValue(int column);
-  void BindParameters(const std::vector<Variant>& parameters);
+  void BindParameters(const std::vector<Variant>& parameters, const std::vector<int>& types);
 
   // What the bound parameters point at, kept until the statement has run.
   struct BoundValue {

@@ -445,7 +445,10 @@ void Recordset::SetUpdateOptions(int options) { State().update_options = options
 bool Recordset::LockEdits() const { return State().lock_edits; }
 void Recordset::SetLockEdits(bool pessimistic) { State().lock_edits = pessimistic; }
 
-void Recordset::Requery() { Requery(State().plan.parameters); }
+void Recordset::Requery() {
+  const RecordsetState& s = State();
+  Requery(s.mirror ? s.mirror->Parameters() : s.plan.parameters);
+}
 
 void Recordset::NameAs(const std::string& name) { State().plan.name = name; }
 
@@ -453,7 +456,12 @@ void Recordset::Requery(const std::vector<Variant>& new_parameters) {
   RecordsetState& s = State();
   if (s.IsTable()) NotForThisKind("Requery");
   DropEdit(s);
-  s.plan.parameters = new_parameters;
+  if (s.mirror) {
+    s.Open();
+    s.mirror->Reload(new_parameters);  // the copy's own statement has no parameters
+  } else {
+    s.plan.parameters = new_parameters;
+  }
   s.rows = MakeRows(s);  // numbered on from the old rows' numbers: their bookmarks die
   s.reached = 0;
   s.current = nullptr;
@@ -482,6 +490,7 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   copy->table = s.table;
   // A table-type clone has no Index until one is set: it starts in the natural order.
   copy->hold = s.hold;
+  copy->mirror = s.mirror;
   // A table-type clone follows the file on its own (its bookmarks are rowids); other kinds
   // share their rows, so positions and bookmarks agree.
   copy->rows = s.IsTable() ? MakeRows(*copy) : s.rows;

@@ -184,6 +184,7 @@ void Recordset::Update(int type, bool /*force*/) {
     std::shared_ptr<RecordLock> added_lock;
     {
       WriteScope scope(connection);
+      if (s.mirror) s.mirror->Insert(s.plan.columns, edit.values, edit.changed);
       rowid = InsertRow(s, edit);
       added_lock = LockIfInTransaction(s, rowid);  // refused: the row is not added
       scope.Commit();
@@ -208,6 +209,7 @@ void Recordset::Update(int type, bool /*force*/) {
     WriteScope scope(connection);
     CheckUnchangedSinceEdit(s, edit);
     new_key = UpdateRow(s, edit);
+    if (s.mirror) s.mirror->Update(s.plan.columns, edit.original, edit.values, edit.changed);
     scope.Commit();
     KeepUntilTransactionEnds(s, edit.lock ? edit.lock : brief_lock);
     for (const auto& lock : edit.join_locks) KeepUntilTransactionEnds(s, lock);
@@ -246,6 +248,7 @@ void Recordset::Delete() {
         s.plan.join ? JoinDeletedRow(s, CurrentKey(s)) : DeletedRow{s.plan.base_table, CurrentKey(s)};
     auto lock = LockRecord(s, target.table, target.rowid);
     WriteScope scope(connection);
+    if (s.mirror) s.mirror->Delete(s.plan.columns, *s.current);
     Statement remove = connection.Prepare("DELETE FROM " + sql::QuoteSqliteName(target.table) + " WHERE rowid = ?1");
     ResetOnExit reset(remove);
     remove.Bind(1, target.rowid);

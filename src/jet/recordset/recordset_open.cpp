@@ -267,7 +267,7 @@ void BuildTableSource(RecordsetState& s) {
 std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& file, const std::string& source,
                                            int type, int options, int lock_type,
                                            const std::vector<Variant>& parameters, std::int64_t max_records,
-                                           TableIndexes indexes) {
+                                           TableIndexes indexes, std::shared_ptr<RowMirror> mirror) {
   Connection& connection = file->EngineConnection(false);
   const bool statement = LooksLikeStatement(source);
   std::optional<TableModel> table;
@@ -319,6 +319,7 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
   const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
   s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.plan.base_table.empty();
   ApplyDenyOptions(s, *file);
+  s.mirror = std::move(mirror);
   s.rows = MakeRows(s);
   if (type == kOpenSnapshot) s.Keys().LoadAll();
   if (type == kOpenTable) {

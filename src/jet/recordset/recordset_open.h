@@ -14,6 +14,7 @@ namespace qb::jet {
 class DatabaseFile;
 class Indexes;
 class Recordset;
+class RowMirror;
 struct RecordsetState;
 struct TableModel;
 
@@ -28,10 +29,11 @@ using TableIndexes = std::function<std::shared_ptr<Indexes>(const std::string& t
 // anything but a table and for action queries, 3061 for parameters without values, the
 // translator's errors, and kTableLocked when a deny option conflicts with another recordset.
 // MAX_RECORDS (when not 0) caps the rows. INDEXES serves the recordset's Indexes (table-type).
+// MIRROR (row_mirror.h): SOURCE is a local copy of another store's rows, which takes the writes.
 std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& file, const std::string& source,
                                            int type, int options, int lock_type,
                                            const std::vector<Variant>& parameters, std::int64_t max_records = 0,
-                                           TableIndexes indexes = {});
+                                           TableIndexes indexes = {}, std::shared_ptr<RowMirror> mirror = nullptr);
 
 // True when TEXT is a statement rather than the name of a table or saved query: statements
 // start with a statement's first word (SELECT, TRANSFORM, PARAMETERS, INSERT, ...).

@@ -30,6 +30,7 @@
 #include "jet/recordset/prepared_sql.h"
 #include "jet/base/recordset_types.h"
 #include "jet/recordset/row_source.h"
+#include "jet/recordset/row_mirror.h"
 #include "jet/catalog/schema_model.h"
 
 namespace qb::jet {
@@ -100,6 +101,7 @@ struct RecordsetState {
   std::string index_name;            // table-type: the current index ("" natural order)
   std::shared_ptr<SharedRows> rows;
   std::shared_ptr<TableHold> hold;  // the table held open (deny options), shared by clones
+  std::shared_ptr<RowMirror> mirror;  // rows copied from a data source: it takes the writes first
 
   // Cursor.
   Place place = Place::kBof;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "../engine_test_support.h"
+#include "core/currency.h"
 #include "core/date_serial.h"
+#include "core/format_settings.h"
 #include "jet/dao/database.h"
 #include "jet/dao/dbengine.h"
 #include "jet/dao/workspace.h"
@@ -91,6 +93,28 @@ TEST(OdbcResultReaderTest, ParametersAreBoundByTypeAndRoundTrip) {
   EXPECT_EQ(ErrorOf([&] { odbc::ResultReader(*database->Source(), "SELECT ? + ?", 30, {Variant(1)}); }).number,
             err::kInvalidArgument);
   database->Execute("DROP TABLE params_kept");
+}
+
+TEST(OdbcResultReaderTest, CurrencyParametersAreExactWhateverTheLocale) {
+  std::string why_not;
+  const PostgresInfo* server = PrivatePostgres(&why_not);
+  if (!server) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
+  auto engine = CreateDBEngine(EngineSettings::ForTests());
+  auto workspace = engine->CreateWorkspace("pg", "admin", "", kUseOdbc);
+  auto database = workspace->OpenDatabase("", Variant(1), false, PostgresConnect(*server));
+  FormatSettings comma;
+  comma.DecimalSeparator = ",";
+  comma.ThousandSeparator = ".";
+  ScopedFormatSettings scoped(comma);
+  const std::vector<std::pair<std::int64_t, std::string>> cases = {
+      {125000, "12.5000"}, {-1, "-0.0001"}, {9223372036854775807LL, "922337203685477.5807"}};
+  for (const auto& [scaled, text] : cases) {
+    odbc::ResultReader echo(*database->Source(), "SELECT CAST(? AS numeric(19,4)) AS n", 30,
+                            {Variant(Currency::FromScaled(scaled))});
+    std::vector<Variant> row;
+    ASSERT_TRUE(echo.Next(row));
+    EXPECT_EQ(row[0], Variant(text)) << scaled;
+  }
 }
 
 TEST(OdbcResultReaderTest, StatementsWithoutRowsCountWhatTheyChanged) {

@@ -1,0 +1,131 @@
+// bench_odbc: reading a data source's rows through the engine's recordsets (forward-only and
+// snapshot: the rows copied into the connection's scratch file, then walked field by field)
+// against a plain ODBC fetch loop of the same statement on the same connection, over the SQLite
+// ODBC driver (no server needed). Reports the ratio; asserts nothing.
+#include <benchmark/benchmark.h>
+#include <sql.h>
+#include <sqlext.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "jet/dao/database.h"
+#include "jet/dao/dbengine.h"
+#include "jet/dao/workspace.h"
+#include "jet/odbc/data_source.h"
+#include "jet/recordset/recordset.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+std::string SqliteDriver() {
+  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc"}) {
+    if (std::filesystem::exists(std::string(dir) + "/libsqlite3odbc.so")) return std::string(dir) + "/libsqlite3odbc.so";
+  }
+  return {};
+}
+
+struct Fixture {
+  std::string path = "/tmp/qb_bench_odbc_" + std::to_string(::getpid()) + ".db";
+  std::shared_ptr<qb::jet::DBEngine> engine = qb::jet::CreateDBEngine(qb::jet::EngineSettings());
+  std::shared_ptr<qb::jet::Database> database;
+  const std::string select = "SELECT id, name, amount, qty FROM t";
+
+  explicit Fixture(const std::string& driver) {
+    std::remove(path.c_str());
+    auto workspace = engine->CreateWorkspace("bench", "admin", "", qb::jet::kUseOdbc);
+    database = workspace->OpenDatabase("", qb::Variant(1), false, "ODBC;DRIVER={" + driver + "};Database=" + path);
+    database->Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(50), amount DOUBLE, qty INTEGER)");
+    database->Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                      std::to_string(kRows) + ") INSERT INTO t SELECT i, 'name ' || i, i * 0.5, i % 1000 FROM n");
+  }
+  ~Fixture() {
+    database->Close();
+    std::remove(path.c_str());
+  }
+
+  // The rows fetched with SQLFetch and read with SQLGetData, as a plain client does.
+  double Raw() {
+    const auto start = Clock::now();
+    SQLHSTMT statement = SQL_NULL_HANDLE;
+    SQLAllocHandle(SQL_HANDLE_STMT, database->Source()->Handle(), &statement);
+    std::string text = select;
+    SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    long long sum = 0;
+    while (SQLFetch(statement) == SQL_SUCCESS) {
+      SQLINTEGER id = 0, qty = 0;
+      double amount = 0;
+      SQLWCHAR name[64];
+      SQLLEN indicator = 0;
+      SQLGetData(statement, 1, SQL_C_SLONG, &id, 0, &indicator);
+      SQLGetData(statement, 2, SQL_C_WCHAR, name, sizeof name, &indicator);
+      SQLGetData(statement, 3, SQL_C_DOUBLE, &amount, 0, &indicator);
+      SQLGetData(statement, 4, SQL_C_SLONG, &qty, 0, &indicator);
+      sum += id + qty;
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    benchmark::DoNotOptimize(sum);
+    return SecondsSince(start);
+  }
+
+  // The rows through a recordset of TYPE, every field's value read.
+  double Engine(int type) {
+    const auto start = Clock::now();
+    auto rows = database->OpenRecordset(select, type);
+    auto fields = rows->Fields();
+    long long sum = 0;
+    for (; !rows->Eof(); rows->MoveNext()) {
+      for (int i = 0; i < 4; ++i) benchmark::DoNotOptimize(fields->Item(i)->Value());
+      ++sum;
+    }
+    benchmark::DoNotOptimize(sum);
+    return SecondsSince(start);
+  }
+};
+
+Fixture* Shared() {
+  static std::unique_ptr<Fixture> fixture;
+  if (!fixture) {
+    const std::string driver = SqliteDriver();
+    if (driver.empty()) return nullptr;
+    fixture = std::make_unique<Fixture>(driver);
+  }
+  return fixture.get();
+}
+
+void Compare(benchmark::State& state, int type) {
+  Fixture* f = Shared();
+  if (!f) {
+    state.SkipWithError("the SQLite ODBC driver (libsqlite3odbc.so) is not installed");
+    return;
+  }
+  double engine_total = 0, raw_total = 0;
+  for (auto _ : state) {
+    const double engine_seconds = f->Engine(type);
+    raw_total += f->Raw();
+    engine_total += engine_seconds;
+    state.SetIterationTime(engine_seconds);
+  }
+  state.counters["raw_s"] = raw_total / static_cast<double>(state.iterations());
+  state.counters["ratio_to_raw"] = engine_total / raw_total;
+}
+
+// 100,000 rows of four columns read forward once.
+void BM_ForwardOnlyRead(benchmark::State& state) { Compare(state, qb::jet::kOpenForwardOnly); }
+// The same rows as a snapshot (every row held, so it can move back).
+void BM_SnapshotRead(benchmark::State& state) { Compare(state, qb::jet::kOpenSnapshot); }
+
+BENCHMARK(BM_ForwardOnlyRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SnapshotRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

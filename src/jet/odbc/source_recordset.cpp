@@ -1,0 +1,308 @@
+// jet/odbc/source_recordset: opening recordsets on a data source, and the writes of its
+// dynasets sent to the server by key (ServerMirror).
+#include "jet/odbc/source_recordset.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "jet/base/errors.h"
+#include "jet/base/recordset_types.h"
+#include "jet/base/unicode_text.h"
+#include "jet/odbc/data_source.h"
+#include "jet/odbc/local_copy.h"
+#include "jet/odbc/odbc_errors.h"
+#include "jet/odbc/result_reader.h"
+#include "jet/recordset/recordset.h"
+#include "jet/recordset/recordset_open.h"
+#include "jet/recordset/row_mirror.h"
+#include "jet/recordset/stored_value.h"
+
+namespace qb::jet::odbc {
+namespace {
+
+namespace ro = recordset_option;
+
+[[noreturn]] void InvalidArgument(const std::string& message) { RaiseJetError(jet::err::kInvalidArgument, message); }
+
+// The table a statement reads when its rows are that one table's rows:
+// "SELECT ... FROM name [WHERE ...] [ORDER BY ...]", no DISTINCT, join, grouping or union.
+std::string BaseTableOf(const std::string& sql) {
+  static const std::regex pattern(
+      R"(^\s*select\s+(?!distinct\s)[\s\S]+?\s+from\s+([A-Za-z_][\w.]*)\s*((where|order\s+by)\s[\s\S]*)?;?\s*$)",
+      std::regex::icase);
+  static const std::regex not_one_table(R"(\b(join|union|intersect|except|group\s+by|having)\b)", std::regex::icase);
+  std::smatch match;
+  if (!std::regex_match(sql, match, pattern) || std::regex_search(sql, not_one_table)) return {};
+  return match[1].str();
+}
+
+// Text of column NUMBER of the current row of STATEMENT ("" for Null).
+std::string TextColumn(SQLHSTMT statement, SQLUSMALLINT number) {
+  char text[512] = {};
+  SQLLEN indicator = 0;
+  if (!Succeeded(SQLGetData(statement, number, SQL_C_CHAR, text, sizeof text, &indicator)) || indicator == SQL_NULL_DATA) {
+    return {};
+  }
+  return text;
+}
+
+// The primary key of TABLE ("name" or "schema.name") as column names in key order; empty when
+// it has none or the driver cannot tell.
+std::vector<std::string> PrimaryKeyOf(DataSource& source, const std::string& table) {
+  std::string schema, name = table;
+  if (const auto dot = table.rfind('.'); dot != std::string::npos) {
+    schema = table.substr(0, dot);
+    name = table.substr(dot + 1);
+  }
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  // The server may keep an unquoted name folded to one case: try it as written, then folded.
+  for (const auto& [s, n] : {std::pair{schema, name}, std::pair{lower(schema), lower(name)},
+                             std::pair{upper(schema), upper(name)}}) {
+    SQLHSTMT statement = SQL_NULL_HANDLE;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, source.Handle(), &statement))) return {};
+    std::string sn = s, nn = n;
+    std::vector<std::pair<int, std::string>> keys;
+    if (Succeeded(SQLPrimaryKeys(statement, nullptr, 0,
+                                 sn.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(sn.data()),
+                                 static_cast<SQLSMALLINT>(sn.size()), reinterpret_cast<SQLCHAR*>(nn.data()),
+                                 static_cast<SQLSMALLINT>(nn.size())))) {
+      while (Succeeded(SQLFetch(statement))) {
+        const std::string column = TextColumn(statement, 4);
+        const std::string sequence = TextColumn(statement, 5);
+        keys.emplace_back(sequence.empty() ? 0 : std::atoi(sequence.c_str()), column);
+      }
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    if (!keys.empty()) {
+      std::sort(keys.begin(), keys.end());
+      std::vector<std::string> names;
+      for (auto& key : keys) names.push_back(std::move(key.second));
+      return names;
+    }
+  }
+  return {};
+}
+
+// Types whose values compare exactly on the server as the engine read them (no rounding of
+// floats or fractions of seconds), so a conflict test on them can go into the UPDATE itself.
+bool ComparesExactly(int sql_type) {
+  switch (sql_type) {
+    case SQL_BIT: case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT:
+    case SQL_CHAR: case SQL_VARCHAR: case SQL_WCHAR: case SQL_WVARCHAR: case SQL_NUMERIC: case SQL_DECIMAL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class ServerMirror : public RowMirror {
+ public:
+  ServerMirror(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
+               int query_timeout, std::vector<ResultColumn> columns, CopyTable table)
+      : source_(std::move(source)),
+        select_sql_(std::move(select_sql)),
+        parameters_(std::move(parameters)),
+        timeout_(query_timeout),
+        columns_(std::move(columns)),
+        table_(std::move(table)) {}
+
+  ~ServerMirror() override {
+    try {
+      if (source_->IsOpen()) source_->Local().Drop(table_);
+    } catch (...) {
+      // The copy goes with the scratch file at the latest.
+    }
+  }
+
+  // Makes the writes possible when TABLE's primary key is among the columns; false otherwise.
+  bool WriteTo(const std::string& table) {
+    if (table.empty()) return false;
+    std::vector<std::size_t> keys;
+    for (const std::string& key : PrimaryKeyOf(*source_, table)) {
+      auto found = std::find_if(columns_.begin(), columns_.end(), [&](const ResultColumn& c) { return c.name == key; });
+      if (found == columns_.end()) return false;
+      keys.push_back(static_cast<std::size_t>(found - columns_.begin()));
+    }
+    if (keys.empty()) return false;
+    table_name_ = table;
+    keys_ = std::move(keys);
+    return true;
+  }
+
+  void Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>& values, std::vector<bool>& changed) override {
+    std::string names, marks;
+    std::vector<Variant> parameters;
+    std::vector<int> types;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (!changed[i]) continue;
+      names += (parameters.empty() ? "" : ", ") + source_->QuoteName(columns_[i].name);
+      marks += parameters.empty() ? "?" : ", ?";
+      Add(parameters, types, values[i], i);
+    }
+    Run(names.empty() ? "INSERT INTO " + table_name_ + " DEFAULT VALUES"
+                      : "INSERT INTO " + table_name_ + " (" + names + ") VALUES (" + marks + ")",
+        parameters, types);
+    // The server's defaults and conversions: the copy holds the row as the server keeps it.
+    const bool keyed = std::all_of(keys_.begin(), keys_.end(), [&](std::size_t k) { return changed[k]; });
+    std::vector<Variant> stored;
+    if (keyed && ReadRow(values, stored)) {
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        values[i] = ToLocalValue(stored[i], table_.types[i]);
+        changed[i] = true;
+      }
+    }
+  }
+
+  void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>& original, const std::vector<Variant>& values,
+              const std::vector<bool>& changed) override {
+    std::vector<Variant> stored;
+    if (!ReadRow(original, stored)) {
+      RaiseJetError(jet::err::kRecordDeleted, "The record has been deleted on the server since it was read.");
+    }
+    std::string assignments;
+    std::vector<Variant> parameters;
+    std::vector<int> types;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (!changed[i]) continue;
+      if (!(ToLocalValue(stored[i], table_.types[i]) == ToFieldValue(original[i], table_.types[i]))) RaiseConflict();
+      assignments += (parameters.empty() ? "" : ", ") + source_->QuoteName(columns_[i].name) + " = ?";
+      Add(parameters, types, values[i], i);
+    }
+    if (parameters.empty()) return;
+    std::string where = KeyCondition(original, parameters, types);
+    // The same test again in the statement, for the fields the server compares exactly: a change
+    // made between the read above and this write is caught too.
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (!changed[i] || !ComparesExactly(columns_[i].sql_type)) continue;
+      if (original[i].IsNull()) {
+        where += " AND " + source_->QuoteName(columns_[i].name) + " IS NULL";
+      } else {
+        where += " AND " + source_->QuoteName(columns_[i].name) + " = ?";
+        Add(parameters, types, original[i], i);
+      }
+    }
+    if (Run("UPDATE " + table_name_ + " SET " + assignments + " WHERE " + where, parameters, types) == 0) RaiseConflict();
+  }
+
+  void Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>& values) override {
+    std::vector<Variant> parameters;
+    std::vector<int> types;
+    const std::string where = KeyCondition(values, parameters, types);
+    if (Run("DELETE FROM " + table_name_ + " WHERE " + where, parameters, types) == 0) {
+      RaiseJetError(jet::err::kRecordDeleted, "The record has already been deleted on the server.");
+    }
+  }
+
+  void Reload(const std::vector<Variant>& parameters) override {
+    ResultReader reader(*source_, select_sql_, timeout_, parameters);
+    if (reader.Columns().size() != columns_.size()) {
+      RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
+    }
+    source_->Local().Fill(table_, reader);
+    parameters_ = parameters;
+  }
+
+  const std::vector<Variant>& Parameters() const override { return parameters_; }
+
+ private:
+  [[noreturn]] static void RaiseConflict() {
+    RaiseJetError(jet::err::kDataChanged,
+                  "Another user changed the record on the server since it was read; the changes were not saved. "
+                  "Requery and edit it again.");
+  }
+
+  void Add(std::vector<Variant>& parameters, std::vector<int>& types, const Variant& value, std::size_t column) const {
+    parameters.push_back(value);
+    types.push_back(columns_[column].sql_type);
+  }
+
+  // "k1 = ? AND k2 = ?" with the key values of ROW added to PARAMETERS.
+  std::string KeyCondition(const std::vector<Variant>& row, std::vector<Variant>& parameters, std::vector<int>& types) {
+    std::string where;
+    for (std::size_t k : keys_) {
+      where += (where.empty() ? "" : " AND ") + source_->QuoteName(columns_[k].name) + " = ?";
+      Add(parameters, types, row[k], k);
+    }
+    return where;
+  }
+
+  long long Run(const std::string& sql, const std::vector<Variant>& parameters, const std::vector<int>& types) {
+    if (source_->ReadOnly()) RaiseJetError(jet::err::kReadOnly, "The data source was opened read-only.");
+    ResultReader statement(*source_, sql, timeout_, parameters, types);
+    return statement.RowsAffected();
+  }
+
+  // The server's row whose key ROW holds, into STORED; false when there is none.
+  bool ReadRow(const std::vector<Variant>& row, std::vector<Variant>& stored) {
+    std::string list;
+    for (const ResultColumn& column : columns_) list += (list.empty() ? "" : ", ") + source_->QuoteName(column.name);
+    std::vector<Variant> parameters;
+    std::vector<int> types;
+    const std::string where = KeyCondition(row, parameters, types);
+    ResultReader reader(*source_, "SELECT " + list + " FROM " + table_name_ + " WHERE " + where, timeout_, parameters,
+                        types);
+    return reader.Next(stored);
+  }
+
+  const std::shared_ptr<DataSource> source_;
+  const std::string select_sql_;
+  std::vector<Variant> parameters_;
+  const int timeout_;
+  const std::vector<ResultColumn> columns_;
+  const CopyTable table_;
+  std::string table_name_;         // the server's table the writes go to, as the caller named it
+  std::vector<std::size_t> keys_;  // its primary key's columns
+};
+
+}  // namespace
+
+std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>& source, const std::string& name,
+                                               int type, int options, int lock_type,
+                                               const std::vector<Variant>& parameters, int query_timeout) {
+  switch (type) {
+    case 0: type = kOpenForwardOnly; break;
+    case kOpenDynamic: type = kOpenDynaset; break;
+    case kOpenDynaset: case kOpenSnapshot: case kOpenForwardOnly: break;
+    case kOpenTable: InvalidArgument("Table-type recordsets are for database files; open a dynaset on a data source.");
+    default: InvalidArgument("Unknown recordset type " + std::to_string(type) + ".");
+  }
+  if (lock_type < 0 || lock_type > kOptimisticBatch) InvalidArgument("Unknown lock type " + std::to_string(lock_type) + ".");
+  if (options & ~0xFFF) InvalidArgument("Unknown recordset options " + std::to_string(options) + ".");
+  if ((options & ro::kForwardOnly) && type == kOpenSnapshot) type = kOpenForwardOnly;
+  if (name.find_first_not_of(" \t\r\n") == std::string::npos) InvalidArgument("Name a table or give a statement to open.");
+
+  const bool statement = LooksLikeStatement(name);
+  std::string select_sql = statement ? name : "SELECT * FROM " + name;
+  ResultReader reader(*source, select_sql, query_timeout, parameters);
+  if (!reader.HasRows()) {
+    RaiseJetError(jet::err::kInvalidOperation, "The statement returns no rows; run it with Execute instead.");
+  }
+  LocalCopy& local = source->Local();
+  CopyTable table = local.MakeTable(reader.Columns());
+  std::shared_ptr<ServerMirror> mirror;
+  try {
+    local.Fill(table, reader);
+  } catch (...) {
+    local.Drop(table);
+    throw;
+  }
+  mirror = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, reader.Columns(), table);
+  const bool writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock &&
+                        !(options & ro::kReadOnly) && mirror->WriteTo(statement ? BaseTableOf(name) : name);
+  const int local_options = (options & (ro::kAppendOnly | ro::kInconsistent | ro::kConsistent)) | (writable ? 0 : ro::kReadOnly);
+  auto recordset = OpenRecordsetOn(local.File(), table.name, type, local_options,
+                                   lock_type == kReadOnlyLock ? kReadOnlyLock : kOptimistic, {}, 0, {}, mirror);
+  recordset->NameAs(name);
+  return recordset;
+}
+
+}  // namespace qb::jet::odbc

@@ -1,0 +1,41 @@
+// jet/odbc/source_recordset: recordsets on an ODBC data source. The rows of the server's
+// statement are read into the connection's local copy (local_copy.h) and the engine's recordset
+// runs over them, so moves, Find, bookmarks and RecordCount behave as on a database file.
+// Requery reads the server's rows again.
+//
+// Kinds: forward-only (also type 0) and snapshot read the rows once; dynaset and dynamic are
+// dynasets over the copy that write through to the server when their rows are one table's with
+// a primary key among the columns (a table name, or "SELECT ... FROM table [WHERE ...]
+// [ORDER BY ...]"); otherwise they are read-only. Table-type is for database files.
+//
+// Writes go to the server first, by key: AddNew inserts (the row is read back by its key when
+// the caller gave every key field), Update changes only the fields edited, Delete deletes. An
+// Update whose edited fields another connection changed since they were read raises
+// kDataChanged (3197) and changes nothing; a row gone raises kRecordDeleted (3167).
+// Lock types: optimistic, optimistic value and the default all work as optimistic; pessimistic
+// does too (the server's row is not held between Edit and Update); read-only makes the
+// recordset read-only. Batch updates (optimistic batch's UpdateBatch) are not offered.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com/variant.h"
+
+namespace qb::jet {
+class Recordset;
+}
+
+namespace qb::jet::odbc {
+
+class DataSource;
+
+// Opens SOURCE (a table name or a statement passed to the server as written, its "?" markers
+// bound to PARAMETERS) on the open data source as a recordset of TYPE with OPTIONS and
+// LOCK_TYPE. Raises kInvalidArgument for table-type and unknown types, kReadOnly for writes on
+// a read-only connection, the server's errors as err::kCallFailed.
+std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>& source, const std::string& name,
+                                               int type, int options, int lock_type,
+                                               const std::vector<Variant>& parameters, int query_timeout);
+
+}  // namespace qb::jet::odbc
