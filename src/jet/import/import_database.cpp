@@ -1,5 +1,8 @@
 // jet/import/import_database: the writing side of an import. Each table is created by Jet DDL and
-// filled by one prepared INSERT inside a transaction; indexes are made after the rows.
+// filled by one INSERT, translated and compiled once, inside a transaction; indexes are made
+// after the rows. The work file is this import's own until it is linked into place, so the rows
+// skip what a shared file needs per statement (table holds, a savepoint per row): a row that
+// fails fails the whole import, and the work file goes with it.
 #include "jet/import/import_database.h"
 
 #include <fcntl.h>
@@ -7,12 +10,17 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
 #include "jet/base/errors.h"
 #include "jet/dao/database.h"
-#include "jet/dao/querydef.h"
+#include "jet/query/database_file.h"
+#include "jet/sql/translate/parameter_binding.h"
+#include "jet/sql/translate/query_translator.h"
+#include "jet/sqlite/statement.h"
+#include "jet/sqlite/statement_cache.h"
 #include "jet/import/genuine_reader.h"
 #include "jet/import/import_definitions.h"
 #include "jet/import/import_stream.h"
@@ -102,12 +110,21 @@ class WorkFile {
   std::string path_;
 };
 
+// Flushes PATH (a file or a folder) to the disk; raises kDiskIo with FAILURE when it cannot.
+void SyncToDisk(const std::string& path, const std::string& failure) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && ::fsync(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!synced) RaiseJetError(err::kDiskIo, failure);
+}
+
 // One table being written.
 struct TableWriter {
   std::string name;
   std::vector<ImportColumn> columns;
-  std::shared_ptr<QueryDef> insert;
-  std::shared_ptr<jet::Parameters> parameters;
+  std::shared_ptr<const sql::TranslatedQuery> insert;  // null once the rows are written
+  std::vector<std::size_t> column_of;  // the column each of the insert's parameters takes
+  std::vector<Variant> values;         // one row's, reused from row to row
   std::int64_t rows = 0;
   int indexes = 0;
 };
@@ -136,18 +153,34 @@ void BeginTable(Database& db, FrameReader& in, TableWriter* table) {
     table->columns.push_back(std::move(column));
   }
   db.Execute(ddl + ")", recordset_option::kFailOnError);
-  table->insert = db.CreateQueryDef(
-      std::string(), parameters + "; INSERT INTO " + Bracketed(table->name) + " (" + names + ") VALUES (" + values + ")");
-  table->parameters = table->insert->Parameters();
+  table->insert = db.File()->Translate(parameters + "; INSERT INTO " + Bracketed(table->name) + " (" + names +
+                                       ") VALUES (" + values + ")");
+  table->column_of.clear();
+  for (const sql::TranslatedParameter& parameter : table->insert->parameters) {
+    // The parameters were named p0, p1, ... above; the translation may list them in its order.
+    std::size_t column = 0;
+    auto named = [&](std::size_t i) {
+      const std::string expected = "p" + std::to_string(i);
+      return parameter.name == expected || parameter.name == "P" + expected.substr(1);
+    };
+    while (column < count && !named(column)) ++column;
+    if (column == count) RaiseJetError(err::kInvalidOperation, "The import's INSERT has an unknown parameter.");
+    table->column_of.push_back(column);
+  }
+  table->values.assign(table->column_of.size(), Variant());
   table->rows = 0;
   table->indexes = 0;
 }
 
-void WriteRow(FrameReader& in, TableWriter& table) {
-  for (std::size_t i = 0; i < table.columns.size(); ++i) {
-    table.parameters->Item(static_cast<int>(i))->SetValue(ToVariant(in.Value()));
-  }
-  table.insert->Execute(recordset_option::kFailOnError);
+void WriteRow(Database& db, FrameReader& in, TableWriter& table, std::vector<ImportValue>* row) {
+  row->resize(table.columns.size());
+  for (ImportValue& value : *row) value = in.Value();
+  for (std::size_t i = 0; i < table.values.size(); ++i) table.values[i] = ToVariant((*row)[table.column_of[i]]);
+  DatabaseFile& file = *db.File();
+  file.EngineConnection(true);
+  ResetOnExit statement(file.Statements().Get(table.insert->sql));
+  sql::BindParameters(statement->Handle(), table.values);
+  statement->Run();
   ++table.rows;
 }
 
@@ -196,11 +229,15 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
   ImportSummary summary;
   {
     std::shared_ptr<Database> db = CreateDatabaseAt(work.Path(), std::string(), options, settings);
+    // Nobody else opens the work file, and it is thrown away unless the import completes: it is
+    // written without syncs and synced as a whole before it is linked into place.
+    db->File()->EngineConnection(true).Exec("PRAGMA synchronous = OFF");
     TableWriter table;
     bool in_table = false;
     std::vector<import::ImportedRelation> relations;
     std::vector<import::ImportedQuery> queries;
     std::string payload;
+    std::vector<ImportValue> row;
     for (bool done = false; !done;) {
       const FrameKind kind = reader.Next(&payload);
       FrameReader in(payload);
@@ -214,21 +251,20 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
             break;
           case FrameKind::kRow:
             if (!in_table) throw std::runtime_error("a row came outside a table");
-            WriteRow(in, table);
+            if (!table.insert) throw std::runtime_error("a row came after its table's indexes");
+            WriteRow(*db, in, table, &row);
             break;
           case FrameKind::kIndex:
             if (!in_table) throw std::runtime_error("an index came outside a table");
-            if (table.parameters) {
+            if (table.insert) {
               db->CommitTrans();
-              table.parameters.reset();
               table.insert.reset();
             }
             WriteIndex(*db, in, table);
             break;
           case FrameKind::kTableEnd: {
             if (!in_table) throw std::runtime_error("a table ended that had not begun");
-            if (table.parameters) db->CommitTrans();
-            table.parameters.reset();
+            if (table.insert) db->CommitTrans();
             table.insert.reset();
             const std::uint32_t counted = in.U32();
             if (counted != table.rows) throw std::runtime_error("the rows written differ from the rows read");
@@ -263,9 +299,17 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
     import::WriteQueries(*db, queries, &summary);
     db->Close();
   }
+  SyncToDisk(work.Path(), "The imported database could not be written to disk as '" + destination + "'.");
   if (::link(work.Path().c_str(), destination.c_str()) != 0) {
     if (errno == EEXIST) RaiseJetError(err::kFileExists, "The file '" + destination + "' was made meanwhile; the import left it alone.");
     RaiseJetError(err::kCannotOpenFile, "The imported database could not be put in place as '" + destination + "'.");
+  }
+  // The new name is made durable too; the file is in place by now, so this is best effort.
+  const std::string folder = std::filesystem::path(destination).parent_path().string();
+  const int folder_fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder_fd >= 0) {
+    ::fsync(folder_fd);
+    ::close(folder_fd);
   }
   return summary;
 }

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -77,8 +78,8 @@ void ReaderProcess::Fail(const std::string& why) {
                                             "; the file is damaged or not one this import can read.");
 }
 
-void ReaderProcess::ReadExactly(char* data, std::size_t size) {
-  while (size > 0) {
+std::size_t ReaderProcess::ReadSome(char* data, std::size_t size) {
+  for (;;) {
     pollfd waiting{fd_, POLLIN, 0};
     const int ready = ::poll(&waiting, 1, silence_ms_);
     if (ready < 0) {
@@ -95,8 +96,27 @@ void ReaderProcess::ReadExactly(char* data, std::size_t size) {
       Fail("its reader could not be followed");
     }
     if (got == 0) Fail(ExitDescription());
-    data += got;
-    size -= static_cast<std::size_t>(got);
+    return static_cast<std::size_t>(got);
+  }
+}
+
+void ReaderProcess::ReadExactly(char* data, std::size_t size) {
+  while (size > 0) {
+    if (buffered_begin_ == buffered_end_) {
+      buffered_begin_ = buffered_end_ = 0;
+      if (size >= buffer_.size()) {
+        const std::size_t got = ReadSome(data, size);
+        data += got;
+        size -= got;
+        continue;
+      }
+      buffered_end_ = ReadSome(buffer_.data(), buffer_.size());
+    }
+    const std::size_t taken = std::min(size, buffered_end_ - buffered_begin_);
+    std::memcpy(data, buffer_.data() + buffered_begin_, taken);
+    buffered_begin_ += taken;
+    data += taken;
+    size -= taken;
   }
 }
 

@@ -30,12 +30,18 @@ class ReaderProcess {
  private:
   [[noreturn]] void Fail(const std::string& why);
   void ReadExactly(char* data, std::size_t size);
+  // Waits (within the time limit) for more bytes and reads what is there into DATA; the count.
+  std::size_t ReadSome(char* data, std::size_t size);
   std::string ExitDescription();
 
   std::string source_;
   pid_t pid_ = -1;
   int fd_ = -1;
   int silence_ms_;
+  // Bytes read from the pipe ahead of the frame being taken: a read per frame costs more than
+  // a row. Frames larger than the buffer are read into their payload directly.
+  std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+  std::size_t buffered_begin_ = 0, buffered_end_ = 0;
 };
 
 }  // namespace qb::jet::import

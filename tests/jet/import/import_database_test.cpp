@@ -326,6 +326,51 @@ TEST_F(ImportDatabaseTest, AutoNumberKeepsItsValuesAndContinuesAfterTheHighest) 
   EXPECT_EQ(found, expected);
 }
 
+std::string IndexFrame(const std::string& table, const std::string& column) {
+  FrameWriter w;
+  w.Text(table);
+  w.Text("By" + column);
+  w.U8(0);
+  w.U32(1);
+  w.Text(column);
+  w.U8(1);
+  return w.Frame(FrameKind::kIndex);
+}
+
+ImportValue Binary(std::size_t size, unsigned seed) {
+  ImportValue value{ValueTag::kBytes, 0, 0, std::string(size, '\0')};
+  for (std::size_t i = 0; i < size; ++i) value.bytes[i] = static_cast<char>((i * 131 + seed) & 0xff);
+  return value;
+}
+
+// Frames are batched through the pipe: rows and values that straddle the batches, and values
+// far larger than a batch, arrive whole and in order.
+TEST_F(ImportDatabaseTest, RowsAndLongValuesArriveWholeAcrossThePipesBatches) {
+  const std::vector<std::size_t> sizes = {0, 1, 65535, 65536, 65537, 300000, 7, 131072};
+  std::string stream = TableFrame("Blobs", {{"Id", 4}, {"Data", 11}}, false);
+  for (std::size_t i = 0; i < 3000; ++i) {
+    const std::size_t size = i % 500 == 0 ? sizes[(i / 500) % sizes.size()] : i % 97;
+    stream += RowFrame({Integer(static_cast<std::int64_t>(i)), Binary(size, static_cast<unsigned>(i))});
+  }
+  stream += IndexFrame("Blobs", "Id") + Frame(FrameKind::kTableEnd, 3000) + Frame(FrameKind::kDone, 0);
+  const std::string destination = dir_.File("blobs.mdb");
+  ImportFromReader(dir_.File("system.mdw"), [&](int fd) { return import::WriteAll(fd, stream) ? 0 : 1; }, destination, 0,
+                   EngineSettings::ForTests(), 30);
+  auto database = workspace_->OpenDatabase(destination, Variant(false), false, {});
+  auto rows = database->OpenRecordset("SELECT Id, Data FROM Blobs ORDER BY Id", 4);
+  std::size_t count = 0;
+  for (; !rows->Eof(); rows->MoveNext(), ++count) {
+    const std::size_t i = count;
+    ASSERT_EQ(rows->Fields()->Item(0)->Value().ToInt32(), static_cast<int>(i));
+    const std::size_t size = i % 500 == 0 ? sizes[(i / 500) % sizes.size()] : i % 97;
+    const ImportValue expected = Binary(size, static_cast<unsigned>(i));
+    const Variant data = rows->Fields()->Item(1)->Value();
+    const std::string got = data.IsNull() ? std::string() : std::string(data.Bytes().begin(), data.Bytes().end());
+    ASSERT_EQ(got, expected.bytes) << "row " << i;
+  }
+  EXPECT_EQ(count, 3000u);
+}
+
 // Readers that go wrong after they began: each ends the import with a message and no file.
 TEST_F(ImportDatabaseTest, AReaderThatGoesWrongLeavesNoDestination) {
   const std::string table = TableFrame("T", {{"Id", 4}}, false) + RowFrame({Integer(1)});
@@ -339,6 +384,9 @@ TEST_F(ImportDatabaseTest, AReaderThatGoesWrongLeavesNoDestination) {
       {"falls silent", [&](int fd) { import::WriteAll(fd, table); ::pause(); return 0; }, "sent nothing"},
       {"sends garbage", [&](int fd) { return import::WriteAll(fd, std::string("Q\1\0\0\0x", 6)) ? 0 : 1; }, "malformed"},
       {"sends a short row", [&](int fd) { return import::WriteAll(fd, table + std::string("R\0\0\0\0", 5)) ? 0 : 1; }, "malformed"},
+      {"sends a row after its indexes",
+       [&](int fd) { return import::WriteAll(fd, table + IndexFrame("T", "Id") + RowFrame({Integer(2)})) ? 0 : 1; },
+       "malformed"},
       {"miscounts its rows", [&](int fd) { return import::WriteAll(fd, table + Frame(FrameKind::kTableEnd, 2)) ? 0 : 1; }, "differ"},
   };
   for (const auto& c : cases) {
