@@ -625,6 +625,22 @@ TEST(JetQueryDepth, NestedBetweensKeepTheTextLinear) {
   EXPECT_EQ(db.Run(query.sql, {Variant(95)}).substr(0, 60), "0");
 }
 
+TEST(JetQueryDepth, TopOverManySortKeysKeepsTheTextLinear) {
+  Database db;
+  MemorySchema schema = MakeSchema();
+  auto top = [](int keys) {
+    std::string sql = "SELECT TOP 2 Score FROM Scores ORDER BY Score DESC";
+    for (int i = 1; i < keys; ++i) sql += i % 2 ? ", -Score" : ", Score + 1";
+    return sql;
+  };
+  // Each key used to repeat the whole ORDER BY, and the text grew with the square of the keys.
+  EXPECT_LT(TranslateQuery(top(400), schema).sql.size(), 200000u);
+  EXPECT_EQ(db.Run(TranslateQuery(top(12), schema).sql), "90; 80; 80");
+  EXPECT_EQ(db.Run(TranslateQuery("SELECT TOP 2 Name FROM Scores ORDER BY Score DESC, Name DESC, "
+                                  "Score", schema).sql),
+            "a; c");
+}
+
 TEST(JetQueryDepth, DeeplyNestedSubqueriesAndJoinsFailCleanly) {
   MemorySchema schema = MakeSchema();
   std::string subqueries = "SELECT Name FROM Scores WHERE Score In ";

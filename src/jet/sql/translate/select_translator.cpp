@@ -319,28 +319,36 @@ std::string ApplyTop(QueryContext& ctx, const ParsedSelect& select, const BlockS
     outer_order.push_back({key + collate, block.order[i].descending});
   }
   base += block.rest;
-  std::string nth = " FROM " + top_name + OrderText(outer_order) + " LIMIT 1 OFFSET (" + count +
-                    ") - 1)";
-  // "Row sorts after the n-th row", key by key.
+  // The n-th row is a query of its own, so every key compares against it by name and the text
+  // stays linear in the number of keys (a long ORDER BY once made it cubic to build).
+  const std::string nth_name = ctx.NewAlias();
+  const std::string nth = "SELECT * FROM " + top_name + OrderText(outer_order) + " LIMIT 1 OFFSET (" +
+                          count + ") - 1";
+  // "Row sorts after the n-th row", key by key: later on key 1, or equal there and later on key 2...
   std::string after;
-  for (std::size_t i = keys.size(); i-- > 0;) {
-    std::string k = outer_order[i].sql;  // key with collation
-    std::string v = "(SELECT " + keys[i] + nth;
-    std::string later = outer_order[i].descending
-                            ? "(COALESCE(" + k + " < " + v + ", 0) OR (" + keys[i] +
-                                  " IS NULL AND " + v + " IS NOT NULL))"
-                            : "(COALESCE(" + k + " > " + v + ", 0) OR (" + keys[i] +
-                                  " IS NOT NULL AND " + v + " IS NULL))";
-    after = after.empty() ? later : "(" + later + " OR (" + k + " IS " + v + " AND " + after + "))";
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string& k = outer_order[i].sql;  // key with collation
+    const std::string v = "(SELECT " + keys[i] + " FROM " + nth_name + ")";
+    const std::string later = outer_order[i].descending
+                                  ? "(COALESCE(" + k + " < " + v + ", 0) OR (" + keys[i] +
+                                        " IS NULL AND " + v + " IS NOT NULL))"
+                                  : "(COALESCE(" + k + " > " + v + ", 0) OR (" + keys[i] +
+                                        " IS NOT NULL AND " + v + " IS NULL))";
+    if (i + 1 == keys.size()) {
+      after += later;
+    } else {
+      after += "(" + later + " OR (" + k + " IS " + v + " AND ";
+    }
   }
+  after.append(2 * (keys.size() - 1), ')');
   std::string columns;
   for (const TranslatedColumn& column : block.columns) {
     if (!columns.empty()) columns += ", ";
     columns += QuoteSqliteName(column.name);
   }
-  return "WITH " + top_name + " AS (" + base + ") SELECT " + columns + " FROM " + top_name +
-         " WHERE (" + count + ") >= 1 AND (NOT EXISTS (SELECT 1" + nth + " OR NOT " + after +
-         ")" + OrderText(outer_order);
+  return "WITH " + top_name + " AS (" + base + "), " + nth_name + " AS (" + nth + ") SELECT " +
+         columns + " FROM " + top_name + " WHERE (" + count + ") >= 1 AND (NOT EXISTS (SELECT 1 FROM " +
+         nth_name + ") OR NOT " + after + ")" + OrderText(outer_order);
 }
 
 }  // namespace
