@@ -62,36 +62,44 @@ Connection& DatabaseFile::EngineConnection(bool writing) {
   return connection;
 }
 
-std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::Translate(std::string_view jet_sql) {
-  Connection& connection = Open();
-  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
-  if (!translations_) translations_ = std::make_unique<sql::TranslationCache>();
+namespace {
+
+// How this file's queries translate: its text collation, and Currency as stored by its format.
+sql::QueryTranslateOptions TranslateOptionsFor(const CatalogInfo& info) {
   sql::QueryTranslateOptions options;
   options.text_collation = kTextCollationName;
-  options.currency_amounts = !info_.exact_currency;
-  return translations_->Get(jet_sql, *query_schema_, options);
+  options.currency_amounts = !info.exact_currency;
+  return options;
+}
+
+}  // namespace
+
+CatalogQuerySchema& DatabaseFile::QuerySchema() {
+  Connection& connection = Open();
+  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
+  return *query_schema_;
+}
+
+sql::TranslationCache& DatabaseFile::Translations() {
+  if (!translations_) translations_ = std::make_unique<sql::TranslationCache>();
+  return *translations_;
+}
+
+std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::Translate(std::string_view jet_sql) {
+  CatalogQuerySchema& schema = QuerySchema();
+  return Translations().Get(jet_sql, schema, TranslateOptionsFor(info_));
 }
 
 std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::TranslateShared(std::string_view jet_sql,
                                                                           std::vector<Variant>* constants) {
-  Connection& connection = Open();
-  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
-  if (!translations_) translations_ = std::make_unique<sql::TranslationCache>();
-  sql::QueryTranslateOptions options;
-  options.text_collation = kTextCollationName;
-  options.currency_amounts = !info_.exact_currency;
-  return translations_->GetShared(jet_sql, *query_schema_, options, constants);
+  CatalogQuerySchema& schema = QuerySchema();
+  return Translations().GetShared(jet_sql, schema, TranslateOptionsFor(info_), constants);
 }
 
 std::shared_ptr<const sql::TranslatedQuery> DatabaseFile::TranslateCrosstab(std::string_view jet_sql,
                                                                             const std::vector<Variant>& pivot_values) {
-  Connection& connection = Open();
-  if (!query_schema_) query_schema_ = std::make_unique<CatalogQuerySchema>(connection);
-  sql::QueryTranslateOptions options;
-  options.text_collation = kTextCollationName;
-  options.currency_amounts = !info_.exact_currency;
   return std::make_shared<const sql::TranslatedQuery>(
-      sql::TranslateCrosstab(jet_sql, *query_schema_, pivot_values, options));
+      sql::TranslateCrosstab(jet_sql, QuerySchema(), pivot_values, TranslateOptionsFor(info_)));
 }
 
 StatementCache& DatabaseFile::Statements() {

@@ -103,6 +103,9 @@ class DatabaseFile {
   void Close();
 
  private:
+  CatalogQuerySchema& QuerySchema();      // opens the file; made on first use
+  sql::TranslationCache& Translations();  // made on first use
+
   const std::string name_;                 // constant after construction
   const std::string connect_;              // constant after construction
   const bool read_only_;                   // constant after construction
