@@ -47,7 +47,7 @@ const std::vector<SavedQueryCase>& CarriedQueries() {
       {"Order Dates", "SELECT OrderID, Year(Ordered) AS Y, Month(Ordered) AS M, Day(Ordered) AS D, Int(Weight) AS W, "
                       "Round(Amount / 3, 2) AS Third, Round(Weight * 2) AS Twice, Quantity Mod 7 AS Q7, Quantity \\ 7 AS QDiv, "
                       "Abs(Weight - 20) AS Off, Round(Quantity / 2) AS Half, Int(Weight - 20) AS Below FROM Orders WHERE Ordered >= #1/1/2020# And Ordered < #2021-07-01 00:00:00#", {}},
-      {"Name Codes", "SELECT DISTINCT UCase(Left(Name, 3)) & '-' & LCase(Mid(Name, 2, 2)) AS Code, Len(Trim(Name)), "
+      {"Name Codes", "SELECT DISTINCT UCase(Left(Name, 3)) & '\\-' & LCase(Mid(Name, 2, 2)) AS Code, Len(Trim(Name)), "
                      "Right(Name, 2) FROM Customers WHERE Name Like '[A-D]*'", {}},
       {"Top Buyers", "SELECT TOP 3 CustomerID, Count(*) AS N FROM Orders GROUP BY CustomerID ORDER BY Count(*) DESC", {"N"}},
       {"Product Use", "SELECT p.ProductName, Count(o.OrderID) AS Uses, Avg(o.Quantity) AS AvgQ, Max(o.Ordered) AS Latest "

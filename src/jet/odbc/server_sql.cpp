@@ -30,10 +30,13 @@ namespace {
 // otherwise multiply the text at every level.
 constexpr std::size_t kMaxRepeatedText = 4000;
 
+// Text with a backslash is written in the escape form, which reads the same whatever the
+// server's standard_conforming_strings says: a backslash can never end the literal early.
 std::string TextLiteral(const std::string& text) {
-  std::string quoted = "'";
+  const bool escaped = text.find('\\') != std::string::npos;
+  std::string quoted = escaped ? "E'" : "'";
   for (char c : text) {
-    if (c == '\'') quoted += '\'';
+    if (c == '\'' || (escaped && c == '\\')) quoted += c;
     quoted += c;
   }
   return quoted + "'";

@@ -82,8 +82,12 @@ ViewPlan PlanServerViews(const std::vector<SavedQuery>& queries, NameSpellings& 
     marks[i] = Mark::kDone;
     if (entries[i].why_not.empty()) {
       std::vector<std::string> sources;
-      const std::string select = ViewSelect(queries[i].sql, names, &sources);
-      plan.views.push_back({queries[i].name, "CREATE VIEW " + QuoteServerName(names.Spell(queries[i].name)) + " AS " + select});
+      try {
+        const std::string select = ViewSelect(queries[i].sql, names, &sources);
+        plan.views.push_back({queries[i].name, "CREATE VIEW " + QuoteServerName(names.Spell(queries[i].name)) + " AS " + select});
+      } catch (const NotExpressible& why) {
+        entries[i].why_not = why.what();  // read the same way as the first time: not expected
+      }
     }
   };
   for (std::size_t i = 0; i < queries.size(); ++i) visit(i);

@@ -53,9 +53,12 @@ TEST(ServerSqlTest, MapsJetSqlToTheServers) {
       {"SELECT a FROM t WHERE a In (1, 2) And a Not Between 5 And 1",
        "SELECT \"A\" FROM \"T\" WHERE ((\"A\" IN (1, 2)) AND (\"A\" NOT BETWEEN SYMMETRIC 5 AND 1))"},
       {"SELECT a FROM t WHERE name Like 'A*b?c%d_e' And name Not Like 'it''s'",
-       "SELECT \"A\" FROM \"T\" WHERE ((\"Name\" ILIKE 'A%b_c\\%d\\_e') AND (\"Name\" NOT ILIKE 'it''s'))"},
+       "SELECT \"A\" FROM \"T\" WHERE ((\"Name\" ILIKE E'A%b_c\\\\%d\\\\_e') AND (\"Name\" NOT ILIKE 'it''s'))"},
       {"SELECT a FROM t WHERE name Like '#[a-c][!x]*.(' ",
-       "SELECT \"A\" FROM \"T\" WHERE (\"Name\" ~* '^[0-9][a-c][^x].*\\.\\($')"},
+       "SELECT \"A\" FROM \"T\" WHERE (\"Name\" ~* E'^[0-9][a-c][^x].*\\\\.\\\\($')"},
+      // A backslash in text can never end the literal, whatever the server's setting.
+      {"SELECT a FROM t WHERE name = 'a\\'' Or 1 = 1'",
+       "SELECT \"A\" FROM \"T\" WHERE (LOWER(\"Name\") = LOWER(E'a\\\\'' Or 1 = 1'))"},
       // Literals.
       {"SELECT True, False, Null, 1.5, 'x' FROM t",
        "SELECT TRUE AS \"Expr1000\", FALSE AS \"Expr1001\", NULL AS \"Expr1002\", 1.5 AS \"Expr1003\", 'x' AS \"Expr1004\" "
