@@ -1,8 +1,10 @@
 // cli/upsize_command: 'quill upsize FILE CONNECT [TABLE ...]': copies tables of a database file
 // to an ODBC data source: their fields (typed as the server names the nearest type), required
 // rules, primary keys, indexes and every row exactly. Everything runs in one server
-// transaction, so a failure leaves the server as it was. Prints each table's rows, then what
-// the server cannot be given (validation rules, defaults, AutoNumber counters, relationships).
+// transaction, so a failure leaves the server as it was. Saved select queries follow as views,
+// each on its own savepoint: one the server refuses stays behind without undoing the rest.
+// Prints each table's rows and each view, then what the server cannot be given (validation
+// rules, defaults, AutoNumber counters, relationships, queries with no server form).
 #include <sql.h>
 #include <sqlext.h>
 
@@ -14,16 +16,19 @@
 #include "cli/commands.h"
 #include "cli/data_source_commands.h"
 #include "cli/db_options.h"
+#include "com/ole_exception.h"
 #include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
 #include "jet/dao/dbengine.h"
 #include "jet/dao/field.h"
 #include "jet/dao/index.h"
+#include "jet/dao/querydef.h"
 #include "jet/dao/relation.h"
 #include "jet/dao/tabledef.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/odbc/result_reader.h"
+#include "jet/odbc/server_views.h"
 #include "jet/recordset/recordset.h"
 
 namespace qb::cli {
@@ -33,7 +38,9 @@ constexpr const char* kUpsizeHelp =
     "quill upsize FILE CONNECT [TABLE ...]\n"
     "  Copies the tables of FILE (all user tables, or those named) to the ODBC data source\n"
     "  CONNECT (\"ODBC;DSN=...\" or \"ODBC;DRIVER={...};...\"): fields, required rules, primary\n"
-    "  keys, indexes and rows. All or nothing: a failure leaves the server unchanged.\n";
+    "  keys, indexes and rows. All or nothing: a failure leaves the server unchanged.\n"
+    "  Saved select queries become views; those with no server form, or that the server\n"
+    "  refuses, are listed as not carried over.\n";
 
 constexpr std::int32_t kAutoIncrement = 16;  // dbAutoIncrField
 
@@ -164,6 +171,41 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
   return result;
 }
 
+// The saved select queries of FILE as views on the server, after its tables. A view the server
+// refuses is taken back to its savepoint and listed; the transaction goes on.
+void UpsizeQueries(jet::Database& file, jet::odbc::DataSource& server, std::string* copied,
+                   std::vector<std::string>* left_out) {
+  jet::odbc::NameSpellings names;
+  auto tables = file.TableDefs();
+  for (int i = 0; i < tables->Count(); ++i) {
+    auto table = tables->Item(i);
+    names.Spell(table->Name());
+    auto fields = table->Fields();
+    for (int k = 0; k < fields->Count(); ++k) names.Spell(fields->Item(k)->Name());
+  }
+  std::vector<jet::odbc::SavedQuery> queries;
+  auto querydefs = file.QueryDefs();
+  for (int i = 0; i < querydefs->Count(); ++i) {
+    auto query = querydefs->Item(i);
+    if (query->Name().rfind('~', 0) == 0) continue;  // the engine's own hidden queries
+    queries.push_back({query->Name(), query->SQL()});
+  }
+  jet::odbc::ViewPlan plan = jet::odbc::PlanServerViews(queries, names);
+  for (const jet::odbc::ServerView& view : plan.views) {
+    server.Execute("SAVEPOINT quill_view", 0);
+    try {
+      server.Execute(view.create, 0);
+    } catch (const EOleException& refused) {
+      server.Execute("ROLLBACK TO SAVEPOINT quill_view", 0);
+      left_out->push_back("query " + view.name + ": the server refused it: " + refused.Message());
+      continue;
+    }
+    server.Execute("RELEASE SAVEPOINT quill_view", 0);
+    *copied += view.name + ": view\n";
+  }
+  left_out->insert(left_out->end(), plan.not_carried.begin(), plan.not_carried.end());
+}
+
 }  // namespace
 
 int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
@@ -199,6 +241,7 @@ int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string
       copied += table->Name() + ": " + std::to_string(done.rows) + " rows\n";
       left_out.insert(left_out.end(), done.left_out.begin(), done.left_out.end());
     }
+    UpsizeQueries(*file, server, &copied, &left_out);
     server.CommitTrans();
   } catch (...) {
     if (server.TransactionDepth() > 0) server.Rollback();
