@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -65,30 +66,48 @@ Fixture& Shared() {
   return fixture;
 }
 
+// This thread's CPU seconds so far: on a loaded shared machine wall time mostly measures the
+// scheduler, CPU time what the work costs.
+double CpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Seconds {
+  double wall = 0;
+  double cpu = 0;
+};
+
 // Seconds of one timed run of WORK between SETUP and TEARDOWN (both untimed).
 template <class Setup, class Work, class Teardown>
-double Timed(Setup setup, Work work, Teardown teardown) {
+Seconds Timed(Setup setup, Work work, Teardown teardown) {
   setup();
   const auto start = Clock::now();
+  const double cpu_start = CpuSeconds();
   work();
-  const double seconds = SecondsSince(start);
+  const Seconds seconds{SecondsSince(start), CpuSeconds() - cpu_start};
   teardown();
   return seconds;
 }
 
 // Runs ENGINE and RAW alternately, timing each; reports the engine's time per iteration and
-// the ratio engine / raw.
+// the ratios engine / raw of wall time and of CPU time.
 template <class Engine, class Raw>
 void Compare(benchmark::State& state, Engine engine, Raw raw) {
-  double engine_total = 0, raw_total = 0;
+  Seconds engine_total, raw_total;
   for (auto _ : state) {
-    const double engine_seconds = engine();
-    raw_total += raw();
-    engine_total += engine_seconds;
-    state.SetIterationTime(engine_seconds);
+    const Seconds engine_seconds = engine();
+    const Seconds raw_seconds = raw();
+    engine_total.wall += engine_seconds.wall;
+    engine_total.cpu += engine_seconds.cpu;
+    raw_total.wall += raw_seconds.wall;
+    raw_total.cpu += raw_seconds.cpu;
+    state.SetIterationTime(engine_seconds.wall);
   }
-  state.counters["raw_s"] = raw_total / static_cast<double>(state.iterations());
-  state.counters["ratio_to_raw"] = engine_total / raw_total;
+  state.counters["raw_s"] = raw_total.wall / static_cast<double>(state.iterations());
+  state.counters["ratio_to_raw"] = engine_total.wall / raw_total.wall;
+  state.counters["cpu_ratio_to_raw"] = engine_total.cpu / raw_total.cpu;
 }
 
 std::string InsertText(int i) {

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "jet/base/errors.h"
@@ -116,6 +117,26 @@ void LockRanges::ReleaseRange(off_t first, off_t count) {
   }
   for (off_t byte = first; byte < first + count; ++byte) held_.erase(byte);
   Unlock(fd_, first, count);
+}
+
+void LockRanges::Keep(off_t byte) {
+  if (fd_ < 0) return;
+  if (!kept_.insert(byte).second) Release(byte);  // one kept hold per byte is enough
+}
+
+void LockRanges::ReleaseKept() {
+  const std::set<off_t> kept = std::move(kept_);
+  kept_.clear();
+  for (auto it = kept.begin(); it != kept.end(); ++it) {
+    // A table's every-hold and writer bytes were kept together: one unlock for both.
+    auto next = std::next(it);
+    if (next != kept.end() && *next == *it + 1) {
+      ReleaseRange(*it, 2);
+      it = next;
+    } else {
+      Release(*it);
+    }
+  }
 }
 
 bool LockRanges::AnyHeld(off_t first, off_t count) {

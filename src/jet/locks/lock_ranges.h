@@ -10,6 +10,7 @@
 #include <sys/types.h>
 
 #include <map>
+#include <set>
 
 namespace qb::jet {
 
@@ -56,6 +57,14 @@ class LockRanges {
   // Is any of the COUNT bytes from FIRST held, here or elsewhere (one question for all)?
   bool AnyHeld(off_t first, off_t count);
 
+  // Holds kept past their taker until ReleaseKept: a writing statement's hold on its table stays
+  // until the transaction it wrote in ends (transaction_holds.h). Keep takes over one hold of
+  // this open on BYTE (dropping it when BYTE is kept already); Keeps asks whether BYTE is kept.
+  void Keep(off_t byte);
+  bool Keeps(off_t byte) const { return kept_.count(byte) > 0; }
+  bool AnyKept() const { return !kept_.empty(); }
+  void ReleaseKept();
+
   // The gate, held while alive: checks and locks made inside are one step for every open.
   class Gate {
    public:
@@ -70,7 +79,10 @@ class LockRanges {
 
   // The descriptor is about to close and its locks go with it: from now on tries answer
   // kTaken, Held answers false and Release does nothing.
-  void Detach() { fd_ = -1; }
+  void Detach() {
+    fd_ = -1;
+    kept_.clear();
+  }
   bool Attached() const { return fd_ >= 0; }
   const LockRetry& Retry() const { return retry_; }
 
@@ -89,6 +101,7 @@ class LockRanges {
   int fd_;
   const LockRetry retry_;
   std::map<off_t, Count> held_;  // bytes this open holds
+  std::set<off_t> kept_;         // bytes with one hold of held_ kept until ReleaseKept
 };
 
 }  // namespace qb::jet

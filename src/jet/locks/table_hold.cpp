@@ -42,6 +42,7 @@ TableHold::TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::
                      const TableHoldRequest& request) {
   if (!ranges) return;
   ranges_ = std::move(ranges);
+  if (request.deny_read || request.deny_write) ranges_->ReleaseKept();
   LockRanges::Gate gate(*ranges_);
   // Every check before any byte is taken, so a refusal on a later table leaves nothing held.
   for (const std::string& table : tables) {
@@ -83,6 +84,16 @@ void TableHold::Take(off_t byte) {
   bytes_.push_back(byte);
 }
 
+void TableHold::Keep() {
+  for (off_t byte : bytes_) ranges_->Keep(byte);
+  bytes_.clear();
+}
+
+bool TableHold::KeptForWriting(const LockRanges& ranges, const std::string& table) {
+  const off_t slot = SlotOf(table);
+  return ranges.Keeps(slot + kReader) && ranges.Keeps(slot + kWriter);
+}
+
 TableHold::~TableHold() {
   for (std::size_t i = 0; i < bytes_.size(); ++i) {
     if (i + 1 < bytes_.size() && bytes_[i + 1] == bytes_[i] + 1) {
@@ -97,6 +108,7 @@ TableHold::~TableHold() {
 TableDesignHold::TableDesignHold(std::shared_ptr<LockRanges> ranges, const std::string& table) {
   if (!ranges || table.empty()) return;
   const off_t byte = SlotOf(table) + kReader;
+  ranges->ReleaseKept();  // this open's own kept holds do not stand in its way
   LockRanges::Gate gate(*ranges);
   if (ranges->TryExclusive(byte) != LockTry::kTaken) {
     RaiseJetError(err::kTableInUse, "The table '" + table +

@@ -25,11 +25,17 @@ class TableHold {
   // Takes a hold on TABLE through RANGES (null: the database has no lock file; or TABLE "":
   // nothing is held). Raises kTableLocked (3262) when it conflicts with a hold already there: any hold
   // against a deny-read one (either way round), a writer against a deny-write hold, a
-  // deny-write request against a writer.
+  // deny-write request against a writer. A deny option first lets this open's kept holds go
+  // (see LockRanges::Keep), so that they refuse other opens only.
   TableHold(std::shared_ptr<LockRanges> ranges, const std::string& table, const TableHoldRequest& request);
   // The same hold on each of TABLES (the tables of a join), taken all or none.
   TableHold(std::shared_ptr<LockRanges> ranges, const std::vector<std::string>& tables, const TableHoldRequest& request);
-  ~TableHold();  // releases the hold
+  ~TableHold();  // releases the hold, unless kept
+  // Hands the hold to RANGES' kept holds (LockRanges::Keep), to go with ReleaseKept.
+  void Keep();
+  // Does a kept hold of RANGES let TABLE be written (its every-hold and writer bytes kept)? No
+  // other open can have taken a deny option on it since: the kept bytes refuse them.
+  static bool KeptForWriting(const LockRanges& ranges, const std::string& table);
   TableHold(const TableHold&) = delete;
   TableHold& operator=(const TableHold&) = delete;
 

@@ -15,6 +15,7 @@
 #include "jet/catalog/ddl_executor.h"
 #include "jet/base/errors.h"
 #include "jet/locks/table_hold.h"
+#include "jet/locks/transaction_holds.h"
 #include "jet/catalog/schema_catalog.h"
 #include "jet/catalog/schema_change.h"
 #include "jet/catalog/schema_sql.h"
@@ -413,7 +414,7 @@ int ExecuteAction(DatabaseFile& database, const sql::TranslatedQuery& query, con
   sql::CheckParameterValues(query, values);
   Connection& connection = database.EngineConnection(true);
   // The statement writes its table: another recordset's or user's deny option keeps it out.
-  const TableHold hold(database.LockFileRanges(), query.target_table, TableHoldRequest{.writes = true});
+  StatementTableHold hold(database.LockFileRanges(), connection, query.target_table);
   const bool fail_on_error = (options & recordset_option::kFailOnError) != 0;
   if (fail_on_error && (query.kind == QueryKind::kUpdate || query.kind == QueryKind::kDelete)) {
     // A record another user's transaction keeps locked fails the statement now: waiting for
@@ -428,13 +429,16 @@ int ExecuteAction(DatabaseFile& database, const sql::TranslatedQuery& query, con
     // went through, and nothing else is written (the only triggers on a table are its
     // relationships' checks, which run before the row and only read). It takes the file's
     // write lock as it begins, waiting as the busy timeout says.
-    return RunAction(database, connection, query, values, fail_on_error, skipped);
+    const int written = RunAction(database, connection, query, values, fail_on_error, skipped);
+    hold.Wrote();
+    return written;
   }
   WriteSavepoint unit(connection, "qb_statement");
   const int written = query.kind == QueryKind::kMakeTable
                             ? MakeTable(database, connection, query, values, fail_on_error, skipped)
                             : RunAction(database, connection, query, values, fail_on_error, skipped);
   unit.Release();
+  hold.Wrote();
   return written;
 }
 
