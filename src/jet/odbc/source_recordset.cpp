@@ -251,6 +251,11 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   const std::vector<Variant>& Parameters() const override { return parameters_; }
 
   bool Batched() const override { return batched_; }
+  bool SendAsUnit(const std::function<void()>& write) override {
+    if (source_->TransactionDepth() > 0) return false;  // the caller's transaction holds the writes
+    source_->AsOneUnit(write);
+    return true;
+  }
   void SetUnsent(std::set<std::int64_t> rowids) override { unsent_ = std::move(rowids); }
   void BatchWrites() { batched_ = true; }
 

@@ -65,6 +65,43 @@ int ErrorNumber(const std::exception_ptr& failure) {
   }
 }
 
+constexpr std::size_t kDefaultBatchSize = 15;
+
+// What became of one kept write at a send.
+struct Outcome {
+  enum State { kNotSent, kSent, kConflict, kFailed } state = kNotSent;
+  std::vector<Variant> values;  // sent add: the row as the server keeps it
+  std::vector<bool> changed;
+  std::exception_ptr failure;   // failed
+};
+
+// Sends WRITE to the server. Another user's change or deletion of the row is an outcome (no
+// statement failed, so a unit around it goes on); other failures are raised.
+Outcome SendOne(RecordsetState& s, const BatchWrite& write, int criteria, bool force) {
+  try {
+    if (write.mode == kEditAdd) {
+      Outcome sent{Outcome::kSent, write.values, write.changed, nullptr};
+      s.mirror->Insert(s.plan.columns, sent.values, sent.changed);
+      return sent;
+    }
+    if (write.mode == kEditInProgress) {
+      s.mirror->Update(s.plan.columns, write.original, write.values, write.changed, criteria);
+    } else {
+      try {
+        s.mirror->Delete(s.plan.columns, write.original);
+      } catch (const EOleException& e) {
+        if (!force || e.ErrorCode() != err::kRecordDeleted) throw;  // forced: gone is what was asked
+      }
+    }
+    return Outcome{Outcome::kSent, {}, {}, nullptr};
+  } catch (...) {
+    const std::exception_ptr failure = std::current_exception();
+    const int number = ErrorNumber(failure);
+    if (number != err::kDataChanged && number != err::kRecordDeleted) throw;
+    return Outcome{Outcome::kConflict, {}, {}, failure};
+  }
+}
+
 }  // namespace
 
 void KeepBatchWrite(RecordsetState& s, BatchWrite write) {
@@ -106,42 +143,49 @@ void Recordset::UpdateBatch(int type, bool force) {
   DropEdit(s);
   // A row found changed is written by key alone when forced (over the other user's change).
   const int criteria = force ? kCriteriaKey : s.update_options;
+  std::vector<std::size_t> chosen;
+  for (std::size_t i = 0; i < s.batch.size(); ++i) {
+    if (!only || s.batch[i].pos == *only) chosen.push_back(i);
+  }
+  std::vector<Outcome> outcomes(s.batch.size());
+  const std::size_t group = s.batch_size > 0 ? static_cast<std::size_t>(s.batch_size) : kDefaultBatchSize;
+  for (std::size_t first = 0; first < chosen.size(); first += group) {
+    const std::size_t end = std::min(chosen.size(), first + group);
+    // BatchSize writes at a time as one unit on the server; when one fails outright the unit is
+    // undone and its writes go one by one, so each of the others is still written.
+    bool sent = false;
+    try {
+      sent = s.mirror->SendAsUnit([&] {
+        for (std::size_t n = first; n < end; ++n) outcomes[chosen[n]] = SendOne(s, s.batch[chosen[n]], criteria, force);
+      });
+    } catch (...) {
+      sent = false;
+    }
+    if (sent) continue;
+    for (std::size_t n = first; n < end; ++n) {
+      try {
+        outcomes[chosen[n]] = SendOne(s, s.batch[chosen[n]], criteria, force);
+      } catch (...) {
+        outcomes[chosen[n]] = Outcome{Outcome::kFailed, {}, {}, std::current_exception()};
+      }
+    }
+  }
   std::vector<BatchWrite> kept;
   std::vector<Variant> collisions;
   std::exception_ptr other_failure;
   int conflicts = 0;
-  for (BatchWrite& write : s.batch) {
-    if (only && write.pos != *only) {
-      kept.push_back(std::move(write));
+  for (std::size_t i = 0; i < s.batch.size(); ++i) {
+    BatchWrite& write = s.batch[i];
+    Outcome& outcome = outcomes[i];
+    if (outcome.state == Outcome::kSent) {
+      if (write.mode == kEditAdd) WriteBack(s, write.rowid, outcome.values, outcome.changed);
       continue;
     }
-    try {
-      if (write.mode == kEditAdd) {
-        std::vector<Variant> values = write.values;
-        std::vector<bool> changed = write.changed;
-        s.mirror->Insert(s.plan.columns, values, changed);
-        WriteBack(s, write.rowid, values, changed);
-      } else if (write.mode == kEditInProgress) {
-        s.mirror->Update(s.plan.columns, write.original, write.values, write.changed, criteria);
-      } else {
-        try {
-          s.mirror->Delete(s.plan.columns, write.original);
-        } catch (const EOleException& e) {
-          if (!force || e.ErrorCode() != err::kRecordDeleted) throw;  // forced: gone is what was asked
-        }
-      }
-    } catch (...) {
-      const std::exception_ptr failure = std::current_exception();
-      const int number = ErrorNumber(failure);
-      if (number == err::kDataChanged || number == err::kRecordDeleted) {
-        ++conflicts;
-      } else if (!other_failure) {
-        other_failure = failure;
-      }
-      // Not written: the write stays kept, for a forced send or CancelBatch.
-      collisions.push_back(BookmarkOf(s, write.pos));
-      kept.push_back(std::move(write));
-    }
+    if (outcome.state == Outcome::kConflict) ++conflicts;
+    if (outcome.state == Outcome::kFailed && !other_failure) other_failure = outcome.failure;
+    // Not written (or not chosen): the write stays kept, for a forced send or CancelBatch.
+    if (outcome.state != Outcome::kNotSent) collisions.push_back(BookmarkOf(s, write.pos));
+    kept.push_back(std::move(write));
   }
   s.batch = std::move(kept);
   s.batch_collisions = std::move(collisions);

@@ -3,6 +3,7 @@
 // write it refuses changes nothing here; Requery fills the copy again from the store.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -37,6 +38,14 @@ class RowMirror {
   // How often the store has rewritten rows of the copy on its own (after a rollback): a change
   // tells the recordsets over it to read their current and held rows again.
   virtual std::uint64_t Rewrites() const { return 0; }
+
+  // Runs WRITE (several of the calls above) as one unit in the store and returns true; false,
+  // without running it, when the store cannot make a unit of its own (a transaction is open).
+  // Raises WRITE's failure once the unit is undone.
+  virtual bool SendAsUnit(const std::function<void()>& write) {
+    (void)write;
+    return false;
+  }
 
   // Optimistic batch: writes go to the copy only and are kept until UpdateBatch sends them.
   virtual bool Batched() const { return false; }

@@ -12,6 +12,7 @@
 #include "jet/dao/database.h"
 #include "jet/dao/dbengine.h"
 #include "jet/dao/workspace.h"
+#include "jet/odbc/odbc_errors.h"
 #include "jet/recordset/recordset.h"
 #include "odbc_servers.h"
 
@@ -227,6 +228,32 @@ TEST_F(SourceWriteTest, ABatchWithConflictingRowsWritesTheOthersAndNamesThem) {
   rows->CancelBatch();
   EXPECT_EQ(rows->BatchCollisionCount(), 0);
   EXPECT_TRUE(rows->BatchCollisions().IsEmpty());
+
+  // A write the server refuses outright (a key taken) among others sent together: the others
+  // are written, the refused one is kept and named, and can be mended and sent.
+  rows->AddNew();
+  Set(*rows, "id", Variant(2));
+  Set(*rows, "name", Variant("dup"));
+  rows->Update();
+  const Variant refused_mark = rows->LastModified();
+  rows->FindFirst("id = 4");
+  rows->Edit();
+  Set(*rows, "name", Variant("four"));
+  rows->Update();
+  rows->AddNew();
+  Set(*rows, "id", Variant(8));
+  Set(*rows, "name", Variant("eight"));
+  rows->Update();
+  EXPECT_EQ(ErrorOf([&] { rows->UpdateBatch(); }).number, odbc::err::kCallFailed);
+  EXPECT_EQ(ServerRows(), (std::vector<std::string>{"1:later", "2:mine2", "4:four", "8:eight"}));
+  ASSERT_EQ(rows->BatchCollisionCount(), 1);
+  EXPECT_EQ(rows->BatchCollisions().ItemAt(0), refused_mark);
+  rows->SetBookmark(refused_mark);
+  rows->Edit();
+  Set(*rows, "id", Variant(9));
+  rows->Update();
+  rows->UpdateBatch();
+  EXPECT_EQ(ServerRows(), (std::vector<std::string>{"1:later", "2:mine2", "4:four", "8:eight", "9:dup"}));
 }
 
 TEST_F(SourceWriteTest, UpdateCriteriaChooseWhatCountsAsAnotherUsersChange) {
