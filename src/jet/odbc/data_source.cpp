@@ -4,6 +4,7 @@
 
 #include <sqlext.h>
 
+#include <exception>
 #include <memory>
 
 #include "jet/base/errors.h"
@@ -203,6 +204,51 @@ void DataSource::Rollback() {
   RequireOpen();
   if (depth_ == 0) RaiseJetError(jet::err::kNoTransaction, "There is no transaction to roll back.");
   EndTransaction(SQL_ROLLBACK);
+  // The copies may hold rows the server no longer has (or lack rows it has again).
+  std::exception_ptr failure;
+  std::erase_if(keepers_, [](const std::weak_ptr<CopyKeeper>& keeper) { return keeper.expired(); });
+  for (const std::weak_ptr<CopyKeeper>& weak : std::vector<std::weak_ptr<CopyKeeper>>(keepers_)) {
+    if (auto keeper = weak.lock()) {
+      try {
+        keeper->AfterRollback();
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+void DataSource::AsOneUnit(const std::function<void()>& write) {
+  if (depth_ > 0) {
+    write();
+    return;
+  }
+  BeginTrans();
+  try {
+    write();
+  } catch (...) {
+    try {
+      EndTransaction(SQL_ROLLBACK);
+    } catch (...) {
+      // The write's own failure says more.
+    }
+    throw;
+  }
+  CommitTrans();
+}
+
+void DataSource::Keep(std::weak_ptr<CopyKeeper> keeper) {
+  std::erase_if(keepers_, [](const std::weak_ptr<CopyKeeper>& kept) { return kept.expired(); });
+  keepers_.push_back(std::move(keeper));
+}
+
+std::string DataSource::DbmsName() const {
+  RequireOpen();
+  char name[128] = {};
+  SQLSMALLINT length = 0;
+  if (!Succeeded(SQLGetInfo(dbc_, SQL_DBMS_NAME, name, sizeof name, &length))) return {};
+  return name;
 }
 
 LocalCopy& DataSource::Local() {

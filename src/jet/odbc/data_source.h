@@ -5,8 +5,10 @@
 //
 // Transactions: depth 0 (autocommit) -> BeginTrans -> 1 (autocommit off) -> CommitTrans or
 // Rollback -> 0. A data source takes one level: BeginTrans at 1 raises kTransactionsTooDeep.
-// A commit the server refuses is rolled back, so depth 0 always means autocommit.
+// A commit the server refuses is rolled back, so depth 0 always means autocommit. After a
+// Rollback the copies of open recordsets are brought back to the server's rows (CopyKeeper).
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,15 @@
 namespace qb::jet::odbc {
 
 class LocalCopy;
+
+// Something keeping copies of this connection's rows (a recordset's rows in the local copy),
+// told when the server has dropped the writes of a transaction.
+class CopyKeeper {
+ public:
+  virtual ~CopyKeeper() = default;
+  // Makes the copy hold the server's rows again; raises the server's errors.
+  virtual void AfterRollback() = 0;
+};
 
 struct OpenRequest {
   std::string name;      // a DSN name, or a whole "ODBC;..." connect text
@@ -51,7 +62,13 @@ class DataSource {
 
   void BeginTrans();
   void CommitTrans();
+  // Rolls back, then has every live CopyKeeper re-read its rows. The transaction is rolled back
+  // even when a re-read fails; that failure is raised afterwards (Requery mends that copy).
   void Rollback();
+  void Keep(std::weak_ptr<CopyKeeper> keeper);
+  // Runs WRITE (several statements) as one unit on the server: inside the open transaction, else
+  // in one of its own, committed after it and rolled back (the copies left alone) when it fails.
+  void AsOneUnit(const std::function<void()>& write);
   int TransactionDepth() const { return depth_; }
 
   // Rolls back an open transaction and disconnects. REQUIRES (else kObjectClosed): open.
@@ -64,6 +81,9 @@ class DataSource {
   LocalCopy& Local();
   // NAME quoted the way the server quotes names (with '"' when the driver does not say).
   std::string QuoteName(const std::string& name) const;
+  // The server's product name as the driver reports it ("PostgreSQL", "SQLite", ...; "" when
+  // it does not say).
+  std::string DbmsName() const;
 
   // The secrets to blank out of this connection's error texts.
   const std::vector<std::string>& Secrets() const { return secrets_; }
@@ -81,6 +101,7 @@ class DataSource {
   int depth_ = 0;
   std::vector<std::string> secrets_;
   std::unique_ptr<LocalCopy> local_;
+  std::vector<std::weak_ptr<CopyKeeper>> keepers_;
 };
 
 }  // namespace qb::jet::odbc

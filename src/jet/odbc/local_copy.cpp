@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "core/currency.h"
@@ -150,6 +151,67 @@ void LocalCopy::Fill(const CopyTable& table, ResultReader& reader) {
       BindStoredValue(insert.Handle(), static_cast<int>(i + 1), ToLocalValue(row[i], table.types[i]));
     }
     insert.Step();
+  }
+  unit.Release();
+}
+
+namespace {
+
+// The values of ROW's fields KEYS as one text, to match rows by key.
+std::string KeyText(const std::vector<Variant>& row, const std::vector<std::size_t>& keys) {
+  std::string text;
+  for (std::size_t k : keys) text += (row[k].IsNull() ? std::string("\x01") : row[k].ToString()) + '\x1f';
+  return text;
+}
+
+}  // namespace
+
+void LocalCopy::Reconcile(const CopyTable& table, ResultReader& reader, const std::vector<std::size_t>& keys,
+                          const std::set<std::int64_t>& keep) {
+  std::map<std::string, std::vector<Variant>> server;
+  std::vector<Variant> row;
+  while (reader.Next(row)) {
+    for (std::size_t i = 0; i < row.size() && i < table.types.size(); ++i) row[i] = ToLocalValue(row[i], table.types[i]);
+    server[KeyText(row, keys)] = row;
+  }
+  Connection& connection = File()->EngineConnection(true);
+  WriteSavepoint unit(connection, "qb_odbc_reconcile");
+  std::string names, assignments;
+  for (std::size_t i = 0; i < table.fields.size(); ++i) {
+    names += ", " + sql::QuoteSqliteName(table.fields[i]);
+    assignments += (i ? ", " : "") + sql::QuoteSqliteName(table.fields[i]) + " = ?" + std::to_string(i + 1);
+  }
+  const std::string name = sql::QuoteSqliteName(table.name);
+  std::vector<std::pair<std::int64_t, std::vector<Variant>>> local;
+  {
+    Statement read = connection.Prepare("SELECT rowid" + names + " FROM " + name);
+    ResetOnExit reset(read);
+    while (read.Step()) {
+      std::vector<Variant> values;
+      for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        values.push_back(read.ColumnValue(static_cast<int>(i + 1), table.types[i]));
+      }
+      local.emplace_back(read.ColumnInt(0), std::move(values));
+    }
+  }
+  Statement remove = connection.Prepare("DELETE FROM " + name + " WHERE rowid = ?1");
+  Statement update = connection.Prepare("UPDATE " + name + " SET " + assignments + " WHERE rowid = ?" +
+                                        std::to_string(table.fields.size() + 1));
+  for (const auto& [rowid, values] : local) {
+    if (keep.count(rowid)) continue;
+    const auto found = server.find(KeyText(values, keys));
+    if (found == server.end()) {
+      ResetOnExit reset(remove);
+      remove.Bind(1, rowid);
+      remove.Step();
+    } else if (found->second != values) {
+      ResetOnExit reset(update);
+      for (std::size_t i = 0; i < found->second.size(); ++i) {
+        BindStoredValue(update.Handle(), static_cast<int>(i + 1), found->second[i]);
+      }
+      update.Bind(static_cast<int>(table.fields.size() + 1), rowid);
+      update.Step();
+    }
   }
   unit.Release();
 }

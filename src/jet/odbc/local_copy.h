@@ -9,7 +9,9 @@
 // the exact digits. Server names the engine does not take as field names are adjusted
 // (characters . ! ` [ ] become _, a repeated name gets a number).
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,12 @@ class LocalCopy {
   // Replaces the rows of TABLE with every row READER has left (as one unit: a failure keeps the
   // rows it had).
   void Fill(const CopyTable& table, ResultReader& reader);
+  // Brings TABLE's rows back to the rows READER has left, matched by the fields KEYS (indexes):
+  // a row the server still has takes its values, one it no longer has goes; the rows (rowids)
+  // in KEEP stay as they are, and server rows the copy lacks are not added (Requery adds them).
+  // Rowids of the rows kept do not change, so recordsets over TABLE keep their places.
+  void Reconcile(const CopyTable& table, ResultReader& reader, const std::vector<std::size_t>& keys,
+                 const std::set<std::int64_t>& keep);
   void Drop(const CopyTable& table);
   // Closes the file (recordsets over it are closed from now on) and removes it.
   void Close();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <regex>
+#include <set>
 
 #include "jet/base/errors.h"
 #include "jet/base/recordset_types.h"
@@ -104,7 +105,7 @@ bool ComparesExactly(int sql_type) {
   }
 }
 
-class ServerMirror : public RowMirror {
+class ServerMirror : public RowMirror, public CopyKeeper {
  public:
   ServerMirror(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
                int query_timeout, std::vector<ResultColumn> columns, CopyTable table)
@@ -148,13 +149,24 @@ class ServerMirror : public RowMirror {
       marks += parameters.empty() ? "?" : ", ?";
       Add(parameters, types, values[i], i);
     }
-    Run(names.empty() ? "INSERT INTO " + table_name_ + " DEFAULT VALUES"
-                      : "INSERT INTO " + table_name_ + " (" + names + ") VALUES (" + marks + ")",
-        parameters, types);
-    // The server's defaults and conversions: the copy holds the row as the server keeps it.
-    const bool keyed = std::all_of(keys_.begin(), keys_.end(), [&](std::size_t k) { return changed[k]; });
+    const std::string insert = names.empty() ? "INSERT INTO " + table_name_ + " DEFAULT VALUES"
+                                              : "INSERT INTO " + table_name_ + " (" + names + ") VALUES (" + marks + ")";
+    // The copy holds the row as the server keeps it: its defaults, its conversions and a key it
+    // numbered itself, read back in the same statement where the server can, else by the key
+    // given or the server's last generated value.
     std::vector<Variant> stored;
-    if (keyed && ReadRow(values, stored)) {
+    bool read_back = false;
+    const std::string dbms = source_->DbmsName();
+    if (dbms.find("PostgreSQL") != std::string::npos) {
+      RequireWritable();
+      ResultReader statement(*source_, insert + " RETURNING " + ColumnList(), timeout_, parameters, types);
+      read_back = statement.Next(stored);
+    } else {
+      Run(insert, parameters, types);
+      const bool keyed = std::all_of(keys_.begin(), keys_.end(), [&](std::size_t k) { return changed[k]; });
+      read_back = keyed ? ReadRow(values, stored) : ReadGeneratedRow(dbms, stored);
+    }
+    if (read_back && stored.size() == columns_.size()) {
       for (std::size_t i = 0; i < columns_.size(); ++i) {
         values[i] = ToLocalValue(stored[i], table_.types[i]);
         changed[i] = true;
@@ -163,33 +175,58 @@ class ServerMirror : public RowMirror {
   }
 
   void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>& original, const std::vector<Variant>& values,
-              const std::vector<bool>& changed) override {
+              const std::vector<bool>& changed, int criteria) override {
     std::vector<Variant> stored;
     if (!ReadRow(original, stored)) {
       RaiseJetError(jet::err::kRecordDeleted, "The record has been deleted on the server since it was read.");
+    }
+    const std::vector<bool> compared = ComparedFields(criteria, changed);
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (compared[i] && !(ToLocalValue(stored[i], table_.types[i]) == ToFieldValue(original[i], table_.types[i]))) {
+        RaiseConflict();
+      }
+    }
+    if (std::none_of(changed.begin(), changed.end(), [](bool c) { return c; })) return;
+    // The same test again in the statement, for the fields the server compares exactly: a change
+    // made between the read above and this write is caught too.
+    std::vector<Variant> where_parameters;
+    std::vector<int> where_types;
+    std::string where = KeyCondition(original, where_parameters, where_types);
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      if (!compared[i] || !ComparesExactly(columns_[i].sql_type)) continue;
+      if (original[i].IsNull()) {
+        where += " AND " + source_->QuoteName(columns_[i].name) + " IS NULL";
+      } else {
+        where += " AND " + source_->QuoteName(columns_[i].name) + " = ?";
+        Add(where_parameters, where_types, original[i], i);
+      }
+    }
+    if (criteria & kCriteriaDeleteInsert) {
+      // The row goes and comes again whole: the fields not changed as the server holds them.
+      source_->AsOneUnit([&] {
+        if (Run("DELETE FROM " + table_name_ + " WHERE " + where, where_parameters, where_types) == 0) RaiseConflict();
+        std::string names, marks;
+        std::vector<Variant> parameters;
+        std::vector<int> types;
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+          names += (i ? ", " : "") + source_->QuoteName(columns_[i].name);
+          marks += i ? ", ?" : "?";
+          Add(parameters, types, changed[i] ? values[i] : stored[i], i);
+        }
+        Run("INSERT INTO " + table_name_ + " (" + names + ") VALUES (" + marks + ")", parameters, types);
+      });
+      return;
     }
     std::string assignments;
     std::vector<Variant> parameters;
     std::vector<int> types;
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       if (!changed[i]) continue;
-      if (!(ToLocalValue(stored[i], table_.types[i]) == ToFieldValue(original[i], table_.types[i]))) RaiseConflict();
       assignments += (parameters.empty() ? "" : ", ") + source_->QuoteName(columns_[i].name) + " = ?";
       Add(parameters, types, values[i], i);
     }
-    if (parameters.empty()) return;
-    std::string where = KeyCondition(original, parameters, types);
-    // The same test again in the statement, for the fields the server compares exactly: a change
-    // made between the read above and this write is caught too.
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-      if (!changed[i] || !ComparesExactly(columns_[i].sql_type)) continue;
-      if (original[i].IsNull()) {
-        where += " AND " + source_->QuoteName(columns_[i].name) + " IS NULL";
-      } else {
-        where += " AND " + source_->QuoteName(columns_[i].name) + " = ?";
-        Add(parameters, types, original[i], i);
-      }
-    }
+    parameters.insert(parameters.end(), where_parameters.begin(), where_parameters.end());
+    types.insert(types.end(), where_types.begin(), where_types.end());
     if (Run("UPDATE " + table_name_ + " SET " + assignments + " WHERE " + where, parameters, types) == 0) RaiseConflict();
   }
 
@@ -213,7 +250,47 @@ class ServerMirror : public RowMirror {
 
   const std::vector<Variant>& Parameters() const override { return parameters_; }
 
+  bool Batched() const override { return batched_; }
+  bool SendAsUnit(const std::function<void()>& write) override {
+    if (source_->TransactionDepth() > 0) return false;  // the caller's transaction holds the writes
+    source_->AsOneUnit(write);
+    return true;
+  }
+  void SetUnsent(std::set<std::int64_t> rowids) override { unsent_ = std::move(rowids); }
+  void BatchWrites() { batched_ = true; }
+
+  // The server dropped a transaction's writes: the copy's rows are matched to the server's again
+  // by key (rows of an optimistic batch not sent yet stay).
+  void AfterRollback() override {
+    ResultReader reader(*source_, select_sql_, timeout_, parameters_);
+    if (reader.Columns().size() != columns_.size()) return;  // Requery reports that
+    source_->Local().Reconcile(table_, reader, keys_, unsent_);
+    ++rewrites_;
+  }
+  std::uint64_t Rewrites() const override { return rewrites_; }
+
  private:
+  // The UpdateOptions bits.
+  static constexpr int kCriteriaKey = 1, kCriteriaModValues = 2, kCriteriaAllCols = 4, kCriteriaTimestamp = 8,
+                       kCriteriaDeleteInsert = 16;
+
+  // The fields whose values as read must still be the server's for an Update to go ahead.
+  std::vector<bool> ComparedFields(int criteria, const std::vector<bool>& changed) const {
+    const int which = criteria & (kCriteriaKey | kCriteriaModValues | kCriteriaAllCols | kCriteriaTimestamp);
+    std::vector<bool> compared(columns_.size(), false);
+    if (which == kCriteriaKey) return compared;  // the key alone finds the row: any change is overwritten
+    if (which == kCriteriaAllCols || which == kCriteriaTimestamp) {
+      for (std::size_t i = 0; i < columns_.size(); ++i) {
+        compared[i] = which == kCriteriaAllCols || columns_[i].sql_type == SQL_TYPE_TIMESTAMP ||
+                      columns_[i].sql_type == SQL_TIMESTAMP;
+      }
+      // A table without a timestamp field: every field tells a change.
+      if (std::none_of(compared.begin(), compared.end(), [](bool c) { return c; })) compared.assign(columns_.size(), true);
+      return compared;
+    }
+    return changed;  // the changed fields: the default, and for any mix of criteria
+  }
+
   [[noreturn]] static void RaiseConflict() {
     RaiseJetError(jet::err::kDataChanged,
                   "Another user changed the record on the server since it was read; the changes were not saved. "
@@ -235,20 +312,46 @@ class ServerMirror : public RowMirror {
     return where;
   }
 
-  long long Run(const std::string& sql, const std::vector<Variant>& parameters, const std::vector<int>& types) {
+  void RequireWritable() const {
     if (source_->ReadOnly()) RaiseJetError(jet::err::kReadOnly, "The data source was opened read-only.");
+  }
+
+  std::string ColumnList() const {
+    std::string list;
+    for (const ResultColumn& column : columns_) list += (list.empty() ? "" : ", ") + source_->QuoteName(column.name);
+    return list;
+  }
+
+  // The row this connection inserted last, by the server's own record of it, into STORED; false
+  // when the server (named DBMS) keeps none this code knows or the row is not found. With one
+  // key field only: the generated value is that field's.
+  bool ReadGeneratedRow(const std::string& dbms, std::vector<Variant>& stored) {
+    std::string where;
+    if (dbms.find("SQLite") != std::string::npos) {
+      where = "rowid = last_insert_rowid()";  // the integer key, or the row's own number
+    } else if (keys_.size() == 1 && (dbms.find("MySQL") != std::string::npos || dbms.find("MariaDB") != std::string::npos)) {
+      where = source_->QuoteName(columns_[keys_[0]].name) + " = LAST_INSERT_ID()";
+    } else if (keys_.size() == 1 && dbms.find("SQL Server") != std::string::npos) {
+      where = source_->QuoteName(columns_[keys_[0]].name) + " = @@IDENTITY";
+    } else {
+      return false;
+    }
+    ResultReader reader(*source_, "SELECT " + ColumnList() + " FROM " + table_name_ + " WHERE " + where, timeout_);
+    return reader.Next(stored);
+  }
+
+  long long Run(const std::string& sql, const std::vector<Variant>& parameters, const std::vector<int>& types) {
+    RequireWritable();
     ResultReader statement(*source_, sql, timeout_, parameters, types);
     return statement.RowsAffected();
   }
 
   // The server's row whose key ROW holds, into STORED; false when there is none.
   bool ReadRow(const std::vector<Variant>& row, std::vector<Variant>& stored) {
-    std::string list;
-    for (const ResultColumn& column : columns_) list += (list.empty() ? "" : ", ") + source_->QuoteName(column.name);
     std::vector<Variant> parameters;
     std::vector<int> types;
     const std::string where = KeyCondition(row, parameters, types);
-    ResultReader reader(*source_, "SELECT " + list + " FROM " + table_name_ + " WHERE " + where, timeout_, parameters,
+    ResultReader reader(*source_, "SELECT " + ColumnList() + " FROM " + table_name_ + " WHERE " + where, timeout_, parameters,
                         types);
     return reader.Next(stored);
   }
@@ -261,6 +364,9 @@ class ServerMirror : public RowMirror {
   const CopyTable table_;
   std::string table_name_;         // the server's table the writes go to, as the caller named it
   std::vector<std::size_t> keys_;  // its primary key's columns
+  bool batched_ = false;           // optimistic batch: the recordset keeps the writes until sent
+  std::set<std::int64_t> unsent_;  // the copy's rows holding writes not sent yet
+  std::uint64_t rewrites_ = 0;     // copies matched to the server's rows after a rollback
 };
 
 }  // namespace
@@ -298,6 +404,10 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
   mirror = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, reader.Columns(), table);
   const bool writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock &&
                         !(options & ro::kReadOnly) && mirror->WriteTo(statement ? BaseTableOf(name) : name);
+  if (writable) {
+    if (lock_type == kOptimisticBatch) mirror->BatchWrites();
+    source->Keep(std::weak_ptr<CopyKeeper>(mirror));
+  }
   const int local_options = (options & (ro::kAppendOnly | ro::kInconsistent | ro::kConsistent)) | (writable ? 0 : ro::kReadOnly);
   auto recordset = OpenRecordsetOn(local.File(), table.name, type, local_options,
                                    lock_type == kReadOnlyLock ? kReadOnlyLock : kOptimistic, {}, 0, {}, mirror);

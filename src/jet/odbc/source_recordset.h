@@ -8,13 +8,17 @@
 // a primary key among the columns (a table name, or "SELECT ... FROM table [WHERE ...]
 // [ORDER BY ...]"); otherwise they are read-only. Table-type is for database files.
 //
-// Writes go to the server first, by key: AddNew inserts (the row is read back by its key when
-// the caller gave every key field), Update changes only the fields edited, Delete deletes. An
-// Update whose edited fields another connection changed since they were read raises
-// kDataChanged (3197) and changes nothing; a row gone raises kRecordDeleted (3167).
+// Writes go to the server first, by key: AddNew inserts and reads the row back as the server
+// keeps it (its defaults, and a key it numbered: in the same statement where the server can,
+// else by the key given or the server's last generated value), Update changes only the fields
+// edited, Delete deletes. An Update whose row another connection changed since it was read raises
+// kDataChanged (3197) and changes nothing; a row gone raises kRecordDeleted (3167). What counts
+// as changed is the recordset's UpdateOptions (row_mirror.h; the edited fields by default).
 // Lock types: optimistic, optimistic value and the default all work as optimistic; pessimistic
 // does too (the server's row is not held between Edit and Update); read-only makes the
-// recordset read-only. Batch updates (optimistic batch's UpdateBatch) are not offered.
+// recordset read-only; optimistic batch keeps the writes in the copy until UpdateBatch
+// (recordset.h). After a Rollback on the connection the copies of writable dynasets are matched
+// to the server's rows again (a row the transaction added goes, one it changed reads as before).
 #pragma once
 #include <memory>
 #include <string>

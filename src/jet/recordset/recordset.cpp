@@ -72,6 +72,7 @@ void LandOn(RecordsetState& s, std::int64_t pos) {
   s.reached = std::max(s.reached, pos + 1);
   DataStamp stamp;
   if (s.Keyed()) stamp = ReadDataStamp(s.Open(), s.stamp_sql);
+  if (s.mirror) s.mirror_rewrites = s.mirror->Rewrites();
   s.current = s.Keys().ValuesAt(pos, stamp);
   s.current_generation = s.Keys().Generation();
 }
@@ -105,6 +106,10 @@ const std::vector<Variant>& CurrentValues(RecordsetState& s) {
   if (s.place == Place::kGap) RaiseJetError(err::kRecordDeleted, "The current record has been deleted.");
   if (s.place != Place::kAt) RaiseJetError(err::kNoCurrentRecord, "There is no current record.");
   if (!s.key_only && s.current && s.current_generation != s.Keys().Generation()) LandOn(s, s.pos);
+  if (s.mirror && s.current && s.mirror->Rewrites() != s.mirror_rewrites) {
+    s.mirror_rewrites = s.mirror->Rewrites();
+    LandOn(s, s.pos);  // the copy's rows were rewritten under the record: read it again
+  }
   if (!s.current) RaiseJetError(err::kRecordDeleted, "The record has been deleted by another user.");
   return *s.current;
 }
@@ -235,6 +240,10 @@ namespace {
 // run is taken as one fetch, as a record cache would hold it, so the file is not asked again.
 bool StepWithinRun(RecordsetState& s, std::int64_t pos) {
   if (pos >= s.Keys().Known() || s.rows->removed.count(pos)) return false;
+  if (s.mirror && s.mirror->Rewrites() != s.mirror_rewrites) {
+    s.mirror_rewrites = s.mirror->Rewrites();
+    return false;  // the copy's rows were rewritten: the run held is stale
+  }
   const std::vector<Variant>* values = s.Keys().HeldValuesAt(pos);
   if (!values) return false;
   s.place = Place::kAt;
@@ -459,6 +468,10 @@ void Recordset::Requery(const std::vector<Variant>& new_parameters) {
   if (s.mirror) {
     s.Open();
     s.mirror->Reload(new_parameters);  // the copy's own statement has no parameters
+    // An optimistic batch's kept writes were in the copy just replaced.
+    s.batch.clear();
+    s.batch_collisions.clear();
+    s.mirror->SetUnsent({});
   } else {
     s.plan.parameters = new_parameters;
   }

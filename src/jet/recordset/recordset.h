@@ -195,13 +195,31 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // kNoCurrentRecord without a current record and kInvalidArgument for ROWS < 0.
   Variant GetRows(std::int64_t rows = 1);
 
-  // Kept for callers; no effect on how rows are read here.
+  // Kept for callers; no effect on how rows are read here. BatchSize: how many writes of an
+  // optimistic batch go to the server as one unit (0: 15).
   int CacheSize() const;
   void SetCacheSize(int rows);
   int BatchSize() const;
   void SetBatchSize(int statements);
+  // Data-source dynasets: how an Update finds the server's row and tells another user's change
+  // (row_mirror.h); other recordsets keep the value only.
   int UpdateOptions() const;
   void SetUpdateOptions(int options);
+
+  // Optimistic batch (lock type 5 on a data source): Update and Delete change the copy only and
+  // keep the write. UpdateBatch sends them in the order made (TYPE kUpdateBatch: all of them;
+  // kUpdateCurrentRecord: the current row's), BatchSize at a time as one unit on the server when
+  // no transaction is open (a write refused outright undoes its unit, whose writes then go one
+  // by one). Update(kUpdateBatch or kUpdateCurrentRecord) does the same after saving a pending
+  // edit. A row another user changed or deleted since it was read is not written: its write stays
+  // kept, BatchCollisions lists its bookmark, and after the others are sent kDataChanged is
+  // raised (a write refused outright: kept and listed too, the server's error raised). FORCE writes such rows by key alone (over the other
+  // user's change). CancelBatch drops every kept write and reads the server's rows again (as
+  // Requery). Other recordsets: kNotForThisObject.
+  void UpdateBatch(int type = kUpdateBatch, bool force = false);
+  void CancelBatch();
+  std::int64_t BatchCollisionCount() const;
+  Variant BatchCollisions() const;  // an array of bookmarks (Empty when none)
 
   // The fields of the current record (names and definitions are there without a record).
   std::shared_ptr<RecordsetFields> Fields();

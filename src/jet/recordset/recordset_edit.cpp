@@ -173,23 +173,32 @@ void Recordset::AddNew() {
   s.edit = std::move(edit);
 }
 
-void Recordset::Update(int type, bool /*force*/) {
+void Recordset::Update(int type, bool force) {
   RecordsetState& s = State();
+  // An optimistic batch's send: the pending edit joins the kept writes first.
+  const bool batched = s.mirror && s.mirror->Batched();
+  if (batched && (type == kUpdateBatch || type == kUpdateCurrentRecord)) {
+    if (s.edit) Update(kUpdateRegular);
+    UpdateBatch(type, force);
+    return;
+  }
   if (type != kUpdateRegular) RaiseNotForThisKind("A batch update");
   if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "Update without AddNew or Edit.");
   Connection& connection = s.Open();
   PendingEdit& edit = *s.edit;
+  RowMirror* const mirror = batched ? nullptr : s.mirror.get();  // batched: the copy only, for now
   if (edit.mode == kEditAdd) {
     std::int64_t rowid;
     std::shared_ptr<RecordLock> added_lock;
     {
       WriteScope scope(connection);
-      if (s.mirror) s.mirror->Insert(s.plan.columns, edit.values, edit.changed);
+      if (mirror) mirror->Insert(s.plan.columns, edit.values, edit.changed);
       rowid = InsertRow(s, edit);
       added_lock = LockIfInTransaction(s, rowid);  // refused: the row is not added
       scope.Commit();
     }
     KeepUntilTransactionEnds(s, std::move(added_lock));
+    PendingEdit added = std::move(*s.edit);
     s.edit.reset();
     if (s.IsTable()) {
       // The new row takes its place in the index order: the rows held are read again at the
@@ -198,6 +207,7 @@ void Recordset::Update(int type, bool /*force*/) {
     } else {
       const std::int64_t pos = s.Keys().Append(rowid);
       s.last_modified = BookmarkOf(s, pos);
+      if (batched) KeepBatchWrite(s, BatchWrite{kEditAdd, rowid, pos, {}, std::move(added.values), std::move(added.changed)});
     }
     return;
   }
@@ -209,7 +219,7 @@ void Recordset::Update(int type, bool /*force*/) {
     WriteScope scope(connection);
     CheckUnchangedSinceEdit(s, edit);
     new_key = UpdateRow(s, edit);
-    if (s.mirror) s.mirror->Update(s.plan.columns, edit.original, edit.values, edit.changed);
+    if (mirror) mirror->Update(s.plan.columns, edit.original, edit.values, edit.changed, s.update_options);
     scope.Commit();
     KeepUntilTransactionEnds(s, edit.lock ? edit.lock : brief_lock);
     for (const auto& lock : edit.join_locks) KeepUntilTransactionEnds(s, lock);
@@ -217,6 +227,7 @@ void Recordset::Update(int type, bool /*force*/) {
   }
   if (new_key != edit.key) s.Keys().ReplaceKey(s.pos, new_key);
   const std::int64_t key = edit.key;
+  if (batched) KeepBatchWrite(s, BatchWrite{kEditInProgress, new_key, s.pos, edit.original, edit.values, edit.changed});
   s.edit.reset();
   if (s.IsTable()) {
     // The record is read again by its rowid: a changed key field moves it in the order, and
@@ -243,12 +254,14 @@ void Recordset::Delete() {
   CurrentValues(s);
   DropEdit(s);
   Connection& connection = s.Open();
+  const bool batched = s.mirror && s.mirror->Batched();
+  const std::vector<Variant> deleted = batched ? *s.current : std::vector<Variant>();
   {
     const DeletedRow target =
         s.plan.join ? JoinDeletedRow(s, CurrentKey(s)) : DeletedRow{s.plan.base_table, CurrentKey(s)};
     auto lock = LockRecord(s, target.table, target.rowid);
     WriteScope scope(connection);
-    if (s.mirror) s.mirror->Delete(s.plan.columns, *s.current);
+    if (s.mirror && !batched) s.mirror->Delete(s.plan.columns, *s.current);
     Statement remove = connection.Prepare("DELETE FROM " + sql::QuoteSqliteName(target.table) + " WHERE rowid = ?1");
     ResetOnExit reset(remove);
     remove.Bind(1, target.rowid);
@@ -270,6 +283,7 @@ void Recordset::Delete() {
     s.key_only.reset();
   } else {
     s.rows->removed.insert(s.pos);
+    if (batched) KeepBatchWrite(s, BatchWrite{kBatchDelete, CurrentKey(s), s.pos, deleted, {}, {}});
   }
   s.place = Place::kGap;
   s.current = nullptr;

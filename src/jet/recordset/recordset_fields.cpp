@@ -57,7 +57,8 @@ const Variant& RecordsetField::Value() const {
   if (!recordset_.expired() && seen_->state_) {
     const RecordsetState& s = *seen_->state_;
     const bool held = s.place == Place::kAt && !s.edit && s.current &&
-                      (s.key_only || s.current_generation == s.Keys().Generation());
+                      (s.key_only || s.current_generation == s.Keys().Generation()) &&
+                      (!s.mirror || s.mirror->Rewrites() == s.mirror_rewrites);
     if (held && s.LiveDatabase()) return (*s.current)[static_cast<std::size_t>(index_)];
   }
   auto rs = Open();

@@ -82,6 +82,17 @@ struct PendingEdit {
   std::vector<std::shared_ptr<RecordLock>> join_locks;
 };
 
+// One write of an optimistic batch, made in the copy and kept until UpdateBatch sends it.
+struct BatchWrite {
+  int mode = 0;                    // kEditAdd, kEditInProgress, or kBatchDelete
+  std::int64_t rowid = 0;          // the copy's row (gone for a delete)
+  std::int64_t pos = 0;            // its position, for its bookmark
+  std::vector<Variant> original;   // the row as read (edit, delete)
+  std::vector<Variant> values;     // the row as written (add, edit)
+  std::vector<bool> changed;
+};
+inline constexpr int kBatchDelete = 3;
+
 struct RecordsetState {
   std::weak_ptr<DatabaseFile> database;
   Connection* connection = nullptr;  // the database's connection while it is open
@@ -102,6 +113,9 @@ struct RecordsetState {
   std::shared_ptr<SharedRows> rows;
   std::shared_ptr<TableHold> hold;  // the table held open (deny options), shared by clones
   std::shared_ptr<RowMirror> mirror;  // rows copied from a data source: it takes the writes first
+  std::vector<BatchWrite> batch;      // optimistic batch: the writes not sent yet, in order made
+  std::vector<Variant> batch_collisions;  // the bookmarks of the rows the last send could not write
+  std::uint64_t mirror_rewrites = 0;  // MIRROR's Rewrites when the rows held were read
 
   // Cursor.
   Place place = Place::kBof;
@@ -172,5 +186,8 @@ std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark);
 std::shared_ptr<SharedRows> MakeRows(RecordsetState& s);
 // Records that the file changed through this recordset (its own writes are not others').
 void NoteOwnWrite(RecordsetState& s);
+// Optimistic batch: keeps WRITE (made in the copy) for UpdateBatch, merged with the row's kept
+// write when it has one (recordset_batch.cpp).
+void KeepBatchWrite(RecordsetState& s, BatchWrite write);
 
 }  // namespace qb::jet

@@ -2,6 +2,9 @@
 // ODBC data source's): the store takes every write first, inside the local write's unit, so a
 // write it refuses changes nothing here; Requery fills the copy again from the store.
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <set>
 #include <vector>
 
 #include "com/variant.h"
@@ -18,10 +21,12 @@ class RowMirror {
   // marked CHANGED, so the copy holds what the store holds.
   virtual void Insert(const std::vector<RecordsetColumn>& columns, std::vector<Variant>& values,
                       std::vector<bool>& changed) = 0;
-  // The row that read as ORIGINAL gets the CHANGED fields of VALUES. Raises kDataChanged when
-  // the store's row no longer holds ORIGINAL in those fields, kRecordDeleted when it is gone.
+  // The row that read as ORIGINAL gets the CHANGED fields of VALUES. Raises kRecordDeleted when
+  // the store's row is gone, kDataChanged when it no longer holds ORIGINAL where CRITERIA looks
+  // (the recordset's UpdateOptions bits: 1 the key only, 2 or none the changed fields, 4 every
+  // field, 8 the row's timestamp fields; 16 writes the row as a delete and an insert).
   virtual void Update(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& original,
-                      const std::vector<Variant>& values, const std::vector<bool>& changed) = 0;
+                      const std::vector<Variant>& values, const std::vector<bool>& changed, int criteria) = 0;
   // The row that reads as VALUES goes. Raises kRecordDeleted when it is already gone.
   virtual void Delete(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& values) = 0;
 
@@ -29,6 +34,24 @@ class RowMirror {
   virtual void Reload(const std::vector<Variant>& parameters) = 0;
   // The parameters the copy was last filled with.
   virtual const std::vector<Variant>& Parameters() const = 0;
+
+  // How often the store has rewritten rows of the copy on its own (after a rollback): a change
+  // tells the recordsets over it to read their current and held rows again.
+  virtual std::uint64_t Rewrites() const { return 0; }
+
+  // Runs WRITE (several of the calls above) as one unit in the store and returns true; false,
+  // without running it, when the store cannot make a unit of its own (a transaction is open).
+  // Raises WRITE's failure once the unit is undone.
+  virtual bool SendAsUnit(const std::function<void()>& write) {
+    (void)write;
+    return false;
+  }
+
+  // Optimistic batch: writes go to the copy only and are kept until UpdateBatch sends them.
+  virtual bool Batched() const { return false; }
+  // The copy's rows (rowids) holding writes not sent yet: the store's rows read again after a
+  // rollback leave them as they are.
+  virtual void SetUnsent(std::set<std::int64_t> rowids) { (void)rowids; }
 };
 
 }  // namespace qb::jet
