@@ -14,6 +14,7 @@
 #include "jet/odbc/local_copy.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/odbc/result_reader.h"
+#include "jet/odbc/source_stream.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/row_mirror.h"
@@ -107,11 +108,12 @@ bool ComparesExactly(int sql_type) {
 class ServerMirror : public RowMirror {
  public:
   ServerMirror(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-               int query_timeout, std::vector<ResultColumn> columns, CopyTable table)
+               int query_timeout, std::int64_t max_rows, std::vector<ResultColumn> columns, CopyTable table)
       : source_(std::move(source)),
         select_sql_(std::move(select_sql)),
         parameters_(std::move(parameters)),
         timeout_(query_timeout),
+        max_rows_(max_rows),
         columns_(std::move(columns)),
         table_(std::move(table)) {}
 
@@ -203,7 +205,7 @@ class ServerMirror : public RowMirror {
   }
 
   void Reload(const std::vector<Variant>& parameters) override {
-    ResultReader reader(*source_, select_sql_, timeout_, parameters);
+    ResultReader reader(*source_, select_sql_, timeout_, parameters, {}, max_rows_);
     if (reader.Columns().size() != columns_.size()) {
       RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
     }
@@ -257,6 +259,7 @@ class ServerMirror : public RowMirror {
   const std::string select_sql_;
   std::vector<Variant> parameters_;
   const int timeout_;
+  const std::int64_t max_rows_;
   const std::vector<ResultColumn> columns_;
   const CopyTable table_;
   std::string table_name_;         // the server's table the writes go to, as the caller named it
@@ -267,7 +270,8 @@ class ServerMirror : public RowMirror {
 
 std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>& source, const std::string& name,
                                                int type, int options, int lock_type,
-                                               const std::vector<Variant>& parameters, int query_timeout) {
+                                               const std::vector<Variant>& parameters, int query_timeout,
+                                               std::int64_t max_records) {
   switch (type) {
     case 0: type = kOpenForwardOnly; break;
     case kOpenDynamic: type = kOpenDynaset; break;
@@ -277,27 +281,40 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
   }
   if (lock_type < 0 || lock_type > kOptimisticBatch) InvalidArgument("Unknown lock type " + std::to_string(lock_type) + ".");
   if (options & ~0xFFF) InvalidArgument("Unknown recordset options " + std::to_string(options) + ".");
+  if (max_records < 0) InvalidArgument("MaxRecords cannot be negative (0 reads all records).");
   if ((options & ro::kForwardOnly) && type == kOpenSnapshot) type = kOpenForwardOnly;
   if (name.find_first_not_of(" \t\r\n") == std::string::npos) InvalidArgument("Name a table or give a statement to open.");
 
   const bool statement = LooksLikeStatement(name);
   std::string select_sql = statement ? name : "SELECT * FROM " + name;
-  ResultReader reader(*source, select_sql, query_timeout, parameters);
-  if (!reader.HasRows()) {
+  auto reader = std::make_unique<ResultReader>(*source, select_sql, query_timeout, parameters, std::vector<int>{},
+                                               max_records);
+  if (!reader->HasRows()) {
     RaiseJetError(jet::err::kInvalidOperation, "The statement returns no rows; run it with Execute instead.");
   }
   LocalCopy& local = source->Local();
-  CopyTable table = local.MakeTable(reader.Columns());
-  std::shared_ptr<ServerMirror> mirror;
-  try {
-    local.Fill(table, reader);
-  } catch (...) {
-    local.Drop(table);
-    throw;
+  const std::vector<ResultColumn> columns = reader->Columns();
+  CopyTable table = local.MakeTable(columns);
+  std::shared_ptr<RowMirror> mirror;
+  bool writable = false;
+  if (type == kOpenForwardOnly) {
+    // Read once forwards: straight from the server's statement, nothing copied.
+    mirror = std::make_shared<SourceStream>(source, select_sql, parameters, query_timeout, max_records, std::move(reader),
+                                            table);
+  } else {
+    try {
+      local.Fill(table, *reader);
+    } catch (...) {
+      local.Drop(table);
+      throw;
+    }
+    reader.reset();
+    auto server = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, max_records, columns,
+                                                 table);
+    writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock && !(options & ro::kReadOnly) &&
+               server->WriteTo(statement ? BaseTableOf(name) : name);
+    mirror = std::move(server);
   }
-  mirror = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, reader.Columns(), table);
-  const bool writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock &&
-                        !(options & ro::kReadOnly) && mirror->WriteTo(statement ? BaseTableOf(name) : name);
   const int local_options = (options & (ro::kAppendOnly | ro::kInconsistent | ro::kConsistent)) | (writable ? 0 : ro::kReadOnly);
   auto recordset = OpenRecordsetOn(local.File(), table.name, type, local_options,
                                    lock_type == kReadOnlyLock ? kReadOnlyLock : kOptimistic, {}, 0, {}, mirror);

@@ -3,7 +3,9 @@
 // runs over them, so moves, Find, bookmarks and RecordCount behave as on a database file.
 // Requery reads the server's rows again.
 //
-// Kinds: forward-only (also type 0) and snapshot read the rows once; dynaset and dynamic are
+// Kinds: forward-only (also type 0, and a snapshot with dbForwardOnly) reads the server's rows
+// as it moves, without copying them (source_stream.h): MoveNext only, read-only. Snapshot
+// reads the rows into the copy once; dynaset and dynamic are
 // dynasets over the copy that write through to the server when their rows are one table's with
 // a primary key among the columns (a table name, or "SELECT ... FROM table [WHERE ...]
 // [ORDER BY ...]"); otherwise they are read-only. Table-type is for database files.
@@ -16,6 +18,7 @@
 // does too (the server's row is not held between Edit and Update); read-only makes the
 // recordset read-only. Batch updates (optimistic batch's UpdateBatch) are not offered.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,10 +35,12 @@ class DataSource;
 
 // Opens SOURCE (a table name or a statement passed to the server as written, its "?" markers
 // bound to PARAMETERS) on the open data source as a recordset of TYPE with OPTIONS and
-// LOCK_TYPE. Raises kInvalidArgument for table-type and unknown types, kReadOnly for writes on
-// a read-only connection, the server's errors as err::kCallFailed.
+// LOCK_TYPE. MAX_RECORDS (when not 0): at most that many rows are read. Raises
+// kInvalidArgument for table-type and unknown types, kReadOnly for writes on a read-only
+// connection, the server's errors as err::kCallFailed.
 std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>& source, const std::string& name,
                                                int type, int options, int lock_type,
-                                               const std::vector<Variant>& parameters, int query_timeout);
+                                               const std::vector<Variant>& parameters, int query_timeout,
+                                               std::int64_t max_records = 0);
 
 }  // namespace qb::jet::odbc

@@ -40,6 +40,7 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   }
   rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
                                              s.plan.parameters, s.plan.join, s.plan.fetch_sql);
+  if (s.mirror && s.mirror->Streams()) rows->source->StreamFrom(s.mirror.get());
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   rows->numbers = BookmarkNumbers(s.bookmark_space);
   if (s.IsTable()) {

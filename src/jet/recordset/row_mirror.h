@@ -2,6 +2,8 @@
 // ODBC data source's): the store takes every write first, inside the local write's unit, so a
 // write it refuses changes nothing here; Requery fills the copy again from the store.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "com/variant.h"
@@ -29,6 +31,12 @@ class RowMirror {
   virtual void Reload(const std::vector<Variant>& parameters) = 0;
   // The parameters the copy was last filled with.
   virtual const std::vector<Variant>& Parameters() const = 0;
+
+  // A store read once forwards need not be copied: when Streams, the recordset's rows come
+  // straight from ReadRows (the next up to LIMIT rows appended to ROWS; fewer only at the end)
+  // and Reload starts the store's statement again.
+  virtual bool Streams() const { return false; }
+  virtual std::size_t ReadRows(std::int64_t /*limit*/, std::vector<std::vector<Variant>>& /*rows*/) { return 0; }
 };
 
 }  // namespace qb::jet

@@ -14,6 +14,7 @@
 namespace qb::jet {
 
 class Connection;
+class RowMirror;
 
 // One field of a recordset as its source describes it.
 struct RecordsetColumn {
@@ -50,6 +51,10 @@ class RowSource {
   const std::string& BaseTable() const { return base_table_; }
   bool Keyed() const { return !base_table_.empty(); }
   void SetParameters(std::vector<Variant> parameters) { parameters_ = std::move(parameters); }
+  // Rows read from STREAM (row_mirror.h, not owned, outlives this) instead of the statement;
+  // such a source is read once, forwards, by LoadRows at increasing offsets.
+  void StreamFrom(RowMirror* stream) { stream_ = stream; }
+  bool Streamed() const { return stream_ != nullptr; }
 
   // The keys of rows OFFSET .. OFFSET + LIMIT - 1 (LIMIT < 0: to the end), appended to KEYS.
   // Returns how many were appended. REQUIRES: Keyed().
@@ -99,6 +104,7 @@ class RowSource {
   std::vector<Variant> parameters_;
   const std::shared_ptr<const JoinPlan> join_;
   const std::string fetch_sql_;
+  RowMirror* stream_ = nullptr;
   Statement fetch_one_;    // by rowid, compiled on first use
   Statement fetch_range_;  // by rowid range, compiled on first use
   Statement anchor_one_;    // a join's records without a root row: by the anchor's rowid
