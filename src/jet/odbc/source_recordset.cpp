@@ -283,6 +283,8 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
   if (options & ~0xFFF) InvalidArgument("Unknown recordset options " + std::to_string(options) + ".");
   if (max_records < 0) InvalidArgument("MaxRecords cannot be negative (0 reads all records).");
   if ((options & ro::kForwardOnly) && type == kOpenSnapshot) type = kOpenForwardOnly;
+  constexpr int kNoCursor = 4;  // dbUseNoCursor
+  if (source->CursorDriver() == kNoCursor) type = kOpenForwardOnly;
   if (name.find_first_not_of(" \t\r\n") == std::string::npos) InvalidArgument("Name a table or give a statement to open.");
 
   const bool statement = LooksLikeStatement(name);

@@ -10,6 +10,14 @@
 // a primary key among the columns (a table name, or "SELECT ... FROM table [WHERE ...]
 // [ORDER BY ...]"); otherwise they are read-only. Table-type is for database files.
 //
+// Cursor drivers (the workspace's DefaultCursorDriver when the connection was opened):
+//   dbUseDefaultCursor (-1), dbUseODBCCursor (1), dbUseClientBatchCursor (3): the kinds above;
+//     the rows of snapshots and dynasets are held on this side (a client cursor).
+//   dbUseNoCursor (4): every recordset is a forward-only, read-only stream, whatever its type
+//     (no rows are held on this side).
+//   dbUseServerCursor (2): taken and kept, but recordsets are opened as with the default: the
+//     server's scrollable cursors are not used yet.
+//
 // Writes go to the server first, by key: AddNew inserts (the row is read back by its key when
 // the caller gave every key field), Update changes only the fields edited, Delete deletes. An
 // Update whose edited fields another connection changed since they were read raises

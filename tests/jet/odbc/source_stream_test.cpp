@@ -1,7 +1,7 @@
 // Forward-only recordsets on data sources read straight from the server's statement: the same
 // values as a snapshot's over runs longer than one held run, moves back and writes refused,
-// Requery starting over, MaxRecords capping every kind, and a connection closed under a
-// recordset still reading. Over the SQLite ODBC driver (no server) and the private PostgreSQL.
+// Requery starting over, MaxRecords capping every kind, the no-cursor driver, and a connection
+// closed under a recordset still reading. Over the SQLite ODBC driver (no server) and the private PostgreSQL.
 #include <gtest/gtest.h>
 
 #include "../engine_test_support.h"
@@ -101,6 +101,19 @@ TEST(SourceStreamTest, SqliteDriverStreamsForwardOnlyRows) {
                            ") INSERT INTO t SELECT i, 'name ' || i || ' ñ€', i * 0.5, i % 7, "
                            "substr(hex(zeroblob(150)), 1, 300 - i % 5) FROM n");
   CheckStreaming(*database);
+
+  // dbUseNoCursor: every kind opens as a forward-only read-only stream; the default cursor
+  // driver keeps the kinds asked for.
+  auto no_cursor = engine->CreateWorkspace("none", "admin", "", kUseOdbc);
+  no_cursor->SetDefaultCursorDriver(kUseNoCursor);
+  auto streamed = no_cursor->OpenDatabase("", Variant(1), false, "ODBC;DRIVER={" + driver + "};Database=" + dir.File("s.db"));
+  for (int type : {kOpenDynaset, kOpenDynamic, kOpenSnapshot}) {
+    auto rows = streamed->OpenRecordset("t", type);
+    EXPECT_EQ(rows->Type(), kOpenForwardOnly) << type;
+    EXPECT_FALSE(rows->Updatable());
+    EXPECT_EQ(Rows(*rows).size(), static_cast<std::size_t>(kRows));
+  }
+  EXPECT_TRUE(database->OpenRecordset("t", kOpenDynaset)->Updatable());
 
   // The connection closed under a recordset still reading: closed, not a crash.
   auto open = database->OpenRecordset("SELECT id FROM t", kOpenForwardOnly);
