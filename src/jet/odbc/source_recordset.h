@@ -10,6 +10,9 @@
 // a primary key among the columns (a table name, or "SELECT ... FROM table [WHERE ...]
 // [ORDER BY ...]"); otherwise they are read-only. Table-type is for database files.
 //
+// A forward-only recordset's CacheSize is the count of rows it reads from the server at a time
+// (and holds), from the next read on (0: 256). The other kinds hold their rows in the copy.
+//
 // Cursor drivers (the workspace's DefaultCursorDriver when the connection was opened):
 //   dbUseDefaultCursor (-1), dbUseODBCCursor (1), dbUseClientBatchCursor (3): the kinds above;
 //     the rows of snapshots and dynasets are held on this side (a client cursor).

@@ -26,7 +26,7 @@ Keyset::Keyset(RowSource& source, bool discard_behind)
     : source_(source), keyed_(source.Keyed()), discard_behind_(discard_behind) {}
 
 std::int64_t Keyset::NextSliceSize() const {
-  if (source_.Streamed()) return kStreamSlice;
+  if (source_.Streamed()) return source_.StreamRun() > 0 ? std::min(source_.StreamRun(), kLargestRowSlice) : kStreamSlice;
   const std::int64_t grown = std::max(kFirstSlice, from_source_);
   return keyed_ ? grown : std::min(grown, kLargestRowSlice);
 }

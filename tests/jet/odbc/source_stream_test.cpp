@@ -59,6 +59,14 @@ void CheckStreaming(Database& database) {
     EXPECT_EQ(forward->RecordCount(), kRows);
   }
 
+  // CacheSize: the rows read from the server at a time; every size reads every row once.
+  for (int cache : {1, 5, 300, 5000}) {
+    auto forward = database.OpenRecordset(select, kOpenForwardOnly);
+    forward->SetCacheSize(cache);
+    EXPECT_EQ(Rows(*forward), expected) << "CacheSize " << cache;
+    EXPECT_EQ(forward->CacheSize(), cache);
+  }
+
   // Two streams at once on one connection, read in turns.
   auto a = database.OpenRecordset(select, kOpenForwardOnly);
   auto b = database.OpenRecordset(select, kOpenForwardOnly);
