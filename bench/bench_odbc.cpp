@@ -1,5 +1,6 @@
-// bench_odbc: reading a data source's rows through the engine's recordsets (forward-only and
-// snapshot: the rows copied into the connection's scratch file, then walked field by field)
+// bench_odbc: reading a data source's rows through the engine's recordsets (forward-only: the
+// rows streamed from the driver's statement; snapshot: the rows copied into the connection's
+// scratch file, then walked), every field read,
 // against a plain ODBC fetch loop of the same statement on the same connection, over the SQLite
 // ODBC driver (no server needed). Reports the ratio; asserts nothing.
 #include <benchmark/benchmark.h>

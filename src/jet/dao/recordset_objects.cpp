@@ -46,7 +46,7 @@ std::shared_ptr<Recordset> QueryDef::OpenRecordset(int type, int options, int lo
   auto database = OwnerDatabase();
   if (OnSource()) {
     auto recordset = odbc::OpenSourceRecordset(database->Source(), SQL(), type, options, lock_type, ParameterValues(),
-                                               database->QueryTimeout());
+                                               database->QueryTimeout(), MaxRecords());
     if (IsStored() || !Name().empty()) recordset->NameAs(Name());
     return recordset;
   }

@@ -19,6 +19,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const std::string& name, const
     request.login_timeout = login_timeout_;
     request.user = user_name_;
     request.password = odbc_password_;
+    request.cursor_driver = default_cursor_driver_;
     try {
       if (options.Type() == VarType::Boolean) {
         request.options = options.ToBool() ? 1 : 0;

@@ -34,7 +34,8 @@ bool NamesSource(const std::vector<ConnectPair>& pairs) {
 
 }  // namespace
 
-DataSource::DataSource(const OpenRequest& request) : read_only_(request.read_only) {
+DataSource::DataSource(const OpenRequest& request)
+    : read_only_(request.read_only), cursor_driver_(request.cursor_driver) {
   if (request.options < kDriverComplete || request.options > kDriverCompleteRequired) {
     RaiseJetError(jet::err::kInvalidArgument,
                   "The open options of a data source are 0 to 3 (complete, no prompt, prompt, complete required).");

@@ -36,6 +36,7 @@ struct OpenRequest {
   int login_timeout = 20;  // seconds; 0 waits as long as the driver does
   std::string user;      // the workspace's login: fills UID and PWD when it has a password
   std::string password;  //   and the connect text names neither
+  int cursor_driver = -1;  // the workspace's DefaultCursorDriver (source_recordset.h says what it does)
 };
 
 class DataSource {
@@ -54,6 +55,8 @@ class DataSource {
   const std::string& Name() const { return name_; }
   const std::string& Connect() const { return connect_; }
   bool ReadOnly() const { return read_only_; }
+  // The workspace's DefaultCursorDriver when this connection was opened.
+  int CursorDriver() const { return cursor_driver_; }
 
   // Runs SQL on the server as written; returns the rows it changed (0 when the driver cannot
   // tell). A statement running past QUERY_TIMEOUT seconds (0: no limit) is cancelled.
@@ -98,6 +101,7 @@ class DataSource {
   std::string name_;
   std::string connect_;
   bool read_only_ = false;
+  int cursor_driver_ = -1;
   int depth_ = 0;
   std::vector<std::string> secrets_;
   std::unique_ptr<LocalCopy> local_;

@@ -48,6 +48,7 @@ int DaoTypeOf(SQLSMALLINT sql_type, SQLULEN size) {
 // UTF-16 code units (unixODBC's SQLWCHAR) as UTF-8.
 std::string Utf8Of(const std::vector<SQLWCHAR>& units, std::size_t count) {
   std::string text;
+  text.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     std::uint32_t c = units[i];
     if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
@@ -207,8 +208,9 @@ void ResultReader::BindParameters(const std::vector<Variant>& parameters, const 
 }
 
 ResultReader::ResultReader(DataSource& source, const std::string& sql, int query_timeout,
-                           const std::vector<Variant>& parameters, const std::vector<int>& parameter_types)
-    : source_(source) {
+                           const std::vector<Variant>& parameters, const std::vector<int>& parameter_types,
+                           std::int64_t max_rows)
+    : source_(source), max_rows_(max_rows > 0 ? max_rows : 0) {
   SQLHSTMT statement = SQL_NULL_HANDLE;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, source.Handle(), &statement))) {
     RaiseOdbcError(err::kCallFailed, "The data source could not make a statement", SQL_HANDLE_DBC, source.Handle(),
@@ -217,6 +219,10 @@ ResultReader::ResultReader(DataSource& source, const std::string& sql, int query
   statement_ = statement;
   if (query_timeout > 0) {
     SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(query_timeout)), 0);
+  }
+  if (max_rows_ > 0) {
+    // A request only: a driver that ignores it still stops being read at MAX_ROWS (Next).
+    SQLSetStmtAttr(statement, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(max_rows_)), 0);
   }
   std::string text = sql;
   SQLRETURN code = SQL_SUCCESS;
@@ -266,11 +272,16 @@ ResultReader::ResultReader(DataSource& source, const std::string& sql, int query
 }
 
 ResultReader::~ResultReader() {
-  if (statement_) SQLFreeHandle(SQL_HANDLE_STMT, statement_);
+  // Closing the connection freed its statements already (a forward-only stream may outlive it).
+  if (statement_ && source_.IsOpen()) SQLFreeHandle(SQL_HANDLE_STMT, statement_);
 }
 
 bool ResultReader::Next(std::vector<Variant>& row) {
   if (done_) return false;
+  if (max_rows_ > 0 && rows_read_ >= max_rows_) {
+    done_ = true;
+    return false;
+  }
   const SQLRETURN code = SQLFetch(statement_);
   if (code == SQL_NO_DATA) {
     done_ = true;
@@ -282,6 +293,7 @@ bool ResultReader::Next(std::vector<Variant>& row) {
   }
   row.resize(columns_.size());
   for (std::size_t i = 0; i < columns_.size(); ++i) row[i] = ReadValue(static_cast<int>(i));
+  ++rows_read_;
   return true;
 }
 
@@ -340,21 +352,22 @@ Variant ResultReader::ReadValue(int column) {
     }
     default: {
       // Text (and exact numbers as text): read as UTF-16 in pieces, however long.
-      std::vector<SQLWCHAR> units;
-      std::vector<SQLWCHAR> chunk(4096);
+      if (chunk_.empty()) chunk_.resize(1024);
+      units_.clear();
       for (;;) {
-        const SQLRETURN code = SQLGetData(statement_, number, SQL_C_WCHAR, chunk.data(),
-                                          static_cast<SQLLEN>(chunk.size() * sizeof(SQLWCHAR)), &indicator);
+        const SQLRETURN code = SQLGetData(statement_, number, SQL_C_WCHAR, chunk_.data(),
+                                          static_cast<SQLLEN>(chunk_.size() * sizeof(SQLWCHAR)), &indicator);
         if (code == SQL_NO_DATA) break;
         if (!Succeeded(code)) failed();
         if (indicator == SQL_NULL_DATA) return Variant::Null();
-        const std::size_t room = chunk.size() - 1;  // the driver ends each piece with a 0
+        const std::size_t room = chunk_.size() - 1;  // the driver ends each piece with a 0
         const std::size_t got = indicator == SQL_NO_TOTAL || indicator / static_cast<SQLLEN>(sizeof(SQLWCHAR)) > static_cast<SQLLEN>(room)
                                     ? room
                                     : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-        units.insert(units.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
+        units_.insert(units_.end(), chunk_.begin(), chunk_.begin() + static_cast<std::ptrdiff_t>(got));
         if (code == SQL_SUCCESS) break;
       }
+      const std::vector<SQLWCHAR>& units = units_;
       std::string text = Utf8Of(units, units.size());
       if (info.type == 16) {
         // A bigint: a Long when it fits, else its exact digits.

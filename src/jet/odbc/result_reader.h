@@ -37,8 +37,11 @@ class ResultReader {
   // the count of PARAMETERS is not the statement's. PARAMETER_TYPES (when given, one per
   // parameter, 0 for the default) names the server's SQL type a parameter is sent as, so a
   // value compares with a column of that type (exact digits sent as text to a numeric column).
+  // MAX_ROWS (when not 0): at most this many rows are read (the driver is asked to stop there
+  // too, where it can).
   ResultReader(DataSource& source, const std::string& sql, int query_timeout,
-               const std::vector<Variant>& parameters = {}, const std::vector<int>& parameter_types = {});
+               const std::vector<Variant>& parameters = {}, const std::vector<int>& parameter_types = {},
+               std::int64_t max_rows = 0);
   ~ResultReader();
   ResultReader(const ResultReader&) = delete;
   ResultReader& operator=(const ResultReader&) = delete;
@@ -70,6 +73,10 @@ class ResultReader {
   std::vector<ResultColumn> columns_;
   long long rows_affected_ = 0;
   bool done_ = false;
+  std::int64_t max_rows_ = 0;
+  std::int64_t rows_read_ = 0;
+  std::vector<SQLWCHAR> chunk_;  // text read in pieces, its storage reused from value to value
+  std::vector<SQLWCHAR> units_;
 };
 
 }  // namespace qb::jet::odbc

@@ -15,6 +15,7 @@
 #include "jet/odbc/local_copy.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/odbc/result_reader.h"
+#include "jet/odbc/source_stream.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
 #include "jet/recordset/row_mirror.h"
@@ -108,11 +109,12 @@ bool ComparesExactly(int sql_type) {
 class ServerMirror : public RowMirror, public CopyKeeper {
  public:
   ServerMirror(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-               int query_timeout, std::vector<ResultColumn> columns, CopyTable table)
+               int query_timeout, std::int64_t max_rows, std::vector<ResultColumn> columns, CopyTable table)
       : source_(std::move(source)),
         select_sql_(std::move(select_sql)),
         parameters_(std::move(parameters)),
         timeout_(query_timeout),
+        max_rows_(max_rows),
         columns_(std::move(columns)),
         table_(std::move(table)) {}
 
@@ -240,7 +242,7 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   }
 
   void Reload(const std::vector<Variant>& parameters) override {
-    ResultReader reader(*source_, select_sql_, timeout_, parameters);
+    ResultReader reader(*source_, select_sql_, timeout_, parameters, {}, max_rows_);
     if (reader.Columns().size() != columns_.size()) {
       RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
     }
@@ -262,7 +264,7 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   // The server dropped a transaction's writes: the copy's rows are matched to the server's again
   // by key (rows of an optimistic batch not sent yet stay).
   void AfterRollback() override {
-    ResultReader reader(*source_, select_sql_, timeout_, parameters_);
+    ResultReader reader(*source_, select_sql_, timeout_, parameters_, {}, max_rows_);
     if (reader.Columns().size() != columns_.size()) return;  // Requery reports that
     source_->Local().Reconcile(table_, reader, keys_, unsent_);
     ++rewrites_;
@@ -360,6 +362,7 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   const std::string select_sql_;
   std::vector<Variant> parameters_;
   const int timeout_;
+  const std::int64_t max_rows_;
   const std::vector<ResultColumn> columns_;
   const CopyTable table_;
   std::string table_name_;         // the server's table the writes go to, as the caller named it
@@ -373,7 +376,8 @@ class ServerMirror : public RowMirror, public CopyKeeper {
 
 std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>& source, const std::string& name,
                                                int type, int options, int lock_type,
-                                               const std::vector<Variant>& parameters, int query_timeout) {
+                                               const std::vector<Variant>& parameters, int query_timeout,
+                                               std::int64_t max_records) {
   switch (type) {
     case 0: type = kOpenForwardOnly; break;
     case kOpenDynamic: type = kOpenDynaset; break;
@@ -383,30 +387,45 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
   }
   if (lock_type < 0 || lock_type > kOptimisticBatch) InvalidArgument("Unknown lock type " + std::to_string(lock_type) + ".");
   if (options & ~0xFFF) InvalidArgument("Unknown recordset options " + std::to_string(options) + ".");
+  if (max_records < 0) InvalidArgument("MaxRecords cannot be negative (0 reads all records).");
   if ((options & ro::kForwardOnly) && type == kOpenSnapshot) type = kOpenForwardOnly;
+  constexpr int kNoCursor = 4;  // dbUseNoCursor
+  if (source->CursorDriver() == kNoCursor) type = kOpenForwardOnly;
   if (name.find_first_not_of(" \t\r\n") == std::string::npos) InvalidArgument("Name a table or give a statement to open.");
 
   const bool statement = LooksLikeStatement(name);
   std::string select_sql = statement ? name : "SELECT * FROM " + name;
-  ResultReader reader(*source, select_sql, query_timeout, parameters);
-  if (!reader.HasRows()) {
+  auto reader = std::make_unique<ResultReader>(*source, select_sql, query_timeout, parameters, std::vector<int>{},
+                                               max_records);
+  if (!reader->HasRows()) {
     RaiseJetError(jet::err::kInvalidOperation, "The statement returns no rows; run it with Execute instead.");
   }
   LocalCopy& local = source->Local();
-  CopyTable table = local.MakeTable(reader.Columns());
-  std::shared_ptr<ServerMirror> mirror;
-  try {
-    local.Fill(table, reader);
-  } catch (...) {
-    local.Drop(table);
-    throw;
-  }
-  mirror = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, reader.Columns(), table);
-  const bool writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock &&
-                        !(options & ro::kReadOnly) && mirror->WriteTo(statement ? BaseTableOf(name) : name);
-  if (writable) {
-    if (lock_type == kOptimisticBatch) mirror->BatchWrites();
-    source->Keep(std::weak_ptr<CopyKeeper>(mirror));
+  const std::vector<ResultColumn> columns = reader->Columns();
+  CopyTable table = local.MakeTable(columns);
+  std::shared_ptr<RowMirror> mirror;
+  bool writable = false;
+  if (type == kOpenForwardOnly) {
+    // Read once forwards: straight from the server's statement, nothing copied.
+    mirror = std::make_shared<SourceStream>(source, select_sql, parameters, query_timeout, max_records, std::move(reader),
+                                            table);
+  } else {
+    try {
+      local.Fill(table, *reader);
+    } catch (...) {
+      local.Drop(table);
+      throw;
+    }
+    reader.reset();
+    auto server = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, max_records, columns,
+                                                 table);
+    writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock && !(options & ro::kReadOnly) &&
+               server->WriteTo(statement ? BaseTableOf(name) : name);
+    if (writable) {
+      if (lock_type == kOptimisticBatch) server->BatchWrites();
+      source->Keep(std::weak_ptr<CopyKeeper>(server));
+    }
+    mirror = std::move(server);
   }
   const int local_options = (options & (ro::kAppendOnly | ro::kInconsistent | ro::kConsistent)) | (writable ? 0 : ro::kReadOnly);
   auto recordset = OpenRecordsetOn(local.File(), table.name, type, local_options,

@@ -3,10 +3,23 @@
 // runs over them, so moves, Find, bookmarks and RecordCount behave as on a database file.
 // Requery reads the server's rows again.
 //
-// Kinds: forward-only (also type 0) and snapshot read the rows once; dynaset and dynamic are
+// Kinds: forward-only (also type 0, and a snapshot with dbForwardOnly) reads the server's rows
+// as it moves, without copying them (source_stream.h): MoveNext only, read-only. Snapshot
+// reads the rows into the copy once; dynaset and dynamic are
 // dynasets over the copy that write through to the server when their rows are one table's with
 // a primary key among the columns (a table name, or "SELECT ... FROM table [WHERE ...]
 // [ORDER BY ...]"); otherwise they are read-only. Table-type is for database files.
+//
+// A forward-only recordset's CacheSize is the count of rows it reads from the server at a time
+// (and holds), from the next read on (0: 256). The other kinds hold their rows in the copy.
+//
+// Cursor drivers (the workspace's DefaultCursorDriver when the connection was opened):
+//   dbUseDefaultCursor (-1), dbUseODBCCursor (1), dbUseClientBatchCursor (3): the kinds above;
+//     the rows of snapshots and dynasets are held on this side (a client cursor).
+//   dbUseNoCursor (4): every recordset is a forward-only, read-only stream, whatever its type
+//     (no rows are held on this side).
+//   dbUseServerCursor (2): taken and kept, but recordsets are opened as with the default: the
+//     server's scrollable cursors are not used yet.
 //
 // Writes go to the server first, by key: AddNew inserts and reads the row back as the server
 // keeps it (its defaults, and a key it numbered: in the same statement where the server can,
@@ -20,6 +33,7 @@
 // (recordset.h). After a Rollback on the connection the copies of writable dynasets are matched
 // to the server's rows again (a row the transaction added goes, one it changed reads as before).
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,10 +50,12 @@ class DataSource;
 
 // Opens SOURCE (a table name or a statement passed to the server as written, its "?" markers
 // bound to PARAMETERS) on the open data source as a recordset of TYPE with OPTIONS and
-// LOCK_TYPE. Raises kInvalidArgument for table-type and unknown types, kReadOnly for writes on
-// a read-only connection, the server's errors as err::kCallFailed.
+// LOCK_TYPE. MAX_RECORDS (when not 0): at most that many rows are read. Raises
+// kInvalidArgument for table-type and unknown types, kReadOnly for writes on a read-only
+// connection, the server's errors as err::kCallFailed.
 std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>& source, const std::string& name,
                                                int type, int options, int lock_type,
-                                               const std::vector<Variant>& parameters, int query_timeout);
+                                               const std::vector<Variant>& parameters, int query_timeout,
+                                               std::int64_t max_records = 0);
 
 }  // namespace qb::jet::odbc

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::int64_t kFirstSlice = 64;
 constexpr std::int64_t kLargestRowSlice = 65536;  // rows with values held at once when reading ahead
+constexpr std::int64_t kStreamSlice = 256;       // rows of a streamed source held at once
 constexpr std::int64_t kWindow = 256;             // rows whose values are read together
 constexpr std::int64_t kSparseRange = 16;         // a window's rowid range may span this many times its rows
 
@@ -25,6 +26,7 @@ Keyset::Keyset(RowSource& source, bool discard_behind)
     : source_(source), keyed_(source.Keyed()), discard_behind_(discard_behind) {}
 
 std::int64_t Keyset::NextSliceSize() const {
+  if (source_.Streamed()) return source_.StreamRun() > 0 ? std::min(source_.StreamRun(), kLargestRowSlice) : kStreamSlice;
   const std::int64_t grown = std::max(kFirstSlice, from_source_);
   return keyed_ ? grown : std::min(grown, kLargestRowSlice);
 }

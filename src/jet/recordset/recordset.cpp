@@ -40,6 +40,10 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   }
   rows->source = std::make_unique<RowSource>(*s.connection, s.plan.columns, select, s.plan.base_table,
                                              s.plan.parameters, s.plan.join, s.plan.fetch_sql);
+  if (s.mirror && s.mirror->Streams()) {
+    rows->source->StreamFrom(s.mirror.get());
+    rows->source->SetStreamRun(s.cache_size);
+  }
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   rows->numbers = BookmarkNumbers(s.bookmark_space);
   if (s.IsTable()) {
@@ -442,7 +446,10 @@ std::int64_t Recordset::RecordCount() const {
 int Recordset::CacheSize() const { return State().cache_size; }
 void Recordset::SetCacheSize(int rows) {
   if (rows < 0) RaiseJetError(err::kInvalidArgument, "CacheSize cannot be negative.");
-  State().cache_size = rows;
+  RecordsetState& s = State();
+  s.cache_size = rows;
+  // Rows streamed from a data source are read this many at a time from the next run on.
+  if (s.rows && s.rows->source && s.rows->source->Streamed()) s.rows->source->SetStreamRun(rows);
 }
 int Recordset::BatchSize() const { return State().batch_size; }
 void Recordset::SetBatchSize(int statements) {

@@ -2,6 +2,7 @@
 // ODBC data source's): the store takes every write first, inside the local write's unit, so a
 // write it refuses changes nothing here; Requery fills the copy again from the store.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <set>
@@ -52,6 +53,12 @@ class RowMirror {
   // The copy's rows (rowids) holding writes not sent yet: the store's rows read again after a
   // rollback leave them as they are.
   virtual void SetUnsent(std::set<std::int64_t> rowids) { (void)rowids; }
+
+  // A store read once forwards need not be copied: when Streams, the recordset's rows come
+  // straight from ReadRows (the next up to LIMIT rows appended to ROWS; fewer only at the end)
+  // and Reload starts the store's statement again.
+  virtual bool Streams() const { return false; }
+  virtual std::size_t ReadRows(std::int64_t /*limit*/, std::vector<std::vector<Variant>>& /*rows*/) { return 0; }
 };
 
 }  // namespace qb::jet

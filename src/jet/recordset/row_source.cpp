@@ -9,6 +9,7 @@
 
 #include "jet/sqlite/column_value.h"
 #include "jet/recordset/join_plan.h"
+#include "jet/recordset/row_mirror.h"
 #include "jet/recordset/stored_value.h"
 #include "jet/sql/translate/parameter_binding.h"
 #include "jet/sql/translate/query_translator.h"
@@ -65,6 +66,7 @@ std::size_t RowSource::LoadKeys(std::int64_t offset, std::int64_t limit, std::ve
 }
 
 std::size_t RowSource::LoadRows(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) {
+  if (stream_) return stream_->ReadRows(limit, rows);  // OFFSET is always the rows read so far
   Statement sql = connection_.Prepare(Slice("SELECT * FROM (" + select_sql_ + ")", offset, limit));
   BindParameters(sql);
   std::size_t count = 0;

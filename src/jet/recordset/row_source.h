@@ -14,6 +14,7 @@
 namespace qb::jet {
 
 class Connection;
+class RowMirror;
 
 // One field of a recordset as its source describes it.
 struct RecordsetColumn {
@@ -50,6 +51,14 @@ class RowSource {
   const std::string& BaseTable() const { return base_table_; }
   bool Keyed() const { return !base_table_.empty(); }
   void SetParameters(std::vector<Variant> parameters) { parameters_ = std::move(parameters); }
+  // Rows read from STREAM (row_mirror.h, not owned, outlives this) instead of the statement;
+  // such a source is read once, forwards, by LoadRows at increasing offsets.
+  void StreamFrom(RowMirror* stream) { stream_ = stream; }
+  bool Streamed() const { return stream_ != nullptr; }
+  // A streamed source's rows read (and held) at a time: the recordset's CacheSize; 0: the
+  // keyset's own run.
+  std::int64_t StreamRun() const { return stream_run_; }
+  void SetStreamRun(std::int64_t rows) { stream_run_ = rows; }
 
   // The keys of rows OFFSET .. OFFSET + LIMIT - 1 (LIMIT < 0: to the end), appended to KEYS.
   // Returns how many were appended. REQUIRES: Keyed().
@@ -99,6 +108,8 @@ class RowSource {
   std::vector<Variant> parameters_;
   const std::shared_ptr<const JoinPlan> join_;
   const std::string fetch_sql_;
+  RowMirror* stream_ = nullptr;
+  std::int64_t stream_run_ = 0;
   Statement fetch_one_;    // by rowid, compiled on first use
   Statement fetch_range_;  // by rowid range, compiled on first use
   Statement anchor_one_;    // a join's records without a root row: by the anchor's rowid
