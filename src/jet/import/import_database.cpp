@@ -26,7 +26,7 @@
 #include "jet/import/import_definitions.h"
 #include "jet/import/import_stream.h"
 #include "jet/import/reader_process.h"
-#include "jet/dao/database_files.h"
+#include "jet/maintenance/database_maintenance.h"
 #include "jet/base/recordset_types.h"
 
 namespace qb::jet {
@@ -255,9 +255,9 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
   import::ReaderProcess reader(source, read, silence_seconds);
   ImportSummary summary;
   {
-    std::shared_ptr<Database> db = CreateDatabaseAt(work.Path(), std::string(), options, settings);
     // Nobody else opens the work file, and it is thrown away unless the import completes: it is
-    // written without syncs and synced as a whole before it is linked into place.
+    // made and written without syncs and synced as a whole before it is linked into place.
+    auto db = std::make_shared<Database>(CreateDatabaseFile(work.Path(), std::string(), options, settings, false));
     db->File()->EngineConnection(true).Exec("PRAGMA synchronous = OFF");
     TableWriter table;
     bool in_table = false;
