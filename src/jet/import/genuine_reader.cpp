@@ -58,21 +58,7 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   if (!out.Send(head, FrameKind::kTable)) return false;
   if (std::getenv("QB_IMPORT_READER_ABORT")) std::abort();  // tests: a reader that crashes
 
-  BoundRows bound(mdb, table.get());
-  std::uint32_t rows = 0;
-  while (bound.Next()) {
-    FrameWriter row;
-    for (unsigned i = 0; i < count; ++i) {
-      ImportValue value;
-      std::string problem;
-      if (!bound.Read(i, &value, &problem)) {
-        return out.Error("row " + std::to_string(rows + 1) + " of '" + table->name + "': " + problem + "."), false;
-      }
-      row.Value(value);
-    }
-    if (!out.Send(row, FrameKind::kRow)) return false;
-    ++rows;
-  }
+  // The indexes go first: the table is made whole before its rows go in.
   for (unsigned i = 0; i < table->num_idxs; ++i) {
     const auto* index = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
     if (index->index_type == 2) continue;  // the far side of a relationship, not an index of its own
@@ -95,6 +81,21 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
       w.U8(index->key_col_order[k]);
     }
     if (!out.Send(w, FrameKind::kIndex)) return false;
+  }
+  BoundRows bound(mdb, table.get());
+  std::uint32_t rows = 0;
+  while (bound.Next()) {
+    FrameWriter row;
+    for (unsigned i = 0; i < count; ++i) {
+      ImportValue value;
+      std::string problem;
+      if (!bound.Read(i, &value, &problem)) {
+        return out.Error("row " + std::to_string(rows + 1) + " of '" + table->name + "': " + problem + "."), false;
+      }
+      row.Value(value);
+    }
+    if (!out.Send(row, FrameKind::kRow)) return false;
+    ++rows;
   }
   if (rows != table->num_rows) {
     // A table whose pages end early (a truncated or damaged file) reads as fewer rows.
@@ -121,7 +122,7 @@ int ReadGenuineFile(const std::string& source, const std::vector<std::string>& t
     out.Error("it ends inside a page: it was cut short or is damaged.");
     return 1;
   }
-  mdb_set_bind_size(mdb.get(), kBindSize);
+  mdb_set_bind_size(mdb.get(), kShortBindSize);
   if (!mdb_read_catalog(mdb.get(), MDB_ANY)) {
     out.Error("its list of objects could not be read: the file is damaged or encrypted.");
     return 1;

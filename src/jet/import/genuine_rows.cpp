@@ -119,11 +119,13 @@ BoundRows::BoundRows(MdbHandle* mdb, MdbTableDef* table)
   for (unsigned i = 0; i < table->num_cols; ++i) {
     const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
     // An OLE value is read through its bound buffer too: the library keeps the value's
-    // header there and reads the pages it points to from it.
-    if (!BoundKind(column->col_type) && column->col_type != MDB_OLE) continue;
+    // header there and reads the pages it points to from it, so its buffer keeps the large
+    // size. A text buffer takes what the library writes, which is at most the bind size.
+    const bool ole = column->col_type == MDB_OLE;
+    if (!BoundKind(column->col_type) && !ole) continue;
     // Not zeroed: the library writes before anything is read, and untouched pages of a
-    // buffer this large cost no memory.
-    buffers_[i] = std::make_unique_for_overwrite<char[]>(kBindSize);
+    // large buffer cost no memory.
+    buffers_[i] = std::make_unique_for_overwrite<char[]>(ole ? kBindSize : mdb->bind_size);
     mdb_bind_column(table, static_cast<int>(i) + 1, buffers_[i].get(), &lengths_[i]);
   }
   mdb_rewind_table(table);

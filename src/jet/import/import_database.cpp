@@ -1,6 +1,7 @@
-// jet/import/import_database: the writing side of an import. Each table is created by Jet DDL and
-// filled by one INSERT, translated and compiled once, inside a transaction; indexes are made
-// after the rows. The work file is this import's own until it is linked into place, so the rows
+// jet/import/import_database: the writing side of an import. Each table is created by Jet DDL with
+// its primary key and indexes, which the reader sends before the rows (a key added to a filled
+// table copies the table), and filled by one INSERT, translated and compiled once, inside a
+// transaction. The work file is this import's own until it is linked into place, so the rows
 // skip what a shared file needs per statement (table holds, a savepoint per row): a row that
 // fails fails the whole import, and the work file goes with it.
 #include "jet/import/import_database.h"
@@ -25,7 +26,7 @@
 #include "jet/import/import_definitions.h"
 #include "jet/import/import_stream.h"
 #include "jet/import/reader_process.h"
-#include "jet/dao/database_files.h"
+#include "jet/maintenance/database_maintenance.h"
 #include "jet/base/recordset_types.h"
 
 namespace qb::jet {
@@ -122,6 +123,10 @@ void SyncToDisk(const std::string& path, const std::string& failure) {
 struct TableWriter {
   std::string name;
   std::vector<ImportColumn> columns;
+  std::string column_ddl;                // the CREATE TABLE's list of fields
+  std::string primary_key;               // its PRIMARY KEY constraint, when the key fits one
+  std::vector<std::string> index_ddl;    // CREATE INDEX statements for the other indexes
+  bool created = false;                  // made in the file; no index may come after this
   std::shared_ptr<const sql::TranslatedQuery> insert;  // null once the rows are written
   std::vector<std::size_t> column_of;  // the column each of the insert's parameters takes
   std::vector<Variant> values;         // one row's, reused from row to row
@@ -129,13 +134,15 @@ struct TableWriter {
   int indexes = 0;
 };
 
-void BeginTable(Database& db, FrameReader& in, TableWriter* table) {
+void BeginTable(FrameReader& in, TableWriter* table) {
   table->name = in.Text();
   const std::uint32_t count = in.U32();
   table->columns.clear();
-  std::string ddl = "CREATE TABLE " + Bracketed(table->name) + " (";
-  std::string parameters = "PARAMETERS ";
-  std::string names, values;
+  table->column_ddl.clear();
+  table->primary_key.clear();
+  table->index_ddl.clear();
+  table->created = false;
+  table->insert.reset();
   for (std::uint32_t i = 0; i < count; ++i) {
     ImportColumn column;
     column.name = in.Text();
@@ -144,19 +151,61 @@ void BeginTable(Database& db, FrameReader& in, TableWriter* table) {
     column.autonumber = in.U8() != 0;
     column.precision = in.U8();
     column.scale = in.U8();
-    const auto [type, parameter_type] = ColumnTypes(column);
-    const std::string sep = i ? ", " : "";
-    ddl += sep + Bracketed(column.name) + " " + type;
-    parameters += sep + "[p" + std::to_string(i) + "] " + parameter_type;
-    names += sep + Bracketed(column.name);
-    values += sep + "[p" + std::to_string(i) + "]";
+    table->column_ddl += (i ? ", " : "") + Bracketed(column.name) + " " + ColumnTypes(column).first;
     table->columns.push_back(std::move(column));
   }
-  db.Execute(ddl + ")", recordset_option::kFailOnError);
-  table->insert = db.File()->Translate(parameters + "; INSERT INTO " + Bracketed(table->name) + " (" + names +
-                                       ") VALUES (" + values + ")");
-  table->column_of.clear();
-  for (const sql::TranslatedParameter& parameter : table->insert->parameters) {
+  table->rows = 0;
+  table->indexes = 0;
+}
+
+void AddIndex(FrameReader& in, TableWriter& table) {
+  const std::string owner = in.Text();
+  const std::string name = in.Text();
+  const std::uint8_t flags = in.U8();
+  const std::uint32_t keys = in.U32();
+  std::string columns;
+  bool descending = false;
+  for (std::uint32_t k = 0; k < keys; ++k) {
+    const std::string column = in.Text();
+    const std::uint8_t order = in.U8();
+    if (column.empty()) return;  // a key the reader could not name: left out below
+    columns += (k ? ", " : "") + Bracketed(column) + (order == 2 ? " DESC" : "");
+    descending = descending || order == 2;
+  }
+  if (owner != table.name || columns.empty()) return;
+  if ((flags & import::kIndexPrimary) && !descending && table.primary_key.empty()) {
+    // The table is made with it: a key added later copies the table.
+    table.primary_key = "CONSTRAINT " + Bracketed(name) + " PRIMARY KEY (" + columns + ")";
+  } else {
+    std::string sql = std::string("CREATE ") + ((flags & import::kIndexUnique) && !(flags & import::kIndexPrimary) ? "UNIQUE " : "") +
+                      "INDEX " + Bracketed(name) + " ON " + Bracketed(table.name) + " (" + columns + ")";
+    if (flags & import::kIndexPrimary) sql += " WITH PRIMARY";
+    else if (flags & import::kIndexIgnoreNulls) sql += " WITH IGNORE NULL";
+    table.index_ddl.push_back(std::move(sql));
+  }
+  ++table.indexes;
+}
+
+// Makes TABLE in DB, keys and indexes included while it is empty, and its INSERT.
+void CreateTable(Database& db, TableWriter& table) {
+  db.Execute("CREATE TABLE " + Bracketed(table.name) + " (" + table.column_ddl +
+                 (table.primary_key.empty() ? "" : ", " + table.primary_key) + ")",
+             recordset_option::kFailOnError);
+  for (const std::string& sql : table.index_ddl) db.Execute(sql, recordset_option::kFailOnError);
+  table.created = true;
+  const std::size_t count = table.columns.size();
+  std::string parameters = "PARAMETERS ";
+  std::string names, values;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string sep = i ? ", " : "";
+    parameters += sep + "[p" + std::to_string(i) + "] " + ColumnTypes(table.columns[i]).second;
+    names += sep + Bracketed(table.columns[i].name);
+    values += sep + "[p" + std::to_string(i) + "]";
+  }
+  table.insert = db.File()->Translate(parameters + "; INSERT INTO " + Bracketed(table.name) + " (" + names +
+                                      ") VALUES (" + values + ")");
+  table.column_of.clear();
+  for (const sql::TranslatedParameter& parameter : table.insert->parameters) {
     // The parameters were named p0, p1, ... above; the translation may list them in its order.
     std::size_t column = 0;
     auto named = [&](std::size_t i) {
@@ -165,11 +214,10 @@ void BeginTable(Database& db, FrameReader& in, TableWriter* table) {
     };
     while (column < count && !named(column)) ++column;
     if (column == count) RaiseJetError(err::kInvalidOperation, "The import's INSERT has an unknown parameter.");
-    table->column_of.push_back(column);
+    table.column_of.push_back(column);
   }
-  table->values.assign(table->column_of.size(), Variant());
-  table->rows = 0;
-  table->indexes = 0;
+  table.values.assign(table.column_of.size(), Variant());
+  db.BeginTrans();
 }
 
 void WriteRow(Database& db, FrameReader& in, TableWriter& table, std::vector<ImportValue>* row) {
@@ -182,27 +230,6 @@ void WriteRow(Database& db, FrameReader& in, TableWriter& table, std::vector<Imp
   sql::BindParameters(statement->Handle(), table.values);
   statement->Run();
   ++table.rows;
-}
-
-void WriteIndex(Database& db, FrameReader& in, TableWriter& table) {
-  const std::string owner = in.Text();
-  const std::string name = in.Text();
-  const std::uint8_t flags = in.U8();
-  const std::uint32_t keys = in.U32();
-  std::string columns;
-  for (std::uint32_t k = 0; k < keys; ++k) {
-    const std::string column = in.Text();
-    const std::uint8_t order = in.U8();
-    if (column.empty()) return;  // a key the reader could not name: left out below
-    columns += (k ? ", " : "") + Bracketed(column) + (order == 2 ? " DESC" : "");
-  }
-  if (owner != table.name || columns.empty()) return;
-  std::string sql = std::string("CREATE ") + ((flags & import::kIndexUnique) && !(flags & import::kIndexPrimary) ? "UNIQUE " : "") +
-                    "INDEX " + Bracketed(name) + " ON " + Bracketed(table.name) + " (" + columns + ")";
-  if (flags & import::kIndexPrimary) sql += " WITH PRIMARY";
-  else if (flags & import::kIndexIgnoreNulls) sql += " WITH IGNORE NULL";
-  db.Execute(sql, recordset_option::kFailOnError);
-  ++table.indexes;
 }
 
 }  // namespace
@@ -228,9 +255,9 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
   import::ReaderProcess reader(source, read, silence_seconds);
   ImportSummary summary;
   {
-    std::shared_ptr<Database> db = CreateDatabaseAt(work.Path(), std::string(), options, settings);
     // Nobody else opens the work file, and it is thrown away unless the import completes: it is
-    // written without syncs and synced as a whole before it is linked into place.
+    // made and written without syncs and synced as a whole before it is linked into place.
+    auto db = std::make_shared<Database>(CreateDatabaseFile(work.Path(), std::string(), options, settings, false));
     db->File()->EngineConnection(true).Exec("PRAGMA synchronous = OFF");
     TableWriter table;
     bool in_table = false;
@@ -245,26 +272,23 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
         switch (kind) {
           case FrameKind::kTable:
             if (in_table) throw std::runtime_error("a table began inside another");
-            BeginTable(*db, in, &table);
-            db->BeginTrans();
+            BeginTable(in, &table);
             in_table = true;
-            break;
-          case FrameKind::kRow:
-            if (!in_table) throw std::runtime_error("a row came outside a table");
-            if (!table.insert) throw std::runtime_error("a row came after its table's indexes");
-            WriteRow(*db, in, table, &row);
             break;
           case FrameKind::kIndex:
             if (!in_table) throw std::runtime_error("an index came outside a table");
-            if (table.insert) {
-              db->CommitTrans();
-              table.insert.reset();
-            }
-            WriteIndex(*db, in, table);
+            if (table.created) throw std::runtime_error("an index came after its table's rows");
+            AddIndex(in, table);
+            break;
+          case FrameKind::kRow:
+            if (!in_table) throw std::runtime_error("a row came outside a table");
+            if (!table.created) CreateTable(*db, table);
+            WriteRow(*db, in, table, &row);
             break;
           case FrameKind::kTableEnd: {
             if (!in_table) throw std::runtime_error("a table ended that had not begun");
-            if (table.insert) db->CommitTrans();
+            if (!table.created) CreateTable(*db, table);
+            db->CommitTrans();
             table.insert.reset();
             const std::uint32_t counted = in.U32();
             if (counted != table.rows) throw std::runtime_error("the rows written differ from the rows read");

@@ -39,7 +39,7 @@ void CheckNewPassword(const std::string& password) {
 }
 
 std::shared_ptr<DatabaseFile> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
-                                                 const EngineSettings& settings) {
+                                                 const EngineSettings& settings, bool synced) {
   if (path.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
   if (options & kDbDecrypt) RaiseJetError(err::kInvalidArgument, "A new database cannot be created decrypted (option 4).");
   CatalogInfo info;
@@ -60,7 +60,7 @@ std::shared_ptr<DatabaseFile> CreateDatabaseFile(const std::string& path, const 
   std::unique_ptr<Connection> connection = CreateEngineFile(path, info, key, settings, [&info](Connection& created) {
     RegisterTextCollation(created, info.sort_order);
     BuildDatabaseCatalog(created);
-  });
+  }, synced);
   auto hold = std::make_unique<LockFileHold>(path, ShareMode::kShared, true, LockRetry{settings.lock_retry_count, settings.lock_retry_delay_ms});
   PrepareDatabaseConnection(*connection, info, true);
   const std::string connect = key.GetKind() == CipherKey::Kind::kPassword ? ";pwd=" + *parsed.password : std::string();

@@ -29,9 +29,9 @@ std::string FormatVersionOfOptions(int options);
 // valid UTF-8, no NUL).
 void CheckNewPassword(const std::string& password);
 
-// See DBEngine::CreateDatabase.
+// See DBEngine::CreateDatabase. SYNCED false: see CreateEngineFile (an import's work file).
 std::shared_ptr<DatabaseFile> CreateDatabaseFile(const std::string& path, const std::string& locale, int options,
-                                                 const EngineSettings& settings);
+                                                 const EngineSettings& settings, bool synced = true);
 
 // See DBEngine::CompactDatabase.
 void CompactDatabaseFile(const std::string& source, const std::string& destination,

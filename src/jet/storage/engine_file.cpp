@@ -128,7 +128,7 @@ FileShape ProbeFileShape(const std::string& path) {
 
 std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const CatalogInfo& info,
                                              const CipherKey& key, const EngineSettings& settings,
-                                             const std::function<void(Connection&)>& build) {
+                                             const std::function<void(Connection&)>& build, bool synced) {
   // What a builder of PATH killed before left: whether PATH is made now or not.
   RemoveAbandonedSideFiles(path);
   if (ProbeFileShape(path) != FileShape::kMissing) {
@@ -172,7 +172,7 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
         transaction.Commit();
         connection.SetWalMode();
       }  // closing checkpoints the log into the file and removes it
-      SyncFile(side);
+      if (synced) SyncFile(side);
       if (::link(side.c_str(), path.c_str()) != 0) {
         int error = errno;
         if (error == EEXIST) RaiseJetError(err::kFileExists, "The file " + Quoted(path) + " already exists.");

@@ -46,9 +46,11 @@ FileShape ProbeFileShape(const std::string& path);
 // PATH never holds a partial file. Returns the connection to the new file (read-write).
 // Raises kFileExists when PATH exists (even if made meanwhile by another process), kBadPath when
 // its folder does not exist, or the error BUILD raised (nothing is left behind).
+// SYNCED false: the new file is not flushed to the disk before the link, for a work file that
+// its maker flushes as a whole before anyone relies on it.
 std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const CatalogInfo& info,
                                              const CipherKey& key, const EngineSettings& settings,
-                                             const std::function<void(Connection&)>& build);
+                                             const std::function<void(Connection&)>& build, bool synced = true);
 
 // Opens PATH, which must be an engine file of kind EXPECTED: plain, or encrypted with KEY.
 // MODE is kReadOnly or kReadWrite. Fills *INFO when given. Nothing is written to a file that is

@@ -137,15 +137,15 @@ std::string TableOf(const std::string& name, const std::vector<std::string>& col
     head.U8(0), head.U8(0), head.U8(0);
   }
   std::string frames = head.Frame(FrameKind::kTable);
+  FrameWriter index;
+  index.Text(name), index.Text("PrimaryKey"), index.U8(import::kIndexPrimary | import::kIndexUnique), index.U32(1);
+  index.Text(columns[0]), index.U8(1);
+  frames += index.Frame(FrameKind::kIndex);
   for (int id : ids) {
     FrameWriter row;
     for (std::size_t i = 0; i < columns.size(); ++i) row.Value({import::ValueTag::kInteger, id, 0, {}});
     frames += row.Frame(FrameKind::kRow);
   }
-  FrameWriter index;
-  index.Text(name), index.Text("PrimaryKey"), index.U8(import::kIndexPrimary | import::kIndexUnique), index.U32(1);
-  index.Text(columns[0]), index.U8(1);
-  frames += index.Frame(FrameKind::kIndex);
   FrameWriter end;
   end.U32(static_cast<std::uint32_t>(ids.size()));
   return frames + end.Frame(FrameKind::kTableEnd);
