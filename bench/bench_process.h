@@ -17,6 +17,7 @@ namespace qb::bench {
 
 struct ProcessRun {
   double seconds = -1;  // negative: could not start or failed
+  double cpu_seconds = 0;  // user and system time of the child
   long max_rss_kb = 0;
 };
 
@@ -51,6 +52,8 @@ inline ProcessRun RunProcess(const std::vector<std::string>& args, const std::st
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) run.seconds = seconds;
   run.max_rss_kb = usage.ru_maxrss;
+  run.cpu_seconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   return run;
 }
 

@@ -7,13 +7,17 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <typeinfo>
+#include <vector>
 
 #include "app/dataviewer/export_options_dlg.h"
 #include "app/dataviewer/export_summary_form.h"
 #include "app/progress/progress_dialog.h"
 #include "com/ole_exception.h"
 #include "framework/data/field.h"
+#include "framework/data/field_classes.h"
 #include "framework/gui/file_dialog.h"
 #include "framework/gui/gui_services.h"
 #include "jet/dao/error_numbers.h"
@@ -149,16 +153,75 @@ void TDataExport::Run(TDAORecordset& recordset) {
 
 namespace {
 
+// Appends one field's text to a line. The plain string, integer and yes/no classes are read
+// straight from the record buffer into the line, with the text their AsString gives; every
+// other class (and any class derived from these) goes through AsString. A field without a
+// value gives the empty text.
+class FieldText {
+ public:
+  explicit FieldText(TField* field) : field_(field) {
+    const std::type_info& type = typeid(*field);
+    if (type == typeid(TStringField)) {
+      kind_ = Kind::kString;
+      buffer_.assign(static_cast<std::size_t>(field->DataSize()) + 1, '\0');
+    } else if (type == typeid(TSmallintField)) {
+      kind_ = Kind::kInt16;
+    } else if (type == typeid(TWordField)) {
+      kind_ = Kind::kUInt16;
+    } else if (type == typeid(TIntegerField) || type == typeid(TAutoIncField)) {
+      kind_ = Kind::kInt32;
+    } else if (type == typeid(TLargeintField)) {
+      kind_ = Kind::kInt64;
+    } else if (type == typeid(TBooleanField)) {
+      kind_ = Kind::kBoolean;
+    }
+  }
+
+  void AppendTo(std::string& line) {
+    switch (kind_) {
+      case Kind::kString:
+        if (field_->GetData(buffer_.data())) line.append(buffer_.data(), ::strnlen(buffer_.data(), buffer_.size()));
+        return;
+      case Kind::kInt16: return AppendInteger<std::int16_t>(line);
+      case Kind::kUInt16: return AppendInteger<std::uint16_t>(line);
+      case Kind::kInt32: return AppendInteger<std::int32_t>(line);
+      case Kind::kInt64: return AppendInteger<std::int64_t>(line);
+      case Kind::kBoolean: {
+        std::uint16_t bits = 0;
+        if (field_->GetData(&bits)) line += bits != 0 ? "True" : "False";
+        return;
+      }
+      case Kind::kOther: line += field_->AsString(); return;
+    }
+  }
+
+ private:
+  enum class Kind { kOther, kString, kInt16, kUInt16, kInt32, kInt64, kBoolean };
+
+  template <typename T>
+  void AppendInteger(std::string& line) {
+    T value = 0;
+    if (!field_->GetData(&value)) return;
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    line.append(text, static_cast<std::size_t>(end - text));
+  }
+
+  TField* field_;
+  Kind kind_ = Kind::kOther;
+  std::vector<char> buffer_;  // a string field's slot with its zero byte
+};
+
 // Writes the line of the active record of FIELDS into LINE (its storage kept from record to
 // record), separators included. Raises what reading raises; LINE then holds part of a line.
-void BuildRecordLine(std::string& line, const std::vector<TField*>& fields, const std::string& field_separator,
+void BuildRecordLine(std::string& line, std::vector<FieldText>& fields, const std::string& field_separator,
                      const std::string& record_separator, int record,
                      const std::function<void(int record, int field)>& before_value) {
   line.clear();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += field_separator;
     if (before_value) before_value(record, static_cast<int>(i));
-    if (!fields[i]->IsNull()) line += fields[i]->AsString();
+    fields[i].AppendTo(line);
   }
   line += record_separator;
 }
@@ -204,12 +267,13 @@ void TDataExport::Export(TDataSet& dataset, const std::string& file_name, TProgr
     QElapsedTimer since_messages;
     since_messages.start();
     int record = 0;
+    std::vector<FieldText> texts(fields.begin(), fields.end());
     std::string line;
     line.reserve(256);
     while (!dataset.Eof() && !(window != nullptr && window->Cancelled())) {
       bool can_move = true;
       try {
-        BuildRecordLine(line, fields, field_separator_, record_separator_, record, TEST_BeforeValue);
+        BuildRecordLine(line, texts, field_separator_, record_separator_, record, TEST_BeforeValue);
         const int lost = writer.Add(line);
         exported_ += 1 - lost;
         failed_ += lost;
@@ -219,13 +283,15 @@ void TDataExport::Export(TDataSet& dataset, const std::string& file_name, TProgr
       can_move = MoveOn(dataset);
       if (TEST_AfterRecord) TEST_AfterRecord(record);
       ++record;
-      indicator_.SetProgressPosition(record);
+      // The bar moves with the window's events: a step per record would only repaint it.
       if (window != nullptr && since_messages.elapsed() >= kMessageIntervalMs) {
+        indicator_.SetProgressPosition(record);
         window->ProcessMessages();
         since_messages.restart();
       }
       if (!can_move) break;
     }
+    indicator_.SetProgressPosition(record);
     const int lost = writer.Flush();
     exported_ -= lost;
     failed_ += lost;

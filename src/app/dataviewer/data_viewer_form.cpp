@@ -3,14 +3,17 @@
 
 #include "app/architecture/db_architecture_form.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/dataviewer/data_viewer_recordset.h"
 #include "app/toolwindows/single_tool_windows.h"
 #include "framework/controls/db_grid.h"
 #include "framework/controls/db_navigator.h"
@@ -74,7 +77,7 @@ void ShowDataViewerWindow(TDAODataBase* database, const std::string& name) {
 
 TFormDataViewer::TFormDataViewer(QWidget* parent)
     : QWidget(parent),
-      recordset_(std::make_unique<TDAORecordset>()),
+      recordset_(std::make_unique<TDataViewerRecordset>()),
       source_(std::make_unique<TDataSource>()),
       export_(this, "Operation in Progress. Please Wait ...") {
   setObjectName("TFormDataViewer");
@@ -89,6 +92,11 @@ TFormDataViewer::TFormDataViewer(QWidget* parent)
   recordset_->SetRestrictFilterToIndexedFields(false);
   source_->SetDataSet(recordset_.get());
   BuildControls();
+  count_timer_ = new QTimer(this);
+  count_timer_->setSingleShot(true);
+  count_timer_->setInterval(0);
+  connect(count_timer_, &QTimer::timeout, this, [this] { FinishCount(); });
+  grid_->viewport()->installEventFilter(this);
   status_link_ = std::make_unique<StatusLink>([this] { RefreshStatus(); });
   status_link_->SetDataSource(source_.get());
   RefreshStatus();
@@ -96,6 +104,8 @@ TFormDataViewer::TFormDataViewer(QWidget* parent)
 }
 
 TFormDataViewer::~TFormDataViewer() {
+  count_timer_->stop();
+  grid_->viewport()->removeEventFilter(this);
   // The controls let go of the data source before it and the recordset go.
   grid_->SetDataSource(nullptr);
   navigator_->SetDataSource(nullptr);
@@ -183,14 +193,42 @@ void TFormDataViewer::BuildControls() {
   layout->addWidget(status_bar_);
 }
 
+TDAORecordset& TFormDataViewer::RecordSet() const { return *recordset_; }
+
 QToolButton* TFormDataViewer::ToolButton(const char* name) const { return tool_bar_->findChild<QToolButton*>(name); }
 
 bool TFormDataViewer::SetUp(TDAODataBase* database, const std::string& name) {
   database_ = database;
   if (name != name_) name_ = name;
   const bool opened = App().CallGuarded([this] { OpenData(); });
+  if (!recordset_->Active()) {
+    count_pending_ = false;
+    count_timer_->stop();
+    recordset_->SetCountDeferred(false);
+  }
   RefreshStatus();
   return opened;
+}
+
+bool TFormDataViewer::eventFilter(QObject* watched, QEvent* event) {
+  // The count waits until the first rows are on the screen.
+  if (event->type() == QEvent::Paint && count_pending_ && !count_timer_->isActive()) count_timer_->start();
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFormDataViewer::closeEvent(QCloseEvent* event) {
+  // A closed window counts nothing; shown again, its next paint starts the count.
+  count_timer_->stop();
+  QWidget::closeEvent(event);
+}
+
+void TFormDataViewer::FinishCount() {
+  if (!count_pending_) return;
+  count_pending_ = false;
+  // A table's count is kept by the recordset: the status and the scroll bar read it from there.
+  if (recordset_->Active()) App().CallGuarded([this] { recordset_->RecordCount(); });
+  recordset_->SetCountDeferred(false);
+  RefreshStatus();
 }
 
 void TFormDataViewer::OpenData() {
@@ -226,7 +264,12 @@ void TFormDataViewer::OpenData() {
     }
     if (!found) setWindowTitle("Stored Procedure undefined");
   }
-  if (found) recordset_->Open();
+  if (!found) return;
+  // The table is counted after the first paint (FinishCount), not before its rows are shown.
+  count_timer_->stop();
+  count_pending_ = true;
+  recordset_->SetCountDeferred(true);
+  recordset_->Open();
 }
 
 void TFormDataViewer::RefreshStatus() {
@@ -234,6 +277,9 @@ void TFormDataViewer::RefreshStatus() {
   if (!active) {
     panels_[0]->setText("Number of Records: 0");
     panels_[1]->setText(kNotActiveAfterRefresh);
+  } else if (count_pending_) {
+    panels_[0]->setText("Number of Records:  counting ...");
+    panels_[1]->setText(recordset_->CanModify() ? "Data can be modified" : "Data cannot be modified");
   } else {
     int count = 0;
     App().CallGuarded([&] { count = recordset_->RecordCount(); });

@@ -14,12 +14,14 @@
 
 class QLabel;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
 namespace qb {
 
 class TDAORecordset;
+class TDataViewerRecordset;
 class TDataLink;
 class TDataSource;
 class TDBNavigator;
@@ -54,13 +56,16 @@ class TFormDataViewer : public QWidget {
 
   TDAODataBase* DataBase() const { return database_; }
   const std::string& DataName() const { return name_; }
-  TDAORecordset& RecordSet() const { return *recordset_; }
+  TDAORecordset& RecordSet() const;
   TDataSource& DataSource() const { return *source_; }
   TDataViewerGrid* Grid() const { return grid_; }
   TDBNavigator* Navigator() const { return navigator_; }
   TDataExport& Export() { return export_; }
   QLabel* StatusPanel(int panel) const { return panels_[panel]; }
   QToolButton* ToolButton(const char* name) const;
+  // The open table's exact count is taken after the grid first painted its rows: until then
+  // the status shows that it is counting and the grid's scroll bar jumps to the ends only.
+  bool CountPending() const { return count_pending_; }
 
   // The tool bar's actions.
   void BtnPrintClick();
@@ -68,15 +73,21 @@ class TFormDataViewer : public QWidget {
   void BtnFontClick();
   void BtnDBArchitectureClick();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void BuildControls();
   void OpenData();
   // The two status panels and the enabled state of "Export".
   void RefreshStatus();
+  // Counts the records now (the deferred step), then shows the count.
+  void FinishCount();
 
   QPointer<TDAODataBase> database_;  // not owned
   std::string name_;
-  std::unique_ptr<TDAORecordset> recordset_;
+  std::unique_ptr<TDataViewerRecordset> recordset_;
   std::unique_ptr<TDataSource> source_;
   std::unique_ptr<TDataLink> status_link_;  // refreshes the status on data changes
   TDataViewerGrid* grid_;     // owned by the window
@@ -85,6 +96,8 @@ class TFormDataViewer : public QWidget {
   QToolButton* btn_export_ = nullptr;
   QStatusBar* status_bar_ = nullptr;
   QLabel* panels_[2] = {};
+  QTimer* count_timer_ = nullptr;  // owned by the window; started by the grid's first paint
+  bool count_pending_ = false;
   TDataExport export_;
 };
 

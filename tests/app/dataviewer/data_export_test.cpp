@@ -91,6 +91,37 @@ TEST_F(DataExportTest, MemoAndCurrencyColumnsAreWritten) {
   EXPECT_NE(text.find("\n2;;"), std::string::npos) << text;
 }
 
+// Every column kind writes the text its field gives as AsString (nulls as nothing), extremes of
+// the integer kinds and both yes/no values included.
+TEST_F(DataExportTest, EachColumnKindWritesItsFieldsText) {
+  RegisterDAOFieldClasses();
+  recordset_.Close();
+  Sql({"CREATE TABLE Kinds (Id COUNTER CONSTRAINT pk PRIMARY KEY, B BYTE, S SHORT, L LONG, F DOUBLE, "
+       "R SINGLE, C CURRENCY, D DATETIME, Y BIT, T TEXT(12))",
+       "INSERT INTO Kinds (B, S, L, F, R, C, D, Y, T) VALUES (255, -32768, -2147483648, 0.1, 1.5, "
+       "-922337203685477.5808, #1999-12-31 23:59:59#, -1, 'twelve chars')",
+       "INSERT INTO Kinds (B, S, L, F, R, C, D, Y, T) VALUES (0, 32767, 2147483647, -1e300, 0, 0, #1899-12-30#, 0, 'a')",
+       "INSERT INTO Kinds (Y) VALUES (0)"});
+  recordset_.SetTableName("Kinds");
+  recordset_.Open();
+  std::string expected = "Id,B,S,L,F,R,C,D,Y,T\n";
+  for (recordset_.First(); !recordset_.Eof(); recordset_.Next()) {
+    for (std::size_t i = 0; i < recordset_.Fields().size(); ++i) {
+      const TField* field = recordset_.Fields()[i];
+      if (i > 0) expected += ",";
+      if (!field->IsNull()) expected += field->AsString();
+    }
+    expected += "\n";
+  }
+  EXPECT_NE(expected.find("\n1,255,-32768,-2147483648,"), std::string::npos) << expected;
+  EXPECT_NE(expected.find(",True,twelve chars\n"), std::string::npos) << expected;
+  TDataExport exporter(nullptr, "Exporting");
+  exporter.SetSeparators(",", "\n");
+  exporter.Export(recordset_, Out(), nullptr);
+  EXPECT_EQ(exporter.Exported(), 3);
+  EXPECT_EQ(ReadWholeFile(Out()), expected);
+}
+
 TEST_F(DataExportTest, ChoicesAndTheirSeparatorTexts) {
   TExportOptionsDlg options;
   EXPECT_EQ(options.FieldSeparator(), "\t") << "starts with Tab";

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <vector>
 
@@ -54,6 +55,7 @@ TEST_F(DataViewerTest, OpensATableElseAStoredProcedureElseShowsUndefined) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ShowDataViewer(db_.get(), c.name);
+    EXPECT_TRUE(WaitForCount(*viewer));
     EXPECT_EQ(DataViewerInstance(), viewer) << "one viewer";
     EXPECT_EQ(viewer->windowTitle().toStdString(), c.caption);
     EXPECT_EQ(Panels(*viewer), c.panels);
@@ -171,6 +173,73 @@ TEST_F(DataViewerTest, AnEditPostedInTheGridReachesTheFile) {
       << quill.readAllStandardError().toStdString();
 }
 
+// The first screen comes before the exact count: until the grid painted its rows the status
+// says it is counting and the scroll bar only jumps to the ends (Ctrl+End and dragging the
+// thumb to the bottom reach the last record, to the top the first); then the status and the
+// scroll range show the exact count, and the bar the current record.
+TEST_F(DataViewerTest, TheExactCountArrivesAfterTheFirstScreen) {
+  Sql({"CREATE TABLE Many (Id LONG CONSTRAINT pk PRIMARY KEY, Name TEXT(30))"});
+  jet::Connection& sql = db_->DatabaseObject()->File()->EngineConnection(true);
+  sql.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+           "INSERT INTO Many (Id, Name) SELECT i, 'name ' || i FROM n");
+  ShowDataViewer(db_.get(), "Many");
+  TFormDataViewer* viewer = DataViewerInstance();
+  ASSERT_NE(viewer, nullptr);
+  viewer->resize(520, 360);
+  ASSERT_TRUE(viewer->CountPending());
+  EXPECT_EQ(Panels(*viewer), "Number of Records:  counting ... | Data can be modified");
+  TDBGrid* grid = viewer->Grid();
+  QScrollBar* bar = grid->verticalScrollBar();
+  EXPECT_EQ(bar->maximum(), 4) << "the ends only while counting";
+  TDataSet& data = viewer->RecordSet();
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(data.FieldByName("Id")->AsString(), "3000");
+  EXPECT_EQ(bar->value(), 4);
+  struct Drag {
+    int to;
+    const char* id;
+  };
+  for (const Drag drag : {Drag{0, "1"}, Drag{4, "3000"}}) {
+    bar->setSliderDown(true);
+    bar->setSliderPosition(drag.to);
+    bar->setSliderDown(false);
+    EXPECT_EQ(data.FieldByName("Id")->AsString(), drag.id) << "dragged to " << drag.to;
+  }
+  ASSERT_TRUE(viewer->CountPending()) << "nothing painted yet";
+  EXPECT_TRUE(SaveScreenshot(*viewer, "dataviewer-counting"));
+
+  ASSERT_TRUE(WaitForCount(*viewer));
+  EXPECT_EQ(Panels(*viewer), "Number of Records:  3000 | Data can be modified");
+  EXPECT_EQ(bar->maximum(), 2999) << "one step per record once counted";
+  EXPECT_EQ(bar->value(), 2999) << "on the last record";
+  EXPECT_EQ(data.FieldByName("Id")->AsString(), "3000");
+  bar->setSliderDown(true);
+  bar->setSliderPosition(1499);
+  bar->setSliderDown(false);
+  EXPECT_EQ(data.FieldByName("Id")->AsString(), "1500");
+  EXPECT_TRUE(SaveScreenshot(*viewer, "dataviewer-counted"));
+}
+
+// Closing the viewer before its count ran frees it without counting; opened again, it counts.
+TEST_F(DataViewerTest, ClosingWhileTheCountIsPending) {
+  ShowDataViewer(db_.get(), "People");
+  QPointer<TFormDataViewer> viewer = DataViewerInstance();
+  ASSERT_FALSE(viewer.isNull());
+  viewer->repaint();  // the first screen: the count is due from now
+  ASSERT_TRUE(viewer->CountPending());
+  QTest::mouseClick(viewer->ToolButton("BtnClose"), Qt::LeftButton);
+  RunPostedEvents();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(viewer.isNull()) << "closing frees it";
+  EXPECT_EQ(DataViewerInstance(), nullptr);
+
+  ShowDataViewer(db_.get(), "People");
+  ASSERT_NE(DataViewerInstance(), nullptr);
+  ASSERT_TRUE(WaitForCount(*DataViewerInstance()));
+  EXPECT_EQ(Panels(*DataViewerInstance()), "Number of Records:  4 | Data can be modified");
+}
+
 // The end of a 1,000,000-row table: the grid shows the last rows and holds only its window.
 TEST_F(DataViewerTest, JumpingToTheEndOfAMillionRows) {
   Sql({"CREATE TABLE Big (Id LONG CONSTRAINT pk PRIMARY KEY, Name TEXT(30), Note TEXT(30))"});
@@ -183,6 +252,7 @@ TEST_F(DataViewerTest, JumpingToTheEndOfAMillionRows) {
   TFormDataViewer* viewer = DataViewerInstance();
   ASSERT_NE(viewer, nullptr);
   viewer->resize(520, 360);
+  ASSERT_TRUE(WaitForCount(*viewer));
   EXPECT_EQ(viewer->StatusPanel(0)->text().toStdString(), "Number of Records:  1000000");
   TDBGrid* grid = viewer->Grid();
   grid->setFocus();
@@ -208,6 +278,7 @@ TEST_F(DataViewerTest, ToolBarStatusAndRefresh) {
   ShowDataViewer(db_.get(), "People");
   TFormDataViewer* viewer = DataViewerInstance();
   ASSERT_NE(viewer, nullptr);
+  ASSERT_TRUE(WaitForCount(*viewer));
   ScriptedGui gui;
   gui.ExpectPrint(false);
   QTest::mouseClick(viewer->ToolButton("BtnPrint"), Qt::LeftButton);

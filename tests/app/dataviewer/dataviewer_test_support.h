@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/catalog_window_support.h"
+#include "app/dataviewer/data_viewer_form.h"
 #include "app/dataviewer/export_options_dlg.h"
 #include "app/toolwindows/tool_windows.h"
 
@@ -26,6 +27,13 @@ class DataViewerTest : public CatalogWindowTest {
          "INSERT INTO People VALUES (3, 'Tab\there', 'x')", "INSERT INTO People VALUES (4, 'Dan', NULL)"});
   }
 };
+
+// Runs the events until VIEWER painted its rows and took its deferred count; false when the
+// count never came.
+inline bool WaitForCount(TFormDataViewer& viewer) {
+  for (int i = 0; i < 1000 && viewer.CountPending(); ++i) QCoreApplication::processEvents();
+  return !viewer.CountPending();
+}
 
 inline std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
