@@ -2,7 +2,8 @@
 // rows streamed from the driver's statement; snapshot: the rows copied into the connection's
 // scratch file, then walked), every field read,
 // against a plain ODBC fetch loop of the same statement on the same connection, over the SQLite
-// ODBC driver (no server needed). Reports the ratio; asserts nothing.
+// ODBC driver (no server needed) and over PostgreSQL (a private server the bench starts on a
+// Unix socket in a temporary folder and stops). Reports the ratio; asserts nothing.
 #include <benchmark/benchmark.h>
 #include <sql.h>
 #include <sqlext.h>
@@ -19,6 +20,7 @@
 #include "jet/dao/workspace.h"
 #include "jet/odbc/data_source.h"
 #include "jet/recordset/recordset.h"
+#include "bench_pg_server.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ struct Fixture {
   std::shared_ptr<qb::jet::Database> database;
   const std::string select = "SELECT id, name, amount, qty FROM t";
 
+  // The SQLite ODBC driver over a file.
   explicit Fixture(const std::string& driver) {
     std::remove(path.c_str());
     auto workspace = engine->CreateWorkspace("bench", "admin", "", qb::jet::kUseOdbc);
@@ -47,6 +50,14 @@ struct Fixture {
     database->Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(50), amount DOUBLE, qty INTEGER)");
     database->Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
                       std::to_string(kRows) + ") INSERT INTO t SELECT i, 'name ' || i, i * 0.5, i % 1000 FROM n");
+  }
+  // A PostgreSQL server through CONNECT; the same rows, made on the server.
+  Fixture(const std::string& connect, bool) {
+    auto workspace = engine->CreateWorkspace("bench", "admin", "", qb::jet::kUseOdbc);
+    database = workspace->OpenDatabase("", qb::Variant(1), false, connect);
+    database->Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(50), amount DOUBLE PRECISION, qty INTEGER)");
+    database->Execute("INSERT INTO t SELECT i, 'name ' || i, i * 0.5, i % 1000 FROM generate_series(1, " +
+                      std::to_string(kRows) + ") AS g(i)");
   }
   ~Fixture() {
     database->Close();
@@ -102,12 +113,39 @@ Fixture* Shared() {
   return fixture.get();
 }
 
-void Compare(benchmark::State& state, int type) {
-  Fixture* f = Shared();
-  if (!f) {
-    state.SkipWithError("the SQLite ODBC driver (libsqlite3odbc.so) is not installed");
-    return;
+std::string OdbcDriver(const std::string& library) {
+  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc",
+                          "/usr/lib64", "/usr/local/lib"}) {
+    if (std::filesystem::exists(std::string(dir) + "/" + library)) return std::string(dir) + "/" + library;
   }
+  return {};
+}
+
+// The private server (started on first use, stopped at exit) and its fixture; null with WHY set.
+Fixture* SharedPostgres(std::string* why) {
+  static std::unique_ptr<qb::bench::PgServer> server;
+  static std::unique_ptr<Fixture> fixture;
+  static std::string why_not;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    const std::string driver = OdbcDriver("psqlodbcw.so");
+    if (driver.empty()) {
+      why_not = "the PostgreSQL ODBC driver (psqlodbcw.so) is not installed";
+    } else {
+      server = std::make_unique<qb::bench::PgServer>();
+      if (server->Started()) {
+        fixture = std::make_unique<Fixture>(server->Connect(driver), true);
+      } else {
+        why_not = server->WhyNot();
+      }
+    }
+  }
+  *why = why_not;
+  return fixture.get();
+}
+
+void Measure(benchmark::State& state, Fixture* f, int type) {
   double engine_total = 0, raw_total = 0;
   for (auto _ : state) {
     const double engine_seconds = f->Engine(type);
@@ -119,13 +157,38 @@ void Compare(benchmark::State& state, int type) {
   state.counters["ratio_to_raw"] = engine_total / raw_total;
 }
 
+void Compare(benchmark::State& state, int type) {
+  Fixture* f = Shared();
+  if (!f) {
+    state.SkipWithError("the SQLite ODBC driver (libsqlite3odbc.so) is not installed");
+    return;
+  }
+  Measure(state, f, type);
+}
+
+void ComparePostgres(benchmark::State& state, int type) {
+  std::string why;
+  Fixture* f = SharedPostgres(&why);
+  if (!f) {
+    state.SkipWithError(("PostgreSQL skipped: " + why).c_str());
+    return;
+  }
+  Measure(state, f, type);
+}
+
 // 100,000 rows of four columns read forward once.
 void BM_ForwardOnlyRead(benchmark::State& state) { Compare(state, qb::jet::kOpenForwardOnly); }
 // The same rows as a snapshot (every row held, so it can move back).
 void BM_SnapshotRead(benchmark::State& state) { Compare(state, qb::jet::kOpenSnapshot); }
 
+// The same rows from a private PostgreSQL server over its Unix socket.
+void BM_PgForwardOnlyRead(benchmark::State& state) { ComparePostgres(state, qb::jet::kOpenForwardOnly); }
+void BM_PgSnapshotRead(benchmark::State& state) { ComparePostgres(state, qb::jet::kOpenSnapshot); }
+
 BENCHMARK(BM_ForwardOnlyRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SnapshotRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PgForwardOnlyRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PgSnapshotRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
