@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,10 @@
 #include "jet/odbc/data_source.h"
 #include "jet/recordset/recordset.h"
 #include "bench_pg_server.h"
+#include "bench_process.h"
+#include "jet/dao/database_files.h"
+#include "jet/query/database_file.h"
+#include "jet/sqlite/connection.h"
 
 namespace {
 
@@ -121,6 +126,18 @@ std::string OdbcDriver(const std::string& library) {
   return {};
 }
 
+std::string& PgConnect() {
+  static std::string text;
+  return text;
+}
+
+std::string PsqlPath() {
+  for (const char* path : {"/usr/bin/psql", "/usr/local/bin/psql"}) {
+    if (std::filesystem::exists(path)) return path;
+  }
+  return "psql";
+}
+
 // The private server (started on first use, stopped at exit) and its fixture; null with WHY set.
 Fixture* SharedPostgres(std::string* why) {
   static std::unique_ptr<qb::bench::PgServer> server;
@@ -135,7 +152,8 @@ Fixture* SharedPostgres(std::string* why) {
     } else {
       server = std::make_unique<qb::bench::PgServer>();
       if (server->Started()) {
-        fixture = std::make_unique<Fixture>(server->Connect(driver), true);
+        PgConnect() = server->Connect(driver);
+        fixture = std::make_unique<Fixture>(PgConnect(), true);
       } else {
         why_not = server->WhyNot();
       }
@@ -185,10 +203,73 @@ void BM_SnapshotRead(benchmark::State& state) { Compare(state, qb::jet::kOpenSna
 void BM_PgForwardOnlyRead(benchmark::State& state) { ComparePostgres(state, qb::jet::kOpenForwardOnly); }
 void BM_PgSnapshotRead(benchmark::State& state) { ComparePostgres(state, qb::jet::kOpenSnapshot); }
 
+// `quill upsize` of a table of N rows (four typed columns, every third name Null) to the private
+// server, against `psql \copy` of the same rows from a text file into a table of the same shape.
+void BM_PgUpsize(benchmark::State& state) {
+  std::string why;
+  Fixture* f = SharedPostgres(&why);
+  if (!f) {
+    state.SkipWithError(("PostgreSQL skipped: " + why).c_str());
+    return;
+  }
+  const long long rows = state.range(0);
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  const std::string folder = "/tmp/qb_bench_upsize_" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder);
+  const std::string file = folder + "/data.mdb", workgroup = folder + "/system.mdw", text = folder + "/rows.txt";
+  qb::jet::CreateDBEngine(qb::jet::EngineSettings())->CreateWorkgroup(workgroup);
+  {
+    auto database = qb::jet::CreateDatabaseAt(file, "1033", 0, qb::jet::EngineSettings());
+    database->Execute("CREATE TABLE U" + std::to_string(rows) +
+                      " (Id LONG PRIMARY KEY, Name TEXT(50), Amount DOUBLE, Qty LONG)");
+    qb::jet::Connection& sql = database->File()->EngineConnection(true);
+    sql.Exec("BEGIN");
+    sql.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(rows) +
+             ") INSERT INTO U" + std::to_string(rows) +
+             " SELECT i, CASE WHEN i % 3 = 0 THEN NULL ELSE 'name ' || i END, i * 0.5, i % 1000 FROM n");
+    sql.Exec("COMMIT");
+    database->Close();
+  }
+  {
+    std::ofstream out(text);
+    for (long long i = 1; i <= rows; ++i) {
+      out << i << '\t' << (i % 3 == 0 ? std::string("\\N") : "name " + std::to_string(i)) << '\t' << i * 0.5 << '\t'
+          << i % 1000 << '\n';
+    }
+  }
+  const std::string connect = PgConnect();
+  const std::string socket = connect.substr(connect.find("Servername=") + 11);
+  const std::string host = socket.substr(0, socket.find(';'));
+  const std::string target = "copy_" + std::to_string(rows);
+  f->database->Execute("CREATE TABLE " + target +
+                       " (id INTEGER PRIMARY KEY, name VARCHAR(50), amount DOUBLE PRECISION, qty INTEGER)");
+  double quill_seconds = -1, copy_seconds = -1;
+  for (auto _ : state) {
+    const auto copy = qb::bench::RunProcess(
+        {PsqlPath(), "-h", host, "-U", "quill", "-d", "postgres", "-q", "-c",
+         "\\copy " + target + " FROM '" + text + "'"},
+        folder + "/psql.out", {"PGPASSWORD=bench-pw"});
+    copy_seconds = copy.seconds;
+    const auto upsize = qb::bench::RunProcess({(exe / "quill").string(), "--workgroup", workgroup, "upsize", file, connect},
+                                              folder + "/quill.out", {});
+    quill_seconds = upsize.seconds;
+    state.SetIterationTime(quill_seconds > 0 ? quill_seconds : 0);
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+  if (quill_seconds < 0 || copy_seconds < 0) {
+    state.SkipWithError("quill upsize or psql \\copy failed");
+    return;
+  }
+  state.counters["copy_s"] = copy_seconds;
+  state.counters["ratio_to_copy"] = quill_seconds / copy_seconds;
+}
+
 BENCHMARK(BM_ForwardOnlyRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SnapshotRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PgForwardOnlyRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PgSnapshotRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PgUpsize)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
