@@ -36,7 +36,7 @@ void SourceStream::Insert(const std::vector<RecordsetColumn>&, std::vector<Varia
   ReadOnlyStream();
 }
 void SourceStream::Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
-                          const std::vector<bool>&) {
+                          const std::vector<bool>&, int) {
   ReadOnlyStream();
 }
 void SourceStream::Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) { ReadOnlyStream(); }

@@ -27,7 +27,7 @@ class SourceStream : public RowMirror {
 
   void Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) override;
   void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
-              const std::vector<bool>&) override;
+              const std::vector<bool>&, int) override;
   void Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) override;
   void Reload(const std::vector<Variant>& parameters) override;
   const std::vector<Variant>& Parameters() const override { return parameters_; }
