@@ -70,7 +70,10 @@ std::string TwoDigits(int value) {
   return text;
 }
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII only: format letters, markers and month names compare by their ASCII letters, and
+// std::tolower (a locale lookup per call) cost several calls a pattern letter for every value
+// formatted. Bytes of UTF-8 text are left as they are, as std::tolower leaves them.
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithNoCase(std::string_view text, size_t at, std::string_view prefix) {
   if (prefix.empty() || text.size() - at < prefix.size() || at > text.size()) return false;

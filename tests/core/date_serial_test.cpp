@@ -100,6 +100,12 @@ TEST(DateSerialTest, PatternsFormatEveryField) {
       {"dddddd", "Sunday, March 7, 2004"},
       {"c", "3/7/2004 2:05:09 PM"},
       {"t|tt", "2:05 PM|2:05:09 PM"},
+      // Letters in either case, and bytes beyond ASCII kept as written.
+      {"DD.MM.YYYY", "07.03.2004"},
+      {"Hh:Nn:sS", "14:05:09"},
+      {"DDD MMMM", "Sun March"},
+      {"h A/P", "2 P"},
+      {"d \xC3\xA9", "7 \xC3\xA9"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatDateTime(c.pattern, serial, s), c.expected) << c.pattern;
   EXPECT_EQ(FormatDateTime("h:nn AMPM", EncodeTime(0, 30, 0), s), "12:30 AM");
