@@ -641,6 +641,23 @@ TEST(JetQueryDepth, TopOverManySortKeysKeepsTheTextLinear) {
             "a; c");
 }
 
+// The two inputs the fuzzer found this with: select lists and sort keys full of unary minus runs.
+TEST(JetQueryDepth, TheFuzzersTopInputsTranslateToShortText) {
+  MemorySchema schema = MakeSchema();
+  for (const char* name : {"slow-top-many-keys-1", "slow-top-many-keys-2"}) {
+    SCOPED_TRACE(name);
+    std::FILE* file = std::fopen((std::string(QB_SOURCE_DIR) + "/fuzz/corpus/sql/" + name).c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::string text(8192, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    ASSERT_GT(text.size(), 3000u);
+    std::size_t translated = 0;
+    ErrorNumberOf([&] { translated = TranslateQuery(text, schema).sql.size(); });
+    EXPECT_LT(translated, 200000u);
+  }
+}
+
 TEST(JetQueryDepth, DeeplyNestedSubqueriesAndJoinsFailCleanly) {
   MemorySchema schema = MakeSchema();
   std::string subqueries = "SELECT Name FROM Scores WHERE Score In ";
