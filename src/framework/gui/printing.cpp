@@ -11,19 +11,22 @@
 namespace qb {
 
 void PrintWidgetOn(QWidget& widget, QPrinter& printer) {
+  PrintWidgetOn(widget, printer, printer.outputFileName().toStdString());
+}
+
+void PrintWidgetOn(QWidget& widget, QPagedPaintDevice& device, const std::string& output) {
   QPixmap image = widget.grab();
   if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
     throw Exception("The window '" + widget.objectName().toStdString() +
                     "' has no image to print.");
   }
   QPainter painter;
-  if (!painter.begin(&printer)) {
-    std::string target = printer.outputFileName().toStdString();
-    throw Exception(target.empty() ? std::string("The printer could not be started.")
+  if (!painter.begin(&device)) {
+    throw Exception(output.empty() ? std::string("The printer could not be started.")
                                    : "The printer could not be started: cannot write '" +
-                                         target + "'.");
+                                         output + "'.");
   }
-  QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+  QRectF page = device.pageLayout().paintRectPixels(device.logicalDpiX());
   double scale = page.width() / image.width();
   if (image.height() * scale > page.height()) scale = page.height() / image.height();
   QRectF target(0, 0, image.width() * scale, image.height() * scale);

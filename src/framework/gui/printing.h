@@ -2,6 +2,9 @@
 // shows no dialog: the GUI services do that.
 #pragma once
 
+#include <string>
+
+class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
 
@@ -13,5 +16,9 @@ namespace qb {
 // output file that cannot be created) or the widget has no area.
 // REQUIRES: a QApplication exists.
 void PrintWidgetOn(QWidget& widget, QPrinter& printer);
+
+// The same on any paged device (a PDF writer, for one); OUTPUT names its output file in the
+// error when it cannot be started, empty when there is none.
+void PrintWidgetOn(QWidget& widget, QPagedPaintDevice& device, const std::string& output);
 
 }  // namespace qb

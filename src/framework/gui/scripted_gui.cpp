@@ -3,7 +3,7 @@
 #include "framework/gui/scripted_gui.h"
 
 #include <QDialog>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
@@ -304,10 +304,11 @@ bool ScriptedGui::DoPrintWidgetImage(QWidget& widget) {
   GuiExpectation expectation = Take(std::move(call));
   Answer(expectation.answer_text_);
   if (expectation.confirm_ && !expectation.pdf_path_.empty()) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(expectation.pdf_path_));
-    PrintWidgetOn(widget, printer);
+    // A PDF writer rather than a printer: a printer asks the system's print service for its
+    // default queue, which a scripted run must not depend on.
+    QPdfWriter writer(QString::fromStdString(expectation.pdf_path_));
+    writer.setResolution(1200);
+    PrintWidgetOn(widget, writer, expectation.pdf_path_);
   }
   return expectation.confirm_;
 }
