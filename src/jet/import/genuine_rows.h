@@ -1,5 +1,5 @@
-// jet/import/genuine_rows: what the reader process's parts share: the library handles' owners,
-// the sender of frames, and a table whose columns are bound for reading its rows as values.
+// jet/import/genuine_rows: what the reader process's parts share: the library handles' owners
+// and a table whose columns are bound for reading its rows as values.
 // Runs in the reader process only.
 #pragma once
 // The standard headers come first: the library's header includes glib inside extern "C".
@@ -9,6 +9,7 @@
 
 #include <mdbtools.h>
 
+#include "jet/import/frame_sender.h"
 #include "jet/import/import_stream.h"
 
 namespace qb::jet::import {
@@ -29,37 +30,6 @@ struct HandleCloser {
 };
 struct TableFreer {
   void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
-};
-
-// Sends frames to the importing process; every call is false once it has gone.
-class Sender {
- public:
-  explicit Sender(int fd) : fd_(fd) {}
-  // Rows are gathered and written a pipe's worth at a time (a write per row costs more than
-  // the row); every other frame is written at once with what was gathered before it.
-  bool Send(const FrameWriter& writer, FrameKind kind) {
-    pending_ += writer.Frame(kind);
-    if (kind == FrameKind::kRow && pending_.size() < kGather) return true;
-    const bool sent = WriteAll(fd_, pending_);
-    pending_.clear();
-    return sent;
-  }
-  bool Skipped(const std::string& what, const std::string& why) {
-    FrameWriter w;
-    w.Text(what);
-    w.Text(why);
-    return Send(w, FrameKind::kSkipped);
-  }
-  bool Error(const std::string& message) {
-    FrameWriter w;
-    w.Text(message);
-    return Send(w, FrameKind::kError);
-  }
-
- private:
-  static constexpr std::size_t kGather = 64 * 1024;
-  int fd_;
-  std::string pending_;
 };
 
 // The rows of an open table, each value read as an ImportValue.
