@@ -232,19 +232,8 @@ void WriteRow(Database& db, FrameReader& in, TableWriter& table, std::vector<Imp
   ++table.rows;
 }
 
-}  // namespace
-
-ImportSummary ImportGenuineDatabase(const std::string& source, const std::string& destination, int options,
-                                    const std::vector<std::string>& tables, const EngineSettings& settings,
-                                    int silence_seconds) {
-  return ImportFromReader(
-      source, [&](int fd) { return import::ReadGenuineFile(source, tables, fd); }, destination, options, settings,
-      silence_seconds);
-}
-
-ImportSummary ImportFromReader(const std::string& source, const std::function<int(int fd)>& read,
-                               const std::string& destination, int options, const EngineSettings& settings,
-                               int silence_seconds) {
+ImportSummary ImportFrom(const std::string& source, const std::function<std::unique_ptr<import::ReaderProcess>()>& start,
+                         const std::string& destination, int options, const EngineSettings& settings) {
   if (source.empty() || destination.empty()) RaiseJetError(err::kBadFileName, "No database file was named.");
   struct stat info {};
   if (::stat(source.c_str(), &info) != 0) RaiseJetError(err::kFileNotFound, "The file '" + source + "' was not found.");
@@ -252,7 +241,7 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
     RaiseJetError(err::kFileExists, "The file '" + destination + "' already exists; an import makes a new file.");
   }
   WorkFile work(destination + ".import-" + std::to_string(::getpid()));
-  import::ReaderProcess reader(source, read, silence_seconds);
+  const std::unique_ptr<import::ReaderProcess> reader = start();
   ImportSummary summary;
   {
     // Nobody else opens the work file, and it is thrown away unless the import completes: it is
@@ -266,7 +255,7 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
     std::string payload;
     std::vector<ImportValue> row;
     for (bool done = false; !done;) {
-      const FrameKind kind = reader.Next(&payload);
+      const FrameKind kind = reader->Next(&payload);
       FrameReader in(payload);
       try {
         switch (kind) {
@@ -336,6 +325,32 @@ ImportSummary ImportFromReader(const std::string& source, const std::function<in
     ::close(folder_fd);
   }
   return summary;
+}
+
+}  // namespace
+
+ImportSummary ImportGenuineDatabase(const std::string& source, const std::string& destination, int options,
+                                    const std::vector<std::string>& tables, const EngineSettings& settings,
+                                    int silence_seconds) {
+  const std::string program = import::ReaderProgram();
+  if (program.empty()) {
+    return ImportFromReader(
+        source, [&](int fd) { return import::ReadGenuineFile(source, tables, fd); }, destination, options, settings,
+        silence_seconds);
+  }
+  std::vector<std::string> command{program, source};
+  command.insert(command.end(), tables.begin(), tables.end());
+  return ImportFrom(
+      source, [&] { return std::make_unique<import::ReaderProcess>(source, command, silence_seconds); }, destination,
+      options, settings);
+}
+
+ImportSummary ImportFromReader(const std::string& source, const std::function<int(int fd)>& read,
+                               const std::string& destination, int options, const EngineSettings& settings,
+                               int silence_seconds) {
+  return ImportFrom(
+      source, [&] { return std::make_unique<import::ReaderProcess>(source, read, silence_seconds); }, destination,
+      options, settings);
 }
 
 }  // namespace qb::jet

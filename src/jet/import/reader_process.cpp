@@ -1,9 +1,11 @@
-// jet/import/reader_process: fork, pipe and the parent's guarded reading of the child's frames.
+// jet/import/reader_process: the child reader started (forked, or its program spawned), the pipe,
+// and the parent's guarded reading of the child's frames.
 #include "jet/import/reader_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "jet/base/errors.h"
 
@@ -23,6 +26,39 @@ namespace {
 constexpr std::uint32_t kMaxFrame = 1u << 30;
 
 }  // namespace
+
+std::string ReaderProgram() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::string();
+  const std::string program = (self.parent_path() / "quill-import-reader").string();
+  return ::access(program.c_str(), X_OK) == 0 ? program : std::string();
+}
+
+ReaderProcess::ReaderProcess(const std::string& source, const std::vector<std::string>& command, int silence_seconds)
+    : source_(source), silence_ms_(silence_seconds > INT_MAX / 1000 ? INT_MAX : silence_seconds * 1000) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) RaiseJetError(err::kCannotOpenFile, "No pipe could be made for reading '" + source + "'.");
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // dup2 leaves the copy without close-on-exec; the pipe's own ends close at the exec.
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  const int failed = command.empty() ? EINVAL : ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  if (failed != 0) {
+    pid_ = -1;
+    ::close(fds[0]);
+    RaiseJetError(err::kCannotOpenFile, "No process could be started to read '" + source + "' (" +
+                                            (command.empty() ? std::string("no program") : command[0]) + ": " +
+                                            std::strerror(failed) + ").");
+  }
+  fd_ = fds[0];
+}
 
 ReaderProcess::ReaderProcess(const std::string& source, const std::function<int(int fd)>& read, int silence_seconds)
     : source_(source), silence_ms_(silence_seconds > INT_MAX / 1000 ? INT_MAX : silence_seconds * 1000) {

@@ -1,6 +1,9 @@
 // jet/import/reader_process: the reader of a genuine file runs in a child process, so that a file
 // that crashes or hangs the reader ends the import with a message instead of taking the caller
-// down. The parent receives its frames through a pipe, with a time limit between bytes.
+// down. The parent receives its frames through a pipe, with a time limit between bytes. The
+// reader is a program of its own (quill-import-reader) where one is installed: a child forked
+// from a process with other threads inherits any lock one of them held at that moment (the
+// allocator's, under the sanitizers) and can wait on it for ever.
 #pragma once
 #include <sys/types.h>
 
@@ -12,12 +15,18 @@
 
 namespace qb::jet::import {
 
+// The reader program installed beside the running one, or "" when there is none.
+std::string ReaderProgram();
+
 class ReaderProcess {
  public:
   // Forks a process running READ (its frames go to the descriptor it is given; it returns the
   // exit status) on behalf of SOURCE, the file named in messages. SILENCE_SECONDS: how long the
   // reader may send nothing before it is given up. Raises kCannotOpenFile when no process starts.
   ReaderProcess(const std::string& source, const std::function<int(int fd)>& read, int silence_seconds);
+  // Starts the program COMMAND[0] with the arguments that follow; it writes its frames to its
+  // standard output, and its standard error goes nowhere.
+  ReaderProcess(const std::string& source, const std::vector<std::string>& command, int silence_seconds);
   // Kills and reaps a reader still running.
   ~ReaderProcess();
   ReaderProcess(const ReaderProcess&) = delete;

@@ -78,7 +78,8 @@ TEST_F(FrameSenderTest, OtherFramesGoAtOnceAfterTheRowsGatheredBeforeThem) {
   EXPECT_EQ(Written(), Row("a").Frame(FrameKind::kRow) + end.Frame(FrameKind::kTableEnd));
 
   ASSERT_TRUE(sender.Error("broken"));
-  FrameReader reader(Written().substr(5));
+  const std::string error = Written();
+  FrameReader reader(std::string_view(error).substr(5));
   EXPECT_EQ(reader.Text(), "broken");
   EXPECT_TRUE(reader.AtEnd());
 }

@@ -19,6 +19,7 @@
 #include "jet/database/database_test_support.h"
 #include "jet/import/import_database.h"
 #include "jet/import/import_stream.h"
+#include "jet/import/reader_process.h"
 #include "jet/recordset/recordset.h"
 
 namespace qb::jet {
@@ -431,6 +432,31 @@ TEST_F(ImportDatabaseTest, RowsAndLongValuesArriveWholeAcrossThePipesBatches) {
     ASSERT_EQ(got, expected.bytes) << "row " << i;
   }
   EXPECT_EQ(count, 3000u);
+}
+
+// The reader runs as a program of its own, started fresh beside the importing one: found there,
+// a start that fails and a program that ends early are reported, never waited on.
+TEST_F(ImportDatabaseTest, TheReaderProgramIsStartedAndItsFailuresAreReported) {
+  const std::string program = import::ReaderProgram();
+  ASSERT_EQ(program, std::filesystem::path(QB_BIN_DIR) / "quill-import-reader");
+
+  const auto missing = ErrorOf([&] { import::ReaderProcess({"x.mdb"}, {dir_.File("no-reader")}, 5); });
+  EXPECT_EQ(missing.number, err::kCannotOpenFile);
+  EXPECT_NE(missing.message.find("no-reader"), std::string::npos) << missing.message;
+
+  std::string payload;
+  import::ReaderProcess usage("x.mdb", {program}, 5);
+  const auto early = ErrorOf([&] { usage.Next(&payload); });
+  EXPECT_NE(early.message.find("the reader stopped early (exit status 2)"), std::string::npos) << early.message;
+
+  import::ReaderProcess absent("x.mdb", {program, dir_.File("absent.mdb")}, 5);
+  ASSERT_EQ(absent.Next(&payload), FrameKind::kError);
+  EXPECT_EQ(import::FrameReader(payload).Text(), "it is not a database file this import can read.");
+
+  // The tables to read follow the file.
+  import::ReaderProcess named("x.mdb", {program, Genuine("ASampleDatabase.accdb"), "no such table"}, 30);
+  ASSERT_EQ(named.Next(&payload), FrameKind::kError);
+  EXPECT_EQ(import::FrameReader(payload).Text(), "there is no table 'no such table' in it.");
 }
 
 // Readers that go wrong after they began: each ends the import with a message and no file.
