@@ -62,8 +62,7 @@ void Recordset::Requery(const std::shared_ptr<QueryDef>& new_query) {
     Requery();
     return;
   }
-  s.plan.max_records = new_query->MaxRecords();
-  Requery(new_query->ParameterValues());
+  RequeryRows(s, new_query->ParameterValues(), new_query->MaxRecords());
 }
 
 std::shared_ptr<jet::Properties> Recordset::Properties() {
