@@ -94,6 +94,10 @@ std::shared_ptr<jet::Properties> Recordset::Properties() {
   add("NoMatch", t::kBoolean, [open] { return Variant(open()->NoMatch()); });
   add("CacheSize", t::kLong, [open] { return Variant(open()->CacheSize()); },
       [open](const Variant& value) { open()->SetCacheSize(value.ToInt32()); });
+  if (Type() == kOpenDynaset) {
+    add("CacheStart", t::kBinary, [open] { return open()->CacheStart(); },
+        [open](const Variant& value) { open()->SetCacheStart(value); });
+  }
   return std::make_shared<jet::Properties>(std::move(items));
 }
 

@@ -265,10 +265,7 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   // server's again by key, in place (rows of an optimistic batch not sent yet stay); a copy
   // read only is read anew, its recordsets finding their row again by key.
   void AfterRollback() override {
-    if (!keys_known_) {
-      keys_ = KeyColumnsOf(read_table_);  // before the read: one statement at a time
-      keys_known_ = true;
-    }
+    EnsureKeys();  // before the read: one statement at a time
     ResultReader reader(*source_, select_sql_, timeout_, parameters_, {}, max_rows_);
     if (reader.Columns().size() != columns_.size()) return;  // Requery reports that
     if (table_name_.empty()) {
@@ -279,6 +276,31 @@ class ServerMirror : public RowMirror, public CopyKeeper {
     source_->Local().Reconcile(table_, reader, keys_, unsent_);
     ++rewrites_;
   }
+  // The server's rows of the copy's rows ROWIDS, found by key a run at a time.
+  bool Refresh(const std::set<std::int64_t>& rowids) override {
+    EnsureKeys();
+    const std::string& table = table_name_.empty() ? read_table_ : table_name_;
+    if (keys_.empty() || table.empty()) return false;
+    LocalCopy& local = source_->Local();
+    const std::vector<std::vector<Variant>> held = local.RowsOf(table_, rowids);
+    std::vector<std::vector<Variant>> server;
+    constexpr std::size_t kRowsPerRead = 64;  // keeps the statement and its parameters short
+    for (std::size_t first = 0; first < held.size(); first += kRowsPerRead) {
+      std::string where;
+      std::vector<Variant> parameters;
+      std::vector<int> types;
+      for (std::size_t i = first; i < std::min(held.size(), first + kRowsPerRead); ++i) {
+        where += (where.empty() ? "(" : " OR (") + KeyCondition(held[i], parameters, types) + ")";
+      }
+      ResultReader reader(*source_, "SELECT " + ColumnList() + " FROM " + table + " WHERE " + where, timeout_,
+                          parameters, types);
+      for (std::vector<Variant> row; reader.Next(row);) server.push_back(row);
+    }
+    local.Reconcile(table_, std::move(server), keys_, unsent_, rowids);
+    ++rewrites_;
+    return true;
+  }
+
   std::uint64_t Rewrites() const override { return rewrites_; }
   std::uint64_t Reloads() const override { return reloads_; }
   std::vector<std::size_t> KeyColumns() const override { return keys_; }
@@ -303,6 +325,12 @@ class ServerMirror : public RowMirror, public CopyKeeper {
       return compared;
     }
     return changed;  // the changed fields: the default, and for any mix of criteria
+  }
+
+  void EnsureKeys() {
+    if (keys_known_) return;
+    keys_ = KeyColumnsOf(read_table_);
+    keys_known_ = true;
   }
 
   // The columns holding TABLE's primary key; none when it has none or one of its fields is not

@@ -89,6 +89,7 @@ void FollowMirrorReload(RecordsetState& s) {
     }
   }
   s.rows = next;
+  s.cache_start = Variant();  // a bookmark of the rows replaced
   s.current = nullptr;
   s.place = Place::kBof;
   s.pos = -1;
@@ -528,6 +529,7 @@ void RequeryRows(RecordsetState& s, const std::vector<Variant>& parameters, std:
     s.plan.max_records = max_records;
   }
   s.rows = MakeRows(s);  // numbered on from the old rows' numbers: their bookmarks die
+  s.cache_start = Variant();
   s.reached = 0;
   s.current = nullptr;
   s.place = Place::kBof;
@@ -557,6 +559,7 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   copy->cache_size = s.cache_size;
   copy->batch_size = s.batch_size;
   copy->update_options = s.update_options;
+  copy->cache_start = s.cache_start;
   copy->bookmark_space = s.bookmark_space;
   copy->plan = s.plan;
   copy->table = s.table;

@@ -195,10 +195,23 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // kNoCurrentRecord without a current record and kInvalidArgument for ROWS < 0.
   Variant GetRows(std::int64_t rows = 1);
 
-  // Kept for callers; no effect on how rows are read here. BatchSize: how many writes of an
-  // optimistic batch go to the server as one unit (0: 15).
+  // CacheSize: a forward-only data-source recordset's rows read at a time, and FillCache's count
+  // of rows; other recordsets keep the value only. BatchSize: how many writes of an optimistic
+  // batch go to the server as one unit (0: 15).
   int CacheSize() const;
   void SetCacheSize(int rows);
+  // Dynasets only (others: kNotForThisObject). CacheStart: the bookmark FillCache starts from
+  // when given none (Empty until set; kBadBookmark for one that is not this recordset's; Requery
+  // forgets it). FillCache reads ROWS rows (0: CacheSize) from START (a bookmark; none:
+  // CacheStart, else the current record, else the first) again from the data source into the
+  // rows held, by key, in one go: they show the server's values as of now, and moving onto them
+  // asks the server nothing. A row the server no longer has reads as deleted; rows holding writes
+  // of an optimistic batch not sent stay as they are. A dynaset on a database file, or one whose
+  // rows have no key among their columns, reads nothing (its rows are read where they are kept).
+  // Raises kInvalidArgument for ROWS < 0, kBadBookmark for a bad START.
+  Variant CacheStart() const;
+  void SetCacheStart(const Variant& bookmark);
+  void FillCache(std::int64_t rows = 0, const Variant& start_bookmark = Variant());
   int BatchSize() const;
   void SetBatchSize(int statements);
   // Data-source dynasets: how an Update finds the server's row and tells another user's change

@@ -115,6 +115,7 @@ struct RecordsetState {
   bool updatable = false;
   bool lock_edits = true;
   int cache_size = 0, batch_size = 0, update_options = 0;
+  Variant cache_start;  // dynasets: FillCache's start when given none (Empty: not set)
   // Where the bookmark numbers of this recordset and its clones come from.
   std::shared_ptr<BookmarkSpace> bookmark_space = std::make_shared<BookmarkSpace>();
 

@@ -31,6 +31,14 @@ class RowMirror {
   // The row that reads as VALUES goes. Raises kRecordDeleted when it is already gone.
   virtual void Delete(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& values) = 0;
 
+  // Reads the store's rows that the copy's rows ROWIDS stand for again into the copy, found by
+  // key (a row the store no longer has goes from the copy; rows holding unsent writes stay), and
+  // counts a Rewrite; false, reading nothing, when the store cannot find its rows by key.
+  virtual bool Refresh(const std::set<std::int64_t>& rowids) {
+    (void)rowids;
+    return false;
+  }
+
   // Reads the store's rows into the copy again, with PARAMETERS for the store's statement and
   // at most MAX_ROWS rows (0: all), which stay the limit from now on.
   virtual void Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) = 0;

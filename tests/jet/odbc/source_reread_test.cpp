@@ -1,7 +1,7 @@
 // When the rows a data source's recordsets hold are read again or shared: every copy after a
-// Rollback (snapshots and read-only dynasets included, staying on their row by key), clones of
-// an optimistic batch keeping one set of writes, and Requery with a QueryDef taking its limit.
-// On the private PostgreSQL.
+// Rollback (snapshots and read-only dynasets included, staying on their row by key), FillCache
+// reading a run of rows again, clones of an optimistic batch keeping one set of writes, and
+// Requery with a QueryDef taking its limit. On the private PostgreSQL.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -113,6 +113,65 @@ TEST_F(SourceRereadTest, ARollbackReReadsEveryCopyAndKeepsTheRowByKey) {
     EXPECT_EQ(Current(*rows), "4:d");
     EXPECT_EQ(rows->RecordCount(), 4);
   }
+}
+
+TEST_F(SourceRereadTest, FillCacheReadsARunOfRowsAgainAndVisitsAskNothing) {
+  database_->Execute("INSERT INTO " + table_ + " VALUES (5, 'e'), (6, 'f')");
+  const std::string ordered = "SELECT * FROM " + table_ + " ORDER BY id";
+  auto other = Open();
+  auto change = [&](const std::string& sql) { other->Execute(sql); };
+  for (int lock : {kOptimistic, kReadOnlyLock, kOptimisticBatch}) {
+    SCOPED_TRACE("lock type " + std::to_string(lock));
+    auto rows = database_->OpenRecordset(ordered, kOpenDynaset, 0, lock);
+    EXPECT_TRUE(rows->CacheStart().IsEmpty());
+    rows->FindFirst("id = 2");
+    const Variant second = rows->Bookmark();
+    rows->MoveLast();
+    if (lock == kOptimisticBatch) {  // a kept write in the run stays as written
+      rows->FindFirst("id = 3");
+      rows->Edit();
+      Set(*rows, "name", Variant("mine"));
+      rows->Update();
+    }
+    change("UPDATE " + table_ + " SET name = name || '2' WHERE id BETWEEN 1 AND 5");
+    change("DELETE FROM " + table_ + " WHERE id = 4");
+    EXPECT_EQ(AllRows(*rows)[1], "2:b") << "the rows held until they are read again";
+
+    rows->FillCache(3, second);  // rows 2 .. 4
+    std::vector<std::string> seen;
+    for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+      seen.push_back(ErrorOf([&] { Current(*rows); }).number == err::kRecordDeleted ? "#" : Current(*rows));
+    }
+    const std::string third = lock == kOptimisticBatch ? "3:mine" : "3:c2";
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:a", "2:b2", third, "#", "5:e", "6:f"}));
+    // Later changes on the server are not seen until the rows are read again.
+    change("UPDATE " + table_ + " SET name = 'later' WHERE id = 2");
+    rows->SetBookmark(second);
+    EXPECT_EQ(Current(*rows), "2:b2");
+
+    // CacheStart and CacheSize stand in for what FillCache is not given.
+    rows->SetCacheStart(second);
+    EXPECT_EQ(rows->CacheStart(), second);
+    rows->SetCacheSize(1);
+    rows->FillCache();
+    EXPECT_EQ(Current(*rows), "2:later");
+    rows->MoveNext();
+    EXPECT_EQ(Current(*rows), third);
+
+    EXPECT_EQ(ErrorOf([&] { rows->FillCache(-1); }).number, err::kInvalidArgument);
+    EXPECT_EQ(ErrorOf([&] { rows->FillCache(1, Variant("x")); }).number, err::kBadBookmark);
+    EXPECT_EQ(ErrorOf([&] { rows->SetCacheStart(Variant::FromBytes({9, 9, 9, 9})); }).number, err::kBadBookmark);
+    rows->Requery();
+    EXPECT_TRUE(rows->CacheStart().IsEmpty()) << "Requery forgets the old rows' bookmark";
+    if (lock == kOptimisticBatch) rows->CancelBatch();
+    rows.reset();
+    database_->Execute("DELETE FROM " + table_);
+    database_->Execute("INSERT INTO " + table_ + " VALUES (1, 'a'), (2, 'b'), (3, 'c'), (4, 'd'), (5, 'e'), (6, 'f')");
+  }
+  // Dynasets only.
+  auto snapshot = database_->OpenRecordset(ordered, kOpenSnapshot);
+  EXPECT_EQ(ErrorOf([&] { snapshot->FillCache(); }).number, err::kNotForThisObject);
+  EXPECT_EQ(ErrorOf([&] { snapshot->CacheStart(); }).number, err::kNotForThisObject);
 }
 
 TEST_F(SourceRereadTest, ClonesOfABatchKeepOneSetOfWrites) {
