@@ -140,7 +140,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // Runs the source again; the first record becomes current and old bookmarks die. Table-type:
   // kNotForThisObject.
   void Requery();
-  // With NEW_QUERY (a QueryDef of the same statement), its parameter values and MaxRecords.
+  // With NEW_QUERY (a QueryDef of the same statement), its parameter values and MaxRecords
+  // (the limit from then on).
   void Requery(const std::shared_ptr<QueryDef>& new_query);
   // Beyond the object model: with NEW_PARAMETERS as the statement's parameter values.
   void Requery(const std::vector<Variant>& new_parameters);
@@ -228,7 +229,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // kept, BatchCollisions lists its bookmark, and after the others are sent kDataChanged is
   // raised (a write refused outright: kept and listed too, the server's error raised). FORCE writes such rows by key alone (over the other
   // user's change). CancelBatch drops every kept write and reads the server's rows again (as
-  // Requery). Other recordsets: kNotForThisObject.
+  // Requery). A recordset and its clones keep one batch: a write made through any of them is
+  // sent, or dropped, by any of them. Other recordsets: kNotForThisObject.
   void UpdateBatch(int type = kUpdateBatch, bool force = false);
   void CancelBatch();
   std::int64_t BatchCollisionCount() const;
