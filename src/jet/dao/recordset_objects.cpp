@@ -62,8 +62,7 @@ void Recordset::Requery(const std::shared_ptr<QueryDef>& new_query) {
     Requery();
     return;
   }
-  s.plan.max_records = new_query->MaxRecords();
-  Requery(new_query->ParameterValues());
+  RequeryRows(s, new_query->ParameterValues(), new_query->MaxRecords());
 }
 
 std::shared_ptr<jet::Properties> Recordset::Properties() {
@@ -95,6 +94,10 @@ std::shared_ptr<jet::Properties> Recordset::Properties() {
   add("NoMatch", t::kBoolean, [open] { return Variant(open()->NoMatch()); });
   add("CacheSize", t::kLong, [open] { return Variant(open()->CacheSize()); },
       [open](const Variant& value) { open()->SetCacheSize(value.ToInt32()); });
+  if (Type() == kOpenDynaset) {
+    add("CacheStart", t::kBinary, [open] { return open()->CacheStart(); },
+        [open](const Variant& value) { open()->SetCacheStart(value); });
+  }
   return std::make_shared<jet::Properties>(std::move(items));
 }
 

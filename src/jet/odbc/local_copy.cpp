@@ -168,12 +168,47 @@ std::string KeyText(const std::vector<Variant>& row, const std::vector<std::size
 
 void LocalCopy::Reconcile(const CopyTable& table, ResultReader& reader, const std::vector<std::size_t>& keys,
                           const std::set<std::int64_t>& keep) {
-  std::map<std::string, std::vector<Variant>> server;
+  ServerRows server;
   std::vector<Variant> row;
   while (reader.Next(row)) {
     for (std::size_t i = 0; i < row.size() && i < table.types.size(); ++i) row[i] = ToLocalValue(row[i], table.types[i]);
     server[KeyText(row, keys)] = row;
   }
+  Match(table, server, keys, keep, nullptr);
+}
+
+void LocalCopy::Reconcile(const CopyTable& table, std::vector<std::vector<Variant>> server_rows,
+                          const std::vector<std::size_t>& keys, const std::set<std::int64_t>& keep,
+                          const std::set<std::int64_t>& only) {
+  ServerRows server;
+  for (std::vector<Variant>& row : server_rows) {
+    for (std::size_t i = 0; i < row.size() && i < table.types.size(); ++i) row[i] = ToLocalValue(row[i], table.types[i]);
+    server[KeyText(row, keys)] = std::move(row);
+  }
+  Match(table, server, keys, keep, &only);
+}
+
+std::vector<std::vector<Variant>> LocalCopy::RowsOf(const CopyTable& table, const std::set<std::int64_t>& rowids) {
+  Connection& connection = File()->EngineConnection(true);
+  std::string names;
+  for (std::size_t i = 0; i < table.fields.size(); ++i) names += (i ? ", " : "") + sql::QuoteSqliteName(table.fields[i]);
+  Statement read = connection.Prepare("SELECT " + names + " FROM " + sql::QuoteSqliteName(table.name) + " WHERE rowid = ?1");
+  std::vector<std::vector<Variant>> rows;
+  for (std::int64_t rowid : rowids) {
+    ResetOnExit reset(read);
+    read.Bind(1, rowid);
+    if (!read.Step()) continue;
+    std::vector<Variant> values;
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+      values.push_back(read.ColumnValue(static_cast<int>(i), table.types[i]));
+    }
+    rows.push_back(std::move(values));
+  }
+  return rows;
+}
+
+void LocalCopy::Match(const CopyTable& table, const ServerRows& server, const std::vector<std::size_t>& keys,
+                      const std::set<std::int64_t>& keep, const std::set<std::int64_t>* only) {
   Connection& connection = File()->EngineConnection(true);
   WriteSavepoint unit(connection, "qb_odbc_reconcile");
   std::string names, assignments;
@@ -184,21 +219,29 @@ void LocalCopy::Reconcile(const CopyTable& table, ResultReader& reader, const st
   const std::string name = sql::QuoteSqliteName(table.name);
   std::vector<std::pair<std::int64_t, std::vector<Variant>>> local;
   {
-    Statement read = connection.Prepare("SELECT rowid" + names + " FROM " + name);
-    ResetOnExit reset(read);
-    while (read.Step()) {
-      std::vector<Variant> values;
-      for (std::size_t i = 0; i < table.fields.size(); ++i) {
-        values.push_back(read.ColumnValue(static_cast<int>(i + 1), table.types[i]));
+    // Every row, or the rows ONLY names one by one.
+    Statement read = connection.Prepare("SELECT rowid" + names + " FROM " + name + (only ? " WHERE rowid = ?1" : ""));
+    auto take = [&] {
+      ResetOnExit reset(read);
+      while (read.Step()) {
+        std::vector<Variant> values;
+        for (std::size_t i = 0; i < table.fields.size(); ++i) {
+          values.push_back(read.ColumnValue(static_cast<int>(i + 1), table.types[i]));
+        }
+        local.emplace_back(read.ColumnInt(0), std::move(values));
       }
-      local.emplace_back(read.ColumnInt(0), std::move(values));
+    };
+    if (!only) take();
+    for (std::int64_t rowid : only ? *only : std::set<std::int64_t>{}) {
+      read.Bind(1, rowid);
+      take();
     }
   }
   Statement remove = connection.Prepare("DELETE FROM " + name + " WHERE rowid = ?1");
   Statement update = connection.Prepare("UPDATE " + name + " SET " + assignments + " WHERE rowid = ?" +
                                         std::to_string(table.fields.size() + 1));
   for (const auto& [rowid, values] : local) {
-    if (keep.count(rowid)) continue;
+    if (keep.count(rowid) || (only && !only->count(rowid))) continue;
     const auto found = server.find(KeyText(values, keys));
     if (found == server.end()) {
       ResetOnExit reset(remove);

@@ -10,6 +10,7 @@
 // (characters . ! ` [ ] become _, a repeated name gets a number).
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -51,12 +52,23 @@ class LocalCopy {
   // Rowids of the rows kept do not change, so recordsets over TABLE keep their places.
   void Reconcile(const CopyTable& table, ResultReader& reader, const std::vector<std::size_t>& keys,
                  const std::set<std::int64_t>& keep);
+  // The same for the rows ONLY (rowids) alone, against SERVER_ROWS (the server's rows with
+  // those keys, as read).
+  void Reconcile(const CopyTable& table, std::vector<std::vector<Variant>> server_rows,
+                 const std::vector<std::size_t>& keys, const std::set<std::int64_t>& keep,
+                 const std::set<std::int64_t>& only);
+  // The values of TABLE's rows ROWIDS (those it still has), in rowid order.
+  std::vector<std::vector<Variant>> RowsOf(const CopyTable& table, const std::set<std::int64_t>& rowids);
   void Drop(const CopyTable& table);
   // Closes the file (recordsets over it are closed from now on) and removes it.
   void Close();
   bool IsOpen() const { return !closed_; }
 
  private:
+  using ServerRows = std::map<std::string, std::vector<Variant>>;  // by KeyText
+  void Match(const CopyTable& table, const ServerRows& server, const std::vector<std::size_t>& keys,
+             const std::set<std::int64_t>& keep, const std::set<std::int64_t>* only);
+
   std::string folder_;
   std::shared_ptr<DatabaseFile> file_;
   int tables_made_ = 0;

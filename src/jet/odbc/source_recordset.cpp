@@ -128,18 +128,16 @@ class ServerMirror : public RowMirror, public CopyKeeper {
 
   // Makes the writes possible when TABLE's primary key is among the columns; false otherwise.
   bool WriteTo(const std::string& table) {
-    if (table.empty()) return false;
-    std::vector<std::size_t> keys;
-    for (const std::string& key : PrimaryKeyOf(*source_, table)) {
-      auto found = std::find_if(columns_.begin(), columns_.end(), [&](const ResultColumn& c) { return c.name == key; });
-      if (found == columns_.end()) return false;
-      keys.push_back(static_cast<std::size_t>(found - columns_.begin()));
-    }
+    std::vector<std::size_t> keys = KeyColumnsOf(table);
     if (keys.empty()) return false;
     table_name_ = table;
     keys_ = std::move(keys);
+    keys_known_ = true;
     return true;
   }
+  // A copy read only (TABLE: the server's table its rows are, "" when not one table's): its rows
+  // are found again after a rollback by that table's key, looked up when first needed.
+  void ReadFrom(std::string table) { read_table_ = std::move(table); }
 
   void Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>& values, std::vector<bool>& changed) override {
     std::string names, marks;
@@ -241,16 +239,18 @@ class ServerMirror : public RowMirror, public CopyKeeper {
     }
   }
 
-  void Reload(const std::vector<Variant>& parameters) override {
-    ResultReader reader(*source_, select_sql_, timeout_, parameters, {}, max_rows_);
+  void Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) override {
+    ResultReader reader(*source_, select_sql_, timeout_, parameters, {}, max_rows);
     if (reader.Columns().size() != columns_.size()) {
       RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
     }
     source_->Local().Fill(table_, reader);
     parameters_ = parameters;
+    max_rows_ = max_rows;
   }
 
   const std::vector<Variant>& Parameters() const override { return parameters_; }
+  std::int64_t MaxRows() const override { return max_rows_; }
 
   bool Batched() const override { return batched_; }
   bool SendAsUnit(const std::function<void()>& write) override {
@@ -261,15 +261,49 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   void SetUnsent(std::set<std::int64_t> rowids) override { unsent_ = std::move(rowids); }
   void BatchWrites() { batched_ = true; }
 
-  // The server dropped a transaction's writes: the copy's rows are matched to the server's again
-  // by key (rows of an optimistic batch not sent yet stay).
+  // The server dropped a transaction's writes. A writable copy's rows are matched to the
+  // server's again by key, in place (rows of an optimistic batch not sent yet stay); a copy
+  // read only is read anew, its recordsets finding their row again by key.
   void AfterRollback() override {
+    EnsureKeys();  // before the read: one statement at a time
     ResultReader reader(*source_, select_sql_, timeout_, parameters_, {}, max_rows_);
     if (reader.Columns().size() != columns_.size()) return;  // Requery reports that
+    if (table_name_.empty()) {
+      source_->Local().Fill(table_, reader);
+      ++reloads_;
+      return;
+    }
     source_->Local().Reconcile(table_, reader, keys_, unsent_);
     ++rewrites_;
   }
+  // The server's rows of the copy's rows ROWIDS, found by key a run at a time.
+  bool Refresh(const std::set<std::int64_t>& rowids) override {
+    EnsureKeys();
+    const std::string& table = table_name_.empty() ? read_table_ : table_name_;
+    if (keys_.empty() || table.empty()) return false;
+    LocalCopy& local = source_->Local();
+    const std::vector<std::vector<Variant>> held = local.RowsOf(table_, rowids);
+    std::vector<std::vector<Variant>> server;
+    constexpr std::size_t kRowsPerRead = 64;  // keeps the statement and its parameters short
+    for (std::size_t first = 0; first < held.size(); first += kRowsPerRead) {
+      std::string where;
+      std::vector<Variant> parameters;
+      std::vector<int> types;
+      for (std::size_t i = first; i < std::min(held.size(), first + kRowsPerRead); ++i) {
+        where += (where.empty() ? "(" : " OR (") + KeyCondition(held[i], parameters, types) + ")";
+      }
+      ResultReader reader(*source_, "SELECT " + ColumnList() + " FROM " + table + " WHERE " + where, timeout_,
+                          parameters, types);
+      for (std::vector<Variant> row; reader.Next(row);) server.push_back(row);
+    }
+    local.Reconcile(table_, std::move(server), keys_, unsent_, rowids);
+    ++rewrites_;
+    return true;
+  }
+
   std::uint64_t Rewrites() const override { return rewrites_; }
+  std::uint64_t Reloads() const override { return reloads_; }
+  std::vector<std::size_t> KeyColumns() const override { return keys_; }
 
  private:
   // The UpdateOptions bits.
@@ -291,6 +325,25 @@ class ServerMirror : public RowMirror, public CopyKeeper {
       return compared;
     }
     return changed;  // the changed fields: the default, and for any mix of criteria
+  }
+
+  void EnsureKeys() {
+    if (keys_known_) return;
+    keys_ = KeyColumnsOf(read_table_);
+    keys_known_ = true;
+  }
+
+  // The columns holding TABLE's primary key; none when it has none or one of its fields is not
+  // among the columns.
+  std::vector<std::size_t> KeyColumnsOf(const std::string& table) {
+    if (table.empty()) return {};
+    std::vector<std::size_t> keys;
+    for (const std::string& key : PrimaryKeyOf(*source_, table)) {
+      auto found = std::find_if(columns_.begin(), columns_.end(), [&](const ResultColumn& c) { return c.name == key; });
+      if (found == columns_.end()) return {};
+      keys.push_back(static_cast<std::size_t>(found - columns_.begin()));
+    }
+    return keys;
   }
 
   [[noreturn]] static void RaiseConflict() {
@@ -362,14 +415,17 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   const std::string select_sql_;
   std::vector<Variant> parameters_;
   const int timeout_;
-  const std::int64_t max_rows_;
+  std::int64_t max_rows_;  // the row limit of the last read
   const std::vector<ResultColumn> columns_;
   const CopyTable table_;
   std::string table_name_;         // the server's table the writes go to, as the caller named it
   std::vector<std::size_t> keys_;  // its primary key's columns
+  bool keys_known_ = false;        // KEYS_ looked up (a copy read only looks them up at a rollback)
+  std::string read_table_;         // a copy read only: the server's table its rows are
   bool batched_ = false;           // optimistic batch: the recordset keeps the writes until sent
   std::set<std::int64_t> unsent_;  // the copy's rows holding writes not sent yet
   std::uint64_t rewrites_ = 0;     // copies matched to the server's rows after a rollback
+  std::uint64_t reloads_ = 0;      // copies read anew after a rollback
 };
 
 }  // namespace
@@ -419,12 +475,16 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
     reader.reset();
     auto server = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, max_records, columns,
                                                  table);
+    const std::string base_table = statement ? BaseTableOf(name) : name;
     writable = type == kOpenDynaset && !source->ReadOnly() && lock_type != kReadOnlyLock && !(options & ro::kReadOnly) &&
-               server->WriteTo(statement ? BaseTableOf(name) : name);
+               server->WriteTo(base_table);
     if (writable) {
       if (lock_type == kOptimisticBatch) server->BatchWrites();
-      source->Keep(std::weak_ptr<CopyKeeper>(server));
+    } else {
+      server->ReadFrom(base_table);
     }
+    // Every copy follows a rollback: a snapshot too would show rows the server no longer has.
+    source->Keep(std::weak_ptr<CopyKeeper>(server));
     mirror = std::move(server);
   }
   const int local_options = (options & (ro::kAppendOnly | ro::kInconsistent | ro::kConsistent)) | (writable ? 0 : ro::kReadOnly);

@@ -31,7 +31,10 @@
 // does too (the server's row is not held between Edit and Update); read-only makes the
 // recordset read-only; optimistic batch keeps the writes in the copy until UpdateBatch
 // (recordset.h). After a Rollback on the connection the copies of writable dynasets are matched
-// to the server's rows again (a row the transaction added goes, one it changed reads as before).
+// to the server's rows again (a row the transaction added goes, one it changed reads as before);
+// snapshots and read-only dynasets read the server's rows anew and stay on the row with the
+// current row's primary key (the first row when the rows are not one keyed table's or it is gone).
+// MaxRecords given at Requery with a QueryDef is the limit from then on.
 #pragma once
 #include <cstdint>
 #include <memory>

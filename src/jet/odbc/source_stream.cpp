@@ -41,14 +41,15 @@ void SourceStream::Update(const std::vector<RecordsetColumn>&, const std::vector
 }
 void SourceStream::Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) { ReadOnlyStream(); }
 
-void SourceStream::Reload(const std::vector<Variant>& parameters) {
+void SourceStream::Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) {
   reader_.reset();  // one statement at a time on the connection: the old one first
-  reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows_);
+  reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows);
   if (reader_->Columns().size() != table_.types.size()) {
     reader_.reset();
     RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
   }
   parameters_ = parameters;
+  max_rows_ = max_rows;
 }
 
 std::size_t SourceStream::ReadRows(std::int64_t limit, std::vector<std::vector<Variant>>& rows) {

@@ -20,7 +20,7 @@ class SourceStream : public RowMirror {
  public:
   // READER: the statement SELECT_SQL already run (with PARAMETERS); TABLE: the empty local
   // table describing its columns (dropped with this object). MAX_ROWS: at most this many rows
-  // (0: all), again on every Reload.
+  // (0: all), again on every Reload until one gives another limit.
   SourceStream(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
                int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader, CopyTable table);
   ~SourceStream() override;
@@ -29,8 +29,9 @@ class SourceStream : public RowMirror {
   void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
               const std::vector<bool>&, int) override;
   void Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) override;
-  void Reload(const std::vector<Variant>& parameters) override;
+  void Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) override;
   const std::vector<Variant>& Parameters() const override { return parameters_; }
+  std::int64_t MaxRows() const override { return max_rows_; }
 
   bool Streams() const override { return true; }
   std::size_t ReadRows(std::int64_t limit, std::vector<std::vector<Variant>>& rows) override;
@@ -40,7 +41,7 @@ class SourceStream : public RowMirror {
   const std::string select_sql_;
   std::vector<Variant> parameters_;
   const int timeout_;
-  const std::int64_t max_rows_;
+  std::int64_t max_rows_;
   std::unique_ptr<ResultReader> reader_;
   const CopyTable table_;
   std::vector<Variant> row_;  // the row being read, its storage reused

@@ -46,6 +46,7 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   }
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   rows->numbers = BookmarkNumbers(s.bookmark_space);
+  if (s.mirror) rows->mirror_reloads = s.mirror->Reloads();
   if (s.IsTable()) {
     // Moves by key: the keyset is never loaded.
     rows->window = std::make_unique<KeyWindow>(*s.connection, s.table, s.index_name, s.plan.columns);
@@ -61,6 +62,50 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
     rows->keyset->RelearnOnChange(std::move(read_stamp));
   }
   return rows;
+}
+
+void FollowMirrorReload(RecordsetState& s) {
+  const std::uint64_t reloads = s.mirror->Reloads();
+  // The current row's key, from its values as held (a pointer of an older generation may be stale).
+  std::optional<std::vector<Variant>> key;
+  const std::vector<std::size_t> keys = s.mirror->KeyColumns();
+  if (s.place == Place::kAt && s.current && s.current_generation == s.Keys().Generation() && !keys.empty()) {
+    key.emplace();
+    for (std::size_t k : keys) {
+      if (k < s.current->size()) key->push_back((*s.current)[k]);
+    }
+  }
+  DropEdit(s);
+  // A clone may have taken the new rows already: share them, and so the bookmarks.
+  std::shared_ptr<SharedRows> next = s.rows->successor;
+  while (next && next->successor) next = next->successor;
+  if (!next || next->mirror_reloads != reloads) {
+    next = MakeRows(s);
+    for (SharedRows* old = s.rows.get(); old; old = old->successor.get()) {
+      if (!old->successor) {
+        old->successor = next;
+        break;
+      }
+    }
+  }
+  s.rows = next;
+  s.cache_start = Variant();  // a bookmark of the rows replaced
+  s.current = nullptr;
+  s.place = Place::kBof;
+  s.pos = -1;
+  if (key && key->size() == keys.size()) {
+    for (auto pos = NextPosition(s, -1); pos; pos = NextPosition(s, *pos)) {
+      LandOn(s, *pos);
+      bool same = s.current != nullptr;
+      for (std::size_t i = 0; same && i < keys.size(); ++i) same = (*s.current)[keys[i]] == (*key)[i];
+      if (same) return;
+    }
+    s.current = nullptr;
+    s.place = Place::kBof;
+    s.pos = -1;
+  }
+  s.reached = 0;
+  if (auto pos = NextPosition(s, -1)) LandOn(s, *pos);  // the row is gone, or there was none
 }
 
 void NoteOwnWrite(RecordsetState& s) {
@@ -169,7 +214,9 @@ Recordset::~Recordset() = default;
 RecordsetState& Recordset::State() const {
   if (!state_) RaiseJetError(err::kObjectClosed, "The recordset is closed.");
   state_->Open();
-  return *state_;
+  RecordsetState& s = *state_;
+  if (s.mirror && s.rows && s.mirror->Reloads() != s.rows->mirror_reloads) FollowMirrorReload(s);
+  return s;
 }
 
 bool Recordset::IsOpen() const { return state_ && state_->LiveDatabase(); }
@@ -466,28 +513,35 @@ void Recordset::Requery() {
   Requery(s.mirror ? s.mirror->Parameters() : s.plan.parameters);
 }
 
-void Recordset::NameAs(const std::string& name) { State().plan.name = name; }
-
-void Recordset::Requery(const std::vector<Variant>& new_parameters) {
-  RecordsetState& s = State();
-  if (s.IsTable()) NotForThisKind("Requery");
+void RequeryRows(RecordsetState& s, const std::vector<Variant>& parameters, std::int64_t max_records) {
+  if (s.IsTable()) RaiseNotForThisKind("Requery");
   DropEdit(s);
   if (s.mirror) {
     s.Open();
-    s.mirror->Reload(new_parameters);  // the copy's own statement has no parameters
+    // The limit goes to the store's statement: the copy holds no more rows than it allows.
+    s.mirror->Reload(parameters, max_records);  // the copy's own statement has no parameters
     // An optimistic batch's kept writes were in the copy just replaced.
-    s.batch.clear();
-    s.batch_collisions.clear();
+    s.batch->writes.clear();
+    s.batch->collisions.clear();
     s.mirror->SetUnsent({});
   } else {
-    s.plan.parameters = new_parameters;
+    s.plan.parameters = parameters;
+    s.plan.max_records = max_records;
   }
   s.rows = MakeRows(s);  // numbered on from the old rows' numbers: their bookmarks die
+  s.cache_start = Variant();
   s.reached = 0;
   s.current = nullptr;
   s.place = Place::kBof;
   s.pos = -1;
   if (auto pos = NextPosition(s, -1)) LandOn(s, *pos);
+}
+
+void Recordset::NameAs(const std::string& name) { State().plan.name = name; }
+
+void Recordset::Requery(const std::vector<Variant>& new_parameters) {
+  RecordsetState& s = State();
+  RequeryRows(s, new_parameters, s.mirror ? s.mirror->MaxRows() : s.plan.max_records);
 }
 
 std::shared_ptr<Recordset> Recordset::Clone() {
@@ -505,12 +559,14 @@ std::shared_ptr<Recordset> Recordset::Clone() {
   copy->cache_size = s.cache_size;
   copy->batch_size = s.batch_size;
   copy->update_options = s.update_options;
+  copy->cache_start = s.cache_start;
   copy->bookmark_space = s.bookmark_space;
   copy->plan = s.plan;
   copy->table = s.table;
   // A table-type clone has no Index until one is set: it starts in the natural order.
   copy->hold = s.hold;
   copy->mirror = s.mirror;
+  copy->batch = s.batch;  // one set of rows: one batch of kept writes
   // A table-type clone follows the file on its own (its bookmarks are rowids); other kinds
   // share their rows, so positions and bookmarks agree.
   copy->rows = s.IsTable() ? MakeRows(*copy) : s.rows;

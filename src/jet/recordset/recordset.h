@@ -140,7 +140,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // Runs the source again; the first record becomes current and old bookmarks die. Table-type:
   // kNotForThisObject.
   void Requery();
-  // With NEW_QUERY (a QueryDef of the same statement), its parameter values and MaxRecords.
+  // With NEW_QUERY (a QueryDef of the same statement), its parameter values and MaxRecords
+  // (the limit from then on).
   void Requery(const std::shared_ptr<QueryDef>& new_query);
   // Beyond the object model: with NEW_PARAMETERS as the statement's parameter values.
   void Requery(const std::vector<Variant>& new_parameters);
@@ -195,10 +196,23 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // kNoCurrentRecord without a current record and kInvalidArgument for ROWS < 0.
   Variant GetRows(std::int64_t rows = 1);
 
-  // Kept for callers; no effect on how rows are read here. BatchSize: how many writes of an
-  // optimistic batch go to the server as one unit (0: 15).
+  // CacheSize: a forward-only data-source recordset's rows read at a time, and FillCache's count
+  // of rows; other recordsets keep the value only. BatchSize: how many writes of an optimistic
+  // batch go to the server as one unit (0: 15).
   int CacheSize() const;
   void SetCacheSize(int rows);
+  // Dynasets only (others: kNotForThisObject). CacheStart: the bookmark FillCache starts from
+  // when given none (Empty until set; kBadBookmark for one that is not this recordset's; Requery
+  // forgets it). FillCache reads ROWS rows (0: CacheSize) from START (a bookmark; none:
+  // CacheStart, else the current record, else the first) again from the data source into the
+  // rows held, by key, in one go: they show the server's values as of now, and moving onto them
+  // asks the server nothing. A row the server no longer has reads as deleted; rows holding writes
+  // of an optimistic batch not sent stay as they are. A dynaset on a database file, or one whose
+  // rows have no key among their columns, reads nothing (its rows are read where they are kept).
+  // Raises kInvalidArgument for ROWS < 0, kBadBookmark for a bad START.
+  Variant CacheStart() const;
+  void SetCacheStart(const Variant& bookmark);
+  void FillCache(std::int64_t rows = 0, const Variant& start_bookmark = Variant());
   int BatchSize() const;
   void SetBatchSize(int statements);
   // Data-source dynasets: how an Update finds the server's row and tells another user's change
@@ -215,7 +229,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
   // kept, BatchCollisions lists its bookmark, and after the others are sent kDataChanged is
   // raised (a write refused outright: kept and listed too, the server's error raised). FORCE writes such rows by key alone (over the other
   // user's change). CancelBatch drops every kept write and reads the server's rows again (as
-  // Requery). Other recordsets: kNotForThisObject.
+  // Requery). A recordset and its clones keep one batch: a write made through any of them is
+  // sent, or dropped, by any of them. Other recordsets: kNotForThisObject.
   void UpdateBatch(int type = kUpdateBatch, bool force = false);
   void CancelBatch();
   std::int64_t BatchCollisionCount() const;

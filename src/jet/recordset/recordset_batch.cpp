@@ -28,7 +28,7 @@ void RequireBatched(const RecordsetState& s, const char* what) {
 // alone when it reads the server's rows again.
 void TellUnsent(RecordsetState& s) {
   std::set<std::int64_t> rowids;
-  for (const BatchWrite& write : s.batch) {
+  for (const BatchWrite& write : s.batch->writes) {
     if (write.mode != kBatchDelete) rowids.insert(write.rowid);
   }
   s.mirror->SetUnsent(std::move(rowids));
@@ -106,13 +106,13 @@ Outcome SendOne(RecordsetState& s, const BatchWrite& write, int criteria, bool f
 
 void KeepBatchWrite(RecordsetState& s, BatchWrite write) {
   // Matched by position: the copy may give a new row the rowid of one deleted before.
-  auto same = std::find_if(s.batch.begin(), s.batch.end(),
+  auto same = std::find_if(s.batch->writes.begin(), s.batch->writes.end(),
                            [&](const BatchWrite& kept) { return kept.pos == write.pos && kept.mode != kBatchDelete; });
-  if (same == s.batch.end()) {
-    s.batch.push_back(std::move(write));
+  if (same == s.batch->writes.end()) {
+    s.batch->writes.push_back(std::move(write));
   } else if (write.mode == kBatchDelete) {
     if (same->mode == kEditAdd) {
-      s.batch.erase(same);  // never on the server: nothing to send
+      s.batch->writes.erase(same);  // never on the server: nothing to send
     } else {
       same->mode = kBatchDelete;  // the server's row as first read is the one to delete
       same->values.clear();
@@ -144,10 +144,10 @@ void Recordset::UpdateBatch(int type, bool force) {
   // A row found changed is written by key alone when forced (over the other user's change).
   const int criteria = force ? kCriteriaKey : s.update_options;
   std::vector<std::size_t> chosen;
-  for (std::size_t i = 0; i < s.batch.size(); ++i) {
-    if (!only || s.batch[i].pos == *only) chosen.push_back(i);
+  for (std::size_t i = 0; i < s.batch->writes.size(); ++i) {
+    if (!only || s.batch->writes[i].pos == *only) chosen.push_back(i);
   }
-  std::vector<Outcome> outcomes(s.batch.size());
+  std::vector<Outcome> outcomes(s.batch->writes.size());
   const std::size_t group = s.batch_size > 0 ? static_cast<std::size_t>(s.batch_size) : kDefaultBatchSize;
   for (std::size_t first = 0; first < chosen.size(); first += group) {
     const std::size_t end = std::min(chosen.size(), first + group);
@@ -156,7 +156,7 @@ void Recordset::UpdateBatch(int type, bool force) {
     bool sent = false;
     try {
       sent = s.mirror->SendAsUnit([&] {
-        for (std::size_t n = first; n < end; ++n) outcomes[chosen[n]] = SendOne(s, s.batch[chosen[n]], criteria, force);
+        for (std::size_t n = first; n < end; ++n) outcomes[chosen[n]] = SendOne(s, s.batch->writes[chosen[n]], criteria, force);
       });
     } catch (...) {
       sent = false;
@@ -164,7 +164,7 @@ void Recordset::UpdateBatch(int type, bool force) {
     if (sent) continue;
     for (std::size_t n = first; n < end; ++n) {
       try {
-        outcomes[chosen[n]] = SendOne(s, s.batch[chosen[n]], criteria, force);
+        outcomes[chosen[n]] = SendOne(s, s.batch->writes[chosen[n]], criteria, force);
       } catch (...) {
         outcomes[chosen[n]] = Outcome{Outcome::kFailed, {}, {}, std::current_exception()};
       }
@@ -174,8 +174,8 @@ void Recordset::UpdateBatch(int type, bool force) {
   std::vector<Variant> collisions;
   std::exception_ptr other_failure;
   int conflicts = 0;
-  for (std::size_t i = 0; i < s.batch.size(); ++i) {
-    BatchWrite& write = s.batch[i];
+  for (std::size_t i = 0; i < s.batch->writes.size(); ++i) {
+    BatchWrite& write = s.batch->writes[i];
     Outcome& outcome = outcomes[i];
     if (outcome.state == Outcome::kSent) {
       if (write.mode == kEditAdd) WriteBack(s, write.rowid, outcome.values, outcome.changed);
@@ -187,8 +187,8 @@ void Recordset::UpdateBatch(int type, bool force) {
     if (outcome.state != Outcome::kNotSent) collisions.push_back(BookmarkOf(s, write.pos));
     kept.push_back(std::move(write));
   }
-  s.batch = std::move(kept);
-  s.batch_collisions = std::move(collisions);
+  s.batch->writes = std::move(kept);
+  s.batch->collisions = std::move(collisions);
   TellUnsent(s);
   if (other_failure) std::rethrow_exception(other_failure);
   if (conflicts > 0) {
@@ -202,8 +202,8 @@ void Recordset::UpdateBatch(int type, bool force) {
 void Recordset::CancelBatch() {
   RecordsetState& s = State();
   RequireBatched(s, "CancelBatch");
-  s.batch.clear();
-  s.batch_collisions.clear();
+  s.batch->writes.clear();
+  s.batch->collisions.clear();
   TellUnsent(s);
   Requery();
 }
@@ -211,14 +211,14 @@ void Recordset::CancelBatch() {
 std::int64_t Recordset::BatchCollisionCount() const {
   const RecordsetState& s = State();
   RequireBatched(s, "BatchCollisionCount");
-  return static_cast<std::int64_t>(s.batch_collisions.size());
+  return static_cast<std::int64_t>(s.batch->collisions.size());
 }
 
 Variant Recordset::BatchCollisions() const {
   const RecordsetState& s = State();
   RequireBatched(s, "BatchCollisions");
-  if (s.batch_collisions.empty()) return Variant();
-  return Variant::FromArray(s.batch_collisions);
+  if (s.batch->collisions.empty()) return Variant();
+  return Variant::FromArray(s.batch->collisions);
 }
 
 }  // namespace qb::jet

@@ -64,6 +64,10 @@ struct SharedRows {
   std::unique_ptr<KeyWindow> window;  // table-type only
   std::set<std::int64_t> removed;  // positions deleted through these recordsets (skipped)
   BookmarkNumbers numbers{nullptr};  // the bookmarks of these rows (not table-type)
+  // Rows copied from a data source and read anew by it: the rows that replaced these, for the
+  // clones still over these to take too (so they share rows and bookmarks on).
+  std::shared_ptr<SharedRows> successor;
+  std::uint64_t mirror_reloads = 0;  // the mirror's Reloads when these rows were made
 };
 
 enum class Place { kBof, kAt, kGap, kEof };
@@ -93,6 +97,13 @@ struct BatchWrite {
 };
 inline constexpr int kBatchDelete = 3;
 
+// An optimistic batch's kept writes, shared by a recordset and its clones: they show one set of
+// rows, so a write made through any of them is sent (or dropped) once by any of them.
+struct BatchKept {
+  std::vector<BatchWrite> writes;     // not sent yet, in the order made
+  std::vector<Variant> collisions;    // the bookmarks of the rows the last send could not write
+};
+
 struct RecordsetState {
   std::weak_ptr<DatabaseFile> database;
   Connection* connection = nullptr;  // the database's connection while it is open
@@ -104,6 +115,7 @@ struct RecordsetState {
   bool updatable = false;
   bool lock_edits = true;
   int cache_size = 0, batch_size = 0, update_options = 0;
+  Variant cache_start;  // dynasets: FillCache's start when given none (Empty: not set)
   // Where the bookmark numbers of this recordset and its clones come from.
   std::shared_ptr<BookmarkSpace> bookmark_space = std::make_shared<BookmarkSpace>();
 
@@ -113,8 +125,7 @@ struct RecordsetState {
   std::shared_ptr<SharedRows> rows;
   std::shared_ptr<TableHold> hold;  // the table held open (deny options), shared by clones
   std::shared_ptr<RowMirror> mirror;  // rows copied from a data source: it takes the writes first
-  std::vector<BatchWrite> batch;      // optimistic batch: the writes not sent yet, in order made
-  std::vector<Variant> batch_collisions;  // the bookmarks of the rows the last send could not write
+  std::shared_ptr<BatchKept> batch = std::make_shared<BatchKept>();  // optimistic batch
   std::uint64_t mirror_rewrites = 0;  // MIRROR's Rewrites when the rows held were read
 
   // Cursor.
@@ -184,6 +195,12 @@ Variant BookmarkOfRowid(std::int64_t rowid);  // a table-type recordset's bookma
 std::int64_t PositionOfBookmark(RecordsetState& s, const Variant& bookmark);
 // A new keyset over the source S.plan describes (Requery, SetIndex).
 std::shared_ptr<SharedRows> MakeRows(RecordsetState& s);
+// Requery: the source run again with PARAMETERS and at most MAX_RECORDS rows (0: all), the
+// limit from now on; the first record becomes current.
+void RequeryRows(RecordsetState& s, const std::vector<Variant>& parameters, std::int64_t max_records);
+// Rows copied from a data source that the source has read anew (after a rollback): takes the
+// new rows, staying on the current row's key where the source knows one (recordset.cpp).
+void FollowMirrorReload(RecordsetState& s);
 // Records that the file changed through this recordset (its own writes are not others').
 void NoteOwnWrite(RecordsetState& s);
 // Optimistic batch: keeps WRITE (made in the copy) for UpdateBatch, merged with the row's kept

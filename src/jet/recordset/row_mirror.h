@@ -31,14 +31,29 @@ class RowMirror {
   // The row that reads as VALUES goes. Raises kRecordDeleted when it is already gone.
   virtual void Delete(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& values) = 0;
 
-  // Reads the store's rows into the copy again, with PARAMETERS for the store's statement.
-  virtual void Reload(const std::vector<Variant>& parameters) = 0;
-  // The parameters the copy was last filled with.
+  // Reads the store's rows that the copy's rows ROWIDS stand for again into the copy, found by
+  // key (a row the store no longer has goes from the copy; rows holding unsent writes stay), and
+  // counts a Rewrite; false, reading nothing, when the store cannot find its rows by key.
+  virtual bool Refresh(const std::set<std::int64_t>& rowids) {
+    (void)rowids;
+    return false;
+  }
+
+  // Reads the store's rows into the copy again, with PARAMETERS for the store's statement and
+  // at most MAX_ROWS rows (0: all), which stay the limit from now on.
+  virtual void Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) = 0;
+  // The parameters and the row limit the copy was last filled with.
   virtual const std::vector<Variant>& Parameters() const = 0;
+  virtual std::int64_t MaxRows() const = 0;
 
   // How often the store has rewritten rows of the copy on its own (after a rollback): a change
   // tells the recordsets over it to read their current and held rows again.
   virtual std::uint64_t Rewrites() const { return 0; }
+  // How often the store has filled the copy anew on its own (after a rollback): a change tells
+  // the recordsets over it to take the new rows, staying on the row whose KeyColumns (indexes
+  // into the columns; none known: the first row) hold what the current row's did.
+  virtual std::uint64_t Reloads() const { return 0; }
+  virtual std::vector<std::size_t> KeyColumns() const { return {}; }
 
   // Runs WRITE (several of the calls above) as one unit in the store and returns true; false,
   // without running it, when the store cannot make a unit of its own (a transaction is open).
