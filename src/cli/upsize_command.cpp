@@ -16,6 +16,7 @@
 #include "cli/commands.h"
 #include "cli/data_source_commands.h"
 #include "cli/db_options.h"
+#include "cli/upsize_rows.h"
 #include "com/ole_exception.h"
 #include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
@@ -27,7 +28,6 @@
 #include "jet/dao/tabledef.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
-#include "jet/odbc/result_reader.h"
 #include "jet/odbc/server_views.h"
 #include "jet/recordset/recordset.h"
 
@@ -123,18 +123,12 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
   std::vector<std::shared_ptr<jet::Field>> fields;
   auto field_list = table.Fields();
   for (int i = 0; i < field_list->Count(); ++i) fields.push_back(field_list->Item(i));
-  std::string columns, names, marks;
+  std::string columns;
   for (const auto& field : fields) {
-    if (!columns.empty()) {
-      columns += ", ";
-      names += ", ";
-      marks += ", ";
-    }
+    if (!columns.empty()) columns += ", ";
     columns += server.QuoteName(field->Name()) + " " +
                ServerType(server.Handle(), field->Type(), field->Size(), name + "." + field->Name()) +
                (field->Required() ? " NOT NULL" : "");
-    names += server.QuoteName(field->Name());
-    marks += "?";
     if (!field->ValidationRule().empty()) result.left_out.push_back(name + "." + field->Name() + ": validation rule");
     const std::string default_value = field->DefaultValue().ToStringOrEmpty();
     if (!default_value.empty()) result.left_out.push_back(name + "." + field->Name() + ": default value " + default_value);
@@ -158,15 +152,24 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
   server.Execute("CREATE TABLE " + server.QuoteName(name) + " (" + columns + ")", 0);
   for (const std::string& statement : index_statements) server.Execute(statement, 0);
 
-  const std::string insert = "INSERT INTO " + server.QuoteName(name) + " (" + names + ") VALUES (" + marks + ")";
+  std::vector<UpsizeColumn> targets;
+  for (const auto& field : fields) targets.push_back({field->Name(), field->Type(), field->Size()});
+  UpsizeRowWriter writer(server, name, std::move(targets));
   auto rows = file.OpenRecordset(name, jet::kOpenForwardOnly);
   auto row_fields = rows->Fields();
-  std::vector<Variant> values(fields.size());
+  std::vector<decltype(row_fields->Item(0))> values;
+  for (std::size_t i = 0; i < fields.size(); ++i) values.push_back(row_fields->Item(static_cast<int>(i)));
+  long long next_progress = 1;  // once a batch has gone
   for (; !rows->Eof(); rows->MoveNext()) {
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = row_fields->Item(static_cast<int>(i))->Value();
-    jet::odbc::ResultReader written(server, insert, 0, values);
-    if (++result.rows % 1000 == 0 && progress) std::cerr << "upsizing " << name << ": " << result.rows << " rows\r" << std::flush;
+    for (std::size_t i = 0; i < values.size(); ++i) writer.Set(i, values[i]->Value());
+    writer.Add();
+    if (progress && writer.RowsWritten() >= next_progress) {
+      std::cerr << "upsizing " << name << ": " << writer.RowsWritten() << " rows\r" << std::flush;
+      next_progress = writer.RowsWritten() + 1;
+    }
   }
+  writer.Finish();
+  result.rows = writer.RowsWritten();
   if (progress) std::cerr << "upsizing " << name << ": " << result.rows << " rows\n";
   return result;
 }
