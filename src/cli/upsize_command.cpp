@@ -137,12 +137,20 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
     }
   }
   if (!table.ValidationRule().empty()) result.left_out.push_back(name + ": validation rule");
+  // Keys and indexes are built once the rows are in: one sort instead of an index insert per
+  // row. A server that cannot add a primary key to a table (SQLite) gets it with the table.
+  const bool key_afterwards = server.DbmsName() == "PostgreSQL";
   std::vector<std::string> index_statements;
   auto indexes = table.Indexes();
   for (int i = 0; i < indexes->Count(); ++i) {
     const auto index = indexes->Item(i);
     if (index->Primary()) {
-      columns += ", PRIMARY KEY (" + KeyList(server, index->Fields(), false) + ")";
+      const std::string key = "PRIMARY KEY (" + KeyList(server, index->Fields(), false) + ")";
+      if (key_afterwards) {
+        index_statements.insert(index_statements.begin(), "ALTER TABLE " + server.QuoteName(name) + " ADD " + key);
+      } else {
+        columns += ", " + key;
+      }
     } else {
       index_statements.push_back(std::string("CREATE ") + (index->Unique() ? "UNIQUE " : "") + "INDEX " +
                                  server.QuoteName(name + "_" + index->Name()) + " ON " + server.QuoteName(name) + " (" +
@@ -150,7 +158,6 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
     }
   }
   server.Execute("CREATE TABLE " + server.QuoteName(name) + " (" + columns + ")", 0);
-  for (const std::string& statement : index_statements) server.Execute(statement, 0);
 
   std::vector<UpsizeColumn> targets;
   for (const auto& field : fields) targets.push_back({field->Name(), field->Type(), field->Size()});
@@ -170,6 +177,7 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
   }
   writer.Finish();
   result.rows = writer.RowsWritten();
+  for (const std::string& statement : index_statements) server.Execute(statement, 0);
   if (progress) std::cerr << "upsizing " << name << ": " << result.rows << " rows\n";
   return result;
 }

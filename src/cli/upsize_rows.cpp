@@ -48,8 +48,10 @@ Binding BindingOf(const UpsizeColumn& column) {
 // The most parameters one statement of the server takes.
 int ParameterLimit(const jet::odbc::DataSource& server) {
   const std::string dbms = server.DbmsName();
-  if (dbms == "PostgreSQL") return 65535;  // the count is 16 bits in the server's protocol
-  return 999;                              // the smallest limit of the common servers
+  // The server takes 65,535, but its driver loses track of a prepared statement whose
+  // description of the parameters passes 32 KB (about 8,000 of them): stay well below.
+  if (dbms == "PostgreSQL") return 4096;
+  return 999;  // the smallest limit of the common servers
 }
 
 // UTF-8 TEXT as UTF-16 code units into UNITS (bytes that are not UTF-8 become U+FFFD).

@@ -20,7 +20,7 @@
 namespace qb::cli::test {
 namespace {
 
-const char* const kTables[] = {"UpValues", "UpOne", "UpFull", "UpFullAndOne", "UpSeveral", "UpGood", "UpBad"};
+const char* const kTables[] = {"UpValues", "UpWide", "UpOne", "UpFull", "UpFullAndOne", "UpSeveral", "UpGood", "UpBad"};
 
 std::string Hex(const std::string& bytes) {
   static const char* digits = "0123456789abcdef";
@@ -155,11 +155,34 @@ TEST_F(QuillUpsizeRowsTest, TablesAroundAndAcrossBatchesArriveWhole) {
   const std::vector<std::pair<std::string, int>> tables = {
       {"UpOne", 1}, {"UpFull", 1000}, {"UpFullAndOne", 1001}, {"UpSeveral", 3456}};
   for (const auto& [table, rows] : tables) Fill(table, rows);
+  // A wide table: fewer rows to a statement, so the parameters stay within the driver's reach.
+  std::string wide = "CREATE TABLE UpWide (C0 LONG PRIMARY KEY", sum;
+  for (int c = 1; c < 60; ++c) wide += ", C" + std::to_string(c) + " LONG";
+  for (int c = 0; c < 60; ++c) sum += (c ? " + \"C" : "\"C") + std::to_string(c) + "\"";
+  Ok({"sql", File("rows.mdb"), wide + ")"});
+  {
+    auto db = OpenFile();
+    db->BeginTrans();
+    auto set = db->OpenRecordset("UpWide", jet::kOpenTable);
+    for (int n = 0; n < 150; ++n) {
+      set->AddNew();
+      for (int c = 0; c < 60; ++c) set->Fields()->Item(c)->SetValue(Variant(n * 100 + c));
+      set->Update();
+    }
+    set->Close();
+    db->CommitTrans();
+    db->Close();
+  }
   const std::string out = Ok({"upsize", File("rows.mdb"), connect_});
   for (const auto& [table, rows] : tables) {
     EXPECT_THAT(out, HasSubstr(table + ": " + std::to_string(rows) + " rows\n"));
     EXPECT_EQ(Check(table), "count\tcount\n" + std::to_string(rows) + "\t0\n") << table;
   }
+  EXPECT_THAT(out, HasSubstr("UpWide: 150 rows\n"));
+  // Each row's columns hold n * 100 + c: the row sums tell a shifted value.
+  EXPECT_EQ(Ok({"sql", connect_,
+                "SELECT count(*) FROM \"UpWide\" WHERE " + sum + " <> \"C0\" * 60 + 1770"}),
+            "count\n0\n");
 }
 
 // Row 2100 (the third batch) cannot go: the server refuses it, or it would arrive cut short.
@@ -191,6 +214,7 @@ TEST_F(QuillUpsizeRowsTest, ARowThatCannotGoInALaterBatchLeavesNothingAndIsNamed
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    Drop();
     std::filesystem::remove(File("rows.mdb"));
     Ok({"db", "create", File("rows.mdb")});
     Fill("UpGood", 10);
