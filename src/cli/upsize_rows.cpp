@@ -122,15 +122,18 @@ UpsizeRowWriter::UpsizeRowWriter(jet::odbc::DataSource& server, const std::strin
                                  std::vector<UpsizeColumn> columns)
     : server_(server), table_(table), columns_(std::move(columns)) {
   batch_rows_ = RowsPerStatement(columns_.size(), ParameterLimit(server_), kMaxRowsPerStatement);
-  slots_.resize(static_cast<std::size_t>(batch_rows_) * columns_.size());
+  for (Batch& batch : batches_) batch.slots.resize(static_cast<std::size_t>(batch_rows_) * columns_.size());
 }
 
 UpsizeRowWriter::~UpsizeRowWriter() {
-  if (full_ != SQL_NULL_HANDLE && server_.IsOpen()) SQLFreeHandle(SQL_HANDLE_STMT, full_);
+  if (sending_.valid()) sending_.wait();  // a failure here gives way to the one being raised
+  for (Batch& batch : batches_) {
+    if (batch.statement != SQL_NULL_HANDLE && server_.IsOpen()) SQLFreeHandle(SQL_HANDLE_STMT, batch.statement);
+  }
 }
 
 void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
-  Slot& slot = slots_[static_cast<std::size_t>(filled_) * columns_.size() + column];
+  Slot& slot = batches_[current_].slots[static_cast<std::size_t>(filled_) * columns_.size() + column];
   if (value.IsNull() || value.IsEmpty()) {
     slot.indicator = SQL_NULL_DATA;
     return;
@@ -173,7 +176,7 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
       if (text.find('\0') != std::string::npos) {
         // The driver would end the text there and the rest would be lost without a word.
         jet::RaiseJetError(jet::err::kConversion,
-                           "The text in row " + std::to_string(written_ + filled_ + 1) + " of the field '" +
+                           "The text in row " + std::to_string(queued_ + filled_ + 1) + " of the field '" +
                                columns_[column].name + "' of the table '" + table_ +
                                "' holds a 0 character, which the data source's text cannot hold.");
       }
@@ -186,11 +189,31 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
 }
 
 void UpsizeRowWriter::Add() {
-  if (++filled_ == batch_rows_) Send(filled_);
+  if (++filled_ < batch_rows_) return;
+  Collect();
+  Batch& full = batches_[current_];
+  const long long first = queued_ + 1;
+  sending_ = std::async(std::launch::async, [this, &full, first] { Send(full, batch_rows_, first); });
+  sending_rows_ = filled_;
+  queued_ += filled_;
+  current_ = 1 - current_;
+  filled_ = 0;
 }
 
 void UpsizeRowWriter::Finish() {
-  if (filled_ > 0) Send(filled_);
+  Collect();
+  if (filled_ == 0) return;
+  Send(batches_[current_], filled_, queued_ + 1);
+  queued_ += filled_;
+  written_ += filled_;
+  filled_ = 0;
+}
+
+void UpsizeRowWriter::Collect() {
+  if (!sending_.valid()) return;
+  sending_.get();
+  written_ += sending_rows_;
+  sending_rows_ = 0;
 }
 
 SQLHSTMT UpsizeRowWriter::Prepare(int rows) {
@@ -223,10 +246,10 @@ SQLHSTMT UpsizeRowWriter::Prepare(int rows) {
   return statement;
 }
 
-void UpsizeRowWriter::Bind(SQLHSTMT statement, std::size_t slot) {
+void UpsizeRowWriter::Bind(SQLHSTMT statement, Batch& batch, std::size_t slot) {
   const std::size_t column = slot % columns_.size();
   const Binding binding = BindingOf(columns_[column]);
-  Slot& value = slots_[slot];
+  Slot& value = batch.slots[slot];
   SQLPOINTER data = nullptr;
   SQLLEN length = 0;
   switch (binding.c_type) {
@@ -249,31 +272,30 @@ void UpsizeRowWriter::Bind(SQLHSTMT statement, std::size_t slot) {
     jet::odbc::RaiseOdbcError(jet::odbc::err::kCallFailed, "Binding the values of the table '" + table_ + "' failed",
                               SQL_HANDLE_STMT, statement, server_.Secrets());
   }
-  if (statement == full_) value.bound = data;
+  if (statement == batch.statement) value.bound = data;
 }
 
-void UpsizeRowWriter::Send(int rows) {
+void UpsizeRowWriter::Send(Batch& batch, int rows, long long first) {
   const std::size_t count = static_cast<std::size_t>(rows) * columns_.size();
   Statement tail(server_);  // a shorter last batch has a statement of its own
   SQLHSTMT statement = SQL_NULL_HANDLE;
   if (rows == batch_rows_) {
-    if (full_ == SQL_NULL_HANDLE) full_ = Prepare(rows);
-    statement = full_;
+    if (batch.statement == SQL_NULL_HANDLE) batch.statement = Prepare(rows);
+    statement = batch.statement;
     for (std::size_t i = 0; i < count; ++i) {
       // Text and bytes move when they outgrow their buffer: only those are bound again.
-      const Slot& slot = slots_[i];
+      const Slot& slot = batch.slots[i];
       const void* data = BindingOf(columns_[i % columns_.size()]).c_type == SQL_C_WCHAR
                              ? static_cast<const void*>(slot.wide.data())
                              : static_cast<const void*>(slot.bytes.data());
-      if (slot.bound == nullptr || (data != nullptr && data != slot.bound)) Bind(statement, i);
+      if (slot.bound == nullptr || (data != nullptr && data != slot.bound)) Bind(statement, batch, i);
     }
   } else {
     tail.handle = statement = Prepare(rows);
-    for (std::size_t i = 0; i < count; ++i) Bind(statement, i);
+    for (std::size_t i = 0; i < count; ++i) Bind(statement, batch, i);
   }
-  const long long first = written_ + 1, last = written_ + rows;
-  const std::string which = "rows " + std::to_string(first) + " to " + std::to_string(last) + " of the table '" +
-                            table_ + "'";
+  const std::string which = "rows " + std::to_string(first) + " to " + std::to_string(first + rows - 1) +
+                            " of the table '" + table_ + "'";
   const SQLRETURN code = SQLExecute(statement);
   if (!jet::odbc::Succeeded(code)) {
     if (code == SQL_NO_DATA) jet::RaiseJetError(jet::odbc::err::kCallFailed, "The data source took none of the " + which + ".");
@@ -285,8 +307,6 @@ void UpsizeRowWriter::Send(int rows) {
     jet::RaiseJetError(jet::odbc::err::kCallFailed, "The data source took " + std::to_string(taken) + " of the " +
                                                         which + ".");
   }
-  written_ = last;
-  filled_ = 0;
 }
 
 }  // namespace qb::cli

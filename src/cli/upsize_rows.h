@@ -1,10 +1,12 @@
 // cli/upsize_rows: the rows of one table sent to an ODBC data source in batches. One prepared
 // INSERT carries many rows ("VALUES (?, ?), (?, ?), ..."), so a large table costs a few hundred
-// round trips to the server instead of one per row. Every column is bound by its field's type,
+// round trips to the server instead of one per row, and while one batch is on its way (on a
+// thread of its own) the next is filled from the file. Every column is bound by its field's type,
 // the same way in every row and batch: Nulls keep the column's type, doubles and Currency go as
 // exact digits, and a text holding a 0 character is refused (the driver would cut it there).
 #pragma once
 #include <cstdint>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -54,24 +56,36 @@ class UpsizeRowWriter {
     std::vector<char> bytes;       // digits and binary values
     std::vector<SQLWCHAR> wide;    // text, as UTF-16
     SQLLEN indicator = SQL_NULL_DATA;
-    SQLPOINTER bound = nullptr;  // where the statement was told the value is
+    SQLPOINTER bound = nullptr;  // where the batch's statement was told the value is
+  };
+  // The values of a batch of rows (a row after the other, a slot per column) and the whole
+  // batch's statement bound to them, made on first use. Two take turns.
+  struct Batch {
+    std::vector<Slot> slots;
+    SQLHSTMT statement = SQL_NULL_HANDLE;
   };
 
   // A prepared INSERT of ROWS rows. Raises the server's refusal.
   SQLHSTMT Prepare(int rows);
-  // Tells STATEMENT where the value of slot SLOT is.
-  void Bind(SQLHSTMT statement, std::size_t slot);
-  // Runs the INSERT of the first ROWS rows waiting.
-  void Send(int rows);
+  // Tells STATEMENT where the value of SLOT of BATCH is.
+  void Bind(SQLHSTMT statement, Batch& batch, std::size_t slot);
+  // Runs the INSERT of the first ROWS rows of BATCH, the first of them row FIRST of the table.
+  // Touches only BATCH and the connection, so it may run on the sending thread.
+  void Send(Batch& batch, int rows, long long first);
+  // Waits for the batch on its way; raises its failure.
+  void Collect();
 
   jet::odbc::DataSource& server_;  // not owned
   std::string table_;
   std::vector<UpsizeColumn> columns_;
   int batch_rows_ = 1;
-  SQLHSTMT full_ = SQL_NULL_HANDLE;  // the statement of a whole batch, made on first use
-  std::vector<Slot> slots_;          // a row after the other, a slot per column
-  int filled_ = 0;                   // rows waiting in the slots
-  long long written_ = 0;
+  Batch batches_[2];
+  int current_ = 0;         // the batch being filled
+  int filled_ = 0;          // rows filled in it
+  long long queued_ = 0;    // rows handed over to be sent
+  long long written_ = 0;   // rows the server has taken
+  int sending_rows_ = 0;    // rows of the batch on its way
+  std::future<void> sending_;  // the batch on its way; the connection is its until collected
 };
 
 }  // namespace qb::cli
