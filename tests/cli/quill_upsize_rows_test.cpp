@@ -1,8 +1,8 @@
 // quill upsize's rows on the private PostgreSQL server: every kind of value arrives exact (limits,
 // Nulls anywhere, text with quotes, backslashes and characters beyond the first plane, long memos,
-// bytes with zeros); tables of a row count around and across the statement batches arrive whole
-// and in place; a row the server refuses in a later batch leaves nothing of the run behind and is
-// named in the error.
+// bytes with zeros); tables of a row count around and across the statement batches, and a wide
+// one, arrive whole and in place; a row that cannot go in a later batch (the server refuses it,
+// or the driver would cut it) leaves nothing of the run behind and is named in the error.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
