@@ -16,6 +16,7 @@
 #include "cli/commands.h"
 #include "cli/data_source_commands.h"
 #include "cli/db_options.h"
+#include "cli/upsize_rows.h"
 #include "com/ole_exception.h"
 #include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
@@ -27,7 +28,6 @@
 #include "jet/dao/tabledef.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
-#include "jet/odbc/result_reader.h"
 #include "jet/odbc/server_views.h"
 #include "jet/recordset/recordset.h"
 
@@ -123,18 +123,12 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
   std::vector<std::shared_ptr<jet::Field>> fields;
   auto field_list = table.Fields();
   for (int i = 0; i < field_list->Count(); ++i) fields.push_back(field_list->Item(i));
-  std::string columns, names, marks;
+  std::string columns;
   for (const auto& field : fields) {
-    if (!columns.empty()) {
-      columns += ", ";
-      names += ", ";
-      marks += ", ";
-    }
+    if (!columns.empty()) columns += ", ";
     columns += server.QuoteName(field->Name()) + " " +
                ServerType(server.Handle(), field->Type(), field->Size(), name + "." + field->Name()) +
                (field->Required() ? " NOT NULL" : "");
-    names += server.QuoteName(field->Name());
-    marks += "?";
     if (!field->ValidationRule().empty()) result.left_out.push_back(name + "." + field->Name() + ": validation rule");
     const std::string default_value = field->DefaultValue().ToStringOrEmpty();
     if (!default_value.empty()) result.left_out.push_back(name + "." + field->Name() + ": default value " + default_value);
@@ -143,12 +137,20 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
     }
   }
   if (!table.ValidationRule().empty()) result.left_out.push_back(name + ": validation rule");
+  // Keys and indexes are built once the rows are in: one sort instead of an index insert per
+  // row. A server that cannot add a primary key to a table (SQLite) gets it with the table.
+  const bool key_afterwards = server.DbmsName() == "PostgreSQL";
   std::vector<std::string> index_statements;
   auto indexes = table.Indexes();
   for (int i = 0; i < indexes->Count(); ++i) {
     const auto index = indexes->Item(i);
     if (index->Primary()) {
-      columns += ", PRIMARY KEY (" + KeyList(server, index->Fields(), false) + ")";
+      const std::string key = "PRIMARY KEY (" + KeyList(server, index->Fields(), false) + ")";
+      if (key_afterwards) {
+        index_statements.insert(index_statements.begin(), "ALTER TABLE " + server.QuoteName(name) + " ADD " + key);
+      } else {
+        columns += ", " + key;
+      }
     } else {
       index_statements.push_back(std::string("CREATE ") + (index->Unique() ? "UNIQUE " : "") + "INDEX " +
                                  server.QuoteName(name + "_" + index->Name()) + " ON " + server.QuoteName(name) + " (" +
@@ -156,17 +158,26 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
     }
   }
   server.Execute("CREATE TABLE " + server.QuoteName(name) + " (" + columns + ")", 0);
-  for (const std::string& statement : index_statements) server.Execute(statement, 0);
 
-  const std::string insert = "INSERT INTO " + server.QuoteName(name) + " (" + names + ") VALUES (" + marks + ")";
+  std::vector<UpsizeColumn> targets;
+  for (const auto& field : fields) targets.push_back({field->Name(), field->Type(), field->Size()});
+  UpsizeRowWriter writer(server, name, std::move(targets));
   auto rows = file.OpenRecordset(name, jet::kOpenForwardOnly);
   auto row_fields = rows->Fields();
-  std::vector<Variant> values(fields.size());
+  std::vector<decltype(row_fields->Item(0))> values;
+  for (std::size_t i = 0; i < fields.size(); ++i) values.push_back(row_fields->Item(static_cast<int>(i)));
+  long long next_progress = 1;  // once a batch has gone
   for (; !rows->Eof(); rows->MoveNext()) {
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = row_fields->Item(static_cast<int>(i))->Value();
-    jet::odbc::ResultReader written(server, insert, 0, values);
-    if (++result.rows % 1000 == 0 && progress) std::cerr << "upsizing " << name << ": " << result.rows << " rows\r" << std::flush;
+    for (std::size_t i = 0; i < values.size(); ++i) writer.Set(i, values[i]->Value());
+    writer.Add();
+    if (progress && writer.RowsWritten() >= next_progress) {
+      std::cerr << "upsizing " << name << ": " << writer.RowsWritten() << " rows\r" << std::flush;
+      next_progress = writer.RowsWritten() + 1;
+    }
   }
+  writer.Finish();
+  result.rows = writer.RowsWritten();
+  for (const std::string& statement : index_statements) server.Execute(statement, 0);
   if (progress) std::cerr << "upsizing " << name << ": " << result.rows << " rows\n";
   return result;
 }
