@@ -4,7 +4,9 @@
 // second and the ratio to the tool's time; asserts nothing. Skips the comparison when the tool
 // is not installed. BM_RowCopyOfTheTable times the writing of the rows alone: the table's frames
 // as the reader sent them, imported with and without their rows (no genuine file read either
-// time); the difference is the row copy.
+// time); the difference is the row copy. Those recorded frames are sent by a forked copy of this
+// process, whose cost the genuine import (a reader program of its own) does not pay: its fixed
+// costs are larger than the import's.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 

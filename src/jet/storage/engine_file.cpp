@@ -185,7 +185,9 @@ std::unique_ptr<Connection> CreateEngineFile(const std::string& path, const Cata
       throw;
     }
   }  // the claim lets go only once its file is removed
-  return OpenEngineFile(path, info.kind, OpenMode::kReadWrite, key, settings);
+  // Built just now with KEY: its shape and catalog need no probe (a probe is a second open,
+  // and closing it checkpoints and removes the log the open below makes again).
+  return std::make_unique<Connection>(path, OpenMode::kReadWrite, key, settings);
 }
 
 std::unique_ptr<Connection> OpenEngineFile(const std::string& path, FileKind expected, OpenMode mode,

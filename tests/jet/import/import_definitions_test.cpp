@@ -44,6 +44,37 @@ std::string Describe(const Relation& relation) {
   return relation.Name() + ": " + relation.Table() + "(" + primary + ") -> " + relation.ForeignTable() + "(" + foreign + ")";
 }
 
+// Named tables bring the relationships among them and nothing else: no query, no relationship
+// to a table left out.
+TEST_F(ImportDefinitionsTest, NamedTablesBringTheRelationshipsAmongThem) {
+  const struct {
+    std::vector<std::string> tables;
+    std::vector<std::string> relations;
+  } cases[] = {
+      {{"Orders", "Order Details", "Products"},
+       {"OrdersOrder Details: Orders(OrderID) -> Order Details(OrderID)",
+        "ProductsOrder Details: Products(ProductID) -> Order Details(ProductID)"}},
+      {{"order details"}, {}},
+  };
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tables.front());
+    const std::string destination = dir_.File("named" + std::to_string(++run) + ".mdb");
+    const ImportSummary summary =
+        engine_->ImportDatabase(qb::test::TestDataPath("jet/nwind.mdb"), destination, 0, c.tables);
+    EXPECT_EQ(summary.tables.size(), c.tables.size());
+    EXPECT_EQ(summary.queries, 0);
+    auto db = workspace_->OpenDatabase(destination, Variant(false), false, {});
+    EXPECT_EQ(db->QueryDefs()->Count(), 0);
+    std::vector<std::string> relations;
+    auto listed = db->Relations();
+    for (int i = 0; i < listed->Count(); ++i) relations.push_back(Describe(*listed->Item(i)));
+    std::sort(relations.begin(), relations.end());
+    EXPECT_EQ(relations, c.relations);
+    db->Close();
+  }
+}
+
 TEST_F(ImportDefinitionsTest, TheJet3SamplesRelationshipsAndQueriesComeAlongAndWork) {
   const std::string destination = dir_.File("sample.mdb");
   const ImportSummary summary = engine_->ImportDatabase(qb::test::TestDataPath("jet/nwind.mdb"), destination);
