@@ -47,7 +47,10 @@ bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_l
   const auto* raw = static_cast<const unsigned char*>(mdb->pg_buf) + column->cur_value_start;
   const int length = column->cur_value_len;
   auto need = [&](int size) {
-    if (length >= size && column->cur_value_start + size <= static_cast<int>(mdb->fmt->pg_size)) return true;
+    if (size >= 0 && length >= size && column->cur_value_start >= 0 &&
+        column->cur_value_start + size <= static_cast<int>(mdb->fmt->pg_size)) {
+      return true;
+    }
     *problem = "a value of '" + std::string(column->name) + "' is damaged";
     return false;
   };
@@ -88,6 +91,8 @@ bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_l
       return true;
     }
     case MDB_BINARY:
+      // The row's offsets come from the file: a damaged one must not copy from past the page.
+      if (!need(length)) return false;
       value->tag = ValueTag::kBytes;
       value->bytes.assign(reinterpret_cast<const char*>(raw), static_cast<std::size_t>(length));
       return true;
