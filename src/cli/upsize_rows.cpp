@@ -10,7 +10,7 @@
 #include "core/currency.h"
 #include "core/date_serial.h"
 #include "core/format_settings.h"
-#include "jet/base/errors.h"
+#include "jet/dao/error_numbers.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
 
