@@ -4,7 +4,10 @@
 // bytes of each. The bytes read are what the library's export reads; the conversion is its own.
 #include "jet/import/genuine_memo.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -24,10 +27,16 @@ std::uint32_t U32(const unsigned char* p) {
 // The long-value row PAGE_ROW (page number << 8 | row): its bytes in the handle's second page
 // buffer, or nullptr when the page is not in the file or the row runs outside it.
 const unsigned char* LongValueRow(MdbHandle* mdb, std::uint32_t page_row, std::size_t* length) {
+  // The library reads a page that starts at the file's end as if it were there.
+  struct stat file {};
+  const auto page_size = static_cast<std::size_t>(mdb->fmt->pg_size);
+  if (::fstat(::fileno(mdb->f->stream), &file) != 0 ||
+      (std::size_t{page_row >> 8} + 1) * page_size > static_cast<std::size_t>(file.st_size)) {
+    return nullptr;
+  }
   void* page = nullptr;
   int start = 0;
   if (mdb_find_pg_row(mdb, static_cast<int>(page_row), &page, &start, length) != 0) return nullptr;
-  const auto page_size = static_cast<std::size_t>(mdb->fmt->pg_size);
   if (start < 0 || static_cast<std::size_t>(start) > page_size || *length > page_size - static_cast<std::size_t>(start)) {
     return nullptr;
   }
