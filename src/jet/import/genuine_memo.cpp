@@ -1,7 +1,8 @@
 // jet/import/genuine_memo: the 12-byte head of a stored Memo holds its length with two flags in
 // the top bits and, for values not kept in the row, the page and row of the first long-value
 // row. A value spread over several such rows has the next row's page and row in the first four
-// bytes of each. The bytes read are what the library's export reads; the conversion is its own.
+// bytes of each. The bytes read are those the library reads for its own export, and the
+// conversion to UTF-8 is the library's.
 #include "jet/import/genuine_memo.h"
 
 #include <sys/stat.h>
