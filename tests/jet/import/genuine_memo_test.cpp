@@ -141,6 +141,7 @@ TEST_F(GenuineMemoTest, ADamagedChainIsRefused) {
       {"a chain whose first row is past the file", 8000, (first + 5) << 8, {LongValuePage(0, data)}},
       {"a chain whose next row is past the file", 8000, first << 8, {LongValuePage((first + 9) << 8, data)}},
       {"one row past the file", kOneRow | 10, (first + 1) << 8, {OneRowPage(data)}},
+      {"a row of the chain too short for its link", 8000, first << 8, {OneRowPage(std::string(2, '\0'))}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
