@@ -1,7 +1,9 @@
-// jet/import/genuine_rows: libmdb gives text already converted to UTF-8 from the file's code
-// page; fixed-size numbers, currency and dates are taken from the row's own bytes so that
+// jet/import/genuine_rows: libmdb gives Text already converted to UTF-8 from the file's code
+// page, Memo is read from its stored bytes (genuine_memo); fixed-size numbers, currency and dates are taken from the row's own bytes so that
 // nothing passes through a decimal text form (currency stays exact, dates keep their serial).
 #include "jet/import/genuine_rows.h"
+
+#include "jet/import/genuine_memo.h"
 
 #include <strings.h>
 
@@ -20,7 +22,7 @@ std::int64_t LittleEndian(const unsigned char* p, int size) {
 }
 
 bool BoundKind(int type) {
-  return type == MDB_TEXT || type == MDB_MEMO || type == MDB_BOOL || type == MDB_REPID || type == MDB_NUMERIC;
+  return type == MDB_TEXT || type == MDB_BOOL || type == MDB_REPID || type == MDB_NUMERIC;
 }
 
 // The value of COLUMN in the current row. BOUND: its bound text, when BoundKind.
@@ -33,7 +35,12 @@ bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_l
     value->integer = (bound_length > 0 && bound[0] == '1') ? 1 : 0;
     return true;
   }
-  if (column->cur_value_len == 0 && !(type == MDB_TEXT || type == MDB_MEMO)) return true;  // Null
+  if (type == MDB_MEMO) {
+    if (column->cur_value_len == 0) return true;  // Null
+    value->tag = ValueTag::kText;
+    return ReadMemoText(mdb, column, &value->bytes, problem);
+  }
+  if (column->cur_value_len == 0 && type != MDB_TEXT) return true;  // Null
   if (BoundKind(type)) {
     if (column->cur_value_len == 0 && bound_length == 0) return true;  // Null
     if (static_cast<std::size_t>(bound_length) + 1 >= mdb->bind_size) {
@@ -116,21 +123,13 @@ bool ReadValue(MdbHandle* mdb, MdbColumn* column, const char* bound, int bound_l
 
 BoundRows::BoundRows(MdbHandle* mdb, MdbTableDef* table)
     : mdb_(mdb), table_(table), buffers_(table->num_cols), lengths_(table->num_cols, 0) {
-  bool long_values = false;
-  for (unsigned i = 0; i < table->num_cols; ++i) {
-    long_values = long_values || static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i))->col_type == MDB_MEMO;
-  }
-  mdb_set_bind_size(mdb, long_values ? kBindSize : kShortBindSize);
   for (unsigned i = 0; i < table->num_cols; ++i) {
     const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-    // An OLE value is read through its bound buffer too: the library keeps the value's
-    // header there and reads the pages it points to from it, so its buffer keeps the large
-    // size. A text buffer takes what the library writes, which is at most the bind size.
+    // A text buffer takes what the library writes, which is at most the bind size.
     const bool ole = column->col_type == MDB_OLE;
     if (!BoundKind(column->col_type) && !ole) continue;
-    // Not zeroed: the library writes before anything is read, and untouched pages of a
-    // large buffer cost no memory.
-    buffers_[i] = std::make_unique_for_overwrite<char[]>(ole ? kBindSize : mdb->bind_size);
+    // Not zeroed: the library writes before anything is read.
+    buffers_[i] = std::make_unique_for_overwrite<char[]>(ole ? kOleBindSize : mdb->bind_size);
     mdb_bind_column(table, static_cast<int>(i) + 1, buffers_[i].get(), &lengths_[i]);
   }
   mdb_rewind_table(table);

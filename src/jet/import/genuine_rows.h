@@ -14,16 +14,16 @@
 
 namespace qb::jet::import {
 
-// Text and Memo values are bound through buffers this large; a longer value is refused rather
-// than cut.
-constexpr std::size_t kBindSize = 16u << 20;
-// The bind size of a table without Memo fields, and of the catalog and the table definitions:
-// any Text value fits (255 characters of at most four bytes each), and so does a page, which
-// the library copies through bound buffers (it fails on smaller sizes). The library allocates
-// a buffer of the bind size for every text value it converts, every property of every object
-// in the catalog included, so the large size costs much time where it is not needed; the
-// properties are not imported, so those cut short lose nothing.
+// The bind size of every table, the catalog and the table definitions: any Text value fits
+// (255 characters of at most four bytes each), and so does a page, which the library copies
+// through bound buffers (it fails on smaller sizes). The library allocates a buffer of the bind
+// size for every text value it converts, every property of every object in the catalog
+// included, so a large size costs much time; Memo values are not converted by the library (see
+// genuine_memo), and the properties are not imported, so those cut short lose nothing.
 constexpr std::size_t kShortBindSize = 4096;
+// An OLE value's bound buffer: the library keeps the value's header there and reads the pages
+// it points to from it. One per OLE column, and its untouched pages cost no memory.
+constexpr std::size_t kOleBindSize = 16u << 20;
 
 struct HandleCloser {
   void operator()(MdbHandle* handle) const { mdb_close(handle); }
@@ -35,10 +35,9 @@ struct TableFreer {
 // The rows of an open table, each value read as an ImportValue.
 class BoundRows {
  public:
-  // Binds every column of TABLE (read with its columns) of MDB, with the bind size its fields
-  // need; the short size is back once the rows are read.
+  // Binds the columns of TABLE (read with its columns) of MDB whose values the library converts
+  // or follows; MDB's bind size is the short one.
   BoundRows(MdbHandle* mdb, MdbTableDef* table);
-  ~BoundRows() { mdb_set_bind_size(mdb_, kShortBindSize); }
   BoundRows(const BoundRows&) = delete;
   BoundRows& operator=(const BoundRows&) = delete;
 

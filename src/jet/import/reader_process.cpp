@@ -21,8 +21,8 @@
 namespace qb::jet::import {
 namespace {
 
-// A frame larger than this is taken for garbage (a value is bound to 16 MiB by the reader,
-// long binary values may be larger).
+// A frame larger than this is taken for garbage (a row's Text values are short; its Memo and
+// long binary values are as long as the file stores them).
 constexpr std::uint32_t kMaxFrame = 1u << 30;
 
 }  // namespace
