@@ -15,6 +15,7 @@
 #include "jet/odbc/local_copy.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/odbc/result_reader.h"
+#include "jet/odbc/source_cursor.h"
 #include "jet/odbc/source_stream.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
@@ -451,8 +452,14 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
 
   const bool statement = LooksLikeStatement(name);
   std::string select_sql = statement ? name : "SELECT * FROM " + name;
+  // The server cursor driver: a recordset that only reads moves on the driver's scrollable
+  // cursor; dynasets that write keep to the copy, whose rows they write through.
+  constexpr int kServerCursor = 2;  // dbUseServerCursor
+  const bool reads_only = type == kOpenSnapshot || source->ReadOnly() || lock_type == kReadOnlyLock ||
+                          (options & ro::kReadOnly);
+  const bool on_cursor = source->CursorDriver() == kServerCursor && type != kOpenForwardOnly && reads_only;
   auto reader = std::make_unique<ResultReader>(*source, select_sql, query_timeout, parameters, std::vector<int>{},
-                                               max_records);
+                                               max_records, on_cursor);
   if (!reader->HasRows()) {
     RaiseJetError(jet::err::kInvalidOperation, "The statement returns no rows; run it with Execute instead.");
   }
@@ -465,6 +472,11 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
     // Read once forwards: straight from the server's statement, nothing copied.
     mirror = std::make_shared<SourceStream>(source, select_sql, parameters, query_timeout, max_records, std::move(reader),
                                             table);
+  } else if (on_cursor) {
+    auto cursor = std::make_shared<SourceCursor>(source, select_sql, parameters, query_timeout, max_records,
+                                                 std::move(reader), table);
+    source->Keep(std::weak_ptr<CopyKeeper>(cursor));
+    mirror = std::move(cursor);
   } else {
     try {
       local.Fill(table, *reader);

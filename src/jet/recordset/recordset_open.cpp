@@ -299,13 +299,14 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
     DescribeTable(s, *table);
     if (type == kOpenTable) {
       BuildTableSource(s);
-    } else if (type == kOpenDynaset) {
+    } else if (type == kOpenDynaset && !(mirror && mirror->Positioned())) {
       // In rowid order, said so that every reader of the source (runs, Find) meets rows alike.
       s.plan.rowid_order = true;
       s.plan.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " +
                           ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name) +
                           " ORDER BY rowid";
     } else {
+      // A snapshot, or a read-only dynaset on a store's cursor: the rows by position.
       s.plan.base_table.clear();
       s.plan.select_sql = "SELECT " + ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name);
     }

@@ -1,0 +1,91 @@
+// jet/odbc/source_cursor: a recordset's rows read by position from the server's cursor.
+#include "jet/odbc/source_cursor.h"
+
+#include "jet/base/errors.h"
+#include "jet/odbc/data_source.h"
+
+namespace qb::jet::odbc {
+
+SourceCursor::SourceCursor(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
+                           int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader,
+                           CopyTable table)
+    : source_(std::move(source)),
+      select_sql_(std::move(select_sql)),
+      parameters_(std::move(parameters)),
+      timeout_(query_timeout),
+      max_rows_(max_rows),
+      reader_(std::move(reader)),
+      table_(std::move(table)) {}
+
+SourceCursor::~SourceCursor() {
+  reader_.reset();  // the statement goes before the connection may
+  try {
+    if (source_->IsOpen()) source_->Local().Drop(table_);
+  } catch (...) {
+    // The table goes with the scratch file at the latest.
+  }
+}
+
+namespace {
+[[noreturn]] void ReadOnlyCursor() {
+  RaiseJetError(jet::err::kReadOnly, "A recordset on the server's cursor is read-only.");
+}
+}  // namespace
+
+void SourceCursor::Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) {
+  ReadOnlyCursor();
+}
+void SourceCursor::Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
+                          const std::vector<bool>&, int) {
+  ReadOnlyCursor();
+}
+void SourceCursor::Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) { ReadOnlyCursor(); }
+
+void SourceCursor::Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) {
+  reader_.reset();  // the old cursor first
+  count_ = -1;
+  reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows,
+                                           true);
+  if (reader_->Columns().size() != table_.types.size()) {
+    reader_.reset();
+    RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
+  }
+  parameters_ = parameters;
+  max_rows_ = max_rows;
+}
+
+void SourceCursor::AfterRollback() {
+  Reload(parameters_, max_rows_);
+  ++reloads_;
+}
+
+ResultReader& SourceCursor::Reader() {
+  if (!source_->IsOpen()) RaiseJetError(jet::err::kObjectClosed, "The data source has been closed.");
+  if (!reader_) RaiseJetError(jet::err::kInvalidOperation, "The recordset's statement failed; Requery it.");
+  return *reader_;
+}
+
+std::size_t SourceCursor::ReadRowsAt(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) {
+  ResultReader& reader = Reader();
+  std::size_t count = 0;
+  std::vector<Variant> row;
+  for (std::int64_t pos = offset; (limit < 0 || pos < offset + limit) && (count_ < 0 || pos < count_); ++pos) {
+    if (!reader.ReadAt(pos, row)) break;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      // Only the types the copy would hold differently need converting; the others pass as read.
+      const int type = table_.types[i];
+      if (type != reader.Columns()[i].type) row[i] = ToLocalValue(row[i], type);
+    }
+    rows.push_back(std::move(row));
+    ++count;
+  }
+  source_->NoteCursorRows(count);
+  return count;
+}
+
+std::int64_t SourceCursor::CountRows() {
+  if (count_ < 0) count_ = Reader().CountRows();
+  return count_;
+}
+
+}  // namespace qb::jet::odbc
