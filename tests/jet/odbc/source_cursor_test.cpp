@@ -1,7 +1,8 @@
 // Recordsets on the server's cursor (the server cursor driver): the same rows, positions,
 // bookmarks and counts as the default cursor's walked every way, only a window of rows read for
 // moves to anywhere, read-only with writable dynasets left on the copy, Requery and a rollback
-// opening the cursor again. Over the SQLite ODBC driver (no server) and the private PostgreSQL.
+// opening the cursor again. Over the SQLite ODBC driver (no server) and the private PostgreSQL,
+// with the driver holding the result and with the result held on the server.
 #include <gtest/gtest.h>
 
 #include "../engine_test_support.h"
@@ -197,6 +198,10 @@ TEST(SourceCursorTest, PostgresCursorMatchesTheCopy) {
   servers->SetDefaultCursorDriver(kUseServerCursor);
   auto server = servers->OpenDatabase("", Variant(1), false, PostgresConnect(*info));
   CheckServerCursor(*by_default, *server);
+  // The driver's own rows on a cursor declared on the server (UseDeclareFetch), fetched from it
+  // a run at a time: the same again.
+  auto declared = servers->OpenDatabase("", Variant(1), false, PostgresConnect(*info) + ";UseDeclareFetch=1;Fetch=64");
+  CheckServerCursor(*by_default, *declared);
   by_default->Execute("DROP TABLE t");
 }
 
