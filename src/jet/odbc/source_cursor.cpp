@@ -35,15 +35,21 @@ namespace {
 void SourceCursor::Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) {
   ReadOnlyCursor();
 }
-void SourceCursor::Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
-                          const std::vector<bool>&, int) {
-  ReadOnlyCursor();
+void SourceCursor::Update(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& original,
+                          const std::vector<Variant>& values, const std::vector<bool>& changed, int criteria) {
+  if (!writer_) ReadOnlyCursor();
+  writer_->Update(columns, original, values, changed, criteria);
 }
-void SourceCursor::Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) { ReadOnlyCursor(); }
+void SourceCursor::Delete(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& values) {
+  if (!writer_) ReadOnlyCursor();
+  writer_->Delete(columns, values);
+}
+void SourceCursor::Rewritten(std::int64_t pos, const std::vector<Variant>& values) { rewritten_[pos] = values; }
 
 void SourceCursor::Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) {
   reader_.reset();  // the old cursor first
   count_ = -1;
+  rewritten_.clear();
   reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows,
                                            true);
   if (reader_->Columns().size() != table_.types.size()) {
@@ -71,6 +77,11 @@ std::size_t SourceCursor::ReadRowsAt(std::int64_t offset, std::int64_t limit, st
   std::vector<Variant> row;
   for (std::int64_t pos = offset; (limit < 0 || pos < offset + limit) && (count_ < 0 || pos < count_); ++pos) {
     if (!reader.ReadAt(pos, row)) break;
+    if (auto written = rewritten_.find(pos); written != rewritten_.end()) {
+      rows.push_back(written->second);
+      ++count;
+      continue;
+    }
     for (std::size_t i = 0; i < row.size(); ++i) {
       // Only the types the copy would hold differently need converting; the others pass as read.
       const int type = table_.types[i];

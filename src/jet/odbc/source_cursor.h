@@ -2,8 +2,12 @@
 // the server cursor driver, read by position from the driver's scrollable cursor as the recordset
 // moves (no local copy): the recordset holds a window of rows (its CacheSize, 0: 256) and learns
 // the count from the cursor, not by reading every row. Requery runs the statement again.
+// A dynaset that writes sends Update and Delete to its writer (the server's table by key, with
+// a dynaset's conflict rules); rows it updated read as written, the cursor not seeing it.
+// AddNew is not taken.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +40,10 @@ class SourceCursor : public RowMirror, public CopyKeeper {
   bool Positioned() const override { return true; }
   std::size_t ReadRowsAt(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) override;
   std::int64_t CountRows() override;
+  void Rewritten(std::int64_t pos, const std::vector<Variant>& values) override;
+
+  // Update and Delete go to WRITER from now on (read-only without one).
+  void WriteThrough(std::shared_ptr<RowMirror> writer) { writer_ = std::move(writer); }
 
   // The server dropped a transaction's writes: the cursor, which may show them, is opened
   // again and its recordsets go to their first row.
@@ -54,6 +62,8 @@ class SourceCursor : public RowMirror, public CopyKeeper {
   const CopyTable table_;
   std::int64_t count_ = -1;  // the cursor's count of rows, once asked
   std::uint64_t reloads_ = 0;
+  std::shared_ptr<RowMirror> writer_;
+  std::map<std::int64_t, std::vector<Variant>> rewritten_;  // rows updated here, by position
 };
 
 }  // namespace qb::jet::odbc

@@ -121,11 +121,13 @@ class ServerMirror : public RowMirror, public CopyKeeper {
 
   ~ServerMirror() override {
     try {
-      if (source_->IsOpen()) source_->Local().Drop(table_);
+      if (drops_table_ && source_->IsOpen()) source_->Local().Drop(table_);
     } catch (...) {
       // The copy goes with the scratch file at the latest.
     }
   }
+  // The table is another's (a cursor's writer only writes to the server): left to it.
+  void LeaveTable() { drops_table_ = false; }
 
   // Makes the writes possible when TABLE's primary key is among the columns; false otherwise.
   bool WriteTo(const std::string& table) {
@@ -427,6 +429,7 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   std::set<std::int64_t> unsent_;  // the copy's rows holding writes not sent yet
   std::uint64_t rewrites_ = 0;     // copies matched to the server's rows after a rollback
   std::uint64_t reloads_ = 0;      // copies read anew after a rollback
+  bool drops_table_ = true;
 };
 
 }  // namespace
@@ -457,7 +460,8 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
   constexpr int kServerCursor = 2;  // dbUseServerCursor
   const bool reads_only = type == kOpenSnapshot || source->ReadOnly() || lock_type == kReadOnlyLock ||
                           (options & ro::kReadOnly);
-  const bool on_cursor = source->CursorDriver() == kServerCursor && type != kOpenForwardOnly && reads_only;
+  const bool on_cursor = source->CursorDriver() == kServerCursor && type != kOpenForwardOnly &&
+                         (reads_only || (lock_type != kOptimisticBatch && !(options & ro::kAppendOnly)));
   auto reader = std::make_unique<ResultReader>(*source, select_sql, query_timeout, parameters, std::vector<int>{},
                                                max_records, on_cursor);
   if (!reader->HasRows()) {
@@ -475,6 +479,14 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
   } else if (on_cursor) {
     auto cursor = std::make_shared<SourceCursor>(source, select_sql, parameters, query_timeout, max_records,
                                                  std::move(reader), table);
+    if (!reads_only) {
+      // Its writes go to the server's table by key, as a dynaset on the copy sends them.
+      auto writer = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, max_records, columns,
+                                                   table);
+      writer->LeaveTable();
+      writable = writer->WriteTo(statement ? BaseTableOf(name) : name);
+      if (writable) cursor->WriteThrough(std::move(writer));
+    }
     source->Keep(std::weak_ptr<CopyKeeper>(cursor));
     mirror = std::move(cursor);
   } else {

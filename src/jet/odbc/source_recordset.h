@@ -18,11 +18,12 @@
 //     the rows of snapshots and dynasets are held on this side (a client cursor).
 //   dbUseNoCursor (4): every recordset is a forward-only, read-only stream, whatever its type
 //     (no rows are held on this side).
-//   dbUseServerCursor (2): snapshots, and dynasets that only read (a read-only lock, dbReadOnly
-//     or a read-only connection), move on the driver's scrollable cursor (source_cursor.h): rows
-//     are fetched by position as they are reached and only a window of them is held; the count
-//     comes from the cursor. They cannot open recordsets of their own (Filter, Sort). Dynasets
-//     that write and forward-only recordsets are opened as with the default.
+//   dbUseServerCursor (2): snapshots and dynasets move on the driver's scrollable cursor
+//     (source_cursor.h): rows are fetched by position as they are reached and only a window of
+//     them is held; the count comes from the cursor. They cannot open recordsets of their own
+//     (Filter, Sort). A dynaset whose rows are one keyed table's writes Update and Delete through
+//     to it by key as below (AddNew is refused); optimistic batch and append-only dynasets, and
+//     forward-only recordsets, are opened as with the default.
 //
 // Writes go to the server first, by key: AddNew inserts and reads the row back as the server
 // keeps it (its defaults, and a key it numbered: in the same statement where the server can,

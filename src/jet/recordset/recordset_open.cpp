@@ -318,7 +318,10 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
   s.plan.max_records = max_records;
   const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || file->ReadOnly();
   const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
-  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.plan.base_table.empty();
+  // A dynaset on a store's cursor writes through the store by key (row_mirror.h).
+  const bool on_cursor = mirror && mirror->Positioned();
+  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) &&
+                (!s.plan.base_table.empty() || on_cursor);
   ApplyDenyOptions(s, *file);
   s.mirror = std::move(mirror);
   s.rows = MakeRows(s);

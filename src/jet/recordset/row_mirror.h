@@ -85,6 +85,9 @@ class RowMirror {
     return 0;
   }
   virtual std::int64_t CountRows() { return 0; }
+  // A positioned store's row POS was written (Update) with VALUES: it reads so from now on, its
+  // cursor not seeing the write, until Reload.
+  virtual void Rewritten(std::int64_t /*pos*/, const std::vector<Variant>& /*values*/) {}
 };
 
 }  // namespace qb::jet
