@@ -455,8 +455,8 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
 
   const bool statement = LooksLikeStatement(name);
   std::string select_sql = statement ? name : "SELECT * FROM " + name;
-  // The server cursor driver: a recordset that only reads moves on the driver's scrollable
-  // cursor; dynasets that write keep to the copy, whose rows they write through.
+  // The server cursor driver: snapshots and dynasets move on the driver's scrollable cursor,
+  // except the dynasets whose writes the copy keeps (an optimistic batch, append-only).
   constexpr int kServerCursor = 2;  // dbUseServerCursor
   const bool reads_only = type == kOpenSnapshot || source->ReadOnly() || lock_type == kReadOnlyLock ||
                           (options & ro::kReadOnly);

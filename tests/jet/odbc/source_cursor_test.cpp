@@ -1,8 +1,8 @@
 // Recordsets on the server's cursor (the server cursor driver): the same rows, positions,
 // bookmarks and counts as the default cursor's walked every way, only a window of rows read for
 // moves to anywhere, dynasets writing through by key with the optimistic conflicts, Requery and
-// a rollback opening the cursor again. Over the SQLite ODBC driver (no server) and the private PostgreSQL,
-// with the driver holding the result and with the result held on the server.
+// a rollback opening the cursor again. Over the SQLite ODBC driver (no server) and the private
+// PostgreSQL, with the driver holding the result and with the result held on the server.
 #include <gtest/gtest.h>
 
 #include "../engine_test_support.h"
@@ -81,13 +81,27 @@ void CheckCursorWrites(Database& by_default, Database& server) {
   }
 
   rows->CancelUpdate();
-  rows->SetAbsolutePosition(1500);
+
+  // A rolled back edit goes: the row reads as the server has it again.
+  const std::string before_edit = NameOnServer(by_default, 101);
+  server.BeginTrans();
+  rows->SetAbsolutePosition(100);
+  rows->Edit();
+  set_name("undone");
+  rows->Update();
+  EXPECT_EQ(name(), "undone");
+  server.Rollback();
+  rows->SetAbsolutePosition(100);
+  EXPECT_EQ(name(), before_edit);
+  EXPECT_EQ(NameOnServer(by_default, 101), before_edit);
+
+  rows->FindFirst("id = 1501");
   rows->Delete();
   EXPECT_EQ(NameOnServer(by_default, 1501), "<gone>");
   rows->MoveNext();
   EXPECT_EQ(rows->Fields()->Item(0)->Value().ToInt32(), 1502);
   rows->MoveLast();
-  EXPECT_EQ(rows->RecordCount(), kRows - 1);
+  EXPECT_EQ(rows->RecordCount(), kRows - 2) << "the one deleted here and the one gone before the rollback";
   EXPECT_EQ(ErrorOf([&] { rows->AddNew(); }).number, err::kInvalidOperation);
 
   // Requery shows the server's rows: the two gone, the edit kept.
