@@ -32,8 +32,12 @@ namespace {
 }
 }  // namespace
 
-void SourceCursor::Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) {
-  ReadOnlyCursor();
+void SourceCursor::Insert(const std::vector<RecordsetColumn>& columns, std::vector<Variant>& values,
+                          std::vector<bool>& changed) {
+  if (!writer_) ReadOnlyCursor();
+  CountRows();  // the rows added come after the cursor's
+  writer_->Insert(columns, values, changed);
+  added_.push_back(values);
 }
 void SourceCursor::Update(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& original,
                           const std::vector<Variant>& values, const std::vector<bool>& changed, int criteria) {
@@ -44,12 +48,19 @@ void SourceCursor::Delete(const std::vector<RecordsetColumn>& columns, const std
   if (!writer_) ReadOnlyCursor();
   writer_->Delete(columns, values);
 }
-void SourceCursor::Rewritten(std::int64_t pos, const std::vector<Variant>& values) { rewritten_[pos] = values; }
+void SourceCursor::Rewritten(std::int64_t pos, const std::vector<Variant>& values) {
+  if (count_ >= 0 && pos >= count_ && static_cast<std::size_t>(pos - count_) < added_.size()) {
+    added_[static_cast<std::size_t>(pos - count_)] = values;
+  } else {
+    rewritten_[pos] = values;
+  }
+}
 
 void SourceCursor::Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) {
   reader_.reset();  // the old cursor first
   count_ = -1;
   rewritten_.clear();
+  added_.clear();
   reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows,
                                            true);
   if (reader_->Columns().size() != table_.types.size()) {
@@ -75,7 +86,14 @@ std::size_t SourceCursor::ReadRowsAt(std::int64_t offset, std::int64_t limit, st
   ResultReader& reader = Reader();
   std::size_t count = 0;
   std::vector<Variant> row;
-  for (std::int64_t pos = offset; (limit < 0 || pos < offset + limit) && (count_ < 0 || pos < count_); ++pos) {
+  for (std::int64_t pos = offset; limit < 0 || pos < offset + limit; ++pos) {
+    if (count_ >= 0 && pos >= count_) {
+      const auto added = static_cast<std::size_t>(pos - count_);
+      if (added >= added_.size()) break;
+      rows.push_back(added_[added]);
+      ++count;
+      continue;
+    }
     if (!reader.ReadAt(pos, row)) break;
     if (auto written = rewritten_.find(pos); written != rewritten_.end()) {
       rows.push_back(written->second);
@@ -96,7 +114,7 @@ std::size_t SourceCursor::ReadRowsAt(std::int64_t offset, std::int64_t limit, st
 
 std::int64_t SourceCursor::CountRows() {
   if (count_ < 0) count_ = Reader().CountRows();
-  return count_;
+  return count_ + static_cast<std::int64_t>(added_.size());
 }
 
 }  // namespace qb::jet::odbc

@@ -2,9 +2,9 @@
 // the server cursor driver, read by position from the driver's scrollable cursor as the recordset
 // moves (no local copy): the recordset holds a window of rows (its CacheSize, 0: 256) and learns
 // the count from the cursor, not by reading every row. Requery runs the statement again.
-// A dynaset that writes sends Update and Delete to its writer (the server's table by key, with
-// a dynaset's conflict rules); rows it updated read as written, the cursor not seeing it.
-// AddNew is not taken.
+// A dynaset that writes sends AddNew, Update and Delete to its writer (the server's table by
+// key, with a dynaset's conflict rules); rows it updated read as written and rows it added
+// follow the cursor's last, the cursor not seeing either, until Requery.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -42,7 +42,7 @@ class SourceCursor : public RowMirror, public CopyKeeper {
   std::int64_t CountRows() override;
   void Rewritten(std::int64_t pos, const std::vector<Variant>& values) override;
 
-  // Update and Delete go to WRITER from now on (read-only without one).
+  // The writes go to WRITER from now on (read-only without one).
   void WriteThrough(std::shared_ptr<RowMirror> writer) { writer_ = std::move(writer); }
 
   // The server dropped a transaction's writes: the cursor, which may show them, is opened
@@ -64,6 +64,7 @@ class SourceCursor : public RowMirror, public CopyKeeper {
   std::uint64_t reloads_ = 0;
   std::shared_ptr<RowMirror> writer_;
   std::map<std::int64_t, std::vector<Variant>> rewritten_;  // rows updated here, by position
+  std::vector<std::vector<Variant>> added_;  // rows added here: positions count_, count_ + 1, ...
 };
 
 }  // namespace qb::jet::odbc

@@ -21,9 +21,9 @@
 //   dbUseServerCursor (2): snapshots and dynasets move on the driver's scrollable cursor
 //     (source_cursor.h): rows are fetched by position as they are reached and only a window of
 //     them is held; the count comes from the cursor. They cannot open recordsets of their own
-//     (Filter, Sort). A dynaset whose rows are one keyed table's writes Update and Delete through
-//     to it by key as below (AddNew is refused); optimistic batch and append-only dynasets, and
-//     forward-only recordsets, are opened as with the default.
+//     (Filter, Sort). A dynaset whose rows are one keyed table's writes through to it by key as
+//     below (rows it adds follow the cursor's last); optimistic batch and append-only dynasets,
+//     and forward-only recordsets, are opened as with the default.
 //
 // Writes go to the server first, by key: AddNew inserts and reads the row back as the server
 // keeps it (its defaults, and a key it numbered: in the same statement where the server can,

@@ -265,6 +265,13 @@ const std::vector<Variant>* Keyset::HeldValuesAt(std::int64_t pos) const {
   return window_held_[slot] ? &window_[slot] : nullptr;
 }
 
+std::int64_t Keyset::AppendPositioned() {
+  complete_ = true;
+  known_ = from_source_ = source_.CountRows();
+  ++generation_;
+  return known_ - 1;
+}
+
 void Keyset::RewriteHeld(std::int64_t pos, const std::vector<Variant>& values) {
   if (pos >= rows_first_ && pos < rows_first_ + static_cast<std::int64_t>(rows_.size())) {
     rows_[static_cast<std::size_t>(pos - rows_first_)] = values;

@@ -61,6 +61,8 @@ class Keyset {
   // The values at POS when they are already held (read with the run around an earlier
   // position, or a fixed copy), without looking at the file; nullptr otherwise.
   const std::vector<Variant>* HeldValuesAt(std::int64_t pos) const;
+  // A positioned source has a row added after its last: its position.
+  std::int64_t AppendPositioned();
   // A positioned source's row POS was written: it holds VALUES from now on when held.
   void RewriteHeld(std::int64_t pos, const std::vector<Variant>& values);
   // Marks POS as deleted (a hole: it keeps its position).

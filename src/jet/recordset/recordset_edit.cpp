@@ -163,10 +163,6 @@ void Recordset::Edit() {
 void Recordset::AddNew() {
   RecordsetState& s = State();
   RequireUpdatable(s);
-  if (OnCursor(s)) {
-    RaiseJetError(err::kInvalidOperation,
-                  "Records cannot be added through the server's cursor; add them with a recordset on the default cursor.");
-  }
   DropEdit(s);
   Connection& connection = s.Open();
   PendingEdit edit;
@@ -202,6 +198,14 @@ void Recordset::Update(int type, bool force) {
   if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "Update without AddNew or Edit.");
   Connection& connection = s.Open();
   PendingEdit& edit = *s.edit;
+  if (OnCursor(s) && edit.mode == kEditAdd) {
+    // The store takes the row (with its own values, read back) after the cursor's last.
+    s.mirror->Insert(s.plan.columns, edit.values, edit.changed);
+    const std::int64_t pos = s.Keys().AppendPositioned();
+    s.edit.reset();
+    s.last_modified = BookmarkOf(s, pos);
+    return;
+  }
   if (OnCursor(s)) {
     // The store takes the write under its conflict rules; the row reads as written from now on.
     s.mirror->Update(s.plan.columns, edit.original, edit.values, edit.changed, s.update_options);
