@@ -8,6 +8,7 @@
 // A commit the server refuses is rolled back, so depth 0 always means autocommit. After a
 // Rollback the copies of open recordsets are brought back to the server's rows (CopyKeeper).
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -88,6 +89,11 @@ class DataSource {
   // it does not say).
   std::string DbmsName() const;
 
+  // Rows read by position from the server's cursors (source_cursor.h) since the connection
+  // opened: what a recordset on them has read, as opposed to what it shows.
+  std::uint64_t CursorRowsRead() const { return cursor_rows_read_; }
+  void NoteCursorRows(std::uint64_t rows) { cursor_rows_read_ += rows; }
+
   // The secrets to blank out of this connection's error texts.
   const std::vector<std::string>& Secrets() const { return secrets_; }
 
@@ -103,6 +109,7 @@ class DataSource {
   bool read_only_ = false;
   int cursor_driver_ = -1;
   int depth_ = 0;
+  std::uint64_t cursor_rows_read_ = 0;
   std::vector<std::string> secrets_;
   std::unique_ptr<LocalCopy> local_;
   std::vector<std::weak_ptr<CopyKeeper>> keepers_;

@@ -209,8 +209,8 @@ void ResultReader::BindParameters(const std::vector<Variant>& parameters, const 
 
 ResultReader::ResultReader(DataSource& source, const std::string& sql, int query_timeout,
                            const std::vector<Variant>& parameters, const std::vector<int>& parameter_types,
-                           std::int64_t max_rows)
-    : source_(source), max_rows_(max_rows > 0 ? max_rows : 0) {
+                           std::int64_t max_rows, bool scrollable)
+    : source_(source), max_rows_(max_rows > 0 ? max_rows : 0), scrollable_(scrollable) {
   SQLHSTMT statement = SQL_NULL_HANDLE;
   if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, source.Handle(), &statement))) {
     RaiseOdbcError(err::kCallFailed, "The data source could not make a statement", SQL_HANDLE_DBC, source.Handle(),
@@ -223,6 +223,15 @@ ResultReader::ResultReader(DataSource& source, const std::string& sql, int query
   if (max_rows_ > 0) {
     // A request only: a driver that ignores it still stops being read at MAX_ROWS (Next).
     SQLSetStmtAttr(statement, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(max_rows_)), 0);
+  }
+  if (scrollable && (!Succeeded(SQLSetStmtAttr(statement, SQL_ATTR_CURSOR_TYPE,
+                                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_CURSOR_STATIC)), 0)) ||
+                     !Succeeded(SQLSetStmtAttr(statement, SQL_ATTR_CONCURRENCY,
+                                               reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_CONCUR_READ_ONLY)), 0)))) {
+    std::vector<Diagnostic> diagnostics = ReadDiagnostics(SQL_HANDLE_STMT, statement);
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    statement_ = nullptr;
+    RaiseJetError(err::kCallFailed, DescribeFailure("The data source has no scrollable cursor", diagnostics, source.Secrets()));
   }
   std::string text = sql;
   SQLRETURN code = SQL_SUCCESS;
@@ -295,6 +304,61 @@ bool ResultReader::Next(std::vector<Variant>& row) {
   for (std::size_t i = 0; i < columns_.size(); ++i) row[i] = ReadValue(static_cast<int>(i));
   ++rows_read_;
   return true;
+}
+
+bool ResultReader::ReadAt(std::int64_t position, std::vector<Variant>& row) {
+  if (!scrollable_ || done_ || position < 0 || (max_rows_ > 0 && position >= max_rows_)) return false;
+  // The next row is fetched as such: drivers serve it from the rows they hold.
+  const SQLRETURN code = position == at_ + 1 ? SQLFetchScroll(statement_, SQL_FETCH_NEXT, 0)
+                                             : SQLFetchScroll(statement_, SQL_FETCH_ABSOLUTE, static_cast<SQLLEN>(position + 1));
+  if (code == SQL_NO_DATA) {
+    at_ = -2;  // before the first or past the last: the next read goes by absolute position
+    return false;
+  }
+  if (!Succeeded(code)) {
+    at_ = -2;
+    RaiseOdbcError(err::kCallFailed, "Reading the data source's rows failed", SQL_HANDLE_STMT, statement_, source_.Secrets());
+  }
+  at_ = position;
+  row.resize(columns_.size());
+  for (std::size_t i = 0; i < columns_.size(); ++i) row[i] = ReadValue(static_cast<int>(i));
+  return true;
+}
+
+std::int64_t ResultReader::CountRows() {
+  if (!scrollable_ || done_) return 0;
+  at_ = -2;
+  auto fetch = [&](SQLSMALLINT orientation, std::int64_t row) {
+    const SQLRETURN code = SQLFetchScroll(statement_, orientation, static_cast<SQLLEN>(row));
+    if (code == SQL_NO_DATA) return false;
+    if (!Succeeded(code)) {
+      RaiseOdbcError(err::kCallFailed, "Counting the data source's rows failed", SQL_HANDLE_STMT, statement_,
+                     source_.Secrets());
+    }
+    return true;
+  };
+  if (!fetch(SQL_FETCH_LAST, 0)) return 0;
+  // The last row's number, where the driver tells it; else the count is found by fetching rows
+  // by number (doubling, then halving): a few fetches, no values read.
+  SQLULEN number = 0;
+  std::int64_t count = 0;
+  if (Succeeded(SQLGetStmtAttr(statement_, SQL_ATTR_ROW_NUMBER, &number, 0, nullptr)) && number > 0 &&
+      number <= static_cast<SQLULEN>(std::numeric_limits<std::int64_t>::max() / 4)) {
+    count = static_cast<std::int64_t>(number);
+  } else {
+    std::int64_t present = 1, absent = 2;  // row numbers (1-based) there and not there
+    while (fetch(SQL_FETCH_ABSOLUTE, absent)) {
+      present = absent;
+      if (absent > std::numeric_limits<std::int64_t>::max() / 4) break;
+      absent *= 2;
+    }
+    while (absent - present > 1) {
+      const std::int64_t middle = present + (absent - present) / 2;
+      (fetch(SQL_FETCH_ABSOLUTE, middle) ? present : absent) = middle;
+    }
+    count = present;
+  }
+  return max_rows_ > 0 ? std::min(count, max_rows_) : count;
 }
 
 Variant ResultReader::ReadValue(int column) {

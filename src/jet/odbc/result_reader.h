@@ -38,10 +38,12 @@ class ResultReader {
   // parameter, 0 for the default) names the server's SQL type a parameter is sent as, so a
   // value compares with a column of that type (exact digits sent as text to a numeric column).
   // MAX_ROWS (when not 0): at most this many rows are read (the driver is asked to stop there
-  // too, where it can).
+  // too, where it can). SCROLLABLE: the statement runs on the driver's scrollable (static,
+  // read-only) cursor, read by position with ReadAt and counted with CountRows; raises
+  // err::kCallFailed when the driver has no such cursor.
   ResultReader(DataSource& source, const std::string& sql, int query_timeout,
                const std::vector<Variant>& parameters = {}, const std::vector<int>& parameter_types = {},
-               std::int64_t max_rows = 0);
+               std::int64_t max_rows = 0, bool scrollable = false);
   ~ResultReader();
   ResultReader(const ResultReader&) = delete;
   ResultReader& operator=(const ResultReader&) = delete;
@@ -52,6 +54,12 @@ class ResultReader {
   const std::vector<ResultColumn>& Columns() const { return columns_; }
   // The next row's values into ROW; false once the rows are done.
   bool Next(std::vector<Variant>& row);
+
+  // A scrollable statement: the values of row POSITION (0-based) into ROW, fetched from the
+  // driver's cursor; false when there is no such row.
+  bool ReadAt(std::int64_t position, std::vector<Variant>& row);
+  // A scrollable statement: its count of rows (the cursor goes past its last row).
+  std::int64_t CountRows();
 
  private:
   Variant ReadValue(int column);
@@ -75,6 +83,8 @@ class ResultReader {
   bool done_ = false;
   std::int64_t max_rows_ = 0;
   std::int64_t rows_read_ = 0;
+  bool scrollable_ = false;
+  std::int64_t at_ = -1;       // a scrollable cursor's row (0-based; -1 before the first)
   std::vector<SQLWCHAR> chunk_;  // text read in pieces, its storage reused from value to value
   std::vector<SQLWCHAR> units_;
 };

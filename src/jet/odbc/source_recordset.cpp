@@ -15,6 +15,7 @@
 #include "jet/odbc/local_copy.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/odbc/result_reader.h"
+#include "jet/odbc/source_cursor.h"
 #include "jet/odbc/source_stream.h"
 #include "jet/recordset/recordset.h"
 #include "jet/recordset/recordset_open.h"
@@ -120,11 +121,13 @@ class ServerMirror : public RowMirror, public CopyKeeper {
 
   ~ServerMirror() override {
     try {
-      if (source_->IsOpen()) source_->Local().Drop(table_);
+      if (drops_table_ && source_->IsOpen()) source_->Local().Drop(table_);
     } catch (...) {
       // The copy goes with the scratch file at the latest.
     }
   }
+  // The table is another's (a cursor's writer only writes to the server): left to it.
+  void LeaveTable() { drops_table_ = false; }
 
   // Makes the writes possible when TABLE's primary key is among the columns; false otherwise.
   bool WriteTo(const std::string& table) {
@@ -426,6 +429,7 @@ class ServerMirror : public RowMirror, public CopyKeeper {
   std::set<std::int64_t> unsent_;  // the copy's rows holding writes not sent yet
   std::uint64_t rewrites_ = 0;     // copies matched to the server's rows after a rollback
   std::uint64_t reloads_ = 0;      // copies read anew after a rollback
+  bool drops_table_ = true;
 };
 
 }  // namespace
@@ -451,8 +455,15 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
 
   const bool statement = LooksLikeStatement(name);
   std::string select_sql = statement ? name : "SELECT * FROM " + name;
+  // The server cursor driver: snapshots and dynasets move on the driver's scrollable cursor,
+  // except the dynasets whose writes the copy keeps (an optimistic batch, append-only).
+  constexpr int kServerCursor = 2;  // dbUseServerCursor
+  const bool reads_only = type == kOpenSnapshot || source->ReadOnly() || lock_type == kReadOnlyLock ||
+                          (options & ro::kReadOnly);
+  const bool on_cursor = source->CursorDriver() == kServerCursor && type != kOpenForwardOnly &&
+                         (reads_only || (lock_type != kOptimisticBatch && !(options & ro::kAppendOnly)));
   auto reader = std::make_unique<ResultReader>(*source, select_sql, query_timeout, parameters, std::vector<int>{},
-                                               max_records);
+                                               max_records, on_cursor);
   if (!reader->HasRows()) {
     RaiseJetError(jet::err::kInvalidOperation, "The statement returns no rows; run it with Execute instead.");
   }
@@ -465,6 +476,19 @@ std::shared_ptr<Recordset> OpenSourceRecordset(const std::shared_ptr<DataSource>
     // Read once forwards: straight from the server's statement, nothing copied.
     mirror = std::make_shared<SourceStream>(source, select_sql, parameters, query_timeout, max_records, std::move(reader),
                                             table);
+  } else if (on_cursor) {
+    auto cursor = std::make_shared<SourceCursor>(source, select_sql, parameters, query_timeout, max_records,
+                                                 std::move(reader), table);
+    if (!reads_only) {
+      // Its writes go to the server's table by key, as a dynaset on the copy sends them.
+      auto writer = std::make_shared<ServerMirror>(source, select_sql, parameters, query_timeout, max_records, columns,
+                                                   table);
+      writer->LeaveTable();
+      writable = writer->WriteTo(statement ? BaseTableOf(name) : name);
+      if (writable) cursor->WriteThrough(std::move(writer));
+    }
+    source->Keep(std::weak_ptr<CopyKeeper>(cursor));
+    mirror = std::move(cursor);
   } else {
     try {
       local.Fill(table, *reader);

@@ -18,8 +18,12 @@
 //     the rows of snapshots and dynasets are held on this side (a client cursor).
 //   dbUseNoCursor (4): every recordset is a forward-only, read-only stream, whatever its type
 //     (no rows are held on this side).
-//   dbUseServerCursor (2): taken and kept, but recordsets are opened as with the default: the
-//     server's scrollable cursors are not used yet.
+//   dbUseServerCursor (2): snapshots and dynasets move on the driver's scrollable cursor
+//     (source_cursor.h): rows are fetched by position as they are reached and only a window of
+//     them is held; the count comes from the cursor. They cannot open recordsets of their own
+//     (Filter, Sort). A dynaset whose rows are one keyed table's writes through to it by key as
+//     below (rows it adds follow the cursor's last); optimistic batch and append-only dynasets,
+//     and forward-only recordsets, are opened as with the default.
 //
 // Writes go to the server first, by key: AddNew inserts and reads the row back as the server
 // keeps it (its defaults, and a key it numbered: in the same statement where the server can,

@@ -75,6 +75,11 @@ std::shared_ptr<Recordset> Recordset::OpenRecordset(int type, int options) {
   auto database = s.database.lock();
   if (!database) RaiseJetError(err::kObjectClosed, "The recordset's database is closed.");
   if (type == 0) type = s.type;
+  // Such rows are on the data source's cursor, not in the local table the recordset names.
+  if (s.mirror && s.mirror->Positioned()) {
+    RaiseJetError(err::kInvalidOperation,
+                  "A recordset on the server's cursor cannot open another; open it on the data source instead.");
+  }
   const bool shaped = !s.filter.empty() || !s.sort.empty();
   if (type == kOpenTable && (!s.IsTable() || shaped)) {
     RaiseJetError(err::kInvalidOperation, "Only a table-type recordset without Filter and Sort opens a table-type recordset.");

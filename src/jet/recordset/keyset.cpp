@@ -26,7 +26,9 @@ Keyset::Keyset(RowSource& source, bool discard_behind)
     : source_(source), keyed_(source.Keyed()), discard_behind_(discard_behind) {}
 
 std::int64_t Keyset::NextSliceSize() const {
-  if (source_.Streamed()) return source_.StreamRun() > 0 ? std::min(source_.StreamRun(), kLargestRowSlice) : kStreamSlice;
+  if (source_.Streamed() || source_.Positioned()) {
+    return source_.StreamRun() > 0 ? std::min(source_.StreamRun(), kLargestRowSlice) : kStreamSlice;
+  }
   const std::int64_t grown = std::max(kFirstSlice, from_source_);
   return keyed_ ? grown : std::min(grown, kLargestRowSlice);
 }
@@ -102,6 +104,18 @@ bool Keyset::Reach(std::int64_t pos) {
       if (LoadKeySlice(want)) complete_ = true;
       continue;
     }
+    if (source_.Positioned()) {
+      // A row read by position proves every row before it: those are not read on the way.
+      const std::int64_t first = std::max(known_, pos);
+      const std::int64_t got = LoadPositioned(first, want);
+      if (got == 0 && first > known_) {
+        LoadAll();  // past the end: the count says where it is
+        continue;
+      }
+      known_ = from_source_ = first + got;
+      if (got < want) complete_ = true;
+      continue;
+    }
     if (discard_behind_ && pos > rows_first_) {
       const std::int64_t drop = std::min<std::int64_t>(pos, known_) - rows_first_;
       rows_.erase(rows_.begin(), rows_.begin() + drop);
@@ -118,6 +132,12 @@ bool Keyset::Reach(std::int64_t pos) {
 
 void Keyset::LoadAll() {
   if (complete_) return;
+  if (source_.Positioned()) {
+    // Counted where the rows are: none is read for it.
+    known_ = from_source_ = std::max(known_, source_.CountRows());
+    complete_ = true;
+    return;
+  }
   if (keyed_ && !read_stamp_) {
     LoadKeySlice(-1);
     ++generation_;
@@ -210,7 +230,20 @@ void Keyset::LoadWindow(std::int64_t pos, const DataStamp& stamp) {
   ++generation_;
 }
 
+std::int64_t Keyset::LoadPositioned(std::int64_t first, std::int64_t want) {
+  ++generation_;
+  rows_.clear();
+  rows_first_ = first;
+  return static_cast<std::int64_t>(source_.LoadRows(first, want, rows_));
+}
+
 const std::vector<Variant>* Keyset::ValuesAt(std::int64_t pos, const DataStamp& stamp) {
+  if (!keyed_ && source_.Positioned() && !HeldValuesAt(pos)) {
+    // The window moves to POS, running on in the direction the reader is going.
+    const std::int64_t want = NextSliceSize();
+    LoadPositioned(pos < rows_first_ ? std::max<std::int64_t>(0, pos - want + 1) : pos, want);
+    return HeldValuesAt(pos);
+  }
   if (!keyed_) return &rows_[static_cast<std::size_t>(pos - rows_first_)];
   if (deleted_.count(pos)) return nullptr;
   if (!InWindow(pos) || !(window_stamp_ == stamp)) LoadWindow(pos, stamp);
@@ -223,10 +256,27 @@ const std::vector<Variant>* Keyset::ValuesAt(std::int64_t pos, const DataStamp& 
 }
 
 const std::vector<Variant>* Keyset::HeldValuesAt(std::int64_t pos) const {
-  if (!keyed_) return pos >= rows_first_ && pos < known_ ? &rows_[static_cast<std::size_t>(pos - rows_first_)] : nullptr;
+  if (!keyed_) {
+    const bool held = pos >= rows_first_ && pos < rows_first_ + static_cast<std::int64_t>(rows_.size());
+    return held ? &rows_[static_cast<std::size_t>(pos - rows_first_)] : nullptr;
+  }
   if (!InWindow(pos) || deleted_.count(pos)) return nullptr;
   const auto slot = static_cast<std::size_t>(pos - window_first_);
   return window_held_[slot] ? &window_[slot] : nullptr;
+}
+
+std::int64_t Keyset::AppendPositioned() {
+  complete_ = true;
+  known_ = from_source_ = source_.CountRows();
+  ++generation_;
+  return known_ - 1;
+}
+
+void Keyset::RewriteHeld(std::int64_t pos, const std::vector<Variant>& values) {
+  if (pos >= rows_first_ && pos < rows_first_ + static_cast<std::int64_t>(rows_.size())) {
+    rows_[static_cast<std::size_t>(pos - rows_first_)] = values;
+  }
+  ++generation_;
 }
 
 void Keyset::MarkDeleted(std::int64_t pos) {

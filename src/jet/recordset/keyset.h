@@ -3,7 +3,9 @@
 // and read each row's values when it is reached (in short runs of ascending rowids), so a row
 // shows the changes made to it since; a row gone meanwhile reads as deleted. Other sources keep
 // the values they returned (a fixed copy). Holds no statement between calls. Rowids are held
-// compactly (KeyList): a table walked in rowid order costs next to nothing per row.
+// compactly (KeyList): a table walked in rowid order costs next to nothing per row. A source
+// read by position (RowSource::Positioned) holds only a window of rows and is counted, not
+// read, to its end.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -59,6 +61,10 @@ class Keyset {
   // The values at POS when they are already held (read with the run around an earlier
   // position, or a fixed copy), without looking at the file; nullptr otherwise.
   const std::vector<Variant>* HeldValuesAt(std::int64_t pos) const;
+  // A positioned source has a row added after its last: its position.
+  std::int64_t AppendPositioned();
+  // A positioned source's row POS was written: it holds VALUES from now on when held.
+  void RewriteHeld(std::int64_t pos, const std::vector<Variant>& values);
   // Marks POS as deleted (a hole: it keeps its position).
   void MarkDeleted(std::int64_t pos);
   bool IsDeleted(std::int64_t pos) const;
@@ -88,6 +94,9 @@ class Keyset {
   // when the source ended.
   bool LoadKeySlice(std::int64_t want);
   void IndexKnown();  // positions_ covers every known position
+  // A positioned source: rows FIRST .. FIRST + WANT - 1 become the rows held; returns how many
+  // the source had.
+  std::int64_t LoadPositioned(std::int64_t first, std::int64_t want);
   // Rowid order: the next run of rows after the last key known, keys and values.
   void LoadNextRun();
   std::optional<std::int64_t> FindAscending(std::int64_t key) const;
@@ -123,7 +132,8 @@ class Keyset {
   DataStamp window_stamp_;
   bool InWindow(std::int64_t pos) const { return pos >= window_first_ && pos < window_first_ + window_size_; }
 
-  // Unkeyed sources: the values of positions rows_first_ .. known_ - 1.
+  // Unkeyed sources: the values of positions rows_first_ .. known_ - 1 (a positioned source: of
+  // rows_first_ .. rows_first_ + rows_.size() - 1).
   std::int64_t rows_first_ = 0;
   std::vector<std::vector<Variant>> rows_;
 };

@@ -43,6 +43,9 @@ std::shared_ptr<SharedRows> MakeRows(RecordsetState& s) {
   if (s.mirror && s.mirror->Streams()) {
     rows->source->StreamFrom(s.mirror.get());
     rows->source->SetStreamRun(s.cache_size);
+  } else if (s.mirror && s.mirror->Positioned()) {
+    rows->source->PositionFrom(s.mirror.get());
+    rows->source->SetStreamRun(s.cache_size);
   }
   rows->keyset = std::make_unique<Keyset>(*rows->source, s.type == kOpenForwardOnly);
   rows->numbers = BookmarkNumbers(s.bookmark_space);
@@ -495,8 +498,11 @@ void Recordset::SetCacheSize(int rows) {
   if (rows < 0) RaiseJetError(err::kInvalidArgument, "CacheSize cannot be negative.");
   RecordsetState& s = State();
   s.cache_size = rows;
-  // Rows streamed from a data source are read this many at a time from the next run on.
-  if (s.rows && s.rows->source && s.rows->source->Streamed()) s.rows->source->SetStreamRun(rows);
+  // Rows streamed from a data source, or read from its cursor, are read (and held) this many at
+  // a time from the next run on.
+  if (s.rows && s.rows->source && (s.rows->source->Streamed() || s.rows->source->Positioned())) {
+    s.rows->source->SetStreamRun(rows);
+  }
 }
 int Recordset::BatchSize() const { return State().batch_size; }
 void Recordset::SetBatchSize(int statements) {

@@ -22,6 +22,9 @@
 namespace qb::jet {
 namespace {
 
+// Rows on a store's cursor (row_mirror.h): written through the store alone, by key.
+bool OnCursor(const RecordsetState& s) { return s.mirror && s.mirror->Positioned(); }
+
 void RequireUpdatable(const RecordsetState& s) {
   if (!s.updatable) RaiseJetError(err::kReadOnly, "The recordset is read-only: it cannot be changed.");
 }
@@ -134,6 +137,15 @@ void Recordset::Edit() {
   std::vector<Variant> values = CurrentValues(s);
   PendingEdit edit;
   edit.mode = kEditInProgress;
+  if (OnCursor(s)) {
+    // Nothing held here to lock or read again: the store checks the row at Update.
+    edit.values = values;
+    edit.original = std::move(values);
+    edit.changed.assign(edit.values.size(), false);
+    edit.chunked.assign(edit.values.size(), false);
+    s.edit = std::move(edit);
+    return;
+  }
   edit.key = CurrentKey(s);
   if (s.plan.join) {
     LockJoinEdit(s, edit);  // every table's row the record shows
@@ -186,6 +198,24 @@ void Recordset::Update(int type, bool force) {
   if (!s.edit) RaiseJetError(err::kUpdateWithoutEdit, "Update without AddNew or Edit.");
   Connection& connection = s.Open();
   PendingEdit& edit = *s.edit;
+  if (OnCursor(s) && edit.mode == kEditAdd) {
+    // The store takes the row (with its own values, read back) after the cursor's last.
+    s.mirror->Insert(s.plan.columns, edit.values, edit.changed);
+    const std::int64_t pos = s.Keys().AppendPositioned();
+    s.edit.reset();
+    s.last_modified = BookmarkOf(s, pos);
+    return;
+  }
+  if (OnCursor(s)) {
+    // The store takes the write under its conflict rules; the row reads as written from now on.
+    s.mirror->Update(s.plan.columns, edit.original, edit.values, edit.changed, s.update_options);
+    s.mirror->Rewritten(s.pos, edit.values);
+    s.Keys().RewriteHeld(s.pos, edit.values);
+    s.edit.reset();
+    s.last_modified = BookmarkOf(s, s.pos);
+    if (s.place == Place::kAt) LandOn(s, s.pos);
+    return;
+  }
   RowMirror* const mirror = batched ? nullptr : s.mirror.get();  // batched: the copy only, for now
   if (edit.mode == kEditAdd) {
     std::int64_t rowid;
@@ -254,6 +284,13 @@ void Recordset::Delete() {
   CurrentValues(s);
   DropEdit(s);
   Connection& connection = s.Open();
+  if (OnCursor(s)) {
+    s.mirror->Delete(s.plan.columns, *s.current);
+    s.rows->removed.insert(s.pos);
+    s.place = Place::kGap;
+    s.current = nullptr;
+    return;
+  }
   const bool batched = s.mirror && s.mirror->Batched();
   const std::vector<Variant> deleted = batched ? *s.current : std::vector<Variant>();
   {

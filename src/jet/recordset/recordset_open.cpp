@@ -299,13 +299,14 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
     DescribeTable(s, *table);
     if (type == kOpenTable) {
       BuildTableSource(s);
-    } else if (type == kOpenDynaset) {
+    } else if (type == kOpenDynaset && !(mirror && mirror->Positioned())) {
       // In rowid order, said so that every reader of the source (runs, Find) meets rows alike.
       s.plan.rowid_order = true;
       s.plan.select_sql = "SELECT rowid AS " + sql::QuoteSqliteName(sql::kRowKeyColumn) + ", " +
                           ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name) +
                           " ORDER BY rowid";
     } else {
+      // A snapshot, or a read-only dynaset on a store's cursor: the rows by position.
       s.plan.base_table.clear();
       s.plan.select_sql = "SELECT " + ColumnList(s.plan.columns) + " FROM " + sql::QuoteSqliteName(table->name);
     }
@@ -317,7 +318,10 @@ std::shared_ptr<Recordset> OpenRecordsetOn(const std::shared_ptr<DatabaseFile>& 
   s.plan.max_records = max_records;
   const bool read_only = (options & ro::kReadOnly) || s.lock_type == kReadOnlyLock || file->ReadOnly();
   const bool system_table = table && (table->name.size() >= 4 && FoldCase(table->name.substr(0, 4)) == "msys");
-  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) && !s.plan.base_table.empty();
+  // A dynaset on a store's cursor writes through the store by key (row_mirror.h).
+  const bool on_cursor = mirror && mirror->Positioned();
+  s.updatable = !read_only && !system_table && (type == kOpenTable || type == kOpenDynaset) &&
+                (!s.plan.base_table.empty() || on_cursor);
   ApplyDenyOptions(s, *file);
   s.mirror = std::move(mirror);
   s.rows = MakeRows(s);

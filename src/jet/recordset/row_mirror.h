@@ -74,6 +74,20 @@ class RowMirror {
   // and Reload starts the store's statement again.
   virtual bool Streams() const { return false; }
   virtual std::size_t ReadRows(std::int64_t /*limit*/, std::vector<std::vector<Variant>>& /*rows*/) { return 0; }
+
+  // A store read by position (a server's scrollable cursor) need not be copied either: when
+  // Positioned, the recordset's rows come from ReadRowsAt (rows OFFSET .. OFFSET + LIMIT - 1
+  // appended to ROWS; fewer only at the end) and CountRows (the store's count of rows), and only
+  // a window of them is held; Reload runs the store's statement again.
+  virtual bool Positioned() const { return false; }
+  virtual std::size_t ReadRowsAt(std::int64_t /*offset*/, std::int64_t /*limit*/,
+                                 std::vector<std::vector<Variant>>& /*rows*/) {
+    return 0;
+  }
+  virtual std::int64_t CountRows() { return 0; }
+  // A positioned store's row POS was written (Update) with VALUES: it reads so from now on, its
+  // cursor not seeing the write, until Reload.
+  virtual void Rewritten(std::int64_t /*pos*/, const std::vector<Variant>& /*values*/) {}
 };
 
 }  // namespace qb::jet

@@ -67,6 +67,7 @@ std::size_t RowSource::LoadKeys(std::int64_t offset, std::int64_t limit, std::ve
 
 std::size_t RowSource::LoadRows(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) {
   if (stream_) return stream_->ReadRows(limit, rows);  // OFFSET is always the rows read so far
+  if (positioned_) return positioned_->ReadRowsAt(offset, limit, rows);
   Statement sql = connection_.Prepare(Slice("SELECT * FROM (" + select_sql_ + ")", offset, limit));
   BindParameters(sql);
   std::size_t count = 0;
@@ -76,6 +77,8 @@ std::size_t RowSource::LoadRows(std::int64_t offset, std::int64_t limit, std::ve
   }
   return count;
 }
+
+std::int64_t RowSource::CountRows() { return positioned_->CountRows(); }
 
 namespace {
 

@@ -59,6 +59,12 @@ class RowSource {
   // keyset's own run.
   std::int64_t StreamRun() const { return stream_run_; }
   void SetStreamRun(std::int64_t rows) { stream_run_ = rows; }
+  // Rows read by position from STORE (row_mirror.h, not owned, outlives this) instead of the
+  // statement: LoadRows reads at any offset, CountRows counts them; the keyset holds a window.
+  void PositionFrom(RowMirror* store) { positioned_ = store; }
+  bool Positioned() const { return positioned_ != nullptr; }
+  // The count of rows of a positioned source. REQUIRES: Positioned().
+  std::int64_t CountRows();
 
   // The keys of rows OFFSET .. OFFSET + LIMIT - 1 (LIMIT < 0: to the end), appended to KEYS.
   // Returns how many were appended. REQUIRES: Keyed().
@@ -109,6 +115,7 @@ class RowSource {
   const std::shared_ptr<const JoinPlan> join_;
   const std::string fetch_sql_;
   RowMirror* stream_ = nullptr;
+  RowMirror* positioned_ = nullptr;
   std::int64_t stream_run_ = 0;
   Statement fetch_one_;    // by rowid, compiled on first use
   Statement fetch_range_;  // by rowid range, compiled on first use

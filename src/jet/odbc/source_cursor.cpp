@@ -1,0 +1,120 @@
+// jet/odbc/source_cursor: a recordset's rows read by position from the server's cursor.
+#include "jet/odbc/source_cursor.h"
+
+#include "jet/base/errors.h"
+#include "jet/odbc/data_source.h"
+
+namespace qb::jet::odbc {
+
+SourceCursor::SourceCursor(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
+                           int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader,
+                           CopyTable table)
+    : source_(std::move(source)),
+      select_sql_(std::move(select_sql)),
+      parameters_(std::move(parameters)),
+      timeout_(query_timeout),
+      max_rows_(max_rows),
+      reader_(std::move(reader)),
+      table_(std::move(table)) {}
+
+SourceCursor::~SourceCursor() {
+  reader_.reset();  // the statement goes before the connection may
+  try {
+    if (source_->IsOpen()) source_->Local().Drop(table_);
+  } catch (...) {
+    // The table goes with the scratch file at the latest.
+  }
+}
+
+namespace {
+[[noreturn]] void ReadOnlyCursor() {
+  RaiseJetError(jet::err::kReadOnly, "A recordset on the server's cursor is read-only.");
+}
+}  // namespace
+
+void SourceCursor::Insert(const std::vector<RecordsetColumn>& columns, std::vector<Variant>& values,
+                          std::vector<bool>& changed) {
+  if (!writer_) ReadOnlyCursor();
+  CountRows();  // the rows added come after the cursor's
+  writer_->Insert(columns, values, changed);
+  added_.push_back(values);
+}
+void SourceCursor::Update(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& original,
+                          const std::vector<Variant>& values, const std::vector<bool>& changed, int criteria) {
+  if (!writer_) ReadOnlyCursor();
+  writer_->Update(columns, original, values, changed, criteria);
+}
+void SourceCursor::Delete(const std::vector<RecordsetColumn>& columns, const std::vector<Variant>& values) {
+  if (!writer_) ReadOnlyCursor();
+  writer_->Delete(columns, values);
+}
+void SourceCursor::Rewritten(std::int64_t pos, const std::vector<Variant>& values) {
+  if (count_ >= 0 && pos >= count_ && static_cast<std::size_t>(pos - count_) < added_.size()) {
+    added_[static_cast<std::size_t>(pos - count_)] = values;
+  } else {
+    rewritten_[pos] = values;
+  }
+}
+
+void SourceCursor::Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) {
+  reader_.reset();  // the old cursor first
+  count_ = -1;
+  rewritten_.clear();
+  added_.clear();
+  reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows,
+                                           true);
+  if (reader_->Columns().size() != table_.types.size()) {
+    reader_.reset();
+    RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
+  }
+  parameters_ = parameters;
+  max_rows_ = max_rows;
+}
+
+void SourceCursor::AfterRollback() {
+  Reload(parameters_, max_rows_);
+  ++reloads_;
+}
+
+ResultReader& SourceCursor::Reader() {
+  if (!source_->IsOpen()) RaiseJetError(jet::err::kObjectClosed, "The data source has been closed.");
+  if (!reader_) RaiseJetError(jet::err::kInvalidOperation, "The recordset's statement failed; Requery it.");
+  return *reader_;
+}
+
+std::size_t SourceCursor::ReadRowsAt(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) {
+  ResultReader& reader = Reader();
+  std::size_t count = 0;
+  std::vector<Variant> row;
+  for (std::int64_t pos = offset; limit < 0 || pos < offset + limit; ++pos) {
+    if (count_ >= 0 && pos >= count_) {
+      const auto added = static_cast<std::size_t>(pos - count_);
+      if (added >= added_.size()) break;
+      rows.push_back(added_[added]);
+      ++count;
+      continue;
+    }
+    if (!reader.ReadAt(pos, row)) break;
+    if (auto written = rewritten_.find(pos); written != rewritten_.end()) {
+      rows.push_back(written->second);
+      ++count;
+      continue;
+    }
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      // Only the types the copy would hold differently need converting; the others pass as read.
+      const int type = table_.types[i];
+      if (type != reader.Columns()[i].type) row[i] = ToLocalValue(row[i], type);
+    }
+    rows.push_back(std::move(row));
+    ++count;
+  }
+  source_->NoteCursorRows(count);
+  return count;
+}
+
+std::int64_t SourceCursor::CountRows() {
+  if (count_ < 0) count_ = Reader().CountRows();
+  return count_ + static_cast<std::int64_t>(added_.size());
+}
+
+}  // namespace qb::jet::odbc
