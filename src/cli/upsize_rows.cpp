@@ -34,7 +34,7 @@ Binding BindingOf(const UpsizeColumn& column) {
     case 1: return {SQL_C_SBIGINT, SQL_BIT, 1, 0};
     case 2:
     case 3:
-    case 4: return {SQL_C_SBIGINT, SQL_INTEGER, 10, 0};
+    case 4: return {SQL_C_CHAR, SQL_INTEGER, 10, 0};  // digits: the driver's own formatting costs more
     case 5: return {SQL_C_CHAR, SQL_DECIMAL, 19, 4};  // exact ten-thousandths as digits
     case 6: return {SQL_C_CHAR, SQL_REAL, 24, 0};      // shortest digits that read back the same
     case 7: return {SQL_C_CHAR, SQL_DOUBLE, 53, 0};
@@ -152,10 +152,7 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
       return;
     case 2:
     case 3:
-    case 4:
-      slot.integer = value.ToInt32();
-      slot.indicator = 0;
-      return;
+    case 4: DigitsInto(value.ToInt32(), slot.bytes); break;
     case 5: {
       const std::string digits = value.ToCurrency().ToText(FormatSettings{});
       slot.bytes.assign(digits.begin(), digits.end());
