@@ -9,9 +9,6 @@
 #include <sqlext.h>
 
 #include <unistd.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include <iostream>
 
@@ -235,12 +232,6 @@ int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string
   }
   if (words.size() < 2) throw UsageError("'upsize' takes a database file and a connect text, then any table names");
   if (!IsDataSourceName(words[1])) throw UsageError("the second argument of 'upsize' is an ODBC connect text (\"ODBC;...\")");
-#if defined(__GLIBC__)
-  // The file's rows are read in large slices, each freed as the next arrives: keep that memory
-  // for the next slice rather than handing it back and faulting it in again.
-  mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
   auto engine = MakeEngine();
   auto file = OpenForReading(*engine, options, words[0]);
   std::vector<std::shared_ptr<jet::TableDef>> tables;
