@@ -34,7 +34,7 @@ Binding BindingOf(const UpsizeColumn& column) {
     case 1: return {SQL_C_SBIGINT, SQL_BIT, 1, 0};
     case 2:
     case 3:
-    case 4: return {SQL_C_SBIGINT, SQL_INTEGER, 10, 0};
+    case 4: return {SQL_C_CHAR, SQL_INTEGER, 10, 0};  // digits: the driver's own formatting costs more
     case 5: return {SQL_C_CHAR, SQL_DECIMAL, 19, 4};  // exact ten-thousandths as digits
     case 6: return {SQL_C_CHAR, SQL_REAL, 24, 0};      // shortest digits that read back the same
     case 7: return {SQL_C_CHAR, SQL_DOUBLE, 53, 0};
@@ -126,7 +126,14 @@ UpsizeRowWriter::UpsizeRowWriter(jet::odbc::DataSource& server, const std::strin
 }
 
 UpsizeRowWriter::~UpsizeRowWriter() {
-  if (sending_.valid()) sending_.wait();  // a failure here gives way to the one being raised
+  if (sender_.joinable()) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    sender_.join();  // after the batch on its way; a failure there gives way to the one being raised
+  }
   for (Batch& batch : batches_) {
     if (batch.statement != SQL_NULL_HANDLE && server_.IsOpen()) SQLFreeHandle(SQL_HANDLE_STMT, batch.statement);
   }
@@ -145,10 +152,7 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
       return;
     case 2:
     case 3:
-    case 4:
-      slot.integer = value.ToInt32();
-      slot.indicator = 0;
-      return;
+    case 4: DigitsInto(value.ToInt32(), slot.bytes); break;
     case 5: {
       const std::string digits = value.ToCurrency().ToText(FormatSettings{});
       slot.bytes.assign(digits.begin(), digits.end());
@@ -191,9 +195,15 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
 void UpsizeRowWriter::Add() {
   if (++filled_ < batch_rows_) return;
   Collect();
-  Batch& full = batches_[current_];
-  const long long first = queued_ + 1;
-  sending_ = std::async(std::launch::async, [this, &full, first] { Send(full, batch_rows_, first); });
+  if (!sender_.joinable()) sender_ = std::thread([this] { SendLoop(); });
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    outgoing_ = &batches_[current_];
+    outgoing_first_ = queued_ + 1;
+    pending_ = true;
+    sent_ = false;
+  }
+  changed_.notify_all();
   sending_rows_ = filled_;
   queued_ += filled_;
   current_ = 1 - current_;
@@ -210,10 +220,41 @@ void UpsizeRowWriter::Finish() {
 }
 
 void UpsizeRowWriter::Collect() {
-  if (!sending_.valid()) return;
-  sending_.get();
+  std::exception_ptr failure;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!pending_) return;
+    changed_.wait(lock, [this] { return sent_; });
+    pending_ = false;
+    failure = std::exchange(failure_, nullptr);
+  }
+  if (failure) std::rethrow_exception(failure);
   written_ += sending_rows_;
   sending_rows_ = 0;
+}
+
+void UpsizeRowWriter::SendLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return stopping_ || (pending_ && !sent_); });
+    if (pending_ && !sent_) {
+      Batch* batch = outgoing_;
+      const long long first = outgoing_first_;
+      lock.unlock();
+      std::exception_ptr failure;
+      try {
+        Send(*batch, batch_rows_, first);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      lock.lock();
+      failure_ = failure;
+      sent_ = true;
+      changed_.notify_all();
+      continue;
+    }
+    if (stopping_) return;
+  }
 }
 
 SQLHSTMT UpsizeRowWriter::Prepare(int rows) {

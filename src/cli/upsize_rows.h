@@ -5,9 +5,12 @@
 // the same way in every row and batch: Nulls keep the column's type, doubles and Currency go as
 // exact digits, and a text holding a 0 character is refused (the driver would cut it there).
 #pragma once
+#include <condition_variable>
 #include <cstdint>
-#include <future>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sql.h>
@@ -74,6 +77,8 @@ class UpsizeRowWriter {
   void Send(Batch& batch, int rows, long long first);
   // Waits for the batch on its way; raises its failure.
   void Collect();
+  // The sending thread: sends each batch handed over until told to stop.
+  void SendLoop();
 
   jet::odbc::DataSource& server_;  // not owned
   std::string table_;
@@ -85,7 +90,18 @@ class UpsizeRowWriter {
   long long queued_ = 0;    // rows handed over to be sent
   long long written_ = 0;   // rows the server has taken
   int sending_rows_ = 0;    // rows of the batch on its way
-  std::future<void> sending_;  // the batch on its way; the connection is its until collected
+
+  // One thread sends every batch (a thread per batch costs more than a small batch's rows).
+  // While a batch is on its way the connection and that batch are the thread's.
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool pending_ = false;      // a batch handed over and not yet collected
+  bool sent_ = false;         // the thread is done with it
+  bool stopping_ = false;
+  Batch* outgoing_ = nullptr;
+  long long outgoing_first_ = 0;
+  std::exception_ptr failure_;  // the batch's failure
+  std::thread sender_;          // started with the first full batch
 };
 
 }  // namespace qb::cli

@@ -1,8 +1,9 @@
 // quill upsize's rows on the private PostgreSQL server: every kind of value arrives exact (limits,
 // Nulls anywhere, text with quotes, backslashes and characters beyond the first plane, long memos,
-// bytes with zeros); tables of a row count around and across the statement batches, and a wide
-// one, arrive whole and in place; a row that cannot go in a later batch (the server refuses it,
-// or the driver would cut it) leaves nothing of the run behind and is named in the error.
+// bytes with zeros); tables of a row count around and across the statement batches, a wide one
+// and one with no key and deleted rows, arrive whole and in place; a row that cannot go in a
+// later batch (the server refuses it, or the driver would cut it) leaves nothing of the run
+// behind and is named in the error.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -20,7 +21,8 @@
 namespace qb::cli::test {
 namespace {
 
-const char* const kTables[] = {"UpValues", "UpWide", "UpOne", "UpFull", "UpFullAndOne", "UpSeveral", "UpGood", "UpBad"};
+const char* const kTables[] = {"UpValues", "UpWide", "UpOne", "UpFull", "UpFullAndOne", "UpSeveral", "UpGood", "UpBad",
+                               "UpHoles"};
 
 std::string Hex(const std::string& bytes) {
   static const char* digits = "0123456789abcdef";
@@ -183,6 +185,40 @@ TEST_F(QuillUpsizeRowsTest, TablesAroundAndAcrossBatchesArriveWhole) {
   EXPECT_EQ(Ok({"sql", connect_,
                 "SELECT count(*) FROM \"UpWide\" WHERE " + sum + " <> \"C0\" * 60 + 1770"}),
             "count\n0\n");
+}
+
+// The rows are read by walking the table: a table with no key whose rows were deleted in runs
+// and singly (holes at and across the read's steps and the batches) arrives with exactly the
+// rows left, each once.
+TEST_F(QuillUpsizeRowsTest, ATableWithNoKeyAndDeletedRowsArrivesWithTheRowsLeft) {
+  Ok({"sql", File("rows.mdb"), "CREATE TABLE UpHoles (N LONG, V TEXT(20))"});
+  {
+    auto db = OpenFile();
+    db->BeginTrans();
+    auto set = db->OpenRecordset("UpHoles", jet::kOpenTable);
+    for (int n = 1; n <= 3000; ++n) {
+      set->AddNew();
+      set->Fields()->Item(std::string_view("N"))->SetValue(Variant(n));
+      set->Fields()->Item(std::string_view("V"))->SetValue(Variant("r" + std::to_string(n)));
+      set->Update();
+    }
+    set->Close();
+    db->CommitTrans();
+    db->Execute("DELETE FROM UpHoles WHERE N BETWEEN 200 AND 1300 OR N MOD 7 = 0 OR N = 1 OR N = 3000");
+    db->Close();
+  }
+  long long count = 0, sum = 0;
+  for (int n = 2; n < 3000; ++n) {
+    if ((n >= 200 && n <= 1300) || n % 7 == 0) continue;
+    ++count;
+    sum += n;
+  }
+  EXPECT_THAT(Ok({"upsize", File("rows.mdb"), connect_}), HasSubstr("UpHoles: " + std::to_string(count) + " rows\n"));
+  EXPECT_EQ(Ok({"sql", connect_,
+                "SELECT count(*), count(DISTINCT \"N\"), sum(\"N\"), count(*) FILTER (WHERE \"V\" <> 'r' || \"N\") "
+                "FROM \"UpHoles\""}),
+            "count\tcount\tsum\tcount\n" + std::to_string(count) + "\t" + std::to_string(count) + "\t" +
+                std::to_string(sum) + "\t0\n");
 }
 
 // Row 2100 (the third batch) cannot go: the server refuses it, or it would arrive cut short.
