@@ -1,6 +1,6 @@
 // Genuine files damaged where the reading library passes over what it cannot take apart: copies
-// of the .accdb sample with one offset of a row changed. A user table that reads short fails
-// the import and leaves nothing behind; saved queries whose definitions read short are listed
+// of the .accdb sample with one offset of a row changed. A user table or list of objects that
+// reads short fails the import and leaves nothing behind; saved queries whose definitions read short are listed
 // as skipped rather than rebuilt from what was left.
 #include <gtest/gtest.h>
 
@@ -32,6 +32,8 @@ constexpr std::size_t kRowOffsets = 0x0e;
 constexpr std::size_t kAssetFieldEnd = kAssetPage + 0xff8;
 // The same in the first row of the query definitions: the end of its Order (Binary) value.
 constexpr std::size_t kQueryOrderEnd = kQueryPage + 0xff9;
+// The same in the row of the list of objects (page 17) that lists "Asset Items".
+constexpr std::size_t kCatalogEntryFieldEnd = 17 * kPage + 0x365;
 
 std::uint16_t GetU16(const std::string& bytes, std::size_t at) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
@@ -65,14 +67,20 @@ class GenuineDamageTest : public test::DatabaseTestBase {
   int patched_ = 0;
 };
 
-TEST_F(GenuineDamageTest, AUserTableThatReadsShortFailsTheImport) {
+// A table that reads short, or a list of objects that does (the table it lists would be left
+// out), fails the import.
+TEST_F(GenuineDamageTest, ATableOrListOfObjectsThatReadsShortFailsTheImport) {
   const struct {
     const char* name;
     std::size_t at;
     std::uint16_t was, value;
+    const char* message;
   } cases[] = {
-      {"a row placed past its page's rows", kAssetPage + kRowOffsets + 2 * 3, 0x0df1, 0x0ff0},
-      {"a field placed past its row's end", kAssetFieldEnd, 29, 0x0400},
+      {"a row placed past its page's rows", kAssetPage + kRowOffsets + 2 * 3, 0x0df1, 0x0ff0,
+       "'Asset Items' holds 65 rows, but only 63"},
+      {"a field placed past its row's end", kAssetFieldEnd, 29, 0x0400, "'Asset Items' holds 65 rows, but only 64"},
+      {"the table's entry in the list of objects", kCatalogEntryFieldEnd, 54, 0x0f00,
+       "list of objects holds 47 entries, but only 46"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,7 +89,7 @@ TEST_F(GenuineDamageTest, AUserTableThatReadsShortFailsTheImport) {
     const std::string destination = dir_.File("out/damaged.mdb");
     const auto error = ErrorOf([&] { engine_->ImportDatabase(source, destination); });
     EXPECT_EQ(error.number, err::kUnrecognisedFile) << error.message;
-    EXPECT_NE(error.message.find("'Asset Items' holds 65 rows"), std::string::npos) << error.message;
+    EXPECT_NE(error.message.find(c.message), std::string::npos) << error.message;
     EXPECT_NE(error.message.find("damaged"), std::string::npos) << error.message;
     EXPECT_TRUE(FilesIn(dir_.File("out")).empty());
   }
