@@ -27,6 +27,7 @@ bool ReadSystemTable(MdbHandle* mdb, const char* name, const std::vector<const c
     at.push_back(static_cast<unsigned>(index));
   }
   while (bound.Next()) {
+    if (!bound.InRow(problem)) return *problem = std::string(name) + ": " + *problem, false;
     std::vector<ImportValue> row(at.size());
     for (std::size_t i = 0; i < at.size(); ++i) {
       if (!bound.Read(at[i], &row[i], problem)) return false;

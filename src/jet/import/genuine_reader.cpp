@@ -86,6 +86,10 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   BoundRows bound(mdb, table.get());
   std::uint32_t rows = 0;
   while (bound.Next()) {
+    std::string damage;
+    if (!bound.InRow(&damage)) {
+      return out.Error("row " + std::to_string(rows + 1) + " of '" + table->name + "': " + damage + "."), false;
+    }
     FrameWriter row;
     for (unsigned i = 0; i < count; ++i) {
       ImportValue value;
