@@ -55,15 +55,22 @@ std::vector<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
+// The Jet 3 sample's relationships are on page 591 (2048 bytes a page, row offsets from 0x0a);
+// its first row's first field begins where the byte before the row's null mask and count of
+// variable fields says.
+constexpr std::size_t kRelationPage = 591 * 2048;
+constexpr std::size_t kRelationFieldStart = kRelationPage + 0x7fd;
+
 class GenuineDamageTest : public test::DatabaseTestBase {
  protected:
-  // The sample with the 16-bit value at AT (which holds WAS) replaced by VALUE.
-  std::string Patched(std::size_t at, std::uint16_t was, std::uint16_t value) {
-    std::string bytes = qb::test::ReadFileBytes(qb::test::TestDataPath("jet/ASampleDatabase.accdb"));
+  // The sample SAMPLE with the 16-bit value at AT (which holds WAS) replaced by VALUE.
+  std::string Patched(std::size_t at, std::uint16_t was, std::uint16_t value,
+                      const std::string& sample = "ASampleDatabase.accdb") {
+    std::string bytes = qb::test::ReadFileBytes(qb::test::TestDataPath("jet/" + sample));
     EXPECT_EQ(GetU16(bytes, at), was);
     PutU16(bytes, at, value);
     std::filesystem::create_directories(dir_.File("sources"));
-    const std::string path = dir_.File("sources/patched" + std::to_string(++patched_) + ".accdb");
+    const std::string path = dir_.File("sources/patched" + std::to_string(++patched_) + "." + sample);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     return path;
   }
@@ -132,6 +139,32 @@ TEST_F(GenuineDamageTest, SavedQueriesWhoseDefinitionsReadShortAreListedAsSkippe
       EXPECT_NE(why.find("the file is damaged"), std::string::npos) << what << ": " << why;
     }
     EXPECT_GE(listed, whole.queries);
+  }
+}
+
+TEST_F(GenuineDamageTest, RelationshipsThatReadShortAreListedAsSkipped) {
+  const ImportSummary whole = engine_->ImportDatabase(qb::test::TestDataPath("jet/nwind.mdb"), dir_.File("whole.mdb"));
+  ASSERT_GT(whole.relations, 0);
+
+  const struct {
+    const char* name;
+    std::size_t at;
+    std::uint16_t was, value;
+  } cases[] = {
+      {"a row placed past its page's rows", kRelationPage + 0x0a + 2 * 3, 0x06dc, 0x07f0},
+      // One byte an offset: the byte after is the count of variable fields.
+      {"a field placed over its row's count of fields", kRelationFieldStart, 0x050d, 0x0500},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string destination = dir_.File("relations" + std::to_string(patched_) + ".mdb");
+    const ImportSummary summary = engine_->ImportDatabase(Patched(c.at, c.was, c.value, "nwind.mdb"), destination);
+    EXPECT_EQ(summary.tables.size(), whole.tables.size());
+    EXPECT_EQ(summary.relations, 0);
+    const auto listed = std::find_if(summary.skipped.begin(), summary.skipped.end(),
+                                     [](const auto& s) { return s.first == "relationships"; });
+    ASSERT_NE(listed, summary.skipped.end());
+    EXPECT_NE(listed->second.find("the file is damaged"), std::string::npos) << listed->second;
   }
 }
 
