@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace qb::jet::import {
 namespace {
@@ -26,11 +27,19 @@ bool ReadSystemTable(MdbHandle* mdb, const char* name, const std::vector<const c
     at.push_back(static_cast<unsigned>(index));
   }
   while (bound.Next()) {
+    if (!bound.InRow(problem)) return *problem = std::string(name) + ": " + *problem, false;
     std::vector<ImportValue> row(at.size());
     for (std::size_t i = 0; i < at.size(); ++i) {
       if (!bound.Read(at[i], &row[i], problem)) return false;
     }
     rows->push_back(std::move(row));
+  }
+  // The library passes over a row it cannot take apart (a damaged offset) as if it were not
+  // there; the count the table keeps tells. Read short, a query would lose a clause unnoticed.
+  if (rows->size() != table->num_rows) {
+    *problem = std::string(name) + " holds " + std::to_string(table->num_rows) + " rows, but only " +
+               std::to_string(rows->size()) + " could be read: the file is damaged";
+    return false;
   }
   return true;
 }

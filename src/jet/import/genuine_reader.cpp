@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -85,6 +86,10 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   BoundRows bound(mdb, table.get());
   std::uint32_t rows = 0;
   while (bound.Next()) {
+    std::string damage;
+    if (!bound.InRow(&damage)) {
+      return out.Error("row " + std::to_string(rows + 1) + " of '" + table->name + "': " + damage + "."), false;
+    }
     FrameWriter row;
     for (unsigned i = 0; i < count; ++i) {
       ImportValue value;
@@ -108,6 +113,22 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   return out.Send(end, FrameKind::kTableEnd);
 }
 
+// Empty when every row of the file's list of objects reads; else why not. The library passes
+// over a row it cannot take apart as if it were not there, and the object it lists (a table
+// among them) would be missing from the import unnoticed; the count the list keeps tells.
+std::string CatalogShortfall(MdbHandle* mdb) {
+  MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(mdb, "MSysObjects");
+  if (!entry) return "its list of objects does not list itself: the file is damaged.";
+  std::unique_ptr<MdbTableDef, TableFreer> table(mdb_read_table(entry));
+  if (!table || !mdb_read_columns(table.get())) return "its list of objects could not be read: the file is damaged.";
+  mdb_rewind_table(table.get());
+  unsigned rows = 0;
+  while (mdb_fetch_row(table.get())) ++rows;
+  if (rows == table->num_rows) return {};
+  return "its list of objects holds " + std::to_string(table->num_rows) + " entries, but only " + std::to_string(rows) +
+         " could be read: the file is damaged.";
+}
+
 }  // namespace
 
 int ReadGenuineFile(const std::string& source, const std::vector<std::string>& tables, int fd) {
@@ -127,6 +148,10 @@ int ReadGenuineFile(const std::string& source, const std::vector<std::string>& t
   // among them): the properties of every other object cost as much as a table's rows.
   if (!mdb_read_catalog(mdb.get(), tables.empty() ? MDB_ANY : MDB_TABLE)) {
     out.Error("its list of objects could not be read: the file is damaged or encrypted.");
+    return 1;
+  }
+  if (const std::string shortfall = CatalogShortfall(mdb.get()); !shortfall.empty()) {
+    out.Error(shortfall);
     return 1;
   }
   std::vector<std::string> found;

@@ -135,6 +135,31 @@ BoundRows::BoundRows(MdbHandle* mdb, MdbTableDef* table)
   mdb_rewind_table(table);
 }
 
+bool BoundRows::InRow(std::string* problem) const {
+  // The row just read is the one before the table's current; its page is in the handle's buffer.
+  int start = 0;
+  std::size_t length = 0;
+  if (table_->cur_row == 0 || mdb_find_row(mdb_, static_cast<int>(table_->cur_row) - 1, &start, &length) != 0) {
+    return true;  // not a row of a page (the library read it some other way): nothing to compare with
+  }
+  // Values follow the row's count of fields; the library takes their offsets from the row as
+  // they are, so one that points before them, past the row's end or backwards is damage.
+  const long first = static_cast<long>(start) + (IS_JET3(mdb_) ? 1 : 2);
+  const long end = static_cast<long>(start) + static_cast<long>(length);
+  for (unsigned i = 0; i < table_->num_cols; ++i) {
+    const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
+    // A Yes/No is kept in the null mask, not among the values.
+    if (column->col_type == MDB_BOOL || column->cur_value_len == 0) continue;
+    const long at = column->cur_value_start;
+    const long size = column->cur_value_len;
+    if (size < 0 || at < first || at + size > end) {
+      *problem = "a value of '" + std::string(column->name) + "' lies outside its row: the file is damaged";
+      return false;
+    }
+  }
+  return true;
+}
+
 bool BoundRows::Read(unsigned index, ImportValue* value, std::string* problem) {
   auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, index));
   return ReadValue(mdb_, column, buffers_[index].get(), lengths_[index], value, problem);

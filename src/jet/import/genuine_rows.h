@@ -43,6 +43,9 @@ class BoundRows {
 
   // Moves to the next row (the first after construction); false after the last.
   bool Next() { return mdb_fetch_row(table_) != 0; }
+  // False with PROBLEM set when a value of the current row lies outside the row (a damaged
+  // offset the library took as it found it).
+  bool InRow(std::string* problem) const;
   // The value of the column at INDEX in the current row; false with PROBLEM set when it cannot
   // be read.
   bool Read(unsigned index, ImportValue* value, std::string* problem);
