@@ -20,9 +20,7 @@ namespace qb::jet::odbc {
 
 class SourceCursor : public SourceRows, public CopyKeeper {
  public:
-  // As SourceRows takes them, READER's statement run on a scrollable cursor.
-  SourceCursor(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-               int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader, CopyTable table);
+  using SourceRows::SourceRows;  // READER's statement runs on a scrollable cursor
 
   void Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) override;
   void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,

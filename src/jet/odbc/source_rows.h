@@ -19,18 +19,17 @@ class DataSource;
 
 class SourceRows : public RowMirror {
  public:
+  // READER: the statement SELECT_SQL already run (with PARAMETERS); TABLE: the empty local
+  // table describing its columns (dropped with this object). MAX_ROWS: at most this many rows
+  // (0: all), again on every Reload until one gives another limit.
+  SourceRows(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
+             int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader, CopyTable table);
   ~SourceRows() override;
 
   const std::vector<Variant>& Parameters() const override { return parameters_; }
   std::int64_t MaxRows() const override { return max_rows_; }
 
  protected:
-  // READER: the statement SELECT_SQL already run (with PARAMETERS); TABLE: the empty local
-  // table describing its columns (dropped with this object). MAX_ROWS: at most this many rows
-  // (0: all), again on every Reload until one gives another limit.
-  SourceRows(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-             int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader, CopyTable table);
-
   // Runs the statement again with PARAMETERS and MAX_ROWS (on a scrollable cursor if
   // SCROLLABLE), the old statement closed first; it must still return the same columns.
   void Rerun(const std::vector<Variant>& parameters, std::int64_t max_rows, bool scrollable);

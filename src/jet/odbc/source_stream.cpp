@@ -6,12 +6,6 @@
 
 namespace qb::jet::odbc {
 
-SourceStream::SourceStream(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-                           int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader,
-                           CopyTable table)
-    : SourceRows(std::move(source), std::move(select_sql), std::move(parameters), query_timeout, max_rows,
-                 std::move(reader), std::move(table)) {}
-
 namespace {
 [[noreturn]] void ReadOnlyStream() {
   RaiseJetError(jet::err::kReadOnly, "A forward-only recordset on a data source is read-only.");

@@ -14,9 +14,7 @@ namespace qb::jet::odbc {
 
 class SourceStream : public SourceRows {
  public:
-  // As SourceRows takes them.
-  SourceStream(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-               int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader, CopyTable table);
+  using SourceRows::SourceRows;
 
   void Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) override;
   void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
