@@ -13,6 +13,7 @@
 #include "jet/dao/error_numbers.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
+#include "jet/odbc/wide_text.h"
 
 namespace qb::cli {
 namespace {
@@ -52,40 +53,6 @@ int ParameterLimit(const jet::odbc::DataSource& server) {
   // description of the parameters passes 32 KB (about 8,000 of them): stay well below.
   if (dbms == "PostgreSQL") return 4096;
   return 999;  // the smallest limit of the common servers
-}
-
-// UTF-8 TEXT as UTF-16 code units into UNITS (bytes that are not UTF-8 become U+FFFD).
-void Utf16Into(const std::string& text, std::vector<SQLWCHAR>& units) {
-  units.clear();
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      units.push_back(lead);
-      ++i;
-      continue;
-    }
-    const int extra = (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    std::uint32_t c = extra == 1 ? lead & 0x1Fu : extra == 2 ? lead & 0x0Fu : lead & 0x07u;
-    bool valid = extra > 0 && i + static_cast<std::size_t>(extra) < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (next & 0x3Fu);
-    }
-    if (!valid || c > 0x10FFFF) {
-      units.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      units.push_back(static_cast<SQLWCHAR>(0xD800 + (c >> 10)));
-      units.push_back(static_cast<SQLWCHAR>(0xDC00 + (c & 0x3FF)));
-    } else {
-      units.push_back(static_cast<SQLWCHAR>(c));
-    }
-  }
 }
 
 template <typename Number>
@@ -184,7 +151,7 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
                                columns_[column].name + "' of the table '" + table_ +
                                "' holds a 0 character, which the data source's text cannot hold.");
       }
-      Utf16Into(text, slot.wide);
+      jet::odbc::Utf16Into(text, slot.wide);
       slot.indicator = static_cast<SQLLEN>(slot.wide.size() * sizeof(SQLWCHAR));
       return;
     }

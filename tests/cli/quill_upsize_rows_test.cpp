@@ -7,16 +7,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <limits>
 
-#include "../jet/odbc/odbc_servers.h"
 #include "core/currency.h"
 #include "core/date_serial.h"
 #include "jet/dao/database_files.h"
 #include "jet/query/database_file.h"
 #include "jet/recordset/recordset.h"
 #include "jet/sqlite/connection.h"
-#include "quill_test.h"
+#include "quill_upsize_fixture.h"
 
 namespace qb::cli::test {
 namespace {
@@ -34,22 +34,9 @@ std::string Hex(const std::string& bytes) {
   return hex;
 }
 
-class QuillUpsizeRowsTest : public QuillTest {
+class QuillUpsizeRowsTest : public QuillUpsizeFixture {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    server_ = jet::test::PrivatePostgres(&why_not);
-    if (!server_) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
-    connect_ = jet::test::PostgresConnect(*server_) + ";BoolsAsChar=0";
-    Ok({"db", "create", File("rows.mdb")});
-    Drop();
-  }
-  void TearDown() override {
-    if (server_) Drop();
-  }
-  void Drop() {
-    for (const char* table : kTables) Quill({"sql", connect_, std::string("DROP TABLE IF EXISTS \"") + table + "\""});
-  }
+  QuillUpsizeRowsTest() : QuillUpsizeFixture("rows.mdb", std::vector<std::string>(std::begin(kTables), std::end(kTables))) {}
   std::shared_ptr<jet::Database> OpenFile() {
     return jet::OpenDatabaseAt(File("rows.mdb"), jet::ShareMode::kShared, false, "", jet::EngineSettings());
   }
@@ -79,9 +66,6 @@ class QuillUpsizeRowsTest : public QuillTest {
                "ELSE 'v' || \"N\" || CASE WHEN \"N\" > 1500 THEN repeat('x', 40) ELSE '' END END "
                "OR \"X\" <> \"N\" / 3.0::float8) FROM \"" + table + "\""});
   }
-
-  const jet::test::PostgresInfo* server_ = nullptr;
-  std::string connect_;
 };
 
 TEST_F(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {

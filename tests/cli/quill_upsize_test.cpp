@@ -1,20 +1,17 @@
 // quill upsize onto the private PostgreSQL server: tables arrive with their types, keys, indexes,
 // required rules and exact rows; what the server cannot be given is listed; a failure part way
 // leaves nothing on the server.
-#include "../jet/odbc/odbc_servers.h"
-#include "quill_test.h"
+#include "quill_upsize_fixture.h"
 
 namespace qb::cli::test {
 namespace {
 
-class QuillUpsizeTest : public QuillTest {
+class QuillUpsizeTest : public QuillUpsizeFixture {
  protected:
+  QuillUpsizeTest() : QuillUpsizeFixture("shop.mdb", {"UpCustomers", "UpOrders"}) {}
   void SetUp() override {
-    std::string why_not;
-    server_ = jet::test::PrivatePostgres(&why_not);
-    if (!server_) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
-    connect_ = jet::test::PostgresConnect(*server_) + ";BoolsAsChar=0";
-    Ok({"db", "create", File("shop.mdb")});
+    QuillUpsizeFixture::SetUp();
+    if (IsSkipped()) return;
     Ok({"sql", File("shop.mdb"),
         "CREATE TABLE UpCustomers (ID LONG CONSTRAINT pk PRIMARY KEY, Name TEXT(40) NOT NULL, Balance CURRENCY, "
         "Joined DATETIME, Vip BIT, Photo LONGBINARY, Notes MEMO, Ratio DOUBLE)"});
@@ -23,17 +20,7 @@ class QuillUpsizeTest : public QuillTest {
         "INSERT INTO UpCustomers (ID, Name, Balance, Joined, Vip, Ratio, Notes) VALUES "
         "(1, 'Ann', 1234567.8901, #2001-02-03 04:05:06#, True, 0.1, 'Gr\xC3\xBC\xC3\x9F\x65')"});
     Ok({"sql", File("shop.mdb"), "INSERT INTO UpCustomers (ID, Name, Balance) VALUES (2, 'Bob', -0.0001)"});
-    Drop();
   }
-  void TearDown() override {
-    if (server_) Drop();
-  }
-  void Drop() {
-    for (const char* table : {"UpCustomers", "UpOrders"}) Quill({"sql", connect_, std::string("DROP TABLE IF EXISTS \"") + table + "\""});
-  }
-
-  const jet::test::PostgresInfo* server_ = nullptr;
-  std::string connect_;
 };
 
 TEST_F(QuillUpsizeTest, CopiesTablesExactly) {

@@ -13,6 +13,7 @@
 #include "jet/base/errors.h"
 #include "jet/odbc/data_source.h"
 #include "jet/odbc/odbc_errors.h"
+#include "jet/odbc/wide_text.h"
 
 namespace qb::jet::odbc {
 namespace {
@@ -45,64 +46,10 @@ int DaoTypeOf(SQLSMALLINT sql_type, SQLULEN size) {
   }
 }
 
-// UTF-16 code units (unixODBC's SQLWCHAR) as UTF-8.
-std::string Utf8Of(const std::vector<SQLWCHAR>& units, std::size_t count) {
-  std::string text;
-  text.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t c = units[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;  // a lone surrogate
-    }
-    if (c < 0x80) {
-      text += static_cast<char>(c);
-    } else if (c < 0x800) {
-      text += static_cast<char>(0xC0 | (c >> 6));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      text += static_cast<char>(0xE0 | (c >> 12));
-      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      text += static_cast<char>(0xF0 | (c >> 18));
-      text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return text;
-}
-
 // UTF-8 TEXT as UTF-16 code units, 0-terminated (bytes that are not UTF-8 become U+FFFD).
 std::vector<SQLWCHAR> Utf16Of(const std::string& text) {
   std::vector<SQLWCHAR> units;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    std::uint32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
-    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size() + (extra == 0 ? 1 : 0);
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (!valid || c > 0x10FFFF) {
-      units.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      units.push_back(static_cast<SQLWCHAR>(0xD800 + (c >> 10)));
-      units.push_back(static_cast<SQLWCHAR>(0xDC00 + (c & 0x3FF)));
-    } else {
-      units.push_back(static_cast<SQLWCHAR>(c));
-    }
-  }
+  Utf16Into(text, units);
   units.push_back(0);
   return units;
 }

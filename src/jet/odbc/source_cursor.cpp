@@ -6,26 +6,6 @@
 
 namespace qb::jet::odbc {
 
-SourceCursor::SourceCursor(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-                           int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader,
-                           CopyTable table)
-    : source_(std::move(source)),
-      select_sql_(std::move(select_sql)),
-      parameters_(std::move(parameters)),
-      timeout_(query_timeout),
-      max_rows_(max_rows),
-      reader_(std::move(reader)),
-      table_(std::move(table)) {}
-
-SourceCursor::~SourceCursor() {
-  reader_.reset();  // the statement goes before the connection may
-  try {
-    if (source_->IsOpen()) source_->Local().Drop(table_);
-  } catch (...) {
-    // The table goes with the scratch file at the latest.
-  }
-}
-
 namespace {
 [[noreturn]] void ReadOnlyCursor() {
   RaiseJetError(jet::err::kReadOnly, "A recordset on the server's cursor is read-only.");
@@ -57,22 +37,14 @@ void SourceCursor::Rewritten(std::int64_t pos, const std::vector<Variant>& value
 }
 
 void SourceCursor::Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) {
-  reader_.reset();  // the old cursor first
   count_ = -1;
   rewritten_.clear();
   added_.clear();
-  reader_ = std::make_unique<ResultReader>(*source_, select_sql_, timeout_, parameters, std::vector<int>{}, max_rows,
-                                           true);
-  if (reader_->Columns().size() != table_.types.size()) {
-    reader_.reset();
-    RaiseJetError(jet::err::kInvalidOperation, "The server's statement no longer returns the columns it did.");
-  }
-  parameters_ = parameters;
-  max_rows_ = max_rows;
+  Rerun(parameters, max_rows, true);
 }
 
 void SourceCursor::AfterRollback() {
-  Reload(parameters_, max_rows_);
+  Reload(Parameters(), MaxRows());
   ++reloads_;
 }
 
@@ -100,11 +72,7 @@ std::size_t SourceCursor::ReadRowsAt(std::int64_t offset, std::int64_t limit, st
       ++count;
       continue;
     }
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      // Only the types the copy would hold differently need converting; the others pass as read.
-      const int type = table_.types[i];
-      if (type != reader.Columns()[i].type) row[i] = ToLocalValue(row[i], type);
-    }
+    ToLocalTypes(reader, row);
     rows.push_back(std::move(row));
     ++count;
   }

@@ -14,28 +14,19 @@
 
 #include "com/variant.h"
 #include "jet/odbc/data_source.h"
-#include "jet/odbc/local_copy.h"
-#include "jet/odbc/result_reader.h"
-#include "jet/recordset/row_mirror.h"
+#include "jet/odbc/source_rows.h"
 
 namespace qb::jet::odbc {
 
-class SourceCursor : public RowMirror, public CopyKeeper {
+class SourceCursor : public SourceRows, public CopyKeeper {
  public:
-  // READER: the statement SELECT_SQL already run on a scrollable cursor (with PARAMETERS);
-  // TABLE: the empty local table describing its columns (dropped with this object). MAX_ROWS:
-  // at most this many rows (0: all), again on every Reload until one gives another limit.
-  SourceCursor(std::shared_ptr<DataSource> source, std::string select_sql, std::vector<Variant> parameters,
-               int query_timeout, std::int64_t max_rows, std::unique_ptr<ResultReader> reader, CopyTable table);
-  ~SourceCursor() override;
+  using SourceRows::SourceRows;  // READER's statement runs on a scrollable cursor
 
   void Insert(const std::vector<RecordsetColumn>&, std::vector<Variant>&, std::vector<bool>&) override;
   void Update(const std::vector<RecordsetColumn>&, const std::vector<Variant>&, const std::vector<Variant>&,
               const std::vector<bool>&, int) override;
   void Delete(const std::vector<RecordsetColumn>&, const std::vector<Variant>&) override;
   void Reload(const std::vector<Variant>& parameters, std::int64_t max_rows) override;
-  const std::vector<Variant>& Parameters() const override { return parameters_; }
-  std::int64_t MaxRows() const override { return max_rows_; }
 
   bool Positioned() const override { return true; }
   std::size_t ReadRowsAt(std::int64_t offset, std::int64_t limit, std::vector<std::vector<Variant>>& rows) override;
@@ -53,13 +44,6 @@ class SourceCursor : public RowMirror, public CopyKeeper {
  private:
   ResultReader& Reader();
 
-  const std::shared_ptr<DataSource> source_;
-  const std::string select_sql_;
-  std::vector<Variant> parameters_;
-  const int timeout_;
-  std::int64_t max_rows_;
-  std::unique_ptr<ResultReader> reader_;
-  const CopyTable table_;
   std::int64_t count_ = -1;  // the cursor's count of rows, once asked
   std::uint64_t reloads_ = 0;
   std::shared_ptr<RowMirror> writer_;

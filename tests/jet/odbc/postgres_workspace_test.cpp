@@ -11,19 +11,13 @@
 #include "jet/dao/workspace.h"
 #include "jet/odbc/connect_prompt.h"
 #include "jet/odbc/odbc_errors.h"
-#include "odbc_servers.h"
+#include "postgres_fixture.h"
 
 namespace qb::jet::test {
 namespace {
 
-class PostgresWorkspaceTest : public ::testing::Test {
+class PostgresWorkspaceTest : public PostgresTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    server_ = PrivatePostgres(&why_not);
-    if (!server_) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
-    workspace_ = engine_->CreateWorkspace("pg", "admin", "", kUseOdbc);
-  }
   std::shared_ptr<Database> Open(const std::string& connect, int options = odbc::kDriverNoPrompt) {
     return workspace_->OpenDatabase("", Variant(options), false, connect);
   }
@@ -31,10 +25,6 @@ class PostgresWorkspaceTest : public ::testing::Test {
     database.Execute("UPDATE " + table + " SET n = n");
     return database.RecordsAffected();
   }
-
-  const PostgresInfo* server_ = nullptr;
-  std::shared_ptr<DBEngine> engine_ = CreateDBEngine(EngineSettings::ForTests());
-  std::shared_ptr<Workspace> workspace_;
 };
 
 TEST_F(PostgresWorkspaceTest, LogsInAndKeepsThePasswordOutOfEverythingShown) {

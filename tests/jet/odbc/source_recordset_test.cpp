@@ -14,36 +14,14 @@
 #include "jet/dao/workspace.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/recordset/recordset.h"
-#include "odbc_servers.h"
+#include "postgres_fixture.h"
 
 namespace qb::jet::test {
 namespace {
 
-Variant ValueOf(Recordset& recordset, const std::string& field) {
-  return recordset.Fields()->Item(std::string_view(field))->Value();
-}
-void Set(Recordset& recordset, const std::string& field, const Variant& value) {
-  recordset.Fields()->Item(std::string_view(field))->SetValue(value);
-}
-
-class SourceRecordsetTest : public ::testing::Test {
+class SourceRecordsetTest : public PostgresTableTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    server_ = PrivatePostgres(&why_not);
-    if (!server_) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
-    workspace_ = engine_->CreateWorkspace("pg", "admin", "", kUseOdbc);
-    database_ = Open();
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    table_ = "rs_" + std::to_string(std::hash<std::string>{}(name) % 100000);
-    database_->Execute("DROP TABLE IF EXISTS " + table_);
-  }
-  void TearDown() override {
-    if (database_ && database_->IsOpen()) database_->Execute("DROP TABLE IF EXISTS " + table_);
-  }
-  std::shared_ptr<Database> Open() {
-    return workspace_->OpenDatabase("", Variant(1), false, PostgresConnect(*server_) + ";BoolsAsChar=0");
-  }
+  SourceRecordsetTest() : PostgresTableTest("rs_") {}
   // The server's value of COLUMN in the row whose id is ID, read through another recordset.
   Variant ServerValue(Database& database, const std::string& column, int id) {
     auto rows = database.OpenRecordset("SELECT " + column + " FROM " + table_ + " WHERE id = " + std::to_string(id),
@@ -57,12 +35,6 @@ class SourceRecordsetTest : public ::testing::Test {
                        " VALUES (1, 'Ann', 10.50, '1990-01-02', NULL), (2, 'Bob', 20.25, '1985-06-07', 'x'), "
                        "(3, 'Cy', NULL, NULL, 'y')");
   }
-
-  const PostgresInfo* server_ = nullptr;
-  std::shared_ptr<DBEngine> engine_ = CreateDBEngine(EngineSettings::ForTests());
-  std::shared_ptr<Workspace> workspace_;
-  std::shared_ptr<Database> database_;
-  std::string table_;
 };
 
 TEST_F(SourceRecordsetTest, SnapshotReadsEveryTypeExactly) {

@@ -15,17 +15,10 @@
 #include "jet/dao/querydef.h"
 #include "jet/dao/workspace.h"
 #include "jet/recordset/recordset.h"
-#include "odbc_servers.h"
+#include "postgres_fixture.h"
 
 namespace qb::jet::test {
 namespace {
-
-Variant ValueOf(Recordset& recordset, const std::string& field) {
-  return recordset.Fields()->Item(std::string_view(field))->Value();
-}
-void Set(Recordset& recordset, const std::string& field, const Variant& value) {
-  recordset.Fields()->Item(std::string_view(field))->SetValue(value);
-}
 
 // The current row as "id:name".
 std::string Current(Recordset& rows) { return ValueOf(rows, "id").ToString() + ":" + ValueOf(rows, "name").ToString(); }
@@ -40,37 +33,20 @@ std::vector<std::string> AllRows(Recordset& rows) {
   return seen;
 }
 
-class SourceRereadTest : public ::testing::Test {
+class SourceRereadTest : public PostgresTableTest {
  protected:
+  SourceRereadTest() : PostgresTableTest("rr_") {}
   void SetUp() override {
-    std::string why_not;
-    server_ = PrivatePostgres(&why_not);
-    if (!server_) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
-    workspace_ = engine_->CreateWorkspace("pg", "admin", "", kUseOdbc);
-    database_ = Open();
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    table_ = "rr_" + std::to_string(std::hash<std::string>{}(name) % 100000);
-    database_->Execute("DROP TABLE IF EXISTS " + table_);
+    PostgresTableTest::SetUp();
+    if (IsSkipped()) return;
     database_->Execute("CREATE TABLE " + table_ + " (id integer PRIMARY KEY, name varchar(20))");
     database_->Execute("INSERT INTO " + table_ + " VALUES (1, 'a'), (2, 'b'), (3, 'c'), (4, 'd')");
-  }
-  void TearDown() override {
-    if (database_ && database_->IsOpen()) database_->Execute("DROP TABLE IF EXISTS " + table_);
-  }
-  std::shared_ptr<Database> Open() {
-    return workspace_->OpenDatabase("", Variant(1), false, PostgresConnect(*server_) + ";BoolsAsChar=0");
   }
   std::vector<std::string> ServerRows() {
     auto other = Open();
     auto rows = other->OpenRecordset("SELECT id, name FROM " + table_ + " ORDER BY id", kOpenSnapshot);
     return AllRows(*rows);
   }
-
-  const PostgresInfo* server_ = nullptr;
-  std::shared_ptr<DBEngine> engine_ = CreateDBEngine(EngineSettings::ForTests());
-  std::shared_ptr<Workspace> workspace_;
-  std::shared_ptr<Database> database_;
-  std::string table_;
 };
 
 TEST_F(SourceRereadTest, ARollbackReReadsEveryCopyAndKeepsTheRowByKey) {

@@ -14,17 +14,10 @@
 #include "jet/dao/workspace.h"
 #include "jet/odbc/odbc_errors.h"
 #include "jet/recordset/recordset.h"
-#include "odbc_servers.h"
+#include "postgres_fixture.h"
 
 namespace qb::jet::test {
 namespace {
-
-Variant ValueOf(Recordset& recordset, const std::string& field) {
-  return recordset.Fields()->Item(std::string_view(field))->Value();
-}
-void Set(Recordset& recordset, const std::string& field, const Variant& value) {
-  recordset.Fields()->Item(std::string_view(field))->SetValue(value);
-}
 
 // The rows of SQL on DATABASE as "id:name" texts, in the statement's order.
 std::vector<std::string> Rows(Database& database, const std::string& sql) {
@@ -37,36 +30,15 @@ std::vector<std::string> Rows(Database& database, const std::string& sql) {
   return seen;
 }
 
-class SourceWriteTest : public ::testing::Test {
+class SourceWriteTest : public PostgresTableTest {
  protected:
-  void SetUp() override {
-    std::string why_not;
-    server_ = PrivatePostgres(&why_not);
-    if (!server_) GTEST_SKIP() << "no PostgreSQL server for the tests: " << why_not;
-    workspace_ = engine_->CreateWorkspace("pg", "admin", "", kUseOdbc);
-    database_ = Open();
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    table_ = "wr_" + std::to_string(std::hash<std::string>{}(name) % 100000);
-    database_->Execute("DROP TABLE IF EXISTS " + table_);
-  }
-  void TearDown() override {
-    if (database_ && database_->IsOpen()) database_->Execute("DROP TABLE IF EXISTS " + table_);
-  }
-  std::shared_ptr<Database> Open() {
-    return workspace_->OpenDatabase("", Variant(1), false, PostgresConnect(*server_) + ";BoolsAsChar=0");
-  }
+  SourceWriteTest() : PostgresTableTest("wr_") {}
   // id 1 .. 4 named a .. d.
   void MakeRows() {
     database_->Execute("CREATE TABLE " + table_ + " (id integer PRIMARY KEY, name varchar(20), n integer)");
     database_->Execute("INSERT INTO " + table_ + " VALUES (1, 'a', 1), (2, 'b', 2), (3, 'c', 3), (4, 'd', 4)");
   }
   std::vector<std::string> ServerRows() { return Rows(*Open(), "SELECT id, name FROM " + table_ + " ORDER BY id"); }
-
-  const PostgresInfo* server_ = nullptr;
-  std::shared_ptr<DBEngine> engine_ = CreateDBEngine(EngineSettings::ForTests());
-  std::shared_ptr<Workspace> workspace_;
-  std::shared_ptr<Database> database_;
-  std::string table_;
 };
 
 TEST_F(SourceWriteTest, KeysTheServerNumbersAreReadBackAtUpdate) {
