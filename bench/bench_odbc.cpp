@@ -21,7 +21,7 @@
 #include "jet/dao/workspace.h"
 #include "jet/odbc/data_source.h"
 #include "jet/recordset/recordset.h"
-#include "bench_pg_server.h"
+#include "support/private_postgres.h"
 #include "bench_process.h"
 #include "jet/dao/database_files.h"
 #include "jet/query/database_file.h"
@@ -33,13 +33,6 @@ constexpr int kRows = 100000;
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-std::string SqliteDriver() {
-  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc"}) {
-    if (std::filesystem::exists(std::string(dir) + "/libsqlite3odbc.so")) return std::string(dir) + "/libsqlite3odbc.so";
-  }
-  return {};
-}
 
 struct Fixture {
   std::string path = "/tmp/qb_bench_odbc_" + std::to_string(::getpid()) + ".db";
@@ -111,19 +104,11 @@ struct Fixture {
 Fixture* Shared() {
   static std::unique_ptr<Fixture> fixture;
   if (!fixture) {
-    const std::string driver = SqliteDriver();
+    const std::string driver = qb::test::OdbcDriverPath("libsqlite3odbc.so");
     if (driver.empty()) return nullptr;
     fixture = std::make_unique<Fixture>(driver);
   }
   return fixture.get();
-}
-
-std::string OdbcDriver(const std::string& library) {
-  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc",
-                          "/usr/lib64", "/usr/local/lib"}) {
-    if (std::filesystem::exists(std::string(dir) + "/" + library)) return std::string(dir) + "/" + library;
-  }
-  return {};
 }
 
 std::string& PgConnect() {
@@ -140,22 +125,21 @@ std::string PsqlPath() {
 
 // The private server (started on first use, stopped at exit) and its fixture; null with WHY set.
 Fixture* SharedPostgres(std::string* why) {
-  static std::unique_ptr<qb::bench::PgServer> server;
+  static std::unique_ptr<qb::test::PostgresProcess> server;
   static std::unique_ptr<Fixture> fixture;
   static std::string why_not;
   static bool tried = false;
   if (!tried) {
     tried = true;
-    const std::string driver = OdbcDriver("psqlodbcw.so");
+    const std::string driver = qb::test::OdbcDriverPath("psqlodbcw.so");
     if (driver.empty()) {
       why_not = "the PostgreSQL ODBC driver (psqlodbcw.so) is not installed";
     } else {
-      server = std::make_unique<qb::bench::PgServer>();
-      if (server->Started()) {
+      // psql \copy reads the same password from PGPASSWORD.
+      server = std::make_unique<qb::test::PostgresProcess>("quill", "bench-pw");
+      if (server->Start(&why_not)) {
         PgConnect() = server->Connect(driver);
         fixture = std::make_unique<Fixture>(PgConnect(), true);
-      } else {
-        why_not = server->WhyNot();
       }
     }
   }

@@ -1,135 +1,35 @@
-// The private PostgreSQL server of the ODBC tests: initdb into a temporary folder, pg_ctl start
-// on a socket in that folder only, as an unprivileged user when the tests run as root.
+// The private PostgreSQL server of the ODBC tests, shared by a test program and stopped when it
+// ends; support/private_postgres.h makes and starts it.
 #include "odbc_servers.h"
-
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <vector>
+
+#include "support/private_postgres.h"
 
 namespace qb::jet::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string FindPostgresBin() {
-  std::vector<fs::path> found;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator("/usr/lib/postgresql", ec)) {
-    if (fs::exists(entry.path() / "bin" / "initdb")) found.push_back(entry.path() / "bin");
-  }
-  if (found.empty()) return {};
-  std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-    return std::stoi(a.parent_path().filename().string()) < std::stoi(b.parent_path().filename().string());
-  });
-  return found.back().string();
-}
-
-std::string Tail(const std::string& path) {
-  std::ifstream in(path);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return text.size() > 600 ? text.substr(text.size() - 600) : text;
-}
-
+// The private server with the connect values the tests use.
 class PostgresProcess {
  public:
-  ~PostgresProcess() { Stop(); }
-
   bool Start(std::string* why_not) {
     info_.driver = OdbcDriverPath("psqlodbcw.so");
-    if (info_.driver.empty()) return Fail(why_not, "the PostgreSQL ODBC driver (psqlodbcw.so) is not installed");
-    bin_ = FindPostgresBin();
-    if (bin_.empty()) return Fail(why_not, "PostgreSQL (initdb) is not installed");
-    char pattern[] = "/tmp/qb-odbc-pg-XXXXXX";
-    if (!::mkdtemp(pattern)) return Fail(why_not, "no temporary folder for the server");
-    dir_ = pattern;
-    info_.socket_dir = dir_;
-    if (::geteuid() == 0) {
-      const passwd* account = ::getpwnam("nobody");
-      if (!account) return Fail(why_not, "running as root and no unprivileged user 'nobody' to run the server");
-      uid_ = account->pw_uid;
-      gid_ = account->pw_gid;
-    } else {
-      uid_ = ::geteuid();
-      gid_ = ::getegid();
+    if (info_.driver.empty()) {
+      if (why_not) *why_not = "the PostgreSQL ODBC driver (psqlodbcw.so) is not installed";
+      return false;
     }
-    {
-      std::ofstream(dir_ + "/pw") << info_.password << "\n";
-    }
-    for (const std::string& path : {dir_, dir_ + "/pw"}) {
-      if (::chown(path.c_str(), uid_, gid_) != 0) return Fail(why_not, "cannot hand the server folder to its user");
-    }
-    if (Run({bin_ + "/initdb", "-D", dir_ + "/data", "-U", info_.user, "--pwfile=" + dir_ + "/pw",
-             "--auth=scram-sha-256", "-E", "UTF8", "--no-locale", "--no-sync"}) != 0) {
-      return Fail(why_not, "initdb failed: " + Tail(dir_ + "/setup.log"));
-    }
-    if (Run({bin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-t", "60", "-o",
-             "-c listen_addresses='' -k '" + dir_ + "' -p 5432 -c fsync=off", "start"}) != 0) {
-      return Fail(why_not, "the server did not start: " + Tail(dir_ + "/server.log"));
-    }
-    running_ = true;
+    if (!process_.Start(why_not)) return false;
+    info_.socket_dir = process_.SocketDir();
     return true;
   }
-
-  void Stop() {
-    if (running_) Run({bin_ + "/pg_ctl", "-D", dir_ + "/data", "-m", "immediate", "-w", "stop"});
-    running_ = false;
-    if (!dir_.empty()) {
-      std::error_code ec;
-      fs::remove_all(dir_, ec);
-      dir_.clear();
-    }
-  }
-
+  void Stop() { process_.Stop(); }
   const PostgresInfo& Info() const { return info_; }
 
  private:
-  bool Fail(std::string* why_not, const std::string& reason) {
-    if (why_not) *why_not = reason;
-    return false;
-  }
-
-  // Runs ARGV as the server's user in the server's folder; its output goes to setup.log.
-  int Run(const std::vector<std::string>& argv) {
-    const std::string log = dir_ + "/setup.log";
-    const pid_t child = ::fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-      const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-      if (out >= 0) {
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-      }
-      if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(gid_) != 0 || ::setuid(uid_) != 0)) ::_exit(126);
-      if (::chdir(dir_.c_str()) != 0) ::_exit(126);
-      std::vector<char*> args;
-      for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-      args.push_back(nullptr);
-      ::execv(args[0], args.data());
-      ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
   PostgresInfo info_;
-  std::string bin_;
-  std::string dir_;
-  uid_t uid_ = 0;
-  gid_t gid_ = 0;
-  bool running_ = false;
+  qb::test::PostgresProcess process_{info_.user, info_.password};
 };
 
 struct Shared {
@@ -153,15 +53,6 @@ class PostgresEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new PostgresEnvironment);
 
 }  // namespace
-
-std::string OdbcDriverPath(const std::string& library) {
-  for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc",
-                          "/usr/lib64", "/usr/local/lib"}) {
-    const fs::path path = fs::path(dir) / library;
-    if (fs::exists(path)) return path.string();
-  }
-  return {};
-}
 
 const PostgresInfo* PrivatePostgres(std::string* why_not) {
   Shared& shared = SharedServer();

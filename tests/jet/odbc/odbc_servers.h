@@ -5,10 +5,11 @@
 #pragma once
 #include <string>
 
+#include "support/private_postgres.h"
+
 namespace qb::jet::test {
 
-// The library of an installed ODBC driver ("psqlodbcw.so"), or "" when it is not installed.
-std::string OdbcDriverPath(const std::string& library);
+using qb::test::OdbcDriverPath;
 
 struct PostgresInfo {
   std::string socket_dir;
