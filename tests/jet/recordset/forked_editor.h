@@ -21,6 +21,11 @@
 
 namespace qb::jet::test {
 
+// The editor's commands that open People as a table-type recordset denying others writing it,
+// or reading it.
+inline constexpr const char* kOpenDenyWrite = "open 1 1 0";
+inline constexpr const char* kOpenDenyRead = "open 1 2 0";
+
 class ForkedEditor {
  public:
   // Commands:

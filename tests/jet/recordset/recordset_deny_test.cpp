@@ -12,8 +12,6 @@ namespace {
 
 namespace ro = recordset_option;
 
-constexpr const char* kOpenDenyWrite = "open 1 1 0";
-constexpr const char* kOpenDenyRead = "open 1 2 0";
 constexpr const char* kOpenWriter = "open 2 0 0";
 constexpr const char* kOpenReader = "open 4 0 0";
 

@@ -117,7 +117,7 @@ TEST_F(RecordsetLockingTest, ClosingADatabaseLetsGoEvenWhileAForkedChildSharesIt
   database->Close();
   EXPECT_EQ(other.Do("edit"), 0);
   EXPECT_EQ(other.Do("cancel"), 0);
-  EXPECT_EQ(other.Do("open 1 2 0"), 0) << "the closed database holds no table either";
+  EXPECT_EQ(other.Do(kOpenDenyRead), 0) << "the closed database holds no table either";
 }
 
 TEST_F(RecordsetLockingTest, ALockVanishesWhenItsHolderDies) {

@@ -15,8 +15,6 @@ namespace {
 
 namespace ro = recordset_option;
 
-constexpr const char* kOpenDenyWrite = "open 1 1 0";
-constexpr const char* kOpenDenyRead = "open 1 2 0";
 constexpr const char* kInsert = "INSERT INTO People (Name, Age) VALUES ('Zed', 9)";
 
 class StatementHoldTest : public RecordsetTest {
