@@ -14,6 +14,10 @@ pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(LIBMDB REQUIRED IMPORTED_TARGET libmdb)
 # ODBC workspaces open data sources through the driver manager.
 pkg_check_modules(ODBC REQUIRED IMPORTED_TARGET odbc)
+# ... and its settings (a data source's own values, read where the driver read them).
+pkg_check_modules(ODBCINST REQUIRED IMPORTED_TARGET odbcinst)
+# PostgreSQL's client library: the bulk copy its ODBC driver does not offer (jet/odbc/server_copy).
+pkg_check_modules(LIBPQ REQUIRED IMPORTED_TARGET libpq)
 
 # SQLCipher is the engine's SQLite: linked statically so that its symbols never meet a
 # system libsqlite3 loaded into the same process (an ODBC driver, for instance).

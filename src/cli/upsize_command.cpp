@@ -1,8 +1,10 @@
 // cli/upsize_command: 'quill upsize FILE CONNECT [TABLE ...]': copies tables of a database file
 // to an ODBC data source: their fields (typed as the server names the nearest type), required
 // rules, primary keys, indexes and every row exactly. Everything runs in one server
-// transaction, so a failure leaves the server as it was. Saved select queries follow as views,
-// each on its own savepoint: one the server refuses stays behind without undoing the rest.
+// transaction, so a failure leaves the server as it was. A PostgreSQL server takes the rows by
+// its bulk copy on a second connection, which then runs the whole transaction (upsize_target.h).
+// Saved select queries follow as views, each on its own savepoint: one the server refuses stays
+// behind without undoing the rest.
 // Prints each table's rows and each view, then what the server cannot be given (validation
 // rules, defaults, AutoNumber counters, relationships, queries with no server form).
 #include <sql.h>
@@ -16,7 +18,7 @@
 #include "cli/commands.h"
 #include "cli/data_source_commands.h"
 #include "cli/db_options.h"
-#include "cli/upsize_rows.h"
+#include "cli/upsize_target.h"
 #include "com/ole_exception.h"
 #include "jet/dao/catalog_objects.h"
 #include "jet/dao/database.h"
@@ -35,12 +37,16 @@ namespace qb::cli {
 namespace {
 
 constexpr const char* kUpsizeHelp =
-    "quill upsize FILE CONNECT [TABLE ...]\n"
+    "quill upsize FILE CONNECT [TABLE ...] [--inserts]\n"
     "  Copies the tables of FILE (all user tables, or those named) to the ODBC data source\n"
     "  CONNECT (\"ODBC;DSN=...\" or \"ODBC;DRIVER={...};...\"): fields, required rules, primary\n"
     "  keys, indexes and rows. All or nothing: a failure leaves the server unchanged.\n"
     "  Saved select queries become views; those with no server form, or that the server\n"
-    "  refuses, are listed as not carried over.\n";
+    "  refuses, are listed as not carried over.\n"
+    "  A PostgreSQL server takes the rows by its bulk copy, on a second connection made with\n"
+    "  the same connect values; where that connection cannot be made they go as INSERT\n"
+    "  statements, and a line on the error output says why.\n"
+    "  --inserts  sends the rows as INSERT statements in any case\n";
 
 constexpr std::int32_t kAutoIncrement = 16;  // dbAutoIncrField
 
@@ -116,7 +122,7 @@ struct Upsized {
   std::vector<std::string> left_out;
 };
 
-Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSource& server) {
+Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSource& server, UpsizeTarget& target) {
   Upsized result;
   const bool progress = ::isatty(2) != 0;  // a progress line is for someone watching
   const std::string name = table.Name();
@@ -157,11 +163,11 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
                                  KeyList(server, index->Fields(), true) + ")");
     }
   }
-  server.Execute("CREATE TABLE " + server.QuoteName(name) + " (" + columns + ")", 0);
+  target.Execute("CREATE TABLE " + server.QuoteName(name) + " (" + columns + ")");
 
   std::vector<UpsizeColumn> targets;
   for (const auto& field : fields) targets.push_back({field->Name(), field->Type(), field->Size()});
-  UpsizeRowWriter writer(server, name, std::move(targets));
+  std::unique_ptr<UpsizeRows> writer = target.Rows(name, std::move(targets));
   // Table-type: it moves through the table by key, where a forward-only read of the table runs a
   // new statement for each slice that steps again over every row before it (about a third less
   // of the reading side's time for a large table). The file is open read-only: nothing is held.
@@ -171,24 +177,24 @@ Upsized UpsizeTable(jet::Database& file, jet::TableDef& table, jet::odbc::DataSo
   for (std::size_t i = 0; i < fields.size(); ++i) values.push_back(row_fields->Item(static_cast<int>(i)));
   long long next_progress = 1;  // once a batch has gone
   for (; !rows->Eof(); rows->MoveNext()) {
-    for (std::size_t i = 0; i < values.size(); ++i) writer.Set(i, values[i]->Value());
-    writer.Add();
-    if (progress && writer.RowsWritten() >= next_progress) {
-      std::cerr << "upsizing " << name << ": " << writer.RowsWritten() << " rows\r" << std::flush;
-      next_progress = writer.RowsWritten() + 1;
+    for (std::size_t i = 0; i < values.size(); ++i) writer->Set(i, values[i]->Value());
+    writer->Add();
+    if (progress && writer->RowsWritten() >= next_progress) {
+      std::cerr << "upsizing " << name << ": " << writer->RowsWritten() << " rows\r" << std::flush;
+      next_progress = writer->RowsWritten() + 1;
     }
   }
-  writer.Finish();
-  result.rows = writer.RowsWritten();
-  for (const std::string& statement : index_statements) server.Execute(statement, 0);
+  writer->Finish();
+  result.rows = writer->RowsWritten();
+  writer.reset();
+  for (const std::string& statement : index_statements) target.Execute(statement);
   if (progress) std::cerr << "upsizing " << name << ": " << result.rows << " rows\n";
   return result;
 }
 
 // The saved select queries of FILE as views on the server, after its tables. A view the server
 // refuses is taken back to its savepoint and listed; the transaction goes on.
-void UpsizeQueries(jet::Database& file, jet::odbc::DataSource& server, std::string* copied,
-                   std::vector<std::string>* left_out) {
+void UpsizeQueries(jet::Database& file, UpsizeTarget& target, std::string* copied, std::vector<std::string>* left_out) {
   jet::odbc::NameSpellings names;
   auto tables = file.TableDefs();
   for (int i = 0; i < tables->Count(); ++i) {
@@ -206,15 +212,15 @@ void UpsizeQueries(jet::Database& file, jet::odbc::DataSource& server, std::stri
   }
   jet::odbc::ViewPlan plan = jet::odbc::PlanServerViews(queries, names);
   for (const jet::odbc::ServerView& view : plan.views) {
-    server.Execute("SAVEPOINT quill_view", 0);
+    target.Execute("SAVEPOINT quill_view");
     try {
-      server.Execute(view.create, 0);
+      target.Execute(view.create);
     } catch (const EOleException& refused) {
-      server.Execute("ROLLBACK TO SAVEPOINT quill_view", 0);
+      target.Execute("ROLLBACK TO SAVEPOINT quill_view");
       left_out->push_back("query " + view.name + ": the server refused it: " + refused.Message());
       continue;
     }
-    server.Execute("RELEASE SAVEPOINT quill_view", 0);
+    target.Execute("RELEASE SAVEPOINT quill_view");
     *copied += view.name + ": view\n";
   }
   left_out->insert(left_out->end(), plan.not_carried.begin(), plan.not_carried.end());
@@ -222,13 +228,20 @@ void UpsizeQueries(jet::Database& file, jet::odbc::DataSource& server, std::stri
 
 }  // namespace
 
-int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string>& words) {
-  for (const std::string& word : words) {
+int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string>& arguments) {
+  bool by_insert = false;
+  std::vector<std::string> words;
+  for (const std::string& word : arguments) {
     if (word == "--help") {
       std::cout << kUpsizeHelp;
       return 0;
     }
+    if (word == "--inserts") {
+      by_insert = true;
+      continue;
+    }
     if (word.compare(0, 2, "--") == 0) throw UsageError("'upsize' has no option " + word);
+    words.push_back(word);
   }
   if (words.size() < 2) throw UsageError("'upsize' takes a database file and a connect text, then any table names");
   if (!IsDataSourceName(words[1])) throw UsageError("the second argument of 'upsize' is an ODBC connect text (\"ODBC;...\")");
@@ -248,20 +261,27 @@ int RunUpsizeCommand(const GlobalOptions& options, const std::vector<std::string
   jet::odbc::DataSource& server = *source->Source();
   std::vector<std::string> left_out;
   std::string copied;  // printed once everything is saved
-  server.BeginTrans();
+  std::unique_ptr<UpsizeTarget> target;
+  if (!by_insert) {
+    std::string why;
+    target = CopyUpsizeTarget(server, &why);
+    if (!target && server.DbmsName() == "PostgreSQL") std::cerr << "rows go as INSERT statements: " << why << "\n";
+  }
+  if (!target) target = OdbcUpsizeTarget(server);
+  target->Begin();
   try {
     for (const auto& table : tables) {
-      Upsized done = UpsizeTable(*file, *table, server);
+      Upsized done = UpsizeTable(*file, *table, server, *target);
       copied += table->Name() + ": " + std::to_string(done.rows) + " rows\n";
       left_out.insert(left_out.end(), done.left_out.begin(), done.left_out.end());
     }
-    UpsizeQueries(*file, server, &copied, &left_out);
-    server.CommitTrans();
+    UpsizeQueries(*file, *target, &copied, &left_out);
+    target->Commit();
   } catch (...) {
-    if (server.TransactionDepth() > 0) server.Rollback();
+    target->RollbackQuietly();
     throw;
   }
-  std::cout << copied;
+  std::cout << copied << "Rows sent by " << target->RowPath() << ".\n";
   auto relations = file->Relations();
   for (int i = 0; i < relations->Count(); ++i) left_out.push_back("relationship " + relations->Item(i)->Name());
   if (!left_out.empty()) {

@@ -144,13 +144,7 @@ void UpsizeRowWriter::Set(std::size_t column, const Variant& value) {
     }
     default: {
       const std::string text = value.ToString();
-      if (text.find('\0') != std::string::npos) {
-        // The driver would end the text there and the rest would be lost without a word.
-        jet::RaiseJetError(jet::err::kConversion,
-                           "The text in row " + std::to_string(queued_ + filled_ + 1) + " of the field '" +
-                               columns_[column].name + "' of the table '" + table_ +
-                               "' holds a 0 character, which the data source's text cannot hold.");
-      }
+      if (text.find('\0') != std::string::npos) RaiseZeroCharacter(queued_ + filled_ + 1, columns_[column].name, table_);
       jet::odbc::Utf16Into(text, slot.wide);
       slot.indicator = static_cast<SQLLEN>(slot.wide.size() * sizeof(SQLWCHAR));
       return;

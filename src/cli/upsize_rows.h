@@ -15,6 +15,7 @@
 
 #include <sql.h>
 
+#include "cli/upsize_target.h"
 #include "com/variant.h"
 
 namespace qb::jet::odbc {
@@ -23,34 +24,24 @@ class DataSource;
 
 namespace qb::cli {
 
-struct UpsizeColumn {
-  std::string name;  // unquoted
-  int type = 10;     // DAO type code of the file's field
-  int size = 0;      // the field's size (characters or bytes; 0 for long kinds)
-};
-
 // Rows in one statement for COLUMNS columns when a statement takes at most PARAMETER_LIMIT
 // parameters: as many as fit, never more than MAX_ROWS, and at least one.
 int RowsPerStatement(std::size_t columns, int parameter_limit, int max_rows);
 
-class UpsizeRowWriter {
+class UpsizeRowWriter : public UpsizeRows {
  public:
   // Rows for the server's TABLE (unquoted) with COLUMNS, written inside the caller's transaction.
   UpsizeRowWriter(jet::odbc::DataSource& server, const std::string& table, std::vector<UpsizeColumn> columns);
-  ~UpsizeRowWriter();
+  ~UpsizeRowWriter() override;
   UpsizeRowWriter(const UpsizeRowWriter&) = delete;
   UpsizeRowWriter& operator=(const UpsizeRowWriter&) = delete;
 
-  // The value of column COLUMN in the row being filled. Every column is set before Add.
-  void Set(std::size_t column, const Variant& value);
-  // Ends the row being filled; sends the waiting rows once they fill a statement.
-  void Add();
+  void Set(std::size_t column, const Variant& value) override;
+  // Sends the waiting rows once they fill a statement.
+  void Add() override;
   // Sends the rows still waiting (a shorter statement for them).
-  void Finish();
-
-  // Rows the server has taken so far.
-  long long RowsWritten() const { return written_; }
-  int BatchRows() const { return batch_rows_; }
+  void Finish() override;
+  long long RowsWritten() const override { return written_; }
 
  private:
   struct Slot {

@@ -1,9 +1,10 @@
-// quill upsize's rows on the private PostgreSQL server: every kind of value arrives exact (limits,
-// Nulls anywhere, text with quotes, backslashes and characters beyond the first plane, long memos,
-// bytes with zeros); tables of a row count around and across the statement batches, a wide one
-// and one with no key and deleted rows, arrive whole and in place; a row that cannot go in a
-// later batch (the server refuses it, or the driver would cut it) leaves nothing of the run
-// behind and is named in the error.
+// quill upsize's rows on the private PostgreSQL server, by the server's bulk copy and as INSERT
+// statements (--inserts), each test both ways: every kind of value arrives exact (limits, Nulls
+// anywhere, text with quotes, backslashes, tabs, line ends and characters beyond the first plane,
+// long memos, bytes with zeros); tables of a row count around and across the statement batches,
+// a wide one and one with no key and deleted rows, arrive whole and in place; a row that cannot
+// go in a later batch (the server refuses it, or the driver would cut it) leaves nothing of the
+// run behind and is named in the error.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -34,9 +35,21 @@ std::string Hex(const std::string& bytes) {
   return hex;
 }
 
-class QuillUpsizeRowsTest : public QuillUpsizeFixture {
+class QuillUpsizeRowsTest : public QuillUpsizeFixture, public ::testing::WithParamInterface<bool> {
  protected:
   QuillUpsizeRowsTest() : QuillUpsizeFixture("rows.mdb", std::vector<std::string>(std::begin(kTables), std::end(kTables))) {}
+  bool ByInsert() const { return GetParam(); }
+  std::vector<std::string> UpsizeArguments(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), "upsize");
+    if (ByInsert()) arguments.push_back("--inserts");
+    return arguments;
+  }
+  // Upsizes ARGUMENTS (FILE CONNECT [TABLE ...]) the test's way; checks the rows went that way.
+  std::string Upsize(std::vector<std::string> arguments) {
+    const std::string out = Ok(UpsizeArguments(std::move(arguments)));
+    EXPECT_THAT(out, HasSubstr(ByInsert() ? "Rows sent by INSERT statements.\n" : "Rows sent by bulk copy.\n"));
+    return out;
+  }
   std::shared_ptr<jet::Database> OpenFile() {
     return jet::OpenDatabaseAt(File("rows.mdb"), jet::ShareMode::kShared, false, "", jet::EngineSettings());
   }
@@ -68,11 +81,11 @@ class QuillUpsizeRowsTest : public QuillUpsizeFixture {
   }
 };
 
-TEST_F(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {
+TEST_P(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {
   Ok({"sql", File("rows.mdb"),
       "CREATE TABLE UpValues (ID LONG PRIMARY KEY, T TEXT(100), M MEMO, B BYTE, I SHORT, L LONG, C CURRENCY, "
       "S SINGLE, D DOUBLE, W DATETIME, Y BIT, P LONGBINARY)"});
-  const std::string text = "it's \"quoted\" \\ back\\slash \xC3\xBC \xE4\xB8\xAD \xF0\x9F\x98\x80 end";
+  const std::string text = "it's \"quoted\" \\ back\\slash \xC3\xBC \xE4\xB8\xAD \xF0\x9F\x98\x80 \r\n\t end\\";
   const std::string line = "memo 'line' \\ \xC3\xBC\xF0\x9F\x98\x80\t\n";  // repeated 5,000 times
   std::string memo;
   for (int i = 0; i < 5000; ++i) memo += line;
@@ -90,7 +103,7 @@ TEST_F(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {
         Variant(3.4028235e38f), Variant(0.1 + 0.2), Variant::FromDate(EncodeDateTime(100, 1, 1, 0, 0, 0, 0)),
         Variant(true), Variant::FromBytes(bytes)}},
       {2,
-       {Variant("a"), Variant("x"), Variant(std::uint8_t{0}), Variant(std::int16_t{32767}),
+       {Variant("\\N"), Variant("x"), Variant(std::uint8_t{0}), Variant(std::int16_t{32767}),
         Variant(std::numeric_limits<int>::max()), Variant(Currency::FromScaled(std::numeric_limits<std::int64_t>::min())),
         Variant(1.17549435e-38f), Variant(1.7976931348623157e308),
         Variant::FromDate(EncodeDateTime(9999, 12, 31, 23, 59, 59, 0)), Variant(false),
@@ -116,7 +129,7 @@ TEST_F(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {
     set->Close();
     db->Close();
   }
-  EXPECT_THAT(Ok({"upsize", File("rows.mdb"), connect_}), HasSubstr("UpValues: 4 rows\n"));
+  EXPECT_THAT(Upsize({File("rows.mdb"), connect_}), HasSubstr("UpValues: 4 rows\n"));
   const std::string memo_on_server =
       "repeat('memo ''line'' \\ \xC3\xBC\xF0\x9F\x98\x80' || chr(9) || chr(10), 5000)";
   const std::string injection = "'; DROP TABLE \"UpValues\"; --";
@@ -129,7 +142,7 @@ TEST_F(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {
             "1\t" + Hex(text) + "\tTrue\t" + std::to_string(5000 * 18) +
                 "\t255\t-32768\t-2147483648\t922337203685477.5807\t3.4028235e+38\t0.30000000000000004\t"
                 "0100-01-01 00:00:00.000\ttrue\t" + Hex(std::string(bytes.begin(), bytes.end())) + "\n"
-            "2\t61\tFalse\t1\t0\t32767\t2147483647\t-922337203685477.5808\t1.1754944e-38\t1.7976931348623157e+308\t"
+            "2\t5c4e\tFalse\t1\t0\t32767\t2147483647\t-922337203685477.5808\t1.1754944e-38\t1.7976931348623157e+308\t"
                 "9999-12-31 23:59:59.000\tfalse\t000001\n"
             "3\t-\t\t\t\t\t\t\t\t\t\t\t-\n"
             "4\t-\tFalse\t" + std::to_string(injection.size()) + "\t\t\t-1\t-0.0001\t0.33333334\t5e-324\t"
@@ -137,7 +150,7 @@ TEST_F(QuillUpsizeRowsTest, EveryKindOfValueArrivesExact) {
 }
 
 // Batches of 1,000 rows: one row, exactly one batch, one batch and a row, several and a rest.
-TEST_F(QuillUpsizeRowsTest, TablesAroundAndAcrossBatchesArriveWhole) {
+TEST_P(QuillUpsizeRowsTest, TablesAroundAndAcrossBatchesArriveWhole) {
   const std::vector<std::pair<std::string, int>> tables = {
       {"UpOne", 1}, {"UpFull", 1000}, {"UpFullAndOne", 1001}, {"UpSeveral", 3456}};
   for (const auto& [table, rows] : tables) Fill(table, rows);
@@ -159,7 +172,7 @@ TEST_F(QuillUpsizeRowsTest, TablesAroundAndAcrossBatchesArriveWhole) {
     db->CommitTrans();
     db->Close();
   }
-  const std::string out = Ok({"upsize", File("rows.mdb"), connect_});
+  const std::string out = Upsize({File("rows.mdb"), connect_});
   for (const auto& [table, rows] : tables) {
     EXPECT_THAT(out, HasSubstr(table + ": " + std::to_string(rows) + " rows\n"));
     EXPECT_EQ(Check(table), "count\tcount\n" + std::to_string(rows) + "\t0\n") << table;
@@ -174,7 +187,7 @@ TEST_F(QuillUpsizeRowsTest, TablesAroundAndAcrossBatchesArriveWhole) {
 // The rows are read by walking the table: a table with no key whose rows were deleted in runs
 // and singly (holes at and across the read's steps and the batches) arrives with exactly the
 // rows left, each once.
-TEST_F(QuillUpsizeRowsTest, ATableWithNoKeyAndDeletedRowsArrivesWithTheRowsLeft) {
+TEST_P(QuillUpsizeRowsTest, ATableWithNoKeyAndDeletedRowsArrivesWithTheRowsLeft) {
   Ok({"sql", File("rows.mdb"), "CREATE TABLE UpHoles (N LONG, V TEXT(20))"});
   {
     auto db = OpenFile();
@@ -197,7 +210,7 @@ TEST_F(QuillUpsizeRowsTest, ATableWithNoKeyAndDeletedRowsArrivesWithTheRowsLeft)
     ++count;
     sum += n;
   }
-  EXPECT_THAT(Ok({"upsize", File("rows.mdb"), connect_}), HasSubstr("UpHoles: " + std::to_string(count) + " rows\n"));
+  EXPECT_THAT(Upsize({File("rows.mdb"), connect_}), HasSubstr("UpHoles: " + std::to_string(count) + " rows\n"));
   EXPECT_EQ(Ok({"sql", connect_,
                 "SELECT count(*), count(DISTINCT \"N\"), sum(\"N\"), count(*) FILTER (WHERE \"V\" <> 'r' || \"N\") "
                 "FROM \"UpHoles\""}),
@@ -205,9 +218,10 @@ TEST_F(QuillUpsizeRowsTest, ATableWithNoKeyAndDeletedRowsArrivesWithTheRowsLeft)
                 std::to_string(sum) + "\t0\n");
 }
 
-// Row 2100 (the third batch) cannot go: the server refuses it, or it would arrive cut short.
+// Row 2100 (the third batch of statements, the first piece of a copy of many) cannot go: the
+// server refuses it, or it would arrive cut short.
 // Either way the error names it and nothing of the run stays on the server.
-TEST_F(QuillUpsizeRowsTest, ARowThatCannotGoInALaterBatchLeavesNothingAndIsNamed) {
+TEST_P(QuillUpsizeRowsTest, ARowThatCannotGoInALaterBatchLeavesNothingAndIsNamed) {
   struct Case {
     const char* what;
     std::function<void(jet::Database&)> damage;
@@ -220,7 +234,7 @@ TEST_F(QuillUpsizeRowsTest, ARowThatCannotGoInALaterBatchLeavesNothingAndIsNamed
          sql.Exec("PRAGMA ignore_check_constraints = ON");
          sql.Exec("UPDATE UpBad SET V = '" + std::string(101, 'y') + "' WHERE N = 2100");
        },
-       {"rows 2001 to 2500 of the table 'UpBad'", "[22001]"}},
+       {ByInsert() ? "rows 2001 to 3000 of the table 'UpBad'" : "row 2100 of the table 'UpBad'", "[22001]"}},
       {"text holding a 0 character",
        [](jet::Database& db) {
          auto set = db.OpenRecordset("UpBad", jet::kOpenDynaset);
@@ -240,11 +254,18 @@ TEST_F(QuillUpsizeRowsTest, ARowThatCannotGoInALaterBatchLeavesNothingAndIsNamed
     Fill("UpGood", 10);
     Fill("UpBad", 2500);
     {
+      // Doubled to 20,000 rows, about 1 MB of copy text: the refusal comes while rows still go.
+      auto db = OpenFile();
+      jet::Connection& sql = db->File()->EngineConnection(true);
+      for (int i = 0; i < 3; ++i) sql.Exec("INSERT INTO UpBad SELECT N + (SELECT max(N) FROM UpBad), V, X FROM UpBad");
+      db->Close();
+    }
+    {
       auto db = OpenFile();
       c.damage(*db);
       db->Close();
     }
-    const std::string refused = Fails({"upsize", File("rows.mdb"), connect_, "UpGood", "UpBad"});
+    const std::string refused = Fails(UpsizeArguments({File("rows.mdb"), connect_, "UpGood", "UpBad"}));
     for (const std::string& part : c.reported) EXPECT_THAT(refused, HasSubstr(part));
     for (const char* table : {"UpGood", "UpBad"}) {
       EXPECT_THAT(Fails({"sql", connect_, std::string("SELECT * FROM \"") + table + "\""}), HasSubstr("[42P01]"))
@@ -252,6 +273,9 @@ TEST_F(QuillUpsizeRowsTest, ARowThatCannotGoInALaterBatchLeavesNothingAndIsNamed
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, QuillUpsizeRowsTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Inserts" : "BulkCopy"; });
 
 }  // namespace
 }  // namespace qb::cli::test

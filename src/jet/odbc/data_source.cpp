@@ -2,6 +2,7 @@
 // statements as written, and the connection's transaction.
 #include "jet/odbc/data_source.h"
 
+#include <odbcinst.h>
 #include <sqlext.h>
 
 #include <exception>
@@ -30,6 +31,17 @@ std::string WithoutPrefix(const std::string& text) { return JoinConnect(ParseCon
 
 bool NamesSource(const std::vector<ConnectPair>& pairs) {
   return FindConnectValue(pairs, "DSN") || FindConnectValue(pairs, "DRIVER") || FindConnectValue(pairs, "FILEDSN");
+}
+
+// The password the data source DSN's settings hold, as its driver reads it ("" for none).
+std::string SettingsPassword(const std::string& dsn) {
+  if (dsn.empty()) return {};
+  char value[1024] = {};
+  for (const char* key : {"Password", "PWD"}) {
+    const int length = SQLGetPrivateProfileString(dsn.c_str(), key, "", value, sizeof value, "odbc.ini");
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof value) return std::string(value, static_cast<std::size_t>(length));
+  }
+  return {};
 }
 
 }  // namespace
@@ -123,6 +135,18 @@ DataSource::DataSource(const OpenRequest& request)
     const std::string* dsn = FindConnectValue(final_pairs, "DSN");
     name_ = dsn ? *dsn : std::string();
     connect_ = "ODBC;" + WithoutPassword(completed);
+    // The password as it was given, in the connect text or the data source's settings: a
+    // driver may write it back encoded into the completed text.
+    login_ = final_pairs;
+    const std::vector<ConnectPair> sent = ParseConnect(text);
+    const std::string* given = FindConnectValue(sent, "PWD");
+    if (!given) given = FindConnectValue(sent, "PASSWORD");
+    const std::string password = given ? *given : SettingsPassword(name_);
+    if (given || !password.empty()) {
+      std::erase_if(login_, [](const ConnectPair& pair) { return IsSecretKey(pair.key); });
+      login_.push_back({"PWD", password});
+      secrets_.push_back(password);
+    }
   } catch (...) {
     Release();
     throw;
@@ -289,6 +313,7 @@ void DataSource::Release() {
   if (env_ != SQL_NULL_HANDLE) SQLFreeHandle(SQL_HANDLE_ENV, env_);
   dbc_ = SQL_NULL_HANDLE;
   env_ = SQL_NULL_HANDLE;
+  login_.clear();
 }
 
 }  // namespace qb::jet::odbc

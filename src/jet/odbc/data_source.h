@@ -16,6 +16,8 @@
 
 #include <sql.h>
 
+#include "jet/odbc/connect_text.h"
+
 namespace qb::jet::odbc {
 
 class LocalCopy;
@@ -96,6 +98,9 @@ class DataSource {
 
   // The secrets to blank out of this connection's error texts.
   const std::vector<std::string>& Secrets() const { return secrets_; }
+  // The connect values the driver connected with, the password included: for a second
+  // connection to the same server (server_copy.h). Never shown or stored.
+  const std::vector<ConnectPair>& LoginValues() const { return login_; }
 
  private:
   void RequireOpen() const;
@@ -111,6 +116,7 @@ class DataSource {
   int depth_ = 0;
   std::uint64_t cursor_rows_read_ = 0;
   std::vector<std::string> secrets_;
+  std::vector<ConnectPair> login_;
   std::unique_ptr<LocalCopy> local_;
   std::vector<std::weak_ptr<CopyKeeper>> keepers_;
 };
