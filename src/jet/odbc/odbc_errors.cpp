@@ -24,22 +24,25 @@ std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handl
     }
     if (!Succeeded(code)) break;
     message.resize(std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), message.size() - 1));
-    // Drivers break long messages over lines; one error text reads as one line.
-    std::string flat;
-    for (char c : message) {
-      if (c == '\0') break;
-      const bool blank = c == '\n' || c == '\r' || c == '\t' || c == ' ';
-      if (blank) {
-        if (!flat.empty() && flat.back() != ' ') flat += ' ';
-      } else {
-        flat += c;
-      }
-    }
-    while (!flat.empty() && (flat.back() == ' ' || flat.back() == ';')) flat.pop_back();
-    message = std::move(flat);
+    message = OneLine(message);
     diagnostics.push_back({reinterpret_cast<const char*>(state), static_cast<int>(native), std::move(message)});
   }
   return diagnostics;
+}
+
+std::string OneLine(std::string_view message) {
+  std::string flat;
+  for (char c : message) {
+    if (c == '\0') break;
+    const bool blank = c == '\n' || c == '\r' || c == '\t' || c == ' ';
+    if (blank) {
+      if (!flat.empty() && flat.back() != ' ') flat += ' ';
+    } else {
+      flat += c;
+    }
+  }
+  while (!flat.empty() && (flat.back() == ' ' || flat.back() == ';')) flat.pop_back();
+  return flat;
 }
 
 std::string DescribeFailure(std::string_view what, const std::vector<Diagnostic>& diagnostics,

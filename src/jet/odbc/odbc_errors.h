@@ -24,6 +24,10 @@ struct Diagnostic {
 // Every diagnostic record of HANDLE (of HANDLE_TYPE), in order.
 std::vector<Diagnostic> ReadDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle);
 
+// MESSAGE as one line: drivers and servers break long messages over lines (runs of blanks and
+// line ends become one space; a trailing ';' goes).
+std::string OneLine(std::string_view message);
+
 // "WHAT: [08001] message; [01000] message", each secret in SECRETS replaced by "***".
 std::string DescribeFailure(std::string_view what, const std::vector<Diagnostic>& diagnostics,
                             const std::vector<std::string>& secrets);

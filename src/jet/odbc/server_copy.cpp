@@ -37,10 +37,11 @@ const std::string* FirstOf(const std::vector<ConnectPair>& pairs, std::initializ
   return nullptr;
 }
 
-// The row a COPY error's context names ("COPY t, line 12, column v: ..."), or 0.
-long long LineOf(const std::string& context) {
-  const std::size_t at = context.find(", line ");
-  return at == std::string::npos ? 0 : std::atoll(context.c_str() + at + 7);
+// The row a COPY error's context names ("COPY t, line 12, column v: ..."), or 0. Read after the
+// table's own name, which may hold ", line " itself.
+long long LineOf(const std::string& context, const std::string& table) {
+  const std::string lead = "COPY " + table + ", line ";
+  return context.compare(0, lead.size(), lead) == 0 ? std::atoll(context.c_str() + lead.size()) : 0;
 }
 
 }  // namespace
@@ -81,8 +82,8 @@ std::unique_ptr<ServerCopy> ServerCopy::Open(const DataSource& source, std::stri
   PGconn* connection = PQconnectdbParams(keywords.data(), texts.data(), 0);
   if (!connection || PQstatus(connection) != CONNECTION_OK) {
     *why = DescribeFailure("the server refused a second connection",
-                           {{"08001", 0, connection ? PQerrorMessage(connection) : "out of memory"}}, source.Secrets());
-    while (!why->empty() && why->back() == '\n') why->pop_back();
+                           {{"08001", 0, OneLine(connection ? PQerrorMessage(connection) : "out of memory")}},
+                           source.Secrets());
     PQfinish(connection);
     return nullptr;
   }
@@ -107,21 +108,18 @@ void ServerCopy::AbandonCopy() {
   }
 }
 
-void ServerCopy::RaiseConnectionError(const std::string& what) {
-  std::string message = PQerrorMessage(connection_);
-  while (!message.empty() && message.back() == '\n') message.pop_back();
-  RaiseJetError(err::kCallFailed, DescribeFailure(what, {{"08006", 0, message}}, secrets_));
+std::string ServerCopy::Describe(const std::string& what, const pg_result* result) const {
+  const std::string state = Field(result, PG_DIAG_SQLSTATE);
+  // Without a SQLSTATE the failure is the connection's own (the server gone, a send failed).
+  if (state.empty()) return DescribeFailure(what, {{"08006", 0, OneLine(PQerrorMessage(connection_))}}, secrets_);
+  return DescribeFailure(what, {{state, 0, OneLine(Field(result, PG_DIAG_MESSAGE_PRIMARY))}}, secrets_);
 }
 
 void ServerCopy::Execute(const std::string& sql) {
   Result done(PQexec(connection_, sql.c_str()));
   const ExecStatusType status = done.result ? PQresultStatus(done.result) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return;
-  if (!done.result || Field(done.result, PG_DIAG_SQLSTATE).empty()) RaiseConnectionError("The data source refused the statement");
-  RaiseJetError(err::kCallFailed,
-                DescribeFailure("The data source refused the statement",
-                                {{Field(done.result, PG_DIAG_SQLSTATE), 0, Field(done.result, PG_DIAG_MESSAGE_PRIMARY)}},
-                                secrets_));
+  RaiseJetError(err::kCallFailed, Describe("The data source refused the statement", done.result));
 }
 
 void ServerCopy::BeginCopy(const std::string& copy_sql) {
@@ -130,23 +128,25 @@ void ServerCopy::BeginCopy(const std::string& copy_sql) {
     copying_ = true;
     return;
   }
-  if (!started.result || Field(started.result, PG_DIAG_SQLSTATE).empty()) RaiseConnectionError("The data source refused the copy");
-  RaiseJetError(err::kCallFailed,
-                DescribeFailure("The data source refused the copy",
-                                {{Field(started.result, PG_DIAG_SQLSTATE), 0, Field(started.result, PG_DIAG_MESSAGE_PRIMARY)}},
-                                secrets_));
+  RaiseJetError(err::kCallFailed, Describe("The data source refused the copy", started.result));
 }
 
 void ServerCopy::Put(std::string_view lines) {
-  if (lines.empty()) return;
-  if (PQputCopyData(connection_, lines.data(), static_cast<int>(lines.size())) != 1) {
-    RaiseConnectionError("The rows could not be sent to the data source");
+  constexpr std::size_t kLargestSend = std::size_t{1} << 30;  // the library counts in int
+  while (!lines.empty()) {
+    const std::string_view piece = lines.substr(0, kLargestSend);
+    if (PQputCopyData(connection_, piece.data(), static_cast<int>(piece.size())) != 1) {
+      RaiseJetError(err::kCallFailed, Describe("The rows could not be sent to the data source", nullptr));
+    }
+    lines.remove_prefix(piece.size());
   }
 }
 
 long long ServerCopy::EndCopy(const std::string& table) {
   copying_ = false;
-  if (PQputCopyEnd(connection_, nullptr) != 1) RaiseConnectionError("The rows could not be sent to the data source");
+  if (PQputCopyEnd(connection_, nullptr) != 1) {
+    RaiseJetError(err::kCallFailed, Describe("The rows could not be sent to the data source", nullptr));
+  }
   long long rows = -1;
   std::string failure;
   while (PGresult* result = PQgetResult(connection_)) {
@@ -154,18 +154,18 @@ long long ServerCopy::EndCopy(const std::string& table) {
     if (PQresultStatus(result) == PGRES_COMMAND_OK) {
       rows = std::atoll(PQcmdTuples(result));
     } else if (failure.empty()) {
-      const std::string state = Field(result, PG_DIAG_SQLSTATE);
-      const long long line = LineOf(Field(result, PG_DIAG_CONTEXT));
-      const std::string which = line > 0 ? "row " + std::to_string(line) + " of the table '" + table + "'"
-                                         : "the rows of the table '" + table + "'";
-      failure = DescribeFailure("The data source refused " + which,
-                                {{state.empty() ? "08006" : state, 0,
-                                  state.empty() ? PQerrorMessage(connection_) : Field(result, PG_DIAG_MESSAGE_PRIMARY)}},
-                                secrets_);
+      const long long line = LineOf(Field(result, PG_DIAG_CONTEXT), table);
+      failure = Describe("The data source refused " + (line > 0 ? "row " + std::to_string(line) + " of the table '"
+                                                                 : std::string("the rows of the table '")) +
+                             table + "'",
+                         result);
     }
   }
   if (!failure.empty()) RaiseJetError(err::kCallFailed, failure);
-  if (rows < 0) RaiseConnectionError("The data source did not say whether it took the rows of the table '" + table + "'");
+  if (rows < 0) {
+    RaiseJetError(err::kCallFailed,
+                  Describe("The data source did not say whether it took the rows of the table '" + table + "'", nullptr));
+  }
   return rows;
 }
 

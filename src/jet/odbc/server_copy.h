@@ -13,6 +13,7 @@
 #include <vector>
 
 struct pg_conn;
+struct pg_result;
 
 namespace qb::jet::odbc {
 
@@ -43,7 +44,8 @@ class ServerCopy {
 
  private:
   ServerCopy(pg_conn* connection, std::vector<std::string> secrets);
-  [[noreturn]] void RaiseConnectionError(const std::string& what);
+  // "WHAT: [SQLSTATE] message" for RESULT's failure, or the connection's when RESULT has none.
+  std::string Describe(const std::string& what, const pg_result* result) const;
 
   pg_conn* connection_;
   std::vector<std::string> secrets_;
