@@ -93,21 +93,18 @@ class CopyWriter : public UpsizeRows {
   long long RowsWritten() const override { return finished_ ? written_ : sent_; }
 
  private:
+  // "YYYY-MM-DD HH:MM:SS.mmm".
   void AppendDate(double date) {
-    const DateTimeParts parts = DecodeDateTime(date);
-    AppendPadded(pending_, parts.year, 4);
-    pending_ += '-';
-    AppendPadded(pending_, parts.month, 2);
-    pending_ += '-';
-    AppendPadded(pending_, parts.day, 2);
-    pending_ += ' ';
-    AppendPadded(pending_, parts.hour, 2);
-    pending_ += ':';
-    AppendPadded(pending_, parts.minute, 2);
-    pending_ += ':';
-    AppendPadded(pending_, parts.second, 2);
-    pending_ += '.';
-    AppendPadded(pending_, parts.millisecond, 3);
+    const DateTimeParts at = DecodeDateTime(date);
+    const struct {
+      int value, width;
+      char after;
+    } parts[] = {{at.year, 4, '-'},   {at.month, 2, '-'},  {at.day, 2, ' '},          {at.hour, 2, ':'},
+                 {at.minute, 2, ':'}, {at.second, 2, '.'}, {at.millisecond, 3, '\0'}};
+    for (const auto& part : parts) {
+      AppendPadded(pending_, part.value, part.width);
+      if (part.after != '\0') pending_ += part.after;
+    }
   }
 
   void AppendBytes(const std::vector<std::uint8_t>& bytes) {
