@@ -2,14 +2,20 @@
 // started listening only on a Unix socket in that folder (no TCP), stopped and removed by Stop or
 // the destructor. As root the server runs as 'nobody'. No test framework here, so that the
 // benches can use it too.
+//
+// A run that is killed (a timeout, say) cannot stop its servers. Each folder names the process
+// that made it; the next start removes the folders of processes that are gone, and a server whose
+// folder is gone shuts itself down (it checks its lock file about once a minute).
 #pragma once
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,9 +45,11 @@ class PostgresProcess {
   bool Start(std::string* why_not) {
     bin_ = FindBin();
     if (bin_.empty()) return Fail(why_not, "PostgreSQL (initdb) is not installed");
+    RemoveOrphans("/tmp");
     char pattern[] = "/tmp/qb-odbc-pg-XXXXXX";
     if (!::mkdtemp(pattern)) return Fail(why_not, "no temporary folder for the server");
     dir_ = pattern;
+    std::ofstream(dir_ + "/owner") << ::getpid() << "\n";
     if (::geteuid() == 0) {
       const passwd* account = ::getpwnam("nobody");
       if (!account) return Fail(why_not, "running as root and no unprivileged user 'nobody' to run the server");
@@ -76,6 +84,19 @@ class PostgresProcess {
       std::error_code ec;
       std::filesystem::remove_all(dir_, ec);
       dir_.clear();
+    }
+  }
+
+  // Removes the server folders under TMP whose making process is gone. Folders without an owner
+  // (made by older runs) and those of live processes are left alone.
+  static void RemoveOrphans(const std::filesystem::path& tmp) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp, ec)) {
+      if (entry.path().filename().string().rfind("qb-odbc-pg-", 0) != 0) continue;
+      long owner = 0;
+      std::ifstream(entry.path() / "owner") >> owner;
+      if (owner <= 0 || ::kill(static_cast<pid_t>(owner), 0) == 0 || errno != ESRCH) continue;
+      std::filesystem::remove_all(entry.path(), ec);
     }
   }
 
