@@ -63,6 +63,19 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
   for (unsigned i = 0; i < table->num_idxs; ++i) {
     const auto* index = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
     if (index->index_type == 2) continue;  // the far side of a relationship, not an index of its own
+    // A definition whose key names no field of the table (a damaged file) is listed, not sent:
+    // an index or key without a field of its own would be made on the wrong fields or silently
+    // dropped.
+    const unsigned keys = std::min<unsigned>(index->num_keys, MDB_MAX_IDX_COLS);
+    const bool named = keys > 0 && std::all_of(index->key_col_num, index->key_col_num + keys,
+                                               [&](int number) { return number >= 1 && static_cast<unsigned>(number) <= count; });
+    if (!named) {
+      if (!out.Skipped(std::string("index ") + index->name + " of table " + table->name,
+                       "the file is damaged: its key names no field of the table")) {
+        return false;
+      }
+      continue;
+    }
     FrameWriter w;
     w.Text(table->name);
     w.Text(index->name);
@@ -71,14 +84,10 @@ bool SendTable(MdbHandle* mdb, MdbCatalogEntry* entry, Sender& out) {
     if (index->flags & MDB_IDX_UNIQUE) flags |= kIndexUnique;
     if (index->flags & MDB_IDX_IGNORENULLS) flags |= kIndexIgnoreNulls;
     w.U8(flags);
-    w.U32(index->num_keys);
-    for (unsigned k = 0; k < index->num_keys && k < MDB_MAX_IDX_COLS; ++k) {
-      const int number = index->key_col_num[k];
-      std::string name;
-      if (number >= 1 && static_cast<unsigned>(number) <= count) {
-        name = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, static_cast<unsigned>(number - 1)))->name;
-      }
-      w.Text(name);
+    w.U32(keys);
+    for (unsigned k = 0; k < keys; ++k) {
+      const auto number = static_cast<unsigned>(index->key_col_num[k]);
+      w.Text(static_cast<MdbColumn*>(g_ptr_array_index(table->columns, number - 1))->name);
       w.U8(index->key_col_order[k]);
     }
     if (!out.Send(w, FrameKind::kIndex)) return false;

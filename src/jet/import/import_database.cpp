@@ -168,7 +168,7 @@ void AddIndex(FrameReader& in, TableWriter& table) {
   for (std::uint32_t k = 0; k < keys; ++k) {
     const std::string column = in.Text();
     const std::uint8_t order = in.U8();
-    if (column.empty()) return;  // a key the reader could not name: left out below
+    if (column.empty()) throw std::runtime_error("an index key without a field");
     columns += (k ? ", " : "") + Bracketed(column) + (order == 2 ? " DESC" : "");
     descending = descending || order == 2;
   }

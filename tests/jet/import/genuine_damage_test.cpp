@@ -1,7 +1,8 @@
 // Genuine files damaged where the reading library passes over what it cannot take apart: copies
 // of the .accdb sample with one offset of a row changed. A user table or list of objects that
-// reads short fails the import and leaves nothing behind; saved queries whose definitions read short are listed
-// as skipped rather than rebuilt from what was left.
+// reads short fails the import and leaves nothing behind; saved queries whose definitions read
+// short, and indexes whose keys name no field, are listed as skipped rather than rebuilt from
+// what was left.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -140,6 +141,24 @@ TEST_F(GenuineDamageTest, SavedQueriesWhoseDefinitionsReadShortAreListedAsSkippe
     }
     EXPECT_GE(listed, whole.queries);
   }
+}
+
+// The "Asset Items" primary key's definition names its first key field at this offset (the
+// table's definition is on page 42; its one real index begins at 634, the key fields 4 later).
+constexpr std::size_t kAssetKeyField = 42 * kPage + 634 + 4;
+
+TEST_F(GenuineDamageTest, AnIndexWhoseKeyNamesNoFieldIsListedAsSkipped) {
+  const ImportSummary summary =
+      engine_->ImportDatabase(Patched(kAssetKeyField, 0, 0x00f0), dir_.File("keyless.mdb"));
+  // The rows arrive whole; the key is not made on another field, nor dropped without a word.
+  ASSERT_EQ(summary.tables.size(), 1u);
+  EXPECT_EQ(summary.tables[0].rows, 65);
+  EXPECT_EQ(summary.tables[0].indexes, 0);
+  const auto listed = std::find_if(summary.skipped.begin(), summary.skipped.end(), [](const auto& item) {
+    return item.first == "index PrimaryKey of table Asset Items";
+  });
+  ASSERT_NE(listed, summary.skipped.end());
+  EXPECT_NE(listed->second.find("the file is damaged"), std::string::npos) << listed->second;
 }
 
 TEST_F(GenuineDamageTest, RelationshipsThatReadShortAreListedAsSkipped) {
