@@ -6,6 +6,7 @@
 // numbers and doubles as their shortest exact digits, Currency as exact ten-thousandths, dates as
 // ISO text to the millisecond, bytes as hex, text as UTF-8 with the format's four escapes.
 #include <charconv>
+#include <string_view>
 #include <utility>
 
 #include "cli/upsize_target.h"
@@ -116,17 +117,21 @@ class CopyWriter : public UpsizeRows {
     }
   }
 
+  // TEXT with the format's escapes; the runs between them go in whole.
   void AppendText(const std::string& text, std::size_t column) {
-    for (char c : text) {
-      switch (c) {
+    static constexpr std::string_view kSpecial("\\\n\r\t\0", 5);
+    std::size_t at = 0;
+    for (std::size_t next; (next = text.find_first_of(kSpecial, at)) != std::string::npos; at = next + 1) {
+      pending_.append(text, at, next - at);
+      switch (text[next]) {
         case '\\': pending_ += "\\\\"; break;
         case '\n': pending_ += "\\n"; break;
         case '\r': pending_ += "\\r"; break;
         case '\t': pending_ += "\\t"; break;
-        case '\0': RaiseZeroCharacter(rows_ + 1, columns_[column].name, table_);
-        default: pending_ += c; break;
+        default: RaiseZeroCharacter(rows_ + 1, columns_[column].name, table_);
       }
     }
+    pending_.append(text, at, std::string::npos);
   }
 
   jet::odbc::ServerCopy& copy_;  // not owned
@@ -149,8 +154,7 @@ class CopyTarget : public UpsizeTarget {
   void Commit() override { copy_->Execute("COMMIT"); }
   void RollbackQuietly() override {
     try {
-      copy_->AbandonCopy();
-      copy_->Execute("ROLLBACK");
+      copy_->Execute("ROLLBACK");  // a copy under way was abandoned by its writer already
     } catch (...) {
       // The connection is gone: the server has dropped the transaction with it.
     }
